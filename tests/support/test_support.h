@@ -1,0 +1,38 @@
+#pragma once
+// Small helpers shared by the test suites: scratch folders and whole-file I/O.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pirn_test {
+
+// A fresh folder under the system's temporary folder, removed with everything
+// inside it when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + relative
+    std::string file(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+std::vector<uint8_t> ReadAll(const std::string& path);
+// Writes bytes to path, making parent folders; fails the test on error.
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
+void WriteAll(const std::string& path, const std::string& text);
+bool Exists(const std::string& path);
+
+// Folder of the shared third-party test files (PngSuite and the like).
+std::string TestDataDir();
+// Root of the source tree.
+std::string SourceDir();
+
+}  // namespace pirn_test
