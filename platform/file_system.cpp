@@ -1,0 +1,529 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "platform/folder_listing.h"
+
+namespace pirn {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+size_t LastSeparator(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+std::string WithForwardSlashes(const std::string& path) {
+    std::string out = path;
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+// Drops final '/'s but keeps a lone "/".
+std::string WithoutTrailingSlash(const std::string& path) {
+    std::string out = WithForwardSlashes(path);
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+}
+
+// Index where the file name starts: after the last separator, or after a
+// leading drive letter and ':'.
+size_t FileNameStart(const std::string& path) {
+    size_t sep = LastSeparator(path);
+    if (sep != std::string::npos) return sep + 1;
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+        return 2;
+    }
+    return 0;
+}
+
+// The last '.' inside the file name, or npos.
+size_t ExtensionDot(const std::string& path) {
+    size_t start = FileNameStart(path);
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < start) return std::string::npos;
+    return dot;
+}
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data());
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::vector<std::string>& DirectoryStack() {
+    static std::vector<std::string> stack;
+    return stack;
+}
+
+bool CopyBounded(char* destination, size_t size, const std::string& text) {
+    if (destination == nullptr || size == 0) return false;
+    size_t n = std::min(size - 1, text.size());
+    std::memcpy(destination, text.data(), n);
+    destination[n] = '\0';
+    return true;
+}
+
+// Visits one folder's entries; returns false when a callback stopped.
+bool WalkOne(const std::string& folder, bool recursive, const WalkCallback& on_file,
+             const WalkCallback& on_folder, std::vector<std::pair<u64, u64>>& ancestors) {
+    std::vector<ListedEntry> entries;
+    FolderIdentity identity;
+    if (!ListFolderEntries(folder, entries, &identity)) return true;  // unreadable: empty
+    ancestors.emplace_back(identity.device, identity.inode);
+    for (const ListedEntry& entry : entries) {
+        if (entry.info.IsFolder()) {
+            if (on_folder && !on_folder(entry.info, folder, entry.name)) return false;
+            if (!recursive) continue;
+            std::pair<u64, u64> id(entry.device, entry.inode);
+            if (std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end()) continue;
+            if (!WalkOne(folder + entry.name + "/", recursive, on_file, on_folder, ancestors)) {
+                return false;
+            }
+        } else if (on_file && !on_file(entry.info, folder, entry.name)) {
+            return false;
+        }
+    }
+    ancestors.pop_back();
+    return true;
+}
+
+std::string TempNameFor(const std::string& target, unsigned attempt) {
+    static unsigned counter = 0;
+    size_t start = FileNameStart(target);
+    std::string folder = target.substr(0, start);
+    std::string name = target.substr(start);
+    // Keep the whole name within the usual 255-byte limit.
+    if (name.size() > 180) name.resize(180);
+    return folder + "." + name + ".pirn-tmp-" + std::to_string(static_cast<long>(getpid())) + "-" +
+           std::to_string(++counter) + "-" + std::to_string(attempt);
+}
+
+}  // namespace
+
+bool SameFileState(const FileInfo& a, const FileInfo& b) {
+    return a.flags == b.flags && a.size == b.size && a.modification_time == b.modification_time &&
+           a.modification_nanoseconds == b.modification_nanoseconds &&
+           a.status_change_time == b.status_change_time &&
+           a.status_change_nanoseconds == b.status_change_nanoseconds;
+}
+
+// --- Status and folders -----------------------------------------------------
+
+bool StatPath(FileInfo* info, const std::string& path) {
+    *info = FileInfo();
+    if (path.empty()) return false;
+    struct stat st;
+    if (stat(WithoutTrailingSlash(path).c_str(), &st) != 0) return false;
+    FillFileInfo(st, info);
+    return true;
+}
+
+bool StatStream(FileInfo* info, std::FILE* stream) {
+    *info = FileInfo();
+    if (stream == nullptr) return false;
+    int fd = fileno(stream);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0) return false;
+    int mode = fcntl(fd, F_GETFL);
+    if (mode < 0) return false;
+    int access = mode & O_ACCMODE;
+    if (access == O_RDONLY || access == O_RDWR) info->flags |= kFileReadable;
+    if (access == O_WRONLY || access == O_RDWR) info->flags |= kFileWritable;
+    info->size = static_cast<u64>(st.st_size);
+    return true;
+}
+
+bool PathExists(const std::string& path, int kind) {
+    if (path.empty()) return false;
+    FileInfo info;
+    if (!StatPath(&info, path)) return false;
+    if (kind == kPathIsFile) return !info.IsFolder();
+    if (kind == kPathIsFolder) return info.IsFolder();
+    return true;
+}
+
+bool MakeDirectory(const std::string& path) {
+    std::string full = WithoutTrailingSlash(path);
+    if (full.empty()) return false;
+    // Each prefix ending before a '/', then the whole path.
+    for (size_t i = 1; i <= full.size(); ++i) {
+        if (i < full.size() && full[i] != '/') continue;
+        std::string prefix = full.substr(0, i);
+        if (prefix.back() == '/') continue;  // "a//b"
+        if (mkdir(prefix.c_str(), 0777) == 0) continue;
+        if (errno != EEXIST) return false;
+        struct stat st;
+        if (stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    }
+    return true;
+}
+
+void NormalizeDirectoryPath(std::string& path) {
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        } else if (std::strchr("*?<>|", c) != nullptr && c != '\0') {
+            c = '_';
+        }
+    }
+    if (path.empty() || path.back() != '/') path.push_back('/');
+}
+
+std::string EnsureTrailingSlash(const std::string& path) {
+    std::string out = WithForwardSlashes(path);
+    if (!out.empty() && out.back() != '/') out.push_back('/');
+    return out;
+}
+
+// --- Walking ----------------------------------------------------------------
+
+bool IsIgnoredFolderEntryName(const std::string& name) {
+    return EqualsIgnoringCase(name, ".ds_store") || EqualsIgnoringCase(name, "thumbs.db") ||
+           EqualsIgnoringCase(name, "desktop.ini") || IsSafeSaveTempName(name);
+}
+
+bool WalkDirectory(const std::string& folder, bool recursive, const WalkCallback& on_file,
+                   const WalkCallback& on_folder) {
+    std::vector<std::pair<u64, u64>> ancestors;
+    return WalkOne(EnsureTrailingSlash(folder), recursive, on_file, on_folder, ancestors);
+}
+
+size_t ListDirectoryFiles(const std::string& folder, std::vector<std::string>& files,
+                          bool recursive, bool with_folder) {
+    WalkDirectory(
+        folder, recursive,
+        [&](const FileInfo&, const std::string& where, const std::string& name) {
+            files.push_back(with_folder ? where + name : name);
+            return true;
+        },
+        WalkCallback());
+    return files.size();
+}
+
+// --- Paths ------------------------------------------------------------------
+
+std::string PathFileName(const std::string& path, bool cut_extension) {
+    std::string name = path.substr(FileNameStart(path));
+    if (cut_extension) {
+        size_t dot = name.rfind('.');
+        if (dot != std::string::npos) name.resize(dot);
+    }
+    return name;
+}
+
+void SplitPath(const std::string& path, std::string* folder, std::string* base_name,
+               std::string* extension) {
+    size_t sep = LastSeparator(path);
+    size_t name_start = sep == std::string::npos ? 0 : sep + 1;
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && dot < name_start) dot = std::string::npos;
+    size_t base_end = dot == std::string::npos ? path.size() : dot;
+    if (folder != nullptr && name_start > 0) *folder = path.substr(0, name_start);
+    if (base_name != nullptr && base_end > name_start) {
+        *base_name = path.substr(name_start, base_end - name_start);
+    }
+    if (extension != nullptr && dot != std::string::npos) *extension = path.substr(dot);
+}
+
+void SplitPathChars(const char* path, char* folder, size_t folder_size, char* base_name,
+                    size_t base_name_size, char* extension, size_t extension_size) {
+    std::string folder_text, base_text, extension_text;
+    SplitPath(path != nullptr ? std::string(path) : std::string(), &folder_text, &base_text,
+              &extension_text);
+    if (!folder_text.empty()) CopyBounded(folder, folder_size, folder_text);
+    if (!base_text.empty()) CopyBounded(base_name, base_name_size, base_text);
+    if (!extension_text.empty()) CopyBounded(extension, extension_size, extension_text);
+}
+
+void SplitPathInTwo(const std::string& path, int mode, std::string* first, std::string* second) {
+    std::string a, b;
+    if (mode == kSplitFolderAndFileName) {
+        size_t sep = LastSeparator(path);
+        size_t name_start = sep == std::string::npos ? 0 : sep + 1;
+        a = path.substr(0, name_start);
+        b = path.substr(name_start);
+    } else {
+        size_t dot = ExtensionDot(path);
+        a = dot == std::string::npos ? path : path.substr(0, dot);
+        b = dot == std::string::npos ? std::string() : path.substr(dot);
+    }
+    if (first != nullptr) *first = a;
+    if (second != nullptr) *second = b;
+}
+
+bool StripExtension(std::string& path, const std::string& extension) {
+    size_t dot = ExtensionDot(path);
+    if (dot == std::string::npos) return false;
+    if (!extension.empty()) {
+        std::string wanted = extension[0] == '.' ? extension : "." + extension;
+        if (!EqualsIgnoringCase(path.substr(dot), wanted)) return false;
+    }
+    path.resize(dot);
+    return true;
+}
+
+void AppendIfMissing(std::string& text, const std::string& addition) {
+    if (text.find(addition) == std::string::npos) text += addition;
+}
+
+void AppendExtensionIfMissing(std::string& path, const std::string& extension) {
+    if (extension.empty()) return;
+    std::string name = path.substr(FileNameStart(path));
+    if (name.size() >= extension.size() &&
+        EqualsIgnoringCase(name.substr(name.size() - extension.size()), extension)) {
+        return;
+    }
+    path += extension;
+}
+
+size_t FindLastChar(const std::string& text, char character, size_t position) {
+    if (text.empty()) return std::string::npos;
+    return text.rfind(character, position);
+}
+
+// --- Whole files and streams ------------------------------------------------
+
+bool ReadFileBytes(const std::string& path, std::vector<u8>& bytes, bool add_nul) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    struct stat st;
+    bool ok = fstat(fileno(file), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (ok && S_ISREG(st.st_mode)) {
+        u64 size = static_cast<u64>(st.st_size);
+        // The block must fit this build's address space (the 32-bit build).
+        if (size >= static_cast<u64>(SIZE_MAX) / 2) ok = false;
+        else bytes.reserve(static_cast<size_t>(size) + 1);
+    }
+    // Read to the end rather than trusting the size: the file may change.
+    const size_t chunk = 1 << 16;
+    while (ok) {
+        size_t used = bytes.size();
+        size_t want = std::max(chunk, bytes.capacity() - used);
+        bytes.resize(used + want);
+        size_t got = std::fread(bytes.data() + used, 1, want, file);
+        bytes.resize(used + got);
+        if (got < want) {
+            ok = std::ferror(file) == 0;
+            break;
+        }
+    }
+    std::fclose(file);
+    if (!ok) {
+        bytes.clear();
+        return false;
+    }
+    if (add_nul) bytes.push_back(0);
+    return true;
+}
+
+bool ReadFileText(const std::string& path, std::string* text) {
+    std::vector<u8> bytes;
+    if (!ReadFileBytes(path, bytes, false)) return false;
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+bool ReopenFile(std::FILE** holder, const std::string& path, const char* mode) {
+    if (*holder != nullptr) {
+        std::fclose(*holder);
+        *holder = nullptr;
+    }
+    *holder = std::fopen(path.c_str(), mode);
+    return *holder != nullptr;
+}
+
+i64 DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t n) {
+    size_t filled = 0;
+    size_t used = 0;
+    while (filled < n) {
+        if (source_size - used < 2) return -1;
+        u8 value = source[used];
+        size_t run = static_cast<size_t>(source[used + 1]) + 1;
+        used += 2;
+        run = std::min(run, n - filled);
+        std::memset(destination + filled, value, run);
+        filled += run;
+    }
+    return static_cast<i64>(used);
+}
+
+void EncodeRleBytes(const u8* source, size_t n, std::vector<u8>& out) {
+    size_t i = 0;
+    while (i < n) {
+        u8 value = source[i];
+        size_t run = 1;
+        while (run < 256 && i + run < n && source[i + run] == value) ++run;
+        out.push_back(value);
+        out.push_back(static_cast<u8>(run - 1));
+        i += run;
+    }
+}
+
+i64 ReadRleBytes(std::FILE* stream, u8* destination, size_t n) {
+    size_t filled = 0;
+    i64 used = 0;
+    while (filled < n) {
+        u8 pair[2];
+        if (std::fread(pair, 1, 2, stream) != 2) return -1;
+        used += 2;
+        size_t run = std::min(static_cast<size_t>(pair[1]) + 1, n - filled);
+        std::memset(destination + filled, pair[0], run);
+        filled += run;
+    }
+    return used;
+}
+
+i64 WriteRleBytes(std::FILE* stream, const u8* source, size_t n) {
+    std::vector<u8> encoded;
+    EncodeRleBytes(source, n, encoded);
+    if (!encoded.empty() && std::fwrite(encoded.data(), 1, encoded.size(), stream) != encoded.size()) {
+        return -1;
+    }
+    return static_cast<i64>(encoded.size());
+}
+
+// --- Working directory --------------------------------------------------------
+
+bool PushDirectory(const std::string& path) {
+    std::vector<std::string>& stack = DirectoryStack();
+    if (stack.empty()) stack.push_back(CurrentDirectory());
+    stack.push_back(path);
+    return chdir(path.c_str()) == 0;
+}
+
+bool PushCurrentDirectory() { return PushDirectory(CurrentDirectory()); }
+
+bool PopDirectory() {
+    std::vector<std::string>& stack = DirectoryStack();
+    if (stack.empty()) return false;
+    if (stack.size() > 1) stack.pop_back();
+    return chdir(stack.back().c_str()) == 0;
+}
+
+size_t DirectoryStackDepth() { return DirectoryStack().size(); }
+
+// --- Renames and safe saving ----------------------------------------------------
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without RENAME_NOREPLACE: link() also refuses an
+    // existing target.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+
+bool IsSafeSaveTempName(const std::string& name) {
+    return !name.empty() && name[0] == '.' && name.find(".pirn-tmp-") != std::string::npos;
+}
+
+SafeFileWriter::~SafeFileWriter() { Abandon(); }
+
+bool SafeFileWriter::Open(const std::string& target_path) {
+    Abandon();
+    if (target_path.empty() || IsSeparator(target_path.back())) return false;
+    target_path_ = WithForwardSlashes(target_path);
+    write_failed_ = false;
+    int fd = -1;
+    for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp_path_ = TempNameFor(target_path_, attempt);
+        // 0666 through the umask, as a plain fopen would make it.
+        fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        temp_path_.clear();
+        return false;
+    }
+    struct stat st;
+    if (stat(target_path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        fchmod(fd, st.st_mode & 07777);
+    }
+    stream_ = fdopen(fd, "wb");
+    if (stream_ == nullptr) {
+        close(fd);
+        unlink(temp_path_.c_str());
+        temp_path_.clear();
+        return false;
+    }
+    return true;
+}
+
+bool SafeFileWriter::Write(const void* data, size_t size) {
+    if (stream_ == nullptr) return false;
+    if (size != 0 && std::fwrite(data, 1, size, stream_) != size) write_failed_ = true;
+    return !write_failed_;
+}
+
+bool SafeFileWriter::Commit(bool replace) {
+    if (stream_ == nullptr) return false;
+    bool ok = !write_failed_ && std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
+    // Make the bytes durable before the name points at them, so a crash
+    // right after the rename cannot leave an empty file in place of the old.
+    if (ok && fsync(fileno(stream_)) != 0) ok = false;
+    if (std::fclose(stream_) != 0) ok = false;
+    stream_ = nullptr;
+    if (ok) {
+        if (replace) {
+            ok = std::rename(temp_path_.c_str(), target_path_.c_str()) == 0;
+        } else {
+            ok = RenameNoReplace(temp_path_, target_path_);
+        }
+    }
+    if (!ok) {
+        unlink(temp_path_.c_str());
+    }
+    temp_path_.clear();
+    return ok;
+}
+
+void SafeFileWriter::Abandon() {
+    if (stream_ != nullptr) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (!temp_path_.empty()) {
+        unlink(temp_path_.c_str());
+        temp_path_.clear();
+    }
+}
+
+bool WriteFileSafely(const std::string& path, const void* data, size_t size) {
+    SafeFileWriter out;
+    return out.Open(path) && out.Write(data, size) && out.Commit();
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& text) {
+    return WriteFileSafely(path, text.data(), text.size());
+}
+
+}  // namespace pirn
