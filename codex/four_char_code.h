@@ -10,9 +10,6 @@
 
 namespace pirn {
 
-// A tag id that refers to no tag.
-constexpr u32 kNoTagId = 0xFFFFFFFFu;
-
 constexpr u32 MakeFourCC(const char (&text)[5]) {
     return (static_cast<u32>(static_cast<u8>(text[0])) << 24) | (static_cast<u32>(static_cast<u8>(text[1])) << 16) |
            (static_cast<u32>(static_cast<u8>(text[2])) << 8) | static_cast<u32>(static_cast<u8>(text[3]));

@@ -27,7 +27,8 @@ struct TagGroupInfo {
 constexpr u32 kTagGroupCount = 53;
 
 // The rows, in table order (editor factories filled in at start-up).
-TagGroupInfo* TagGroupTable();
+extern TagGroupInfo TagGroupTable[kTagGroupCount];
+inline TagGroupInfo* GetTagGroupTable() { return TagGroupTable; }
 
 // The row of a group code, or null.
 TagGroupInfo* FindTagGroup(u32 code);
