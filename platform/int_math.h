@@ -12,8 +12,8 @@ u32 NextPowerOfTwo(u32 n);
 u32 FloorLog2(u32 n);
 // Remainder of a / b moved into [0, b) for b > 0.
 i32 PositiveModulo(i32 a, i32 b);
-// a / b truncated; with roundUp and a remainder left, one further from zero
-// in the direction of the quotient's sign.
+// a / b truncated; with roundUp and a remainder left, rounded toward plus
+// infinity (one more for positive quotients). b = 0 gives 0.
 i32 IntDivide(i32 a, i32 b, bool roundUp);
 
 }  // namespace pirn
