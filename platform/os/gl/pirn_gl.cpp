@@ -1,0 +1,71 @@
+#include "platform/os/pirn_gl.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/os/os_window.h"
+
+namespace pirn {
+namespace {
+
+// An extension answer asked of the driver once and then kept.
+struct CachedAnswer {
+    bool tested = false;
+    int result = 0;
+};
+
+GlEntryPoints g_entryPoints;
+CachedAnswer g_npot;
+CachedAnswer g_anisotropy;
+int g_forcePowerOfTwo = 0;
+
+int Ask(CachedAnswer& answer, const char* extension) {
+    if (!answer.tested) {
+        answer.result = OsExtensionSupported(extension);
+        answer.tested = true;
+    }
+    return answer.result;
+}
+
+template <typename Proc>
+Proc Fetch(const char* name) {
+    return reinterpret_cast<Proc>(OsGetProcAddress(name));
+}
+
+}  // namespace
+
+void PirnGL_Init() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    OsSwapBuffers();
+
+    g_entryPoints.multiTexCoord2f = Fetch<GlMultiTexCoord2fProc>("glMultiTexCoord2f");
+    g_entryPoints.activeTexture = Fetch<GlActiveTextureProc>("glActiveTexture");
+    g_entryPoints.addSwapHintRectWin = Fetch<GlAddSwapHintRectWinProc>("glAddSwapHintRectWIN");
+
+    // A new context may answer differently from an earlier one.
+    g_npot = CachedAnswer();
+    g_anisotropy = CachedAnswer();
+    if (const char* force = std::getenv("PIRN_FORCE_POT_TEXTURES"))
+        if (std::strcmp(force, "1") == 0) g_forcePowerOfTwo = 1;
+    Ask(g_npot, "GL_ARB_texture_non_power_of_two");
+    Ask(g_anisotropy, "GL_EXT_texture_filter_anisotropic");
+
+    glFrontFace(GL_CW);
+    glCullFace(GL_BACK);
+}
+
+const GlEntryPoints& GetGlEntryPoints() { return g_entryPoints; }
+
+int SupportsNpotTextures() {
+    int supported = Ask(g_npot, "GL_ARB_texture_non_power_of_two");
+    return g_forcePowerOfTwo ? 0 : supported;
+}
+
+int SupportsAnisotropy() { return Ask(g_anisotropy, "GL_EXT_texture_filter_anisotropic"); }
+
+void SetForcePowerOfTwoTextures(int force) { g_forcePowerOfTwo = force ? 1 : 0; }
+
+}  // namespace pirn

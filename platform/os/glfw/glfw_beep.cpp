@@ -1,0 +1,15 @@
+#include <X11/Xlib.h>
+
+#include "platform/os/glfw/x11_native.h"
+#include "platform/os/os_beep.h"
+
+namespace pirn {
+
+void OsBeep() {
+    Display* display = OsX11Display();
+    if (!display) return;
+    XBell(display, 0);
+    XFlush(display);
+}
+
+}  // namespace pirn
