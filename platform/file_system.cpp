@@ -193,7 +193,8 @@ void NormalizeDirectoryPath(std::string& path) {
             c = '_';
         }
     }
-    if (path.empty() || path.back() != '/') path.push_back('/');
+    // "" stays "" (the working folder) rather than becoming the root.
+    if (!path.empty() && path.back() != '/') path.push_back('/');
 }
 
 std::string EnsureTrailingSlash(const std::string& path) {

@@ -64,7 +64,7 @@ bool PathExists(const std::string& path, int kind);
 bool MakeDirectory(const std::string& path);
 
 // In place: '\' becomes '/', each of "*?<>|" becomes '_', and a '/' is
-// appended unless the path already ends with one. Meant for names the
+// appended unless the path already ends with one ("" stays ""). Meant for names the
 // program makes itself; a folder the user chose may legitimately hold those
 // characters on this system, so the walk and the existence test use only
 // EnsureTrailingSlash.

@@ -1,0 +1,456 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace pirn {
+namespace {
+
+using pirn_test::Exists;
+using pirn_test::ReadAll;
+using pirn_test::TempDir;
+using pirn_test::WriteAll;
+
+std::string ReadText(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WalkDirectory(
+        folder, false,
+        [&](const FileInfo&, const std::string&, const std::string& name) {
+            names.push_back(name);
+            return true;
+        },
+        [&](const FileInfo&, const std::string&, const std::string& name) {
+            names.push_back(name + "/");
+            return true;
+        });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every name, hidden ones included, straight from the system.
+std::vector<std::string> RawNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (struct dirent* item = readdir(dir)) {
+        std::string name = item->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FileSystemStatus, StatPathReportsKindSizeAndTimes) {
+    TempDir dir;
+    WriteAll(dir.file("a.bin"), std::string(1234, 'x'));
+    FileInfo info;
+    ASSERT_TRUE(StatPath(&info, dir.file("a.bin")));
+    EXPECT_EQ(info.size, 1234u);
+    EXPECT_FALSE(info.IsFolder());
+    EXPECT_NE(info.flags & kFileReadable, 0u);
+    EXPECT_GT(info.modification_time, 0);
+
+    ASSERT_TRUE(StatPath(&info, dir.path() + "/"));
+    EXPECT_TRUE(info.IsFolder());
+
+    info.size = 77;
+    EXPECT_FALSE(StatPath(&info, dir.file("missing")));
+    EXPECT_EQ(info.size, 0u);
+    EXPECT_EQ(info.flags, 0u);
+    EXPECT_EQ(info.modification_time, 0);
+}
+
+TEST(FileSystemStatus, SizesPast4GiBAreKept) {
+    TempDir dir;
+    std::string path = dir.file("big.bin");
+    WriteAll(path, std::string());
+    const u64 size = (u64{5} << 30) + 3;  // sparse: takes no disk space
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(size)), 0);
+    FileInfo info;
+    ASSERT_TRUE(StatPath(&info, path));
+    EXPECT_EQ(info.size, size);
+}
+
+TEST(FileSystemStatus, StatStreamGivesAccessAndSizeOnly) {
+    TempDir dir;
+    WriteAll(dir.file("s.txt"), std::string("hello"));
+    std::FILE* f = std::fopen(dir.file("s.txt").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    FileInfo info;
+    ASSERT_TRUE(StatStream(&info, f));
+    EXPECT_EQ(info.flags, static_cast<u32>(kFileReadable));
+    EXPECT_EQ(info.size, 5u);
+    EXPECT_EQ(info.modification_time, 0);
+    std::fclose(f);
+}
+
+TEST(FileSystemStatus, SameFileStateIgnoresAccessTimeOnly) {
+    FileInfo a;
+    a.size = 10;
+    a.modification_time = 100;
+    FileInfo b = a;
+    b.access_time = 999;
+    EXPECT_TRUE(SameFileState(a, b));
+    b = a;
+    b.modification_nanoseconds = 1;
+    EXPECT_FALSE(SameFileState(a, b));
+    b = a;
+    b.status_change_nanoseconds = 1;
+    EXPECT_FALSE(SameFileState(a, b));
+    b = a;
+    b.flags = kFileIsFolder;
+    EXPECT_FALSE(SameFileState(a, b));
+}
+
+TEST(FileSystemStatus, PathExistsByKind) {
+    TempDir dir;
+    WriteAll(dir.file("f"), std::string("x"));
+    WriteAll(dir.file("what?/inner"), std::string("x"));  // legal here: not mangled
+    struct Case {
+        std::string path;
+        int kind;
+        bool expected;
+    } cases[] = {
+        {dir.file("f"), kPathIsFile, true},       {dir.file("f"), kPathIsFolder, false},
+        {dir.file("f"), kPathAnyKind, true},      {dir.path(), kPathIsFolder, true},
+        {dir.path() + "/", kPathIsFolder, true},  {dir.path(), kPathIsFile, false},
+        {dir.file("what?"), kPathIsFolder, true}, {dir.file("nope"), kPathAnyKind, false},
+        {"", kPathAnyKind, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PathExists(c.path, c.kind), c.expected) << c.path << " kind " << c.kind;
+    }
+}
+
+TEST(FileSystemStatus, MakeDirectoryCreatesParentsAndRefusesFiles) {
+    TempDir dir;
+    EXPECT_TRUE(MakeDirectory(dir.file("a/b/c/")));
+    EXPECT_TRUE(PathExists(dir.file("a/b/c"), kPathIsFolder));
+    EXPECT_TRUE(MakeDirectory(dir.file("a/b")));  // already there
+
+    WriteAll(dir.file("plain"), std::string("keep"));
+    EXPECT_FALSE(MakeDirectory(dir.file("plain")));
+    EXPECT_FALSE(MakeDirectory(dir.file("plain/sub")));
+    EXPECT_EQ(ReadText(dir.file("plain")), "keep");
+    EXPECT_FALSE(MakeDirectory(""));
+}
+
+TEST(FileSystemPaths, NormalizeDirectoryPath) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"a\\b?c", "a/b_c/"}, {"x/", "x/"}, {"*<>|", "____/"}, {"", ""}, {"/", "/"},
+    };
+    for (const Case& c : cases) {
+        std::string path = c.in;
+        NormalizeDirectoryPath(path);
+        EXPECT_EQ(path, c.out) << c.in;
+    }
+    EXPECT_EQ(EnsureTrailingSlash("a\\b?c"), "a/b?c/");
+}
+
+TEST(FileSystemPaths, FileNamesAndSplits) {
+    EXPECT_EQ(PathFileName("a/b/c.tar.gz", false), "c.tar.gz");
+    EXPECT_EQ(PathFileName("a/b/c.tar.gz", true), "c.tar");
+    EXPECT_EQ(PathFileName("a\\b\\pic.bmp", true), "pic");
+    EXPECT_EQ(PathFileName("C:pic.bmp", false), "pic.bmp");
+    EXPECT_EQ(PathFileName("dir.d/noext", true), "noext");
+
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* base;
+        const char* extension;
+    } cases[] = {
+        {"a/b/c.txt", "a/b/", "c", ".txt"},
+        {"c.txt", "-", "c", ".txt"},
+        {"a.d/file", "a.d/", "file", "-"},
+        {"dir/", "dir/", "-", "-"},
+        {"x\\y.z", "x\\", "y", ".z"},
+    };
+    for (const Case& c : cases) {
+        std::string folder = "-", base = "-", extension = "-";  // untouched when empty
+        SplitPath(c.path, &folder, &base, &extension);
+        EXPECT_EQ(folder, c.folder) << c.path;
+        EXPECT_EQ(base, c.base) << c.path;
+        EXPECT_EQ(extension, c.extension) << c.path;
+    }
+
+    char folder[4] = "?", base[16] = "?", extension[16] = "?";
+    SplitPathChars("long/name.ext", folder, sizeof folder, base, sizeof base, nullptr, 0);
+    EXPECT_STREQ(folder, "lon");  // cut to fit, NUL-terminated
+    EXPECT_STREQ(base, "name");
+    EXPECT_STREQ(extension, "?");
+
+    std::string first, second;
+    SplitPathInTwo("a/b.c/d.e", kSplitFolderAndFileName, &first, &second);
+    EXPECT_EQ(first + "|" + second, "a/b.c/|d.e");
+    SplitPathInTwo("a/b.c/d.e", kSplitStemAndExtension, &first, &second);
+    EXPECT_EQ(first + "|" + second, "a/b.c/d|.e");
+    SplitPathInTwo("a/b.c/d", kSplitStemAndExtension, &first, &second);
+    EXPECT_EQ(first + "|" + second, "a/b.c/d|");
+}
+
+TEST(FileSystemPaths, ExtensionsAndSearches) {
+    std::string path = "Pic.PNG";
+    EXPECT_FALSE(StripExtension(path, "bmp"));
+    EXPECT_TRUE(StripExtension(path, "png"));
+    EXPECT_EQ(path, "Pic");
+    path = "a.b/c";
+    EXPECT_FALSE(StripExtension(path));  // a dot in a folder name is not an extension
+    EXPECT_EQ(path, "a.b/c");
+    path = "x.tif";
+    EXPECT_TRUE(StripExtension(path, ".TIF"));
+    EXPECT_EQ(path, "x");
+
+    std::string text = "abc";
+    AppendIfMissing(text, "b");
+    EXPECT_EQ(text, "abc");
+    AppendIfMissing(text, ";");
+    EXPECT_EQ(text, "abc;");
+
+    std::string save = "x.pngs/pic";
+    AppendExtensionIfMissing(save, ".png");
+    EXPECT_EQ(save, "x.pngs/pic.png");
+    save = "out/IMG.PNG";
+    AppendExtensionIfMissing(save, ".png");
+    EXPECT_EQ(save, "out/IMG.PNG");
+
+    EXPECT_EQ(FindLastChar("a/b/c", '/'), 3u);
+    EXPECT_EQ(FindLastChar("a/b/c", '/', 2), 1u);
+    EXPECT_EQ(FindLastChar("abc", '/'), std::string::npos);
+    EXPECT_EQ(FindLastChar("", '/'), std::string::npos);
+}
+
+TEST(FileSystemWalk, VisitsFilesAndFoldersAndSkipsClutter) {
+    TempDir dir;
+    for (const char* name : {"a.txt", "sub/b.txt", "sub/deeper/c.txt", "Thumbs.db", ".DS_Store",
+                             "sub/DESKTOP.INI", ".a.txt.pirn-tmp-1-2-0"}) {
+        WriteAll(dir.file(name), std::string("x"));
+    }
+    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"a.txt", "sub/"}));
+
+    std::vector<std::string> files;
+    EXPECT_EQ(ListDirectoryFiles(dir.path(), files, true, false), 3u);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+
+    std::vector<std::string> with_folder{"kept"};  // appended to, not emptied
+    ListDirectoryFiles(dir.path() + "/sub", with_folder, false, true);
+    EXPECT_EQ(with_folder, (std::vector<std::string>{"kept", dir.path() + "/sub/b.txt"}));
+}
+
+TEST(FileSystemWalk, CallbackStopsOuterLevelsToo) {
+    TempDir dir;
+    WriteAll(dir.file("sub/x1"), std::string("x"));
+    WriteAll(dir.file("sub/x2"), std::string("x"));
+    for (int i = 0; i < 5; ++i) WriteAll(dir.file("top" + std::to_string(i)), std::string("x"));
+    int files_seen = 0;
+    bool finished = WalkDirectory(
+        dir.path(), true,
+        [&](const FileInfo&, const std::string& folder, const std::string&) {
+            ++files_seen;
+            return folder.find("/sub/") == std::string::npos;  // stop inside sub
+        },
+        nullptr);
+    EXPECT_FALSE(finished);
+    EXPECT_LE(files_seen, 6);  // stopped at the first file of sub, nothing after it
+
+    EXPECT_TRUE(WalkDirectory(dir.file("missing"), true, nullptr, nullptr));  // counts as empty
+}
+
+TEST(FileSystemWalk, LinkLoopIsNotFollowedForever) {
+    TempDir dir;
+    WriteAll(dir.file("a/f"), std::string("x"));
+    ASSERT_EQ(symlink(dir.path().c_str(), dir.file("a/up").c_str()), 0);
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+    WalkDirectory(
+        dir.path(), true,
+        [&](const FileInfo&, const std::string& folder, const std::string& name) {
+            files.push_back(folder + name);
+            return true;
+        },
+        [&](const FileInfo&, const std::string& folder, const std::string& name) {
+            folders.push_back(folder + name);
+            return true;
+        });
+    // The link is reported as a folder but not entered: it leads back to the top.
+    EXPECT_EQ(files, (std::vector<std::string>{dir.path() + "/a/f"}));
+    EXPECT_EQ(folders.size(), 2u);
+}
+
+TEST(FileSystemFiles, WholeFileReads) {
+    TempDir dir;
+    WriteAll(dir.file("empty"), std::string());
+    WriteAll(dir.file("data"), std::vector<uint8_t>{1, 0, 2});
+    std::vector<u8> bytes{9, 9};
+    ASSERT_TRUE(ReadFileBytes(dir.file("empty"), bytes, false));
+    EXPECT_TRUE(bytes.empty());
+    ASSERT_TRUE(ReadFileBytes(dir.file("data"), bytes, true));
+    EXPECT_EQ(bytes, (std::vector<u8>{1, 0, 2, 0}));
+    EXPECT_FALSE(ReadFileBytes(dir.file("missing"), bytes, false));
+    EXPECT_FALSE(ReadFileBytes(dir.path(), bytes, false));
+
+    std::string text;
+    ASSERT_TRUE(ReadFileText(dir.file("data"), &text));
+    EXPECT_EQ(text, std::string("\1\0\2", 3));
+
+    std::FILE* f = nullptr;
+    EXPECT_TRUE(ReopenFile(&f, dir.file("data"), "rb"));
+    EXPECT_FALSE(ReopenFile(&f, dir.file("missing"), "rb"));
+    EXPECT_EQ(f, nullptr);
+}
+
+TEST(FileSystemRle, EncodesRunsOfAtMost256) {
+    std::vector<u8> source(300, 7);
+    source.push_back(1);
+    source.push_back(1);
+    source.push_back(2);
+    std::vector<u8> encoded;
+    EncodeRleBytes(source.data(), source.size(), encoded);
+    EXPECT_EQ(encoded, (std::vector<u8>{7, 255, 7, 43, 1, 1, 2, 0}));
+
+    std::vector<u8> decoded(source.size());
+    EXPECT_EQ(DecodeRleBytes(encoded.data(), encoded.size(), decoded.data(), decoded.size()), 8);
+    EXPECT_EQ(decoded, source);
+}
+
+TEST(FileSystemRle, DecoderStopsAtNAndRefusesShortInput) {
+    const u8 pairs[] = {5, 9, 6, 0};  // ten 5s, then one 6
+    u8 out[4] = {};
+    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, out, 4), 2);  // a run past n fills up to n
+    EXPECT_EQ(std::vector<u8>(out, out + 4), (std::vector<u8>{5, 5, 5, 5}));
+    u8 more[12];
+    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, more, 12), -1);
+    EXPECT_EQ(DecodeRleBytes(pairs, 3, more, 11), -1);  // half a pair
+    EXPECT_EQ(DecodeRleBytes(pairs, 0, more, 0), 0);    // nothing to do is not a failure
+}
+
+TEST(FileSystemRle, StreamFormsMatchMemoryForms) {
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    std::vector<u8> source(40, 3);
+    source[10] = 4;
+    EXPECT_EQ(WriteRleBytes(f, source.data(), source.size()), 6);
+    std::rewind(f);
+    std::vector<u8> back(source.size());
+    EXPECT_EQ(ReadRleBytes(f, back.data(), back.size()), 6);
+    EXPECT_EQ(back, source);
+    EXPECT_EQ(ReadRleBytes(f, back.data(), 1), -1);  // nothing left
+    std::fclose(f);
+}
+
+TEST(FileSystemDirectories, PushAndPopKeepTheBottomEntry) {
+    TempDir dir;
+    ASSERT_TRUE(MakeDirectory(dir.file("one/two")));
+    char start[4096];
+    ASSERT_NE(getcwd(start, sizeof start), nullptr);
+    size_t depth = DirectoryStackDepth();
+
+    ASSERT_TRUE(PushDirectory(dir.file("one")));
+    ASSERT_TRUE(PushDirectory("two"));  // relative to the new working folder
+    EXPECT_TRUE(PathExists(".", kPathIsFolder));
+    char now[4096];
+    ASSERT_NE(getcwd(now, sizeof now), nullptr);
+    EXPECT_EQ(PathFileName(now, false), "two");
+    EXPECT_TRUE(PopDirectory());
+    EXPECT_TRUE(PopDirectory());
+    ASSERT_NE(getcwd(now, sizeof now), nullptr);
+    EXPECT_STREQ(now, start);
+    if (depth <= 1) {
+        EXPECT_TRUE(PopDirectory());  // only the bottom left: stays there
+        ASSERT_NE(getcwd(now, sizeof now), nullptr);
+        EXPECT_STREQ(now, start);
+        EXPECT_EQ(DirectoryStackDepth(), 1u);
+    }
+}
+
+TEST(FileSystemSaving, RenameNoReplaceRefusesAnExistingTarget) {
+    TempDir dir;
+    WriteAll(dir.file("from"), std::string("new"));
+    WriteAll(dir.file("to"), std::string("old"));
+    EXPECT_FALSE(RenameNoReplace(dir.file("from"), dir.file("to")));
+    EXPECT_EQ(ReadText(dir.file("to")), "old");
+    EXPECT_TRUE(Exists(dir.file("from")));
+    EXPECT_TRUE(RenameNoReplace(dir.file("from"), dir.file("fresh")));
+    EXPECT_EQ(ReadText(dir.file("fresh")), "new");
+    EXPECT_FALSE(Exists(dir.file("from")));
+}
+
+TEST(FileSystemSaving, CommitReplacesAndKeepsPermissions) {
+    TempDir dir;
+    std::string target = dir.file("prefs.txt");
+    WriteAll(target, std::string("old"));
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    {
+        SafeFileWriter out;
+        ASSERT_TRUE(out.Open(target));
+        ASSERT_TRUE(out.Write("new text", 8));
+        EXPECT_EQ(ReadText(target), "old");  // untouched until the commit
+        EXPECT_TRUE(out.Commit());
+    }
+    EXPECT_EQ(ReadText(target), "new text");
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(RawNamesIn(dir.path()), (std::vector<std::string>{"prefs.txt"}));
+}
+
+TEST(FileSystemSaving, AbandonedOrFailedSavesLeaveTheOldFile) {
+    TempDir dir;
+    std::string target = dir.file("keep.bin");
+    WriteAll(target, std::string("precious"));
+    {
+        SafeFileWriter out;
+        ASSERT_TRUE(out.Open(target));
+        out.Write("half", 4);
+    }  // destroyed without Commit
+    EXPECT_EQ(ReadText(target), "precious");
+
+    SafeFileWriter no_replace;
+    ASSERT_TRUE(no_replace.Open(target));
+    no_replace.Write("other", 5);
+    EXPECT_FALSE(no_replace.Commit(false));
+    EXPECT_EQ(ReadText(target), "precious");
+
+    // A folder in the way makes the rename fail; the folder stays as it was.
+    ASSERT_TRUE(MakeDirectory(dir.file("busy")));
+    WriteAll(dir.file("busy/inside"), std::string("x"));
+    EXPECT_FALSE(WriteFileSafely(dir.file("busy"), std::string("data")));
+    EXPECT_TRUE(Exists(dir.file("busy/inside")));
+
+    EXPECT_FALSE(WriteFileSafely(dir.file("no/such/folder/f"), std::string("data")));
+    // Nothing was left behind, not even hidden temporary files.
+    EXPECT_EQ(RawNamesIn(dir.path()), (std::vector<std::string>{"busy", "keep.bin"}));
+}
+
+TEST(FileSystemSaving, TempNamesAreRecognised) {
+    TempDir dir;
+    SafeFileWriter out;
+    ASSERT_TRUE(out.Open(dir.file("name.tag")));
+    EXPECT_TRUE(IsSafeSaveTempName(PathFileName(out.temp_path(), false)));
+    EXPECT_TRUE(IsIgnoredFolderEntryName(PathFileName(out.temp_path(), false)));
+    EXPECT_FALSE(IsSafeSaveTempName("name.tag"));
+    out.Abandon();
+    EXPECT_FALSE(Exists(out.temp_path()));
+}
+
+}  // namespace
+}  // namespace pirn
