@@ -1,0 +1,67 @@
+#include "ui/gl/gl_draw_target.h"
+
+#include <GL/gl.h>
+
+#include "ui/gl/atlas_page_gl.h"
+#include "ui/texture_pack.h"
+
+namespace pirn {
+
+void GlDrawTarget::SetColor(u32 rgba) {
+    glColor4ub(GLubyte(rgba), GLubyte(rgba >> 8), GLubyte(rgba >> 16), GLubyte(rgba >> 24));
+}
+
+void GlDrawTarget::FillRect(const Rect& r) {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glRecti(r.left, r.top, r.right, r.bottom);
+    glPopAttrib();
+}
+
+void GlDrawTarget::DrawImages(const std::vector<QueuedImageDraw>& draws) {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    std::vector<ImageQuad> quads;
+    u32 bound = 0;
+    for (const QueuedImageDraw& d : draws) {
+        if (!d.pack || !d.image || d.image->atlas.page >= d.pack->pages.size()) continue;
+        // Pages belong to the pack; the queue only borrows it.
+        AtlasPage& page = const_cast<TexturePack*>(d.pack)->pages[d.image->atlas.page];
+        const u32 texture = EnsureAtlasPageTexture(page, AtlasPageKind::kRgbaNearest);
+        if (!texture) continue;
+        if (texture != bound) {
+            glBindTexture(GL_TEXTURE_2D, texture);
+            bound = texture;
+        }
+        quads.clear();
+        AppendImageQuads(d, quads);
+        const float sw = 1.0f / float(page.width);
+        const float sh = 1.0f / float(page.height);
+        glBegin(GL_QUADS);
+        for (const ImageQuad& q : quads) {
+            const GLint xs[4] = {q.dest.left, q.dest.right, q.dest.right, q.dest.left};
+            const GLint ys[4] = {q.dest.top, q.dest.top, q.dest.bottom, q.dest.bottom};
+            for (int i = 0; i < 4; ++i) {
+                glTexCoord2f(q.s[i] * sw, q.t[i] * sh);
+                glVertex2i(xs[i], ys[i]);
+            }
+        }
+        glEnd();
+    }
+    glPopAttrib();
+}
+
+void InstallGlDrawTarget() {
+    static GlDrawTarget target;
+    SetDrawTarget(&target);
+}
+
+}  // namespace pirn
