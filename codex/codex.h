@@ -1,0 +1,21 @@
+#pragma once
+// The Codex, the tag database: every tag the game can see, from its archives
+// and the local folder. One catalogue per process, used from the UI thread.
+
+#include "codex/archive.h"
+#include "codex/archive_list.h"
+#include "codex/codex_catalogue.h"
+#include "codex/codex_events.h"
+#include "codex/local_folder.h"
+#include "codex/tag_attachments.h"
+#include "codex/tag_entry.h"
+#include "codex/tag_operations.h"
+
+namespace pirn {
+
+// Closes every archive, drops every local source and frees the folder
+// watchers. 1 only when everything was released; a tag in use keeps its
+// archive and the local tags in place (0).
+int UnloadCodex();
+
+}  // namespace pirn

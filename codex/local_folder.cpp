@@ -1,0 +1,205 @@
+#include "codex/local_folder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "codex/archive.h"
+#include "codex/codex_catalogue.h"
+#include "codex/codex_log.h"
+#include "codex/codex_state.h"
+#include "codex/safe_tag_name.h"
+#include "codex/tag_group.h"
+#include "codex/tag_source_stream.h"
+
+namespace pirn {
+
+namespace {
+
+// A folder entry's user value remembers the tag id of its file; the marker
+// bit tells a remembered id 0 from "nothing remembered".
+constexpr u64 kRememberedId = u64{1} << 32;
+
+bool HasActiveArchiveSource(const TagEntry* tag) {
+    for (const TagSource* source : tag->sources)
+        if (source->archive && source->archive->active) return true;
+    return false;
+}
+
+std::string GroupLabel(u32 group) { return GetTagGroupLabel(group); }
+
+// Reads and checks one file of a group folder. false when it is not a tag
+// of this folder's group.
+bool ReadGroupFolderHeader(const std::string& file_name, const TagGroupInfo* row, TagHeader* header) {
+    const std::string label = GroupLabel(row->code);
+    std::string path = TheCodex().local_root + label + "/" + file_name;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) {
+        LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
+        return false;
+    }
+    bool ok = ReadLocalTagHeader(stream, file_name, header);
+    std::fclose(stream);
+    if (!ok) {
+        LogCodex(1, "ERROR: '%s' in the '%s' folder is not a tag file (too short or no tag header).\n",
+                 file_name.c_str(), label.c_str());
+        return false;
+    }
+    if (header->group != row->code) {
+        if (FindTagGroup(header->group))
+            LogCodex(1, "'%s', a '%s' file, was found in the '%s' folder.\n", file_name.c_str(),
+                     GroupLabel(header->group).c_str(), label.c_str());
+        return false;
+    }
+    return true;
+}
+
+// (1, the tag) when a local source was added; (0, the existing tag of that
+// group and id, if any) when refused.
+int ReadLocalTagFile(const std::string& file_name, const TagGroupInfo* row, TagEntry** tag) {
+    *tag = nullptr;
+    TagHeader header{};
+    if (!ReadGroupFolderHeader(file_name, row, &header)) return 0;
+    TagSource* source = AddLocalTagSource(header, file_name);
+    if (source) {
+        *tag = source->owner;
+        return 1;
+    }
+    *tag = FindTagEntry(header.group, header.tag_id);
+    return 0;
+}
+
+void AddLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
+    TagEntry* tag = nullptr;
+    if (!ReadLocalTagFile(entry->name, row, &tag)) {
+        // The same file seen again (after a save or a rename) counts; a
+        // refused duplicate does not.
+        if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
+    }
+    entry->user = kRememberedId | tag->tag_id;
+    NotifyCodexListeners(HasActiveArchiveSource(tag) ? kCodexSourcesChanged : kCodexTagAvailable, tag, nullptr);
+}
+
+void RemoveLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
+    if (!(entry->user & kRememberedId)) return;
+    TagEntry* tag = FindTag(row->code, static_cast<u32>(entry->user));
+    // Only the file that really is the local copy takes it away: after a
+    // rename the source already carries the new name.
+    if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
+    RemoveLocalSource(tag);
+}
+
+void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
+    TagEntry* tag = (entry->user & kRememberedId) ? FindTag(row->code, static_cast<u32>(entry->user)) : nullptr;
+    if (!tag) {
+        AddLocalTagFile(entry, row);
+        return;
+    }
+    TagHeader header{};
+    if (!ReadGroupFolderHeader(entry->name, row, &header)) {
+        RemoveLocalTagFile(entry, row);
+        return;
+    }
+    TagSource* local = tag->local_source;
+    if (local && local->file_name == entry->name && header.tag_id == tag->tag_id) {
+        local->header = header;
+        NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);
+        return;
+    }
+    RemoveLocalTagFile(entry, row);
+    AddLocalTagFile(entry, row);
+}
+
+void OnLocalFolderChange(FolderWatcher& watcher, int event, const FileInfo&, FolderEntry* entry) {
+    const TagGroupInfo* row = static_cast<const TagGroupInfo*>(watcher.user());
+    if (!entry || !row) return;
+    switch (event) {
+        case kFileAdded: AddLocalTagFile(entry, row); break;
+        case kFileChanged: ChangeLocalTagFile(entry, row); break;
+        case kFileRemoved: RemoveLocalTagFile(entry, row); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+void SetLocalFolder(const std::string& path) {
+    CodexState& codex = TheCodex();
+    codex.local_root = EnsureTrailingSlash(path.empty() ? std::string(".") : path);
+    DropLocalTags();
+    FreeFolderWatchers(codex.watchers);
+    for (u32 i = 0; i < kTagGroupCount; ++i) {
+        const TagGroupInfo* row = &GetTagGroupTable()[i];
+        AddFolderWatcher(codex.watchers, codex.local_root + GroupLabel(row->code) + "/",
+                         const_cast<TagGroupInfo*>(row), true);
+    }
+    PollFolderWatchers(codex.watchers, OnLocalFolderChange);
+    codex.local_folder_changed = false;
+}
+
+const std::string& GetLocalFolder() { return TheCodex().local_root; }
+
+void PollLocalFolder(bool forced) {
+    CodexState& codex = TheCodex();
+    if (!forced && !codex.local_folder_changed) return;
+    PollFolderWatchers(codex.watchers, OnLocalFolderChange);
+    codex.local_folder_changed = false;
+}
+
+TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_name) {
+    TagEntry* entry = FindOrCreateTagEntry(header.group, header.tag_id);
+    if (entry->local_source) {
+        if (entry->local_source->file_name != file_name)
+            LogCodex(1, "duplicate tagids detected: in the '%s' folder, '%s' and '%s' have the same tagids.\n",
+                     GroupLabel(header.group).c_str(), file_name.c_str(),
+                     entry->local_source->file_name.c_str());
+        return nullptr;
+    }
+    TagSource* source = new TagSource;
+    source->precedence = kLocalPrecedence;
+    source->header = header;
+    source->file_name = file_name;
+    AddTagSource(entry, source);
+    return source;
+}
+
+void RemoveLocalSource(TagEntry* tag) {
+    if (!tag || !tag->local_source) return;
+    if (HasActiveArchiveSource(tag)) {
+        RemoveTagSource(tag->local_source);
+        NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);
+    } else {
+        NotifyCodexListeners(kCodexTagGone, tag, nullptr);
+        RemoveTagSource(tag->local_source);
+    }
+}
+
+int DropLocalTags() {
+    TagList local;
+    ListLocalTags(local);
+    std::sort(local.begin(), local.end(), [](const TagEntry* a, const TagEntry* b) {
+        return a->group != b->group ? a->group < b->group : a->tag_id < b->tag_id;
+    });
+    for (TagEntry* tag : local) {
+        if (!tag->attachments.empty()) return 0;
+        RemoveLocalSource(tag);
+    }
+    return 1;
+}
+
+std::string GetGroupFolderPath(const std::string& root, u32 group) {
+    std::string path = root + GroupLabel(group);
+    NormalizeDirectoryPath(path);
+    return path;
+}
+
+std::string GetLocalTagPath(const TagHeader& header, const char* file_name) {
+    return TheCodex().local_root + GroupLabel(header.group) + "/" + (file_name ? file_name : header.name);
+}
+
+bool LocalTagFileExists(u32 group, const char* name) {
+    std::string safe;
+    if (!MakeSafeFileName(name ? name : "", &safe)) return false;
+    return PathExists(TheCodex().local_root + GroupLabel(group) + "/" + safe, kPathIsFile);
+}
+
+}  // namespace pirn

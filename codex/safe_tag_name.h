@@ -1,0 +1,20 @@
+#pragma once
+// File names made from tag names, archive entries and plugin names: they
+// must never leave their folder.
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace pirn {
+
+// Applies the tag-name rules (at most 31 characters, the nine characters
+// \ / | " < > * ? : become '_', trailing full stops and spaces go) and
+// refuses what is still no safe file name ("", "." and "..").
+bool MakeSafeFileName(const std::string& name, std::string* safe);
+
+// Never fails: the safe form of the name, else of the tag id's four
+// characters, else "tag %08x".
+std::string SafeTagFileName(const char* name, u32 tag_id);
+
+}  // namespace pirn

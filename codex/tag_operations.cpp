@@ -1,0 +1,543 @@
+#include "codex/tag_operations.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <unistd.h>
+
+#include "codex/codex_catalogue.h"
+#include "codex/codex_log.h"
+#include "codex/codex_state.h"
+#include "codex/local_folder.h"
+#include "codex/safe_tag_name.h"
+#include "codex/tag_group.h"
+#include "codex/tag_source_stream.h"
+#include "platform/file_system.h"
+#include "platform/strings.h"
+
+namespace pirn {
+
+namespace {
+
+void MakeHeaderFresh(TagHeader* header, u32 group, u32 tag_id) {
+    header->identifier = -1;
+    header->type = 0;
+    header->group = group;
+    header->tag_id = tag_id;
+    header->data_offset = kTagHeaderSize;
+    header->foundation_index = 0xFF;
+    header->owner_index = 0xFF;
+    header->signature = kTagHeaderSignature;
+}
+
+std::string FourChars(u32 code) {
+    char text[5] = {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
+                    static_cast<char>(code), 0};
+    return std::string(text, 4);
+}
+
+void FreeIfUnused(TagEntry* tag) {
+    if (tag && tag->sources.empty() && tag->attachments.empty()) FreeTagEntry(tag);
+}
+
+// Reads the header of the file at path; false when it is not a tag file.
+bool ReadTagFileHeader(const std::string& path, TagHeader* header) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) return false;
+    bool ok = ReadLocalTagHeader(stream, PathFileName(path, false), header);
+    std::fclose(stream);
+    return ok;
+}
+
+// Whether the file at path is a tag file of another (group, id) than the tag.
+bool FileHoldsOtherTag(const std::string& path, const TagEntry* tag) {
+    TagHeader header{};
+    if (!ReadTagFileHeader(path, &header)) return false;
+    return header.group != tag->group || header.tag_id != tag->tag_id;
+}
+
+// A fresh temporary file in `folder` (which the folder watchers never look
+// into, and whose names the scans skip), open for reading and writing.
+std::FILE* CreateTempFile(const std::string& folder, std::string* temp_path) {
+    std::string pattern = EnsureTrailingSlash(folder) + ".pirn-tmp-tag-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int fd = ::mkstemp(buffer.data());
+    if (fd < 0) return nullptr;
+    std::FILE* stream = ::fdopen(fd, "w+b");
+    if (!stream) {
+        ::close(fd);
+        ::unlink(buffer.data());
+        return nullptr;
+    }
+    *temp_path = buffer.data();
+    return stream;
+}
+
+// Finishes a temporary file and gives it its final name: replacing only
+// the tag's own file (or a file that is no other tag's), never another
+// tag's file.
+bool PlaceTagFile(std::FILE* stream, const std::string& temp_path, const std::string& target, bool own_file,
+                  const TagEntry* tag) {
+    bool ok = std::fflush(stream) == 0 && ::fsync(fileno(stream)) == 0;
+    if (std::fclose(stream) != 0) ok = false;
+    if (!ok) return false;
+    if (own_file) return std::rename(temp_path.c_str(), target.c_str()) == 0;
+    if (RenameNoReplace(temp_path, target)) return true;
+    if (!PathExists(target, kPathIsFile) || FileHoldsOtherTag(target, tag)) return false;
+    return std::rename(temp_path.c_str(), target.c_str()) == 0;
+}
+
+void AbandonWrite(TagEntry* tag) {
+    if (tag->write_stream) std::fclose(tag->write_stream);
+    if (!tag->write_temp_path.empty()) ::unlink(tag->write_temp_path.c_str());
+    tag->write_stream = nullptr;
+    tag->write_file_name.clear();
+    tag->write_path.clear();
+    tag->write_temp_path.clear();
+}
+
+bool IsTagIdSeparator(char c) { return c && std::strchr(" \t\n()[]{}?!:;-", c) != nullptr; }
+
+// CreateTag's checks and logging; quiet for the name probing of CopyTag.
+TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* out, int allow_overwrite,
+                           bool log) {
+    TagHeader header{};
+    header.identifier = 0;
+    header.flags = 0;
+    header.type = 0;
+    header.group = group;
+    SetTagHeaderName(&header, name ? name : "");
+    header.version = 1;
+    header.owner_index = 0xFF;
+    header.signature = kTagHeaderSignature;
+
+    const char* reason = nullptr;
+    std::string safe;
+    if (!MakeSafeFileName(header.name, &safe)) reason = "The name cannot be used as a file name";
+    if (!reason) {
+        header.tag_id = tag_id;
+        if (tag_id == kNoTagId && !MakeTagIdFromName(&header)) reason = "No free tagid is left for this name";
+    }
+    if (!reason) {
+        TagEntry* existing = FindTagEntry(group, header.tag_id);
+        // An entry that is only in use (a new tag open in an editor, not yet
+        // saved) owns its id as much as one with a file.
+        if (IsTagTaken(existing)) {
+            if (!allow_overwrite)
+                reason = "A file with the same tagid already exists";
+            else if (!DeleteTag(existing) || IsTagTaken(FindTagEntry(group, header.tag_id)))
+                reason = "An existing file could not be overwritten";
+        }
+    }
+    if (!reason) {
+        TagHeader on_disk{};
+        std::string path = GetLocalTagPath(header, safe.c_str());
+        if (ReadTagFileHeader(path, &on_disk)) {
+            if (!allow_overwrite) {
+                reason = "A file with the same name already exists";
+            } else {
+                TagEntry* holder = FindTag(on_disk.group, on_disk.tag_id);
+                if (holder && DeleteTag(holder) && !PathExists(path, kPathAnyKind))
+                    header.tag_id = on_disk.tag_id;
+                else
+                    reason = "An existing file could not be overwritten";
+            }
+        }
+    }
+    if (reason) {
+        if (log)
+            LogCodex(2, "CreateTag(name='%s', tagid='%s', type='%s', allow_overwrite='%s') failed because '%s'.\n",
+                     name ? name : "", FourChars(tag_id).c_str(), GetTagGroupLabel(group),
+                     allow_overwrite ? "True" : "False", reason);
+        return nullptr;
+    }
+    TagEntry* entry = FindOrCreateTagEntry(group, header.tag_id);
+    if (out) *out = header;
+    return entry;
+}
+
+// Copies a local tag file to a temporary file with a new header and renames
+// it back over itself.
+bool RewriteTagFileHeader(const std::string& path, const TagHeader& header) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return false;
+    TagHeader old{};
+    bool ok = ReadLocalTagHeader(in, PathFileName(path, false), &old);
+    std::string temp_path;
+    std::FILE* out = ok ? CreateTempFile(GetLocalFolder(), &temp_path) : nullptr;
+    if (out) {
+        TagHeader fresh = header;
+        fresh.data_length = old.data_length;
+        fresh.data_offset = kTagHeaderSize;
+        fresh.signature = kTagHeaderSignature;
+        ok = WriteTagHeaders(&fresh, out, 1) == kTagHeaderSize && CopyStreamBytes(out, in, old.data_length);
+        ok = ok && std::fflush(out) == 0 && ::fsync(fileno(out)) == 0;
+        if (std::fclose(out) != 0) ok = false;
+        ok = ok && std::rename(temp_path.c_str(), path.c_str()) == 0;
+        if (!ok) ::unlink(temp_path.c_str());
+    } else {
+        ok = false;
+    }
+    std::fclose(in);
+    return ok;
+}
+
+}  // namespace
+
+// --- Reading -----------------------------------------------------------------
+
+std::FILE* OpenTagSource(TagSource* source, TagHeader* header) {
+    if (!source || !source->owner) return nullptr;
+    TagEntry* tag = source->owner;
+    CloseTagForReading(tag);
+    std::FILE* stream = OpenSourceStream(source, header);
+    if (!stream) return nullptr;
+    tag->read_stream = stream;
+    tag->read_stream_is_local = source->archive == nullptr;
+    return stream;
+}
+
+std::FILE* OpenTagForReading(TagEntry* tag, TagHeader* header) {
+    if (!tag) return nullptr;
+    return OpenTagSource(GetEffectiveSource(tag), header);
+}
+
+void CloseTagForReading(TagEntry* tag) {
+    if (!tag) return;
+    if (tag->read_stream) std::fclose(tag->read_stream);
+    tag->read_stream = nullptr;
+    tag->read_stream_is_local = false;
+}
+
+// --- Writing -----------------------------------------------------------------
+
+int CreateTagFile(const std::string& root, TagEntry* tag, const TagHeader& header, const char* file_name) {
+    if (!tag || root.empty()) return 0;
+    std::string folder_root = EnsureTrailingSlash(root);
+    bool in_local_root = folder_root == GetLocalFolder();
+    const TagSource* local = in_local_root ? tag->local_source : nullptr;
+
+    std::string name;
+    bool name_ok = true;
+    if (file_name && local && local->file_name == file_name)
+        name = file_name;  // the tag's own file keeps its name as it is on disk
+    else if (file_name)
+        name_ok = MakeSafeFileName(file_name, &name);
+    else
+        name = SafeTagFileName(header.name, tag->tag_id);
+    const char* shown = file_name ? file_name : header.name;
+    if (!name_ok) {
+        LogCodex(0, "couldn't open tag file '%s' for writing\n", shown);
+        return 0;
+    }
+
+    std::string folder = folder_root + GetTagGroupLabel(tag->group) + "/";
+    std::string path = folder + name;
+    bool own_file = local && local->file_name == name;
+    if (!own_file && FileHoldsOtherTag(path, tag)) {
+        LogCodex(0, "ERROR: '%s' holds another tag; it is not overwritten.\n", path.c_str());
+        LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+        return 0;
+    }
+    AbandonWrite(tag);
+    std::string temp_path;
+    std::FILE* stream = MakeDirectory(folder) ? CreateTempFile(folder_root, &temp_path) : nullptr;
+    TagHeader written = header;
+    if (!stream || WriteTagHeaders(&written, stream, 1) != kTagHeaderSize) {
+        if (stream) std::fclose(stream);
+        if (!temp_path.empty()) ::unlink(temp_path.c_str());
+        LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+        return 0;
+    }
+    tag->write_stream = stream;
+    tag->write_file_name = name;
+    tag->write_path = path;
+    tag->write_temp_path = temp_path;
+    return 1;
+}
+
+std::FILE* OpenTagForWriting(TagEntry* tag, TagHeader* header, const char* file_name) {
+    if (!tag || !header) return nullptr;
+    MakeHeaderFresh(header, tag->group, tag->tag_id);
+    if (GetLocalFolder().empty()) {
+        LogCodex(0, "couldn't open tag file '%s' for writing\n", file_name ? file_name : header->name);
+        FreeIfUnused(tag);
+        return nullptr;
+    }
+    const char* name = file_name;
+    if (!name && tag->local_source) name = tag->local_source->file_name.c_str();
+    std::string name_copy = name ? name : "";
+    if (!CreateTagFile(GetLocalFolder(), tag, *header, name ? name_copy.c_str() : nullptr)) {
+        // Only a brand-new tag goes; an existing tag's file is never touched.
+        FreeIfUnused(tag);
+        return nullptr;
+    }
+    return tag->write_stream;
+}
+
+int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
+    if (!tag) return 0;
+    std::FILE* stream = tag->write_stream;
+    bool ok = false;
+    TagHeader written{};
+    if (commit && stream) {
+        ok = std::fflush(stream) == 0 && ::fseeko(stream, 0, SEEK_END) == 0;
+        off_t size = ok ? ::ftello(stream) : -1;
+        ok = ok && size >= static_cast<off_t>(kTagHeaderSize) &&
+             static_cast<u64>(size) - kTagHeaderSize <= 0xFFFFFFFFu;
+        if (ok) {
+            std::rewind(stream);
+            ok = ReadTagHeaders(&written, stream, 1) == kTagHeaderSize && HasTagHeaderSignature(written);
+        }
+        if (ok) {
+            if (std::strstr(written.name, "ruk made this")) {
+                std::memset(written.name, 0, sizeof(written.name));
+                std::strncpy(written.name, tag->write_file_name.c_str(), sizeof(written.name) - 1);
+            }
+            written.data_length = static_cast<u32>(static_cast<u64>(size) - kTagHeaderSize);
+            if (header) {
+                written.user_data = header->user_data;
+                written.version = header->version;
+                written.foundation_index = header->foundation_index;
+                written.owner_index = header->owner_index;
+            }
+            written.signature = kTagHeaderSignature;
+            std::rewind(stream);
+            ok = WriteTagHeaders(&written, stream, 1) == kTagHeaderSize;
+        }
+    }
+    if (stream) {
+        bool own_file = tag->local_source && tag->local_source->file_name == tag->write_file_name;
+        if (ok) {
+            ok = PlaceTagFile(stream, tag->write_temp_path, tag->write_path, own_file, tag);
+            if (!ok) LogCodex(0, "ERROR: couldn't save '%s'; the file there was kept.\n", tag->write_path.c_str());
+        } else {
+            std::fclose(stream);
+        }
+        tag->write_stream = nullptr;
+    }
+    if (!ok && !tag->write_temp_path.empty()) ::unlink(tag->write_temp_path.c_str());
+    if (ok) {
+        if (tag->local_source)
+            tag->local_source->header = written;
+        else
+            ok = AddLocalTagSource(written, tag->write_file_name) != nullptr;
+    }
+    tag->write_file_name.clear();
+    tag->write_path.clear();
+    tag->write_temp_path.clear();
+    MarkLocalFolderChanged();
+    return ok ? 1 : 0;
+}
+
+// --- Creating, changing, copying, deleting -------------------------------------
+
+TagEntry* CreateTag(u32 group, u32 tag_id, const char* name, TagHeader* header, int allow_overwrite) {
+    return CreateTagChecked(group, tag_id, name, header, allow_overwrite, true);
+}
+
+int MakeTagIdFromName(TagHeader* header) {
+    char id[4] = {' ', ' ', ' ', ' '};
+    const char* text = header->name;
+    size_t length = strnlen(text, sizeof(header->name));
+    size_t position = 0;
+    int words = 0;
+    for (size_t i = 0; i < length && position < 4;) {
+        while (i < length && IsTagIdSeparator(text[i])) ++i;
+        size_t start = i;
+        while (i < length && !IsTagIdSeparator(text[i])) ++i;
+        if (i == start) break;
+        for (size_t k = 0; k < 4 - position && start + k < i; ++k) id[position + k] = text[start + k];
+        position = words == 0 ? 2 : position + 1;
+        ++words;
+    }
+    u32 value = (u32{static_cast<u8>(id[0])} << 24) | (u32{static_cast<u8>(id[1])} << 16) |
+                (u32{static_cast<u8>(id[2])} << 8) | u32{static_cast<u8>(id[3])};
+    // 0xFFFFFFFF means "no tag" and 0xFFFFFFFE "keep the id": neither may
+    // become a tag's id.
+    while (value < kKeepTagId && IsTagTaken(FindTagEntry(header->group, value))) ++value;
+    if (value >= kKeepTagId) return 0;
+    header->tag_id = value;
+    return 1;
+}
+
+TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
+    if (!tag) return nullptr;
+    bool keep_id = new_tag_id >= kKeepTagId;
+    if (keep_id && !new_name) return tag;
+    if (!tag->local_source) {
+        TagEntry* copy = CopyTag(tag, nullptr);
+        if (!copy) return nullptr;
+        PollLocalFolder(true);
+        tag = copy;
+        if (!tag->local_source) return nullptr;
+    }
+    TagSource* local = tag->local_source;
+    TagHeader header = local->header;
+    u32 group = header.group;
+    if (!keep_id && new_tag_id != tag->tag_id) {
+        TagEntry* holder = FindTagEntry(group, new_tag_id);
+        if (IsTagTaken(holder)) {
+            LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourChars(new_tag_id).c_str(),
+                     GetTagGroupLabel(group));
+            return nullptr;
+        }
+    }
+    std::string old_path = LocalSourcePath(local);
+    std::string path = old_path;
+    if (new_name) {
+        SetTagHeaderName(&header, new_name);
+        std::string safe;
+        if (!MakeSafeFileName(header.name, &safe)) {
+            LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
+            return nullptr;
+        }
+        path = GetLocalFolder() + GetTagGroupLabel(group) + "/" + safe;
+        if (path != old_path) {
+            // Never onto another file.
+            if (!RenameNoReplace(old_path, path)) {
+                LogCodex(0, "ChangeTagInfo: rename('%s','%s') failed.\n", old_path.c_str(), path.c_str());
+                return nullptr;
+            }
+            local->file_name = safe;
+        }
+    }
+    bool id_changes = !keep_id && new_tag_id != tag->tag_id;
+    if (!keep_id) header.tag_id = new_tag_id;
+    header.signature = kTagHeaderSignature;
+    if (!RewriteTagFileHeader(path, header)) {
+        LogCodex(0, "ChangeTagInfo: header update failed on '%s'.\n", path.c_str());
+        return nullptr;
+    }
+    if (id_changes)
+        RemoveLocalSource(tag);  // the file now belongs to the new id; the poll adds it there
+    else
+        local->header = header;
+    MarkLocalFolderChanged();
+    PollLocalFolder(true);
+    TagEntry* result = FindTag(group, header.tag_id);
+    if (!result)
+        LogCodex(0, "ChangeTagInfo: the tag '%s' of '%s' was not found after the change.\n",
+                 FourChars(header.tag_id).c_str(), GetTagGroupLabel(group));
+    return result;
+}
+
+TagEntry* CopyTag(TagEntry* tag, const char* name) {
+    TagHeader original{};
+    GetTagHeader(tag, &original);
+    std::string base = name ? name : std::string(original.name, strnlen(original.name, sizeof(original.name)));
+    constexpr size_t kMaxName = sizeof(TagHeader::name) - 1;
+
+    TagHeader header{};
+    TagEntry* copy = nullptr;
+    for (int attempt = -1; attempt <= 100 && !copy; ++attempt) {
+        std::string suffix;
+        if (attempt >= 0)
+            suffix = FormatString(" copy %d", attempt + 1);
+        else if (!name)
+            suffix = " copy";
+        // Shorten the base, not the suffix, so long names still find a copy name.
+        std::string candidate = base.substr(0, kMaxName > suffix.size() ? kMaxName - suffix.size() : 0) + suffix;
+        copy = CreateTagChecked(original.group, kNoTagId, candidate.c_str(), &header, 0, attempt == 100);
+    }
+    if (!copy) return nullptr;
+
+    header.flags = original.flags;
+    header.user_data = original.user_data;
+    header.version = original.version;
+    MakeHeaderFresh(&header, copy->group, copy->tag_id);
+    if (!CreateTagFile(GetLocalFolder(), copy, header, nullptr)) {
+        FreeIfUnused(copy);
+        return nullptr;
+    }
+    TagHeader source_header{};
+    std::FILE* in = OpenTagForReading(tag, &source_header);
+    // Success is whether every byte arrived, so an empty tag copies too.
+    bool copied = in && CopyStreamBytes(copy->write_stream, in, source_header.data_length);
+    CloseTagForReading(tag);
+    if (!CloseTagForWriting(copy, &original, copied ? 1 : 0)) {
+        FreeIfUnused(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+int CopyTagToLocal(TagEntry* tag) {
+    if (!tag || tag->local_source || GetLocalFolder().empty()) return 0;
+    TagHeader header{};
+    std::FILE* in = OpenTagForReading(tag, &header);
+    if (!in) return 0;
+    TagHeader fresh = header;
+    MakeHeaderFresh(&fresh, tag->group, tag->tag_id);
+    std::string file_name = SafeTagFileName(header.name, tag->tag_id);
+    int ok = 0;
+    if (CreateTagFile(GetLocalFolder(), tag, fresh, file_name.c_str())) {
+        bool copied = CopyStreamBytes(tag->write_stream, in, header.data_length);
+        ok = CloseTagForWriting(tag, nullptr, copied ? 1 : 0);
+    }
+    CloseTagForReading(tag);
+    return ok;
+}
+
+int DeleteTag(TagEntry* tag) {
+    if (!tag || !tag->attachments.empty()) return 0;
+    if (!tag->local_source) {
+        if (tag->sources.empty()) FreeTagEntry(tag);
+        return 0;
+    }
+    u32 group = tag->group;
+    u32 tag_id = tag->tag_id;
+    std::string file_name = tag->local_source->file_name;
+    std::string path = LocalSourcePath(tag->local_source);
+    bool removed = std::remove(path.c_str()) == 0;
+    MarkLocalFolderChanged();
+    PollLocalFolder(true);
+    // A file saved and deleted between two polls was never seen by the
+    // watcher; drop its source here.
+    TagEntry* still = FindTagEntry(group, tag_id);
+    if (still && still->local_source && still->local_source->file_name == file_name &&
+        !PathExists(path, kPathAnyKind))
+        RemoveLocalSource(still);
+    return removed ? 1 : 0;
+}
+
+int DisassembleArchive(Archive* archive, const std::string& destination) {
+    if (!archive || destination.empty()) return 0;
+    std::FILE* in = std::fopen(archive->path.c_str(), "rb");
+    if (!in) {
+        LogCodex(0, "ERROR: couldn't open archive '%s' for reading\n", archive->path.c_str());
+        return 0;
+    }
+    std::string root = EnsureTrailingSlash(destination);
+    std::set<std::string> used;  // label + '/' + file name, so equal names get distinct files
+    for (const TagSource& entry : archive->entries) {
+        TagHeader header = entry.header;
+        MakeHeaderFresh(&header, header.group, header.tag_id);
+        std::string label = GetTagGroupLabel(header.group);
+        std::string folder = root + label + "/";
+        std::string base = SafeTagFileName(header.name, header.tag_id);
+        std::string name = base;
+        for (int n = 2; used.count(label + "/" + name); ++n) name = FormatString("%s %d", base.c_str(), n);
+        used.insert(label + "/" + name);
+
+        SafeFileWriter out;
+        bool ok = MakeDirectory(folder) && out.Open(folder + name) &&
+                  WriteTagHeaders(&header, out.stream(), 1) == kTagHeaderSize &&
+                  ::fseeko(in, static_cast<off_t>(entry.header.data_offset), SEEK_SET) == 0 &&
+                  CopyStreamBytes(out.stream(), in, entry.header.data_length) && out.Commit(true);
+        if (!ok) {
+            out.Abandon();
+            LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+        }
+    }
+    std::fclose(in);
+    return 1;
+}
+
+u32 CopyStreamData(std::FILE* destination, std::FILE* source, u32 n) {
+    if (n == 0) return 0;
+    return CopyStreamBytes(destination, source, n) ? n : 0;
+}
+
+}  // namespace pirn

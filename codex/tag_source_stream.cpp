@@ -1,0 +1,71 @@
+#include "codex/tag_source_stream.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "codex/archive.h"
+#include "codex/codex_log.h"
+#include "codex/codex_state.h"
+#include "codex/tag_group.h"
+
+namespace pirn {
+
+bool ReadLocalTagHeader(std::FILE* stream, const std::string& file_name, TagHeader* header) {
+    struct stat info;
+    if (::fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    u64 size = static_cast<u64>(info.st_size);
+    // Shorter than a header cannot be a tag; longer than 4 GiB + 64 cannot
+    // have its length in the 32-bit field.
+    if (size < kTagHeaderSize || size - kTagHeaderSize > 0xFFFFFFFFu) return false;
+    if (ReadTagHeaders(header, stream, 1) != kTagHeaderSize) return false;
+    if (!HasTagHeaderSignature(*header)) return false;
+    if (std::strstr(header->name, "ruk made this")) {
+        std::memset(header->name, 0, sizeof(header->name));
+        std::strncpy(header->name, file_name.c_str(), sizeof(header->name) - 1);
+    }
+    header->data_length = static_cast<u32>(size - kTagHeaderSize);
+    return true;
+}
+
+std::string LocalSourcePath(const TagSource* source) {
+    return TheCodex().local_root + GetTagGroupLabel(source->header.group) + "/" + source->file_name;
+}
+
+std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
+    if (!source) return nullptr;
+    if (source->archive) {
+        std::FILE* stream = std::fopen(source->archive->path.c_str(), "rb");
+        if (!stream) return nullptr;
+        if (::fseeko(stream, static_cast<off_t>(source->header.data_offset), SEEK_SET) != 0) {
+            std::fclose(stream);
+            return nullptr;
+        }
+        if (header) *header = source->header;
+        return stream;
+    }
+    std::string path = LocalSourcePath(source);
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    TagHeader fresh{};
+    if (!stream || !ReadLocalTagHeader(stream, source->file_name, &fresh)) {
+        if (stream) std::fclose(stream);
+        LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
+        return nullptr;
+    }
+    source->header = fresh;
+    if (header) *header = fresh;
+    return stream;
+}
+
+bool CopyStreamBytes(std::FILE* destination, std::FILE* source, u64 n) {
+    static constexpr size_t kChunk = 64 * 1024;
+    static thread_local u8 buffer[kChunk];
+    while (n > 0) {
+        size_t want = n < kChunk ? static_cast<size_t>(n) : kChunk;
+        if (std::fread(buffer, 1, want, source) != want) return false;
+        if (std::fwrite(buffer, 1, want, destination) != want) return false;
+        n -= want;
+    }
+    return true;
+}
+
+}  // namespace pirn
