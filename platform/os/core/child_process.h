@@ -25,9 +25,4 @@ constexpr std::size_t kChildOutputLimit = std::size_t(64) << 20;
 bool RunChildProcess(const std::vector<std::string>& argv, const std::function<bool()>& between_polls,
                      ChildProcessResult* result);
 
-// Feeds input on the child's standard input (then closes it) instead of
-// /dev/null; otherwise as RunChildProcess.
-bool RunChildProcessWithInput(const std::vector<std::string>& argv, const std::string& input,
-                              const std::function<bool()>& between_polls, ChildProcessResult* result);
-
 }  // namespace pirn

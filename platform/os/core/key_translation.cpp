@@ -46,10 +46,11 @@ constexpr NamedKey kNamedKeys[] = {
 }  // namespace
 
 int OsTranslateKey(int libraryKey) {
-    if (libraryKey >= 32 && libraryKey <= 128) {
-        if (libraryKey >= 'a' && libraryKey <= 'z') return libraryKey - 'a' + 'A';
-        return libraryKey;
-    }
+    // Printable keys are their upper-case ASCII code. The library never sends
+    // 123-128; passing them through would collide with Alt, Backspace and
+    // Enter, so they have no code.
+    if (libraryKey >= 32 && libraryKey <= 96) return libraryKey;
+    if (libraryKey >= 'a' && libraryKey <= 'z') return libraryKey - 'a' + 'A';
     if (libraryKey >= library_key::kF1 && libraryKey <= library_key::kF15)
         return kKeyF1 + (libraryKey - library_key::kF1);
     if (libraryKey >= library_key::kKp0 && libraryKey <= library_key::kKp9)
