@@ -1,0 +1,117 @@
+#include "platform/palette_remap.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/palette_quantise.h"
+#include "platform/pixel_convert.h"
+
+namespace pirn {
+namespace {
+
+u8 ClampChannel(int v) { return static_cast<u8>(std::clamp(v, 0, 255)); }
+
+// Adds share/64 of each channel's error (truncated toward zero) to a pixel.
+void Spread(u8* pixel, const int* error, int share) {
+    for (int c = 0; c < 3; ++c) pixel[c] = ClampChannel(pixel[c] + error[c] * share / 64);
+}
+
+}  // namespace
+
+bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
+                     const PaletteIndex& index) {
+    if (format != kFormatColorIndex && format != kFormatIndexAlpha) return false;
+    if (!palette || count == 0 || first >= kPaletteEntries || count > kPaletteEntries - first || !index.valid)
+        return false;
+    u64 bytes = 0;
+    if (!ImageByteSize(image->width, image->height, format, &bytes)) return false;
+    PixelImage work;
+    if (!CopyImageAs(&work, *image, kFormatRgba)) return false;
+
+    const u32 width = work.width;
+    const u32 height = work.height;
+    const size_t stride = size_t(width) * 4;
+    const int out_bpp = format == kFormatIndexAlpha ? 2 : 1;
+    std::vector<u8> out(static_cast<size_t>(bytes));
+    for (u32 y = 0; y < height; ++y) {
+        u8* row = work.pixels.data() + y * stride;
+        u8* below = y + 1 < height ? row + stride : nullptr;
+        for (u32 x = 0; x < width; ++x) {
+            u8* p = row + size_t(x) * 4;
+            u8 entry = NearestPaletteColor(index, p[0], p[1], p[2], p[0] + p[1] + p[2]);
+            const u8* c = palette + size_t(entry) * 3;
+            int error[3] = {p[0] - c[0], p[1] - c[1], p[2] - c[2]};
+            p[0] = c[0];
+            p[1] = c[1];
+            p[2] = c[2];
+            u8* o = &out[(size_t(y) * width + x) * out_bpp];
+            if (out_bpp == 2) {
+                o[0] = p[3];
+                o[1] = entry;
+            } else {
+                o[0] = entry;
+            }
+            bool last_column = x + 1 == width;
+            if (!last_column) Spread(p + 4, error, 21);
+            if (below) {
+                u8* q = below + size_t(x) * 4;
+                if (x > 0) Spread(q - 4, error, 9);
+                Spread(q, error, 15);
+                if (!last_column) Spread(q + 4, error, 3);
+            }
+        }
+    }
+
+    u8 result_palette[kPaletteBytes] = {};
+    std::memcpy(result_palette, palette, size_t(first + count) * 3);
+    image->pixels.swap(out);
+    image->format = format;
+    image->checksum = 0;
+    SetImagePalette(image, kPaletteEntries, result_palette);
+    image->palette_count = first + count;
+    return true;
+}
+
+u32 BuildImagesPalette(const std::vector<PixelImage*>& images, u8* palette, u32 first, u32 max) {
+    max = std::min(max, kPaletteEntries);
+    if (first >= max) return 0;
+    ColorList colours;
+    for (const PixelImage* image : images) {
+        if (image) CollectOpaqueColors(&colours, *image);
+    }
+    return QuantizePalette(&colours, palette + size_t(first) * 3, max - first);
+}
+
+u32 BuildSharedPalette(const std::vector<PixelImage*>& images, i32 format, u8* palette) {
+    std::memset(palette, 0, kPaletteBytes);
+    palette[2] = 255;  // entry 0: (0, 0, 255)
+    palette[3] = 255;  // entry 1: (255, 0, 255)
+    palette[5] = 255;
+    u32 count = BuildImagesPalette(images, palette, 2, kPaletteEntries);
+    // Images with no opaque pixel still need an entry to land on.
+    u32 remap_count = count == 0 ? 1 : count;
+    if (!RemapImagesToPalette(images, format, palette, remap_count, 2)) return 0;
+    return 2 + count;
+}
+
+bool RemapImagesToPalette(const std::vector<PixelImage*>& images, i32 format, const u8* palette, u32 count,
+                          u32 first) {
+    PaletteIndex index;
+    if (!BuildPaletteIndex(&index, palette, count, first)) return false;
+    bool all = true;
+    for (PixelImage* image : images) {
+        if (!image) continue;
+        u32 target;
+        if (format == -1) {
+            bool has_alpha = image->format == kFormatAlpha || image->format == kFormatRgba ||
+                             image->format == kFormatIndexAlpha;
+            target = has_alpha ? kFormatIndexAlpha : kFormatColorIndex;
+        } else {
+            target = static_cast<u32>(format);
+        }
+        if (!DitherToPalette(image, target, palette, first, count, index)) all = false;
+    }
+    return all;
+}
+
+}  // namespace pirn

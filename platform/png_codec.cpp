@@ -1,0 +1,224 @@
+#include "platform/png_codec.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <vector>
+
+#include "platform/image_stream.h"
+
+namespace pirn {
+namespace {
+
+// libpng reports errors by longjmp. Each function below that calls into
+// libpng sets its own jump point and holds no object with a destructor, so
+// the jump skips nothing; buffers are made by the callers.
+
+void SilentWarning(png_structp, png_const_charp) {}
+
+void FailingError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+void ReadFromStream(png_structp png, png_bytep data, size_t length) {
+    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (!ReadExact(stream, data, length)) png_error(png, "short read");
+}
+
+void WriteToStream(png_structp png, png_bytep data, size_t length) {
+    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (!WriteExact(stream, data, length)) png_error(png, "short write");
+}
+
+void FlushStream(png_structp png) { std::fflush(static_cast<std::FILE*>(png_get_io_ptr(png))); }
+
+class PngReader {
+public:
+    explicit PngReader(std::FILE* stream) {
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailingError, SilentWarning);
+        if (png_) info_ = png_create_info_struct(png_);
+        if (png_ && info_) png_set_read_fn(png_, stream, ReadFromStream);
+    }
+    ~PngReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
+    PngReader(const PngReader&) = delete;
+    PngReader& operator=(const PngReader&) = delete;
+
+    bool ok() const { return png_ && info_; }
+
+    bool ReadInfo(PngHeader* header) {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_read_info(png_, info_);
+        png_uint_32 width = 0, height = 0;
+        int depth = 0, color = 0, interlace = 0;
+        png_get_IHDR(png_, info_, &width, &height, &depth, &color, &interlace, nullptr, nullptr);
+        header->width = width;
+        header->height = height;
+        header->bit_depth = depth;
+        header->color_type = color;
+        header->interlace = interlace;
+        if (interlace != PNG_INTERLACE_NONE) png_set_interlace_handling(png_);
+        png_read_update_info(png_, info_);
+        row_bytes_ = png_get_rowbytes(png_, info_);
+        return true;
+    }
+
+    size_t row_bytes() const { return row_bytes_; }
+
+    bool Palette(png_colorp* colours, int* count) {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        return png_get_PLTE(png_, info_, colours, count) == PNG_INFO_PLTE;
+    }
+
+    bool ReadRows(png_bytepp rows) {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_read_image(png_, rows);
+        png_read_end(png_, nullptr);
+        return true;
+    }
+
+private:
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    size_t row_bytes_ = 0;
+};
+
+class PngWriter {
+public:
+    explicit PngWriter(std::FILE* stream) {
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailingError, SilentWarning);
+        if (png_) info_ = png_create_info_struct(png_);
+        if (png_ && info_) png_set_write_fn(png_, stream, WriteToStream, FlushStream);
+    }
+    ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    bool ok() const { return png_ && info_; }
+
+    bool Write(u32 width, u32 height, int color_type, const png_color* palette, int palette_count,
+               png_bytepp rows) {
+        if (setjmp(png_jmpbuf(png_))) return false;
+        png_set_IHDR(png_, info_, width, height, 8, color_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        if (palette) png_set_PLTE(png_, info_, palette, palette_count);
+        png_write_info(png_, info_);
+        png_write_image(png_, rows);
+        png_write_end(png_, info_);
+        return true;
+    }
+
+private:
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
+
+u32 FormatForColorType(int color_type) {
+    switch (color_type) {
+    case PNG_COLOR_TYPE_GRAY:
+        return kFormatAlpha;
+    case PNG_COLOR_TYPE_RGB:
+        return kFormatRgb;
+    case PNG_COLOR_TYPE_PALETTE:
+        return kFormatColorIndex;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return kFormatRgba;
+    default:
+        return kFormatNone;  // grey with alpha is not read
+    }
+}
+
+}  // namespace
+
+bool ReadPngHeader(std::FILE* stream, PngHeader* header) {
+    *header = PngHeader();
+    if (!SeekStream(stream, 0)) return false;
+    PngReader reader(stream);
+    return reader.ok() && reader.ReadInfo(header);
+}
+
+bool ReadPng(std::FILE* stream, PixelImage* image) {
+    if (!SeekStream(stream, 0)) return false;
+    PngReader reader(stream);
+    PngHeader header;
+    if (!reader.ok() || !reader.ReadInfo(&header)) return false;
+    if (header.bit_depth != 8) return false;
+    u32 format = FormatForColorType(header.color_type);
+    if (format == kFormatNone) return false;
+
+    PixelImage decoded;
+    // The size check (64-bit, capped) comes before any allocation.
+    if (!SetImagePixels(&decoded, header.width, header.height, format, nullptr)) return false;
+    size_t row = size_t(header.width) * BytesPerPixel(format);
+    if (reader.row_bytes() != row) return false;
+
+    if (format == kFormatColorIndex) {
+        png_colorp colours = nullptr;
+        int count = 0;
+        if (!reader.Palette(&colours, &count) || count < 1 || count > 256) return false;
+        u8 rgb[kPaletteBytes] = {};
+        for (int i = 0; i < count; ++i) {
+            rgb[i * 3] = colours[i].red;
+            rgb[i * 3 + 1] = colours[i].green;
+            rgb[i * 3 + 2] = colours[i].blue;
+        }
+        SetImagePalette(&decoded, static_cast<u32>(count), rgb);
+    }
+
+    std::vector<png_bytep> rows(header.height);
+    for (u32 y = 0; y < header.height; ++y) rows[y] = decoded.pixels.data() + size_t(y) * row;
+    if (!reader.ReadRows(rows.data())) return false;
+    MovePixelImage(image, &decoded);
+    return true;
+}
+
+bool WritePng(std::FILE* stream, const PixelImage& image) {
+    int color_type;
+    switch (image.format) {
+    case kFormatColorIndex:
+        color_type = PNG_COLOR_TYPE_PALETTE;
+        break;
+    case kFormatAlpha:
+        color_type = PNG_COLOR_TYPE_GRAY;
+        break;
+    case kFormatRgb:
+        color_type = PNG_COLOR_TYPE_RGB;
+        break;
+    case kFormatRgba:
+        color_type = PNG_COLOR_TYPE_RGB_ALPHA;
+        break;
+    default:
+        return false;
+    }
+    u64 expected = 0;
+    if (image.width == 0 || image.height == 0) return false;
+    if (!ImageByteSize(image.width, image.height, image.format, &expected) || image.pixels.size() != expected)
+        return false;
+
+    std::vector<png_color> palette;
+    if (color_type == PNG_COLOR_TYPE_PALETTE) {
+        // A paletted image without palette is written with the grey ramp, as
+        // it would be shown.
+        u32 count = image.has_palette() && image.palette_count ? image.palette_count : 256;
+        // Every index used must have an entry, or readers refuse the file.
+        u8 highest = 0;
+        for (u8 index : image.pixels) highest = std::max(highest, index);
+        count = std::max<u32>(count, u32(highest) + 1);
+        palette.resize(count);
+        for (u32 i = 0; i < count; ++i) {
+            if (image.has_palette()) {
+                palette[i] = png_color{image.palette[i * 3], image.palette[i * 3 + 1], image.palette[i * 3 + 2]};
+            } else {
+                palette[i] = png_color{u8(i), u8(i), u8(i)};
+            }
+        }
+    }
+    size_t row = size_t(image.width) * BytesPerPixel(image.format);
+    std::vector<png_bytep> rows(image.height);
+    for (u32 y = 0; y < image.height; ++y) rows[y] = const_cast<u8*>(image.pixels.data()) + size_t(y) * row;
+
+    PngWriter writer(stream);
+    return writer.ok() && writer.Write(image.width, image.height, color_type,
+                                       palette.empty() ? nullptr : palette.data(),
+                                       static_cast<int>(palette.size()), rows.data());
+}
+
+}  // namespace pirn

@@ -1,0 +1,27 @@
+#pragma once
+// PNG through libpng: 8 bits per channel only (grey, RGB, palette, RGBA).
+
+#include <cstdio>
+
+#include "platform/pixel_image.h"
+
+namespace pirn {
+
+struct PngHeader {
+    u32 width = 0;
+    u32 height = 0;
+    int bit_depth = 0;
+    int color_type = 0;
+    int interlace = 0;
+};
+
+// Reads the signature and IHDR from the start of the stream.
+bool ReadPngHeader(std::FILE* stream, PngHeader* header);
+// Grey -> 6406, RGB -> 6407, palette -> 6400 with its palette, RGBA ->
+// 6408; interlaced files are de-interlaced. Other depths and grey with
+// alpha fail, as does any damaged chunk.
+bool ReadPng(std::FILE* stream, PixelImage* image);
+// 6400 as palette, 6406 grey, 6407 RGB, 6408 RGBA; 8 bits, no interlace.
+bool WritePng(std::FILE* stream, const PixelImage& image);
+
+}  // namespace pirn

@@ -1,0 +1,196 @@
+#include "platform/tiff_codec.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/image_stream.h"
+
+namespace pirn {
+namespace {
+
+// Old-style Deflate code, the one our files have always carried.
+constexpr u16 kDeflateCompression = 32946;
+
+std::FILE* Stream(thandle_t handle) { return static_cast<std::FILE*>(handle); }
+
+tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
+    if (size <= 0) return 0;
+    return static_cast<tmsize_t>(std::fread(buffer, 1, static_cast<size_t>(size), Stream(handle)));
+}
+
+tmsize_t WriteProc(thandle_t handle, void* buffer, tmsize_t size) {
+    if (size <= 0) return 0;
+    return static_cast<tmsize_t>(std::fwrite(buffer, 1, static_cast<size_t>(size), Stream(handle)));
+}
+
+toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
+    if (offset > toff_t(INT64_MAX)) return toff_t(-1);
+    if (fseeko(Stream(handle), static_cast<off_t>(offset), whence) != 0) return toff_t(-1);
+    off_t at = ftello(Stream(handle));
+    return at < 0 ? toff_t(-1) : static_cast<toff_t>(at);
+}
+
+// The stream belongs to the caller; libtiff only borrows it.
+int CloseProc(thandle_t) { return 0; }
+
+toff_t SizeProc(thandle_t handle) {
+    u64 size = 0;
+    return StreamSize(Stream(handle), &size) ? size : 0;
+}
+
+int MapProc(thandle_t, void**, toff_t*) { return 0; }
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+int SilentHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+struct TiffCloser {
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+TiffHandle OpenTiff(std::FILE* stream, const char* mode) {
+    if (!SeekStream(stream, 0)) return nullptr;
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options) return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options, SilentHandler, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, SilentHandler, nullptr);
+    TIFF* tif = TIFFClientOpenExt("image", mode, stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                                  MapProc, UnmapProc, options);
+    TIFFOpenOptionsFree(options);
+    return TiffHandle(tif);
+}
+
+}  // namespace
+
+bool ReadTiffHeader(std::FILE* stream) { return OpenTiff(stream, "rm") != nullptr; }
+
+bool ReadTiff(std::FILE* stream, PixelImage* image) {
+    TiffHandle tif = OpenTiff(stream, "rm");
+    if (!tif) return false;
+    if (TIFFIsTiled(tif.get())) return false;
+
+    u32 width = 0, height = 0;
+    u16 bits = 0, samples = 0, photometric = 0, planar = 0, sample_format = 0;
+    if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height))
+        return false;
+    if (!TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric)) return false;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLEFORMAT, &sample_format);
+    if (bits != 8 || sample_format != SAMPLEFORMAT_UINT) return false;
+    // Scanlines of separate planes hold one channel each: not our layout.
+    if (planar != PLANARCONFIG_CONTIG) return false;
+
+    u32 format;
+    if (photometric == PHOTOMETRIC_MINISBLACK && samples == 1) {
+        format = kFormatAlpha;
+    } else if (photometric == PHOTOMETRIC_RGB && samples == 3) {
+        format = kFormatRgb;
+    } else if (photometric == PHOTOMETRIC_RGB && samples == 4) {
+        format = kFormatRgba;
+    } else if (photometric == PHOTOMETRIC_PALETTE && samples == 1) {
+        format = kFormatColorIndex;
+    } else {
+        return false;
+    }
+
+    PixelImage decoded;
+    if (width == 0 || height == 0) return false;
+    if (!SetImagePixels(&decoded, width, height, format, nullptr)) return false;
+    const size_t row = size_t(width) * BytesPerPixel(format);
+    if (TIFFScanlineSize64(tif.get()) != static_cast<u64>(row)) return false;
+
+    if (format == kFormatColorIndex) {
+        u16 *red = nullptr, *green = nullptr, *blue = nullptr;
+        if (!TIFFGetField(tif.get(), TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue) return false;
+        u8 rgb[kPaletteBytes];
+        for (u32 i = 0; i < kPaletteEntries; ++i) {
+            rgb[i * 3] = static_cast<u8>(u32(red[i]) * 255 / 65535);
+            rgb[i * 3 + 1] = static_cast<u8>(u32(green[i]) * 255 / 65535);
+            rgb[i * 3 + 2] = static_cast<u8>(u32(blue[i]) * 255 / 65535);
+        }
+        SetImagePalette(&decoded, kPaletteEntries, rgb);
+    }
+
+    for (u32 y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tif.get(), decoded.pixels.data() + size_t(y) * row, y, 0) < 0) return false;
+    }
+    MovePixelImage(image, &decoded);
+    return true;
+}
+
+bool WriteTiff(std::FILE* stream, const PixelImage& image) {
+    u16 photometric, samples;
+    switch (image.format) {
+    case kFormatColorIndex:
+        photometric = PHOTOMETRIC_PALETTE;
+        samples = 1;
+        break;
+    case kFormatAlpha:
+        photometric = PHOTOMETRIC_MINISBLACK;
+        samples = 1;
+        break;
+    case kFormatRgb:
+        photometric = PHOTOMETRIC_RGB;
+        samples = 3;
+        break;
+    case kFormatRgba:
+        photometric = PHOTOMETRIC_RGB;
+        samples = 4;
+        break;
+    default:
+        return false;
+    }
+    u64 expected = 0;
+    if (image.width == 0 || image.height == 0) return false;
+    if (!ImageByteSize(image.width, image.height, image.format, &expected) || image.pixels.size() != expected)
+        return false;
+
+    std::vector<u16> colour_map;
+    if (photometric == PHOTOMETRIC_PALETTE) {
+        colour_map.assign(3 * kPaletteEntries, 0);
+        for (u32 i = 0; i < kPaletteEntries; ++i) {
+            for (u32 c = 0; c < 3; ++c) {
+                u32 byte = image.has_palette() ? image.palette[i * 3 + c] : i;
+                colour_map[c * kPaletteEntries + i] = static_cast<u16>(byte * 65535 / 255);
+            }
+        }
+    }
+    const size_t row = size_t(image.width) * samples;
+    std::vector<u8> scanline(row);
+
+    TiffHandle tif = OpenTiff(stream, "w");
+    if (!tif) return false;
+    TIFF* t = tif.get();
+    bool ok = TIFFSetField(t, TIFFTAG_IMAGEWIDTH, image.width) && TIFFSetField(t, TIFFTAG_IMAGELENGTH, image.height) &&
+              TIFFSetField(t, TIFFTAG_IMAGEDEPTH, 1) && TIFFSetField(t, TIFFTAG_COMPRESSION, kDeflateCompression) &&
+              TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
+              TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8) && TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples) &&
+              TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric) &&
+              TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
+    if (ok && samples == 4) {
+        // Without this, readers take the fourth sample for an unknown
+        // channel instead of alpha.
+        u16 extra = EXTRASAMPLE_UNASSALPHA;
+        ok = TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+    }
+    if (ok && !colour_map.empty()) {
+        ok = TIFFSetField(t, TIFFTAG_COLORMAP, colour_map.data(), colour_map.data() + kPaletteEntries,
+                          colour_map.data() + 2 * kPaletteEntries);
+    }
+    for (u32 y = 0; ok && y < image.height; ++y) {
+        // libtiff may encode in place, so hand it a copy of each row.
+        std::copy_n(image.pixels.data() + size_t(y) * row, row, scanline.data());
+        ok = TIFFWriteScanline(t, scanline.data(), y, 0) >= 0;
+    }
+    if (ok) ok = TIFFFlush(t) == 1;
+    tif.reset();
+    return ok && std::fflush(stream) == 0;
+}
+
+}  // namespace pirn
