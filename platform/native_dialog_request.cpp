@@ -218,7 +218,10 @@ FileDialogCheck FinishFileDialogAnswer(const FileDialogRequest& request,
             }
         }
         if (PathExists(p, kPathIsFolder)) return FileDialogCheck::kRejected;
-        if (PathExists(p, kPathIsFile) && IsReadOnlyFile(p)) return FileDialogCheck::kReadOnly;
+        if (PathExists(p, kPathIsFile) && IsReadOnlyFile(p)) {
+            result->paths = paths;  // so the refusal can name the file
+            return FileDialogCheck::kReadOnly;
+        }
         break;
     }
     case FileDialogKind::kChooseFolder:

@@ -103,7 +103,7 @@ struct FileDialogResult {
 enum class FileDialogCheck {
     kAccepted,
     kRejected,   // no path, or a chosen file or folder that is not there
-    kReadOnly,   // a save over a file that cannot be written
+    kReadOnly,   // a save over a file that cannot be written (named in paths)
 };
 
 // Applies the result rules of the request's kind to the answer: filter index,

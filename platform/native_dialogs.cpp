@@ -62,7 +62,9 @@ bool RunFileDialogUntilSettled(FileDialogRequest request, FileDialogResult* resu
     for (;;) {
         FileDialogAnswer answer;
         if (!g_backend->RunFileDialog(request, &answer)) return false;
-        switch (FinishFileDialogAnswer(request, answer, result)) {
+        const FileDialogCheck check = FinishFileDialogAnswer(request, answer, result);
+        if (check != FileDialogCheck::kRejected && result->paths.empty()) return false;
+        switch (check) {
         case FileDialogCheck::kAccepted:
             if (!result->needs_replace_confirmation) return true;
             if (g_backend->AskYesNo("Confirm Save As", FileNameForMessage(result->paths.front()) +
