@@ -1,0 +1,67 @@
+#pragma once
+// The demo Zarnhold game folder: what it holds (a plan, also read by tests
+// that use the folder) and the writer that lays it out on disk.
+//
+//   tags/      current archives (kinds 3, 2 and 5) and a first-version archive
+//   plugins/   an add-on plugin (kind 6)
+//   local/<plural label>/  loose tag files in both header layouts, some of
+//              them local copies that override an archive's copy
+//   contents.txt  one line per tag copy, for people and tests
+
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace pirn::demo {
+
+struct DemoTag {
+    u32 group = 0;
+    u32 tag_id = 0;
+    std::string name;
+    u16 version = 1;
+    u32 user_data = 0;
+    std::vector<u8> data;
+};
+
+struct DemoMapRecord {
+    u32 tag_id = 0;
+    std::string name;
+};
+
+struct DemoArchive {
+    std::string folder;     // "tags" or "plugins"
+    std::string file_name;
+    bool first_version = false;
+    u16 kind = 0;
+    u16 priority = 0;
+    std::string name;
+    std::string description;
+    std::vector<DemoTag> tags;  // written in this order (group, name, id)
+};
+
+struct DemoLocalFile {
+    DemoTag tag;
+    std::string file_name;  // inside local/<plural label>/
+    bool old_layout = false;
+};
+
+struct DemoGame {
+    std::vector<DemoArchive> archives;
+    std::vector<DemoLocalFile> local_files;
+};
+
+// The fixed content of the demo game (the same on every run).
+DemoGame BuildDemoGame();
+
+// File bytes of one archive, current or first version, and of a tag file.
+std::vector<u8> EncodeArchive(const DemoArchive& archive);
+std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
+// The text of contents.txt.
+std::string DescribeDemoGame(const DemoGame& game);
+
+// Writes the game into folder, replacing an earlier demo game there. A folder
+// that exists, is not empty and was not made by this writer is left alone.
+bool WriteDemoGame(const DemoGame& game, const std::string& folder, std::string* error);
+
+}  // namespace pirn::demo
