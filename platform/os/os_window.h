@@ -28,7 +28,8 @@ void OsSwapBuffers();
 
 void OsSetWindowTitle(const char* title);
 
-// Address of a GL entry point, null when absent.
+// Address of a GL entry point, null when absent. Under GLX any name may get
+// an address; ask only for functions the GL version or an extension promises.
 void* OsGetProcAddress(const char* name);
 // 1 when the current GL context has the extension.
 int OsExtensionSupported(const char* name);

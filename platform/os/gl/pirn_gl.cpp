@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -34,6 +35,15 @@ Proc Fetch(const char* name) {
     return reinterpret_cast<Proc>(OsGetProcAddress(name));
 }
 
+// Whether the current context's version is at least major.minor.
+bool ContextHasVersion(int major, int minor) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (!version) return false;
+    int haveMajor = 0, haveMinor = 0;
+    if (std::sscanf(version, "%d.%d", &haveMajor, &haveMinor) != 2) return false;
+    return haveMajor > major || (haveMajor == major && haveMinor >= minor);
+}
+
 }  // namespace
 
 void PirnGL_Init() {
@@ -41,9 +51,20 @@ void PirnGL_Init() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     OsSwapBuffers();
 
-    g_entryPoints.multiTexCoord2f = Fetch<GlMultiTexCoord2fProc>("glMultiTexCoord2f");
-    g_entryPoints.activeTexture = Fetch<GlActiveTextureProc>("glActiveTexture");
-    g_entryPoints.addSwapHintRectWin = Fetch<GlAddSwapHintRectWinProc>("glAddSwapHintRectWIN");
+    // GLX hands out a dispatch stub for any name, so an address alone does
+    // not prove the driver has the function: ask only for what the version
+    // or an extension promises.
+    g_entryPoints = GlEntryPoints();
+    if (ContextHasVersion(1, 3) || OsExtensionSupported("GL_ARB_multitexture")) {
+        g_entryPoints.multiTexCoord2f = Fetch<GlMultiTexCoord2fProc>("glMultiTexCoord2f");
+        g_entryPoints.activeTexture = Fetch<GlActiveTextureProc>("glActiveTexture");
+        if (!g_entryPoints.multiTexCoord2f)
+            g_entryPoints.multiTexCoord2f = Fetch<GlMultiTexCoord2fProc>("glMultiTexCoord2fARB");
+        if (!g_entryPoints.activeTexture)
+            g_entryPoints.activeTexture = Fetch<GlActiveTextureProc>("glActiveTextureARB");
+    }
+    if (OsExtensionSupported("GL_WIN_swap_hint"))
+        g_entryPoints.addSwapHintRectWin = Fetch<GlAddSwapHintRectWinProc>("glAddSwapHintRectWIN");
 
     // A new context may answer differently from an earlier one.
     g_npot = CachedAnswer();
