@@ -58,6 +58,20 @@ void MeasureMemory(u64& offset, u32 count, const StructLayout*& layout) {
     WalkNestedLayout(true, WalkMode::Unpack, nullptr, offset, nullptr, unusedSource, count, layout);
 }
 
+// SwapRun for the walker's hot loop: most runs are a handful of bytes, so
+// the common single-field cases avoid the library calls.
+inline void ConvertRun(u8* dst, const u8* src, u32 count, u16 code, u64 bytes) {
+    if (code & 4) {
+        std::memset(dst, 0, bytes);
+    } else if (code == kRunU16) {
+        for (u32 i = 0; i < count; ++i, dst += 2, src += 2) StoreAt<u16>(dst, __builtin_bswap16(LoadAt<u16>(src)));
+    } else if (code == kRunU32) {
+        for (u32 i = 0; i < count; ++i, dst += 4, src += 4) StoreAt<u32>(dst, __builtin_bswap32(LoadAt<u32>(src)));
+    } else if (dst != src) {
+        std::memcpy(dst, src, bytes);
+    }
+}
+
 }  // namespace
 
 void SwapRun(void* destination, const void* source, u32 count, u16 code) {
@@ -122,7 +136,7 @@ u64 WalkNestedLayout(bool measureOnly, WalkMode mode,
             } else {
                 const u64 bytes = static_cast<u64>(runCount) << (code & 3);
                 if (!measureOnly)
-                    SwapRun(destinationBase + destinationOffset, sourceBase + sourceOffset, runCount, code);
+                    ConvertRun(destinationBase + destinationOffset, sourceBase + sourceOffset, runCount, code, bytes);
                 sourceOffset += bytes;
                 destinationOffset += bytes;
                 disk += bytes;
