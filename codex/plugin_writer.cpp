@@ -10,10 +10,7 @@
 #include "codex/safe_tag_name.h"
 #include "codex/tag_source_stream.h"
 #include "platform/file_system.h"
-#if __has_include("platform/pref_store.h")
 #include "platform/pref_store.h"
-#define PIRN_HAVE_PREF_STORE 1
-#endif
 
 namespace pirn {
 
@@ -192,9 +189,7 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
 int BuildPluginFile(const TagList& tags, u32 kind, const std::string& name, const std::string& description,
                     u16 priority) {
     std::string game_folder = ".";
-#ifdef PIRN_HAVE_PREF_STORE
     GetPrefString("ZarnPath", &game_folder);
-#endif
     NormalizeDirectoryPath(game_folder);
     return BuildPluginFileInFolder(game_folder + "plugins/", tags, kind, name, description, priority);
 }

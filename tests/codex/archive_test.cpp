@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "tests/codex/codex_fixture_bytes.h"
+#include "ui/log_capture.h"
 #include "tests/support/test_support.h"
 
 using namespace pirn;
@@ -173,7 +174,11 @@ TEST(ArchiveTest, DamagedArchivesAreRefused) {
     for (const Case& c : cases) {
         std::string path = dir.file("bad");
         pirn_test::WriteAll(path, c.bytes);
+        ScopedLogCapture log;
         EXPECT_FALSE(Open(path)) << c.what;
+        ASSERT_EQ(log.messages().size(), 1u) << c.what;
+        EXPECT_EQ(log.messages()[0].topic, "Codex");
+        EXPECT_NE(log.messages()[0].text.find(path), std::string::npos) << "names the file: " << c.what;
     }
     EXPECT_FALSE(Open(dir.file("missing"))) << "missing file";
     EXPECT_FALSE(Open(dir.path())) << "a folder";

@@ -1,0 +1,130 @@
+#include "codex/local_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/codex/codex_test_fixture.h"
+#include "ui/log_capture.h"
+
+using namespace pirn;
+using namespace codex_fixture;
+
+namespace {
+
+using LocalFolderTest = CodexTest;
+
+const u32 kText = Code("text");
+
+TEST_F(LocalFolderTest, TagFilesOfBothLayoutsBecomeLocalCopies) {
+    Tag current{kText, Code("cu01"), "Current", Data("12345")};
+    current.user_data = 77;
+    Tag old{kText, Code("ol01"), "Old", Data("abc")};
+    old.version = 4;
+    WriteLocal("Text", "Current", TagFile(current));
+    WriteLocal("Text", "Old", OldTagFile(old));
+    WriteLocal("Quicktime/MP3", "Tune", TagFile(Tag{Code("quik"), Code("tu01"), "Tune", Data("")}));
+    SetLocalFolder(Local());
+
+    TagEntry* a = FindTag(kText, Code("cu01"));
+    TagEntry* b = FindTag(kText, Code("ol01"));
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(IsTagLocal(a));
+    EXPECT_EQ(a->local_source->file_name, "Current");
+    EXPECT_EQ(a->local_source->header.user_data, 77u);
+    EXPECT_EQ(b->local_source->header.version, 4);
+    EXPECT_EQ(b->local_source->header.data_length, 3u);
+    EXPECT_TRUE(FindTag(Code("quik"), Code("tu01"))) << "a label with a slash is a nested folder";
+    EXPECT_EQ(CountEvents(kCodexTagAvailable), 3u);
+}
+
+TEST_F(LocalFolderTest, RukMadeThisNameIsReplacedByTheFileName) {
+    WriteLocal("Text", "Real Name", TagFile(Tag{kText, Code("ru01"), "ruk made this", Data("x")}));
+    PollLocalFolder(true);
+    TagHeader header{};
+    GetTagHeader(FindTag(kText, Code("ru01")), &header);
+    EXPECT_STREQ(header.name, "Real Name");
+}
+
+TEST_F(LocalFolderTest, DuplicateIdsAndWrongFoldersAreRefusedWithTheirLines) {
+    WriteLocal("Text", "First", TagFile(Tag{kText, Code("du01"), "First", Data("1")}));
+    PollLocalFolder(true);
+    ScopedLogCapture log;
+    WriteLocal("Text", "Second", TagFile(Tag{kText, Code("du01"), "Second", Data("2")}));
+    WriteLocal("Meshes", "Map", TagFile(Tag{Code("dmap"), Code("dm01"), "Map", Data("m")}));
+    WriteLocal("Meshes", "Alien", TagFile(Tag{Code("xxxx"), Code("al01"), "Alien", Data("m")}));
+    PollLocalFolder(true);
+    EXPECT_EQ(log.TopicText("Codex"),
+              "'Map', a 'Detail Maps' file, was found in the 'Meshes' folder.\n"
+              "duplicate tagids detected: in the 'Text' folder, 'Second' and 'First' have the same tagids.\n");
+    EXPECT_EQ(log.messages().at(0).level, 1);
+    EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
+    EXPECT_FALSE(FindTag(Code("dmap"), Code("dm01")));
+    EXPECT_FALSE(FindTag(Code("xxxx"), Code("al01")));
+
+    // Removing the refused duplicate leaves the first file as the local copy.
+    std::remove((Local() + "Text/Second").c_str());
+    PollLocalFolder(true);
+    ASSERT_TRUE(FindTag(kText, Code("du01")));
+    EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
+}
+
+TEST_F(LocalFolderTest, DamagedTagFilesAreRefusedWithALineNamingThem) {
+    std::vector<u8> good = TagFile(Tag{kText, Code("ok01"), "Ok", Data("fine")});
+    std::vector<u8> bad_signature = good;
+    bad_signature[63] = '3';
+    std::vector<u8> no_terminator = TagFile(Tag{kText, Code("nt01"), std::string(40, 'q'), Data("z")});
+    ScopedLogCapture log;
+    WriteLocal("Text", "Short", std::vector<u8>(good.begin(), good.begin() + 63));
+    WriteLocal("Text", "Empty", std::vector<u8>{});
+    WriteLocal("Text", "Signature", bad_signature);
+    WriteLocal("Text", "Unterminated", no_terminator);
+    WriteLocal("Text", "Ok", good);
+    PollLocalFolder(true);
+    for (const char* name : {"'Short'", "'Empty'", "'Signature'"}) EXPECT_TRUE(log.Contains(name)) << name;
+    EXPECT_TRUE(FindTag(kText, Code("ok01"))) << "the rest of the folder loads";
+    TagEntry* unterminated = FindTag(kText, Code("nt01"));
+    ASSERT_TRUE(unterminated);
+    EXPECT_EQ(std::string(unterminated->local_source->header.name), std::string(31, 'q'));
+}
+
+TEST_F(LocalFolderTest, FileChangesAndRemovalsSendTheirEvents) {
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    SetDefaultWorkingSet();
+    std::string both = WriteLocal("Text", "Arch", TagFile(Tag{kText, Code("ar01"), "Arch", Data("local")}));
+    std::string only = WriteLocal("Text", "Only", TagFile(Tag{kText, Code("on01"), "Only", Data("o")}));
+    events.clear();
+    PollLocalFolder(true);
+    EXPECT_EQ(CountEvents(kCodexSourcesChanged), 1u) << "a local file over an archive copy";
+    EXPECT_EQ(CountEvents(kCodexTagAvailable), 1u);
+
+    events.clear();
+    pirn_test::WriteAll(only, TagFile(Tag{kText, Code("on01"), "Only", Data("longer data")}));
+    PollLocalFolder(true);
+    EXPECT_EQ(CountEvents(kCodexSourcesChanged), 1u);
+    EXPECT_EQ(FindTag(kText, Code("on01"))->local_source->header.data_length, 11u);
+
+    events.clear();
+    std::remove(both.c_str());
+    std::remove(only.c_str());
+    PollLocalFolder(true);
+    EXPECT_EQ(CountEvents(kCodexSourcesChanged), 1u) << "archive copy remains: event 2";
+    EXPECT_EQ(CountEvents(kCodexTagGone), 1u);
+    EXPECT_TRUE(FindTag(kText, Code("ar01")));
+    EXPECT_FALSE(FindTagEntry(kText, Code("on01")));
+}
+
+TEST_F(LocalFolderTest, UnforcedPollWaitsForTheChangedFlag) {
+    PollLocalFolder(true);
+    WriteLocal("Text", "Late", TagFile(Tag{kText, Code("la01"), "Late", Data("l")}));
+    PollLocalFolder(false);
+    EXPECT_FALSE(FindTag(kText, Code("la01")));
+    MarkLocalFolderChanged();
+    PollLocalFolder(false);
+    EXPECT_TRUE(FindTag(kText, Code("la01")));
+    EXPECT_FALSE(IsLocalFolderChanged());
+    EXPECT_TRUE(LocalTagFileExists(kText, "Late"));
+    EXPECT_FALSE(LocalTagFileExists(kText, "Early"));
+}
+
+}  // namespace

@@ -1,0 +1,315 @@
+#include "codex/tag_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "tests/codex/codex_test_fixture.h"
+#include "ui/log_capture.h"
+
+using namespace pirn;
+using namespace codex_fixture;
+
+namespace {
+
+const u32 kText = Code("text");
+
+class TagOperationsTest : public CodexTest {
+protected:
+    // Saves data as an editor does: open, write, close with commit.
+    int Save(TagEntry* tag, TagHeader* header, const std::string& data, int commit = 1) {
+        std::FILE* out = OpenTagForWriting(tag, header, nullptr);
+        if (!out) return 0;
+        if (!data.empty()) std::fwrite(data.data(), 1, data.size(), out);
+        return CloseTagForWriting(tag, header, commit);
+    }
+    std::string Read(TagEntry* tag) {
+        TagHeader header{};
+        std::FILE* in = OpenTagForReading(tag, &header);
+        if (!in) return "<none>";
+        std::string data(header.data_length, '\0');
+        if (!data.empty() && std::fread(&data[0], 1, data.size(), in) != data.size()) data = "<short>";
+        CloseTagForReading(tag);
+        return data;
+    }
+    // Every name under a folder, recursively, hidden files included.
+    std::vector<std::string> FilesUnder(const std::string& folder) {
+        std::vector<std::string> names;
+        if (!std::filesystem::exists(folder)) return names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                names.push_back(std::filesystem::relative(entry.path(), folder).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    TagEntry* NewSavedTag(const char* name, const std::string& data) {
+        TagHeader header{};
+        TagEntry* tag = CreateTag(kText, kNoTagId, name, &header, 0);
+        if (!tag || !Save(tag, &header, data)) return nullptr;
+        PollLocalFolder(true);
+        return tag;
+    }
+};
+
+TEST_F(TagOperationsTest, CreateTagMakesIdsFromNames) {
+    TagHeader header{};
+    TagEntry* dog = CreateTag(kText, kNoTagId, "Big Red Dog", &header, 0);
+    ASSERT_TRUE(dog);
+    EXPECT_EQ(dog->tag_id, Code("BiRD"));
+    EXPECT_EQ(header.tag_id, Code("BiRD"));
+    EXPECT_EQ(header.version, 1);
+    EXPECT_EQ(header.identifier, 0);
+    EXPECT_EQ(header.owner_index, 0xFF);
+    EXPECT_EQ(header.signature, Code("zrn2"));
+
+    struct Case {
+        const char* name;
+        const char* id;
+    };
+    for (const Case& c : {Case{"Archer", "Arch"}, Case{"Ab", "Ab  "}, Case{"one-two", "ontw"},
+                          Case{"(x) [y] {z}!", "x yz"}, Case{"Ab Cd Ef Gh", "AbCE"}}) {
+        TagHeader h{};
+        std::strcpy(h.name, c.name);
+        h.group = kText;
+        ASSERT_EQ(MakeTagIdFromName(&h), 1) << c.name;
+        char id[5] = {char(h.tag_id >> 24), char(h.tag_id >> 16), char(h.tag_id >> 8), char(h.tag_id), 0};
+        EXPECT_STREQ(id, c.id) << c.name;
+    }
+}
+
+TEST_F(TagOperationsTest, NewTagsInUseOwnTheirIdBeforeTheyAreSaved) {
+    TagHeader first{}, second{};
+    TagEntry* a = CreateTag(kText, kNoTagId, "Archer", &first, 0);
+    ASSERT_TRUE(a);
+    int editor = 0;
+    AttachToTag(a, kAttachEditor, &editor);
+    TagEntry* b = CreateTag(kText, kNoTagId, "Archer", &second, 0);
+    ASSERT_TRUE(b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(b->tag_id, Code("Arci"));
+    {
+        ScopedLogCapture log;
+        EXPECT_FALSE(CreateTag(kText, Code("Arch"), "Other", nullptr, 0));
+        EXPECT_EQ(log.TopicText("Codex"),
+                  "CreateTag(name='Other', tagid='Arch', type='Text', allow_overwrite='False') failed because "
+                  "'A file with the same tagid already exists'.\n");
+        EXPECT_EQ(log.messages()[0].level, 2);
+    }
+    // Saving both: the second may not replace the first's file "Archer".
+    ASSERT_EQ(Save(a, &first, "first"), 1);
+    AttachToTag(b, kAttachEditor, &editor);
+    EXPECT_EQ(Save(b, &second, "second"), 0);
+    EXPECT_EQ(Read(a), "first");
+    EXPECT_TRUE(FindTagEntry(kText, Code("Arci"))) << "an entry in use is not freed by a refused save";
+    DetachFromTag(b, kAttachEditor, &editor);
+    DetachFromTag(a, kAttachEditor, &editor);
+}
+
+TEST_F(TagOperationsTest, MakeTagIdFromNameNeverReachesTheReservedIds) {
+    TagHeader header{};
+    header.group = kText;
+    std::strcpy(header.name, "\xFF\xFF\xFF\xFF");
+    EXPECT_EQ(MakeTagIdFromName(&header), 0);
+    std::strcpy(header.name, "\xFF\xFF\xFF\xFD");
+    ASSERT_EQ(MakeTagIdFromName(&header), 1);
+    EXPECT_EQ(header.tag_id, 0xFFFFFFFDu);
+    int in_use = 0;
+    AttachToTag(FindOrCreateTagEntry(kText, 0xFFFFFFFDu), kAttachEditor, &in_use);
+    EXPECT_EQ(MakeTagIdFromName(&header), 0) << "0xFFFFFFFE means keep the id";
+    DetachFromTag(FindTagEntry(kText, 0xFFFFFFFDu), kAttachEditor, &in_use);
+}
+
+TEST_F(TagOperationsTest, SavedFileHoldsAFreshHeaderAndTheData) {
+    TagHeader header{};
+    TagEntry* tag = CreateTag(kText, Code("sv01"), "Saved", &header, 0);
+    header.user_data = 0x12345678;
+    header.version = 9;
+    header.flags = 5;
+    ASSERT_EQ(Save(tag, &header, "payload"), 1);
+    std::vector<u8> b = pirn_test::ReadAll(Local() + "Text/Saved");
+    ASSERT_EQ(b.size(), 64u + 7);
+    EXPECT_EQ(ReadU16(b, 0), 0xFFFF);
+    EXPECT_EQ(b[2], 5);
+    EXPECT_EQ(b[3], 0);
+    EXPECT_EQ(ReadText(b, 4, 32), "Saved");
+    EXPECT_EQ(ReadU32(b, 36), kText);
+    EXPECT_EQ(ReadU32(b, 40), Code("sv01"));
+    EXPECT_EQ(ReadU32(b, 44), 64u);
+    EXPECT_EQ(ReadU32(b, 48), 7u);
+    EXPECT_EQ(ReadU32(b, 52), 0x12345678u);
+    EXPECT_EQ(ReadU16(b, 56), 9);
+    EXPECT_EQ(b[58], 0xFF);
+    EXPECT_EQ(b[59], 0xFF);
+    EXPECT_EQ(ReadU32(b, 60), Code("zrn2"));
+    EXPECT_EQ(std::string(b.begin() + 64, b.end()), "payload");
+    EXPECT_TRUE(IsTagLocal(tag));
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Saved"}) << "no temporary file left";
+}
+
+TEST_F(TagOperationsTest, FailedSaveKeepsTheLastGoodFile) {
+    TagEntry* tag = NewSavedTag("Keep", "good data");
+    ASSERT_TRUE(tag);
+    std::vector<u8> before = pirn_test::ReadAll(Local() + "Text/Keep");
+    TagHeader header{};
+    GetTagHeader(tag, &header);
+    EXPECT_EQ(Save(tag, &header, "half writ", 0), 0);
+    EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Keep"), before);
+    EXPECT_TRUE(IsTagLocal(tag));
+    EXPECT_EQ(Read(tag), "good data");
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Keep"});
+
+    // A save that cannot even start (its folder is a file) touches nothing.
+    std::filesystem::rename(Local() + "Text", Game() + "moved");
+    pirn_test::WriteAll(Local() + "Text", std::vector<u8>{1});
+    EXPECT_FALSE(OpenTagForWriting(tag, &header, nullptr));
+    EXPECT_EQ(FindTagEntry(kText, tag->tag_id), tag) << "an existing tag is never deleted";
+    std::filesystem::remove(Local() + "Text");
+    std::filesystem::rename(Game() + "moved", Local() + "Text");
+    EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Keep"), before);
+}
+
+TEST_F(TagOperationsTest, EmptyTagsSaveAndCopy) {
+    TagEntry* tag = NewSavedTag("Wall", "");
+    ASSERT_TRUE(tag);
+    TagEntry* copy = CopyTag(tag, nullptr);
+    ASSERT_TRUE(copy);
+    TagHeader header{};
+    GetTagHeader(copy, &header);
+    EXPECT_STREQ(header.name, "Wall copy");
+    EXPECT_EQ(header.data_length, 0u);
+    PollLocalFolder(true);
+    TagEntry* second = CopyTag(tag, nullptr);
+    ASSERT_TRUE(second);
+    GetTagHeader(second, &header);
+    EXPECT_STREQ(header.name, "Wall copy 1");
+}
+
+TEST_F(TagOperationsTest, CopyTagKeepsHeaderWordsAndShortensLongNames) {
+    Tag source{kText, Code("lo01"), std::string(31, 'L'), Data("copied bytes")};
+    source.user_data = 0xABCD;
+    source.version = 6;
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {source}));
+    SetDefaultWorkingSet();
+    TagEntry* copy = CopyTag(FindTag(kText, Code("lo01")), nullptr);
+    ASSERT_TRUE(copy);
+    TagHeader header{};
+    GetTagHeader(copy, &header);
+    EXPECT_EQ(std::string(header.name), std::string(26, 'L') + " copy");
+    EXPECT_EQ(header.user_data, 0xABCDu);
+    EXPECT_EQ(header.version, 6);
+    EXPECT_EQ(Read(copy), "copied bytes");
+    EXPECT_NE(copy->tag_id, Code("lo01"));
+}
+
+TEST_F(TagOperationsTest, ChangeTagInfoRenamesAndRenumbers) {
+    TagEntry* tag = NewSavedTag("Before", "data");
+    ASSERT_TRUE(tag);
+    u32 id = tag->tag_id;
+
+    TagEntry* renamed = ChangeTagInfo(tag, kKeepTagId, "After");
+    ASSERT_EQ(renamed, tag) << "0xFFFFFFFE with a name keeps the id";
+    EXPECT_FALSE(PathExists(Local() + "Text/Before", kPathAnyKind));
+    EXPECT_EQ(ReadText(pirn_test::ReadAll(Local() + "Text/After"), 4, 32), "After");
+    EXPECT_EQ(ReadU32(pirn_test::ReadAll(Local() + "Text/After"), 40), id);
+    EXPECT_EQ(ChangeTagInfo(tag, kNoTagId, nullptr), tag);
+
+    TagEntry* renumbered = ChangeTagInfo(tag, Code("nw01"), nullptr);
+    ASSERT_TRUE(renumbered);
+    EXPECT_EQ(renumbered->tag_id, Code("nw01"));
+    EXPECT_EQ(renumbered->local_source->file_name, "After");
+    EXPECT_FALSE(FindTag(kText, id));
+    EXPECT_EQ(Read(renumbered), "data");
+    EXPECT_EQ(ReadU32(pirn_test::ReadAll(Local() + "Text/After"), 40), Code("nw01"));
+
+    TagEntry* other = NewSavedTag("Other", "x");
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(ChangeTagInfo(renumbered, other->tag_id, nullptr)) << "id taken";
+    EXPECT_FALSE(ChangeTagInfo(renumbered, kKeepTagId, "Other")) << "name taken";
+    EXPECT_EQ(Read(other), "x");
+    EXPECT_FALSE(ChangeTagInfo(renumbered, kKeepTagId, ".."));
+}
+
+TEST_F(TagOperationsTest, RenamingAnArchiveTagRenamesItsLocalCopy) {
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    SetDefaultWorkingSet();
+    TagEntry* result = ChangeTagInfo(FindTag(kText, Code("ar01")), kNoTagId, "Renamed");
+    ASSERT_TRUE(result);
+    EXPECT_NE(result->tag_id, Code("ar01"));
+    EXPECT_EQ(result->local_source->file_name, "Renamed");
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Renamed"});
+}
+
+TEST_F(TagOperationsTest, CopyTagToLocalKeepsArchiveNamesInsideTheFolder) {
+    std::vector<Tag> tags = {Tag{kText, Code("ev01"), "../../evil", Data("e")},
+                             Tag{kText, Code("dt01"), "..", Data("d")},
+                             Tag{kText, Code("ok01"), "Fine", Data("f")}};
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", tags));
+    SetDefaultWorkingSet();
+    for (const Tag& t : tags) EXPECT_EQ(CopyTagToLocal(FindTag(kText, t.id)), 1) << t.name;
+    EXPECT_EQ(CopyTagToLocal(FindTag(kText, Code("ok01"))), 0) << "already local";
+    EXPECT_EQ(FilesUnder(Local()), (std::vector<std::string>{"Text/.._.._evil", "Text/Fine", "Text/dt01"}));
+    EXPECT_EQ(FilesUnder(Game() + "tags"), std::vector<std::string>{"found"});
+    PollLocalFolder(true);
+    EXPECT_EQ(Read(FindTag(kText, Code("ev01"))), "e");
+    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("dt01"))));
+}
+
+TEST_F(TagOperationsTest, DeleteTagRemovesOnlyUnusedLocalFiles) {
+    TagEntry* tag = NewSavedTag("Doomed", "d");
+    ASSERT_TRUE(tag);
+    int editor = 0;
+    AttachToTag(tag, kAttachEditor, &editor);
+    EXPECT_EQ(DeleteTag(tag), 0);
+    EXPECT_TRUE(PathExists(Local() + "Text/Doomed", kPathIsFile));
+    DetachFromTag(tag, kAttachEditor, &editor);
+    u32 id = tag->tag_id;
+    EXPECT_EQ(DeleteTag(tag), 1);
+    EXPECT_FALSE(PathExists(Local() + "Text/Doomed", kPathAnyKind));
+    EXPECT_FALSE(FindTagEntry(kText, id));
+
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    SetDefaultWorkingSet();
+    EXPECT_EQ(DeleteTag(FindTag(kText, Code("ar01"))), 0) << "archive copies are never deleted";
+    EXPECT_TRUE(FindTag(kText, Code("ar01")));
+}
+
+TEST_F(TagOperationsTest, CreateTagOverNameOrIdOnlyWithOverwrite) {
+    TagEntry* first = NewSavedTag("Archer", "one");
+    ASSERT_TRUE(first);
+    ScopedLogCapture log;
+    EXPECT_FALSE(CreateTag(kText, Code("zz01"), "Archer", nullptr, 0));
+    EXPECT_TRUE(log.Contains("'A file with the same name already exists'"));
+    TagHeader header{};
+    TagEntry* again = CreateTag(kText, Code("zz01"), "Archer", &header, 1);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(header.tag_id, Code("Arch")) << "takes over the replaced file's id";
+    EXPECT_FALSE(PathExists(Local() + "Text/Archer", kPathAnyKind));
+}
+
+TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
+    std::vector<Tag> tags = {Tag{kText, Code("aa01"), "Same", Data("first")},
+                             Tag{kText, Code("aa02"), "Same", Data("second")},
+                             Tag{Code("soun"), Code("so01"), "a/b", Data("")}};
+    tags[0].version = 3;
+    Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", tags));
+    ASSERT_TRUE(archive);
+    std::string out = Game() + "out";
+    ASSERT_EQ(DisassembleArchive(archive, out), 1);
+    EXPECT_EQ(FilesUnder(out), (std::vector<std::string>{"Sounds/a_b", "Text/Same", "Text/Same 2"}));
+    std::vector<u8> first = pirn_test::ReadAll(out + "/Text/Same");
+    EXPECT_EQ(ReadU32(first, 40), Code("aa01"));
+    EXPECT_EQ(ReadU32(first, 44), 64u);
+    EXPECT_EQ(ReadU16(first, 56), 3);
+    EXPECT_EQ(std::string(first.begin() + 64, first.end()), "first");
+    EXPECT_EQ(pirn_test::ReadAll(out + "/Text/Same 2").size(), 64u + 6);
+    EXPECT_EQ(CountTagSources(FindTagEntry(kText, Code("aa01"))), 1u) << "the catalogue is not changed";
+
+    std::filesystem::remove(archive->path);
+    EXPECT_EQ(DisassembleArchive(archive, Game() + "out2"), 0);
+    EXPECT_FALSE(PathExists(Game() + "out2", kPathAnyKind));
+}
+
+}  // namespace
