@@ -1,0 +1,293 @@
+#include "platform/palette_quantise.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "platform/palette_index.h"
+#include "platform/palette_remap.h"
+#include "platform/pixel_convert.h"
+
+namespace pirn {
+namespace {
+
+PixelImage Make(u32 width, u32 height, u32 format, std::vector<u8> pixels) {
+    PixelImage image;
+    EXPECT_TRUE(SetImagePixels(&image, width, height, format, pixels.data()));
+    return image;
+}
+
+i64 Distance(const u8* c, int r, int g, int b) {
+    i64 dr = c[0] - r, dg = c[1] - g, db = c[2] - b;
+    return dr * dr + dg * dg + db * db;
+}
+
+TEST(ColorHistogramTest, CountsAreDampedUpTheSortedPairs) {
+    ColorList list;
+    auto add = [&](u8 r, int times) {
+        for (int i = 0; i < times; ++i) AddColor(&list, PackRgba(r, 0, 0, 255));
+    };
+    add(1, 100);
+    add(2, 1);
+    add(3, 10);
+    const std::vector<CountColorPair>& histogram = BuildColorHistogram(&list);
+    ASSERT_EQ(histogram.size(), 3u);
+    EXPECT_EQ(histogram[0].count, 1u);
+    EXPECT_EQ(PairRed(histogram[0]), 2);
+    EXPECT_EQ(histogram[1].count, 2u);  // 10 capped at floor(1.5 x 1 + 1)
+    EXPECT_EQ(PairRed(histogram[1]), 3);
+    EXPECT_EQ(histogram[2].count, 4u);  // 100 capped at floor(1.5 x 2 + 1)
+    EXPECT_TRUE(list.histogram_current);
+    AddColor(&list, PackRgba(9, 9, 9, 255));
+    EXPECT_FALSE(list.histogram_current);
+}
+
+TEST(ColorHistogramTest, OneColourAtSeveralOpacitiesIsOnePair) {
+    PixelImage image = Make(4, 1, kFormatRgba, {5, 6, 7, 255, 5, 6, 7, 10, 5, 6, 7, 0, 1, 1, 1, 0});
+    ColorList list;
+    CollectOpaqueColors(&list, image);
+    EXPECT_EQ(list.colors.size(), 2u);  // clear pixels are left out
+    const std::vector<CountColorPair>& histogram = BuildColorHistogram(&list);
+    ASSERT_EQ(histogram.size(), 1u);
+    EXPECT_EQ(histogram[0].count, 2u);
+    u8 palette[kPaletteBytes];
+    EXPECT_EQ(QuantizePalette(&list, palette, 256), 1u);
+    EXPECT_EQ(palette[0], 5);
+    EXPECT_EQ(palette[2], 7);
+}
+
+TEST(QuantizePaletteTest, FewColoursComeBackExactlySortedByHue) {
+    ColorList list;
+    // Blue, red and green: hues 170, 0 and 85.
+    AddColor(&list, PackRgba(0, 0, 255, 255));
+    AddColor(&list, PackRgba(255, 0, 0, 255));
+    AddColor(&list, PackRgba(0, 255, 0, 255));
+    u8 palette[kPaletteBytes];
+    std::memset(palette, 0xAA, sizeof palette);
+    ASSERT_EQ(QuantizePalette(&list, palette, 5), 3u);
+    const u8 expected[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::vector<u8>(palette, palette + 15), std::vector<u8>(expected, expected + 15));
+    EXPECT_EQ(palette[15], 0xAA);  // nothing written past entry n - 1
+
+    // Twenty colours, some sharing a 5-bit cell, come back as themselves.
+    ColorList twenty;
+    std::set<std::vector<u8>> wanted;
+    for (int i = 0; i < 20; ++i) {
+        u8 r = static_cast<u8>(i * 12), g = static_cast<u8>(255 - i * 3), b = static_cast<u8>(i % 2);
+        AddColor(&twenty, PackRgba(r, g, b, 255));
+        wanted.insert({r, g, b});
+    }
+    ASSERT_EQ(QuantizePalette(&twenty, palette, 256), 20u);
+    std::set<std::vector<u8>> got;
+    for (int i = 0; i < 20; ++i) got.insert({palette[i * 3], palette[i * 3 + 1], palette[i * 3 + 2]});
+    EXPECT_EQ(got, wanted);
+}
+
+TEST(QuantizePaletteTest, ManyColoursGiveAConvergedWeightedKMeansPalette) {
+    ColorList list;
+    std::mt19937 random(7);
+    for (int i = 0; i < 3000; ++i) {
+        u32 v = random();
+        AddColor(&list, PackRgba(u8(v), u8(v >> 8), u8(v >> 16), 255));
+    }
+    u8 palette[kPaletteBytes];
+    ASSERT_EQ(QuantizePalette(&list, palette, 256), 256u);
+
+    // Each entry must be (to rounding) the weighted mean of the histogram
+    // colours nearest to it: the fixed point k-means stops at. Checked by
+    // brute force, independent of the accelerated search.
+    const std::vector<CountColorPair>& histogram = BuildColorHistogram(&list);
+    std::vector<double> sum_r(256), sum_g(256), sum_b(256), weight(256);
+    for (const CountColorPair& p : histogram) {
+        int best = 0;
+        for (int c = 1; c < 256; ++c) {
+            if (Distance(palette + c * 3, PairRed(p), PairGreen(p), PairBlue(p)) <
+                Distance(palette + best * 3, PairRed(p), PairGreen(p), PairBlue(p)))
+                best = c;
+        }
+        sum_r[best] += double(p.count) * PairRed(p);
+        sum_g[best] += double(p.count) * PairGreen(p);
+        sum_b[best] += double(p.count) * PairBlue(p);
+        weight[best] += p.count;
+    }
+    int off = 0;
+    for (int c = 0; c < 256; ++c) {
+        if (weight[c] == 0) continue;
+        // Ties and rounding can shift a colour between neighbours; allow a
+        // little slack but not a wrong palette.
+        if (std::abs(sum_r[c] / weight[c] - palette[c * 3]) > 3 || std::abs(sum_g[c] / weight[c] - palette[c * 3 + 1]) > 3 ||
+            std::abs(sum_b[c] / weight[c] - palette[c * 3 + 2]) > 3)
+            ++off;
+    }
+    EXPECT_LE(off, 3);
+}
+
+TEST(QuantizePaletteTest, EmptyListsAndOddCountsAreSafe) {
+    ColorList empty;
+    u8 palette[kPaletteBytes];
+    std::memset(palette, 0xAA, sizeof palette);
+    EXPECT_EQ(QuantizePalette(&empty, palette, 1000), 0u);  // n past 256 writes 256 entries at most
+    EXPECT_EQ(palette[0], 0);
+    EXPECT_EQ(palette[kPaletteBytes - 1], 0);
+    EXPECT_EQ(WuQuantize({}, palette, 4), 0u);
+
+    ColorList one;
+    AddColor(&one, PackRgba(1, 2, 3, 255));
+    EXPECT_EQ(QuantizePalette(&one, palette, 0), 0u);
+    // Wu with k 0 still gives one box.
+    EXPECT_EQ(WuQuantize(BuildColorHistogram(&one), palette, 0), 1u);
+}
+
+TEST(QuantizePaletteTest, WuSplitsTwoClustersIntoTheirWeightedMeans) {
+    std::vector<CountColorPair> histogram = {
+        {3, PackRgba(10, 10, 10, 0)}, {1, PackRgba(14, 10, 10, 0)},
+        {1, PackRgba(200, 100, 0, 0)}, {1, PackRgba(210, 100, 0, 0)},
+    };
+    u8 palette[kPaletteBytes];
+    ASSERT_EQ(WuQuantize(histogram, palette, 2), 2u);
+    std::set<std::vector<u8>> got = {{palette[0], palette[1], palette[2]}, {palette[3], palette[4], palette[5]}};
+    std::set<std::vector<u8>> expected = {{11, 10, 10}, {205, 100, 0}};
+    EXPECT_EQ(got, expected);
+}
+
+TEST(PaletteIndexTest, NearestColourAgreesWithABruteForceScan) {
+    std::mt19937 random(11);
+    for (u32 count : {1u, 2u, 17u, 256u}) {
+        u8 palette[kPaletteBytes];
+        for (u8& b : palette) b = static_cast<u8>(random());
+        // Duplicates and equal sums are the awkward cases.
+        if (count > 4) std::memcpy(palette + 3, palette, 3);
+        u32 first = count == 256 ? 0 : 3;
+        PaletteIndex index;
+        ASSERT_TRUE(BuildPaletteIndex(&index, palette, count, first));
+        for (int q = 0; q < 4000; ++q) {
+            int r = random() % 256, g = random() % 256, b = random() % 256;
+            if (q < 8) r = g = b = q * 36;
+            u8 got = NearestPaletteColor(index, r, g, b);
+            ASSERT_GE(got, first);
+            ASSERT_LT(got, first + count);
+            i64 best = Distance(palette + first * 3, r, g, b);
+            for (u32 i = first; i < first + count; ++i) best = std::min(best, Distance(palette + i * 3, r, g, b));
+            ASSERT_EQ(Distance(palette + size_t(got) * 3, r, g, b), best) << count << " " << r << "," << g << "," << b;
+        }
+    }
+}
+
+TEST(PaletteIndexTest, BlackAndWhiteAndBadRanges) {
+    u8 palette[kPaletteBytes] = {};
+    palette[3] = palette[4] = palette[5] = 255;  // entry 1 white, entry 0 black
+    PaletteIndex index;
+    ASSERT_TRUE(BuildPaletteIndex(&index, palette, 2, 0));
+    EXPECT_EQ(NearestPaletteColor(index, 10, 10, 10), 0);
+    EXPECT_EQ(NearestPaletteColor(index, 0, 0, 0), 0);
+    EXPECT_EQ(NearestPaletteColor(index, 200, 130, 130), 1);
+    EXPECT_EQ(index.nearest_black, 0);
+
+    EXPECT_FALSE(BuildPaletteIndex(&index, palette, 0, 0));
+    EXPECT_FALSE(index.valid);
+    EXPECT_EQ(NearestPaletteColor(index, 1, 2, 3), 0);  // an unusable index answers 0
+    EXPECT_FALSE(BuildPaletteIndex(&index, palette, 7, 250));
+    EXPECT_FALSE(BuildPaletteIndex(&index, palette, 1, 256));
+    EXPECT_TRUE(BuildPaletteIndex(&index, palette, 6, 250));
+}
+
+// Palette black (0) and white (1); grey pixels.
+PaletteIndex BlackWhite(u8* palette) {
+    std::memset(palette, 0, kPaletteBytes);
+    palette[3] = palette[4] = palette[5] = 255;
+    PaletteIndex index;
+    EXPECT_TRUE(BuildPaletteIndex(&index, palette, 2, 0));
+    return index;
+}
+
+PixelImage Grey(u32 width, u32 height, std::vector<u8> values) {
+    std::vector<u8> rgb;
+    for (u8 v : values) rgb.insert(rgb.end(), {v, v, v});
+    return Make(width, height, kFormatRgb, rgb);
+}
+
+TEST(DitherTest, ErrorSharesAreSixtyFourthsTruncatedTowardZero) {
+    u8 palette[kPaletteBytes];
+    PaletteIndex index = BlackWhite(palette);
+    // 100 goes to black; 21/64 of 100 = 32.8 -> 32 reaches the right
+    // neighbour: 95 + 32 = 127 stays black, 96 + 32 = 128 turns white.
+    struct Case {
+        u8 second;
+        u8 expected;
+    } cases[] = {{95, 0}, {96, 1}};
+    for (const Case& c : cases) {
+        PixelImage image = Grey(2, 1, {100, c.second});
+        ASSERT_TRUE(DitherToPalette(&image, kFormatColorIndex, palette, 0, 2, index));
+        EXPECT_EQ(image.pixels, (std::vector<u8>{0, c.expected})) << int(c.second);
+    }
+    // A one-pixel-wide column passes only 15/64 downward (23): 104 + 23 =
+    // 127 stays black.
+    PixelImage column = Grey(1, 2, {100, 104});
+    ASSERT_TRUE(DitherToPalette(&column, kFormatColorIndex, palette, 0, 2, index));
+    EXPECT_EQ(column.pixels, (std::vector<u8>{0, 0}));
+    // Negative errors truncate toward zero too: 160 -> white, error -95;
+    // 9/64 of it is -13.4 -> -13 below-left (141 -> 128, white; flooring
+    // would give 127, black) and 15/64 is -22 below (150 -> 128). Then
+    // (0,1) passes 21/64 of -127 = -41 right: 128 -> 87, black.
+    PixelImage square = Grey(2, 2, {0, 160, 141, 150});
+    ASSERT_TRUE(DitherToPalette(&square, kFormatColorIndex, palette, 0, 2, index));
+    EXPECT_EQ(square.pixels, (std::vector<u8>{0, 1, 1, 0}));
+}
+
+TEST(DitherTest, IndexAlphaKeepsAlphaAndOtherTargetsFail) {
+    u8 palette[kPaletteBytes];
+    PaletteIndex index = BlackWhite(palette);
+    PixelImage image = Make(2, 1, kFormatRgba, {250, 250, 250, 9, 3, 3, 3, 200});
+    PixelImage before = image;
+    EXPECT_FALSE(DitherToPalette(&image, kFormatAlpha, palette, 0, 2, index));
+    EXPECT_FALSE(DitherToPalette(&image, kFormatIndexAlpha, palette, 0, 0, index));
+    EXPECT_EQ(image.pixels, before.pixels);
+    ASSERT_TRUE(DitherToPalette(&image, kFormatIndexAlpha, palette, 0, 2, index));
+    EXPECT_EQ(image.pixels, (std::vector<u8>{9, 1, 200, 0}));
+    EXPECT_EQ(image.palette_count, 2u);
+}
+
+TEST(SharedPaletteTest, ReservedEntriesAreNeverChosen) {
+    // Pure blue and magenta equal the two reserved entries exactly.
+    PixelImage a = Make(2, 1, kFormatRgb, {0, 0, 255, 255, 0, 255});
+    PixelImage b = Make(2, 1, kFormatRgba, {10, 200, 30, 255, 0, 0, 0, 0});
+    std::vector<PixelImage*> images = {&a, &b};
+    u8 palette[kPaletteBytes];
+    u32 count = BuildSharedPalette(images, -1, palette);
+    ASSERT_EQ(count, 2u + 3u);
+    EXPECT_EQ(std::vector<u8>(palette, palette + 6), (std::vector<u8>{0, 0, 255, 255, 0, 255}));
+    EXPECT_EQ(a.format, kFormatColorIndex);
+    EXPECT_EQ(b.format, kFormatIndexAlpha);
+    EXPECT_EQ(a.palette_count, count);
+    for (u8 index : a.pixels) EXPECT_GE(index, 2);
+    EXPECT_GE(b.pixels[1], 2);
+    const u8* blue = &palette[size_t(a.pixels[0]) * 3];
+    EXPECT_EQ(std::vector<u8>(blue, blue + 3), (std::vector<u8>{0, 0, 255}));
+
+    // Nothing opaque anywhere: still a usable result.
+    PixelImage clear = Make(1, 1, kFormatRgba, {1, 2, 3, 0});
+    std::vector<PixelImage*> none = {&clear};
+    EXPECT_EQ(BuildSharedPalette(none, -1, palette), 2u);
+    EXPECT_EQ(clear.format, kFormatIndexAlpha);
+}
+
+TEST(SharedPaletteTest, ImagesPaletteFillsOnlyTheAskedRange) {
+    PixelImage a = Make(3, 1, kFormatRgb, {1, 1, 1, 100, 100, 100, 200, 200, 200});
+    std::vector<PixelImage*> images = {&a};
+    u8 palette[kPaletteBytes];
+    std::memset(palette, 0xAA, sizeof palette);
+    EXPECT_EQ(BuildImagesPalette(images, palette, 10, 12), 2u);
+    EXPECT_EQ(palette[29], 0xAA);
+    EXPECT_NE(palette[30], 0xAA);
+    EXPECT_EQ(palette[36], 0xAA);
+    EXPECT_EQ(BuildImagesPalette(images, palette, 12, 12), 0u);
+    EXPECT_EQ(BuildImagesPalette(images, palette, 0, 1000), 3u);
+}
+
+}  // namespace
+}  // namespace pirn
