@@ -1,0 +1,187 @@
+// Drawing scope of a window and the base frame and background painters. The
+// decisions (rectangles, scissor, which skin pieces) are made here; the
+// installed renderer draws them.
+
+#include <vector>
+
+#include "ui/frame_step.h"
+#include "ui/skin.h"
+#include "ui/window.h"
+#include "ui/window_metrics.h"
+#include "ui/window_renderer.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+
+namespace {
+
+WindowRenderer* g_renderer = nullptr;
+// One entry per open BeginWindowDraw: whether the renderer scope was opened.
+std::vector<bool> g_scopes;
+
+// Corner bits of DrawSkinFrame: 0x100 TL, 0x200 TR, 0x400 BR, 0x800 BL take
+// slot 17's corners; the same order from 0x10 takes slot 16's.
+constexpr u32 kAltCornerTL = 0x10, kAltCornerTR = 0x20, kAltCornerBR = 0x40, kAltCornerBL = 0x80;
+
+// The rectangle moved toward the overview placement by the animation value
+// (16.16 fixed point, 65535 for 1).
+Rect Interpolate(const Rect& r, const Rect& toward) {
+    const WindowSystemState& ws = GetWindowSystem();
+    if (!(ws.redrawFlags & kRedrawOverview)) return r;
+    const i64 a = static_cast<i64>(ws.overviewValue * 65535.0f);
+    auto mix = [a](i32 x, i32 y) { return static_cast<i32>(x + ((static_cast<i64>(y) - x) * a) / 65536); };
+    return Rect{mix(r.left, toward.left), mix(r.top, toward.top), mix(r.right, toward.right),
+                mix(r.bottom, toward.bottom)};
+}
+
+}  // namespace
+
+void SetWindowRenderer(WindowRenderer* renderer) { g_renderer = renderer; }
+WindowRenderer* GetWindowRenderer() { return g_renderer; }
+
+bool BeginWindowDraw(Window* window, int clientPart, int threeD) {
+    WindowSystemState& ws = GetWindowSystem();
+    const Rect r = clientPart ? Interpolate(window->client_, window->prevClient)
+                              : Interpolate(window->frame_, window->prevFrame);
+    if (r.IsEmpty()) {
+        g_scopes.push_back(false);
+        return false;
+    }
+    Rect scissor = (ws.redrawFlags & kRedrawOverview) ? r : window->visibleRect;
+    ws.currentScissor = scissor;
+    if (!g_renderer) {
+        g_scopes.push_back(false);
+        return true;
+    }
+    g_renderer->BeginScope(r, scissor, threeD != 0, ws.fieldOfView, ws.nearPlane, ws.farPlane);
+    g_scopes.push_back(true);
+    return true;
+}
+
+void EndWindowDraw(Window* window) {
+    if (g_scopes.empty()) return;
+    const bool opened = g_scopes.back();
+    g_scopes.pop_back();
+    if (opened && g_renderer) g_renderer->EndScope();
+}
+
+void SetDrawColor(u32 rgba) {
+    if (DrawTarget* t = GetDrawTarget()) t->SetColor(rgba);
+}
+
+void FillRectangle(const Rect& r) {
+    if (DrawTarget* t = GetDrawTarget()) t->FillRect(r);
+}
+
+void OutlineRectangle(const Rect& r, i32 t, bool centred) {
+    Rect o = r;
+    if (centred) o = OffsetRect(r, -t / 2, -t / 2);
+    FillRectangle(Rect{o.left, o.top, o.right, o.top + t});
+    FillRectangle(Rect{o.left, o.bottom - t, o.right, o.bottom});
+    FillRectangle(Rect{o.left, o.top + t, o.left + t, o.bottom - t});
+    FillRectangle(Rect{o.right - t, o.top + t, o.right, o.bottom - t});
+}
+
+FrameLayout ComputeFrameLayout(const Window* w) {
+    const WindowMetrics m = GetWindowMetrics();
+    FrameLayout l;
+    const i32 width = w->frame_.Width();
+    const i32 height = w->frame_.Height();
+    l.frame = Rect{0, 0, width, height};
+    const Window* top = const_cast<Window*>(w)->GetTopLevel();
+    l.active = top && top->parent_ && top->parent_->firstChild == top;
+    const i32 b = w->GetBorderSize();
+    l.borderSize = b;
+    const u32 edges = w->borderEdges;
+    const i32 left = (edges & Window::kEdgeLeft) ? b : 0;
+    const i32 topEdge = (edges & Window::kEdgeTop) ? b : 0;
+    const i32 right = width - ((edges & Window::kEdgeRight) ? b : 0);
+    const u32 buttonFlags = Window::kCloseBox | Window::kTitleButton1 | Window::kTitleButton2;
+    if (w->flags_ & Window::kTitleBar) {
+        l.hasTitleBar = true;
+        l.titleStrip = Rect{left, topEdge, right, topEdge + m.titleBarHeight};
+        int buttons = 0;
+        for (int i = 0; i < 3; i++) {
+            FrameLayout::Button& button = l.buttons[i];
+            button.present = w->GetTitleButtonRect(i, &button.rect);
+            button.pressed = button.present && (w->pressedButtons & (Window::kCloseBox << i));
+            if (button.present) buttons++;
+        }
+        l.titleText = l.titleStrip;
+        l.titleText.right -= buttons * (m.titleButtonWidth + 2 * m.thickBorder);
+        l.titleText.left += 4;
+        if (l.titleText.right < l.titleText.left) l.titleText.right = l.titleText.left;
+        l.title = w->GetTitle();
+        if (w->flags_ & Window::kThickBorder) {
+            l.hasFrameLine = true;
+            l.frameLine = Rect{left, l.titleStrip.bottom, right, l.titleStrip.bottom + b};
+        }
+    }
+    if (w->flags_ & Window::kThickBorder) {
+        l.borderKind = 2;
+        // 0x200 without title-bar buttons: the top corners come from the
+        // second corner set (bits 16 and 32) and the bottom ones stay, as the
+        // masks 3135 = edges | 0x30 | 0xC00 say.
+        u32 f = ((w->flags_ & Window::kLargeMinimum) && !(w->flags_ & buttonFlags)) ? 3135u : 3855u;
+        // A missing edge takes its two corners with it, from either set.
+        if (!(edges & Window::kEdgeLeft)) f &= ~(0x901u | kAltCornerTL | kAltCornerBL);
+        if (!(edges & Window::kEdgeRight)) f &= ~(0x604u | kAltCornerTR | kAltCornerBR);
+        if (!(edges & Window::kEdgeTop)) f &= ~(0x302u | kAltCornerTL | kAltCornerTR);
+        if (!(edges & Window::kEdgeBottom)) f &= ~(0xC08u | kAltCornerBR | kAltCornerBL);
+        l.skinFrameFlags = f;
+    } else if (w->flags_ & Window::kThinBorder) {
+        l.borderKind = 1;
+    }
+    if (w->flags_ & Window::kShadow) {
+        l.shadow = true;
+        l.shadowFrame = Interpolate(w->frame_, w->prevFrame);
+    }
+    return l;
+}
+
+void PaintFrameLayout(const FrameLayout& l) {
+    const Skin* skin = GetSkin();
+    if (l.hasTitleBar) {
+        DrawTitleBar(skin, l.titleStrip, l.active);
+        if (l.title && *l.title) {
+            SetDrawColor(kColorWhite);
+            DrawWindowText(GetDefaultFont(), l.title, 0, 342, l.titleText);
+        }
+        if (l.hasFrameLine) DrawSkinFrame(skin, l.frameLine, kFrameTop);
+        for (int i = 0; i < 3; i++) {
+            const FrameLayout::Button& b = l.buttons[i];
+            if (!b.present) continue;
+            DrawTitleBarButton(skin, b.rect, i, b.pressed);
+        }
+    }
+    if (l.borderKind == 2) DrawSkinFrame(skin, l.frame, l.skinFrameFlags);
+    else if (l.borderKind == 1) DrawThinFrame(skin, l.frame);
+}
+
+void Window::DrawFrame() {
+    const FrameLayout layout = ComputeFrameLayout(this);
+    WindowSystemState& ws = GetWindowSystem();
+    if (layout.shadow && !ws.currentClip.IsEmpty()) {
+        // Under the frame, in a scope over the whole screen clipped to the
+        // rectangle being redrawn.
+        if (g_renderer)
+            g_renderer->BeginScope(GetScreenRect(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane,
+                                   ws.farPlane);
+        DrawDropShadow(GetSkin(), layout.shadowFrame, layout.active);
+        if (g_renderer) g_renderer->EndScope();
+    }
+    if (!layout.hasTitleBar && layout.borderKind == 0) return;
+    if (BeginWindowDraw(this, 0, 0)) PaintFrameLayout(layout);
+    EndWindowDraw(this);
+}
+
+void Window::DrawBackground() {
+    if (!(flags_ & (kBackground | kDarkBackground))) return;
+    if (BeginWindowDraw(this, 0, 0)) {
+        if (flags_ & kBackground) DrawWindowBackground(GetSkin(), GetLocalFrameRect());
+        else DrawWindowBackgroundDark(GetSkin(), GetLocalFrameRect());
+    }
+    EndWindowDraw(this);
+}
+
+}  // namespace pirn
