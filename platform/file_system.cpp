@@ -490,7 +490,7 @@ bool SafeFileWriter::Commit(bool replace) {
     bool ok = !write_failed_ && std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
     // Make the bytes durable before the name points at them, so a crash
     // right after the rename cannot leave an empty file in place of the old.
-    if (ok && fsync(fileno(stream_)) != 0) ok = false;
+    if (ok && sync_ && fsync(fileno(stream_)) != 0) ok = false;
     if (std::fclose(stream_) != 0) ok = false;
     stream_ = nullptr;
     if (ok) {

@@ -205,6 +205,9 @@ public:
     // Shorthand for fwrite of the whole block; a short write makes Commit
     // fail.
     bool Write(const void* data, size_t size);
+    // Bulk writers of many small files that a crash may lose (generators,
+    // tests) can skip the sync to disk before the rename.
+    void set_sync(bool sync) { sync_ = sync; }
     // Flushes, syncs and closes the temporary file, then renames it over the
     // target (or, with replace false, only when no target exists). False
     // when any write, the close or the rename failed; the temporary file is
@@ -221,6 +224,7 @@ private:
     std::string temp_path_;
     std::string target_path_;
     bool write_failed_ = false;
+    bool sync_ = true;
 };
 
 // Whole-block convenience over SafeFileWriter.

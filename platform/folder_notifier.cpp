@@ -31,7 +31,7 @@ int FolderNotifier::Watch(const std::string& folder) {
         if (fd_ < 0) return -1;
     }
     // Events queued before this ticket belong to others.
-    Drain();
+    Refresh();
     int watch = inotify_add_watch(fd_, folder.c_str(), kWatchMask);
     if (watch < 0) return -1;
     int ticket = next_ticket_++;
@@ -57,7 +57,6 @@ void FolderNotifier::Unwatch(int ticket) {
 }
 
 FolderNotice FolderNotifier::Take(int ticket) {
-    Drain();
     auto found = tickets_.find(ticket);
     if (found == tickets_.end()) return FolderNotice::kLost;
     Ticket& state = found->second;
@@ -77,7 +76,7 @@ void FolderNotifier::MarkWatch(int watch, bool lost) {
     }
 }
 
-void FolderNotifier::Drain() {
+void FolderNotifier::Refresh() {
     if (fd_ < 0) return;
     alignas(struct inotify_event) char buffer[16384];
     for (;;) {

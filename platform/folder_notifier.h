@@ -25,8 +25,10 @@ public:
     int Watch(const std::string& folder);
     // Ends a ticket; the folder's watch goes when its last ticket does.
     void Unwatch(int ticket);
-    // Reads what the system queued so far (without blocking) and returns
-    // this ticket's state, clearing its signalled mark.
+    // Reads what the system queued so far, without blocking.
+    void Refresh();
+    // This ticket's state as of the last Refresh, clearing its signalled
+    // mark.
     FolderNotice Take(int ticket);
 
     // Tests switch notifications off to exercise the polling fallback.
@@ -40,7 +42,6 @@ private:
     };
 
     FolderNotifier() = default;
-    void Drain();
     void MarkWatch(int watch, bool lost);
 
     int fd_ = -1;

@@ -126,6 +126,11 @@ bool FolderWatcher::TakeListing(std::vector<FolderEntry>& listing) const {
 }
 
 void FolderWatcher::Poll(const FolderWatchCallback& callback) {
+    FolderNotifier::Instance().Refresh();
+    Check(callback);
+}
+
+void FolderWatcher::Check(const FolderWatchCallback& callback) {
     FileInfo now;
     bool present = StatPath(&now, path_) && now.IsFolder();
     bool signalled = false;
@@ -192,7 +197,9 @@ FolderWatcher* AddFolderWatcher(FolderWatcherList& list, const std::string& path
 }
 
 void PollFolderWatchers(FolderWatcherList& list, const FolderWatchCallback& callback) {
-    for (size_t i = 0; i < list.watchers.size(); ++i) list.watchers[i]->Poll(callback);
+    // One read of the shared queue serves the whole list.
+    FolderNotifier::Instance().Refresh();
+    for (size_t i = 0; i < list.watchers.size(); ++i) list.watchers[i]->Check(callback);
 }
 
 void FreeFolderWatchers(FolderWatcherList& list) { list.watchers.clear(); }

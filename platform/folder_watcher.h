@@ -42,6 +42,7 @@ enum FolderEvent : int {
 bool FolderEntryLess(const FolderEntry& a, const FolderEntry& b);
 
 class FolderWatcher;
+struct FolderWatcherList;
 
 // The folder events (0-2) come with a null entry. The entry of 3-6 may be
 // changed (its user value); entries are valid during the call only.
@@ -67,6 +68,10 @@ public:
     void Poll(const FolderWatchCallback& callback);
 
 private:
+    friend void PollFolderWatchers(FolderWatcherList& list, const FolderWatchCallback& callback);
+    // Poll without first reading the shared notification queue.
+    void Check(const FolderWatchCallback& callback);
+
     void OpenNotification();
     void CloseNotification();
     // Lists the folder; false (snapshot untouched) when it cannot be read.
