@@ -414,7 +414,7 @@ u32 SelectionColor(bool selected, bool strong) {
 
 void SetSelectionColor(bool selected, bool strong) { SetColor(SelectionColor(selected, strong)); }
 
-void SetSkinTextColor(bool inverted) { SetColor(inverted ? 0xFF000000u : kSkinWhite); }
+void SetSkinTextColor(bool inverted) { SetColor(inverted ? kSkinWhite : kSkinTextColor); }
 
 void DrawHighlight(const Rect& r, u32 flags) {
     if (r.IsEmpty()) return;
