@@ -7,6 +7,7 @@ namespace pirn {
 int UnloadCodex() {
     int released = CloseAllArchives();
     if (!DropLocalTags()) return 0;
+    FreeUnusedTagEntries();
     CodexState& codex = TheCodex();
     FreeFolderWatchers(codex.watchers);
     codex.local_folder_changed = false;

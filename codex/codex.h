@@ -13,8 +13,8 @@
 
 namespace pirn {
 
-// Closes every archive, drops every local source and frees the folder
-// watchers. 1 only when everything was released; a tag in use keeps its
+// Closes every archive, drops every local source, frees unused entries and
+// the folder watchers. 1 only when everything was released; a tag in use keeps its
 // archive and the local tags in place (0).
 int UnloadCodex();
 

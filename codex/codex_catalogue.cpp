@@ -233,6 +233,14 @@ int FreeTagEntry(TagEntry* entry) {
     return 1;
 }
 
+void FreeUnusedTagEntries() {
+    TagList unused;
+    ForEachEntry([&](TagEntry* entry) {
+        if (entry->sources.empty() && entry->attachments.empty()) unused.push_back(entry);
+    });
+    for (TagEntry* entry : unused) FreeTagEntry(entry);
+}
+
 void MarkLocalFolderChanged() { TheCodex().local_folder_changed = true; }
 bool IsLocalFolderChanged() { return TheCodex().local_folder_changed; }
 

@@ -55,6 +55,9 @@ void AddTagSource(TagEntry* entry, TagSource* source);
 void RemoveTagSource(TagSource* source);
 // 0 while the entry has attachments; otherwise unindexes and frees it.
 int FreeTagEntry(TagEntry* entry);
+// Frees every entry that has neither sources nor attachments (new tags that
+// were created but never used or saved).
+void FreeUnusedTagEntries();
 
 // Set whenever a source is added or removed or a tag file is written or
 // deleted; cleared by every poll of the local folder.
