@@ -1,6 +1,7 @@
 #include "ui/text_layout.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace pirn {
 
@@ -244,6 +245,28 @@ i32 LayoutText(const InterfaceFont* font, std::string_view text, int style, u32 
         out->lines = lines;
     }
     return widest;
+}
+
+bool MakeGlyphQuad(const InterfaceFont& font, const PlacedGlyph& glyph, ImageQuad* quad) {
+    const FontGlyph& g = font.Glyph(glyph.style, glyph.code);
+    if (g.width == 0 || g.height == 0) return false;
+    const i32 x = glyph.x + g.x_offset;
+    const i32 y = glyph.y + g.y_offset;
+    quad->dest = Rect{x, y, x + g.width, y + g.height};
+    const float ax = g.atlas.x, ay = g.atlas.y, w = g.width, h = g.height;
+    if (g.atlas.flags & kAtlasRotated) {
+        // Stored turned: the glyph's column becomes the page's row.
+        const float s[4] = {ax, ax, ax + h, ax + h};
+        const float t[4] = {ay, ay + w, ay + w, ay};
+        std::copy(s, s + 4, quad->s);
+        std::copy(t, t + 4, quad->t);
+    } else {
+        const float s[4] = {ax, ax + w, ax + w, ax};
+        const float t[4] = {ay, ay, ay + h, ay + h};
+        std::copy(s, s + 4, quad->s);
+        std::copy(t, t + 4, quad->t);
+    }
+    return true;
 }
 
 }  // namespace pirn

@@ -10,6 +10,7 @@
 #include "platform/types.h"
 #include "ui/interface_font.h"
 #include "ui/rect.h"
+#include "ui/texture_pack.h"
 
 namespace pirn {
 
@@ -91,5 +92,10 @@ struct TextLayout {
 // Returns the widest line laid out (0 for an empty rectangle or kTextNothing).
 i32 LayoutText(const InterfaceFont* font, std::string_view text, int style, u32 flags, const Rect& rect,
                TextLayout* out);
+
+// The quad of one placed glyph: its bitmap at pen + offset, with the atlas
+// place of its corners in page pixels (a glyph stored turned draws upright).
+// False for a glyph without a bitmap.
+bool MakeGlyphQuad(const InterfaceFont& font, const PlacedGlyph& glyph, ImageQuad* quad);
 
 }  // namespace pirn

@@ -112,6 +112,15 @@ TEST(InterfaceFontTest, TallGlyphsAreStoredTurned) {
     EXPECT_EQ(l.width, 2);        // drawn size
     const AtlasPage& page = font->pages.at(l.atlas.page);
     EXPECT_EQ(page.pixels[size_t(l.atlas.y + 1) * page.width + l.atlas.x + 8], u8('l' + 16 * 8 + 1));
+    // Its quad stands upright at pen + offset and reads the page turned: the
+    // glyph's top-right corner is the stored bottom-left.
+    ImageQuad q;
+    ASSERT_TRUE(MakeGlyphQuad(*font, PlacedGlyph{20, 30, 'l', 0}, &q));
+    EXPECT_EQ(q.dest, (Rect{19, 23, 21, 32}));
+    EXPECT_FLOAT_EQ(q.s[1], l.atlas.x);
+    EXPECT_FLOAT_EQ(q.t[1], l.atlas.y + 2);
+    EXPECT_FLOAT_EQ(q.s[3], l.atlas.x + 9);
+    EXPECT_FALSE(MakeGlyphQuad(*font, PlacedGlyph{0, 0, 'a', 0}, &q));  // no bitmap in this font
 }
 
 TEST(InterfaceFontTest, RefusesShortCorruptAndStylelessFiles) {
