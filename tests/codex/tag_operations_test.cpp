@@ -149,6 +149,28 @@ TEST_F(TagOperationsTest, SavedFileHoldsAFreshHeaderAndTheData) {
     EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Saved"}) << "no temporary file left";
 }
 
+TEST_F(TagOperationsTest, SavingARukMadeThisNameStoresTheFileName) {
+    WriteLocal("Text", "Plain", TagFile(Tag{kText, Code("rk01"), "ruk made this", Data("old")}));
+    PollLocalFolder(true);
+    TagEntry* tag = FindTag(kText, Code("rk01"));
+    ASSERT_TRUE(tag);
+    TagHeader header{};
+    GetTagHeader(tag, &header);
+    std::strcpy(header.name, "ruk made this");
+    ASSERT_EQ(Save(tag, &header, "r"), 1);
+    EXPECT_EQ(ReadText(pirn_test::ReadAll(Local() + "Text/Plain"), 4, 32), "Plain");
+    EXPECT_STREQ(tag->local_source->header.name, "Plain");
+}
+
+TEST_F(TagOperationsTest, TagSavedAndDeletedBetweenPollsLeavesNoLocalCopy) {
+    TagHeader header{};
+    TagEntry* tag = CreateTag(kText, Code("qk01"), "Quick", &header, 0);
+    ASSERT_EQ(Save(tag, &header, "q"), 1);
+    EXPECT_EQ(DeleteTag(tag), 1);
+    EXPECT_FALSE(FindTag(kText, Code("qk01")));
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{});
+}
+
 TEST_F(TagOperationsTest, FailedSaveKeepsTheLastGoodFile) {
     TagEntry* tag = NewSavedTag("Keep", "good data");
     ASSERT_TRUE(tag);
