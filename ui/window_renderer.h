@@ -47,7 +47,10 @@ FrameLayout ComputeFrameLayout(const Window* window);
 void PaintFrameLayout(const FrameLayout& layout);
 
 // Text with a font (the default font when null) in the current colour;
-// returns the widest line. Draws nothing without a font.
+// returns the widest line. Draws nothing without a font. The GL layer
+// installs the drawer; without one text is only laid out.
+using TextDrawer = i32 (*)(InterfaceFont* font, const char* text, int style, u32 flags, const Rect& rect);
+void SetWindowTextDrawer(TextDrawer drawer);
 i32 DrawWindowText(InterfaceFont* font, const char* text, int style, u32 flags, const Rect& rect);
 
 // The GL side of a drawing scope: viewport, scissor and projection. Pixels

@@ -1,0 +1,180 @@
+// Dirty rectangles, visibility, render order, dimming, native-dialog mode
+// and screen resizing, headless (the draw target records instead of GL).
+
+#include "tests/ui/window_system_fixture.h"
+#include "ui/window_renderer.h"
+
+namespace pirn_test {
+namespace {
+
+using FrameStepTest = WindowSystemTest;
+
+ProbeWindow* MakeWindow(const Rect& frame, u32 extra = 0, const char* name = nullptr) {
+    auto* w = new ProbeWindow(Window::kVisible | extra, nullptr, name);
+    SetFrame(w, frame);
+    return w;
+}
+
+std::vector<Rect> DirtyList() {
+    const WindowSystemState& ws = GetWindowSystem();
+    return std::vector<Rect>(ws.dirtyRects, ws.dirtyRects + ws.dirtyCount);
+}
+
+TEST_F(FrameStepTest, DirtyRectanglesMergeAndOverflowToAFullRedraw) {
+    Window* layer = GetWindowSystem().layer0;
+    RenderFrame();
+    layer->InvalidateRect(Rect{10, 10, 20, 20}, false);
+    layer->InvalidateRect(Rect{30, 30, 40, 40}, false);
+    layer->InvalidateRect(Rect{50, 10, 60, 20}, false);
+    layer->InvalidateRect(Rect{12, 12, 18, 18}, false);  // inside a listed one: free
+    EXPECT_EQ(DirtyList().size(), 3u);
+    layer->InvalidateRect(Rect{0, 0, 100, 100}, false);  // contains all three
+    EXPECT_EQ(DirtyList(), (std::vector<Rect>{{0, 0, 100, 100}}));
+    layer->InvalidateRect(Rect{-50, -50, -10, -10}, false);  // off screen
+    layer->InvalidateRect(Rect{790, 590, 900, 900}, false);  // clipped to the screen
+    EXPECT_EQ(DirtyList().back(), (Rect{790, 590, 800, 600}));
+    RenderFrame();
+    for (int i = 0; i < 32; i++) layer->InvalidateRect(MakeRect(i * 20, 300, 10, 10), false);
+    EXPECT_FALSE(IsFullRedrawPending());
+    layer->InvalidateRect(MakeRect(0, 400, 10, 10), false);  // the 33rd
+    EXPECT_TRUE(IsFullRedrawPending());
+    EXPECT_EQ(RenderFrame(), 1);
+    EXPECT_EQ(RenderFrame(), 0);  // nothing left: nothing drawn
+}
+
+TEST_F(FrameStepTest, VisibleRegionSplitsIntoFourPieces) {
+    ResetVisibleRegion();
+    VisibleRegion(Rect{0, 0, 100, 100}, nullptr, false);
+    Rect out;
+    EXPECT_EQ(VisibleRegion(Rect{40, 40, 60, 60}, &out, true), 1);
+    EXPECT_EQ(out, (Rect{40, 40, 60, 60}));
+    EXPECT_EQ(GetVisibleRegionRects(),
+              (std::vector<Rect>{{0, 0, 100, 40}, {0, 40, 40, 60}, {60, 40, 100, 60}, {0, 60, 100, 100}}));
+    EXPECT_EQ(VisibleRegion(Rect{45, 45, 55, 55}, &out, false), 0);
+    EXPECT_EQ(VisibleRegion(Rect{30, 30, 70, 50}, &out, false), 1);
+    EXPECT_EQ(out, (Rect{30, 30, 70, 50}));
+}
+
+TEST_F(FrameStepTest, WindowsBehindOpaqueOnesAreNotDrawn) {
+    std::vector<std::string> drawn;
+    auto* hidden = MakeWindow(Rect{100, 100, 200, 200}, 0, "hidden");
+    auto* behindGlass = MakeWindow(Rect{300, 100, 400, 200}, 0, "behind glass");
+    MakeWindow(Rect{50, 50, 250, 250}, Window::kBackground, "opaque");
+    MakeWindow(Rect{250, 50, 450, 250}, 0, "glass");
+    hidden->drawLog = behindGlass->drawLog = &drawn;
+    InvalidateAll();
+    RenderFrame();
+    EXPECT_EQ(drawn, (std::vector<std::string>{"behind glass"}));
+    EXPECT_EQ(hidden->visibleRect, Rect{});
+    EXPECT_EQ(behindGlass->visibleRect, (Rect{300, 100, 400, 200}));
+}
+
+TEST_F(FrameStepTest, InvalidationsMadeWhileDrawingAreKeptForTheNextFrame) {
+    auto* w = MakeWindow(Rect{100, 100, 200, 200});
+    static int draws;
+    draws = 0;
+    w->onDraw = [](ProbeWindow* self) {
+        if (++draws == 1) self->Invalidate();  // e.g. an animation asking for more
+    };
+    InvalidateAll();
+    EXPECT_EQ(RenderFrame(), 1);
+    EXPECT_EQ(DirtyList(), (std::vector<Rect>{{100, 100, 200, 200}}));
+    EXPECT_EQ(RenderFrame(), 1);
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(RenderFrame(), 0);
+}
+
+TEST_F(FrameStepTest, ModalDimmingIsDrawnRightBeforeTheDialog) {
+    RecordingDrawTarget target;
+    SetDrawTarget(&target);
+    std::vector<std::string> drawn;
+    auto* back = MakeWindow(Rect{0, 0, 300, 300}, 0, "back");
+    auto* dialog = MakeWindow(Rect{100, 100, 200, 200}, 0, "dialog");
+    back->drawLog = dialog->drawLog = &drawn;
+    static RecordingDrawTarget* s_target;
+    static std::vector<std::string>* s_drawn;
+    s_target = &target;
+    s_drawn = &drawn;
+    dialog->onDraw = [](ProbeWindow*) {
+        // The dim fill came after "back" and before this call.
+        ASSERT_FALSE(s_target->fills.empty());
+        EXPECT_EQ(s_target->fills.back().color, kColorDim);
+        EXPECT_EQ(s_target->fills.back().rect, GetScreenRect());
+        EXPECT_EQ(s_drawn->front(), "back");
+    };
+    BeginModal(dialog, kModalDimBehind);
+    InvalidateAll();
+    RenderFrame();
+    EXPECT_EQ(drawn, (std::vector<std::string>{"back", "dialog"}));
+    dialog->onDraw = nullptr;
+    EndModal(dialog, 0);
+    target.fills.clear();
+    InvalidateAll();
+    RenderFrame();
+    for (const auto& f : target.fills) EXPECT_NE(f.color, kColorDim);
+}
+
+TEST_F(FrameStepTest, NativeDialogModeDimsAndDropsInput) {
+    RecordingDrawTarget target;
+    SetDrawTarget(&target);
+    auto* w = MakeWindow(Rect{0, 0, 100, 100}, Window::kTakesFocus);
+    ActivateWindow(w, kFocusByProgram);
+    SetIdleHook([]() -> int { return 1; });
+    SetNativeDialogMode(true);
+    EXPECT_TRUE(IsNativeDialogMode());
+    ASSERT_FALSE(target.fills.empty());
+    EXPECT_EQ(target.fills.back().color, kColorDim);
+    EXPECT_EQ(target.fills.back().rect, GetScreenRect());
+    HandleCharInput('a', 1);
+    HandleMouseButtonInput(0, 1);
+    EXPECT_EQ(GetWindowSystem().ringCount, 0);
+    EXPECT_EQ(StepFrame(), 1);  // presents the dimmed frame drawn on entry
+    EXPECT_EQ(StepFrame(), 0);
+    SetNativeDialogMode(false);
+    EXPECT_EQ(GetWindowSystem().running, 1u);
+    HandleCharInput('a', 1);
+    DrainEventQueue();
+    EXPECT_EQ(w->chars.size(), 1u);
+}
+
+TEST_F(FrameStepTest, TickRunsChildrenBeforeParentsAndDeletesComeFirst) {
+    std::vector<std::string> ticks;
+    auto* parent = MakeWindow(Rect{0, 0, 100, 100}, 0, "parent");
+    auto* a = new ProbeWindow(Window::kVisible, parent, "a");
+    auto* b = new ProbeWindow(Window::kVisible, parent, "b");  // in front of a
+    auto* gone = MakeWindow(Rect{0, 0, 10, 10}, 0, "gone");
+    for (ProbeWindow* w : {parent, a, b, gone}) w->idleLog = &ticks;
+    DestroyWindow(gone);
+    StepFrame();
+    EXPECT_EQ(ticks, (std::vector<std::string>{"b", "a", "parent"}));
+}
+
+TEST_F(FrameStepTest, ScreenResizeRefitsMaximisedAndRecentresFlagged) {
+    auto* maxed = MakeWindow(Rect{10, 10, 200, 200}, Window::kThickBorder | Window::kResizable);
+    maxed->ToggleMaximized();
+    auto* centred = MakeWindow(Rect{0, 0, 100, 50}, Window::kRecenterOnResize);
+    HandleWindowResize(0, 500);  // ignored
+    EXPECT_EQ(GetScreenSize().x, kWidth);
+    HandleWindowResize(1000, 700);
+    EXPECT_EQ(maxed->GetFrameScreenRect(), (Rect{0, 0, 1000, 700}));
+    EXPECT_EQ(centred->GetFrame(), (Rect{450, 325, 550, 375}));
+    // The resized screen is drawn at once, from inside the resize.
+    EXPECT_FALSE(IsFullRedrawPending());
+    EXPECT_GT(frames_, 0);
+}
+
+TEST_F(FrameStepTest, DebugOverlayText) {
+    auto* dialog = MakeWindow(Rect{0, 0, 100, 100}, Window::kTakesFocus, "Dialog");
+    auto* box = new ProbeWindow(Window::kVisible | Window::kTakesFocus, dialog);
+    ActivateWindow(box, kFocusByProgram);
+    BeginModal(dialog, 0);
+    EXPECT_EQ(DebugOverlayText(),
+              "frames rendered: 0\nfocus: root -> layer0 -> Dialog -> ?\nmodal stack: Dialog");
+    Key(kKeyF1, {kKeyLeftControl});
+    EXPECT_EQ(GetWindowSystem().debugOverlay, 1u);
+    RenderFrame();
+    EXPECT_EQ(GetWindowSystem().framesRendered, 1);
+}
+
+}  // namespace
+}  // namespace pirn_test

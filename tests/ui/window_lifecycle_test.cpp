@@ -1,0 +1,151 @@
+// Destruction, deferred deletion and drags: nothing freed twice, nothing
+// left pointing at a window that went away.
+
+#include "tests/ui/window_system_fixture.h"
+
+namespace pirn_test {
+namespace {
+
+using LifecycleTest = WindowSystemTest;
+
+ProbeWindow* MakeWindow(const Rect& frame, Window* parent = nullptr, const char* name = nullptr) {
+    auto* w = new ProbeWindow(Window::kVisible | Window::kTakesFocus, parent, name);
+    SetFrame(w, frame);
+    return w;
+}
+
+struct CountedPayload : Window::DragDropData {
+    explicit CountedPayload(int* deleted) : DragDropData(42), deleted_(deleted) {}
+    ~CountedPayload() override { ++*deleted_; }
+    int* deleted_;
+};
+
+TEST_F(LifecycleTest, DeferredDeletionIsNewestFirstAndNeverTwice) {
+    std::vector<std::string> log;
+    auto* parent = MakeWindow(Rect{0, 0, 300, 300}, nullptr, "parent");
+    auto* child = MakeWindow(Rect{0, 0, 50, 50}, parent, "child");
+    auto* other = MakeWindow(Rect{400, 0, 500, 100}, nullptr, "other");
+    for (ProbeWindow* w : {parent, child, other}) w->deletionLog = &log;
+    DestroyWindow(child);
+    DestroyWindow(other);
+    DestroyWindow(parent);
+    DestroyWindow(parent);  // already queued: not again
+    EXPECT_EQ(GetWindowSystem().deferredDeletes.size(), 3u);
+    ProcessDeferredDeletes();
+    // The parent goes first (newest) and takes its queued child with it.
+    EXPECT_EQ(log, (std::vector<std::string>{"parent", "child", "other"}));
+    EXPECT_TRUE(GetWindowSystem().deferredDeletes.empty());
+}
+
+TEST_F(LifecycleTest, DestructionClearsEveryReference) {
+    WindowSystemState& ws = GetWindowSystem();
+    auto* bar = new ProbeWindow(Window::kVisible | Window::kPopup, nullptr, "bar");
+    SetFrame(bar, Rect{0, 0, 800, 20});
+    SetMenuBar(bar);
+    ASSERT_EQ(ws.layer0->GetClientOrigin().y, 20);
+    auto* dialog = MakeWindow(Rect{100, 100, 300, 300}, nullptr, "dialog");
+    auto* inner = MakeWindow(Rect{10, 10, 60, 60}, dialog, "inner");
+    ActivateWindow(inner, kFocusByProgram);
+    MoveTo(120, 140);
+    ASSERT_EQ(GetHoverWindow(), inner);
+    BeginModal(dialog, kModalDimBehind);
+    RenderFrame();
+    ASSERT_EQ(ws.dimBelowWindow, dialog);
+    int payloadDeleted = 0;
+    ASSERT_TRUE(StartDragDrop(inner, new CountedPayload(&payloadDeleted), ForwardMouseDrag));
+    delete bar;
+    EXPECT_EQ(ws.menuBar, nullptr);
+    delete dialog;
+    EXPECT_NE(ws.focusWindow, inner);
+    EXPECT_NE(ws.hoverWindow, inner);
+    EXPECT_EQ(ws.dimBelowWindow, nullptr);
+    EXPECT_FALSE(IsDragRunning());
+    EXPECT_EQ(payloadDeleted, 1);
+    EXPECT_EQ(ws.modalStack.size(), 1u);
+    EXPECT_TRUE(ws.filters.empty());
+    // The input that follows lands somewhere alive.
+    Click(150, 150);
+    StepFrame();
+}
+
+TEST_F(LifecycleTest, DestroyingTheModalWindowEndsItsRun) {
+    auto* dialog = MakeWindow(Rect{100, 100, 300, 300});
+    static ProbeWindow* s_dialog;
+    s_dialog = dialog;
+    SetIdleHook([]() -> int {
+        if (frames_ == 2) delete s_dialog;  // as a shutdown path would
+        return IdleFrame();
+    });
+    EXPECT_EQ(RunModal(dialog, kModalDimBehind, nullptr), 0);
+    EXPECT_LT(frames_, 10);
+    EXPECT_TRUE(TopFilterIsDefault());
+}
+
+TEST_F(LifecycleTest, AHandlerThatDestroysItsWindowAndRunsFramesKeepsItAlive) {
+    int destroyed = 0;
+    auto* w = MakeWindow(Rect{0, 0, 200, 200});
+    w->destroyedCount = &destroyed;
+    w->onButton = [](ProbeWindow* self, InputEvent& e) {
+        if (!e.ButtonAction()) return;
+        DestroyWindow(self);
+        // A nested frame (a message box, a long operation) must not free
+        // the window whose handler is still running.
+        StepFrame();
+        StepFrame();
+        self->moves = 99;  // still ours
+    };
+    MoveTo(50, 50);
+    Press();
+    EXPECT_EQ(destroyed, 1);  // deleted right after its handler returned
+}
+
+TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
+    auto* a = MakeWindow(Rect{0, 0, 100, 100});
+    auto* b = MakeWindow(Rect{0, 0, 100, 100});
+    EXPECT_TRUE(a->Close(1));
+    EXPECT_TRUE(a->Close(1));
+    EXPECT_EQ(a->closeRequests, 1);
+    b->allowClose = false;
+    EXPECT_EQ(CloseAllWindows(), 0);
+    EXPECT_EQ(b->closeRequests, 1);
+    b->allowClose = true;
+    EXPECT_EQ(CloseAllWindows(), 1);
+    EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
+}
+
+TEST_F(LifecycleTest, DropsGoOnlyToLiveWindowsAndPayloadsAreFreed) {
+    auto* source = MakeWindow(Rect{0, 0, 100, 100});
+    auto* target = MakeWindow(Rect{200, 0, 300, 100});
+    target->acceptDrops = 1;
+    int deleted = 0;
+    MoveTo(50, 50);
+    ASSERT_TRUE(StartDragDrop(source, new CountedPayload(&deleted), ForwardMouseDrag));
+    EXPECT_FALSE(StartDrag(source, nullptr));  // one at a time
+    MoveTo(250, 50);
+    EXPECT_EQ(target->dragAsks, 1);
+    Release();
+    EXPECT_EQ(target->drops, 1);
+    EXPECT_EQ(deleted, 1);
+
+    MoveTo(50, 50);
+    ASSERT_TRUE(StartDragDrop(source, new CountedPayload(&deleted), ForwardMouseDrag));
+    MoveTo(250, 50);
+    DestroyWindow(target);  // queued, not yet deleted
+    Release();
+    EXPECT_EQ(target->drops, 1);  // no drop into a window on its way out
+    EXPECT_EQ(deleted, 2);
+
+    // Refused payloads are freed without a drop call.
+    auto* refuser = MakeWindow(Rect{400, 0, 500, 100});
+    MoveTo(50, 50);
+    ASSERT_TRUE(StartDragDrop(source, new CountedPayload(&deleted), ForwardMouseDrag));
+    MoveTo(450, 50);
+    Release();
+    EXPECT_EQ(refuser->drops, 0);
+    EXPECT_EQ(deleted, 3);
+    EXPECT_TRUE(TopFilterIsDefault());
+    EXPECT_EQ(RequestQuit(), 1);
+}
+
+}  // namespace
+}  // namespace pirn_test
