@@ -156,35 +156,45 @@ void DrawSkinFrame(const Skin* skin, const Rect& r, u32 flags) {
     if (!skin || r.IsEmpty()) return;
     const i32 b = GetThickBorderSize(skin);
     if (b <= 0) return;
-    SetColor(kSkinWhite);
-    if (flags & kFrameTop) Queue(skin, kSlotThickBorder, Rect{r.left, r.top, r.right, r.top + b}, kTopEdge);
-    if (flags & kFrameBottom)
-        Queue(skin, kSlotThickBorder, Rect{r.left, r.bottom - b, r.right, r.bottom}, kBottomEdge);
-    if (flags & kFrameLeft) Queue(skin, kSlotThickBorder, Rect{r.left, r.top, r.left + b, r.bottom}, kLeftEdge);
-    if (flags & kFrameRight)
-        Queue(skin, kSlotThickBorder, Rect{r.right - b, r.top, r.right, r.bottom}, kRightEdge);
 
-    // Corners: the top-left image, mirrored into the other three.
+    // Corners: the top-left image, mirrored into the other three. Edges stop
+    // where a corner is drawn, so a rounded corner's transparent pixels show
+    // what lies below rather than the edge.
     struct Corner {
         u32 alt_bit, main_bit, mirror;
         bool right, bottom;
+        i32 w, h;
+        int slot;
     };
-    const Corner corners[4] = {
-        {kFrameAltTopLeft, kFrameTopLeft, 0, false, false},
-        {kFrameAltTopRight, kFrameTopRight, kImageMirrorX, true, false},
-        {kFrameAltBottomRight, kFrameBottomRight, kImageMirrorX | kImageMirrorY, true, true},
-        {kFrameAltBottomLeft, kFrameBottomLeft, kImageMirrorY, false, true},
+    Corner corners[4] = {
+        {kFrameAltTopLeft, kFrameTopLeft, 0, false, false, 0, 0, -1},
+        {kFrameAltTopRight, kFrameTopRight, kImageMirrorX, true, false, 0, 0, -1},
+        {kFrameAltBottomRight, kFrameBottomRight, kImageMirrorX | kImageMirrorY, true, true, 0, 0, -1},
+        {kFrameAltBottomLeft, kFrameBottomLeft, kImageMirrorY, false, true, 0, 0, -1},
     };
+    for (Corner& c : corners) {
+        c.slot = (flags & c.main_bit) ? kSlotFrameCorner : (flags & c.alt_bit) ? kSlotFrameCornerAlt : -1;
+        if (c.slot >= 0) SkinImageSize(skin, c.slot, &c.w, &c.h);
+    }
+    const Corner& tl = corners[0];
+    const Corner& tr = corners[1];
+    const Corner& br = corners[2];
+    const Corner& bl = corners[3];
+
+    SetColor(kSkinWhite);
+    if (flags & kFrameTop)
+        Queue(skin, kSlotThickBorder, Rect{r.left + tl.w, r.top, r.right - tr.w, r.top + b}, kTopEdge);
+    if (flags & kFrameBottom)
+        Queue(skin, kSlotThickBorder, Rect{r.left + bl.w, r.bottom - b, r.right - br.w, r.bottom}, kBottomEdge);
+    if (flags & kFrameLeft)
+        Queue(skin, kSlotThickBorder, Rect{r.left, r.top + tl.h, r.left + b, r.bottom - bl.h}, kLeftEdge);
+    if (flags & kFrameRight)
+        Queue(skin, kSlotThickBorder, Rect{r.right - b, r.top + tr.h, r.right, r.bottom - br.h}, kRightEdge);
     for (const Corner& c : corners) {
-        const int slot = (flags & c.main_bit) ? kSlotFrameCorner
-                         : (flags & c.alt_bit) ? kSlotFrameCornerAlt
-                                               : -1;
-        if (slot < 0) continue;
-        i32 w = 0, h = 0;
-        SkinImageSize(skin, slot, &w, &h);
-        const i32 x = c.right ? r.right - w : r.left;
-        const i32 y = c.bottom ? r.bottom - h : r.top;
-        Queue(skin, slot, MakeRect(x, y, w, h), kImageStretch | c.mirror);
+        if (c.slot < 0) continue;
+        const i32 x = c.right ? r.right - c.w : r.left;
+        const i32 y = c.bottom ? r.bottom - c.h : r.top;
+        Queue(skin, c.slot, MakeRect(x, y, c.w, c.h), kImageStretch | c.mirror);
     }
     Flush();
 }

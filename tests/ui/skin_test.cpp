@@ -99,8 +99,8 @@ TEST_F(SkinTest, FramePutsEdgesInsideAndCornersAtTheirSize) {
     DrawSkinFrame(skin_.get(), Rect{10, 20, 110, 70}, kFrameLeft | kFrameTop | kFrameTopLeft | kFrameBottomRight);
     const auto images = target_.Images();
     ASSERT_EQ(images.size(), 4u);
-    EXPECT_EQ(images[0].rect, (Rect{10, 20, 110, 24}));  // top
-    EXPECT_EQ(images[1].rect, (Rect{10, 20, 14, 70}));   // left
+    EXPECT_EQ(images[0].rect, (Rect{16, 20, 110, 24}));  // top, after the corner
+    EXPECT_EQ(images[1].rect, (Rect{10, 26, 14, 70}));   // left, below the corner
     EXPECT_TRUE(images[1].flags & kImageRotate);
     EXPECT_EQ(images[2].rect, (Rect{10, 20, 16, 26}));   // top-left corner
     EXPECT_EQ(images[3].rect, (Rect{104, 64, 110, 70})); // bottom-right, mirrored both ways
