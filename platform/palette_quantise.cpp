@@ -360,34 +360,62 @@ u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* 
         c->weight += w;
     };
 
+    // Hamerly's bounds: for each colour an upper bound on the distance to
+    // its centre and a lower bound on the distance to any other. Centres
+    // settle after a few passes, so most colours are then skipped without
+    // computing a single distance.
     std::vector<u32> owner(colours);
-    for (u32 i = 0; i < colours; ++i) {
-        u32 best = 0;
-        double best_d = distance(clusters[0], histogram[i]);
-        for (u32 c = 1; c < count; ++c) {
+    std::vector<double> upper(colours), lower(colours);
+    // Scans every centre, the current one first so that it keeps ties.
+    auto full_scan = [&](u32 i, u32 current, u32* best, double* best_d, double* second_d) {
+        *best = current;
+        *best_d = distance(clusters[current], histogram[i]);
+        *second_d = 1e300;
+        for (u32 c = 0; c < count; ++c) {
+            if (c == current) continue;
             double d = distance(clusters[c], histogram[i]);
-            if (d < best_d) {
-                best_d = d;
-                best = c;
+            if (d < *best_d) {
+                *second_d = *best_d;
+                *best_d = d;
+                *best = c;
+            } else if (d < *second_d) {
+                *second_d = d;
             }
         }
+    };
+    for (u32 i = 0; i < colours; ++i) {
+        u32 best;
+        double best_d, second_d;
+        full_scan(i, 0, &best, &best_d, &second_d);
         owner[i] = best;
+        upper[i] = std::sqrt(best_d);
+        lower[i] = std::sqrt(second_d);
         add(&clusters[best], histogram[i], 1);
     }
 
-    // For each centre, the others by distance: a colour at distance d from
-    // its centre cannot be nearer to a centre at least 2 sqrt(d) away.
+    std::vector<double> half_gap(count), moved_by(count);
+    // For each centre, the others by squared distance.
     std::vector<std::pair<double, u32>> neighbours(size_t(count) * count);
     // A safety bound only: with exact means each move lowers the total
     // error, so the loop ends long before this.
     const int kMaxPasses = 10000;
     for (int pass = 0; pass < kMaxPasses; ++pass) {
-        for (Cluster& c : clusters) {
-            if (c.weight > 0) {
-                c.r = double(c.sum_r) / double(c.weight);
-                c.g = double(c.sum_g) / double(c.weight);
-                c.b = double(c.sum_b) / double(c.weight);
-            }
+        double largest_move = 0.0;
+        for (u32 c = 0; c < count; ++c) {
+            Cluster& k = clusters[c];
+            moved_by[c] = 0.0;
+            if (k.weight <= 0) continue;
+            double r = double(k.sum_r) / double(k.weight), g = double(k.sum_g) / double(k.weight),
+                   b = double(k.sum_b) / double(k.weight);
+            moved_by[c] = std::sqrt((r - k.r) * (r - k.r) + (g - k.g) * (g - k.g) + (b - k.b) * (b - k.b));
+            largest_move = std::max(largest_move, moved_by[c]);
+            k.r = r;
+            k.g = g;
+            k.b = b;
+        }
+        for (u32 i = 0; i < colours; ++i) {
+            upper[i] += moved_by[owner[i]];
+            lower[i] -= largest_move;
         }
         for (u32 c = 0; c < count; ++c) {
             auto* row = &neighbours[size_t(c) * count];
@@ -399,26 +427,41 @@ u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* 
                 row[n++] = {dr * dr + dg * dg + db * db, o};
             }
             std::sort(row, row + n);
+            half_gap[c] = n ? 0.5 * std::sqrt(row[0].first) : 1e300;
         }
         u32 moved = 0;
         for (u32 i = 0; i < colours; ++i) {
-            const CountColorPair& p = histogram[i];
             u32 current = owner[i];
-            double own = distance(clusters[current], p);
+            // A small margin keeps rounding in the bounds from skipping a
+            // colour that really is nearer to another centre.
+            double bound = std::max(half_gap[current], lower[i]) - 1e-9;
+            if (upper[i] <= bound) continue;
+            upper[i] = std::sqrt(distance(clusters[current], histogram[i]));
+            if (upper[i] <= bound) continue;
+            // Only centres closer to the current one than twice the
+            // colour's distance can be nearer; the sorted list stops there.
+            double own = upper[i] * upper[i];
             double limit = 4.0 * own;
             u32 best = current;
-            double best_d = own;
+            double best_d = own, second_d = 1e300;
             const auto* row = &neighbours[size_t(current) * count];
-            for (u32 n = 0; n + 1 < count && row[n].first < limit; ++n) {
-                double d = distance(clusters[row[n].second], p);
+            u32 n = 0;
+            for (; n + 1 < count && row[n].first < limit; ++n) {
+                double d = distance(clusters[row[n].second], histogram[i]);
                 if (d < best_d) {
+                    second_d = best_d;
                     best_d = d;
                     best = row[n].second;
+                } else if (d < second_d) {
+                    second_d = d;
                 }
             }
+            double unseen = n + 1 < count ? std::sqrt(row[n].first) - upper[i] : 1e300;
+            upper[i] = std::sqrt(best_d);
+            lower[i] = std::min(std::sqrt(second_d), unseen);
             if (best != current) {
-                add(&clusters[current], p, -1);
-                add(&clusters[best], p, 1);
+                add(&clusters[current], histogram[i], -1);
+                add(&clusters[best], histogram[i], 1);
                 owner[i] = best;
                 ++moved;
             }
