@@ -26,12 +26,13 @@ bool HasActiveArchiveSource(const TagEntry* tag) {
 }
 
 std::string GroupLabel(u32 group) { return GetTagGroupLabel(group); }
+std::string GroupFolder(u32 group) { return GroupFolderName(group); }
 
 // Reads and checks one file of a group folder. false when it is not a tag
 // of this folder's group.
 bool ReadGroupFolderHeader(const std::string& file_name, const TagGroupInfo* row, TagHeader* header) {
     const std::string label = GroupLabel(row->code);
-    std::string path = TheCodex().local_root + label + "/" + file_name;
+    std::string path = TheCodex().local_root + GroupFolder(row->code) + "/" + file_name;
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (!stream) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
@@ -129,7 +130,7 @@ void SetLocalFolder(const std::string& path) {
     FreeFolderWatchers(codex.watchers);
     for (u32 i = 0; i < kTagGroupCount; ++i) {
         const TagGroupInfo* row = &GetTagGroupTable()[i];
-        AddFolderWatcher(codex.watchers, codex.local_root + GroupLabel(row->code) + "/",
+        AddFolderWatcher(codex.watchers, codex.local_root + GroupFolder(row->code) + "/",
                          const_cast<TagGroupInfo*>(row), true);
     }
     PollFolderWatchers(codex.watchers, OnLocalFolderChange);
@@ -187,19 +188,20 @@ int DropLocalTags() {
 }
 
 std::string GetGroupFolderPath(const std::string& root, u32 group) {
-    std::string path = root + GroupLabel(group);
+    std::string path = root + GroupFolder(group);
     NormalizeDirectoryPath(path);
     return path;
 }
 
 std::string GetLocalTagPath(const TagHeader& header, const char* file_name) {
-    return TheCodex().local_root + GroupLabel(header.group) + "/" + (file_name ? file_name : header.name);
+    return TheCodex().local_root + GroupFolder(header.group) + "/" +
+           (file_name ? std::string(file_name) : SafeTagFileName(header.name, header.tag_id));
 }
 
 bool LocalTagFileExists(u32 group, const char* name) {
     std::string safe;
     if (!MakeSafeFileName(name ? name : "", &safe)) return false;
-    return PathExists(TheCodex().local_root + GroupLabel(group) + "/" + safe, kPathIsFile);
+    return PathExists(TheCodex().local_root + GroupFolder(group) + "/" + safe, kPathIsFile);
 }
 
 }  // namespace pirn

@@ -1,5 +1,6 @@
 #include "codex/safe_tag_name.h"
 
+#include "codex/tag_group.h"
 #include "codex/tag_header.h"
 #include "platform/strings.h"
 
@@ -16,6 +17,15 @@ std::string SafeTagFileName(const char* name, u32 tag_id) {
                   static_cast<char>(tag_id), 0};
     if (MakeSafeFileName(id, &safe) && safe.size() == 4) return safe;
     return FormatString("tag %08x", static_cast<unsigned>(tag_id));
+}
+
+std::string GroupFolderName(u32 group) {
+    if (const TagGroupInfo* row = FindTagGroup(group)) return row->plural_label;
+    char code[5] = {static_cast<char>(group >> 24), static_cast<char>(group >> 16), static_cast<char>(group >> 8),
+                    static_cast<char>(group), 0};
+    std::string safe;
+    if (MakeSafeFileName(code, &safe) && safe.size() == 4) return safe;
+    return FormatString("group %08x", static_cast<unsigned>(group));
 }
 
 }  // namespace pirn

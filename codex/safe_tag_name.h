@@ -17,4 +17,9 @@ bool MakeSafeFileName(const std::string& name, std::string* safe);
 // characters, else "tag %08x".
 std::string SafeTagFileName(const char* name, u32 tag_id);
 
+// The folder of a group under a root: its plural label (which may nest, as
+// "Quicktime/MP3" does); for a code not in the table its four characters,
+// made safe like a name (a code read from a file may hold '/' or "..").
+std::string GroupFolderName(u32 group);
+
 }  // namespace pirn

@@ -130,7 +130,7 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
                 reason = "An existing file could not be overwritten";
         }
     }
-    if (!reason) {
+    if (!reason && !GetLocalFolder().empty()) {
         TagHeader on_disk{};
         std::string path = GetLocalTagPath(header, safe.c_str());
         if (ReadTagFileHeader(path, &on_disk)) {
@@ -232,7 +232,7 @@ int CreateTagFile(const std::string& root, TagEntry* tag, const TagHeader& heade
         return 0;
     }
 
-    std::string folder = folder_root + GetTagGroupLabel(tag->group) + "/";
+    std::string folder = folder_root + GroupFolderName(tag->group) + "/";
     std::string path = folder + name;
     bool own_file = local && local->file_name == name;
     if (!own_file && FileHoldsOtherTag(path, tag)) {
@@ -393,7 +393,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
             LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
             return nullptr;
         }
-        path = GetLocalFolder() + GetTagGroupLabel(group) + "/" + safe;
+        path = GetLocalFolder() + GroupFolderName(group) + "/" + safe;
         if (path != old_path) {
             // Never onto another file.
             if (!RenameNoReplace(old_path, path)) {
@@ -424,6 +424,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
 }
 
 TagEntry* CopyTag(TagEntry* tag, const char* name) {
+    if (!IsTagAvailable(tag) || GetLocalFolder().empty()) return nullptr;
     TagHeader original{};
     GetTagHeader(tag, &original);
     std::string base = name ? name : std::string(original.name, strnlen(original.name, sizeof(original.name)));
@@ -514,7 +515,7 @@ int DisassembleArchive(Archive* archive, const std::string& destination) {
     for (const TagSource& entry : archive->entries) {
         TagHeader header = entry.header;
         MakeHeaderFresh(&header, header.group, header.tag_id);
-        std::string label = GetTagGroupLabel(header.group);
+        std::string label = GroupFolderName(header.group);
         std::string folder = root + label + "/";
         std::string base = SafeTagFileName(header.name, header.tag_id);
         std::string name = base;

@@ -6,6 +6,7 @@
 #include "codex/archive.h"
 #include "codex/codex_log.h"
 #include "codex/codex_state.h"
+#include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
 
 namespace pirn {
@@ -28,7 +29,7 @@ bool ReadLocalTagHeader(std::FILE* stream, const std::string& file_name, TagHead
 }
 
 std::string LocalSourcePath(const TagSource* source) {
-    return TheCodex().local_root + GetTagGroupLabel(source->header.group) + "/" + source->file_name;
+    return TheCodex().local_root + GroupFolderName(source->header.group) + "/" + source->file_name;
 }
 
 std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {

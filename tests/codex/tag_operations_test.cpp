@@ -279,6 +279,18 @@ TEST_F(TagOperationsTest, CopyTagToLocalKeepsArchiveNamesInsideTheFolder) {
     EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("dt01"))));
 }
 
+TEST_F(TagOperationsTest, UnknownGroupCodesCannotLeadOutOfTheFolder) {
+    const u32 hostile = Code("../x");
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{hostile, Code("ho01"), "name", Data("h")}}));
+    SetDefaultWorkingSet();
+    Archive* archive = GetArchive(0);
+    ASSERT_EQ(CopyTagToLocal(FindTag(hostile, Code("ho01"))), 1);
+    ASSERT_EQ(DisassembleArchive(archive, Game() + "out"), 1);
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{".._x/name"});
+    EXPECT_EQ(FilesUnder(Game() + "out"), std::vector<std::string>{".._x/name"});
+    EXPECT_FALSE(PathExists(Game() + "x", kPathAnyKind));
+}
+
 TEST_F(TagOperationsTest, DeleteTagRemovesOnlyUnusedLocalFiles) {
     TagEntry* tag = NewSavedTag("Doomed", "d");
     ASSERT_TRUE(tag);
