@@ -151,7 +151,10 @@ std::vector<std::string> ParseZenityFileOutput(const std::string& output, bool m
 std::vector<std::string> ZenityChoiceArgs(const std::string& title, const FileDialogBox& box,
                                           const ZenityParent& parent) {
     std::vector<std::string> args = {"--list", "--radiolist"};
-    AddCommon(args, title, parent);
+    // "Export Plate - Mode": which dialog it belongs to and what it asks.
+    std::string name = box.label;
+    while (!name.empty() && (name.back() == ':' || name.back() == ' ')) name.pop_back();
+    AddCommon(args, name.empty() ? title : title + " - " + name, parent);
     args.push_back("--text=" + CharMapToUtf8(box.label));
     args.push_back("--column=");
     args.push_back("--column=Index");

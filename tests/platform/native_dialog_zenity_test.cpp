@@ -62,6 +62,7 @@ TEST(ZenityArgsTest, ChoiceBoxIsARadioListOfIndices) {
     AddFileDialogChoices(options, "Target Format:", 1, {{"BMP (*.bmp)", 6}, {"PNG (*.png)", 7}});
     const std::vector<std::string> args = ZenityChoiceArgs("Choose a folder", options.boxes[0], ZenityParent{});
     EXPECT_TRUE(Has(args, "--radiolist"));
+    EXPECT_TRUE(Has(args, "--title=Choose a folder - Target Format"));
     EXPECT_TRUE(Has(args, "--print-column=2"));
     const auto row = std::find(args.begin(), args.end(), "FALSE");
     ASSERT_NE(row, args.end());

@@ -1,0 +1,132 @@
+// Native dialogs with the desktop's own chooser (zenity) under X: the
+// program keeps drawing frames while the dialog is open, and what the user
+// types there comes back through the dialog rules.
+
+#include <gtest/gtest.h>
+
+#include <time.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/native_dialogs.h"
+#include "platform/os/core/zenity_dialog_backend.h"
+#include "platform/os/os_dialogs.h"
+#include "platform/os/os_window.h"
+#include "tests/gui/gui_harness.h"
+#include "tests/support/test_support.h"
+
+namespace pirn {
+namespace {
+
+double Now() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// Plays the user: once a window with the title shows, types keys into it.
+// A chooser that is not ready yet ignores them, so the keys are sent again
+// every two seconds until the dialog has gone.
+class DialogUser {
+public:
+    DialogUser(std::string title, std::vector<std::vector<std::string>> xdotool_runs)
+        : title_(std::move(title)), runs_(std::move(xdotool_runs)) {}
+
+    void Frame() {
+        ++frames_;
+        OsPollEvents();
+        if (Now() < next_try_) return;
+        next_try_ = Now() + 2.0;
+        std::string ids;
+        if (pirn_test::RunProgram({"xdotool", "search", "--name", title_}, &ids) != 0 || ids.empty()) {
+            next_try_ = Now() + 0.2;
+            return;
+        }
+        const std::string id = ids.substr(0, ids.find('\n'));
+        pirn_test::RunProgram({"xdotool", "windowfocus", "--sync", id});
+        for (std::vector<std::string> run : runs_) {
+            for (std::string& arg : run) {
+                if (arg == "{win}") arg = id;
+            }
+            run.insert(run.begin(), "xdotool");
+            pirn_test::RunProgram(run);
+        }
+    }
+    int frames() const { return frames_; }
+
+private:
+    std::string title_;
+    std::vector<std::vector<std::string>> runs_;
+    double next_try_ = 0;
+    int frames_ = 0;
+};
+
+class NativeDialogGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PIRN_REQUIRE_DISPLAY();
+        if (!pirn_test::HaveProgram("zenity")) GTEST_SKIP() << "zenity is not installed";
+        ASSERT_TRUE(pirn_test::GuiWindow::Open("Pirn GUI Test", 640, 480));
+        SetNativeDialogBackend(OsNativeDialogBackend());
+        SetNativeDialogModeHook([this](bool on) { modes_.push_back(on); });
+    }
+    void TearDown() override {
+        // Without a window manager the focus stays wherever the dialog left
+        // it; later tests of the suite expect it on the program window.
+        if (pirn_test::GuiWindow::IsOpen() && !pirn_test::GuiWindow::XWindowId().empty()) {
+            pirn_test::RunProgram({"xdotool", "windowfocus", "--sync", pirn_test::GuiWindow::XWindowId()});
+            pirn_test::PumpFor(0.05);
+        }
+        SetNativeDialogBackend(nullptr);
+        SetNativeDialogModeHook(nullptr);
+        SetNativeDialogFrameHook(nullptr);
+    }
+    // Location bar, its text replaced by the path, then Enter.
+    static std::vector<std::vector<std::string>> TypePath(const std::string& path) {
+        return {{"key", "--window", "{win}", "ctrl+l"},
+                {"key", "--window", "{win}", "ctrl+a"},
+                {"type", "--window", "{win}", "--delay", "10", path},
+                {"key", "--window", "{win}", "Return"}};
+    }
+
+    std::vector<bool> modes_;
+    pirn_test::TempDir dir_;
+};
+
+TEST_F(NativeDialogGuiTest, OpenFileWhileFramesKeepComing) {
+    pirn_test::WriteAll(dir_.file("IMG.PNG"), std::string("x"));
+    DialogUser user("Open Picture", TypePath(dir_.file("IMG.PNG")));
+    SetNativeDialogFrameHook([&] { user.Frame(); });
+
+    std::string path = dir_.file("");
+    u32 index = 0;
+    ASSERT_TRUE(OsOpenFile("Open Picture", {{"BMP", "*.bmp"}, {"PNG", "*.png"}}, &index, &path, nullptr));
+    EXPECT_EQ(path, dir_.file("IMG.PNG"));  // nothing appended to a file opened
+    EXPECT_EQ(index, 1u);
+    EXPECT_GT(user.frames(), 0);
+    EXPECT_EQ(modes_, (std::vector<bool>{true, false}));
+}
+
+TEST_F(NativeDialogGuiTest, SaveAppendsTheExtensionThenAsksTheExtraChoice) {
+    // The file chooser, then the list of the extra box, each its own window.
+    DialogUser chooser("^Export Plate$", TypePath(dir_.file("plate")));
+    DialogUser list("^Export Plate - Mode$", {{"windowfocus", "--sync", "{win}"},
+                                              {"key", "--window", "{win}", "Tab", "Tab", "Return"}});
+    SetNativeDialogFrameHook([&] {
+        chooser.Frame();
+        list.Frame();
+    });
+    FileDialogOptions options;
+    AddFileDialogChoices(options, "Mode:", 1, {{"By Numbering", 10}, {"By Bitmap Name", 11}});
+    options.boxes[0].chosen_index = 0;  // must be written back
+    std::string path;
+    u32 index = 1;
+    ASSERT_TRUE(OsSaveFile("Export Plate", {{"BMP", "*.bmp"}, {"PNG", "*.png"}}, &index, &path, &options));
+    EXPECT_EQ(path, dir_.file("plate.png"));
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(GetFileDialogChoice(options, 0), 11u);
+}
+
+}  // namespace
+}  // namespace pirn
