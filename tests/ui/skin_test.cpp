@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
+
+#include "tests/support/test_support.h"
 
 #include "ui/draw_target.h"
 
@@ -143,6 +147,42 @@ TEST_F(SkinTest, HighlightColoursAndOutline) {
     EXPECT_EQ(fills[0].rect, (Rect{0, 0, 20, 10}));
     EXPECT_EQ(fills[1].rect, (Rect{0, 0, 20, 2}));
     EXPECT_EQ(target_.ops[0].color, PackRgba(0, 64, 192, 128));
+}
+
+// The pack the build draws, when this build has one (the 32-bit build
+// borrows the 64-bit build's).
+std::string GeneratedPackPath() {
+    std::vector<std::string> candidates;
+    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/texturepack");
+    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/texturepack");
+    for (const auto& c : candidates)
+        if (pirn_test::Exists(c)) return c;
+    return "";
+}
+
+TEST(GeneratedSkinTest, EverySlotThePaintersUseIsFilled) {
+    const std::string path = GeneratedPackPath();
+    if (path.empty()) GTEST_SKIP() << "no generated texture pack in this build";
+    std::string error;
+    const auto skin = LoadSkin(path, &error);
+    ASSERT_TRUE(skin) << error;
+    const int used[] = {0,  1,  2,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 25, 26,
+                        27, 38, 39, 40, 43, 44, 45, 46, 47, 48, 49, 52, 54, 58, 60, 61, 63, 64, 65, 66, 68, 71, 74, 76};
+    for (int slot : used) EXPECT_NE(SkinImage(skin.get(), slot), nullptr) << slot;
+    EXPECT_EQ(GetThickBorderSize(skin.get()), 4);
+    EXPECT_EQ(GetThinBorderSize(skin.get()), 1);
+    EXPECT_EQ(GetScrollbarWidth(skin.get()), 16);
+    i32 w = 0, h = 0;
+    GetTitleBarButtonSize(skin.get(), &w, &h);
+    // Title-bar buttons sit 2 borders down and must fit the title strip.
+    EXPECT_LE(2 * GetThickBorderSize(skin.get()) + h, GetThickBorderSize(skin.get()) + kTitleBarHeight);
+    // Mirrored pieces pair up: caps and pressed caps share their sizes.
+    i32 w2 = 0, h2 = 0;
+    SkinImageSize(skin.get(), kSlotButtonLeft, &w, &h);
+    SkinImageSize(skin.get(), kSlotButtonLeftPressed, &w2, &h2);
+    EXPECT_EQ(w, w2);
+    EXPECT_EQ(h, h2);
+    EXPECT_EQ(skin->pack->pages.size(), 1u);
 }
 
 }  // namespace
