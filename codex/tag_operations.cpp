@@ -126,7 +126,7 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
         if (IsTagTaken(existing)) {
             if (!allow_overwrite)
                 reason = "A file with the same tagid already exists";
-            else if (!DeleteTag(existing) || IsTagTaken(FindTagEntry(group, header.tag_id)))
+            else if (!DeleteTag(existing))
                 reason = "An existing file could not be overwritten";
         }
     }

@@ -321,6 +321,17 @@ TEST_F(TagOperationsTest, CreateTagOverNameOrIdOnlyWithOverwrite) {
     ASSERT_TRUE(again);
     EXPECT_EQ(header.tag_id, Code("Arch")) << "takes over the replaced file's id";
     EXPECT_FALSE(PathExists(Local() + "Text/Archer", kPathAnyKind));
+
+    // Overwriting a local copy of an archive tag removes the local file; the
+    // new tag shares the entry that the archive keeps available.
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    SetDefaultWorkingSet();
+    WriteLocal("Text", "Arch", TagFile(Tag{kText, Code("ar01"), "Arch", Data("local")}));
+    PollLocalFolder(true);
+    TagEntry* archived = FindTag(kText, Code("ar01"));
+    EXPECT_FALSE(CreateTag(kText, Code("ar01"), "Fresh", nullptr, 0));
+    EXPECT_EQ(CreateTag(kText, Code("ar01"), "Fresh", nullptr, 1), archived);
+    EXPECT_FALSE(IsTagLocal(archived));
 }
 
 TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
