@@ -71,6 +71,7 @@ public:
     int OnDragDrop(Point pos, int phase, DragDropData* data) override {
         if (phase == 1) dragAsks++;
         else drops++;
+        if (phase == 0 && dropCount) ++*dropCount;
         return acceptDrops;
     }
     void Layout() override { layouts++; }
@@ -87,6 +88,7 @@ public:
     int dragAsks = 0, drops = 0, acceptDrops = 0;
     int layouts = 0;
     int* destroyedCount = nullptr;
+    int* dropCount = nullptr;  // survives the window
     std::vector<std::string>* deletionLog = nullptr;
     std::vector<std::string>* drawLog = nullptr;
     std::vector<std::string>* idleLog = nullptr;

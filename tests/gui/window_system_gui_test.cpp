@@ -1,0 +1,223 @@
+// The window system drawing into a real GL window (Xvfb + Mesa): scenes of
+// windows are rendered, the back buffer is read back, and pixels are
+// compared with what the skin images, the skin metrics and the font say
+// should be there.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os/os_window.h"
+#include "platform/os/pirn_gl.h"
+#include "tests/gui/gui_harness.h"
+#include "ui/frame_step.h"
+#include "ui/gl/gl_window_renderer.h"
+#include "ui/interface_font.h"
+#include "ui/skin.h"
+#include "ui/text_layout.h"
+#include "ui/texture_pack.h"
+#include "ui/window.h"
+#include "ui/window_metrics.h"
+#include "ui/window_renderer.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A window filled with one colour.
+class SolidWindow : public Window {
+public:
+    SolidWindow(u32 style, u32 rgba, Window* parentWindow = nullptr) : Window(style, parentWindow), color(rgba) {}
+    void DrawContents() override {
+        if (BeginWindowDraw(this, 1, 0)) {
+            SetDrawColor(color);
+            FillRectangle(GetClientRect());
+        }
+        EndWindowDraw(this);
+    }
+    u32 color;
+};
+
+// A window that shows one line of black text on white.
+class TextWindow : public Window {
+public:
+    TextWindow(const char* line) : Window(Window::kVisible, nullptr), text(line) {}
+    void DrawContents() override {
+        if (BeginWindowDraw(this, 1, 0)) {
+            SetDrawColor(0xFFFFFFFFu);
+            FillRectangle(GetClientRect());
+            SetDrawColor(PackRgba(0, 0, 0, 255));
+            DrawTextInRect(text.c_str(), 0, 0, GetClientRect());
+        }
+        EndWindowDraw(this);
+    }
+    std::string text;
+};
+
+std::string ResourceDir() {
+    const char* build = std::getenv("PIRN_BUILD_DIR");
+    return std::string(build ? build : ".") + "/run/res";
+}
+
+class WindowSystemGuiTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!pirn_test::HasDisplay()) return;
+        if (!pirn_test::GuiWindow::Open("Pirn GUI Test", 640, 480)) return;
+        PirnGL_Init();
+        std::string error;
+        font_ = LoadFont(ResourceDir() + "/orvane.pirnfont", &error).release();
+        skin_ = LoadSkin(ResourceDir() + "/texturepack", &error).release();
+        // A second copy of the pack keeps its pixels: the expected colours.
+        pack_ = CreateTexturePack().release();
+        if (!LoadTexturePack(*pack_, ResourceDir() + "/texturepack", &error)) {
+            delete pack_;
+            pack_ = nullptr;
+        }
+    }
+
+    void SetUp() override {
+        PIRN_REQUIRE_DISPLAY();
+        ASSERT_TRUE(pirn_test::GuiWindow::IsOpen());
+        if (!font_ || !skin_ || !pack_) GTEST_SKIP() << "resources not generated in " << ResourceDir();
+        SetSkin(skin_);
+        SetWindowMetricsOverride(nullptr);
+        InstallGlWindowSystem();
+        OsGetFramebufferSize(&width_, &height_);
+        ResetWindowSystem();
+        SetDefaultFont(font_);
+        InitWindowSystem(width_, height_);
+        GetWindowSystem().running = 1;
+        SetPartialRedraw(true);
+        glDrawBuffer(GL_BACK);
+        glReadBuffer(GL_BACK);
+    }
+
+    void TearDown() override { ResetWindowSystem(); }
+
+    Rgb Pixel(int x, int y) {
+        glFinish();
+        u8 p[3];
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+        return Rgb{p[0], p[1], p[2]};
+    }
+
+    static Rgb PackPixel(int slot, int x, int y) {
+        const TexturePackImage* image = FindTexturePackImage(*pack_, slot);
+        if (!image || image->pixels.empty()) return Rgb{-1, -1, -1};
+        const int w = image->Width(), h = image->Height();
+        const u8* p = &image->pixels[(size_t(y % h) * w + size_t(x % w)) * 4];
+        return Rgb{p[0], p[1], p[2]};
+    }
+
+    static void ExpectNear(Rgb got, Rgb want, int tolerance, const char* what) {
+        EXPECT_NEAR(got.r, want.r, tolerance) << what;
+        EXPECT_NEAR(got.g, want.g, tolerance) << what;
+        EXPECT_NEAR(got.b, want.b, tolerance) << what;
+    }
+
+    inline static InterfaceFont* font_ = nullptr;
+    inline static Skin* skin_ = nullptr;
+    inline static TexturePack* pack_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+constexpr u32 kRed = PackRgba(255, 0, 0, 255);
+constexpr u32 kBlue = PackRgba(0, 0, 255, 255);
+constexpr u32 kGreen = PackRgba(0, 255, 0, 255);
+
+TEST_F(WindowSystemGuiTest, BackgroundPatternAndOverlapOrder) {
+    auto* back = new SolidWindow(Window::kVisible, kRed);
+    SetFrame(back, Rect{20, 20, 220, 180});
+    auto* front = new SolidWindow(Window::kVisible, kBlue);
+    SetFrame(front, Rect{120, 100, 320, 260});
+    RenderFrame();
+    ExpectNear(Pixel(30, 30), Rgb{255, 0, 0}, 0, "back only");
+    ExpectNear(Pixel(150, 120), Rgb{0, 0, 255}, 0, "overlap shows the front window");
+    // layer0 shows the skin's background pattern, tiled from its corner.
+    ExpectNear(Pixel(400, 300), PackPixel(kSlotWindowBackground, 400, 300), 2, "layer0 pattern");
+    ExpectNear(Pixel(5, 471), PackPixel(kSlotWindowBackground, 5, 471), 2, "layer0 pattern");
+}
+
+TEST_F(WindowSystemGuiTest, FrameGeometryFollowsTheSkinMetrics) {
+    auto* w = new SolidWindow(Window::kVisible | Window::kTitleBar | Window::kThickBorder | Window::kCloseBox, kGreen);
+    SetFrame(w, Rect{100, 100, 400, 300});
+    RenderFrame();
+    const i32 b = GetThickBorderSize(skin_);
+    ASSERT_GT(b, 0);
+    const i32 clientTop = 100 + b + kTitleBarHeight + b;
+    EXPECT_EQ(w->GetClientScreenRect(), (Rect{100 + b, clientTop, 400 - b, 300 - b}));
+    ExpectNear(Pixel(250, clientTop), Rgb{0, 255, 0}, 0, "first client row");
+    ExpectNear(Pixel(100 + b, 250), Rgb{0, 255, 0}, 0, "first client column");
+    const Rgb aboveClient = Pixel(250, clientTop - 1);
+    EXPECT_FALSE(aboveClient.g == 255 && aboveClient.r == 0) << "the frame line under the title";
+    const Rgb border = Pixel(100, 250);
+    EXPECT_FALSE(border.g == 255 && border.r == 0) << "the left border";
+    // The title strip shows the skin's active title-bar image (this is the
+    // front-most window), away from the centred title text.
+    const TexturePackImage* bar = FindTexturePackImage(*pack_, kSlotTitleBarActive);
+    ASSERT_NE(bar, nullptr);
+    const int row = bar->Height() * (kTitleBarHeight / 2) / kTitleBarHeight;
+    ExpectNear(Pixel(100 + b + 3, 100 + b + kTitleBarHeight / 2), PackPixel(kSlotTitleBarActive, 0, row), 12,
+               "title strip");
+}
+
+TEST_F(WindowSystemGuiTest, ModalRunDimsWhatLiesBehind) {
+    auto* back = new SolidWindow(Window::kVisible, kRed);
+    SetFrame(back, Rect{20, 20, 300, 300});
+    auto* dialog = new SolidWindow(Window::kVisible, kBlue);
+    SetFrame(dialog, Rect{100, 100, 200, 200});
+    BeginModal(dialog, kModalDimBehind);
+    InvalidateAll();
+    RenderFrame();
+    ExpectNear(Pixel(40, 40), Rgb{127, 0, 0}, 2, "dimmed: black at alpha 128 over red");
+    ExpectNear(Pixel(150, 150), Rgb{0, 0, 255}, 0, "the dialog is not dimmed");
+    EndModal(dialog, 0);
+    InvalidateAll();
+    RenderFrame();
+    ExpectNear(Pixel(40, 40), Rgb{255, 0, 0}, 0, "undimmed after the run");
+}
+
+TEST_F(WindowSystemGuiTest, OnlyDirtyRectanglesAreRedrawn) {
+    auto* w = new SolidWindow(Window::kVisible, kRed);
+    SetFrame(w, Rect{0, 0, 300, 300});
+    InvalidateAll();
+    RenderFrame();
+    w->color = kGreen;
+    w->InvalidateRect(Rect{50, 50, 100, 100}, false);
+    ASSERT_EQ(RenderFrame(), 1);
+    ExpectNear(Pixel(60, 60), Rgb{0, 255, 0}, 0, "inside the dirty rectangle");
+    ExpectNear(Pixel(150, 150), Rgb{255, 0, 0}, 0, "outside it, the old pixels");
+    ExpectNear(Pixel(100, 60), Rgb{255, 0, 0}, 0, "right edge is exclusive");
+}
+
+TEST_F(WindowSystemGuiTest, TextInkStaysWithinTheMeasuredWidth) {
+    auto* w = new TextWindow("Window text");
+    SetFrame(w, Rect{40, 40, 400, 80});
+    RenderFrame();
+    const i32 width = TextWidth(*font_, "Window text", 0, 0);
+    ASSERT_GT(width, 20);
+    int inkInside = 0, inkOutside = 0;
+    for (int y = 40; y < 40 + font_->LineHeight(); y++) {
+        for (int x = 40; x < 40 + width + 20; x++) {
+            const Rgb p = Pixel(x, y);
+            const bool ink = p.r < 128;
+            if (x < 40 + width + 2) inkInside += ink;
+            else inkOutside += ink;
+        }
+    }
+    EXPECT_GT(inkInside, 30);
+    EXPECT_EQ(inkOutside, 0);
+}
+
+}  // namespace
+}  // namespace pirn
