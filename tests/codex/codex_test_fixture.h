@@ -10,6 +10,7 @@
 #include "codex/codex.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/support/test_support.h"
+#include "ui/log_capture.h"
 
 namespace codex_fixture {
 
@@ -61,6 +62,7 @@ protected:
 
     pirn_test::TempDir dir;
     std::vector<RecordedEvent> events;
+    pirn::ScopedLogCapture quiet_log;  // keeps expected refusals out of the test output
 };
 
 }  // namespace codex_fixture
