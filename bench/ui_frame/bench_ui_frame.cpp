@@ -1,0 +1,160 @@
+// Frame time of the window system: 50 and 200 overlapping skinned windows,
+// redrawn through 1, 8 or 32 dirty rectangles or in full, each against a
+// bare clear-and-swap of the same screen measured in the same run. Then the
+// CPU time an idle program uses over 2 seconds (it must sleep, not spin).
+
+#include <GL/gl.h>
+#include <time.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/os/os_time.h"
+#include "platform/os/os_window.h"
+#include "platform/os/pirn_gl.h"
+#include "ui/frame_step.h"
+#include "ui/gl/gl_window_renderer.h"
+#include "ui/interface_font.h"
+#include "ui/skin.h"
+#include "ui/window.h"
+#include "ui/window_system.h"
+
+using namespace pirn;
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+double Now() { return OsGetTime(); }
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+// Runs frame() until at least minFrames and minSeconds have passed; returns
+// seconds per frame.
+template <typename F>
+double TimeFrames(F frame, int minFrames = 30, double minSeconds = 0.5) {
+    glFinish();
+    const double start = Now();
+    int n = 0;
+    while (n < minFrames || Now() - start < minSeconds) {
+        frame();
+        n++;
+    }
+    glFinish();
+    return (Now() - start) / n;
+}
+
+void ClearAndSwap() {
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.2f, 0.2f, 0.2f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    OsSwapBuffers();
+    glEnable(GL_SCISSOR_TEST);
+}
+
+void MakeWindows(int count, std::mt19937& rng) {
+    std::uniform_int_distribution<int> x(0, kWidth - 300), y(0, kHeight - 220), w(160, 300), h(120, 220);
+    const u32 style = Window::kVisible | Window::kTitleBar | Window::kThickBorder | Window::kResizable |
+                      Window::kShadow | Window::kBackground | Window::kCloseBox | Window::kTitleButton1 |
+                      Window::kTitleButton2;
+    for (int i = 0; i < count; i++) {
+        auto* win = new Window(style, nullptr);
+        win->SetTitleF("Window %d", i);
+        SetFrame(win, MakeRect(x(rng), y(rng), w(rng), h(rng)));
+    }
+}
+
+int g_idleFrames = 0;
+int IdleFrame() {
+    OsPollEvents();
+    if (StepFrame()) OsSwapBuffers();
+    else OsSleep(0.001);
+    g_idleFrames++;
+    return 1;
+}
+
+}  // namespace
+
+int main() {
+    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_ui_frame", 0, 0)) {
+        std::fprintf(stderr, "bench_ui_frame: no window (run under xvfb-run)\n");
+        return 1;
+    }
+    PirnGL_Init();
+    int fbw = kWidth, fbh = kHeight;
+    OsGetFramebufferSize(&fbw, &fbh);
+    const std::string res = PIRN_RUN_RES_DIR;
+    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
+    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
+    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
+    SetSkin(skin.get());
+    InstallGlWindowSystem();
+    std::mt19937 rng(12345);
+
+    std::printf("screen %d x %d, times per frame (milliseconds), ratio to a bare clear-and-swap\n", fbw, fbh);
+    const double reference = TimeFrames(ClearAndSwap, 60, 1.0);
+    std::printf("%-34s %8.3f ms\n", "clear-and-swap (reference)", reference * 1e3);
+
+    for (int windows : {50, 200}) {
+        ResetWindowSystem();
+        SetDefaultFont(font.get());
+        InitWindowSystem(fbw, fbh);
+        GetWindowSystem().running = 1;
+        SetPartialRedraw(true);
+        MakeWindows(windows, rng);
+        RenderFrame();
+        OsSwapBuffers();
+        for (int rects : {1, 8, 32}) {
+            std::uniform_int_distribution<int> px(0, fbw - 64), py(0, fbh - 64);
+            const double t = TimeFrames([&] {
+                for (int i = 0; i < rects; i++) GetWindowSystem().root->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
+                RenderFrame();
+                OsSwapBuffers();
+            });
+            char label[64];
+            std::snprintf(label, sizeof label, "%d windows, %d dirty 64x64", windows, rects);
+            std::printf("%-34s %8.3f ms  %6.2fx\n", label, t * 1e3, t / reference);
+        }
+        const double full = TimeFrames([] {
+            InvalidateAll();
+            RenderFrame();
+            OsSwapBuffers();
+        }, 10, 1.0);
+        char label[64];
+        std::snprintf(label, sizeof label, "%d windows, full redraw", windows);
+        std::printf("%-34s %8.3f ms  %6.2fx\n", label, full * 1e3, full / reference);
+    }
+
+    // Idle: nothing changes, so nothing is drawn and every frame sleeps.
+    ResetWindowSystem();
+    SetDefaultFont(font.get());
+    InitWindowSystem(fbw, fbh);
+    GetWindowSystem().running = 1;
+    SetPartialRedraw(true);
+    MakeWindows(50, rng);
+    SetIdleHook(IdleFrame);
+    for (int i = 0; i < 5; i++) IdleFrame();  // the first full frame
+    const double cpu0 = CpuSeconds();
+    const double wall0 = Now();
+    g_idleFrames = 0;
+    while (Now() - wall0 < 2.0) RunIdleHook();
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = Now() - wall0;
+    std::printf("idle for %.2f s: %d frames, CPU %.3f s = %.2f%% of one core (limit 5%%)\n", wall, g_idleFrames, cpu,
+                100.0 * cpu / wall);
+
+    ResetWindowSystem();
+    SetSkin(nullptr);
+    skin.reset();
+    font.reset();
+    OsTerminate();
+    return 0;
+}
