@@ -32,7 +32,8 @@ void MoveDrag(Point to) {
     if (IsLiveTarget(ws.hoverWindow)) answer = ws.hoverWindow->OnDragDrop(d.current, 1, d.payload);
     if (d.captured != window) return;
     d.accepted = answer > 0 ? 1 : 0;
-    WsSetCursor(d.accepted ? 7 : 8);
+    ws.cursorShape = d.accepted ? 7 : 8;
+    WsSetCursor(ws.cursorShape);
 }
 
 void EndDrag(Point at) {
@@ -120,6 +121,7 @@ void CancelDrag() {
     d = DragState{};
     ws.tracking.part = 0;
     delete payload;
+    ws.cursorShape = 0;
     WsSetCursor(0);
 }
 

@@ -112,6 +112,7 @@ FrameLayout ComputeFrameLayout(const Window* w) {
         l.titleText.left += 4;
         if (l.titleText.right < l.titleText.left) l.titleText.right = l.titleText.left;
         l.title = w->GetTitle();
+        l.font = w->GetFont();
         if (w->flags_ & Window::kThickBorder) {
             l.hasFrameLine = true;
             l.frameLine = Rect{left, l.titleStrip.bottom, right, l.titleStrip.bottom + b};
@@ -145,7 +146,7 @@ void PaintFrameLayout(const FrameLayout& l) {
         DrawTitleBar(skin, l.titleStrip, l.active);
         if (l.title && *l.title) {
             SetDrawColor(kColorWhite);
-            DrawWindowText(GetDefaultFont(), l.title, 0, 342, l.titleText);
+            DrawWindowText(l.font, l.title, 0, 342, l.titleText);
         }
         if (l.hasFrameLine) DrawSkinFrame(skin, l.frameLine, kFrameTop);
         for (int i = 0; i < 3; i++) {

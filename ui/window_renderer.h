@@ -26,6 +26,7 @@ struct FrameLayout {
     Rect titleStrip;
     Rect titleText;          // the strip less the title-bar buttons
     const char* title = nullptr;
+    InterfaceFont* font = nullptr;  // the window's font or the default one
     bool hasFrameLine = false;
     Rect frameLine;          // line under the strip (thick border only)
     struct Button {

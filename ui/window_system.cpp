@@ -493,7 +493,11 @@ void UpdateHover() {
             shape = hit->cursor_;
         }
     }
-    WsSetCursor(shape);
+    if (shape != ws.cursorShape) {
+        // Asking the desktop for the same shape on every move costs a round trip.
+        ws.cursorShape = shape;
+        WsSetCursor(shape);
+    }
 }
 
 bool IsKeyDown(int code) { return KeyBit(g_state, code); }
@@ -545,6 +549,7 @@ void BeginModal(Window* window, u32 flags) {
 
 i64 RunModal(Window* window, u32 flags, int* endedByClose) {
     WindowSystemState& ws = g_state;
+    if (!window) return 0;
     if (flags & kModalDimBehind) InvalidateAll();
     BeginModal(window, flags);
     if (window->IsVisible()) {

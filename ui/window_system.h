@@ -145,6 +145,7 @@ struct WindowSystemState {
     double lastButtonTime = -1.0e9;
     Point lastButtonPos;
     double lastDoubleClickTime = -1.0e9;
+    u32 cursorShape = 0xFFFFFFFFu;  // last shape asked of the platform; unknown at first
     // Windows whose event handler is running: never deleted until it returns.
     std::vector<Window*> dispatching;
 };
