@@ -83,6 +83,14 @@ void MergeSnapshots(FolderWatcher& watcher, std::vector<FolderEntry>& old,
 
 }  // namespace
 
+int CompareFolderEntries(const FolderEntry* a, const FolderEntry* b) {
+    if (a == nullptr || b == nullptr) {
+        if (a == b) return 0;
+        return a == nullptr ? 1 : -1;
+    }
+    return CompareEntries(*a, *b);
+}
+
 bool FolderEntryLess(const FolderEntry& a, const FolderEntry& b) { return CompareEntries(a, b) < 0; }
 
 FolderWatcher::FolderWatcher(const std::string& path, void* user, bool defer)
@@ -137,8 +145,9 @@ void FolderWatcher::Check(const FolderWatchCallback& callback) {
     if (present) {
         if (ticket_ < 0) {
             OpenNotification();
-            // What happened while no notification was held is unknown.
-            if (ticket_ >= 0 && exists_) signalled = true;
+            // What happened while no notification was held is unknown:
+            // list once more and report only what differs.
+            if (ticket_ >= 0 && exists_) relist_pending_ = true;
         } else {
             FolderNotice notice = FolderNotifier::Instance().Take(ticket_);
             if (notice == FolderNotice::kSignalled) signalled = true;

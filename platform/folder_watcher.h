@@ -38,7 +38,8 @@ enum FolderEvent : int {
 };
 
 // Snapshot order: NaturalCompare of the names, which breaks its own ties
-// bytewise, so "A" and "a" stay two entries.
+// bytewise, so "A" and "a" stay two entries. Null entries sort last.
+int CompareFolderEntries(const FolderEntry* a, const FolderEntry* b);
 bool FolderEntryLess(const FolderEntry& a, const FolderEntry& b);
 
 class FolderWatcher;

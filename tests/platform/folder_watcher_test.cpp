@@ -143,6 +143,11 @@ TEST(FolderWatcher, NamesEqualInNaturalOrderStayDistinct) {
     EXPECT_EQ(snapshot[0].name, "A");
     EXPECT_EQ(snapshot[0].user, user_of_upper_a);
     EXPECT_EQ(snapshot[1].name, "x7");
+
+    EXPECT_LT(CompareFolderEntries(&snapshot[0], &snapshot[1]), 0);
+    EXPECT_LT(CompareFolderEntries(&snapshot[1], nullptr), 0);  // null entries last
+    EXPECT_GT(CompareFolderEntries(nullptr, &snapshot[0]), 0);
+    EXPECT_EQ(CompareFolderEntries(nullptr, nullptr), 0);
 }
 
 TEST(FolderWatcher, DeletedFolderReportsRemovalsThenGoneAndComesBack) {
@@ -228,6 +233,14 @@ TEST(FolderWatcher, PollingFallbackFindsRewritesWithoutNotification) {
     EXPECT_FALSE(had_notification);
     EXPECT_TRUE(idle.empty());
     EXPECT_EQ(after, (std::vector<Report>{{kFolderChanged, "", 0}, {kFileChanged, "f", 0}}));
+
+    // Once notifications work again the watcher takes one and reports
+    // only real changes.
+    EXPECT_TRUE(recorder.Poll(list).empty());
+    EXPECT_TRUE(watcher->has_notification());
+    SetModificationTime(path, 1600000000, 9);
+    EXPECT_EQ(recorder.Poll(list),
+              (std::vector<Report>{{kFolderChanged, "", 0}, {kFileChanged, "f", 0}}));
 }
 
 TEST(FolderWatcher, ManyWatchersShareOneNotificationInstance) {
