@@ -64,6 +64,8 @@ TEST(FolderWatcher, DeferredWatcherReportsTheFolderAndEveryEntryOnce) {
     TempDir dir;
     WriteAll(dir.file("b.txt"), std::string("x"));
     WriteAll(dir.file("a.txt"), std::string("x"));
+    WriteAll(dir.file("Thumbs.db"), std::string("never reported"));
+    WriteAll(dir.file(".DS_Store"), std::string("never reported"));
     ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
     FolderWatcherList list;
     AddFolderWatcher(list, dir.path(), nullptr, true);
