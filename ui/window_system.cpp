@@ -72,16 +72,12 @@ void ResetWindowSystem() {
 
 // ---- dispatch guard ----
 
-DispatchGuard::DispatchGuard(Window* window) : window_(window) { g_state.dispatching.push_back(window); }
+DispatchGuard::DispatchGuard(Window* window) { g_state.dispatching.push_back(window); }
 
 DispatchGuard::~DispatchGuard() {
-    auto& d = g_state.dispatching;
-    for (size_t i = d.size(); i-- > 0;) {
-        if (d[i] == window_) {
-            d.erase(d.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
-        }
-    }
+    // Guards live on the stack, so they end in the reverse order of their
+    // start; the entry may have been cleared if the window was deleted.
+    if (!g_state.dispatching.empty()) g_state.dispatching.pop_back();
 }
 
 // ---- posting ----
@@ -671,6 +667,8 @@ void ForgetWindowSubtree(Window* window) {
     }
     for (auto& f : ws.filters)
         if (inside(f.owner)) f.owner = nullptr;
+    for (Window*& d : ws.dispatching)
+        if (inside(d)) d = nullptr;
     auto& q = ws.deferredDeletes;
     q.erase(std::remove(q.begin(), q.end(), window), q.end());
     if (ws.deletingNow == window) ws.deletingNow = nullptr;

@@ -26,9 +26,6 @@ public:
     ~DispatchGuard();
     DispatchGuard(const DispatchGuard&) = delete;
     DispatchGuard& operator=(const DispatchGuard&) = delete;
-
-private:
-    Window* window_;
 };
 
 // Platform services the window system uses (time, pointer, beep, typed
