@@ -5,6 +5,7 @@
 
 #include "codex/archive.h"
 #include "codex/codex_log.h"
+#include "codex/codex_catalogue.h"
 #include "codex/codex_state.h"
 #include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
@@ -49,6 +50,14 @@ std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
     TagHeader fresh{};
     if (!stream || !ReadLocalTagHeader(stream, source->file_name, &fresh)) {
         if (stream) std::fclose(stream);
+        LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
+        return nullptr;
+    }
+    if (fresh.group != source->header.group || fresh.tag_id != source->header.tag_id) {
+        // Another program put a different tag under this name; the next
+        // poll sorts the catalogue out, this one is not read as ours.
+        std::fclose(stream);
+        MarkLocalFolderChanged();
         LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
         return nullptr;
     }
