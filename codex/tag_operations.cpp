@@ -307,8 +307,10 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
             ok = WriteTagHeaders(&written, stream, 1) == kTagHeaderSize;
         }
     }
+    // Only a file written into the local folder is the tag's local copy.
+    bool into_local = tag->write_path == GetLocalFolder() + GroupFolderName(tag->group) + "/" + tag->write_file_name;
     if (stream) {
-        bool own_file = tag->local_source && tag->local_source->file_name == tag->write_file_name;
+        bool own_file = into_local && tag->local_source && tag->local_source->file_name == tag->write_file_name;
         if (ok) {
             ok = PlaceTagFile(stream, tag->write_temp_path, tag->write_path, own_file, tag);
             if (!ok) LogCodex(0, "ERROR: couldn't save '%s'; the file there was kept.\n", tag->write_path.c_str());
@@ -318,7 +320,7 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
         tag->write_stream = nullptr;
     }
     if (!ok && !tag->write_temp_path.empty()) ::unlink(tag->write_temp_path.c_str());
-    if (ok) {
+    if (ok && into_local) {
         if (tag->local_source)
             tag->local_source->header = written;
         else
