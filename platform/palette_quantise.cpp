@@ -6,36 +6,11 @@
 #include <memory>
 #include <utility>
 
+#include "platform/colour_space.h"
 #include "platform/pixel_convert.h"
 
 namespace pirn {
 namespace {
-
-// 8-bit hue, saturation and value as the palette sort uses them.
-void RgbToHsvBytes(const u8* rgb, u8* hsv) {
-    int r = rgb[0], g = rgb[1], b = rgb[2];
-    int max = std::max(r, std::max(g, b));
-    int min = std::min(r, std::min(g, b));
-    int delta = max - min;
-    hsv[2] = static_cast<u8>(max);
-    hsv[3] = 255;
-    if (delta == 0) {
-        hsv[0] = hsv[1] = 0;
-        return;
-    }
-    hsv[1] = static_cast<u8>(delta * 255 / max);
-    int sextant;
-    if (r == max) {
-        sextant = ((g - b) * 256) / delta;
-    } else if (g != max) {
-        sextant = ((r - g) * 256) / delta + 1024;
-    } else {
-        sextant = ((b - r) * 256) / delta + 512;
-    }
-    int degrees = (sextant * 60) >> 8;
-    if (degrees < 0) degrees += 360;
-    hsv[0] = static_cast<u8>(degrees * 256 / 360);
-}
 
 // Wu's colour quantiser (Graphics Gems II) on 5-bit cells with a zero
 // border, weighted by histogram counts.
@@ -482,7 +457,7 @@ void SortPaletteByHsv(u8* palette, u32 count) {
     std::vector<u32> order(count);
     for (u32 i = 0; i < count; ++i) {
         u8 hsv[4];
-        RgbToHsvBytes(palette + i * 3, hsv);
+        RgbToHsv8(palette + i * 3, hsv);
         keys[i] = (u32(hsv[0]) << 16) | (u32(hsv[1]) << 8) | hsv[2];
     }
     SortIndicesByKey(keys.data(), count, order.data());
