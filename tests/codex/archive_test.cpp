@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 
 #include "tests/codex/codex_fixture_bytes.h"
 #include "ui/log_capture.h"
@@ -203,6 +204,28 @@ TEST(ArchiveTest, DamagedFirstVersionArchivesAreRefused) {
     for (const auto& bytes : {bad_version, count_mismatch, directory_past_end, data_past_end}) {
         pirn_test::WriteAll(path, bytes);
         EXPECT_FALSE(Open(path));
+    }
+}
+
+// Random damage to both versions: every archive that still opens keeps all
+// its entries inside the file (the sanitizer run watches the reads).
+TEST(ArchiveTest, RandomlyDamagedArchivesOpenOnlyWhenConsistent) {
+    Tag a{Code("soun"), Code("so01"), "Bell", Data("ding")};
+    const std::vector<std::vector<u8>> originals = {ArchiveBytes(2, 0, "Good", TwoTags()),
+                                                    FirstVersionArchiveBytes("Old", {a, a})};
+    pirn_test::TempDir dir;
+    std::string path = dir.file("fuzzed");
+    std::mt19937 random(99);
+    ScopedLogCapture quiet;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<u8> bytes = originals[round % 2];
+        for (int hits = 1 + random() % 4; hits > 0; --hits) bytes[random() % bytes.size()] = u8(random());
+        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        pirn_test::WriteAll(path, bytes);
+        auto archive = Open(path);
+        if (!archive) continue;
+        for (const TagSource& entry : archive->entries)
+            EXPECT_LE(u64{entry.header.data_offset} + entry.header.data_length, bytes.size()) << "round " << round;
     }
 }
 
