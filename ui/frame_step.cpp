@@ -28,7 +28,7 @@ bool BeginClipDraw() {
     if (ws.currentClip.IsEmpty()) return false;
     ws.currentScissor = ws.currentClip;
     if (WindowRenderer* r = GetWindowRenderer())
-        r->BeginScope(GetScreenRect(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane, ws.farPlane);
+        r->BeginScope(GetScreenRect(), GetScreenSize(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane, ws.farPlane);
     return true;
 }
 

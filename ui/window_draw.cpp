@@ -53,7 +53,10 @@ bool BeginWindowDraw(Window* window, int clientPart, int threeD) {
         g_scopes.push_back(false);
         return true;
     }
-    g_renderer->BeginScope(r, scissor, threeD != 0, ws.fieldOfView, ws.nearPlane, ws.farPlane);
+    // The window's own size across r: scaled drawing in the overview.
+    const Rect& real = clientPart ? window->client_ : window->frame_;
+    g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0, ws.fieldOfView,
+                           ws.nearPlane, ws.farPlane);
     g_scopes.push_back(true);
     return true;
 }
@@ -166,7 +169,7 @@ void Window::DrawFrame() {
         // Under the frame, in a scope over the whole screen clipped to the
         // rectangle being redrawn.
         if (g_renderer)
-            g_renderer->BeginScope(GetScreenRect(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane,
+            g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane,
                                    ws.farPlane);
         DrawDropShadow(GetSkin(), layout.shadowFrame, layout.active);
         if (g_renderer) g_renderer->EndScope();

@@ -61,8 +61,10 @@ public:
     virtual ~WindowRenderer() = default;
 
     // Opens a drawing scope: viewport r (screen), scissor (screen), 2D
-    // (origin top-left of r, y down) or 3D projection; colour white.
-    virtual void BeginScope(const Rect& r, const Rect& scissor, bool threeD, float fieldOfView,
+    // (origin top-left of r, y down, `size` units across r) or 3D
+    // projection; colour white. `size` differs from r's own size only while
+    // the overview draws windows scaled into their tiles.
+    virtual void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView,
                             float nearPlane, float farPlane) = 0;
     virtual void EndScope() = 0;
     // Clears colour and depth of the whole screen, scissor off.

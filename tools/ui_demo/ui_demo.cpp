@@ -3,7 +3,10 @@
 // modal dialog that dims what lies behind it.
 //
 //   ui_demo [--frames N] [--screenshot file.png] [--res folder] [--size WxH]
+//           [--overview]
 //
+// --overview leaves the modal dialog out and presses F10 after a few frames,
+// so that the window overview shows.
 // With --frames the program stops after N frames (after saving the
 // screenshot, when asked for one); otherwise it runs until the window closes.
 
@@ -16,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/os/key_codes.h"
 #include "platform/os/os_input.h"
 #include "platform/os/os_time.h"
 #include "platform/os/os_window.h"
@@ -54,6 +58,7 @@ private:
 };
 
 int g_frames = 0;
+bool g_overview = false;
 int g_frameLimit = -1;
 std::string g_screenshot;
 Window* g_mover = nullptr;
@@ -104,6 +109,10 @@ void Animate() {
 int RunFrame() {
     OsPollEvents();
     if (OsWindowCloseRequested()) GetWindowSystem().running = 0;
+    if (g_overview && g_frames == 10) {
+        HandleKeyInput(kKeyF1 + 9, 1);
+        HandleKeyInput(kKeyF1 + 9, 0);
+    }
     Animate();
     if (StepFrame()) {
         ++g_frames;
@@ -143,8 +152,11 @@ int main(int argc, char** argv) {
         else if (a == "--screenshot" && i + 1 < argc) g_screenshot = argv[++i];
         else if (a == "--res" && i + 1 < argc) res = argv[++i];
         else if (a == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &width, &height);
+        else if (a == "--overview") g_overview = true;
         else {
-            std::fprintf(stderr, "usage: ui_demo [--frames N] [--screenshot file.png] [--res folder] [--size WxH]\n");
+            std::fprintf(stderr,
+                         "usage: ui_demo [--frames N] [--screenshot file.png] [--res folder] [--size WxH] "
+                         "[--overview]\n");
             return 2;
         }
     }
@@ -196,7 +208,8 @@ int main(int argc, char** argv) {
                                  "A modal dialog: everything behind it is dimmed.", kSkinTextColor);
     dialog->SetTitle("Modal dialog");
     SetFrame(dialog, Rect{330, 470, 690, 570});
-    BeginModal(dialog, kModalDimBehind);
+    if (g_overview) dialog->SetVisible(false);
+    else BeginModal(dialog, kModalDimBehind);
 
     SetNativeDialogMode(false);  // draws the first frame
     RunMainLoop();

@@ -27,7 +27,7 @@ i32 DrawTextWithGl(InterfaceFont* font, const char* text, int style, u32 flags, 
 
 }  // namespace
 
-void GlWindowRenderer::BeginScope(const Rect& r, const Rect& scissor, bool threeD, float fieldOfView,
+void GlWindowRenderer::BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView,
                                   float nearPlane, float farPlane) {
     const i32 screenHeight = GetScreenSize().y;
     glColor4ub(255, 255, 255, 255);
@@ -46,10 +46,10 @@ void GlWindowRenderer::BeginScope(const Rect& r, const Rect& scissor, bool three
         glDepthMask(GL_TRUE);
         glEnable(GL_DEPTH_TEST);
         const double top = std::tan(fieldOfView / 360.0 * M_PI) * nearPlane;
-        const double right = top * r.Width() / r.Height();
+        const double right = top * size.x / std::max(1, size.y);
         glFrustum(-right, right, -top, top, nearPlane, farPlane);
     } else {
-        glOrtho(0, r.Width(), r.Height(), 0, -1, 1);
+        glOrtho(0, size.x, size.y, 0, -1, 1);
         glDepthMask(GL_FALSE);
         glDisable(GL_DEPTH_TEST);
     }

@@ -8,7 +8,7 @@ namespace pirn {
 
 class GlWindowRenderer : public WindowRenderer {
 public:
-    void BeginScope(const Rect& r, const Rect& scissor, bool threeD, float fieldOfView, float nearPlane,
+    void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView, float nearPlane,
                     float farPlane) override;
     void EndScope() override;
     void ClearScreen() override;
