@@ -163,4 +163,21 @@ bool CopyImageAs(PixelImage* to, const PixelImage& from, u32 format) {
     return true;
 }
 
+bool PrepareTexturePixels(const PixelImage& image, PixelImage* out) {
+    switch (image.format) {
+    case kFormatAlpha:
+    case kFormatRgb:
+    case kFormatRgba:
+        *out = image;
+        SetImagePalette(out, 0, nullptr);
+        return true;
+    case kFormatColorIndex:
+        return CopyImageAs(out, image, kFormatRgb);
+    case kFormatIndexAlpha:
+        return CopyImageAs(out, image, kFormatRgba);
+    default:
+        return false;
+    }
+}
+
 }  // namespace pirn

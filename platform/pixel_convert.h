@@ -25,4 +25,9 @@ bool ConvertImageFormat(PixelImage* image, u32 format);
 // Copies pixels and palette, then converts the copy.
 bool CopyImageAs(PixelImage* to, const PixelImage& from, u32 format);
 
+// The image in a form GL uploads directly: alpha, RGB and RGBA as they are,
+// paletted expanded to RGB and IndexAlpha to RGBA. The result's format is
+// the GL enumerant to upload with.
+bool PrepareTexturePixels(const PixelImage& image, PixelImage* out);
+
 }  // namespace pirn

@@ -114,5 +114,18 @@ TEST(PixelConvertTest, AnImageWithNoOpaquePixelStillConverts) {
     EXPECT_EQ(clear.pixels, (std::vector<u8>{0, 0}));
 }
 
+TEST(PixelConvertTest, TexturePixelsAreInAFormatGlUploads) {
+    PixelImage out;
+    ASSERT_TRUE(PrepareTexturePixels(WithPalette(Make(1, 1, kFormatColorIndex, {2})), &out));
+    EXPECT_EQ(out.format, kFormatRgb);
+    EXPECT_EQ(out.pixels, (std::vector<u8>{40, 50, 60}));
+    ASSERT_TRUE(PrepareTexturePixels(WithPalette(Make(1, 1, kFormatIndexAlpha, {7, 1})), &out));
+    EXPECT_EQ(out.format, kFormatRgba);
+    EXPECT_EQ(out.pixels, (std::vector<u8>{10, 20, 30, 7}));
+    ASSERT_TRUE(PrepareTexturePixels(Make(1, 1, kFormatAlpha, {9}), &out));
+    EXPECT_EQ(out.format, kFormatAlpha);
+    EXPECT_FALSE(PrepareTexturePixels(Make(1, 1, 5, {1, 2, 3, 4, 5}), &out));
+}
+
 }  // namespace
 }  // namespace pirn
