@@ -547,6 +547,9 @@ i64 RunModal(Window* window, u32 flags, int* endedByClose) {
     WindowSystemState& ws = g_state;
     if (!window) return 0;
     if (flags & kModalDimBehind) InvalidateAll();
+    ModalRunRecord run;
+    run.window = window;
+    ws.modalRuns.push_back(&run);
     BeginModal(window, flags);
     if (window->IsVisible()) {
         RaiseWindow(window);
@@ -554,15 +557,16 @@ i64 RunModal(Window* window, u32 flags, int* endedByClose) {
     }
     // The window is only compared, never touched, once the run may have
     // ended: it can be gone by then.
-    while (TopModalEntry().window == window && ws.idleHook && ws.idleHook()) {
+    while (!run.ended && TopModalEntry().window == window && ws.idleHook && ws.idleHook()) {
     }
-    if (TopModalEntry().window == window && IsModal(window, true)) {
+    if (!run.ended && IsModal(window, false)) {
         // No idle hook (or it asked to stop): the run cannot go on.
         EndModalEntryOf(window, 0, false);
     }
+    ws.modalRuns.erase(std::find(ws.modalRuns.begin(), ws.modalRuns.end(), &run));
     if (flags & kModalDimBehind) InvalidateAll();
-    if (endedByClose) *endedByClose = static_cast<int>(ws.endedByClose);
-    return ws.modalResult;
+    if (endedByClose) *endedByClose = static_cast<int>(run.endedByClose);
+    return run.result;
 }
 
 bool EndModalEntryOf(Window* window, i64 result, bool byClose) {
@@ -576,6 +580,16 @@ bool EndModalEntryOf(Window* window, i64 result, bool byClose) {
         if (!byClose) ws.closeEndingBudget = 0;
         ws.endedByClose = byClose ? 1 : 0;
         ws.modalResult = result;
+        // The innermost run of this window that is still going gets it.
+        for (size_t r = ws.modalRuns.size(); r-- > 0;) {
+            ModalRunRecord* run = ws.modalRuns[r];
+            if (run->window == window && !run->ended) {
+                run->ended = true;
+                run->result = result;
+                run->endedByClose = byClose ? 1 : 0;
+                break;
+            }
+        }
         UpdateHover();
         return true;
     }

@@ -49,6 +49,15 @@ enum RedrawFlag : u32 {
     kRedrawDeleting = 128,
 };
 
+// One RunModal on the C++ stack: where the end of its own entry leaves the
+// result, so that nested runs ended out of order each return their own.
+struct ModalRunRecord {
+    Window* window = nullptr;
+    bool ended = false;
+    i64 result = 0;
+    u32 endedByClose = 0;
+};
+
 struct FilterEntry {
     EventFilter filter = nullptr;
     Window* owner = nullptr;  // the modal or captured window it serves, if any
@@ -101,6 +110,7 @@ struct WindowSystemState {
     i32 screenWidth = 0;
     i32 screenHeight = 0;
     std::vector<ModalEntry> modalStack;  // entry 0 is the base {null, 0}
+    std::vector<ModalRunRecord*> modalRuns;  // innermost last
     i64 modalResult = 0;
     u32 endedByClose = 0;
     u32 closeEnding = 0;
