@@ -141,6 +141,28 @@ ImageFile::~ImageFile() {
     if (stream) std::fclose(stream);
 }
 
+ImageFile::ImageFile(ImageFile&& other) noexcept { *this = std::move(other); }
+
+ImageFile& ImageFile::operator=(ImageFile&& other) noexcept {
+    if (this == &other) return *this;
+    if (stream) std::fclose(stream);
+    path = std::move(other.path);
+    kind = other.kind;
+    type = other.type;
+    info = other.info;
+    image = std::move(other.image);
+    header = std::move(other.header);
+    open_mode = other.open_mode;
+    stream = other.stream;
+    identified = other.identified;
+    loaded = other.loaded;
+    pixel_data_position = other.pixel_data_position;
+    bottom_up = other.bottom_up;
+    other.stream = nullptr;
+    other.open_mode = kImageClosed;
+    return *this;
+}
+
 void SetTagHeaderRecogniser(HeaderRecogniser recogniser) { g_tag_recogniser = recogniser; }
 void SetArchiveHeaderRecogniser(HeaderRecogniser recogniser) { g_archive_recogniser = recogniser; }
 

@@ -52,6 +52,9 @@ struct ImageFile {
     ~ImageFile();
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
+    // Moving hands over the open stream, if any.
+    ImageFile(ImageFile&& other) noexcept;
+    ImageFile& operator=(ImageFile&& other) noexcept;
 
     std::string path;
     // Set before identification, a kind or type is a requirement: a file of

@@ -297,6 +297,10 @@ TEST(ImageFileTest, CallerOpenedStreamsStayOpenAndOthersAreClosed) {
     EXPECT_NE(file.stream, nullptr);
     EXPECT_EQ(file.pixel_data_position, 54u);
     EXPECT_TRUE(file.bottom_up);
+    ImageFile moved = std::move(file);  // the open stream goes along
+    EXPECT_EQ(file.stream, nullptr);
+    EXPECT_EQ(moved.open_mode, kImageReading);
+    file = std::move(moved);
     CloseImageFile(&file);
     EXPECT_EQ(file.stream, nullptr);
     // Cached: a second load does not need the file.
