@@ -34,6 +34,8 @@ bool ReadGroupFolderHeader(const std::string& file_name, const TagGroupInfo* row
     const std::string label = GroupLabel(row->code);
     std::string path = TheCodex().local_root + GroupFolder(row->code) + "/" + file_name;
     std::FILE* stream = std::fopen(path.c_str(), "rb");
+    // Only the 64-byte header is read: no point filling a whole buffer.
+    if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
     if (!stream) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
         return false;
