@@ -1,0 +1,249 @@
+// A button, a scrollbar and a message box drawn by the window system with
+// the generated skin and font on Mesa; the pixels read back are compared
+// with the skin's own images and the font's metrics.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os/os_window.h"
+#include "platform/os/pirn_gl.h"
+#include "tests/gui/gui_harness.h"
+#include "tests/support/test_support.h"
+#include "ui/button.h"
+#include "ui/frame_step.h"
+#include "ui/gl/gl_window_renderer.h"
+#include "ui/message_box_window.h"
+#include "ui/scrollable_window.h"
+#include "ui/skin.h"
+#include "ui/text_layout.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+namespace {
+
+using Rgb = std::array<int, 3>;
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+std::string Resource(const std::string& name) {
+    std::vector<std::string> candidates;
+    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/" + name);
+    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/" + name);
+    for (const auto& c : candidates)
+        if (pirn_test::Exists(c)) return c;
+    return "";
+}
+
+class WidgetPixelsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!pirn_test::HasDisplay()) return;
+        if (!pirn_test::GuiWindow::Open("Pirn widget test", kWidth, kHeight)) return;
+        PirnGL_Init();
+        const std::string fontPath = Resource("orvane.pirnfont");
+        const std::string packPath = Resource("texturepack");
+        if (fontPath.empty() || packPath.empty()) return;
+        font_ = LoadFont(fontPath).release();
+        skin_ = LoadSkin(packPath).release();
+        // A second copy of the pack keeps its pixels: the expected colours.
+        images_ = CreateTexturePack().release();
+        if (!LoadTexturePack(*images_, packPath)) images_ = nullptr;
+    }
+
+    void SetUp() override {
+        PIRN_REQUIRE_DISPLAY();
+        if (!pirn_test::GuiWindow::IsOpen()) GTEST_SKIP() << "no window";
+        if (!font_ || !skin_ || !images_) GTEST_SKIP() << "no generated font or texture pack in this build";
+        int w = kWidth, h = kHeight;
+        OsGetFramebufferSize(&w, &h);
+        ResetWindowSystem();
+        InitWindowSystem(w, h);
+        InstallGlWindowSystem();
+        SetSkin(skin_);
+        SetDefaultFont(font_);
+        GetWindowSystem().running = 1;
+        height_ = h;
+    }
+    void TearDown() override {
+        ResetWindowSystem();
+        SetSkin(nullptr);
+        SetDefaultFont(nullptr);
+    }
+
+    void Draw() {
+        InvalidateAll();
+        RenderFrame();
+        glFinish();
+    }
+    Rgb Pixel(int x, int y) const {
+        unsigned char p[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+        return {p[0], p[1], p[2]};
+    }
+    // Pixels darker than the light surfaces inside a rectangle.
+    int InkIn(const Rect& r) const {
+        int ink = 0;
+        for (int y = r.top; y < r.bottom; y++)
+            for (int x = r.left; x < r.right; x++) {
+                const Rgb p = Pixel(x, y);
+                if (p[0] < 120 && p[1] < 120 && p[2] < 120) ++ink;
+            }
+        return ink;
+    }
+    // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
+    void Shot(const char* name) const {
+        const char* dir = std::getenv("PIRN_GUI_SHOTS");
+        if (!dir) return;
+        std::vector<unsigned char> p(size_t(kWidth) * kHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, height_ - kHeight, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.data());
+        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+        if (!f) return;
+        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
+        for (int y = kHeight - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * kWidth * 3], 1, size_t(kWidth) * 3, f);
+        std::fclose(f);
+    }
+    // A pixel of a skin image, as stored in the pack.
+    static Rgb ImagePixel(int slot, int x, int y) {
+        const TexturePackImage* image = FindTexturePackImage(*images_, slot);
+        if (!image || x >= image->Width() || y >= image->Height()) return {-1, -1, -1};
+        const size_t i = (size_t(y) * size_t(image->Width()) + size_t(x)) * 4;
+        return {image->pixels[i], image->pixels[i + 1], image->pixels[i + 2]};
+    }
+    static i32 ImageHeight(int slot) {
+        const TexturePackImage* image = FindTexturePackImage(*images_, slot);
+        return image ? image->Height() : 0;
+    }
+    static bool Near(const Rgb& a, const Rgb& b, int tolerance) {
+        for (int i = 0; i < 3; ++i)
+            if (std::abs(a[i] - b[i]) > tolerance) return false;
+        return true;
+    }
+    static std::string Show(const Rgb& c) {
+        return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
+    }
+    // A plain window with the skin background to put widgets on.
+    static Window* MakeSurface(const Rect& r) {
+        auto* w = new Window(Window::kVisible | Window::kBackground, nullptr);
+        SetFrame(w, r);
+        return w;
+    }
+
+    static InterfaceFont* font_;
+    static Skin* skin_;
+    static TexturePack* images_;
+    int height_ = kHeight;
+};
+
+InterfaceFont* WidgetPixelsTest::font_ = nullptr;
+Skin* WidgetPixelsTest::skin_ = nullptr;
+TexturePack* WidgetPixelsTest::images_ = nullptr;
+
+TEST_F(WidgetPixelsTest, ButtonFaceLabelAndPressedLook) {
+    Window* surface = MakeSurface(Rect{20, 20, 300, 140});
+    auto* button = new Button(surface, 3);
+    button->SetTitle("Apply");
+    button->SizeToFit();
+    button->SetPosition(20, 20);
+    const Rect f = button->GetFrameScreenRect();
+    Draw();
+    Shot("button");
+
+    // The middle of the face (left of the label) shows the middle image; the
+    // face stops 6 px above the button's bottom.
+    const i32 faceHeight = f.Height() - Button::kFaceBottomGap;
+    const i32 imageRow = ImageHeight(kSlotButtonMiddle) / 2;
+    const Rgb face = Pixel(f.left + 9, f.top + faceHeight / 2);
+    EXPECT_TRUE(Near(face, ImagePixel(kSlotButtonMiddle, 1, imageRow), 24)) << Show(face);
+    EXPECT_FALSE(Near(Pixel(f.left + 9, f.bottom - 2), face, 24));  // below the face: the surface
+
+    // The label is white on the face, centred: white ink about the middle,
+    // none near the caps.
+    const i32 textWidth = TextWidth(*font_, "Apply", 0, 0);
+    int white = 0;
+    for (int x = f.left + (f.Width() - textWidth) / 2; x < f.left + (f.Width() + textWidth) / 2; x++)
+        for (int y = f.top; y < f.top + faceHeight; y++) {
+            const Rgb p = Pixel(x, y);
+            if (p[0] > 235 && p[1] > 235 && p[2] > 235) ++white;
+        }
+    EXPECT_GT(white, 20);
+
+    // Pressed: the pressed middle image.
+    button->SetState(Button::kPressedUnchecked, true);
+    Draw();
+    const Rgb pressed = Pixel(f.left + 9, f.top + faceHeight / 2);
+    EXPECT_TRUE(Near(pressed, ImagePixel(kSlotButtonMiddlePressed, 1, imageRow), 24)) << Show(pressed);
+}
+
+class ScrollView : public ScrollableWindow {
+public:
+    ScrollView() : ScrollableWindow(Window::kVisible | Window::kBackground | Window::kThinBorder, nullptr) {}
+};
+
+TEST_F(WidgetPixelsTest, ScrollbarTrackThumbAndArrows) {
+    auto* view = new ScrollView();
+    SetFrame(view, Rect{340, 20, 500, 300});
+    view->SetScrollInfo(ScrollableWindow::kSetRangeY | ScrollableWindow::kSetPageY, 400, 0, 100, 0, 0, 0);
+    view->SetScrollY(150);
+    Draw();
+    Shot("scrollbar");
+
+    const Rect bar = OffsetRect(view->VerticalBarRect(), 340, 20);
+    const Rect thumb = OffsetRect(view->VerticalThumb(), 340, 20);
+    ASSERT_TRUE(view->IsVerticalThumbShown());
+    EXPECT_EQ(bar.Width(), GetScrollbarWidth());
+    const i32 cx = (bar.left + bar.right) / 2;
+    // Thumb body and track, each its own image's colour in the middle column.
+    const Rgb thumbPixel = Pixel(cx, (thumb.top + thumb.bottom) / 2);
+    EXPECT_TRUE(Near(thumbPixel, ImagePixel(kSlotScrollThumb, 8, 4), 24)) << Show(thumbPixel);
+    const Rgb trackPixel = Pixel(cx, (bar.top + 14 + thumb.top) / 2);
+    EXPECT_TRUE(Near(trackPixel, ImagePixel(kSlotScrollTrack, 8, 4), 24)) << Show(trackPixel);
+    EXPECT_FALSE(Near(thumbPixel, trackPixel, 8));
+    // The up arrow's glyph: its darkest pixel shows in the top 14 px.
+    int arrowInk = 0;
+    for (int y = bar.top; y < bar.top + 14; y++)
+        for (int x = bar.left; x < bar.right; x++) {
+            const Rgb p = Pixel(x, y);
+            if (p[0] < 160) ++arrowInk;
+        }
+    EXPECT_GT(arrowInk, 3);
+    // The client area ends where the bar begins.
+    EXPECT_EQ(view->GetClientScreenRect().right, bar.left);
+}
+
+TEST_F(WidgetPixelsTest, MessageBoxLayoutOnScreen) {
+    auto* box = new MessageBoxWindow("Confirm Deletion", "Are you sure you want to delete 'x'?",
+                                     {"Delete", "Don't Delete"});
+    Draw();
+    Shot("message_box");
+    const Rect& f = box->GetFrameScreenRect();
+    // Centred on the screen.
+    EXPECT_NEAR(f.left + f.Width() / 2, kWidth / 2, 1);
+    // Title bar blue, with the caption in white.
+    const Rgb title = Pixel(f.left + 8, f.top + 8);
+    EXPECT_GT(title[2], title[0] + 40) << Show(title);
+    // The text: dark ink inside its rectangle, none in the margin above it.
+    Rect text = box->GetTextRect();
+    box->ClientToScreenRects(&text, 1);
+    EXPECT_GT(InkIn(text), 30);
+    EXPECT_EQ(InkIn(Rect{text.left, text.top - 20, text.right, text.top - 4}), 0);
+    // Both buttons show their faces at their places.
+    for (int i = 0; i < 2; i++) {
+        const Rect b = box->GetButton(i)->GetFrameScreenRect();
+        const Rgb face = Pixel(b.left + 4, b.top + (b.Height() - Button::kFaceBottomGap) / 2);
+        EXPECT_GT(face[2], face[0] + 40) << i << " " << Show(face);
+    }
+    EXPECT_EQ(box->GetButton(0)->GetFrameScreenRect().top, box->GetButton(1)->GetFrameScreenRect().top);
+}
+
+}  // namespace
+}  // namespace pirn
