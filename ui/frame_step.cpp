@@ -17,6 +17,7 @@ namespace pirn {
 namespace {
 
 std::vector<Rect> g_region;
+std::vector<Rect> g_regionScratch;  // reused: the pass runs for every window of every clip
 bool g_regionStarted = false;
 
 bool OverviewActive() { return (GetWindowSystem().redrawFlags & kRedrawOverview) != 0; }
@@ -151,8 +152,8 @@ int VisibleRegion(const Rect& rect, Rect* out, bool subtract) {
     }
     Rect box{};
     bool any = false;
-    std::vector<Rect> rest;
-    if (subtract) rest.reserve(g_region.size() + 4);
+    std::vector<Rect>& rest = g_regionScratch;
+    rest.clear();
     for (const Rect& r : g_region) {
         if (!RectsOverlapArea(r, rect)) {
             if (subtract) rest.push_back(r);

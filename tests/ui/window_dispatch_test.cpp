@@ -319,5 +319,51 @@ TEST_F(DispatchTest, QuitIsRefusedDuringModalRunsAndByTheHook) {
     EXPECT_EQ(GetWindowSystem().running, 0u);
 }
 
+TEST_F(DispatchTest, F11CyclesTopLevelWindowsAndF12AsksForACapture) {
+    auto* a = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "a");
+    auto* b = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "b");
+    auto* inner = MakeWindow(Rect{0, 0, 10, 10}, 0, b, "inner");
+    ActivateWindow(inner, kFocusByProgram);
+    Key(kKeyF1 + 10);
+    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), a);
+    EXPECT_EQ(GetWindowSystem().layer0->GetLastChild(), b);
+    EXPECT_EQ(GetFocusWindow(), a);
+    Key(kKeyF1 + 11, {kKeyLeftControl, kKeyLeftAlt});
+    EXPECT_EQ(a->captureRequest, 2u);  // client area only
+    RenderFrame();
+    EXPECT_EQ(a->captureRequest, 0u);  // served by the next redraw
+}
+
+TEST_F(DispatchTest, HidingTheFrontWindowHandsTheFrontToTheNextOnly) {
+    auto* back = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "back");
+    auto* middle = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "middle");
+    auto* front = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "front");
+    ActivateWindow(front, kFocusByProgram);
+    back->SetVisible(false);  // hiding a window behind changes nothing in front
+    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), front);
+    EXPECT_EQ(GetFocusWindow(), front);
+    front->SetVisible(false);
+    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), middle);
+    EXPECT_EQ(GetFocusWindow(), middle);
+}
+
+TEST_F(DispatchTest, PointerLockPostsOffsetsFromTheCentre) {
+    auto* w = MakeWindow(Rect{0, 0, 800, 600});
+    MoveTo(100, 100);
+    SetPointerLock(true);
+    EXPECT_FALSE(headless::Record().cursorVisible);
+    EXPECT_EQ(headless::Record().mouseX, kWidth / 2);
+    HandleMouseMoveInput(kWidth / 2 + 7, kHeight / 2 - 3);
+    DrainEventQueue();
+    EXPECT_EQ(GetMousePosition().x, 7);
+    EXPECT_EQ(GetMousePosition().y, -3);
+    SetPointerLock(false);
+    DrainEventQueue();
+    EXPECT_TRUE(headless::Record().cursorVisible);
+    EXPECT_EQ(GetMousePosition().x, 100);
+    EXPECT_EQ(GetMousePosition().y, 100);
+    EXPECT_GE(w->moves, 1);
+}
+
 }  // namespace
 }  // namespace pirn_test
