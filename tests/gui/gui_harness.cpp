@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <sstream>
 
@@ -102,6 +103,7 @@ int RunProgram(const std::vector<std::string>& argv, std::string* output) {
     if (spawned != 0) return -1;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
