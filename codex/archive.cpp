@@ -2,10 +2,10 @@
 
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
 #include "codex/codex_log.h"
 #include "codex/tag_header.h"
+#include "codex/tag_source_stream.h"
 
 namespace pirn {
 
@@ -38,13 +38,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool StreamSize(std::FILE* file, u64* size) {
-    struct stat info;
-    if (::fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    *size = static_cast<u64>(info.st_size);
-    return true;
-}
 
 std::string FileNamePart(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
@@ -99,14 +92,11 @@ int ParseArchiveHeader(ArchiveHeader* header, const u8* bytes, size_t available,
 }
 
 Archive* OpenArchiveFile(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        LogCodex(0, "couldn't open archive '%s' for reading\n", path.c_str());
-        return nullptr;
-    }
     u64 file_size = 0;
-    if (!StreamSize(file.get(), &file_size)) {
-        LogCodex(0, "ERROR: '%s' is not an archive (not a regular file).\n", path.c_str());
+    FilePtr file(OpenRegularFileForReading(path, &file_size));
+    if (!file) {
+        LogCodex(0, "ERROR: couldn't open '%s' as an archive (missing, unreadable or not a regular file).\n",
+                 path.c_str());
         return nullptr;
     }
     u8 first[kArchiveHeaderSize] = {};

@@ -30,17 +30,19 @@ std::string GroupFolder(u32 group) { return GroupFolderName(group); }
 
 // Reads and checks one file of a group folder. false when it is not a tag
 // of this folder's group.
-bool ReadGroupFolderHeader(const std::string& file_name, const TagGroupInfo* row, TagHeader* header) {
+bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header) {
+    const std::string& file_name = entry.name;
     const std::string label = GroupLabel(row->code);
     std::string path = TheCodex().local_root + GroupFolder(row->code) + "/" + file_name;
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    u64 size = 0;
+    std::FILE* stream = OpenRegularFileForReading(path, &size);
     // Only the 64-byte header is read: no point filling a whole buffer.
     if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
     if (!stream) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
         return false;
     }
-    bool ok = ReadLocalTagHeader(stream, file_name, header);
+    bool ok = ReadLocalTagHeaderOfSize(stream, file_name, size, header);
     std::fclose(stream);
     if (!ok) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder is not a tag file (too short or no tag header).\n",
@@ -58,11 +60,11 @@ bool ReadGroupFolderHeader(const std::string& file_name, const TagGroupInfo* row
 
 // (1, the tag) when a local source was added; (0, the existing tag of that
 // group and id, if any) when refused.
-int ReadLocalTagFile(const std::string& file_name, const TagGroupInfo* row, TagEntry** tag) {
+int ReadLocalTagFile(const FolderEntry& entry, const TagGroupInfo* row, TagEntry** tag) {
     *tag = nullptr;
     TagHeader header{};
-    if (!ReadGroupFolderHeader(file_name, row, &header)) return 0;
-    TagSource* source = AddLocalTagSource(header, file_name);
+    if (!ReadGroupFolderHeader(entry, row, &header)) return 0;
+    TagSource* source = AddLocalTagSource(header, entry.name);
     if (source) {
         *tag = source->owner;
         return 1;
@@ -73,7 +75,7 @@ int ReadLocalTagFile(const std::string& file_name, const TagGroupInfo* row, TagE
 
 void AddLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     TagEntry* tag = nullptr;
-    if (!ReadLocalTagFile(entry->name, row, &tag)) {
+    if (!ReadLocalTagFile(*entry, row, &tag)) {
         // The same file seen again (after a save or a rename) counts; a
         // refused duplicate does not.
         if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
@@ -98,7 +100,7 @@ void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
         return;
     }
     TagHeader header{};
-    if (!ReadGroupFolderHeader(entry->name, row, &header)) {
+    if (!ReadGroupFolderHeader(*entry, row, &header)) {
         RemoveLocalTagFile(entry, row);
         return;
     }

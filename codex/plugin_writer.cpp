@@ -65,7 +65,7 @@ bool WritePluginBody(std::FILE* out, std::vector<PluginItem>& items, ArchiveHead
             if (item.source->archive != open_archive) {
                 if (archive_stream) std::fclose(archive_stream);
                 open_archive = item.source->archive;
-                archive_stream = std::fopen(open_archive->path.c_str(), "rb");
+                archive_stream = OpenRegularFileForReading(open_archive->path, nullptr);
             }
             source = archive_stream;
             own_stream = false;

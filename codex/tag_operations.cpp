@@ -42,9 +42,10 @@ void FreeIfUnused(TagEntry* tag) {
 
 // Reads the header of the file at path; false when it is not a tag file.
 bool ReadTagFileHeader(const std::string& path, TagHeader* header) {
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    u64 size = 0;
+    std::FILE* stream = OpenRegularFileForReading(path, &size);
     if (!stream) return false;
-    bool ok = ReadLocalTagHeader(stream, PathFileName(path, false), header);
+    bool ok = ReadLocalTagHeaderOfSize(stream, PathFileName(path, false), size, header);
     std::fclose(stream);
     return ok;
 }
@@ -160,10 +161,11 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
 // Copies a local tag file to a temporary file with a new header and renames
 // it back over itself.
 bool RewriteTagFileHeader(const std::string& path, const TagHeader& header) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    u64 size = 0;
+    std::FILE* in = OpenRegularFileForReading(path, &size);
     if (!in) return false;
     TagHeader old{};
-    bool ok = ReadLocalTagHeader(in, PathFileName(path, false), &old);
+    bool ok = ReadLocalTagHeaderOfSize(in, PathFileName(path, false), size, &old);
     std::string temp_path;
     std::FILE* out = ok ? CreateTempFile(GetLocalFolder(), &temp_path) : nullptr;
     if (out) {
@@ -507,7 +509,7 @@ int DeleteTag(TagEntry* tag) {
 
 int DisassembleArchive(Archive* archive, const std::string& destination) {
     if (!archive || destination.empty()) return 0;
-    std::FILE* in = std::fopen(archive->path.c_str(), "rb");
+    std::FILE* in = OpenRegularFileForReading(archive->path, nullptr);
     if (!in) {
         LogCodex(0, "ERROR: couldn't open archive '%s' for reading\n", archive->path.c_str());
         return 0;

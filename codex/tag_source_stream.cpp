@@ -1,7 +1,9 @@
 #include "codex/tag_source_stream.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "codex/archive.h"
 #include "codex/codex_log.h"
@@ -12,10 +14,27 @@
 
 namespace pirn {
 
+std::FILE* OpenRegularFileForReading(const std::string& path, u64* size) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    std::FILE* stream = nullptr;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) stream = ::fdopen(fd, "rb");
+    if (!stream) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (size) *size = static_cast<u64>(info.st_size);
+    return stream;
+}
+
 bool ReadLocalTagHeader(std::FILE* stream, const std::string& file_name, TagHeader* header) {
     struct stat info;
     if (::fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    u64 size = static_cast<u64>(info.st_size);
+    return ReadLocalTagHeaderOfSize(stream, file_name, static_cast<u64>(info.st_size), header);
+}
+
+bool ReadLocalTagHeaderOfSize(std::FILE* stream, const std::string& file_name, u64 size, TagHeader* header) {
     // Shorter than a header cannot be a tag; longer than 4 GiB + 64 cannot
     // have its length in the 32-bit field.
     if (size < kTagHeaderSize || size - kTagHeaderSize > 0xFFFFFFFFu) return false;
@@ -36,7 +55,7 @@ std::string LocalSourcePath(const TagSource* source) {
 std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
     if (!source) return nullptr;
     if (source->archive) {
-        std::FILE* stream = std::fopen(source->archive->path.c_str(), "rb");
+        std::FILE* stream = OpenRegularFileForReading(source->archive->path, nullptr);
         if (!stream) return nullptr;
         if (::fseeko(stream, static_cast<off_t>(source->header.data_offset), SEEK_SET) != 0) {
             std::fclose(stream);
@@ -46,9 +65,10 @@ std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
         return stream;
     }
     std::string path = LocalSourcePath(source);
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    u64 size = 0;
+    std::FILE* stream = OpenRegularFileForReading(path, &size);
     TagHeader fresh{};
-    if (!stream || !ReadLocalTagHeader(stream, source->file_name, &fresh)) {
+    if (!stream || !ReadLocalTagHeaderOfSize(stream, source->file_name, size, &fresh)) {
         if (stream) std::fclose(stream);
         LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
         return nullptr;

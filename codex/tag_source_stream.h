@@ -11,11 +11,19 @@
 
 namespace pirn {
 
+// Opens a regular file for reading ("rb") and gives its size; null for
+// anything else (a FIFO or device under a tag's name must not block or feed
+// the reader endlessly).
+std::FILE* OpenRegularFileForReading(const std::string& path, u64* size);
+
 // Reads and checks the header of a local tag file whose stream is at its
 // start: either layout, a known signature, at least 64 bytes. A name holding
 // "ruk made this" becomes the file name (at most 31 characters). The data
 // length becomes file size - 64. Leaves the stream at the data.
 bool ReadLocalTagHeader(std::FILE* stream, const std::string& file_name, TagHeader* header);
+// The same for a file whose size the caller has just listed (the folder scan
+// saves a status call per file; every later open reads the size afresh).
+bool ReadLocalTagHeaderOfSize(std::FILE* stream, const std::string& file_name, u64 size, TagHeader* header);
 
 // The full path of a local source's file.
 std::string LocalSourcePath(const TagSource* source);

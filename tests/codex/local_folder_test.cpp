@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "tests/codex/codex_test_fixture.h"
 #include "ui/log_capture.h"
@@ -86,6 +88,19 @@ TEST_F(LocalFolderTest, DamagedTagFilesAreRefusedWithALineNamingThem) {
     TagEntry* unterminated = FindTag(kText, Code("nt01"));
     ASSERT_TRUE(unterminated);
     EXPECT_EQ(std::string(unterminated->local_source->header.name), std::string(31, 'q'));
+}
+
+TEST_F(LocalFolderTest, SpecialFilesUnderTagNamesNeitherBlockNorLoad) {
+    WriteLocal("Text", "Ok", TagFile(Tag{kText, Code("ok01"), "Ok", Data("fine")}));
+    ASSERT_EQ(::mkfifo((Local() + "Text/Pipe").c_str(), 0600), 0);
+    std::filesystem::create_directories(Game() + "tags");
+    ASSERT_EQ(::mkfifo((Game() + "tags/pipe").c_str(), 0600), 0);
+    PollLocalFolder(true);
+    EXPECT_FALSE(AddArchive(Game() + "tags/pipe"));
+    EXPECT_TRUE(FindTag(kText, Code("ok01")));
+    TagList local;
+    ListLocalTags(local);
+    EXPECT_EQ(local.size(), 1u);
 }
 
 TEST_F(LocalFolderTest, FileChangesAndRemovalsSendTheirEvents) {
