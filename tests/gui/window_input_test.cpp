@@ -169,6 +169,25 @@ TEST_F(WindowInputTest, WarpingThePointerIsNotReportedAsMotion) {
     EXPECT_FALSE(InputRecorder::Has(RelayedInput::Move, 310, 220)) << InputRecorder::Describe();
 }
 
+// The window system's pointer lock: the pointer is hidden and held, warped
+// to the centre after each motion, and motion arrives relative to the warp.
+TEST_F(WindowInputTest, LockedPointerReportsMotionFromTheWarpPoint) {
+    ASSERT_TRUE(Xdotool({"mousemove", "--window", "{win}", "300", "200"}));
+    ASSERT_TRUE(PumpUntil([] { return InputRecorder::Has(RelayedInput::Move, 300, 200); }));
+    OsSetPointerLock(1);
+    OsSetMousePos(kWidth / 2, kHeight / 2);
+    pirn_test::PumpFor(0.1);
+    InputRecorder::Clear();
+    ASSERT_TRUE(Xdotool({"mousemove_relative", "--", "15", "-7"}));
+    EXPECT_TRUE(PumpUntil([] { return InputRecorder::HasKind(RelayedInput::Move); }));
+    std::vector<RelayedInput> moves = InputRecorder::Of(RelayedInput::Move);
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(moves.back().a, kWidth / 2 + 15) << InputRecorder::Describe();
+    EXPECT_EQ(moves.back().b, kHeight / 2 - 7) << InputRecorder::Describe();
+    OsSetPointerLock(0);
+    pirn_test::PumpFor(0.05);
+}
+
 TEST_F(WindowInputTest, ResizeReportsTheNewDrawableSize) {
     ASSERT_TRUE(Xdotool({"windowsize", "{win}", "700", "500"}));
     ASSERT_TRUE(PumpUntil([] { return InputRecorder::Has(RelayedInput::Size, 700, 500); }))
