@@ -16,8 +16,9 @@
 namespace pirn {
 
 MessageBoxWindow::MessageBoxWindow(const char* caption, const char* text, const std::vector<std::string>& labels,
-                                   Window* field)
-    : Window(kStyle, nullptr), field_(field) {
+                                   FieldFactory makeField, void* context)
+    : Window(kStyle, nullptr) {
+    if (makeField) field_ = makeField(this, context);
     hasText_ = text != nullptr;
     if (text) text_ = text;
     const i32 buttonHeight = GetButtonHeight(GetLineHeight());
@@ -50,10 +51,7 @@ MessageBoxWindow::MessageBoxWindow(const char* caption, const char* text, const 
     CenterInParent();
 
     textRect_ = MakeRect(kMargin, kMargin, contentWidth, textHeight);
-    if (field_) {
-        SetParent(field_, this);
-        SetFrame(field_, textRect_);
-    }
+    if (field_) SetFrame(field_, textRect_);
 
     i32 x = (contentWidth + 2 * kMargin - rowWidth) / 2;
     const i32 y = block + kMargin;
@@ -104,9 +102,9 @@ void MessageBoxWindow::DrawContents() {
     EndWindowDraw(this);
 }
 
-int RunMessageBox(MessageBoxWindow* box) {
+int RunMessageBox(MessageBoxWindow* box, std::string* input) {
     MessageBoxWindow::Run run;
-    run.input = nullptr;
+    run.input = input;
     box->AttachRun(&run);
     const int last = box->GetButtonCount() - 1;
     RunModal(box, MessageBoxWindow::kModalFlags, nullptr);

@@ -40,11 +40,14 @@ public:
         std::string* input = nullptr;  // receives the field's text (input box)
     };
 
+    // Makes the editable field of an input box as a child of the box.
+    using FieldFactory = Window* (*)(MessageBoxWindow* box, void* context);
+
     // Lays the box out for the caption, text (null for none) and the first
-    // four labels, centred in the screen. A field (input box) is placed
-    // beside the text and contributes its own height.
+    // four labels, centred in the screen. With a factory, the field it makes
+    // stands where the text would and contributes its own height.
     MessageBoxWindow(const char* caption, const char* text, const std::vector<std::string>& labels,
-                     Window* field = nullptr);
+                     FieldFactory makeField = nullptr, void* context = nullptr);
     ~MessageBoxWindow() override;
 
     const char* GetClassName() const override { return "MessageBoxWindow"; }
@@ -92,7 +95,8 @@ void ShowError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int ConfirmQuit();
 
 // Runs an existing box modally and returns its answer as ShowMessageBox
-// does; the box is destroyed afterwards.
-int RunMessageBox(MessageBoxWindow* box);
+// does; the box is destroyed afterwards. A pressed button writes the field's
+// text into *input (input boxes).
+int RunMessageBox(MessageBoxWindow* box, std::string* input = nullptr);
 
 }  // namespace pirn
