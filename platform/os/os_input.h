@@ -15,7 +15,9 @@
 //   buttons are dropped.
 // - position callback (x, y): window pixels, origin top-left.
 // - wheel callback (position): an integer position that grows by one per
-//   notch away from the user; horizontal wheel likewise.
+//   notch away from the user (fractional offsets of smooth scrolling are
+//   summed and the rounded sum is reported when it changes); the horizontal
+//   wheel keeps its own position in the library's direction.
 // - close callback (): return 0 to keep the window open (the request is then
 //   vetoed); non-zero lets `OsWindowCloseRequested` report it.
 // - refresh callback (): the window contents were damaged.
