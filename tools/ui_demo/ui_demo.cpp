@@ -3,10 +3,11 @@
 // modal dialog that dims what lies behind it.
 //
 //   ui_demo [--frames N] [--screenshot file.png] [--res folder] [--size WxH]
-//           [--overview]
+//           [--overview] [--debug]
 //
 // --overview leaves the modal dialog out and presses F10 after a few frames,
-// so that the window overview shows.
+// so that the window overview shows. --debug turns on the debug overlay and
+// the dirty-rectangle outlines (Ctrl+F1, Ctrl+F2).
 // With --frames the program stops after N frames (after saving the
 // screenshot, when asked for one); otherwise it runs until the window closes.
 
@@ -59,13 +60,35 @@ private:
 
 int g_frames = 0;
 bool g_overview = false;
+bool g_debug = false;
 int g_frameLimit = -1;
 std::string g_screenshot;
 Window* g_mover = nullptr;
 Window* g_resizer = nullptr;
 
+bool g_backBufferKept = false;
+
+// Whether the back buffer still holds the last frame after a swap (a swap
+// that copies, as Mesa's software drivers do). Then presenting needs no
+// copy; otherwise the front buffer is copied back after every swap.
+bool BackBufferSurvivesSwap() {
+    const u8 mark[4] = {37, 201, 90, 255};
+    glDisable(GL_SCISSOR_TEST);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+    glClearColor(mark[0] / 255.0f, mark[1] / 255.0f, mark[2] / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    OsSwapBuffers();
+    u8 p[4] = {0, 0, 0, 0};
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    glClearColor(0, 0, 0, 0);
+    glEnable(GL_SCISSOR_TEST);
+    return p[0] == mark[0] && p[1] == mark[1] && p[2] == mark[2];
+}
+
 void PresentFrame() {
     OsSwapBuffers();
+    if (g_backBufferKept) return;
     // The back buffer must hold what is on screen so that the next frame can
     // redraw only its dirty rectangles.
     const Point size = GetScreenSize();
@@ -78,10 +101,15 @@ void PresentFrame() {
     glOrtho(0, size.x, 0, size.y, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glRasterPos2i(0, 0);
+    // Copied pixels go through the fragment stages like drawn ones.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glRasterPos2i(0, 0);
     glCopyPixels(0, 0, size.x, size.y, GL_COLOR);
-    glEnable(GL_BLEND);
+    glPopAttrib();
     glReadBuffer(GL_BACK);
     glEnable(GL_SCISSOR_TEST);
 }
@@ -118,8 +146,10 @@ int RunFrame() {
         ++g_frames;
         if (g_frameLimit >= 0 && g_frames >= g_frameLimit) {
             if (!g_screenshot.empty()) {
-                InvalidateAll();
-                RenderFrame();
+                // The frame just drawn, usually only its dirty rectangles:
+                // the rest of the back buffer is what the last present
+                // copied there, so the picture also shows that partial
+                // redraws leave nothing stale behind.
                 if (!SaveScreenshot(g_screenshot)) std::fprintf(stderr, "ui_demo: cannot write %s\n", g_screenshot.c_str());
             }
             GetWindowSystem().running = 0;
@@ -153,10 +183,11 @@ int main(int argc, char** argv) {
         else if (a == "--res" && i + 1 < argc) res = argv[++i];
         else if (a == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &width, &height);
         else if (a == "--overview") g_overview = true;
+        else if (a == "--debug") g_debug = true;
         else {
             std::fprintf(stderr,
                          "usage: ui_demo [--frames N] [--screenshot file.png] [--res folder] [--size WxH] "
-                         "[--overview]\n");
+                         "[--overview] [--debug]\n");
             return 2;
         }
     }
@@ -165,6 +196,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PirnGL_Init();
+    g_backBufferKept = BackBufferSurvivesSwap();
     int fbw = width, fbh = height;
     OsGetFramebufferSize(&fbw, &fbh);
     std::string error;
@@ -211,6 +243,10 @@ int main(int argc, char** argv) {
     if (g_overview) dialog->SetVisible(false);
     else BeginModal(dialog, kModalDimBehind);
 
+    if (g_debug) {
+        GetWindowSystem().debugOverlay = 1;
+        GetWindowSystem().debugOutlines = 1;
+    }
     SetNativeDialogMode(false);  // draws the first frame
     RunMainLoop();
     DestroyRootWindow();
