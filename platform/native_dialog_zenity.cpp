@@ -227,6 +227,73 @@ bool ParseZenityColor(const std::string& output, ColorRgb* color) {
     return true;
 }
 
+std::string GtkCustomColorsKeyfile(const CustomColors& colors) {
+    std::string text = "[org/gtk/settings/color-chooser]\ncustom-colors=[";
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        char entry[96];
+        std::snprintf(entry, sizeof entry, "%s(%.6f, %.6f, %.6f, 1.0)", i ? ", " : "", colors[i].red / 255.0,
+                      colors[i].green / 255.0, colors[i].blue / 255.0);
+        text += entry;
+    }
+    return text + "]\n";
+}
+
+std::vector<ColorRgb> ParseGtkCustomColors(const std::string& keyfile) {
+    std::vector<ColorRgb> colors;
+    const std::string key = "custom-colors=";
+    std::size_t at = keyfile.find("\n" + key);
+    if (at == std::string::npos) {
+        if (keyfile.compare(0, key.size(), key) != 0) return colors;
+        at = 0;
+    } else {
+        ++at;
+    }
+    const std::size_t end = keyfile.find('\n', at);
+    const std::string line = keyfile.substr(at + key.size(), end == std::string::npos ? std::string::npos : end - at - key.size());
+    std::size_t open = line.find('(');
+    while (open != std::string::npos && colors.size() < kCustomColorCount) {
+        const std::size_t close = line.find(')', open);
+        if (close == std::string::npos) break;
+        const std::string inside = line.substr(open + 1, close - open - 1);
+        double v[4] = {0, 0, 0, 0};
+        int n = 0;
+        const char* p = inside.c_str();
+        while (n < 4) {
+            char* next = nullptr;
+            v[n] = std::strtod(p, &next);
+            if (next == p) break;
+            ++n;
+            p = next;
+            while (*p == ',' || *p == ' ') ++p;
+        }
+        if (n == 4) {
+            u8 c[3];
+            for (int i = 0; i < 3; ++i) {
+                const double clamped = v[i] < 0 ? 0 : (v[i] > 1 ? 1 : v[i]);
+                c[i] = static_cast<u8>(clamped * 255.0 + 0.5);
+            }
+            colors.push_back(ColorRgb{c[0], c[1], c[2]});
+        }
+        open = line.find('(', close);
+    }
+    return colors;
+}
+
+void MergeCustomColors(const std::vector<ColorRgb>& chooser_list, CustomColors* table) {
+    std::vector<ColorRgb> merged;
+    for (const ColorRgb& c : chooser_list) {
+        if (merged.size() < kCustomColorCount) merged.push_back(c);
+    }
+    for (const ColorRgb& c : *table) {
+        if (merged.size() == kCustomColorCount) break;
+        bool present = false;
+        for (const ColorRgb& m : merged) present = present || m == c;
+        if (!present) merged.push_back(c);
+    }
+    // Fewer distinct colours than slots: the old tail stays.
+    for (std::size_t i = 0; i < merged.size(); ++i) (*table)[i] = merged[i];
+}
+
 std::vector<std::string> ZenityQuestionArgs(const std::string& title, const std::string& text,
                                             const ZenityParent& parent) {
     std::vector<std::string> args = {"--question"};

@@ -44,6 +44,16 @@ std::vector<std::string> ZenityColorArgs(const ColorRgb& initial, const ZenityPa
 // Reads "rgb(r,g,b)", "rgba(r,g,b,a)" or "#rrggbb".
 bool ParseZenityColor(const std::string& output, ColorRgb* color);
 
+// The chooser keeps its custom colours in GTK's settings. Run with a
+// private keyfile settings backend, the program hands its own table in and
+// reads back what the user added:
+// the keyfile text holding the table...
+std::string GtkCustomColorsKeyfile(const CustomColors& colors);
+// ...and the colours listed in such a file (empty when it holds none).
+std::vector<ColorRgb> ParseGtkCustomColors(const std::string& keyfile);
+// The chooser's list first, then the table's other entries, to 16.
+void MergeCustomColors(const std::vector<ColorRgb>& chooser_list, CustomColors* table);
+
 std::vector<std::string> ZenityQuestionArgs(const std::string& title, const std::string& text,
                                             const ZenityParent& parent);
 std::vector<std::string> ZenityErrorArgs(const std::string& title, const std::string& text,

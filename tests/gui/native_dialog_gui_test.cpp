@@ -6,6 +6,9 @@
 
 #include <time.h>
 
+#include <cstdlib>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,9 @@ class DialogUser {
 public:
     DialogUser(std::string title, std::vector<std::vector<std::string>> xdotool_runs)
         : title_(std::move(title)), runs_(std::move(xdotool_runs)) {}
+    // Runs an action of its own on the window (given its id) instead.
+    DialogUser(std::string title, std::function<void(const std::string&)> action)
+        : title_(std::move(title)), action_(std::move(action)) {}
 
     void Frame() {
         ++frames_;
@@ -45,6 +51,10 @@ public:
         }
         const std::string id = ids.substr(0, ids.find('\n'));
         pirn_test::RunProgram({"xdotool", "windowfocus", "--sync", id});
+        if (action_) {
+            action_(id);
+            return;
+        }
         for (std::vector<std::string> run : runs_) {
             for (std::string& arg : run) {
                 if (arg == "{win}") arg = id;
@@ -58,6 +68,7 @@ public:
 private:
     std::string title_;
     std::vector<std::vector<std::string>> runs_;
+    std::function<void(const std::string&)> action_;
     double next_try_ = 0;
     int frames_ = 0;
 };
@@ -126,6 +137,40 @@ TEST_F(NativeDialogGuiTest, SaveAppendsTheExtensionThenAsksTheExtraChoice) {
     EXPECT_EQ(path, dir_.file("plate.png"));
     EXPECT_EQ(index, 1u);
     EXPECT_EQ(GetFileDialogChoice(options, 0), 11u);
+}
+
+// Clicks the chooser's Select button, at the bottom right of its window.
+void ClickSelect(const std::string& id) {
+    std::string geometry;
+    pirn_test::RunProgram({"xdotool", "getwindowgeometry", "--shell", id}, &geometry);
+    auto field = [&](const std::string& name) {
+        const std::size_t at = geometry.find(name + "=");
+        return at == std::string::npos ? 0 : std::atoi(geometry.c_str() + at + name.size() + 1);
+    };
+    const int width = field("WIDTH"), height = field("HEIGHT");
+    if (width <= 60 || height <= 40) return;
+    pirn_test::RunProgram({"xdotool", "mousemove", "--window", id, std::to_string(width - 45),
+                           std::to_string(height - 25), "click", "1"});
+}
+
+TEST_F(NativeDialogGuiTest, ColourChooserShowsAndKeepsCustomColours) {
+    CustomColors colors;
+    colors.fill(ColorRgb{255, 255, 255});
+    colors[0] = ColorRgb{255, 0, 0};
+    OsSetCustomColors(colors);
+    DialogUser user("^Color$", ClickSelect);
+    SetNativeDialogFrameHook([&] { user.Frame(); });
+
+    ColorRgb rgb{10, 20, 30};
+    ASSERT_TRUE(OsChooseColor(&rgb));
+    EXPECT_EQ(rgb, (ColorRgb{10, 20, 30}));
+    // GTK files the colour it was opened with among its custom colours,
+    // ahead of the ones handed in.
+    EXPECT_EQ(OsCustomColors()[0], (ColorRgb{10, 20, 30}));
+    EXPECT_EQ(OsCustomColors()[1], (ColorRgb{255, 0, 0}));
+    EXPECT_EQ(OsCustomColors()[2], (ColorRgb{255, 255, 255}));
+    colors.fill(ColorRgb{255, 255, 255});
+    OsSetCustomColors(colors);
 }
 
 }  // namespace

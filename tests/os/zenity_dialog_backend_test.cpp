@@ -20,6 +20,12 @@ public:
             "printf '%s\\n' \"$@\" >> \"$dir/args\"\n"
             "echo ---- >> \"$dir/args\"\n"
             "sleep 0.2\n"
+            "if [ \"$1\" = --color-selection ]; then\n"
+            "  echo \"$GSETTINGS_BACKEND $XDG_CONFIG_HOME\" > \"$dir/env.seen\"\n"
+            "  keyfile=\"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile\"\n"
+            "  cp \"$keyfile\" \"$dir/keyfile.seen\"\n"
+            "  [ -f \"$dir/keyfile.new\" ] && cp \"$dir/keyfile.new\" \"$keyfile\"\n"
+            "fi\n"
             "case \"$1\" in\n"
             "  --file-selection) f=file ;;\n"
             "  --list) f=list ;;\n"
@@ -102,6 +108,38 @@ TEST_F(ZenityBackendTest, SaveAppendsAndAsksBeforeReplacing) {
     ASSERT_TRUE(OsSaveFile("Export", {{"BMP", "*.bmp"}, {"PNG", "*.png"}}, &index, &path, nullptr));
     EXPECT_EQ(path, fake_.file("b9.bmp"));
     EXPECT_NE(fake_.Args().find("--question\n"), std::string::npos);
+}
+
+TEST_F(ZenityBackendTest, CustomColoursGoThroughTheChoosersOwnSettings) {
+    CustomColors colors;
+    colors.fill(ColorRgb{255, 255, 255});
+    colors[0] = ColorRgb{255, 0, 0};
+    OsSetCustomColors(colors);
+    // What GTK writes after the user added a colour: the new one first.
+    pirn_test::WriteAll(fake_.file("keyfile.new"),
+                        std::string("[org/gtk/settings/color-chooser]\n"
+                                    "custom-colors=[(0.0, 0.50196078431372548, 1.0, 1.0), (1.0, 0.0, 0.0, 1.0)]\n"
+                                    "selected-color=(true, 0.0, 0.50196078431372548, 1.0, 1.0)\n"));
+    fake_.Answer("color", "rgb(0,128,255)\n");
+    ColorRgb rgb;
+    ASSERT_TRUE(OsChooseColor(&rgb));
+
+    const std::vector<uint8_t> seen = pirn_test::ReadAll(fake_.file("keyfile.seen"));
+    const std::string handed_in(seen.begin(), seen.end());
+    EXPECT_NE(handed_in.find("custom-colors=[(1.000000, 0.000000, 0.000000, 1.0), (1.000000, 1.000000, 1.000000, 1.0)"),
+              std::string::npos) << handed_in;
+    EXPECT_EQ(OsCustomColors()[0], (ColorRgb{0, 128, 255}));
+    EXPECT_EQ(OsCustomColors()[1], (ColorRgb{255, 0, 0}));
+    EXPECT_EQ(OsCustomColors()[2], (ColorRgb{255, 255, 255}));
+
+    // The private settings folder is gone afterwards.
+    const std::vector<uint8_t> env = pirn_test::ReadAll(fake_.file("env.seen"));
+    const std::string line(env.begin(), env.end());
+    ASSERT_EQ(line.rfind("keyfile ", 0), 0u) << line;
+    EXPECT_FALSE(pirn_test::Exists(line.substr(8, line.size() - 9)));
+
+    colors.fill(ColorRgb{255, 255, 255});
+    OsSetCustomColors(colors);
 }
 
 TEST_F(ZenityBackendTest, ColourAndMissingProgram) {

@@ -101,6 +101,32 @@ TEST(ZenityArgsTest, Colours) {
     }
 }
 
+TEST(ZenityArgsTest, CustomColoursInGtksKeyfile) {
+    // As GTK 3 writes it: full-precision fractions, the selected colour apart.
+    const std::string written =
+        "[org/gtk/settings/color-chooser]\n"
+        "custom-colors=[(0.039215686274509803, 0.078431372549019607, 0.11764705882352941, 1.0), "
+        "(1.0, 0.0, 0.0, 1.0), (0.0, 0.5, 0.0, 1.0)]\n"
+        "selected-color=(true, 0.039215686274509803, 0.078431372549019607, 0.11764705882352941, 1.0)\n";
+    EXPECT_EQ(ParseGtkCustomColors(written),
+              (std::vector<ColorRgb>{{10, 20, 30}, {255, 0, 0}, {0, 128, 0}}));
+    EXPECT_TRUE(ParseGtkCustomColors("[org/gtk/settings/color-chooser]\nselected-color=(true, 0.0, 0.0, 0.0, 1.0)\n").empty());
+    EXPECT_TRUE(ParseGtkCustomColors("custom-colors=[(1.0, 0.0)]").empty());
+    EXPECT_EQ(ParseGtkCustomColors("custom-colors=[(2.0, -1.0, 0.5, 1.0)]"), (std::vector<ColorRgb>{{255, 0, 128}}));
+
+    CustomColors table;
+    for (int i = 0; i < kCustomColorCount; ++i) table[i] = ColorRgb{static_cast<u8>(i * 10), 0, 0};
+    EXPECT_EQ(ParseGtkCustomColors(GtkCustomColorsKeyfile(table)),
+              std::vector<ColorRgb>(table.begin(), table.end()));
+
+    MergeCustomColors({{1, 1, 1}, {30, 0, 0}}, &table);
+    EXPECT_EQ(table[0], (ColorRgb{1, 1, 1}));
+    EXPECT_EQ(table[1], (ColorRgb{30, 0, 0}));
+    EXPECT_EQ(table[2], (ColorRgb{0, 0, 0}));
+    EXPECT_EQ(table[5], (ColorRgb{40, 0, 0}));   // 30 moved up, not repeated
+    EXPECT_EQ(table[15], (ColorRgb{140, 0, 0}));  // 150 fell off the end
+}
+
 TEST(ZenityArgsTest, MessagesAreNeverMarkup) {
     const std::vector<std::string> args = ZenityQuestionArgs("Confirm", "a <b> & c", ZenityParent{});
     EXPECT_TRUE(Has(args, "--question"));

@@ -33,7 +33,7 @@ bool DrainPipe(int fd, ChildProcessResult* result) {
 }  // namespace
 
 bool RunChildProcess(const std::vector<std::string>& argv, const std::function<bool()>& between_polls,
-                     ChildProcessResult* result) {
+                     ChildProcessResult* result, const std::vector<std::string>& extra_env) {
     *result = ChildProcessResult();
     if (argv.empty()) return false;
 
@@ -44,13 +44,24 @@ bool RunChildProcess(const std::vector<std::string>& argv, const std::function<b
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
+    std::vector<char*> env;
+    for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& extra : extra_env) replaced = replaced || extra.compare(0, name.size(), name) == 0;
+        if (!replaced) env.push_back(*e);
+    }
+    for (const std::string& extra : extra_env) env.push_back(const_cast<char*>(extra.c_str()));
+    env.push_back(nullptr);
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (spawned != 0) {

@@ -22,7 +22,9 @@ constexpr std::size_t kChildOutputLimit = std::size_t(64) << 20;
 // between_polls returns whether it did some work (a frame); when it is
 // empty or returns false the wait sleeps briefly on the output pipe instead
 // of spinning. Returns result.started.
+// extra_env holds "NAME=value" entries that replace or add to the
+// program's own environment for the child.
 bool RunChildProcess(const std::vector<std::string>& argv, const std::function<bool()>& between_polls,
-                     ChildProcessResult* result);
+                     ChildProcessResult* result, const std::vector<std::string>& extra_env = {});
 
 }  // namespace pirn

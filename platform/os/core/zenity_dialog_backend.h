@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/native_dialogs.h"
 #include "platform/types.h"
@@ -23,7 +24,8 @@ public:
 
 private:
     // Runs zenity with the arguments; true when it ended with OK (exit 0).
-    bool Run(const std::vector<std::string>& args, std::string* output);
+    bool Run(const std::vector<std::string>& args, std::string* output,
+             const std::vector<std::string>& env = {});
 
     std::function<u64()> parent_window_;
     std::string program_;
