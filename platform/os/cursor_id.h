@@ -23,8 +23,8 @@ enum CursorId : int {
 };
 
 // The shapes behind the ids. Several ids share a shape; any id outside 0-13
-// shows the arrow.
-enum class CursorShape : int {
+// shows the arrow. (Not "CursorShape": Xlib defines that as a macro.)
+enum class PointerShape : int {
     Arrow,
     SizeWestEast,
     SizeNorthSouth,
@@ -40,7 +40,7 @@ enum class CursorShape : int {
     Count,
 };
 
-CursorShape CursorShapeForId(int id);
-const char* CursorShapeName(CursorShape shape);
+PointerShape PointerShapeForId(int id);
+const char* PointerShapeName(PointerShape shape);
 
 }  // namespace pirn

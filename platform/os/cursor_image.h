@@ -20,10 +20,10 @@ struct CursorImage {
 
 // Whether the window library has a standard cursor for this shape (arrow,
 // both straight resize arrows, text beam, cross).
-bool CursorShapeIsStandard(CursorShape shape);
+bool PointerShapeIsStandard(PointerShape shape);
 
 // The drawn image of a shape. Every shape has one, standard shapes included,
 // so a backend can fall back to it when the system lacks a standard cursor.
-CursorImage BuildCursorImage(CursorShape shape);
+CursorImage BuildCursorImage(PointerShape shape);
 
 }  // namespace pirn

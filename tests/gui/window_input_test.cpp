@@ -12,6 +12,7 @@
 #include "platform/os/os_input.h"
 #include "platform/os/os_window.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/x11_client.h"
 
 namespace pirn {
 namespace {
@@ -186,6 +187,16 @@ TEST_F(WindowInputTest, LockedPointerReportsMotionFromTheWarpPoint) {
     EXPECT_EQ(moves.back().b, kHeight / 2 - 7) << InputRecorder::Describe();
     OsSetPointerLock(0);
     pirn_test::PumpFor(0.05);
+}
+
+TEST_F(WindowInputTest, CloseRequestReachesTheCallbackAndCanBeVetoed) {
+    InputRecorder::SetCloseAnswer(0);
+    ASSERT_TRUE(pirn_test::SendDeleteWindowRequest(static_cast<unsigned long>(OsGetNativeWindow())));
+    ASSERT_TRUE(PumpUntil([] { return InputRecorder::HasKind(RelayedInput::Close); }));
+    EXPECT_EQ(OsWindowCloseRequested(), 0);
+    // The window is still there and still takes input.
+    ASSERT_TRUE(Xdotool({"key", "--window", "{win}", "x"}));
+    EXPECT_TRUE(WaitForKey('X', kOsRelease)) << InputRecorder::Describe();
 }
 
 TEST_F(WindowInputTest, ResizeReportsTheNewDrawableSize) {

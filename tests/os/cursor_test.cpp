@@ -15,20 +15,20 @@ namespace {
 TEST(CursorShapes, IdsMapToTheirShapes) {
     struct Case {
         int id;
-        CursorShape shape;
+        PointerShape shape;
     };
     const Case cases[] = {
-        {0, CursorShape::Arrow},           {1, CursorShape::SizeWestEast},
-        {2, CursorShape::SizeNorthSouth},  {3, CursorShape::SizeNwSe},
-        {4, CursorShape::SizeNeSw},        {5, CursorShape::TextBeam},
-        {6, CursorShape::Cross},           {7, CursorShape::DropAccepted},
-        {8, CursorShape::NotAllowed},      {9, CursorShape::NotAllowed},
-        {10, CursorShape::DropAccepted},   {11, CursorShape::MoveBitmap},
-        {12, CursorShape::ShadowHover},    {13, CursorShape::ShadowDrag},
-        {14, CursorShape::Arrow},          {99, CursorShape::Arrow},
-        {-1, CursorShape::Arrow},
+        {0, PointerShape::Arrow},           {1, PointerShape::SizeWestEast},
+        {2, PointerShape::SizeNorthSouth},  {3, PointerShape::SizeNwSe},
+        {4, PointerShape::SizeNeSw},        {5, PointerShape::TextBeam},
+        {6, PointerShape::Cross},           {7, PointerShape::DropAccepted},
+        {8, PointerShape::NotAllowed},      {9, PointerShape::NotAllowed},
+        {10, PointerShape::DropAccepted},   {11, PointerShape::MoveBitmap},
+        {12, PointerShape::ShadowHover},    {13, PointerShape::ShadowDrag},
+        {14, PointerShape::Arrow},          {99, PointerShape::Arrow},
+        {-1, PointerShape::Arrow},
     };
-    for (const Case& c : cases) EXPECT_EQ(CursorShapeForId(c.id), c.shape) << "id " << c.id;
+    for (const Case& c : cases) EXPECT_EQ(PointerShapeForId(c.id), c.shape) << "id " << c.id;
 }
 
 TEST(CursorShapes, HeadlessBackendRecordsEveryShapeAsked) {
@@ -36,9 +36,9 @@ TEST(CursorShapes, HeadlessBackendRecordsEveryShapeAsked) {
     ASSERT_EQ(OsInit(), 1);
     for (int id : {0, 99, 7, 10, 3}) OsSetCursor(id);
     EXPECT_EQ(headless::Record().cursorHistory,
-              (std::vector<CursorShape>{CursorShape::Arrow, CursorShape::Arrow,
-                                        CursorShape::DropAccepted, CursorShape::DropAccepted,
-                                        CursorShape::SizeNwSe}));
+              (std::vector<PointerShape>{PointerShape::Arrow, PointerShape::Arrow,
+                                        PointerShape::DropAccepted, PointerShape::DropAccepted,
+                                        PointerShape::SizeNwSe}));
     EXPECT_EQ(headless::Record().cursorId, 3);
 }
 
@@ -46,10 +46,10 @@ TEST(CursorShapes, HeadlessBackendRecordsEveryShapeAsked) {
 // on or next to the drawing, and every shape different from the others.
 TEST(CursorImages, EveryShapeIsDrawnDistinctly) {
     std::set<std::vector<u8>> seen;
-    for (int s = 0; s < static_cast<int>(CursorShape::Count); ++s) {
-        CursorShape shape = static_cast<CursorShape>(s);
+    for (int s = 0; s < static_cast<int>(PointerShape::Count); ++s) {
+        PointerShape shape = static_cast<PointerShape>(s);
         CursorImage image = BuildCursorImage(shape);
-        SCOPED_TRACE(CursorShapeName(shape));
+        SCOPED_TRACE(PointerShapeName(shape));
         ASSERT_EQ(image.width, 32);
         ASSERT_EQ(image.height, 32);
         ASSERT_EQ(image.rgba.size(), 32u * 32u * 4u);
@@ -81,12 +81,12 @@ TEST(CursorImages, EveryShapeIsDrawnDistinctly) {
 }
 
 TEST(CursorImages, OnlyShapesTheLibraryHasCountAsStandard) {
-    EXPECT_TRUE(CursorShapeIsStandard(CursorShape::Arrow));
-    EXPECT_TRUE(CursorShapeIsStandard(CursorShape::TextBeam));
-    EXPECT_FALSE(CursorShapeIsStandard(CursorShape::SizeNwSe));
-    EXPECT_FALSE(CursorShapeIsStandard(CursorShape::SizeNeSw));
-    EXPECT_FALSE(CursorShapeIsStandard(CursorShape::NotAllowed));
-    EXPECT_FALSE(CursorShapeIsStandard(CursorShape::DropAccepted));
+    EXPECT_TRUE(PointerShapeIsStandard(PointerShape::Arrow));
+    EXPECT_TRUE(PointerShapeIsStandard(PointerShape::TextBeam));
+    EXPECT_FALSE(PointerShapeIsStandard(PointerShape::SizeNwSe));
+    EXPECT_FALSE(PointerShapeIsStandard(PointerShape::SizeNeSw));
+    EXPECT_FALSE(PointerShapeIsStandard(PointerShape::NotAllowed));
+    EXPECT_FALSE(PointerShapeIsStandard(PointerShape::DropAccepted));
 }
 
 // The pointer is visible while shows minus hides is zero or more.

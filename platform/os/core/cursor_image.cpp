@@ -141,68 +141,68 @@ void DrawFourWayArrows(CursorCanvas& canvas) {
 
 }  // namespace
 
-bool CursorShapeIsStandard(CursorShape shape) {
+bool PointerShapeIsStandard(PointerShape shape) {
     switch (shape) {
-        case CursorShape::Arrow:
-        case CursorShape::SizeWestEast:
-        case CursorShape::SizeNorthSouth:
-        case CursorShape::TextBeam:
-        case CursorShape::Cross: return true;
+        case PointerShape::Arrow:
+        case PointerShape::SizeWestEast:
+        case PointerShape::SizeNorthSouth:
+        case PointerShape::TextBeam:
+        case PointerShape::Cross: return true;
         default: return false;
     }
 }
 
-CursorImage BuildCursorImage(CursorShape shape) {
+CursorImage BuildCursorImage(PointerShape shape) {
     CursorCanvas canvas;
     switch (shape) {
-        case CursorShape::SizeWestEast:
+        case PointerShape::SizeWestEast:
             canvas.FillPolygon(DoubleArrow(0), kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::SizeNorthSouth:
+        case PointerShape::SizeNorthSouth:
             canvas.FillPolygon(DoubleArrow(90), kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::SizeNwSe:
+        case PointerShape::SizeNwSe:
             canvas.FillPolygon(DoubleArrow(45), kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::SizeNeSw:
+        case PointerShape::SizeNeSw:
             canvas.FillPolygon(DoubleArrow(-45), kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::TextBeam:
+        case PointerShape::TextBeam:
             canvas.FillRect(15, 6, 16, 25, kBlack);
             canvas.FillRect(11, 4, 20, 5, kBlack);
             canvas.FillRect(11, 26, 20, 27, kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::Cross:
+        case PointerShape::Cross:
             canvas.FillRect(15, 3, 16, 28, kBlack);
             canvas.FillRect(3, 15, 28, 16, kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::NotAllowed:
+        case PointerShape::NotAllowed:
             canvas.FillRing(16, 16, 8, 12, kBlack);
             canvas.FillSegment({10, 10}, {22, 22}, 1.8, kBlack);
             return canvas.Finish(16, 16);
-        case CursorShape::DropAccepted:
+        case PointerShape::DropAccepted:
             // The arrow with a plus box: "dropping here adds it".
             canvas.FillPolygon(kArrow, kBlack);
             canvas.FillRect(18, 18, 29, 29, kBlack);
             canvas.FillRect(20, 23, 27, 24, kWhite);
             canvas.FillRect(23, 20, 24, 27, kWhite);
             return canvas.Finish(1, 1);
-        case CursorShape::MoveBitmap:
+        case PointerShape::MoveBitmap:
             DrawFourWayArrows(canvas);
             return canvas.Finish(16, 16);
-        case CursorShape::ShadowHover:
+        case PointerShape::ShadowHover:
             // The arrow over a hatched square standing for a shadow.
             canvas.FillPolygon(kArrow, kBlack);
             canvas.FillRect(17, 17, 30, 30, kBlack);
             canvas.Checker(19, 19, 28, 28);
             return canvas.Finish(1, 1);
-        case CursorShape::ShadowDrag:
+        case PointerShape::ShadowDrag:
             DrawFourWayArrows(canvas);
             canvas.FillRect(11, 11, 20, 20, kBlack);
             canvas.Checker(13, 13, 18, 18);
             return canvas.Finish(16, 16);
-        case CursorShape::Arrow:
-        case CursorShape::Count:
+        case PointerShape::Arrow:
+        case PointerShape::Count:
             break;
     }
     canvas.FillPolygon(kArrow, kBlack);

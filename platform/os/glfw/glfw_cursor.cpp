@@ -9,27 +9,27 @@
 namespace pirn {
 namespace {
 
-constexpr int kShapeCount = static_cast<int>(CursorShape::Count);
+constexpr int kShapeCount = static_cast<int>(PointerShape::Count);
 
 // Made on first use, freed before the library closes.
 GLFWcursor* g_cursors[kShapeCount] = {};
 int g_currentShape = -1;
 
-int StandardCursorFor(CursorShape shape) {
+int StandardCursorFor(PointerShape shape) {
     switch (shape) {
-        case CursorShape::SizeWestEast: return GLFW_HRESIZE_CURSOR;
-        case CursorShape::SizeNorthSouth: return GLFW_VRESIZE_CURSOR;
-        case CursorShape::TextBeam: return GLFW_IBEAM_CURSOR;
-        case CursorShape::Cross: return GLFW_CROSSHAIR_CURSOR;
+        case PointerShape::SizeWestEast: return GLFW_HRESIZE_CURSOR;
+        case PointerShape::SizeNorthSouth: return GLFW_VRESIZE_CURSOR;
+        case PointerShape::TextBeam: return GLFW_IBEAM_CURSOR;
+        case PointerShape::Cross: return GLFW_CROSSHAIR_CURSOR;
         default: return GLFW_ARROW_CURSOR;
     }
 }
 
-GLFWcursor* CursorFor(CursorShape shape) {
+GLFWcursor* CursorFor(PointerShape shape) {
     int index = static_cast<int>(shape);
     if (g_cursors[index]) return g_cursors[index];
     GLFWcursor* cursor = nullptr;
-    if (CursorShapeIsStandard(shape)) cursor = glfwCreateStandardCursor(StandardCursorFor(shape));
+    if (PointerShapeIsStandard(shape)) cursor = glfwCreateStandardCursor(StandardCursorFor(shape));
     if (!cursor) {
         CursorImage image = BuildCursorImage(shape);
         GLFWimage glfwImage{image.width, image.height, image.rgba.data()};
@@ -56,7 +56,7 @@ void ForgetCursors() {
 void OsSetCursor(int id) {
     GLFWwindow* window = os_glfw::ProgramWindow();
     if (!window) return;
-    CursorShape shape = CursorShapeForId(id);
+    PointerShape shape = PointerShapeForId(id);
     // Setting the same shape every frame would be an X round trip each time.
     if (static_cast<int>(shape) == g_currentShape) return;
     GLFWcursor* cursor = CursorFor(shape);

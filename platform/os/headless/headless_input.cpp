@@ -29,7 +29,7 @@ int OsShowCursor(int show) {
 void OsSetCursor(int id) {
     headless::HeadlessRecord& rec = Rec();
     rec.cursorId = id;
-    rec.cursorShape = CursorShapeForId(id);
+    rec.cursorShape = PointerShapeForId(id);
     rec.cursorHistory.push_back(rec.cursorShape);
 }
 

@@ -28,8 +28,8 @@ struct HeadlessRecord {
     int nestedPolls = 0;    // calls made from inside a callback (ignored)
     int beeps = 0;
     int cursorId = 0;                        // last id given to OsSetCursor
-    CursorShape cursorShape = CursorShape::Arrow;
-    std::vector<CursorShape> cursorHistory;  // every OsSetCursor, in order
+    PointerShape cursorShape = PointerShape::Arrow;
+    std::vector<PointerShape> cursorHistory;  // every OsSetCursor, in order
     int cursorShowCount = 0;
     bool cursorVisible = true;
     bool pointerLocked = false;
