@@ -32,7 +32,9 @@ protected:
 
     // Runs xclip while the program keeps polling its events; its output.
     static std::string Xclip(const std::vector<std::string>& args, int* exit_code = nullptr) {
-        std::vector<std::string> argv = {"xclip", "-selection", "clipboard"};
+        // A limit so that a request nobody answers fails the test instead
+        // of hanging it.
+        std::vector<std::string> argv = {"timeout", "30", "xclip", "-selection", "clipboard"};
         argv.insert(argv.end(), args.begin(), args.end());
         ChildProcessResult result;
         EXPECT_TRUE(RunChildProcess(argv, [] { OsPollEvents(); return false; }, &result));

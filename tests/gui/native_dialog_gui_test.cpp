@@ -50,6 +50,13 @@ public:
             return;
         }
         const std::string id = ids.substr(0, ids.find('\n'));
+        if (first_seen_ == 0) first_seen_ = Now();
+        if (Now() - first_seen_ > 60) {
+            // The keys never took: close the dialog so the test fails
+            // rather than waits for ever.
+            pirn_test::RunProgram({"xdotool", "windowkill", id});
+            return;
+        }
         pirn_test::RunProgram({"xdotool", "windowfocus", "--sync", id});
         if (action_) {
             action_(id);
@@ -70,6 +77,7 @@ private:
     std::vector<std::vector<std::string>> runs_;
     std::function<void(const std::string&)> action_;
     double next_try_ = 0;
+    double first_seen_ = 0;
     int frames_ = 0;
 };
 
