@@ -22,6 +22,8 @@
 #include "ui/texture_pack.h"
 #include "ui/window.h"
 #include "ui/window_metrics.h"
+#include "ui/window_overview.h"
+#include "platform/os/os_time.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
 
@@ -60,6 +62,22 @@ public:
         EndWindowDraw(this);
     }
     std::string text;
+};
+
+// Left half red, right half blue.
+class SplitWindow : public Window {
+public:
+    SplitWindow() : Window(Window::kVisible, nullptr) {}
+    void DrawContents() override {
+        if (BeginWindowDraw(this, 1, 0)) {
+            const i32 half = GetClientWidth() / 2;
+            SetDrawColor(PackRgba(255, 0, 0, 255));
+            FillRectangle(Rect{0, 0, half, GetClientHeight()});
+            SetDrawColor(PackRgba(0, 0, 255, 255));
+            FillRectangle(Rect{half, 0, GetClientWidth(), GetClientHeight()});
+        }
+        EndWindowDraw(this);
+    }
 };
 
 std::string ResourceDir() {
@@ -217,6 +235,26 @@ TEST_F(WindowSystemGuiTest, TextInkStaysWithinTheMeasuredWidth) {
     }
     EXPECT_GT(inkInside, 30);
     EXPECT_EQ(inkOutside, 0);
+}
+
+TEST_F(WindowSystemGuiTest, OverviewDrawsWindowsScaledIntoTheirTiles) {
+    auto* w = new SplitWindow();
+    SetFrame(w, Rect{0, 0, 2 * width_, 2 * height_});
+    ToggleOverview();
+    UpdateOverviewAnimation();
+    GetWindowSystem().overviewStart = OsGetTime() - 1.0;  // the animation is over
+    UpdateOverviewAnimation();
+    ASSERT_TRUE(GetWindowSystem().redrawFlags & kRedrawOverviewEntered);
+    InvalidateAll();
+    RenderFrame();
+    // Scale 0.95 of the screen, centred: the halves meet in the middle.
+    const Rect tile = w->prevFrame;
+    EXPECT_NEAR(tile.Width(), 0.95 * width_, 2);
+    const int middle = (tile.left + tile.right) / 2;
+    ExpectNear(Pixel(middle - 4, height_ / 2), Rgb{255, 0, 0}, 0, "left half, scaled");
+    ExpectNear(Pixel(middle + 4, height_ / 2), Rgb{0, 0, 255}, 0, "right half, scaled");
+    const Rgb outside = Pixel(tile.right + 2, height_ / 2);
+    EXPECT_FALSE(outside.b == 255 && outside.r == 0) << "nothing drawn beyond the tile";
 }
 
 }  // namespace
