@@ -98,7 +98,7 @@ TEST_F(ClipboardGuiTest, OtherProgramsPasteWhatThePictureCopyOffers) {
     EXPECT_EQ(back, rgb);
 }
 
-TEST_F(ClipboardGuiTest, LargePicturesGoInPieces) {
+TEST_F(ClipboardGuiTest, LargePicturesGoInChunks) {
     // About 1 MB of PNG: larger than one property change is allowed to be.
     const std::vector<u8> rgb = Noise(600, 600);
     ASSERT_TRUE(OsSetClipboardImage(rgb.data(), 600, 600));

@@ -57,7 +57,7 @@ long NowMs() {
     return long(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-// One picture sent in pieces (the INCR protocol) because it is larger than
+// One picture sent in chunks (the INCR protocol) because it is larger than
 // one property change may be.
 struct Transfer {
     Window requestor = None;
@@ -239,7 +239,7 @@ void SelectionOwner::Serve(const XSelectionRequestEvent& request) {
                    request.target == x_ms_bmp_) {
             const Bytes data = Encoded(request.target == png_);
             if (data && data->size() > chunk_) {
-                // Announce the size, then send pieces each time the
+                // Announce the size, then send chunks each time the
                 // requestor deletes the property.
                 transfers_.erase(std::remove_if(transfers_.begin(), transfers_.end(),
                                                 [&](const Transfer& t) {
@@ -272,7 +272,7 @@ void SelectionOwner::SendNextChunk(Transfer& transfer) {
                     transfer.data->data() + transfer.offset, static_cast<int>(n));
     transfer.offset += n;
     if (n == 0) {
-        // The empty piece ends the transfer.
+        // The empty chunk ends the transfer.
         XSelectInput(display_, transfer.requestor, NoEventMask);
         const Window requestor = transfer.requestor;
         const Atom property = transfer.property;
@@ -336,7 +336,7 @@ bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type) {
     if (*type != incr_) return true;
 
     // Reading the INCR announcement deleted it, which asks for the first
-    // piece; each piece read and deleted asks for the next; an empty one ends.
+    // chunk; each chunk read and deleted asks for the next; an empty one ends.
     std::vector<u8> whole;
     const Atom property = property_;
     for (;;) {
@@ -346,11 +346,11 @@ bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type) {
             }, &event)) {
             return false;
         }
-        std::vector<u8> piece;
-        if (!ReadProperty(&piece, type)) return false;
-        if (piece.empty()) break;
-        if (whole.size() + piece.size() > kLargestPaste) return false;
-        whole.insert(whole.end(), piece.begin(), piece.end());
+        std::vector<u8> chunk;
+        if (!ReadProperty(&chunk, type)) return false;
+        if (chunk.empty()) break;
+        if (whole.size() + chunk.size() > kLargestPaste) return false;
+        whole.insert(whole.end(), chunk.begin(), chunk.end());
     }
     *bytes = std::move(whole);
     return true;
