@@ -278,15 +278,16 @@ void ScrollableWindow::RepeatHeldScroll() {
     LayoutThumbs();
     const u32 part = ScrollbarHitTest(GetMousePosition());
     if (part != pressed || part < kScrollUp || part > kScrollPageRight || part == kScrollHThumb) return;
+    const i64 line = lineStep_;
     switch (part) {
-        case kScrollUp: ScrollByY(-lineStep_); break;
-        case kScrollDown: ScrollByY(lineStep_); break;
-        case kScrollPageUp: ScrollByY(-pageY_); break;
-        case kScrollPageDown: ScrollByY(pageY_); break;
-        case kScrollLeft: ScrollByX(-lineStep_); break;
-        case kScrollRight: ScrollByX(lineStep_); break;
-        case kScrollPageLeft: ScrollByX(-pageX_); break;
-        case kScrollPageRight: ScrollByX(pageX_); break;
+        case kScrollUp: SetScrollY(ClampToI32(posY_ - line)); break;
+        case kScrollDown: SetScrollY(ClampToI32(posY_ + line)); break;
+        case kScrollPageUp: SetScrollY(ClampToI32(static_cast<i64>(posY_) - pageY_)); break;
+        case kScrollPageDown: SetScrollY(ClampToI32(static_cast<i64>(posY_) + pageY_)); break;
+        case kScrollLeft: SetScrollX(ClampToI32(posX_ - line)); break;
+        case kScrollRight: SetScrollX(ClampToI32(posX_ + line)); break;
+        case kScrollPageLeft: SetScrollX(ClampToI32(static_cast<i64>(posX_) - pageX_)); break;
+        case kScrollPageRight: SetScrollX(ClampToI32(static_cast<i64>(posX_) + pageX_)); break;
         default: break;
     }
 }
