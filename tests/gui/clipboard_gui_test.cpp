@@ -14,6 +14,9 @@
 #include "tests/gui/gui_harness.h"
 #include "tests/support/test_support.h"
 
+// Last: Xlib's macros (None, Bool...) must not reach the headers above.
+#include <X11/Xlib.h>
+
 namespace pirn {
 namespace {
 
@@ -28,6 +31,27 @@ protected:
         // Taking the clipboard back ends any xclip still serving it.
         if (pirn_test::GuiWindow::IsOpen()) OsSetClipboardText("");
         pirn_test::PumpFor(0.05);
+    }
+
+    // The window owning CLIPBOARD right now, seen from a connection of the
+    // test's own.
+    static Window ClipboardOwner() {
+        static Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr) return None;
+        return XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
+    }
+
+    // xclip -i leaves a helper that takes the clipboard, possibly after xclip
+    // itself has ended: wait until the owner has changed.
+    static void XclipIn(const std::vector<std::string>& args, int* exit_code) {
+        const Window before = ClipboardOwner();
+        // The file to read comes last, after -i.
+        std::vector<std::string> with_input(args.begin(), args.end() - 1);
+        with_input.push_back("-i");
+        with_input.push_back(args.back());
+        Xclip(with_input, exit_code);
+        EXPECT_TRUE(pirn_test::PumpUntil([&] { return ClipboardOwner() != before; }))
+            << "xclip never took the clipboard";
     }
 
     // Runs xclip while the program keeps polling its events; its output.
@@ -62,7 +86,7 @@ TEST_F(ClipboardGuiTest, TextBothWaysThroughTheCharacterMap) {
 
     pirn_test::WriteAll(dir_.file("text.txt"), std::string("na\xC3\xAFve \xE2\x82\xAC"));
     int code = -1;
-    Xclip({"-t", "UTF8_STRING", "-i", dir_.file("text.txt")}, &code);
+    XclipIn({"-t", "UTF8_STRING", dir_.file("text.txt")}, &code);
     ASSERT_EQ(code, 0);
     std::string text;
     ASSERT_TRUE(OsGetClipboardText(&text));
@@ -119,7 +143,7 @@ TEST_F(ClipboardGuiTest, PicturesCopiedByOtherProgramsArePasted) {
 
     for (const char* type : {"image/png", "image/bmp"}) {
         int code = -1;
-        Xclip({"-t", type, "-i", dir_.file(std::string(type) == "image/png" ? "in.png" : "in.bmp")}, &code);
+        XclipIn({"-t", type, dir_.file(std::string(type) == "image/png" ? "in.png" : "in.bmp")}, &code);
         ASSERT_EQ(code, 0);
         std::vector<u8> back;
         u32 width = 0, height = 0;
@@ -135,7 +159,7 @@ TEST_F(ClipboardGuiTest, PicturesCopiedByOtherProgramsArePasted) {
     if (pirn_test::HaveProgram("convert")) {
         ASSERT_EQ(pirn_test::RunProgram({"convert", "-size", "3x2", "xc:#FF8000", dir_.file("orange.png")}), 0);
         int code = -1;
-        Xclip({"-t", "image/png", "-i", dir_.file("orange.png")}, &code);
+        XclipIn({"-t", "image/png", dir_.file("orange.png")}, &code);
         std::vector<u8> back;
         u32 width = 0, height = 0;
         if (code == 0 && OsGetClipboardImage(&back, &width, &height)) {
@@ -152,14 +176,14 @@ TEST_F(ClipboardGuiTest, DamagedPicturesAreRefused) {
     bmp[22] = 40;  // forty rows claimed, four sent
     pirn_test::WriteAll(dir_.file("bad.bmp"), bmp);
     int code = -1;
-    Xclip({"-t", "image/bmp", "-i", dir_.file("bad.bmp")}, &code);
+    XclipIn({"-t", "image/bmp", dir_.file("bad.bmp")}, &code);
     ASSERT_EQ(code, 0);
     std::vector<u8> back;
     u32 width = 0, height = 0;
     EXPECT_FALSE(OsGetClipboardImage(&back, &width, &height));
 
     pirn_test::WriteAll(dir_.file("text.txt"), std::string("just text"));
-    Xclip({"-i", dir_.file("text.txt")}, &code);
+    XclipIn({dir_.file("text.txt")}, &code);
     EXPECT_FALSE(OsGetClipboardImage(&back, &width, &height));
 }
 
