@@ -17,6 +17,7 @@
 #include "tests/gui/gui_harness.h"
 #include "tests/support/test_support.h"
 #include "ui/button.h"
+#include "ui/check_box.h"
 #include "ui/frame_step.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/message_box_window.h"
@@ -119,6 +120,11 @@ protected:
         const size_t i = (size_t(y) * size_t(image->Width()) + size_t(x)) * 4;
         return {image->pixels[i], image->pixels[i + 1], image->pixels[i + 2]};
     }
+    static int ImageAlpha(int slot, int x, int y) {
+        const TexturePackImage* image = FindTexturePackImage(*images_, slot);
+        if (!image || x >= image->Width() || y >= image->Height()) return -1;
+        return image->pixels[(size_t(y) * size_t(image->Width()) + size_t(x)) * 4 + 3];
+    }
     static i32 ImageHeight(int slot) {
         const TexturePackImage* image = FindTexturePackImage(*images_, slot);
         return image ? image->Height() : 0;
@@ -182,6 +188,38 @@ TEST_F(WidgetPixelsTest, ButtonFaceLabelAndPressedLook) {
     Draw();
     const Rgb pressed = Pixel(f.left + 9, f.top + faceHeight / 2);
     EXPECT_TRUE(Near(pressed, ImagePixel(kSlotButtonMiddlePressed, 1, imageRow), 24)) << Show(pressed);
+}
+
+TEST_F(WidgetPixelsTest, CheckBoxShowsTheImageOfItsState) {
+    Window* surface = MakeSurface(Rect{20, 160, 300, 260});
+    auto* check = new CheckBox(surface, 4);
+    check->SetTitle("Show hidden tags");
+    check->SizeToFit();
+    check->SetPosition(10, 10);
+    const Rect f = check->GetFrameScreenRect();
+    i32 boxW = 0, boxH = 0;
+    GetCheckBoxSize(skin_, &boxW, &boxH);
+    const i32 boxTop = f.top + (f.Height() - boxH) / 2;
+    // An opaque pixel inside the box that differs between the two images.
+    int px = -1, py = -1;
+    for (int y = 0; y < boxH && px < 0; y++)
+        for (int x = 0; x < boxW; x++)
+            if (ImageAlpha(kSlotCheckBox, x, y) == 255 && ImageAlpha(kSlotCheckBoxChecked, x, y) == 255 &&
+                !Near(ImagePixel(kSlotCheckBox, x, y), ImagePixel(kSlotCheckBoxChecked, x, y), 60)) {
+                px = x;
+                py = y;
+                break;
+            }
+    ASSERT_GE(px, 0);
+    Draw();
+    EXPECT_TRUE(Near(Pixel(f.left + px, boxTop + py), ImagePixel(kSlotCheckBox, px, py), 12));
+    check->SetChecked(true, true);
+    Draw();
+    Shot("check_box");
+    EXPECT_TRUE(Near(Pixel(f.left + px, boxTop + py), ImagePixel(kSlotCheckBoxChecked, px, py), 12));
+    // The title in dark ink 8 px right of the box.
+    EXPECT_GT(InkIn(Rect{f.left + boxW + 8, f.top, f.right, f.bottom}), 20);
+    EXPECT_EQ(InkIn(Rect{f.left + boxW + 1, f.top, f.left + boxW + 7, f.bottom}), 0);
 }
 
 class ScrollView : public ScrollableWindow {
