@@ -166,8 +166,8 @@ public:
     void DestroyChildren();
     i32 GetId() const { return id_; }
     void SetId(i32 value) { id_ = value; }
-    void* GetUserData() const { return userData; }
-    void SetUserData(void* data) { userData = data; }
+    void* GetUserData() const { return userData_; }
+    void SetUserData(void* data) { userData_ = data; }
     void SetTabNext(Window* w);
     Window* SetFocusProxy(Window* proxy);
     void SetCursor(u32 cursorId, bool now);
@@ -280,7 +280,7 @@ public:
     u32 borderEdges = kEdgeAll;
     u32 drawState = 0;
     i32 id_ = 0;
-    void* userData = nullptr;
+    void* userData_ = nullptr;
     bool hasTitle_ = false;
     std::string title_;
     i32 windowState = kStateNormal;

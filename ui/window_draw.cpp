@@ -179,11 +179,29 @@ void Window::DrawFrame() {
     EndWindowDraw(this);
 }
 
+// The part of the frame the scissor lets through, widened up and left to
+// the pattern's grid so that the tiles keep their place: tiling the whole
+// frame for a small damaged rectangle would cost thousands of quads.
+Rect BackgroundArea(const Window* w) {
+    const WindowSystemState& ws = GetWindowSystem();
+    Rect area = w->GetLocalFrameRect();
+    if (ws.redrawFlags & kRedrawOverview) return area;  // drawn scaled: keep it whole
+    i32 tw = 0, th = 0;
+    SkinImageSize(GetSkin(), kSlotWindowBackground, &tw, &th);
+    if (tw <= 0 || th <= 0) return area;
+    Rect clip = OffsetRect(ws.currentScissor, -w->frame_.left, -w->frame_.top);
+    if (!RectIntersect(&clip, area) || clip.IsEmpty()) return Rect{};
+    clip.left -= clip.left % tw;
+    clip.top -= clip.top % th;
+    return clip;
+}
+
 void Window::DrawBackground() {
     if (!(flags_ & (kBackground | kDarkBackground))) return;
     if (BeginWindowDraw(this, 0, 0)) {
-        if (flags_ & kBackground) DrawWindowBackground(GetSkin(), GetLocalFrameRect());
-        else DrawWindowBackgroundDark(GetSkin(), GetLocalFrameRect());
+        const Rect area = BackgroundArea(this);
+        if (flags_ & kBackground) DrawWindowBackground(GetSkin(), area);
+        else DrawWindowBackgroundDark(GetSkin(), area);
     }
     EndWindowDraw(this);
 }
