@@ -2,10 +2,12 @@
 // decisions (rectangles, scissor, which skin pieces) are made here; the
 // installed renderer draws them.
 
+#include <string>
 #include <vector>
 
 #include "ui/frame_step.h"
 #include "ui/skin.h"
+#include "ui/text_layout.h"
 #include "ui/window.h"
 #include "ui/window_metrics.h"
 #include "ui/window_renderer.h"
@@ -148,8 +150,15 @@ void PaintFrameLayout(const FrameLayout& l) {
     if (l.hasTitleBar) {
         DrawTitleBar(skin, l.titleStrip, l.active);
         if (l.title && *l.title) {
+            // A title wider than the room left by the buttons is cut, so that
+            // it never runs under them.
+            std::string title = l.title;
+            const Rect measure{0, 0, 1 << 20, l.titleText.Height()};
+            while (!title.empty() && DrawWindowText(l.font, title.c_str(), 0, 262 | kTextMeasureOnly, measure) >
+                                         l.titleText.Width())
+                title.pop_back();
             SetDrawColor(kColorWhite);
-            DrawWindowText(l.font, l.title, 0, 342, l.titleText);
+            DrawWindowText(l.font, title.c_str(), 0, 342, l.titleText);
         }
         if (l.hasFrameLine) DrawSkinFrame(skin, l.frameLine, kFrameTop);
         for (int i = 0; i < 3; i++) {

@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
     SetFrame(styles, Rect{220, 160, 640, 330});
     MakeFramed(Window::kDarkBackground, "Dark window", Rect{600, 60, 960, 300});
     g_mover = MakeFramed(Window::kBackground, "Moving", Rect{560, 420, 800, 560});
-    g_resizer = MakeFramed(Window::kBackground, "Resizing", Rect{60, 400, 280, 550});
+    g_resizer = MakeFramed(Window::kBackground, "Resizing, with a title longer than its title bar", Rect{60, 400, 280, 550});
     auto* dialog = new TextPanel(Window::kVisible | Window::kTitleBar | Window::kThickBorder | Window::kShadow |
                                      Window::kBackground | Window::kCloseBox,
                                  "A modal dialog: everything behind it is dimmed.", kSkinTextColor);
