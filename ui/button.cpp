@@ -60,9 +60,27 @@ void Button::SizeToFit() {
 }
 
 void Button::OnMouseButton(InputEvent& e) {
-    if (!e.ButtonAction() || !IsEnabled()) return;
-    stateAtPress_ = toggles_ ? state_ : kUp;
-    StartDrag(this, ForwardMouseDrag);
+    if (!IsEnabled()) return;
+    const Point at{e.X(), e.Y()};
+    if (e.ButtonAction()) {
+        stateAtPress_ = toggles_ ? state_ : kUp;
+        if (StartDrag(this, ForwardMouseDrag)) return;
+        // Only one drag runs at a time: when a message box was opened from a
+        // drop handler, the drag that dropped still holds the pointer and the
+        // box's buttons must still be clickable.
+        pressedWithoutDrag_ = true;
+        OnMouseDrag(at, at, 0);
+    } else if (pressedWithoutDrag_) {
+        pressedWithoutDrag_ = false;
+        OnMouseDrag(at, at, 2);
+    }
+}
+
+void Button::OnMouseLeave() {
+    if (!pressedWithoutDrag_) return;
+    // Released elsewhere: the state at press comes back.
+    pressedWithoutDrag_ = false;
+    SetState(stateAtPress_, false);
 }
 
 void Button::OnMouseDrag(Point start, Point pos, int phase) {

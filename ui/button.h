@@ -38,6 +38,7 @@ public:
     void OnMouseButton(InputEvent& event) override;
     void OnFocusLost(Window* newFocus, int reason) override;
     void OnMouseDrag(Point start, Point pos, int phase) override;
+    void OnMouseLeave() override;
 
     // Stores the state and reports a click when asked for state 1, or for
     // state 0 on a toggle; silent suppresses the signals. A push button never
@@ -66,6 +67,9 @@ protected:
     u32 toggles_ = 0;
     u32 state_ = kUp;
     u32 stateAtPress_ = kUp;
+    // A press that came while another drag held the pointer (a box opened by
+    // a drop handler): followed through the button's own events instead.
+    bool pressedWithoutDrag_ = false;
 };
 
 // The larger of the text height and the skin's minimum button height.

@@ -154,6 +154,19 @@ TEST_F(MessageBoxTest, ClosingTheMainWindowNeverAnswersTheBox) {
     EXPECT_EQ(GetLayerWindow(1)->GetChildCount(), 0);
 }
 
+TEST_F(MessageBoxTest, ClickableWhileTheDragThatOpenedItHoldsThePointer) {
+    // As when a drop handler reports an error: the drag is still running.
+    auto* source = new ProbeWindow(Window::kVisible, nullptr, "source");
+    SetFrame(source, Rect{0, 0, 50, 50});
+    MoveTo(10, 10);
+    ASSERT_TRUE(StartDrag(source, ForwardMouseDrag));
+    Then([] { ClickButton(0); });
+    EXPECT_EQ(ShowMessageBox("Error", "The drop failed.", "OK", "Details", nullptr), 0);
+    EXPECT_TRUE(IsDragRunning());
+    Release();
+    EXPECT_FALSE(IsDragRunning());
+}
+
 TEST_F(MessageBoxTest, NestedBoxesEachGetTheirOwnAnswer) {
     int inner = -1;
     Then([&] {
