@@ -166,6 +166,27 @@ TEST_F(ButtonTest, DisabledButtonsIgnorePressesAndKeys) {
     EXPECT_TRUE(log_.log.empty());
 }
 
+TEST_F(ButtonTest, LabelColoursAndFocusOutline) {
+    // The label's colour is set just before the text is laid out: white, or
+    // grey when disabled; focus adds a 2-px outline inside the face.
+    RecordingDrawTarget target;
+    DrawTarget* previous = SetDrawTarget(&target);
+    push_->DrawContents();
+    EXPECT_EQ(target.color, 0xFFFFFFFFu);
+    EXPECT_TRUE(target.fills.empty());
+    push_->SetEnabled(false);
+    push_->DrawContents();
+    EXPECT_EQ(target.color, 0xFF808080u);
+    push_->SetEnabled(true);
+    ActivateWindow(push_, kFocusByProgram);
+    push_->DrawContents();
+    // Face 80 x 18 (24 less 6), outline 2 px in from the right edge.
+    ASSERT_EQ(target.fills.size(), 4u);
+    EXPECT_EQ(target.fills[0].rect, (Rect{0, 0, 78, 2}));
+    EXPECT_EQ(target.fills[1].rect, (Rect{0, 16, 78, 18}));
+    SetDrawTarget(previous);
+}
+
 TEST_F(ButtonTest, SizesFollowTheSkinAndTheTitle) {
     // Minimum width 6 + 6 + 24 = 36, cap height 24; 8 px a character.
     struct Case {
