@@ -96,7 +96,9 @@ void TabWindow::Layout() {
 
 void TabWindow::OnIdle() {
     // A page made with this window as its parent is placed while it is being
-    // built, and its constructor sets its frame again afterwards.
+    // built, and its constructor sets its frame again afterwards; its title
+    // (the tab's text) is usually set after that too.
+    LayoutTabs();
     if (Window* page = GetPage(current_)) PlacePage(page);
 }
 
@@ -111,6 +113,7 @@ void TabWindow::OnMouseButton(InputEvent& e) {
     if (!e.ButtonAction()) return;
     Point p{e.X(), e.Y()};
     ScreenToClientPoints(&p, 1);
+    LayoutTabs();
     const i32 hit = TabAtPoint(p);
     if (hit >= 0) SelectTab(hit);
 }
@@ -132,6 +135,7 @@ int TabWindow::HandleEvent(Window* target, u32 type, InputEvent& e) {
 }
 
 void TabWindow::DrawContents() {
+    LayoutTabs();
     if (BeginWindowDraw(this, 1, 0)) {
         const Skin* skin = GetSkin();
         auto drawTab = [&](i32 i, bool selected) {

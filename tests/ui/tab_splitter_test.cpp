@@ -69,6 +69,15 @@ TEST_F(TabWindowTest, ChildrenBecomePagesWithOverlappingHeaders) {
     EXPECT_EQ(a->GetFrame(), (Rect{0, h0.bottom + 4, 300, 200}));
 }
 
+TEST_F(TabWindowTest, PageBuiltAsAChildIsPlacedByTheNextFrame) {
+    auto* page = new ProbeWindow(kPageFlags, tabs_, "Built inside");
+    StepFrame();
+    ASSERT_EQ(tabs_->GetTabCount(), 1);
+    EXPECT_EQ(tabs_->GetTab(0).header.Width(), GetTabRect(GetSkin(), 12 * kCharWidth).Width());
+    EXPECT_EQ(page->GetFrame(), tabs_->PageRect());
+    EXPECT_TRUE(page->IsVisible());
+}
+
 TEST_F(TabWindowTest, SelectingShowsOnePageAndFocusesIt) {
     ProbeWindow* a = AddPage("A");
     ProbeWindow* b = AddPage("B");
