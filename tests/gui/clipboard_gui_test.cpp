@@ -187,5 +187,23 @@ TEST_F(ClipboardGuiTest, DamagedPicturesAreRefused) {
     EXPECT_FALSE(OsGetClipboardImage(&back, &width, &height));
 }
 
+TEST_F(ClipboardGuiTest, AnOwnerThatNeverAnswersDoesNotFreezeAPaste) {
+    // A program that takes the clipboard and then hangs: its connection
+    // never reads the requests sent to it.
+    Display* hung = XOpenDisplay(nullptr);
+    ASSERT_NE(hung, nullptr);
+    const ::Window window = XCreateSimpleWindow(hung, DefaultRootWindow(hung), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(hung, XInternAtom(hung, "CLIPBOARD", False), window, CurrentTime);
+    XSync(hung, False);
+    ASSERT_EQ(ClipboardOwner(), window);
+
+    std::string text;
+    EXPECT_FALSE(OsGetClipboardText(&text));
+    std::vector<u8> rgb;
+    u32 width = 0, height = 0;
+    EXPECT_FALSE(OsGetClipboardImage(&rgb, &width, &height));
+    XCloseDisplay(hung);
+}
+
 }  // namespace
 }  // namespace pirn

@@ -74,6 +74,8 @@ public:
     bool SetImage(const u8* rgb, u32 width, u32 height);
     bool GetImage(ClipboardImage* image);
     bool Owns();
+    unsigned long Owner();
+    bool OffersText();
     void Service();
 
 private:
@@ -84,7 +86,9 @@ private:
     // Waits for an event the predicate accepts, handling every other one.
     bool WaitFor(const std::function<bool(const XEvent&)>& wanted, XEvent* event);
     bool ReadProperty(std::vector<u8>* bytes, Atom* type);
-    bool Convert(Atom target, std::vector<u8>* bytes, Atom* type);
+    // timed_out (may be null) tells an owner that did not answer apart from
+    // one that refused.
+    bool Convert(Atom target, std::vector<u8>* bytes, Atom* type, bool* timed_out = nullptr);
 
     Display* display_ = nullptr;
     Window window_ = None;
@@ -321,7 +325,8 @@ bool SelectionOwner::ReadProperty(std::vector<u8>* bytes, Atom* type) {
     return ok;
 }
 
-bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type) {
+bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type, bool* timed_out) {
+    if (timed_out != nullptr) *timed_out = false;
     XDeleteProperty(display_, window_, property_);
     XConvertSelection(display_, clipboard_, target, property_, window_, CurrentTime);
     XFlush(display_);
@@ -329,6 +334,7 @@ bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type) {
     const Window self = window_;
     if (!WaitFor([&](const XEvent& e) { return e.type == SelectionNotify && e.xselection.requestor == self; },
                  &event)) {
+        if (timed_out != nullptr) *timed_out = true;
         return false;
     }
     if (event.xselection.property == None) return false;
@@ -356,6 +362,31 @@ bool SelectionOwner::Convert(Atom target, std::vector<u8>* bytes, Atom* type) {
     return true;
 }
 
+unsigned long SelectionOwner::Owner() {
+    if (!Open()) return None;
+    return XGetSelectionOwner(display_, clipboard_);
+}
+
+bool SelectionOwner::OffersText() {
+    if (!Open()) return false;
+    ErrorTrap trap(display_);
+    std::vector<u8> bytes;
+    Atom type = None;
+    if (!Convert(targets_, &bytes, &type) || type != XA_ATOM) return false;
+    const Atom text_types[] = {XInternAtom(display_, "UTF8_STRING", False), XA_STRING,
+                               XInternAtom(display_, "TEXT", False),
+                               XInternAtom(display_, "text/plain;charset=utf-8", False),
+                               XInternAtom(display_, "text/plain", False)};
+    for (std::size_t i = 0; i + sizeof(long) <= bytes.size(); i += sizeof(long)) {
+        long value;
+        std::copy(bytes.begin() + i, bytes.begin() + i + sizeof(long), reinterpret_cast<u8*>(&value));
+        for (Atom t : text_types) {
+            if (static_cast<Atom>(value) == t) return true;
+        }
+    }
+    return false;
+}
+
 bool SelectionOwner::GetImage(ClipboardImage* image) {
     if (!Open()) return false;
     if (Owns()) {
@@ -368,7 +399,8 @@ bool SelectionOwner::GetImage(ClipboardImage* image) {
     std::vector<Atom> candidates;
     std::vector<u8> bytes;
     Atom type = None;
-    if (Convert(targets_, &bytes, &type) && type == XA_ATOM) {
+    bool timed_out = false;
+    if (Convert(targets_, &bytes, &type, &timed_out) && type == XA_ATOM) {
         const std::size_t n = bytes.size() / sizeof(long);
         std::vector<Atom> offered(n);
         for (std::size_t i = 0; i < n; ++i) {
@@ -380,6 +412,8 @@ bool SelectionOwner::GetImage(ClipboardImage* image) {
         for (Atom wanted : {png_, bmp_, x_bmp_, x_ms_bmp_}) {
             if (std::find(offered.begin(), offered.end(), wanted) != offered.end()) candidates.push_back(wanted);
         }
+    } else if (timed_out) {
+        return false;  // a hung owner: do not wait for it again and again
     } else {
         // An owner that lists nothing may still answer a direct request.
         candidates = {png_, bmp_};
@@ -403,6 +437,8 @@ bool SelectionOwner::GetImage(ClipboardImage* image) {
 bool SetImage(const u8* rgb, u32 width, u32 height) { return g_owner.SetImage(rgb, width, height); }
 bool GetImage(ClipboardImage* image) { return g_owner.GetImage(image); }
 bool OwnsClipboard() { return g_owner.Owns(); }
+unsigned long CurrentOwner() { return g_owner.Owner(); }
+bool OwnerOffersText() { return g_owner.OffersText(); }
 void ServiceRequests() { g_owner.Service(); }
 
 }  // namespace x11_clipboard

@@ -18,6 +18,11 @@ bool SetImage(const u8* rgb, u32 width, u32 height);
 bool GetImage(ClipboardImage* image);
 // Whether the program's picture currently owns the selection.
 bool OwnsClipboard();
+// The window owning the selection now (0 when none or no display).
+unsigned long CurrentOwner();
+// Whether the owner answers a TARGETS request in time and lists a text
+// type: an owner that never answers must not freeze a paste.
+bool OwnerOffersText();
 // Serves pending requests (what the poll hook does each frame).
 void ServiceRequests();
 
