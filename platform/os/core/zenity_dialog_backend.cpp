@@ -115,6 +115,10 @@ bool ZenityDialogBackend::RunFileDialog(const FileDialogRequest& request, FileDi
     // The chooser cannot show extra lists, so each is asked right after it;
     // cancelling one cancels the whole dialog.
     for (const FileDialogBox& box : request.boxes) {
+        if (box.choices.empty()) {
+            got.chosen_indices.push_back(0);  // nothing to ask
+            continue;
+        }
         std::string choice;
         if (!Run(ZenityChoiceArgs(request.title, box, parent), &choice)) return false;
         u32 index = box.default_index;
