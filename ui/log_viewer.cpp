@@ -30,6 +30,10 @@ MessageLogWindow::~MessageLogWindow() {
     if (g_logViewer == this) g_logViewer = nullptr;
 }
 
+void MessageLogWindow::OnDestroy() {
+    if (g_logViewer == this) g_logViewer = nullptr;
+}
+
 int MessageLogWindow::OnCloseRequest(int byUser) {
     if (byUser == 1) {
         SetVisible(false);

@@ -28,6 +28,9 @@ public:
 
     const char* GetClassName() const override { return "MessageLogWindow"; }
     int OnCloseRequest(int byUser) override;
+    // From here on messages no longer come to this window: it is on its way
+    // out (shutdown); the next message makes a new one.
+    void OnDestroy() override;
     void Layout() override;
 
     // Appends the text to the topic (made when new) and, for level >= 1,

@@ -150,6 +150,16 @@ TEST_F(LogViewerTest, LongLogsKeepEveryCharacter) {
     EXPECT_EQ(box->GetScrollY(), box->GetScrollRangeY() - box->GetScrollPageY());
 }
 
+TEST_F(LogViewerTest, ClosedByTheProgramTheNextMessageMakesANewWindow) {
+    LogMessage(0, "Codex", "old\n");
+    MessageLogWindow* log = GetLogViewer();
+    EXPECT_TRUE(log->Close(0));
+    LogMessage(0, "Codex", "new\n");  // before the deferred delete
+    EXPECT_NE(GetLogViewer(), log);
+    StepFrame();
+    EXPECT_EQ(Text("Codex"), "new\n");
+}
+
 TEST_F(LogViewerTest, WithoutAWindowSystemMessagesGoToStderr) {
     ResetWindowSystem();
     EXPECT_EQ(GetLogViewer(), nullptr);
