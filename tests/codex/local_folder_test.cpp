@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 
+#include "codex/plugin_writer.h"
 #include "tests/codex/codex_test_fixture.h"
 #include "ui/log_capture.h"
 
@@ -140,6 +142,47 @@ TEST_F(LocalFolderTest, UnforcedPollWaitsForTheChangedFlag) {
     EXPECT_FALSE(IsLocalFolderChanged());
     EXPECT_TRUE(LocalTagFileExists(kText, "Late"));
     EXPECT_FALSE(LocalTagFileExists(kText, "Early"));
+}
+
+// Random damage to tag files of both layouts: whatever still loads is read to
+// its end, copied and packed into a plugin without reading past the file
+// (the sanitizer run watches the reads); the rest is refused.
+TEST_F(LocalFolderTest, RandomlyDamagedTagFilesLoadOnlyWhenReadable) {
+    const std::vector<std::vector<u8>> originals = {
+        TagFile(Tag{kText, Code("fz01"), "Fuzzed", Data("some tag data")}),
+        OldTagFile(Tag{kText, Code("fz01"), "Fuzzed", Data("old tag data")})};
+    std::string path = Local() + "Text/Fuzzed";
+    std::mt19937 random(1234);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<u8> bytes = originals[round % 2];
+        for (int hits = 1 + random() % 4; hits > 0; --hits) bytes[random() % bytes.size()] = u8(random());
+        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        pirn_test::WriteAll(path, bytes);
+        SetLocalFolder(Local());
+
+        TagHeader parsed{};
+        ParseTagHeader(&parsed, bytes.data(), bytes.size(), bytes.size());
+        TagList local;
+        ListLocalTags(local);
+        ASSERT_LE(local.size(), 1u) << "round " << round;
+        if (local.empty()) continue;
+        TagEntry* tag = local[0];
+        EXPECT_EQ(tag->local_source->header.data_length + u64{64}, bytes.size()) << "round " << round;
+        EXPECT_EQ(tag->local_source->header.name[31], 0) << "round " << round;
+        TagHeader header{};
+        std::FILE* in = OpenTagForReading(tag, &header);
+        ASSERT_TRUE(in) << "round " << round;
+        std::vector<u8> data(header.data_length + 1);
+        EXPECT_EQ(std::fread(data.data(), 1, data.size(), in), header.data_length) << "round " << round;
+        CloseTagForReading(tag);
+        if (round % 10 == 1) {
+            EXPECT_EQ(BuildPluginFileInFolder(Game() + "plugins/", {tag}, 6, "fuzz", "", 1), 1) << "round " << round;
+            Archive* plugin = FindArchiveByPath(Game() + "plugins/fuzz");
+            ASSERT_TRUE(plugin) << "round " << round;
+            EXPECT_EQ(plugin->entries.at(0).header.data_length, header.data_length);
+            EXPECT_EQ(CloseAndRemoveArchive(plugin), 1);
+        }
+    }
 }
 
 }  // namespace

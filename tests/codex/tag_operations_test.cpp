@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
+#include "codex/plugin_writer.h"
 #include "platform/file_system.h"
 #include "tests/codex/codex_test_fixture.h"
 #include "ui/log_capture.h"
@@ -355,6 +357,52 @@ TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
     std::filesystem::remove(archive->path);
     EXPECT_EQ(DisassembleArchive(archive, Game() + "out2"), 0);
     EXPECT_FALSE(PathExists(Game() + "out2", kPathAnyKind));
+}
+
+// Randomly damaged archives that still open go through the whole catalogue:
+// their tags are read, copied into the local folder, unpacked and packed
+// into a plugin; every file stays inside the game folder and nothing reads
+// past an archive (the sanitizer run watches).
+TEST_F(TagOperationsTest, RandomlyDamagedArchivesAreSafeToUse) {
+    std::vector<Tag> tags = {Tag{kText, Code("fz01"), "Fuzz", Data("fuzzed data")},
+                             Tag{Code("mesh"), Code("fz02"), "Mesh", Data("mesh data")},
+                             Tag{Code("soun"), Code("fz03"), "..", Data("")}};
+    const std::vector<u8> original = ArchiveBytes(3, 0, "n", tags);
+    std::mt19937 random(4321);
+    int used = 0;
+    for (int round = 0; round < 60; ++round) {
+        std::vector<u8> bytes = original;
+        // Damage the directory and the names most of the time: the header
+        // checks refuse most other damage.
+        size_t from = round % 3 ? 128 + 112 : 0;
+        for (int hits = 1 + random() % 4; hits > 0; --hits)
+            bytes[from + random() % (bytes.size() - from)] = u8(random());
+        std::filesystem::remove_all(Game());
+        Archive* archive = AddArchiveBytes("tags/fuzz", bytes);
+        SetLocalFolder(Local());
+        if (!archive) continue;
+        ++used;
+        SetDefaultWorkingSet();
+        TagList all;
+        ListAllTags(all);
+        for (TagEntry* tag : all) {
+            Read(tag);
+            CopyTagToLocal(tag);
+        }
+        DisassembleArchive(archive, Game() + "out");
+        all.clear();
+        ListArchiveTags(archive, all);
+        DropUnavailableTags(all);
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        BuildPluginFileInFolder(Game() + "plugins", all, 6, "fuzz", "", 1);
+        for (const std::string& name : FilesUnder(dir.path()))
+            EXPECT_TRUE(name.rfind("local/", 0) == 0 || name.rfind("out/", 0) == 0 || name == "tags/fuzz" ||
+                        name == "plugins/fuzz")
+                << name << " in round " << round;
+        ASSERT_EQ(UnloadCodex(), 1);
+    }
+    EXPECT_GT(used, 20);
 }
 
 }  // namespace
