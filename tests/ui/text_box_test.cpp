@@ -472,6 +472,45 @@ TEST_F(TextBoxTest, StyleStateFlowsIntoFollowingLines) {
     EXPECT_EQ(editor->CaretX(), 2 * kCharWidth);
 }
 
+TEST_F(TextBoxTest, AlignmentAndTheViewFollowTheCaret) {
+    TextBox* field = Make(TextBox::kTextField, Rect{10, 10, 10 + 20 * kCharWidth, 24});
+    field->SetText("abcd");
+    field->SetAlignment(TextBox::kAlignRight);
+    field->SetSelection(TextBox::TextPos{0, 0}, TextBox::TextPos{0, 0});
+    EXPECT_EQ(field->CaretX(), 16 * kCharWidth);
+    field->SetAlignment(TextBox::kAlignCenter);
+    EXPECT_EQ(field->CaretX(), 8 * kCharWidth);
+    EXPECT_EQ(field->PosAtPoint(Point{9 * kCharWidth + 1, 2}), (TextBox::TextPos{0, 1}));
+
+    // Ten rows of 14 px: a page of nine and a half, so 9 rows.
+    TextBox* editor = Make(TextBox::kTextEditor, Rect{10, 40, 300, 40 + 10 * kLineHeight});
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "line " + std::to_string(i) + "\n";
+    editor->SetText(text);
+    ASSERT_EQ(editor->GetScrollPageY(), 9);
+    ActivateWindow(editor, kFocusByProgram);
+    Key(kKeyPageDown);
+    EXPECT_EQ(editor->GetCaret().line, 10);
+    EXPECT_EQ(editor->GetScrollY(), 10);
+    EXPECT_EQ(editor->GetTopLine(), 10);
+    Key(kKeyPageUp);
+    EXPECT_EQ(editor->GetCaret().line, 0);
+    EXPECT_EQ(editor->GetScrollY(), 0);
+    // Moving down past the page scrolls one row at a time.
+    for (int i = 0; i < 9; ++i) Key(kKeyDown);
+    EXPECT_EQ(editor->GetScrollY(), 1);
+    // Typing at the end of the text keeps the caret in view.
+    editor->SetSelection(TextBox::TextPos{40, 0}, TextBox::TextPos{40, 0});
+    EXPECT_EQ(editor->GetScrollY(), editor->GetRowCount() - 9);
+    // The wheel scrolls without moving the caret.
+    const Point o = editor->GetClientOrigin();
+    MoveTo(o.x + 5, o.y + 5);
+    HandleMouseWheelInput(3);
+    DrainEventQueue();
+    EXPECT_EQ(editor->GetScrollY(), editor->GetRowCount() - 12);
+    EXPECT_EQ(editor->GetCaret().line, 40);
+}
+
 TEST_F(TextBoxTest, MouseSelectsByDragging) {
     TextBox* field = Make(TextBox::kTextField);
     field->SetText("abcdefgh");
