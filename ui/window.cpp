@@ -486,7 +486,12 @@ Rect Window::GetFrameWithShadow() const {
 void SetFrame(Window* w, const Rect& relative) {
     WindowSystemState& ws = GetWindowSystem();
     const Point origin = ParentClientOrigin(w);
-    const Rect proposed = OffsetRect(relative, origin.x, origin.y);
+    // Frames may come from remembered placements in a text file: keep every
+    // coordinate far from where sums of them could overflow.
+    constexpr i32 kLimit = 1 << 24;
+    auto clamp = [](i32 v) { return v < -kLimit ? -kLimit : (v > kLimit ? kLimit : v); };
+    const Rect bounded{clamp(relative.left), clamp(relative.top), clamp(relative.right), clamp(relative.bottom)};
+    const Rect proposed = OffsetRect(bounded, origin.x, origin.y);
     Rect constrained;
     w->ConstrainFrame(w->frame_, proposed, &constrained);
     Rect newClient;

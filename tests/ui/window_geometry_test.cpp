@@ -189,6 +189,11 @@ TEST_F(WindowTreeTest, KeepOnScreenClampsAllFourSides) {
         w->KeepOnScreen();
         EXPECT_EQ(w->GetFrame(), c.expected);
     }
+    // A placement from a damaged preferences file: no overflow, on screen.
+    Window::Placement p;
+    p.frame = Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    w->SetPlacement(p);
+    EXPECT_EQ(w->GetFrame(), (Rect{0, 0, 800, 600}));
 }
 
 TEST_F(WindowTreeTest, MoveAndResizeTrackersGoThroughSetFrame) {
