@@ -52,6 +52,10 @@ TEST_F(CatalogueTest, EffectiveCopyFollowsPrecedencePriorityAndName) {
         {"higher priority wins", {{6, 200, "a200", true}, {6, 100, "b100", true}}, "a200"},
         {"priority is unsigned", {{6, 0x8000, "big", true}, {6, 0x7FFF, "small", true}}, "big"},
         {"equal priority: later name wins", {{6, 100, "alpha", true}, {6, 100, "beta", true}}, "beta"},
+        {"names compare as bytes, not case-blind", {{6, 100, "alpha", true}, {6, 100, "Zeta", true}}, "alpha"},
+        {"names compare as unsigned bytes", {{6, 100, "zeta", true}, {6, 100, "\xC3\xA9t\xC3\xA9", true}},
+         "\xC3\xA9t\xC3\xA9"},
+        {"kind 1 renumbered below an add-on", {{1, 900, "kind1", true}, {6, 5, "addon", true}}, "addon"},
         {"no active archive", {{6, 100, "alpha", false}}, "<none>"},
     };
     for (const Case& c : cases) {

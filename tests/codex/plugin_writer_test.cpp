@@ -98,6 +98,26 @@ TEST_F(PluginWriterTest, TwoTagsWithAMeshAreLaidOutAsTheTableSays) {
     EXPECT_EQ(std::string(b.begin() + data, b.end()), "MESHDATAhello");
 }
 
+TEST_F(PluginWriterTest, DirectoryIsOrderedByGroupThenNameBytesThenId) {
+    std::vector<Tag> held = {Tag{Code("text"), Code("bb01"), "Beta", Data("1")},
+                             Tag{Code("text"), Code("zz01"), "Alpha", Data("2")},
+                             Tag{Code("text"), Code("ee01"), "\xE9t\xE9", Data("3")},
+                             Tag{Code("text"), Code("aa01"), "Alpha", Data("4")},
+                             Tag{Code("text"), Code("cc01"), "alpha", Data("5")},
+                             Tag{Code(".256"), Code("dd01"), "Zed", Data("6")}};
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", held));
+    SetDefaultWorkingSet();
+    TagList tags;
+    for (const Tag& t : held) tags.push_back(FindTag(t.group, t.id));
+    ASSERT_EQ(Build(tags, "Ordered"), 1);
+    std::vector<u8> b = pirn_test::ReadAll(Plugins() + "Ordered");
+    std::vector<std::string> order;
+    for (size_t at = 128; at < 128 + 64 * held.size(); at += 64)
+        order.push_back(ReadText(b, at + 4, 32) + "/" + ReadText(b, at + 40, 4));
+    EXPECT_EQ(order, (std::vector<std::string>{"Zed/dd01", "Alpha/aa01", "Alpha/zz01", "Beta/bb01", "alpha/cc01",
+                                               "\xE9t\xE9/ee01"}));
+}
+
 TEST_F(PluginWriterTest, KindOneGetsPriority0xFFFFAndLocalCopiesAreRead) {
     Tag wall{Code("text"), Code("wa01"), "Wall", Data("archive copy")};
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {wall}));
