@@ -131,7 +131,8 @@ bool SameFileState(const FileInfo& a, const FileInfo& b) {
     return a.flags == b.flags && a.size == b.size && a.modification_time == b.modification_time &&
            a.modification_nanoseconds == b.modification_nanoseconds &&
            a.status_change_time == b.status_change_time &&
-           a.status_change_nanoseconds == b.status_change_nanoseconds;
+           a.status_change_nanoseconds == b.status_change_nanoseconds && a.device == b.device &&
+           a.inode == b.inode;
 }
 
 // --- Status and folders -----------------------------------------------------

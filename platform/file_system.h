@@ -33,13 +33,18 @@ struct FileInfo {
     i64 status_change_time = 0;
     u32 modification_nanoseconds = 0;
     u32 status_change_nanoseconds = 0;
+    // Which file it is: a file replaced through a rename (every save here
+    // goes through a temporary file) is another file even when its size and
+    // times match, as they can within one coarse timestamp tick.
+    u64 device = 0;
+    u64 inode = 0;
 
     bool IsFolder() const { return (flags & kFileIsFolder) != 0; }
 };
 
 // True when flags, size, modification and status-change times (with their
-// nanoseconds) are equal. Access time is left out: reading a file is not a
-// change.
+// nanoseconds), device and inode are equal. Access time is left out:
+// reading a file is not a change.
 bool SameFileState(const FileInfo& a, const FileInfo& b);
 
 // --- Status and folders -----------------------------------------------------

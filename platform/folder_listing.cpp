@@ -55,6 +55,8 @@ void FillFileInfo(const struct stat& st, FileInfo* info) {
     info->modification_nanoseconds = static_cast<u32>(st.st_mtim.tv_nsec);
     info->status_change_time = static_cast<i64>(st.st_ctim.tv_sec);
     info->status_change_nanoseconds = static_cast<u32>(st.st_ctim.tv_nsec);
+    info->device = static_cast<u64>(st.st_dev);
+    info->inode = static_cast<u64>(st.st_ino);
 }
 
 bool ListFolderEntries(const std::string& folder, std::vector<ListedEntry>& entries,

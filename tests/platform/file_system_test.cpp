@@ -115,6 +115,27 @@ TEST(FileSystemStatus, SameFileStateIgnoresAccessTimeOnly) {
     b = a;
     b.flags = kFileIsFolder;
     EXPECT_FALSE(SameFileState(a, b));
+    // A file saved through a temporary file is another file, even when size
+    // and times (coarse on many systems) come out the same.
+    b = a;
+    b.inode = a.inode + 1;
+    EXPECT_FALSE(SameFileState(a, b));
+    b = a;
+    b.device = a.device + 1;
+    EXPECT_FALSE(SameFileState(a, b));
+}
+
+TEST(FileSystemStatus, FileReplacedThroughARenameIsAnotherFile) {
+    TempDir dir;
+    WriteAll(dir.file("tag"), std::string("abcd"));
+    WriteAll(dir.file("tmp"), std::string("wxyz"));
+    FileInfo before, after;
+    ASSERT_TRUE(StatPath(&before, dir.file("tag")));
+    ASSERT_EQ(std::rename(dir.file("tmp").c_str(), dir.file("tag").c_str()), 0);
+    ASSERT_TRUE(StatPath(&after, dir.file("tag")));
+    EXPECT_NE(before.inode, 0u);
+    EXPECT_NE(before.inode, after.inode);
+    EXPECT_EQ(before.device, after.device);
 }
 
 TEST(FileSystemStatus, PathExistsByKind) {
