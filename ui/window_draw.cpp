@@ -165,6 +165,11 @@ void PaintFrameLayout(const FrameLayout& l) {
             const FrameLayout::Button& b = l.buttons[i];
             if (!b.present) continue;
             DrawTitleBarButton(skin, b.rect, i, b.pressed);
+            // A thick-border ring around the button: with the skin's sizes it
+            // spans the title strip's height.
+            const i32 ring = GetThickBorderSize(skin);
+            DrawSkinFrame(skin, Rect{b.rect.left - ring, b.rect.top - ring, b.rect.right + ring, b.rect.bottom + ring},
+                          kFrameEdges | 0xF00);
         }
     }
     if (l.borderKind == 2) DrawSkinFrame(skin, l.frame, l.skinFrameFlags);
