@@ -25,15 +25,12 @@ bool HasActiveArchiveSource(const TagEntry* tag) {
     return false;
 }
 
-std::string GroupLabel(u32 group) { return GetTagGroupLabel(group); }
-std::string GroupFolder(u32 group) { return GroupFolderName(group); }
-
 // Reads and checks one file of a group folder. false when it is not a tag
 // of this folder's group.
 bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header) {
     const std::string& file_name = entry.name;
-    const std::string label = GroupLabel(row->code);
-    std::string path = TheCodex().local_root + GroupFolder(row->code) + "/" + file_name;
+    const std::string label = TagGroupLabelText(row->code);
+    std::string path = TheCodex().local_root + GroupFolderName(row->code) + "/" + file_name;
     u64 size = 0;
     std::FILE* stream = OpenRegularFileForReading(path, &size);
     // Only the 64-byte header is read: no point filling a whole buffer.
@@ -52,7 +49,7 @@ bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, Ta
     if (header->group != row->code) {
         if (FindTagGroup(header->group))
             LogCodex(1, "'%s', a '%s' file, was found in the '%s' folder.\n", file_name.c_str(),
-                     GroupLabel(header->group).c_str(), label.c_str());
+                     TagGroupLabelText(header->group).c_str(), label.c_str());
         return false;
     }
     return true;
@@ -134,7 +131,7 @@ void SetLocalFolder(const std::string& path) {
     FreeFolderWatchers(codex.watchers);
     for (u32 i = 0; i < kTagGroupCount; ++i) {
         const TagGroupInfo* row = &GetTagGroupTable()[i];
-        AddFolderWatcher(codex.watchers, codex.local_root + GroupFolder(row->code) + "/",
+        AddFolderWatcher(codex.watchers, codex.local_root + GroupFolderName(row->code) + "/",
                          const_cast<TagGroupInfo*>(row), true);
     }
     PollFolderWatchers(codex.watchers, OnLocalFolderChange);
@@ -155,7 +152,7 @@ TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_na
     if (entry->local_source) {
         if (entry->local_source->file_name != file_name)
             LogCodex(1, "duplicate tagids detected: in the '%s' folder, '%s' and '%s' have the same tagids.\n",
-                     GroupLabel(header.group).c_str(), file_name.c_str(),
+                     TagGroupLabelText(header.group).c_str(), file_name.c_str(),
                      entry->local_source->file_name.c_str());
         return nullptr;
     }
@@ -192,20 +189,20 @@ int DropLocalTags() {
 }
 
 std::string GetGroupFolderPath(const std::string& root, u32 group) {
-    std::string path = root + GroupFolder(group);
+    std::string path = root + GroupFolderName(group);
     NormalizeDirectoryPath(path);
     return path;
 }
 
 std::string GetLocalTagPath(const TagHeader& header, const char* file_name) {
-    return TheCodex().local_root + GroupFolder(header.group) + "/" +
+    return TheCodex().local_root + GroupFolderName(header.group) + "/" +
            (file_name ? std::string(file_name) : SafeTagFileName(header.name, header.tag_id));
 }
 
 bool LocalTagFileExists(u32 group, const char* name) {
     std::string safe;
-    if (!MakeSafeFileName(name ? name : "", &safe)) return false;
-    return PathExists(TheCodex().local_root + GroupFolder(group) + "/" + safe, kPathIsFile);
+    if (!MakeSafePathComponent(name ? name : "", &safe)) return false;
+    return PathExists(TheCodex().local_root + GroupFolderName(group) + "/" + safe, kPathIsFile);
 }
 
 }  // namespace pirn

@@ -112,7 +112,7 @@ bool WritePluginBody(std::FILE* out, std::vector<PluginItem>& items, ArchiveHead
 int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& tags, u32 kind,
                             const std::string& name, const std::string& description, u16 priority) {
     std::string file_name;
-    if (!MakeSafeFileName(name, &file_name)) {
+    if (!MakeSafePathComponent(name.c_str(), &file_name)) {
         LogCodex(0, "ERROR: '%s' cannot be used as a plugin file name.\n", name.c_str());
         return 0;
     }

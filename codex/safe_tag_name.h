@@ -8,10 +8,7 @@
 
 namespace pirn {
 
-// Applies the tag-name rules (at most 31 characters, the nine characters
-// \ / | " < > * ? : become '_', trailing full stops and spaces go) and
-// refuses what is still no safe file name ("", "." and "..").
-bool MakeSafeFileName(const std::string& name, std::string* safe);
+// (A single name is made safe by MakeSafePathComponent of tag_header.h.)
 
 // Never fails: the safe form of the name, else of the tag id's four
 // characters, else "tag %08x".

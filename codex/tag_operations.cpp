@@ -30,12 +30,6 @@ void MakeHeaderFresh(TagHeader* header, u32 group, u32 tag_id) {
     header->signature = kTagHeaderSignature;
 }
 
-std::string FourChars(u32 code) {
-    char text[5] = {static_cast<char>(code >> 24), static_cast<char>(code >> 16), static_cast<char>(code >> 8),
-                    static_cast<char>(code), 0};
-    return std::string(text, 4);
-}
-
 void FreeIfUnused(TagEntry* tag) {
     if (tag && tag->sources.empty() && tag->attachments.empty()) FreeTagEntry(tag);
 }
@@ -115,7 +109,7 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
 
     const char* reason = nullptr;
     std::string safe;
-    if (!MakeSafeFileName(header.name, &safe)) reason = "The name cannot be used as a file name";
+    if (!MakeSafePathComponent(header.name, &safe)) reason = "The name cannot be used as a file name";
     if (!reason) {
         header.tag_id = tag_id;
         if (tag_id == kNoTagId && !MakeTagIdFromName(&header)) reason = "No free tagid is left for this name";
@@ -149,7 +143,7 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
     if (reason) {
         if (log)
             LogCodex(2, "CreateTag(name='%s', tagid='%s', type='%s', allow_overwrite='%s') failed because '%s'.\n",
-                     name ? name : "", FourChars(tag_id).c_str(), GetTagGroupLabel(group),
+                     name ? name : "", FourCCToText(tag_id).c_str(), GetTagGroupLabel(group),
                      allow_overwrite ? "True" : "False", reason);
         return nullptr;
     }
@@ -165,22 +159,14 @@ bool RewriteTagFileHeader(const std::string& path, const TagHeader& header) {
     std::FILE* in = OpenRegularFileForReading(path, &size);
     if (!in) return false;
     TagHeader old{};
+    TagHeader fresh = header;
+    SafeFileWriter out;
     bool ok = ReadLocalTagHeaderOfSize(in, PathFileName(path, false), size, &old);
-    std::string temp_path;
-    std::FILE* out = ok ? CreateTempFile(GetLocalFolder(), &temp_path) : nullptr;
-    if (out) {
-        TagHeader fresh = header;
-        fresh.data_length = old.data_length;
-        fresh.data_offset = kTagHeaderSize;
-        fresh.signature = kTagHeaderSignature;
-        ok = WriteTagHeaders(&fresh, out, 1) == kTagHeaderSize && CopyStreamBytes(out, in, old.data_length);
-        ok = ok && std::fflush(out) == 0 && ::fsync(fileno(out)) == 0;
-        if (std::fclose(out) != 0) ok = false;
-        ok = ok && std::rename(temp_path.c_str(), path.c_str()) == 0;
-        if (!ok) ::unlink(temp_path.c_str());
-    } else {
-        ok = false;
-    }
+    fresh.data_length = old.data_length;
+    fresh.data_offset = kTagHeaderSize;
+    fresh.signature = kTagHeaderSignature;
+    ok = ok && out.Open(path) && WriteTagHeaders(&fresh, out.stream(), 1) == kTagHeaderSize &&
+         CopyStreamBytes(out.stream(), in, old.data_length) && out.Commit(true);
     std::fclose(in);
     return ok;
 }
@@ -225,7 +211,7 @@ int CreateTagFile(const std::string& root, TagEntry* tag, const TagHeader& heade
     if (file_name && local && local->file_name == file_name)
         name = file_name;  // the tag's own file keeps its name as it is on disk
     else if (file_name)
-        name_ok = MakeSafeFileName(file_name, &name);
+        name_ok = MakeSafePathComponent(file_name, &name);
     else
         name = SafeTagFileName(header.name, tag->tag_id);
     const char* shown = file_name ? file_name : header.name;
@@ -383,7 +369,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     if (!keep_id && new_tag_id != tag->tag_id) {
         TagEntry* holder = FindTagEntry(group, new_tag_id);
         if (IsTagTaken(holder)) {
-            LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourChars(new_tag_id).c_str(),
+            LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
                      GetTagGroupLabel(group));
             return nullptr;
         }
@@ -393,7 +379,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     if (new_name) {
         SetTagHeaderName(&header, new_name);
         std::string safe;
-        if (!MakeSafeFileName(header.name, &safe)) {
+        if (!MakeSafePathComponent(header.name, &safe)) {
             LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
             return nullptr;
         }
@@ -423,7 +409,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     TagEntry* result = FindTag(group, header.tag_id);
     if (!result)
         LogCodex(0, "ChangeTagInfo: the tag '%s' of '%s' was not found after the change.\n",
-                 FourChars(header.tag_id).c_str(), GetTagGroupLabel(group));
+                 FourCCToText(header.tag_id).c_str(), GetTagGroupLabel(group));
     return result;
 }
 
