@@ -104,6 +104,9 @@ void LogTopicList::DrawContents() {
         const i32 lh = std::max(GetLineHeight(), 1);
         const i32 w = GetClientWidth();
         const bool focused = HasFocus();
+        // White like the topic text beside it (the viewer's background is dark).
+        SetDrawColor(kColorWhite);
+        FillRectangle(GetClientRect());
         for (i32 row = GetScrollY(), y = 0; row < GetTopicCount() && y < GetClientHeight(); ++row, y += lh) {
             const Rect r{0, y, w, y + lh};
             const bool selected = row == selected_;

@@ -871,7 +871,9 @@ void TextBox::OnIdle() {
 void TextBox::DrawContents() {
     if (BeginWindowDraw(this, 1, 0)) {
         const Rect client = GetClientRect();
-        if (editable_) {
+        // Every box but a label is a field of its own: white, so that the
+        // text reads the same on light and dark window backgrounds.
+        if (selectable_) {
             SetDrawColor(kColorWhite);
             FillRectangle(client);
             SetDrawColor(kFieldFrameColor);
