@@ -184,7 +184,10 @@ void ComboBox::CloseDropdown() {
     SetFrame(this, Rect{closedFrame_.left, closedFrame_.top, closedFrame_.left + width_,
                         closedFrame_.top + ClosedHeight()});
     PlaceChildren(false);
-    ListItem* pick = field_->GetText().empty() ? list_->GetTopRow() : list_->GetCurrentItem();
+    // An emptied editable field falls back to the first row in view; a label
+    // always shows what was picked.
+    ListItem* pick = IsEditable() && field_->GetText().empty() ? list_->GetTopRow() : list_->GetCurrentItem();
+    if (!pick) pick = list_->GetTopRow();
     SelectItem(pick);
     if (IsModal(this, false)) EndModal(this, 0);
 }

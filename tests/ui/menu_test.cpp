@@ -1,0 +1,257 @@
+// Menus on the headless window system: column geometry, popup placement,
+// arrow keys with disabled entries and separators, initial letters, submenus,
+// the menu bar, and menus whose entries cannot be chosen at all.
+
+#include <string>
+#include <vector>
+
+#include "tests/ui/widget_fixture.h"
+#include "ui/menu.h"
+
+namespace pirn_test {
+namespace {
+
+class MenuTest : public WidgetTest {
+protected:
+    static const char* Highlighted(MenuItem* column) {
+        MenuItem* h = column->GetHighlighted();
+        return h ? h->GetTitle() : "-";
+    }
+    static void KeyTo(Menu* menu, int code) {
+        InputEvent e = InputEvent::Key(code, 1);
+        menu->OnKey(e);
+    }
+    static void CharTo(Menu* menu, char c) {
+        InputEvent e;
+        e.type = kEventChar;
+        e.word[0] = static_cast<u8>(c);
+        e.word[1] = 1;
+        menu->OnChar(e);
+    }
+    // Popup run driven by keys posted one frame after another.
+    static i32 PopupWithKeys(Menu* menu, Point at, std::vector<int> keys) {
+        for (int k : keys) Then([k] { PostKey(k); });
+        return Menu::Popup(menu, at);
+    }
+};
+
+TEST_F(MenuTest, ColumnGeometry) {
+    auto* menu = new Menu(false);
+    MenuItem* open = Menu::AddItem(menu, "Open", nullptr, 1, true);
+    MenuItem* sep = Menu::AddSeparator(menu, nullptr);
+    MenuItem* longer = Menu::AddItem(menu, "Save Everything", nullptr, 2, true);
+    EXPECT_STREQ(sep->GetTitle(), "<---separator--->");
+    EXPECT_EQ(sep->GetId(), -1);
+    EXPECT_STREQ(menu->GetTitle(), "Popup Menu");
+    const i32 frame = GetMenuFrameSize();
+    const i32 width = 15 * kCharWidth + 36;
+    EXPECT_EQ(open->GetHeight(), kLineHeight + 4);
+    EXPECT_EQ(sep->GetHeight(), 4);
+    EXPECT_EQ(open->GetWidth(), width);
+    EXPECT_EQ(longer->GetWidth(), width);
+    EXPECT_EQ(menu->GetSize().x, width);
+    EXPECT_EQ(menu->GetSize().y, 2 * (kLineHeight + 4) + 4 + 2 * frame);
+    EXPECT_EQ(sep->GetFrame().top, open->GetFrame().bottom);
+
+    // Short titles still make a 64-px column.
+    auto* small = new Menu(false);
+    Menu::AddItem(small, "A", nullptr, 1, true);
+    EXPECT_EQ(small->GetSize().x, 64);
+}
+
+TEST_F(MenuTest, PopupPlacementPicksTheLargestVisibleFrame) {
+    const Point size{100, 80};
+    struct Case {
+        Point at;
+        Rect expected;
+    } cases[] = {
+        {{10, 10}, MakeRect(10, 10, 100, 80)},        // below-right
+        {{10, 590}, MakeRect(10, 510, 100, 80)},      // above-right
+        {{790, 10}, MakeRect(690, 10, 100, 80)},      // below-left
+        {{790, 590}, MakeRect(690, 510, 100, 80)},    // above-left
+        {{400, 300}, MakeRect(400, 300, 100, 80)},    // ties keep the earlier
+    };
+    for (const Case& c : cases) EXPECT_EQ(Menu::PlaceAtPoint(c.at, size), c.expected) << c.at.x << "," << c.at.y;
+
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "Open", nullptr, 1, true);
+    Then([menu] {
+        const Rect& f = menu->GetFrameScreenRect();
+        EXPECT_EQ(f.right, 790);
+        EXPECT_EQ(f.bottom, 590);
+        PostKey(kKeyEsc);
+    });
+    EXPECT_EQ(Menu::Popup(menu, Point{790, 590}), -1);
+    EXPECT_FALSE(menu->IsVisible());
+}
+
+TEST_F(MenuTest, ArrowKeysSkipSeparatorsAndDisabledEntries) {
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "A", nullptr, 1, true);
+    Menu::AddItem(menu, "B", nullptr, 2, false);
+    Menu::AddSeparator(menu, nullptr);
+    Menu::AddItem(menu, "C", nullptr, 3, true);
+    Menu::AddItem(menu, "D", nullptr, 4, false);
+    struct Case {
+        std::vector<int> keys;
+        const char* highlighted;
+    } cases[] = {
+        {{kKeyDown}, "A"},
+        {{kKeyDown, kKeyDown}, "C"},
+        {{kKeyDown, kKeyDown, kKeyDown}, "C"},  // only a disabled entry follows
+        {{kKeyDown, kKeyDown, kKeyUp}, "A"},
+        {{kKeyDown, kKeyUp}, "-"},              // wraps onto the disabled last entry
+        {{kKeyUp}, "-"},
+    };
+    for (const Case& c : cases) {
+        menu->Close();
+        for (int k : c.keys) KeyTo(menu, k);
+        EXPECT_STREQ(Highlighted(menu), c.highlighted) << c.keys.size();
+    }
+    // Down from the last entry goes to the first.
+    auto* wrap = new Menu(false);
+    Menu::AddItem(wrap, "A", nullptr, 1, true);
+    Menu::AddItem(wrap, "B", nullptr, 2, true);
+    wrap->Highlight(wrap->Entries()[1]);
+    KeyTo(wrap, kKeyDown);
+    EXPECT_STREQ(Highlighted(wrap), "A");
+}
+
+TEST_F(MenuTest, PopupReturnsTheChosenIdOrMinusOne) {
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "A", nullptr, 11, true);
+    Menu::AddItem(menu, "B", nullptr, 12, false);
+    Menu::AddSeparator(menu, nullptr);
+    Menu::AddItem(menu, "C", nullptr, 13, true);
+    EXPECT_EQ(PopupWithKeys(menu, Point{100, 100}, {kKeyDown, kKeyDown, kKeyEnter}), 13);
+    EXPECT_EQ(PopupWithKeys(menu, Point{100, 100}, {kKeyDown, kKeyEsc}), -1);
+
+    // Clicks on the disabled entry and the separator choose nothing; a click
+    // on A does; a click beside the menu ends the run with nothing.
+    MenuItem* disabled = menu->Entries()[1];
+    MenuItem* sep = menu->Entries()[2];
+    MenuItem* a = menu->Entries()[0];
+    Then([disabled] { PostClick(disabled); });
+    Then([sep] { PostClick(sep); });
+    Then([a] { PostClick(a); });
+    EXPECT_EQ(Menu::Popup(menu, Point{100, 100}), 11);
+    Then([] {
+        headless::AdvanceTime(0.5);
+        HandleMouseMoveInput(600, 500);
+        HandleMouseButtonInput(0, 1);
+        HandleMouseButtonInput(0, 0);
+    });
+    EXPECT_EQ(Menu::Popup(menu, Point{100, 100}), -1);
+}
+
+TEST_F(MenuTest, InitialLettersCycleAndUnknownLettersBeep) {
+    auto* menu = new Menu(false);
+    for (const char* t : {"Save", "select", "Open", "Save As", "Swap"}) Menu::AddItem(menu, t, nullptr, 1, true);
+    menu->Entries()[4]->SetEnabled(false);
+    std::vector<std::string> seen;
+    for (int i = 0; i < 4; ++i) {
+        CharTo(menu, 's');
+        seen.push_back(Highlighted(menu));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"Save", "select", "Save As", "Save"}));
+    const int beeps = Beeps();
+    CharTo(menu, 'x');
+    EXPECT_EQ(Beeps(), beeps + 1);
+    EXPECT_STREQ(Highlighted(menu), "Save");
+}
+
+TEST_F(MenuTest, EmptyAndWhollyDisabledMenusIgnoreKeys) {
+    auto* empty = new Menu(false);
+    EXPECT_EQ(PopupWithKeys(empty, Point{50, 50}, {kKeyDown, kKeyUp, kKeyRight, kKeyLeft, kKeyEnter, kKeyEsc}), -1);
+    for (int k : {kKeyDown, kKeyUp, kKeyRight, kKeyLeft, kKeyEnter}) KeyTo(empty, k);
+    CharTo(empty, 'a');
+
+    auto* disabled = new Menu(false);
+    Menu::AddItem(disabled, "A", nullptr, 1, false);
+    Menu::AddItem(disabled, "B", nullptr, 2, false);
+    EXPECT_EQ(PopupWithKeys(disabled, Point{50, 50}, {kKeyDown, kKeyEnter, kKeyUp, kKeyEnter, kKeyEsc}), -1);
+    EXPECT_STREQ(Highlighted(disabled), "-");
+}
+
+TEST_F(MenuTest, SubmenusOpenBesideTheirEntry) {
+    auto* menu = new Menu(false);
+    MenuItem* file = Menu::AddItem(menu, "File", nullptr, 1, true);
+    MenuItem* recent = Menu::AddItem(menu, "Recent", nullptr, 2, true);
+    MenuItem* one = Menu::AddItem(menu, "One", recent, 21, true);
+    Menu::AddItem(menu, "Two", recent, 22, true);
+    EXPECT_FALSE(one->IsVisible());
+    EXPECT_EQ(one->GetParentEntry(), recent);
+    EXPECT_EQ(one->GetRootMenu(), menu);
+
+    std::vector<void*> highlights;
+    static std::vector<void*>* log = nullptr;
+    log = &highlights;
+    ConnectSignal(menu->highlight, nullptr, [](SignalListener*, void* entry) { log->push_back(entry); });
+    Then([] { PostKey(kKeyDown); });
+    Then([] { PostKey(kKeyDown); });
+    Then([] { PostKey(kKeyRight); });
+    Then([menu, recent, one] {
+        EXPECT_TRUE(recent->IsOpen());
+        EXPECT_EQ(menu->GetOpenChild(), recent);
+        EXPECT_STREQ(Highlighted(recent), "One");
+        EXPECT_EQ(one->GetFrameScreenRect().left, recent->GetFrameScreenRect().right);
+        PostKey(kKeyLeft);
+    });
+    Then([recent, menu] {
+        EXPECT_FALSE(recent->IsOpen());
+        EXPECT_STREQ(Highlighted(menu), "Recent");
+        PostKey(kKeyRight);
+    });
+    Then([] { PostKey(kKeyDown); });
+    Then([] { PostKey(kKeyEnter); });
+    EXPECT_EQ(Menu::Popup(menu, Point{100, 100}), 22);
+    EXPECT_FALSE(recent->IsOpen());
+    ASSERT_GE(highlights.size(), 3u);
+    EXPECT_EQ(highlights[0], recent);
+    (void)file;
+}
+
+TEST_F(MenuTest, MenuBarTitlesAndKeys) {
+    auto* bar = new Menu(true);
+    EXPECT_STREQ(bar->GetTitle(), "Menu Bar");
+    MenuItem* file = Menu::AddItem(bar, "File", nullptr, 1, true);
+    MenuItem* edit = Menu::AddItem(bar, "Edit", nullptr, 2, true);
+    Menu::AddItem(bar, "New", file, 11, true);
+    Menu::AddItem(bar, "Quit", file, 12, true);
+    Menu::AddItem(bar, "Undo", edit, 21, true);
+    EXPECT_EQ(file->GetFrame().left, 4);
+    EXPECT_EQ(file->GetWidth(), 4 * kCharWidth + 4);
+    EXPECT_EQ(edit->GetFrame().left, 4 + file->GetWidth() + 8);
+    EXPECT_EQ(bar->GetWidth(), kWidth);
+    EXPECT_EQ(bar->GetHeight(), 2 * GetMenuFrameSize() + kLineHeight + 4);
+
+    static void* chosen = nullptr;
+    chosen = nullptr;
+    ConnectSignal(bar->command, nullptr, [](SignalListener*, void* entry) { chosen = entry; });
+    // Opening File runs the bar; Right from a leaf moves on to Edit, whose
+    // first entry Enter chooses.
+    Then([] { PostKey(kKeyRight); });
+    Then([edit] {
+        EXPECT_TRUE(edit->IsOpen());
+        PostKey(kKeyEnter);
+    });
+    file->Choose();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(static_cast<MenuItem*>(chosen)->GetId(), 21);
+    EXPECT_FALSE(edit->IsOpen());
+    EXPECT_FALSE(bar->IsRunning());
+
+    // Left from the first title's submenu wraps to the last title.
+    chosen = nullptr;
+    Then([] {});  // the frame after a modal run's end drains nothing
+    Then([] { PostKey(kKeyLeft); });
+    Then([edit] {
+        EXPECT_TRUE(edit->IsOpen());
+        PostKey(kKeyEsc);
+    });
+    file->Choose();
+    EXPECT_EQ(chosen, nullptr);
+}
+
+}  // namespace
+}  // namespace pirn_test
