@@ -122,6 +122,13 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
         return 0;
     }
     std::string path = folder + file_name;
+    // A plugin that could not be opened again would replace the old one and
+    // then vanish from the catalogue.
+    if (kind > 0xFFFF || !ArchiveKindPrecedence(kind, nullptr)) {
+        LogCodex(0, "ERROR: plugin '%s' would have kind %u, which is not read.\n", path.c_str(),
+                 static_cast<unsigned>(kind));
+        return 0;
+    }
     if (tags.size() > 0xFFFF) {
         LogCodex(0, "ERROR: plugin '%s' would hold %zu tags; at most 65535 fit.\n", path.c_str(), tags.size());
         return 0;

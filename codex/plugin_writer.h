@@ -17,7 +17,8 @@ namespace pirn {
 // the working set. Tags are identified by (group, tag id) before that close:
 // entries of `tags` that lived only in the replaced plugin may be freed, so
 // callers must not use their list afterwards. Refuses more than 65,535 tags,
-// files past 4 GiB and names that are not a safe file name. 1 on success.
+// files past 4 GiB, names that are not a safe file name and kinds that are
+// not read (0, 4, 8 and above). 1 on success.
 int BuildPluginFile(const TagList& tags, u32 kind, const std::string& name, const std::string& description,
                     u16 priority);
 

@@ -204,6 +204,17 @@ TEST_F(PluginWriterTest, RefusesUnsafeNamesAndTooManyTags) {
     for (TagEntry* tag : many) FreeTagEntry(tag);
 }
 
+TEST_F(PluginWriterTest, KindsThatCannotBeReadBackAreRefusedBeforeAnythingIsReplaced) {
+    std::string path = WriteFile("plugins/Mine", ArchiveBytes(6, 100, "Mine", {}));
+    std::vector<u8> before = pirn_test::ReadAll(path);
+    AddArchive(path);
+    for (u32 kind : {0u, 4u, 8u, 0x10006u}) {
+        EXPECT_EQ(Build({}, "Mine", kind), 0) << kind;
+        EXPECT_EQ(pirn_test::ReadAll(path), before) << kind;
+        EXPECT_TRUE(FindArchiveByPath(path)) << kind;
+    }
+}
+
 TEST_F(PluginWriterTest, GameFolderComesFromTheZarnPathPreference) {
     SetPrefString("ZarnPath", Game());
     ASSERT_EQ(BuildPluginFile({}, 6, "From Prefs", "u", 100), 1);
