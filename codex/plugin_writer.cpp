@@ -29,6 +29,21 @@ bool AnyTagInUse(const Archive* archive) {
     return false;
 }
 
+// The open archive of the file at path, also when it was opened under
+// another spelling of the path ("plugins/./x", a link): left open, it would
+// go on reading the replaced file's bytes at its old offsets.
+Archive* FindOpenArchiveOfFile(const std::string& path) {
+    if (Archive* archive = FindArchiveByPath(path)) return archive;
+    FileInfo target;
+    if (!StatPath(&target, path) || target.IsFolder()) return nullptr;
+    for (u32 i = 0; Archive* archive = GetArchive(i); ++i) {
+        FileInfo info;
+        if (StatPath(&info, archive->path) && info.device == target.device && info.inode == target.inode)
+            return archive;
+    }
+    return nullptr;
+}
+
 // Writes map records, data and directory to `out`; every source is read
 // while the catalogue (and any plugin being replaced) is still intact.
 bool WritePluginBody(std::FILE* out, std::vector<PluginItem>& items, ArchiveHeader* header,
@@ -134,7 +149,7 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
         return 0;
     }
 
-    Archive* replaced = FindArchiveByPath(path);
+    Archive* replaced = FindOpenArchiveOfFile(path);
     if (replaced && AnyTagInUse(replaced)) {
         LogCodex(0, "ERROR: plugin '%s' is not replaced: tags of it are in use.\n", path.c_str());
         return 0;

@@ -160,6 +160,21 @@ TEST_F(PluginWriterTest, RebuildingAnActivePluginReplacesItAndKeepsItActive) {
     EXPECT_STREQ(text, "old a");
 }
 
+TEST_F(PluginWriterTest, PluginOpenedUnderAnotherSpellingOfItsPathIsReplacedToo) {
+    Tag a{Code("text"), Code("aa01"), "A", Data("old a")};
+    WriteFile("plugins/Mine", ArchiveBytes(6, 100, "Mine", {a}));
+    Archive* old = AddArchive(Game() + "plugins/./Mine");
+    ASSERT_TRUE(old);
+    SetDefaultWorkingSet();
+    Tag b{Code("text"), Code("bb01"), "B", Data("new b")};
+    WriteLocal("Text", "B", TagFile(b));
+    PollLocalFolder(true);
+    ASSERT_EQ(Build({FindTag(Code("text"), Code("bb01"))}, "Mine"), 1);
+    ASSERT_EQ(CountArchives(), 1u) << "the old record of the file is closed, not left reading the new bytes";
+    EXPECT_TRUE(GetArchive(0)->active);
+    EXPECT_FALSE(FindTag(Code("text"), Code("aa01")));
+}
+
 TEST_F(PluginWriterTest, PluginInUseIsNotReplacedAndItsFileStaysAsItWas) {
     Tag a{Code("text"), Code("aa01"), "A", Data("old a")};
     std::string path = WriteFile("plugins/Mine", ArchiveBytes(6, 100, "Mine", {a}));
