@@ -3,7 +3,7 @@
 #include "ui/log_viewer.h"
 
 #include "ui/log_message.h"
-#include "ui/log_topic_list.h"
+#include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"
 #include "ui/window_system.h"
@@ -19,7 +19,9 @@ MessageLogWindow::MessageLogWindow() : Window(kStyle, nullptr) {
     SetFrame(this, MakeRect(32, 32, 600, 256));
     splitter_ = new SplitterWindow(kVisible | kEnabled, this);
     splitter_->SetLayout(SplitterWindow::kSideBySide, SplitterWindow::kSizingFree);
-    topics_ = new LogTopicList(kVisible | kEnabled | kTakesFocus, nullptr);
+    // The list draws no ground of its own; the light window background keeps
+    // its text readable on the viewer's dark one.
+    topics_ = new ListWindow(0, kVisible | kEnabled | kBackground, splitter_);
     splitter_->SetPane(0, topics_, kPaneMinimum);
     ConnectSignal<&MessageLogWindow::OnTopicSelected>(topics_->selectionChanged, this);
     Layout();
@@ -47,8 +49,18 @@ void MessageLogWindow::Layout() {
 }
 
 TextBox* MessageLogWindow::GetTopicBox(const std::string& topic) const {
-    const i32 row = topics_->FindTopic(topic);
-    return row < 0 ? nullptr : static_cast<TextBox*>(topics_->GetTopicData(row));
+    auto it = rowsByTopic_.find(topic);
+    return it == rowsByTopic_.end() ? nullptr : static_cast<TextBox*>(it->second->userData);
+}
+
+void MessageLogWindow::SelectTopicRow(const std::string& topic) {
+    auto it = rowsByTopic_.find(topic);
+    if (it == rowsByTopic_.end()) return;
+    ListItem* row = it->second;
+    selectingRow_ = true;
+    topics_->SelectItem(row, false);
+    selectingRow_ = false;
+    topics_->RevealItem(row);
 }
 
 TextBox* MessageLogWindow::TopicBox(const std::string& topic) {
@@ -59,9 +71,10 @@ TextBox* MessageLogWindow::TopicBox(const std::string& topic) {
     LowerWindow(box);
     box->SetVisible(false);
     AimFocusChain();
-    const i32 row = topics_->AddTopic(topic, box);
-    topics_->SelectTopic(row);
-    topics_->RevealTopic(row);
+    rowsByTopic_[topic] = topics_->AddItem(nullptr, 0, ListItem::kTextItem, box, topic.c_str());
+    topics_->Sort();
+    topics_->UpdateScrollRange();
+    SelectTopicRow(topic);
     MakeCurrent(box, false);
     return box;
 }
@@ -96,9 +109,10 @@ void MessageLogWindow::MakeCurrent(TextBox* box, bool focus) {
 }
 
 void MessageLogWindow::OnTopicSelected() {
-    const i32 row = topics_->GetSelectedIndex();
-    if (row < 0) return;
-    MakeCurrent(static_cast<TextBox*>(topics_->GetTopicData(row)), true);
+    if (selectingRow_) return;
+    ListItem* row = topics_->GetSelectedItem();
+    if (!row || !row->userData) return;
+    MakeCurrent(static_cast<TextBox*>(row->userData), true);
 }
 
 void MessageLogWindow::AddMessage(i32 level, const std::string& topic, const std::string& text) {
@@ -106,9 +120,7 @@ void MessageLogWindow::AddMessage(i32 level, const std::string& topic, const std
     if (box != current_) MakeCurrent(box, false);
     box->AppendText(text);
     if (level >= 1) {
-        const i32 row = topics_->IndexOfData(box);
-        topics_->SelectTopic(row);
-        topics_->RevealTopic(row);
+        SelectTopicRow(topic);
         // Shown from hidden it takes the focus; already on screen it only
         // comes to the front, so that typing elsewhere goes on where it was.
         if (!IsVisible()) {

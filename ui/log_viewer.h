@@ -6,13 +6,15 @@
 // topics and their texts stay for the whole run.
 
 #include <string>
+#include <unordered_map>
 
 #include "platform/types.h"
 #include "ui/window.h"
 
 namespace pirn {
 
-class LogTopicList;
+class ListWindow;
+struct ListItem;
 class SplitterWindow;
 class TextBox;
 
@@ -41,7 +43,7 @@ public:
 
     TextBox* GetTopicBox(const std::string& topic) const;
     TextBox* GetCurrentBox() const { return current_; }
-    LogTopicList* GetTopicList() const { return topics_; }
+    ListWindow* GetTopicList() const { return topics_; }
     SplitterWindow* GetSplitter() const { return splitter_; }
 
 private:
@@ -52,9 +54,15 @@ private:
     void OnTopicSelected();
     void AimFocusChain();
 
+    // Selects the topic's row as the program (no focus change follows).
+    void SelectTopicRow(const std::string& topic);
+
     SplitterWindow* splitter_ = nullptr;
-    LogTopicList* topics_ = nullptr;
+    ListWindow* topics_ = nullptr;
     TextBox* current_ = nullptr;
+    // Topic rows by exact name (the list itself finds rows by their data).
+    std::unordered_map<std::string, ListItem*> rowsByTopic_;
+    bool selectingRow_ = false;
 };
 
 // The process-wide Log Viewer, made on first use (null while the window

@@ -5,10 +5,11 @@
 #include "ui/log_viewer.h"
 
 #include <string>
+#include <vector>
 
 #include "tests/ui/widget_fixture.h"
 #include "ui/log_message.h"
-#include "ui/log_topic_list.h"
+#include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"
 
@@ -63,13 +64,13 @@ TEST_F(LogViewerTest, TopicsAreSortedWhateverTheOrderOfFirstUse) {
     LogMessage(0, "BuildCollection 10 (x)", "b\n");
     LogMessage(0, "Codex", "c\n");
     LogMessage(0, "BuildCollection 9 (y)", "d\n");
-    LogTopicList* list = GetLogViewer()->GetTopicList();
-    ASSERT_EQ(list->GetTopicCount(), 4);
-    EXPECT_EQ(list->GetTopicName(0), "BuildCollection 9 (y)");
-    EXPECT_EQ(list->GetTopicName(1), "BuildCollection 10 (x)");
-    EXPECT_EQ(list->GetTopicName(2), "Codex");
-    EXPECT_EQ(list->GetTopicName(3), "Model Import");
-    EXPECT_EQ(list->GetTopicName(list->GetSelectedIndex()), "BuildCollection 9 (y)");
+    ListWindow* list = GetLogViewer()->GetTopicList();
+    std::vector<std::string> names;
+    for (ListItem* row = list->FirstRow(); row; row = list->NextRow(row)) names.push_back(row->text);
+    EXPECT_EQ(names, (std::vector<std::string>{"BuildCollection 10 (x)", "BuildCollection 9 (y)", "Codex",
+                                               "Model Import"}));
+    ASSERT_NE(list->GetSelectedItem(), nullptr);
+    EXPECT_EQ(list->GetSelectedItem()->text, "BuildCollection 9 (y)") << "the newest topic";
 }
 
 TEST_F(LogViewerTest, ClosedByTheUserItComesBackWithEverything) {
@@ -88,7 +89,8 @@ TEST_F(LogViewerTest, ClosedByTheUserItComesBackWithEverything) {
     LogMessage(1, "Codex", "three\n");
     EXPECT_EQ(Text("Codex"), "ERROR: one\ntwo\nthree\n");
     EXPECT_EQ(log->GetCurrentBox(), log->GetTopicBox("Codex"));
-    EXPECT_EQ(log->GetTopicList()->GetTopicName(log->GetTopicList()->GetSelectedIndex()), "Codex");
+    ASSERT_NE(log->GetTopicList()->GetSelectedItem(), nullptr);
+    EXPECT_EQ(log->GetTopicList()->GetSelectedItem()->text, "Codex");
 }
 
 TEST_F(LogViewerTest, TypingIsNeverSwallowedByAHiddenBox) {
@@ -127,9 +129,9 @@ TEST_F(LogViewerTest, PickingATopicShowsItsText) {
     LogMessage(0, "A", "alpha\n");
     LogMessage(1, "B", "beta\n");
     MessageLogWindow* log = GetLogViewer();
-    LogTopicList* list = log->GetTopicList();
+    ListWindow* list = log->GetTopicList();
     const Point o = list->GetClientOrigin();
-    Click(o.x + 5, o.y + kLineHeight / 2);  // row 0: "A"
+    Click(o.x + 20, o.y + list->GetRowHeight() / 2);  // row 0: "A"
     EXPECT_EQ(log->GetCurrentBox(), log->GetTopicBox("A"));
     EXPECT_TRUE(log->GetTopicBox("A")->HasFocus());
     EXPECT_TRUE(log->GetTopicBox("A")->IsShownOnScreen());
