@@ -154,13 +154,23 @@ char ConversionClass(char conv) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 template <typename T>
-std::string Print(const char* format, T value) {
-    char buffer[kCellTextLimit + 1];
-    const int n = std::snprintf(buffer, sizeof buffer, format, value);
-    if (n < 0) return std::string();
-    return std::string(buffer, std::min<size_t>(static_cast<size_t>(n), kCellTextLimit));
+size_t PrintInto(char* buffer, const char* format, T value) {
+    const int n = std::snprintf(buffer, kCellTextLimit + 1, format, value);
+    if (n < 0) {
+        buffer[0] = 0;
+        return 0;
+    }
+    return std::min<size_t>(static_cast<size_t>(n), kCellTextLimit);
 }
 #pragma GCC diagnostic pop
+
+// The text of a string-like field straight into the buffer.
+size_t CopyText(char* buffer, const char* text, size_t length) {
+    length = std::min(length, kCellTextLimit);
+    std::memcpy(buffer, text, length);
+    buffer[length] = 0;
+    return length;
+}
 
 bool ParseWholeInteger(const std::string& text, i64* out) {
     if (text.empty()) return false;
@@ -217,22 +227,43 @@ bool CellFormatFits(const char* format, u32 type) {
     return conversions == 1;
 }
 
-std::string FormatCell(const ListColumn& c, const void* record) {
-    if (!record || c.type == kColumnNone || c.type > kColumnFixed) return std::string();
+size_t FormatCellInto(const ListColumn& c, const void* record, char* buffer) {
+    buffer[0] = 0;
+    if (!record || c.type == kColumnNone || c.type > kColumnFixed) return 0;
+    const bool plain = c.format.empty() || c.format == "%s";
     const char* format = c.format.empty() || !CellFormatFits(c.format.c_str(), c.type) ? DefaultFormat(c)
                                                                                         : c.format.c_str();
     switch (c.type) {
         case kColumnInteger: {
             const i64 v = ReadInteger(c, record, IsSigned(c));
-            return Print(format, static_cast<int>(static_cast<u32>(v)));
+            return PrintInto(buffer, format, static_cast<int>(static_cast<u32>(v)));
         }
         case kColumnReal:
-            return Print(format, ReadReal(c, record));
+            return PrintInto(buffer, format, ReadReal(c, record));
         case kColumnFixed:
-            return Print(format, static_cast<double>(ReadInteger(c, record, IsSigned(c))) / 65536.0);
+            return PrintInto(buffer, format, static_cast<double>(ReadInteger(c, record, IsSigned(c))) / 65536.0);
+        case kColumnCharArray:
+            // Type-ahead formats a cell per row: plain strings skip printf.
+            if (plain) {
+                const char* text = reinterpret_cast<const char*>(Field(c, record));
+                return CopyText(buffer, text, strnlen(text, c.fieldSize));
+            }
+            return PrintInto(buffer, format, ReadText(c, record).c_str());
+        case kColumnString:
+            if (plain) {
+                const std::string& text = *reinterpret_cast<const std::string*>(Field(c, record));
+                return CopyText(buffer, text.data(), text.size());
+            }
+            return PrintInto(buffer, format, ReadText(c, record).c_str());
         default:
-            return Print(format, ReadText(c, record).c_str());
+            return PrintInto(buffer, format, ReadText(c, record).c_str());
     }
+}
+
+std::string FormatCell(const ListColumn& c, const void* record) {
+    char buffer[kCellTextLimit + 1];
+    const size_t n = FormatCellInto(c, record, buffer);
+    return std::string(buffer, n);
 }
 
 int CompareCells(const ListColumn& c, const void* a, const void* b) {
@@ -241,10 +272,24 @@ int CompareCells(const ListColumn& c, const void* a, const void* b) {
             const i64 x = ReadInteger(c, a, false), y = ReadInteger(c, b, false);
             return (x > y) - (x < y);
         }
-        case kColumnCharArray:
-        case kColumnStringPtr:
+        // Strings compare in place: sorting must not copy a cell per
+        // comparison.
+        case kColumnCharArray: {
+            const int r = std::strncmp(reinterpret_cast<const char*>(Field(c, a)),
+                                       reinterpret_cast<const char*>(Field(c, b)), c.fieldSize);
+            return (r > 0) - (r < 0);
+        }
+        case kColumnStringPtr: {
+            const char* x = nullptr;
+            const char* y = nullptr;
+            std::memcpy(&x, Field(c, a), sizeof x);
+            std::memcpy(&y, Field(c, b), sizeof y);
+            const int r = std::strcmp(x ? x : "", y ? y : "");
+            return (r > 0) - (r < 0);
+        }
         case kColumnString: {
-            const int r = ReadText(c, a).compare(ReadText(c, b));
+            const int r = reinterpret_cast<const std::string*>(Field(c, a))
+                              ->compare(*reinterpret_cast<const std::string*>(Field(c, b)));
             return (r > 0) - (r < 0);
         }
         case kColumnInteger:

@@ -49,6 +49,9 @@ constexpr size_t kCellTextLimit = 511;
 // column's format is used only when it takes exactly one value of the
 // column's kind; otherwise the type's default format.
 std::string FormatCell(const ListColumn& column, const void* record);
+// The same into a buffer of at least kCellTextLimit + 1 bytes, without
+// allocating; returns the length.
+size_t FormatCellInto(const ListColumn& column, const void* record, char* buffer);
 // Whether a printf format takes exactly one conversion fitting the column
 // type (no '*', no %n, no length modifiers).
 bool CellFormatFits(const char* format, u32 type);

@@ -35,7 +35,7 @@ void NoDragImage(Window::DragDropData*, Point, Rect* extent) {
     if (extent) *extent = Rect{};
 }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix, size_t n) {
+bool StartsWithNoCase(const char* text, const char* prefix, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         const unsigned char a = static_cast<unsigned char>(text[i]);
         const unsigned char b = static_cast<unsigned char>(prefix[i]);
@@ -217,10 +217,7 @@ void ListWindow::SetItemText(ListItem* item, const char* text) {
 }
 
 void ListWindow::PurgeMarked() {
-    selection_.erase(std::remove_if(selection_.begin(), selection_.end(),
-                                    [](const ListItem* s) { return (s->flags & kDoomed) != 0; }),
-                     selection_.end());
-    if (current_ && (current_->flags & kDoomed)) current_ = selection_.empty() ? nullptr : selection_.front();
+    if (current_ && (current_->flags & kDoomed)) current_ = FirstSelected();
     if (editItem_ && (editItem_->flags & kDoomed)) editItem_ = nullptr;
     if (activeDrag_ && activeDrag_->item && (activeDrag_->item->flags & kDoomed)) activeDrag_->item = nullptr;
     if (topCache_ && (topCache_->flags & kDoomed)) topCache_ = nullptr;
@@ -241,17 +238,20 @@ void ListWindow::FreeSubtree(ListItem* item) {
 
 void ListWindow::DeleteItemNoUpdate(ListItem* item) {
     if (!item || item == &root_) return;
+    bool lostSelection = false;
     std::vector<ListItem*> stack{item};
     while (!stack.empty()) {
         ListItem* it = stack.back();
         stack.pop_back();
         it->flags |= kDoomed;
+        if (it->IsSelected()) {
+            SelectionRemove(it);
+            lostSelection = true;
+        }
         for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
     }
-    const size_t before = selection_.size();
     Unlink(item);
     PurgeMarked();
-    const bool lostSelection = selection_.size() != before;
     FreeSubtree(item);
     TreeChanged();
     if (lostSelection) selectionChanged.Emit();
@@ -263,9 +263,8 @@ void ListWindow::DeleteItem(ListItem* item) {
 }
 
 void ListWindow::RemoveAllItems() {
-    const bool hadSelection = !selection_.empty();
-    for (ListItem* s : selection_) s->flags &= ~ListItem::kSelected;
-    selection_.clear();
+    const bool hadSelection = selectionCount_ != 0;
+    for (ListItem* s : TakeSelection()) s->flags &= ~ListItem::kSelected;
     current_ = nullptr;
     editItem_ = nullptr;
     if (activeDrag_) activeDrag_->item = nullptr;
@@ -369,25 +368,60 @@ i64 ListWindow::RowOf(const ListItem* item) const {
     if (top != &root_) return -1;
     i64 row = 0;
     for (const ListItem* it = item; it != &root_; it = it->parent) {
-        for (const ListItem* s = it->prev; s; s = s->prev) row += 1 + s->rowsBelow;
+        row += RowWithinParent(it);
         if (it->parent != &root_) row += 1;
     }
     return row;
 }
 
+i64 ListWindow::RowWithinParent(const ListItem* item) {
+    // Rows before the item among its siblings: walk towards both ends at
+    // once and count from whichever end comes first, so that rows near the
+    // end of a long list cost as little as rows near its start.
+    i64 before = 0, after = 0;
+    const ListItem* back = item->prev;
+    const ListItem* front = item;
+    while (true) {
+        if (!back) return before;
+        before += 1 + back->rowsBelow;
+        back = back->prev;
+        if (!front) break;
+        after += 1 + front->rowsBelow;
+        front = front->next;
+        if (!front) return item->parent->rowsBelow - after;
+    }
+    return before;
+}
+
 ListItem* ListWindow::ItemAtRow(i64 row) const {
     if (row < 0 || row >= root_.rowsBelow) return nullptr;
     i64 r = row;
-    ListItem* c = root_.firstChild;
-    while (c) {
-        if (r == 0) return c;
-        r -= 1;
-        if (c->IsOpen() && r < c->rowsBelow) {
-            c = c->firstChild;
-            continue;
+    const ListItem* parent = &root_;
+    while (parent) {
+        // r counts rows below `parent`; come from the nearer end.
+        if (r < parent->rowsBelow / 2) {
+            for (ListItem* c = parent->firstChild; c; c = c->next) {
+                if (r == 0) return c;
+                if (r <= c->rowsBelow) {
+                    r -= 1;
+                    parent = c;
+                    break;
+                }
+                r -= 1 + c->rowsBelow;
+                if (!c->next) return nullptr;
+            }
+        } else {
+            i64 start = parent->rowsBelow;  // row just past the last child's rows
+            ListItem* c = parent->lastChild;
+            for (; c; c = c->prev) {
+                start -= 1 + c->rowsBelow;
+                if (r >= start) break;
+            }
+            if (!c) return nullptr;
+            if (r == start) return c;
+            r -= start + 1;
+            parent = c;
         }
-        r -= c->rowsBelow;
-        c = c->next;
     }
     return nullptr;
 }
@@ -502,8 +536,7 @@ void ListWindow::CallDeselected(ListItem* item) {
 }
 
 void ListWindow::ClearSelection(bool notify) {
-    const std::vector<ListItem*> old = std::move(selection_);
-    selection_.clear();
+    const std::vector<ListItem*> old = TakeSelection();
     for (ListItem* s : old) {
         s->flags &= ~ListItem::kSelected;
         CallDeselected(s);
@@ -512,22 +545,58 @@ void ListWindow::ClearSelection(bool notify) {
     if (notify) selectionChanged.Emit();
 }
 
-void ListWindow::RemoveFromSelection(ListItem* item) {
-    auto it = std::find(selection_.begin(), selection_.end(), item);
-    if (it != selection_.end()) selection_.erase(it);
+void ListWindow::SelectionAppend(ListItem* item) {
+    item->selectionIndex = static_cast<i32>(selection_.size());
+    selection_.push_back(item);
+    ++selectionCount_;
+}
+
+void ListWindow::SelectionRemove(ListItem* item) {
+    if (item->selectionIndex < 0) return;
+    selection_[size_t(item->selectionIndex)] = nullptr;
+    item->selectionIndex = -1;
+    ++selectionHoles_;
+    --selectionCount_;
+    if (selectionHoles_ > 64 && selectionHoles_ > selectionCount_) CompactSelection();
+}
+
+const std::vector<ListItem*>& ListWindow::CompactSelection() const {
+    if (selectionHoles_ == 0) return selection_;
+    size_t j = 0;
+    for (ListItem* s : selection_) {
+        if (!s) continue;
+        s->selectionIndex = static_cast<i32>(j);
+        selection_[j++] = s;
+    }
+    selection_.resize(j);
+    selectionHoles_ = 0;
+    return selection_;
+}
+
+std::vector<ListItem*> ListWindow::TakeSelection() {
+    CompactSelection();
+    std::vector<ListItem*> taken = std::move(selection_);
+    selection_.clear();
+    selectionCount_ = 0;
+    for (ListItem* s : taken) s->selectionIndex = -1;
+    return taken;
+}
+
+ListItem* ListWindow::FirstSelected() const {
+    const std::vector<ListItem*>& s = CompactSelection();
+    return s.empty() ? nullptr : s.front();
 }
 
 void ListWindow::SelectItem(ListItem* item, bool extend) {
     if (item && item->IsDisabled()) return;
     if (!item && (listFlags_ & kNeverEmptySelection)) return;
-    if (item && item == current_ && selection_.size() == 1 && selection_[0] == item) return;
+    if (item && item == current_ && selectionCount_ == 1 && item->IsSelected()) return;
     extend = extend && (listFlags_ & kMultipleSelection);
     current_ = item;
     bool changed = false;
     const bool wasSelected = item && item->IsSelected();
     if (!extend) {
-        std::vector<ListItem*> old = std::move(selection_);
-        selection_.clear();
+        std::vector<ListItem*> old = TakeSelection();
         for (ListItem* s : old) {
             if (s == item) continue;
             s->flags &= ~ListItem::kSelected;
@@ -542,7 +611,7 @@ void ListWindow::SelectItem(ListItem* item, bool extend) {
     }
     if (!(wasSelected && extend)) {
         item->flags |= ListItem::kSelected;
-        selection_.push_back(item);
+        SelectionAppend(item);
     }
     if (!wasSelected) {
         CallSelected(item);
@@ -557,13 +626,13 @@ void ListWindow::ToggleItemSelection(ListItem* item) {
     if (item->IsSelected()) {
         item->flags &= ~ListItem::kSelected;
         CallDeselected(item);
-        RemoveFromSelection(item);
-        if (current_ == item) current_ = selection_.empty() ? nullptr : selection_.front();
+        SelectionRemove(item);
+        if (current_ == item) current_ = FirstSelected();
     } else {
         item->flags |= ListItem::kSelected;
         CallSelected(item);
         current_ = item;
-        selection_.push_back(item);
+        SelectionAppend(item);
     }
     selectionChanged.Emit();
     Invalidate();
@@ -588,7 +657,7 @@ void ListWindow::SelectRange(ListItem* from, ListItem* to) {
     for (ListItem* it = from; it; it = direction < 0 ? PreviousRow(it) : NextRow(it)) {
         if (!it->IsDisabled() && !it->IsSelected()) {
             it->flags |= ListItem::kSelected;
-            selection_.push_back(it);
+            SelectionAppend(it);
             CallSelected(it);
         }
         if (it == to) break;
@@ -605,26 +674,26 @@ void ListWindow::SelectAll() {
 
 void ListWindow::DeselectAllExcept(ListItem* item) {
     const bool keep = item && item->IsSelected();
-    std::vector<ListItem*> old = std::move(selection_);
-    selection_.clear();
+    std::vector<ListItem*> old = TakeSelection();
     for (ListItem* s : old) {
         if (s == item) continue;
         s->flags &= ~ListItem::kSelected;
         CallDeselected(s);
     }
-    if (keep) selection_.push_back(item);
+    if (keep) SelectionAppend(item);
     current_ = keep ? item : nullptr;
     selectionChanged.Emit();
     Invalidate();
 }
 
 size_t ListWindow::GetSelection(std::vector<ListItem*>* items, std::vector<void*>* data) const {
-    if (items) *items = selection_;
+    const std::vector<ListItem*>& selection = CompactSelection();
+    if (items) *items = selection;
     if (data) {
         data->clear();
-        for (const ListItem* s : selection_) data->push_back(s->userData);
+        for (const ListItem* s : selection) data->push_back(s->userData);
     }
-    return selection_.size();
+    return selection.size();
 }
 
 ListItem* ListWindow::FindItemByData(const void* value, ListItem* start) const {
@@ -693,11 +762,36 @@ int ListWindow::CompareItems(const ListItem* a, const ListItem* b, const std::ve
 
 void ListWindow::SortChildren(ListItem* parent, const std::vector<int>& order) {
     if (parent->childCount > 1) {
+        // Records sit beside their items so that comparisons reach the
+        // fields without going through the items first.
+        struct Entry {
+            const void* record;
+            ListItem* item;
+        };
+        std::vector<Entry> entries;
+        entries.reserve(parent->childCount);
+        bool allRecords = true;
+        for (ListItem* c = parent->firstChild; c; c = c->next) {
+            const bool record = c->userData && !(c->flags & ListItem::kTextItem);
+            allRecords = allRecords && record;
+            entries.push_back(Entry{record ? c->userData : nullptr, c});
+        }
+        if (allRecords) {
+            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+                for (int index : order) {
+                    const ListColumn& c = columns_[size_t(index)];
+                    const int r = CompareCells(c, a.record, b.record);
+                    if (r) return ((c.flags & ListColumn::kDescending) ? -r : r) < 0;
+                }
+                return false;
+            });
+        } else {
+            std::stable_sort(entries.begin(), entries.end(),
+                             [&](const Entry& a, const Entry& b) { return CompareItems(a.item, b.item, order) < 0; });
+        }
         std::vector<ListItem*> children;
-        children.reserve(parent->childCount);
-        for (ListItem* c = parent->firstChild; c; c = c->next) children.push_back(c);
-        std::stable_sort(children.begin(), children.end(),
-                         [&](const ListItem* a, const ListItem* b) { return CompareItems(a, b, order) < 0; });
+        children.reserve(entries.size());
+        for (const Entry& e : entries) children.push_back(e.item);
         ListItem* prev = nullptr;
         for (ListItem* c : children) {
             c->prev = prev;
@@ -745,7 +839,7 @@ void ListWindow::HeaderClick(i32 x) {
 void ListWindow::ForEachSelectedCopy(void (ListWindow::*action)(ListItem*)) {
     // The action may run callbacks that delete items: work on a copy and
     // skip whatever went meanwhile.
-    const std::vector<ListItem*> copy = selection_;
+    const std::vector<ListItem*> copy = CompactSelection();
     std::unordered_set<const ListItem*> deleted;
     std::unordered_set<const ListItem*>* outer = g_deletedWatch;
     g_deletedWatch = &deleted;
@@ -794,7 +888,7 @@ int ListWindow::OnKey(InputEvent& e) {
             return 1;
         case kKeyBackspace:
         case kKeyDelete:
-            if (!selection_.empty()) deleteRequested.Emit();
+            if (selectionCount_ != 0) deleteRequested.Emit();
             return 1;
         case kKeyEnter:
             if (!repeat) ForEachSelectedCopy(&ListWindow::ToggleOrActivate);
@@ -855,11 +949,19 @@ void ListWindow::TypeAhead(const std::string& prefix) {
     ListItem* candidate = nullptr;
     size_t bestScore = 0;
     ListItem* fallback = nullptr;
+    const int first = FirstVisibleColumn();
+    char cell[kCellTextLimit + 1];
     auto visit = [&](ListItem* row) -> bool {
-        const std::string text = DisplayText(row);
-        const size_t n = std::min(text.size(), prefix.size());
-        if (StartsWithNoCase(text, prefix, n)) {
-            const size_t score = prefix.size() > text.size() ? prefix.size() - text.size() : 0;
+        // The display text, without allocating a string per row.
+        const char* text = row->text.c_str();
+        size_t length = row->text.size();
+        if (!(row->flags & ListItem::kTextItem) && (listFlags_ & kColumnMode) && row->userData && first >= 0) {
+            length = FormatCellInto(columns_[size_t(first)], row->userData, cell);
+            text = cell;
+        }
+        const size_t n = std::min(length, prefix.size());
+        if (StartsWithNoCase(text, prefix.c_str(), n)) {
+            const size_t score = prefix.size() > length ? prefix.size() - length : 0;
             if (!candidate || score < bestScore) {
                 candidate = row;
                 bestScore = score;
@@ -867,7 +969,7 @@ void ListWindow::TypeAhead(const std::string& prefix) {
         } else if (candidate) {
             return true;
         }
-        if (repeated && !fallback && row != current_ && !text.empty() && StartsWithNoCase(text, last, 1))
+        if (repeated && !fallback && row != current_ && length > 0 && StartsWithNoCase(text, last.c_str(), 1))
             fallback = row;
         return false;
     };
@@ -922,7 +1024,7 @@ void ListWindow::OnMouseButton(InputEvent& e) {
     const bool ctrl = (mods & kModControl) != 0;
     ListItem* item = ItemAtClientPoint(p);
     if (!item) {
-        if (!shift && !ctrl && !(listFlags_ & kNeverEmptySelection) && (current_ || selection_.size() != 1)) {
+        if (!shift && !ctrl && !(listFlags_ & kNeverEmptySelection) && (current_ || selectionCount_ != 1)) {
             current_ = nullptr;
             ClearSelection(true);
         }
@@ -1020,7 +1122,7 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
     ClientToScreenRects(&cell, 1);
     if (item->IsSelected()) {
         item->flags &= ~ListItem::kSelected;
-        RemoveFromSelection(item);
+        SelectionRemove(item);
         CallDeselected(item);
         selectionChanged.Emit();
         Invalidate();

@@ -48,6 +48,7 @@ struct ListItem {
     i32 depth = 0;
     u32 textColor = 0xFFFFFFFFu;  // -1 draws in the skin's text colour
     i32 image = 0;
+    i32 selectionIndex = -1;  // place in the list's selection array (kept by the list)
 
     bool IsOpen() const { return (flags & kOpen) != 0; }
     bool IsSelected() const { return (flags & kSelected) != 0; }
@@ -147,7 +148,9 @@ public:
     void DeselectAllExcept(ListItem* item);
     ListItem* GetSelectedItem() const { return current_; }
     ListItem* GetCurrentItem() const { return current_; }
-    const std::vector<ListItem*>& GetSelectionArray() const { return selection_; }
+    // In order of selection.
+    const std::vector<ListItem*>& GetSelectionArray() const { return CompactSelection(); }
+    size_t GetSelectionCount() const { return selectionCount_; }
     // Fills either array (or both); returns the number selected.
     size_t GetSelection(std::vector<ListItem*>* items, std::vector<void*>* data) const;
 
@@ -216,11 +219,19 @@ private:
     std::vector<int> SortOrder() const;
     int CompareItems(const ListItem* a, const ListItem* b, const std::vector<int>& order) const;
     void RecomputeColumnX();
+    static i64 RowWithinParent(const ListItem* item);
     void HeaderClick(i32 x);
     void MoveCurrentRow(i64 delta, bool toEnd, bool toStart, bool extend);
     void SelectRow(ListItem* item, bool extend);
     void ClearSelection(bool notify);
-    void RemoveFromSelection(ListItem* item);
+    // The selection array keeps holes where items left it, so that taking
+    // thousands of items out (deleting a selected branch) stays linear;
+    // readers see it compacted.
+    void SelectionAppend(ListItem* item);
+    void SelectionRemove(ListItem* item);
+    const std::vector<ListItem*>& CompactSelection() const;
+    std::vector<ListItem*> TakeSelection();
+    ListItem* FirstSelected() const;
     void CallSelected(ListItem* item);
     void CallDeselected(ListItem* item);
     i64 PageRows() const;
@@ -237,7 +248,9 @@ private:
     i32 rowHeight_ = 14;
     i32 indentStep_ = 14;
     i32 headerIndent_ = 0;
-    std::vector<ListItem*> selection_;
+    mutable std::vector<ListItem*> selection_;
+    mutable size_t selectionHoles_ = 0;
+    size_t selectionCount_ = 0;
     ListItem* current_ = nullptr;
     std::string typed_;
     double lastTypedTime_ = 0.0;
