@@ -18,17 +18,58 @@ namespace {
 int g_swapChainLength = 1;
 bool g_firstFrameNoted = false;
 
-// The back buffer takes what is on screen. Everything this changes is put
-// back, so the window system's scopes find the state they left.
-void CopyFrontToBack() {
-    const Point size = GetScreenSize();
-    if (size.x <= 0 || size.y <= 0) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_PIXEL_MODE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
+// What was just presented, kept in a texture so that the back buffer can
+// get it back after the swap. It is taken from the back buffer before the
+// swap: the front buffer of a window cannot be read back on every driver
+// (Mesa's software rasteriser returns black), which would leave everything
+// outside the next frame's dirty rectangles black.
+GLuint g_presentedTexture = 0;
+GLsizei g_presentedTextureWidth = 0;
+GLsizei g_presentedTextureHeight = 0;
+
+GLsizei PowerOfTwoAtLeast(GLsizei n) {
+    GLsizei p = 1;
+    while (p < n) p *= 2;
+    return p;
+}
+
+// Everything these change is put back, so that the window system's drawing
+// scopes find the state they left.
+void PushPresentationState() {
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_PIXEL_MODE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT |
+                 GL_TEXTURE_BIT);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glReadBuffer(GL_FRONT);
+    glDisable(GL_CULL_FACE);
+}
+
+bool KeepPresentedFrame(const Point& size) {
+    if (size.x <= 0 || size.y <= 0) return false;
+    const GLsizei width = PowerOfTwoAtLeast(size.x), height = PowerOfTwoAtLeast(size.y);
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    if (width > limit || height > limit) return false;
+    PushPresentationState();
+    if (!g_presentedTexture) glGenTextures(1, &g_presentedTexture);
+    glBindTexture(GL_TEXTURE_2D, g_presentedTexture);
+    if (g_presentedTextureWidth < width || g_presentedTextureHeight < height) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        g_presentedTextureWidth = width;
+        g_presentedTextureHeight = height;
+    }
+    glReadBuffer(GL_BACK);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size.x, size.y);
+    glPopAttrib();
+    return true;
+}
+
+void RestorePresentedFrame(const Point& size) {
+    PushPresentationState();
     glDrawBuffer(GL_BACK);
     glViewport(0, 0, size.x, size.y);
     glMatrixMode(GL_PROJECTION);
@@ -38,13 +79,26 @@ void CopyFrontToBack() {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glRasterPos2i(0, 0);
-    glCopyPixels(0, 0, size.x, size.y, GL_COLOR);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_presentedTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const float s = float(size.x) / float(g_presentedTextureWidth);
+    const float t = float(size.y) / float(g_presentedTextureHeight);
+    glColor4ub(255, 255, 255, 255);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2i(0, 0);
+    glTexCoord2f(s, 0);
+    glVertex2i(size.x, 0);
+    glTexCoord2f(s, t);
+    glVertex2i(size.x, size.y);
+    glTexCoord2f(0, t);
+    glVertex2i(0, size.y);
+    glEnd();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glReadBuffer(GL_BACK);
     glPopAttrib();
 }
 
@@ -72,9 +126,18 @@ int RunFrame() {
 }
 
 void PresentFrame() {
+    const Point size = GetScreenSize();
+    const bool kept = g_swapChainLength >= 2 && KeepPresentedFrame(size);
     OsSwapBuffers();
-    if (g_swapChainLength >= 2) CopyFrontToBack();
+    if (kept) RestorePresentedFrame(size);
     if (!g_firstFrameNoted) NoteFirstPresentedFrame();
+}
+
+void ReleasePresentationResources() {
+    if (g_presentedTexture) glDeleteTextures(1, &g_presentedTexture);
+    g_presentedTexture = 0;
+    g_presentedTextureWidth = 0;
+    g_presentedTextureHeight = 0;
 }
 
 int DetermineSwapChainLength() {

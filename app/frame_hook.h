@@ -14,10 +14,12 @@ namespace pirn {
 // an idle program neither spins nor swaps. Always 1.
 int RunFrame();
 
-// Swaps, then on a chain of two or more buffers copies the front buffer
-// into the back buffer, so that the next frame may redraw only its dirty
-// rectangles.
+// Swaps. On a chain of two or more buffers the back buffer then gets the
+// frame just shown (kept from before the swap), so that the next frame may
+// redraw only its dirty rectangles.
 void PresentFrame();
+// Frees what presentation keeps in GL; before the window closes.
+void ReleasePresentationResources();
 
 // With the GL context current and nothing drawn yet: 1, 2 or 3, the number
 // of swaps after which a pixel drawn into the back buffer is back there.

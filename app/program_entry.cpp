@@ -192,6 +192,7 @@ int RunProgram() {
     FreeFont(font);
     SetSkin(nullptr);
     FreeSkin(skin);
+    ReleasePresentationResources();
     StopProgramTools();
     RemoveNativeDialogs();
     OsTerminate();

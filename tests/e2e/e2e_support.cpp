@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -226,17 +227,32 @@ size_t Screenshot::CountColours() const {
 }
 
 size_t Screenshot::CountDifferences(const Screenshot& other) const {
-    if (other.width != width || other.height != height) return size_t(width) * size_t(height);
+    if (other.width != width || other.height != height || empty()) return SIZE_MAX;
     size_t differing = 0;
     for (size_t i = 0; i + 2 < rgb.size(); i += 3)
         if (std::memcmp(&rgb[i], &other.rgb[i], 3) != 0) differing++;
     return differing;
 }
 
-Screenshot CaptureWindow(const std::string& window, const std::string& keepPath) {
+size_t Screenshot::CountDifferencesOutside(const Screenshot& other, int left, int top, int right,
+                                           int bottom) const {
+    if (other.width != width || other.height != height || empty()) return SIZE_MAX;
+    size_t differing = 0;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            if ((x < left || x >= right || y < top || y >= bottom) && std::memcmp(At(x, y), other.At(x, y), 3) != 0)
+                differing++;
+    return differing;
+}
+
+namespace {
+
+Screenshot CaptureOnce(const std::string& window) {
     Screenshot shot;
     const std::string path = TempFileName("pirn-shot");
-    const int status = RunCommand({"import", "-window", window, "-depth", "8", "ppm:" + path});
+    std::string ignored;
+    const int status = RunCommand({"sh", "-c", "exec import -window \"$0\" -depth 8 \"ppm:$1\" 2>/dev/null", window, path},
+                                  &ignored);
     const std::vector<uint8_t> bytes = ReadAll(path);
     ::unlink(path.c_str());
     if (status != 0) return shot;
@@ -253,7 +269,21 @@ Screenshot CaptureWindow(const std::string& window, const std::string& keepPath)
     shot.width = w;
     shot.height = h;
     shot.rgb.assign(bytes.begin() + std::ptrdiff_t(offset), bytes.begin() + std::ptrdiff_t(offset + size));
-    if (!keepPath.empty()) RunCommand({"import", "-window", window, "png:" + keepPath});
+    return shot;
+}
+
+}  // namespace
+
+Screenshot CaptureWindow(const std::string& window, const std::string& keepPath) {
+    // The server now and then refuses a read while the window is being
+    // redrawn; ask again.
+    Screenshot shot;
+    for (int attempt = 0; attempt < 10 && shot.empty(); attempt++) {
+        if (attempt > 0) SleepSeconds(0.05);
+        shot = CaptureOnce(window);
+    }
+    if (!shot.empty() && !keepPath.empty())
+        RunCommand({"sh", "-c", "exec import -window \"$0\" \"png:$1\" 2>/dev/null", window, keepPath});
     return shot;
 }
 

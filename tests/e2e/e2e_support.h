@@ -70,8 +70,11 @@ struct Screenshot {
     const unsigned char* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
     // Number of distinct colours (a blank screen has one).
     size_t CountColours() const;
-    // Pixels that differ from other's (which must be of the same size).
+    // Pixels that differ from other's; SIZE_MAX when the sizes differ or
+    // nothing was captured.
     size_t CountDifferences(const Screenshot& other) const;
+    // The same outside the rectangle [left, right) x [top, bottom).
+    size_t CountDifferencesOutside(const Screenshot& other, int left, int top, int right, int bottom) const;
 };
 // Captures the window with ImageMagick's import; also saves a PNG copy to
 // keepPath when it is not empty.

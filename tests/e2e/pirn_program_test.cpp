@@ -135,6 +135,7 @@ protected:
     bool WaitForQuitBox(const std::string& window, const Screenshot& desktop, bool shown, Screenshot* last) {
         return WaitUntil([&] {
             *last = CaptureWindow(window);
+            if (last->empty()) return false;
             return shown ? IsDimmed(*last, desktop) : last->CountDifferences(desktop) == 0;
         });
     }
@@ -182,7 +183,7 @@ TEST_F(PirnProgramTest, StartsToTheDesktopAndQuitsOnlyWhenConfirmed) {
     Screenshot overlay;
     EXPECT_TRUE(WaitUntil([&] {
         overlay = CaptureWindow(window);
-        return overlay.CountDifferences(desktop) > 200;
+        return !overlay.empty() && overlay.CountDifferences(desktop) > 200;
     }));
     Shot(window, "debug-overlay");
     EXPECT_GT(overlay.CountColours(), 8u);  // text, not a flat fill
@@ -238,8 +239,23 @@ TEST_F(PirnProgramTest, AFirstStartUsesTheDefaultsAndEveryStartRestartsTheLog) {
         Screenshot current;
         ASSERT_TRUE(Xdotool(window, {"key", "--window", "{win}", "alt+F4"}));
         ASSERT_TRUE(WaitForQuitBox(window, desktop, true, &current));
-        // Tab to "Don't Quit", press it: the desktop comes back whole.
-        ASSERT_TRUE(Xdotool(window, {"key", "--window", "{win}", "Tab", "space"}));
+        // Tab moves the focus to "Don't Quit": only the box's buttons are
+        // redrawn, and the rest of the presented frame must still be the
+        // dimmed desktop (with the copy, what the back buffer got from the
+        // front one).
+        const Screenshot asking = CaptureWindow(window);
+        ASSERT_FALSE(asking.empty());
+        ASSERT_TRUE(Xdotool(window, {"key", "--window", "{win}", "Tab"}));
+        EXPECT_TRUE(WaitUntil([&] {
+            current = CaptureWindow(window);
+            return !current.empty() && current.CountDifferences(asking) > 0;
+        })) << "the focus did not move";
+        Shot(window, start == 0 ? "focus-moved" : "focus-moved-copied");
+        EXPECT_EQ(current.CountDifferencesOutside(asking, width / 2 - 200, height / 2 - 100, width / 2 + 200,
+                                                  height / 2 + 100),
+                  0u);
+        // Pressing it brings the desktop back whole.
+        ASSERT_TRUE(Xdotool(window, {"key", "--window", "{win}", "space"}));
         EXPECT_TRUE(WaitForQuitBox(window, desktop, false, &current));
         ASSERT_TRUE(Xdotool(window, {"key", "--window", "{win}", "alt+F4"}));
         ASSERT_TRUE(WaitForQuitBox(window, desktop, true, &current));
