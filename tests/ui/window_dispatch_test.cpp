@@ -193,6 +193,11 @@ TEST_F(DispatchTest, ControlWClosesTheDialogButNotTheParentOfAModal) {
     EXPECT_EQ(parent->closeRequests, 0);
     EXPECT_EQ(GetWindowSystem().modalStack.size(), 1u);
     EXPECT_TRUE(TopFilterIsDefault());
+    // With the modal run over, the same keys close the parent, once.
+    ActivateWindow(field, kFocusByProgram);
+    Key(87, {kKeyLeftControl});
+    EXPECT_EQ(parent->closeRequests, 1);
+    EXPECT_EQ(parentGone, 1);
 }
 
 TEST_F(DispatchTest, HoverLeaveAndPointerShapes) {

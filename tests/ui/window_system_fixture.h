@@ -137,12 +137,26 @@ protected:
     }
 
     void TearDown() override {
+        // Windows a test leaves open are deleted here, after the test body's
+        // locals are gone: their recorders must not write into them.
+        WindowSystemState& ws = GetWindowSystem();
+        if (ws.root) CutRecorders(ws.root);
+        for (Window* w : ws.deferredDeletes) CutRecorders(w);
         ResetWindowSystem();
         SetWindowMetricsOverride(nullptr);
         SetDrawTarget(nullptr);
     }
 
     static void OsInitForTests() { OsInit(); }
+
+    static void CutRecorders(Window* w) {
+        if (auto* probe = dynamic_cast<ProbeWindow*>(w)) {
+            probe->destroyedCount = nullptr;
+            probe->dropCount = nullptr;
+            probe->deletionLog = probe->drawLog = probe->idleLog = nullptr;
+        }
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) CutRecorders(c);
+    }
 
     // One frame of a program: time moves on by a 60th of a second. Stops
     // after the frame limit so that a broken modal run fails instead of
