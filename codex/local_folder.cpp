@@ -25,23 +25,32 @@ bool HasActiveArchiveSource(const TagEntry* tag) {
     return false;
 }
 
+enum class HeaderRead { kOk, kCannotOpen, kNotATag };
+
+// Reads the header of one file of a group folder, quietly.
+HeaderRead ReadGroupFolderFile(const std::string& file_name, u32 group, TagHeader* header) {
+    std::string path = TheCodex().local_root + GroupFolderName(group) + "/" + file_name;
+    u64 size = 0;
+    std::FILE* stream = OpenRegularFileForReading(path, &size);
+    if (!stream) return HeaderRead::kCannotOpen;
+    // Only the 64-byte header is read: no point filling a whole buffer.
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+    bool ok = ReadLocalTagHeaderOfSize(stream, file_name, size, header);
+    std::fclose(stream);
+    return ok ? HeaderRead::kOk : HeaderRead::kNotATag;
+}
+
 // Reads and checks one file of a group folder. false when it is not a tag
 // of this folder's group.
 bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header) {
     const std::string& file_name = entry.name;
     const std::string label = TagGroupLabelText(row->code);
-    std::string path = TheCodex().local_root + GroupFolderName(row->code) + "/" + file_name;
-    u64 size = 0;
-    std::FILE* stream = OpenRegularFileForReading(path, &size);
-    // Only the 64-byte header is read: no point filling a whole buffer.
-    if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
-    if (!stream) {
+    HeaderRead read = ReadGroupFolderFile(file_name, row->code, header);
+    if (read == HeaderRead::kCannotOpen) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
         return false;
     }
-    bool ok = ReadLocalTagHeaderOfSize(stream, file_name, size, header);
-    std::fclose(stream);
-    if (!ok) {
+    if (read == HeaderRead::kNotATag) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder is not a tag file (too short or no tag header).\n",
                  file_name.c_str(), label.c_str());
         return false;
@@ -81,13 +90,37 @@ void AddLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     NotifyCodexListeners(HasActiveArchiveSource(tag) ? kCodexSourcesChanged : kCodexTagAvailable, tag, nullptr);
 }
 
-void RemoveLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
-    if (!(entry->user & kRememberedId)) return;
+// After the local copy of a tag went, a file of the folder that was refused
+// as its duplicate becomes the copy (it was never remembered, so nothing
+// else would look at it again).
+void AdoptRefusedDuplicate(FolderWatcher& watcher, const FolderEntry* gone, const TagGroupInfo* row, u32 tag_id) {
+    for (FolderEntry& other : watcher.snapshot_entries()) {
+        if (&other == gone || (other.user & kRememberedId) || other.info.IsFolder()) continue;
+        TagHeader header{};
+        if (ReadGroupFolderFile(other.name, row->code, &header) != HeaderRead::kOk) continue;
+        if (header.group != row->code || header.tag_id != tag_id) continue;
+        AddLocalTagFile(&other, row);
+        return;
+    }
+}
+
+// false when the file was not the local copy of its remembered tag.
+bool RemoveLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
+    if (!(entry->user & kRememberedId)) return false;
     TagEntry* tag = FindTag(row->code, static_cast<u32>(entry->user));
     // Only the file that really is the local copy takes it away: after a
     // rename the source already carries the new name.
-    if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
+    if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return false;
     RemoveLocalSource(tag);
+    return true;
+}
+
+// A removed file. Only here may a refused duplicate be adopted: removals
+// are reported before the new snapshot takes over the remembered values,
+// so the adopted file keeps its remembered id.
+void RemoveLocalTagFileAndAdopt(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
+    if (RemoveLocalTagFile(entry, row))
+        AdoptRefusedDuplicate(watcher, entry, row, static_cast<u32>(entry->user));
 }
 
 void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
@@ -117,7 +150,7 @@ void OnLocalFolderChange(FolderWatcher& watcher, int event, const FileInfo&, Fol
     switch (event) {
         case kFileAdded: AddLocalTagFile(entry, row); break;
         case kFileChanged: ChangeLocalTagFile(entry, row); break;
-        case kFileRemoved: RemoveLocalTagFile(entry, row); break;
+        case kFileRemoved: RemoveLocalTagFileAndAdopt(watcher, entry, row); break;
         default: break;
     }
 }

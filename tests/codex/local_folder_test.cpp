@@ -73,6 +73,39 @@ TEST_F(LocalFolderTest, DuplicateIdsAndWrongFoldersAreRefusedWithTheirLines) {
     EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
 }
 
+TEST_F(LocalFolderTest, RefusedDuplicateTakesOverWhenTheLocalCopyGoes) {
+    std::string first = WriteLocal("Text", "First", TagFile(Tag{kText, Code("du01"), "First", Data("1")}));
+    PollLocalFolder(true);
+    WriteLocal("Text", "Second", TagFile(Tag{kText, Code("du01"), "Second", Data("22")}));
+    PollLocalFolder(true);
+    ASSERT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
+
+    events.clear();
+    std::remove(first.c_str());
+    PollLocalFolder(true);
+    TagEntry* tag = FindTag(kText, Code("du01"));
+    ASSERT_TRUE(tag) << "the other file of that id is still in the folder";
+    EXPECT_EQ(tag->local_source->file_name, "Second");
+    EXPECT_EQ(tag->local_source->header.data_length, 2u);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].event, kCodexTagGone);
+    EXPECT_EQ(events[1].event, kCodexTagAvailable);
+
+    // It is remembered as the copy now: its own removal takes the tag away,
+    // or hands it on when it goes together with another refused duplicate.
+    WriteLocal("Text", "Third", TagFile(Tag{kText, Code("du01"), "Third", Data("333")}));
+    WriteLocal("Text", "Fourth", TagFile(Tag{kText, Code("du01"), "Fourth", Data("4444")}));
+    PollLocalFolder(true);
+    std::remove((Local() + "Text/Second").c_str());
+    std::remove((Local() + "Text/Fourth").c_str());
+    PollLocalFolder(true);
+    ASSERT_TRUE(FindTag(kText, Code("du01")));
+    EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "Third");
+    std::remove((Local() + "Text/Third").c_str());
+    PollLocalFolder(true);
+    EXPECT_FALSE(FindTag(kText, Code("du01")));
+}
+
 TEST_F(LocalFolderTest, DamagedTagFilesAreRefusedWithALineNamingThem) {
     std::vector<u8> good = TagFile(Tag{kText, Code("ok01"), "Ok", Data("fine")});
     std::vector<u8> bad_signature = good;
