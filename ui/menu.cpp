@@ -50,7 +50,12 @@ MenuItem::MenuItem(u32 flags, Window* parent) : Window(flags, parent) {}
 
 MenuItem::~MenuItem() = default;
 
-Rect MenuItem::ContentRect() const { return Rect{0, padTop_, GetWidth(), GetHeight() - padBottom_}; }
+Rect MenuItem::ContentRect() const {
+    // Entries of a column span the column's frame edges; their highlight
+    // stays inside them.
+    const i32 inset = place_ == Place::kBarTitle ? 0 : GetMenuFrameSize();
+    return Rect{inset, padTop_, GetWidth() - inset, GetHeight() - padBottom_};
+}
 
 void MenuItem::Adopt(MenuItem* entry) {
     entry->root_ = root_;
@@ -393,7 +398,7 @@ void MenuItem::DrawContents() {
             if (lit) DrawHighlight(c, kHighlightStrong | kHighlightFill);
             if (IsEnabled()) SetSkinTextColor(false);
             else SetDrawColor(kDisabledTextColor);
-            const i32 x = place_ == Place::kBarTitle ? 2 : Menu::kTitleIndent;
+            const i32 x = place_ == Place::kBarTitle ? 2 : Menu::kTitleIndent;  // from the entry's left edge
             if (const char* title = GetTitle())
                 DrawTextInRect(title, 0, kTextCenterVertically, Rect{x, c.top, c.right, c.bottom});
             if (place_ != Place::kBarTitle && HasSubmenu()) {

@@ -1,0 +1,215 @@
+// A list and a popup menu drawn by the window system with the generated skin
+// and font on Mesa (Xvfb in the test run), read back with glReadPixels: the
+// selected row and the highlighted entry carry the selection blue, other rows
+// and entries show the surfaces they stand on, and the labels leave dark ink.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/os/os_window.h"
+#include "platform/os/pirn_gl.h"
+#include "tests/gui/gui_harness.h"
+#include "tests/support/test_support.h"
+#include "ui/frame_step.h"
+#include "ui/gl/gl_window_renderer.h"
+#include "ui/interface_font.h"
+#include "ui/list_window.h"
+#include "ui/menu.h"
+#include "ui/skin.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+namespace {
+
+using Rgb = std::array<int, 3>;
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+std::string RunResource(const std::string& name) {
+    std::vector<std::string> candidates;
+    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/" + name);
+    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/" + name);
+    for (const auto& c : candidates)
+        if (pirn_test::Exists(c)) return c;
+    return "";
+}
+
+class ListMenuPixelsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!pirn_test::HasDisplay()) return;
+        if (!pirn_test::GuiWindow::Open("Pirn list and menu test", kWidth, kHeight)) return;
+        PirnGL_Init();
+        const std::string fontPath = RunResource("orvane.pirnfont");
+        const std::string packPath = RunResource("texturepack");
+        if (fontPath.empty() || packPath.empty()) return;
+        font_ = LoadFont(fontPath).release();
+        skin_ = LoadSkin(packPath).release();
+        images_ = CreateTexturePack().release();
+        if (!LoadTexturePack(*images_, packPath)) images_ = nullptr;
+    }
+
+    void SetUp() override {
+        PIRN_REQUIRE_DISPLAY();
+        if (!pirn_test::GuiWindow::IsOpen()) GTEST_SKIP() << "no window";
+        if (!font_ || !skin_ || !images_) GTEST_SKIP() << "no generated font or texture pack in this build";
+        int w = kWidth, h = kHeight;
+        OsGetFramebufferSize(&w, &h);
+        ResetWindowSystem();
+        InitWindowSystem(w, h);
+        InstallGlWindowSystem();
+        SetSkin(skin_);
+        SetDefaultFont(font_);
+        GetWindowSystem().running = 1;
+        height_ = h;
+    }
+    void TearDown() override {
+        ResetWindowSystem();
+        SetSkin(nullptr);
+        SetDefaultFont(nullptr);
+    }
+
+    void Draw() {
+        InvalidateAll();
+        RenderFrame();
+        glFinish();
+    }
+    Rgb Pixel(int x, int y) const {
+        unsigned char p[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+        return {p[0], p[1], p[2]};
+    }
+    int InkIn(const Rect& r) const {
+        int ink = 0;
+        for (int y = r.top; y < r.bottom; y++)
+            for (int x = r.left; x < r.right; x++) {
+                const Rgb p = Pixel(x, y);
+                if (p[0] < 110 && p[1] < 110 && p[2] < 110) ++ink;
+            }
+        return ink;
+    }
+    // The average colour of a skin image (patterns are tiled at offsets the
+    // test does not know).
+    static Rgb ImageAverage(int slot) {
+        const TexturePackImage* image = FindTexturePackImage(*images_, slot);
+        if (!image || image->pixels.empty()) return {-1, -1, -1};
+        long sum[3] = {0, 0, 0};
+        const size_t n = image->pixels.size() / 4;
+        for (size_t i = 0; i < n; i++)
+            for (int c = 0; c < 3; c++) sum[c] += image->pixels[i * 4 + size_t(c)];
+        return {int(sum[0] / long(n)), int(sum[1] / long(n)), int(sum[2] / long(n))};
+    }
+    static bool Near(const Rgb& a, const Rgb& b, int tolerance) {
+        for (int i = 0; i < 3; ++i)
+            if (std::abs(a[i] - b[i]) > tolerance) return false;
+        return true;
+    }
+    // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
+    void Shot(const char* name) const {
+        const char* dir = std::getenv("PIRN_GUI_SHOTS");
+        if (!dir) return;
+        std::vector<unsigned char> p(size_t(kWidth) * kHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, height_ - kHeight, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.data());
+        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+        if (!f) return;
+        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
+        for (int y = kHeight - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * kWidth * 3], 1, size_t(kWidth) * 3, f);
+        std::fclose(f);
+    }
+    static bool Bluish(const Rgb& p) { return p[2] > p[0] + 40 && p[2] > p[1] + 20; }
+    static std::string Show(const Rgb& c) {
+        return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
+    }
+
+    static InterfaceFont* font_;
+    static Skin* skin_;
+    static TexturePack* images_;
+    int height_ = kHeight;
+};
+
+InterfaceFont* ListMenuPixelsTest::font_ = nullptr;
+Skin* ListMenuPixelsTest::skin_ = nullptr;
+TexturePack* ListMenuPixelsTest::images_ = nullptr;
+
+TEST_F(ListMenuPixelsTest, ListRowsSelectionAndText) {
+    auto* list = new ListWindow(ListWindow::kTree, Window::kVisible | Window::kBackground | Window::kThinBorder, nullptr);
+    SetFrame(list, Rect{40, 40, 300, 240});
+    ListItem* group = list->AddItem(nullptr, 0, ListItem::kTextItem | ListItem::kExpandable | ListItem::kOpen, nullptr,
+                                    "Collections");
+    list->AddItem(group, 0, ListItem::kTextItem, nullptr, "Alpha");
+    ListItem* bravo = list->AddItem(group, 0, ListItem::kTextItem, nullptr, "Bravo");
+    list->AddItem(nullptr, 0, ListItem::kTextItem, nullptr, "Charlie");
+    list->UpdateScrollRange();
+    list->SelectItem(bravo, false);
+    ActivateWindow(list, 0);
+    Draw();
+    Shot("list");
+
+    const Rect& c = list->GetClientScreenRect();
+    const i32 rowH = list->GetRowHeight();
+    const i32 right = c.right - 12;  // beside every label
+    // Row 2 (Bravo) carries the focused selection blue; rows 1 and 3 show the
+    // window background.
+    const Rgb selected = Pixel(right, c.top + 2 * rowH + rowH / 2);
+    EXPECT_TRUE(Bluish(selected)) << Show(selected);
+    const Rgb background = ImageAverage(kSlotWindowBackground);
+    for (int row : {1, 3}) {
+        const Rgb p = Pixel(right, c.top + row * rowH + rowH / 2);
+        EXPECT_TRUE(Near(p, background, 24)) << row << ": " << Show(p) << " vs " << Show(background);
+    }
+    // Labels: dark ink where the text of each row starts, indented by depth.
+    const i32 top = c.top + rowH * 3;
+    EXPECT_GT(InkIn(Rect{c.left, top, c.left + 120, top + rowH}), 10);
+    EXPECT_GT(InkIn(Rect{c.left + 40, c.top + rowH, c.left + 140, c.top + 2 * rowH}), 10);
+    // Nothing below the last row.
+    EXPECT_EQ(InkIn(Rect{c.left, c.top + 4 * rowH + 2, c.right - 20, c.top + 6 * rowH}), 0);
+}
+
+TEST_F(ListMenuPixelsTest, PopupMenuColumnHighlightAndSeparator) {
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "Open", nullptr, 1, true);
+    MenuItem* save = Menu::AddItem(menu, "Save", nullptr, 2, true);
+    Menu::AddSeparator(menu, nullptr);
+    Menu::AddItem(menu, "Quit", nullptr, 3, false);
+    SetFrame(menu, MakeRect(320, 60, menu->GetWidth(), menu->GetHeight()));
+    SetVisible(menu, true);
+    menu->Highlight(save);
+    Draw();
+    Shot("menu");
+
+    auto middleRight = [&](MenuItem* e) {
+        const Rect& f = e->GetFrameScreenRect();
+        return Point{f.right - 10, (f.top + f.bottom) / 2};
+    };
+    const std::vector<MenuItem*>& entries = menu->Entries();
+    const Point lit = middleRight(save);
+    EXPECT_TRUE(Bluish(Pixel(lit.x, lit.y))) << Show(Pixel(lit.x, lit.y));
+    const Point plain = middleRight(entries[0]);
+    const Rgb menuSurface = ImageAverage(kSlotMenuBackground);
+    EXPECT_TRUE(Near(Pixel(plain.x, plain.y), menuSurface, 28))
+        << Show(Pixel(plain.x, plain.y)) << " vs " << Show(menuSurface);
+    // Enabled titles are dark; the disabled one is grey, not black.
+    const Rect open = entries[0]->GetFrameScreenRect();
+    EXPECT_GT(InkIn(Rect{open.left + 8, open.top, open.left + 60, open.bottom}), 10);
+    const Rect quit = entries[3]->GetFrameScreenRect();
+    EXPECT_EQ(InkIn(Rect{quit.left + 8, quit.top, quit.left + 60, quit.bottom}), 0);
+    // The separator leaves a line across its middle, unlike the plain surface
+    // next to it.
+    const Rect sep = entries[2]->GetFrameScreenRect();
+    bool line = false;
+    for (int y = sep.top; y < sep.bottom; ++y)
+        if (!Near(Pixel((sep.left + sep.right) / 2, y), menuSurface, 28)) line = true;
+    EXPECT_TRUE(line);
+}
+
+}  // namespace
+}  // namespace pirn
