@@ -83,47 +83,61 @@ void AddLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     TagEntry* tag = nullptr;
     if (!ReadLocalTagFile(*entry, row, &tag)) {
         // The same file seen again (after a save or a rename) counts; a
-        // refused duplicate does not.
-        if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
+        // refused file remembers nothing (it may have held another id).
+        if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) {
+            entry->user = 0;
+            return;
+        }
     }
     entry->user = kRememberedId | tag->tag_id;
     NotifyCodexListeners(HasActiveArchiveSource(tag) ? kCodexSourcesChanged : kCodexTagAvailable, tag, nullptr);
 }
 
-// After the local copy of a tag went, a file of the folder that was refused
-// as its duplicate becomes the copy (it was never remembered, so nothing
-// else would look at it again).
-void AdoptRefusedDuplicate(FolderWatcher& watcher, const FolderEntry* gone, const TagGroupInfo* row, u32 tag_id) {
-    for (FolderEntry& other : watcher.snapshot_entries()) {
-        if (&other == gone || (other.user & kRememberedId) || other.info.IsFolder()) continue;
-        TagHeader header{};
-        if (ReadGroupFolderFile(other.name, row->code, &header) != HeaderRead::kOk) continue;
-        if (header.group != row->code || header.tag_id != tag_id) continue;
-        AddLocalTagFile(&other, row);
-        return;
+// Tags whose local copy went during the poll that is running: a file of the
+// folder that was refused as a duplicate of one of them becomes its copy
+// once the poll is over (it was never remembered, so nothing else would
+// look at it again).
+struct OrphanedTag {
+    FolderWatcher* watcher;
+    const TagGroupInfo* row;
+    u32 tag_id;
+};
+std::vector<OrphanedTag>& OrphanedTags() {
+    static std::vector<OrphanedTag> orphans;
+    return orphans;
+}
+
+void RemoveLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
+    if (!(entry->user & kRememberedId)) return;
+    const u32 tag_id = static_cast<u32>(entry->user);
+    TagEntry* tag = FindTag(row->code, tag_id);
+    // Only the file that really is the local copy takes it away: after a
+    // rename the source already carries the new name.
+    if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
+    RemoveLocalSource(tag);
+    OrphanedTags().push_back({&watcher, row, tag_id});
+}
+
+// Runs after the watchers took their new snapshots, so the remembered id
+// set here stays with the file.
+void AdoptRefusedDuplicates() {
+    std::vector<OrphanedTag> orphans;
+    orphans.swap(OrphanedTags());
+    for (const OrphanedTag& orphan : orphans) {
+        const TagEntry* tag = FindTagEntry(orphan.row->code, orphan.tag_id);
+        if (tag && tag->local_source) continue;
+        for (FolderEntry& other : orphan.watcher->snapshot_entries()) {
+            if ((other.user & kRememberedId) || other.info.IsFolder()) continue;
+            TagHeader header{};
+            if (ReadGroupFolderFile(other.name, orphan.row->code, &header) != HeaderRead::kOk) continue;
+            if (header.group != orphan.row->code || header.tag_id != orphan.tag_id) continue;
+            AddLocalTagFile(&other, orphan.row);
+            break;
+        }
     }
 }
 
-// false when the file was not the local copy of its remembered tag.
-bool RemoveLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
-    if (!(entry->user & kRememberedId)) return false;
-    TagEntry* tag = FindTag(row->code, static_cast<u32>(entry->user));
-    // Only the file that really is the local copy takes it away: after a
-    // rename the source already carries the new name.
-    if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return false;
-    RemoveLocalSource(tag);
-    return true;
-}
-
-// A removed file. Only here may a refused duplicate be adopted: removals
-// are reported before the new snapshot takes over the remembered values,
-// so the adopted file keeps its remembered id.
-void RemoveLocalTagFileAndAdopt(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
-    if (RemoveLocalTagFile(entry, row))
-        AdoptRefusedDuplicate(watcher, entry, row, static_cast<u32>(entry->user));
-}
-
-void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
+void ChangeLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
     TagEntry* tag = (entry->user & kRememberedId) ? FindTag(row->code, static_cast<u32>(entry->user)) : nullptr;
     if (!tag) {
         AddLocalTagFile(entry, row);
@@ -131,7 +145,7 @@ void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     }
     TagHeader header{};
     if (!ReadGroupFolderHeader(*entry, row, &header)) {
-        RemoveLocalTagFile(entry, row);
+        RemoveLocalTagFile(watcher, entry, row);
         return;
     }
     TagSource* local = tag->local_source;
@@ -140,7 +154,7 @@ void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
         NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);
         return;
     }
-    RemoveLocalTagFile(entry, row);
+    RemoveLocalTagFile(watcher, entry, row);
     AddLocalTagFile(entry, row);
 }
 
@@ -149,10 +163,15 @@ void OnLocalFolderChange(FolderWatcher& watcher, int event, const FileInfo&, Fol
     if (!entry || !row) return;
     switch (event) {
         case kFileAdded: AddLocalTagFile(entry, row); break;
-        case kFileChanged: ChangeLocalTagFile(entry, row); break;
-        case kFileRemoved: RemoveLocalTagFileAndAdopt(watcher, entry, row); break;
+        case kFileChanged: ChangeLocalTagFile(watcher, entry, row); break;
+        case kFileRemoved: RemoveLocalTagFile(watcher, entry, row); break;
         default: break;
     }
+}
+
+void PollLocalWatchers() {
+    PollFolderWatchers(TheCodex().watchers, OnLocalFolderChange);
+    AdoptRefusedDuplicates();
 }
 
 }  // namespace
@@ -167,7 +186,7 @@ void SetLocalFolder(const std::string& path) {
         AddFolderWatcher(codex.watchers, codex.local_root + GroupFolderName(row->code) + "/",
                          const_cast<TagGroupInfo*>(row), true);
     }
-    PollFolderWatchers(codex.watchers, OnLocalFolderChange);
+    PollLocalWatchers();
     codex.local_folder_changed = false;
 }
 
@@ -176,7 +195,7 @@ const std::string& GetLocalFolder() { return TheCodex().local_root; }
 void PollLocalFolder(bool forced) {
     CodexState& codex = TheCodex();
     if (!forced && !codex.local_folder_changed) return;
-    PollFolderWatchers(codex.watchers, OnLocalFolderChange);
+    PollLocalWatchers();
     codex.local_folder_changed = false;
 }
 

@@ -62,10 +62,9 @@ public:
     bool exists() const { return exists_; }
     const FileInfo& folder_info() const { return folder_info_; }
     const std::vector<FolderEntry>& snapshot() const { return snapshot_; }
-    // The same entries with their user values open to change: a callback may
-    // set the values of other entries than the one it was given (during a
-    // poll these are the entries the poll started from; the values are
-    // carried over to the new snapshot as usual).
+    // The same entries with their user values open to change (after a poll,
+    // for entries its callback could not settle; the values are carried to
+    // later snapshots as usual).
     std::vector<FolderEntry>& snapshot_entries() { return snapshot_; }
     // Whether a change notification currently backs this watcher.
     bool has_notification() const { return ticket_ >= 0; }

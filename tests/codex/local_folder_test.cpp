@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <random>
 #include <sys/stat.h>
 
@@ -214,6 +216,41 @@ TEST_F(LocalFolderTest, RandomlyDamagedTagFilesLoadOnlyWhenReadable) {
             ASSERT_TRUE(plugin) << "round " << round;
             EXPECT_EQ(plugin->entries.at(0).header.data_length, header.data_length);
             EXPECT_EQ(CloseAndRemoveArchive(plugin), 1);
+        }
+    }
+}
+
+// Random saves, rewrites and removals of files by another program, polled
+// now and then: afterwards every tag id held by a file of the folder is a
+// local tag whose copy is one of those files, and no other tag is local.
+TEST_F(LocalFolderTest, RandomFileChangesKeepTheCatalogueInStepWithTheFolder) {
+    const char* names[] = {"a", "b", "c", "d", "e"};
+    const u32 ids[] = {Code("id01"), Code("id02"), Code("id03")};
+    std::mt19937 random(77);
+    std::map<std::string, u32> on_disk;  // file name -> id
+    for (int step = 0; step < 400; ++step) {
+        std::string name = names[random() % 5];
+        if (random() % 3 == 0) {
+            std::remove((Local() + "Text/" + name).c_str());
+            on_disk.erase(name);
+        } else {
+            u32 id = ids[random() % 3];
+            WriteLocal("Text", name, TagFile(Tag{kText, id, name, Data(std::string(1 + random() % 3, 'x'))}));
+            on_disk[name] = id;
+        }
+        if (random() % 3 != 0) continue;
+        PollLocalFolder(true);
+        for (u32 id : ids) {
+            std::set<std::string> holders;
+            for (const auto& file : on_disk)
+                if (file.second == id) holders.insert(file.first);
+            TagEntry* tag = FindTag(kText, id);
+            if (holders.empty()) {
+                EXPECT_FALSE(tag && tag->local_source) << "step " << step;
+                continue;
+            }
+            ASSERT_TRUE(tag && tag->local_source) << "step " << step;
+            EXPECT_TRUE(holders.count(tag->local_source->file_name)) << "step " << step;
         }
     }
 }
