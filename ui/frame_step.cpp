@@ -124,7 +124,12 @@ void RedrawClip(const Rect& clip) {
 void TickWindows(Window* w) {
     for (Window* c = w->firstChild; c;) {
         Window* next = c->nextSibling;
-        TickWindows(c);
+        {
+            // A tick may run a nested frame (a message box) that deletes
+            // queued windows: the next one stays until the walk has passed.
+            DispatchGuard keepNext(next);
+            TickWindows(c);
+        }
         c = next;
     }
     DispatchGuard guard(w);

@@ -639,6 +639,9 @@ int CloseAllWindows() {
     for (Window* w = ws.layer0->firstChild; w;) {
         Window* next = w->nextSibling;
         if (!w->IsDestroyed()) {
+            // Asking may run frames (a "Save?" box) that delete queued
+            // windows: the next one stays until the walk has passed.
+            DispatchGuard keepNext(next);
             if (!w->OnCloseRequest(0)) return 0;
             DestroyWindow(w);
         }

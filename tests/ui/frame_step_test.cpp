@@ -149,6 +149,28 @@ TEST_F(FrameStepTest, TickRunsChildrenBeforeParentsAndDeletesComeFirst) {
     EXPECT_EQ(ticks, (std::vector<std::string>{"b", "a", "parent"}));
 }
 
+TEST_F(FrameStepTest, ATickThatClosesTheNextWindowAndRunsAFrameIsSafe) {
+    // A tick may close another window and show a message box (a nested
+    // frame, which runs the deferred deletes) before the tick walk reaches
+    // that window.
+    int backGone = 0;
+    auto* back = MakeWindow(Rect{0, 0, 10, 10}, 0, "back");
+    back->destroyedCount = &backGone;
+    auto* front = MakeWindow(Rect{0, 0, 10, 10}, 0, "front");
+    front->SetUserData(back);
+    front->onIdle = [](ProbeWindow* self) {
+        auto* next = static_cast<Window*>(self->GetUserData());
+        if (!next) return;
+        self->SetUserData(nullptr);
+        DestroyWindow(next);
+        StepFrame();
+    };
+    StepFrame();
+    StepFrame();
+    EXPECT_EQ(backGone, 1);
+    EXPECT_TRUE(GetWindowSystem().deferredDeletes.empty());
+}
+
 TEST_F(FrameStepTest, ScreenResizeRefitsMaximisedAndRecentresFlagged) {
     auto* maxed = MakeWindow(Rect{10, 10, 200, 200}, Window::kThickBorder | Window::kResizable);
     maxed->ToggleMaximized();

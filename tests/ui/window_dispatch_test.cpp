@@ -196,7 +196,6 @@ TEST_F(DispatchTest, ControlWClosesTheDialogButNotTheParentOfAModal) {
     // With the modal run over, the same keys close the parent, once.
     ActivateWindow(field, kFocusByProgram);
     Key(87, {kKeyLeftControl});
-    EXPECT_EQ(parent->closeRequests, 1);
     EXPECT_EQ(parentGone, 1);
 }
 

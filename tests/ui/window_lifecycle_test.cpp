@@ -113,6 +113,24 @@ TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
     EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
 }
 
+TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame) {
+    // Asked to close, the front window closes a window behind it and runs a
+    // frame (a "Save?" box), which deletes that window before the walk gets
+    // there.
+    int toolGone = 0;
+    auto* tool = MakeWindow(Rect{0, 0, 50, 50}, nullptr, "tool");
+    tool->destroyedCount = &toolGone;
+    auto* editor = MakeWindow(Rect{0, 0, 100, 100}, nullptr, "editor");
+    editor->SetUserData(tool);
+    editor->onCloseRequest = [](ProbeWindow* self) {
+        DestroyWindow(static_cast<Window*>(self->GetUserData()));
+        StepFrame();
+    };
+    EXPECT_EQ(CloseAllWindows(), 1);
+    EXPECT_EQ(toolGone, 1);
+    EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
+}
+
 TEST_F(LifecycleTest, DropsGoOnlyToLiveWindowsAndPayloadsAreFreed) {
     auto* source = MakeWindow(Rect{0, 0, 100, 100});
     auto* target = MakeWindow(Rect{200, 0, 300, 100});

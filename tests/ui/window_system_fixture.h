@@ -57,6 +57,7 @@ public:
     void OnFocusLost(Window* next, int reason) override { focusLostCount++; }
     int OnCloseRequest(int byUser) override {
         closeRequests++;
+        if (onCloseRequest) onCloseRequest(this);
         if (!allowClose) return 0;
         return Window::OnCloseRequest(byUser);
     }
@@ -67,6 +68,7 @@ public:
     }
     void OnIdle() override {
         if (idleLog) idleLog->push_back(GetTitle() ? GetTitle() : "?");
+        if (onIdle) onIdle(this);
     }
     int OnDragDrop(Point pos, int phase, DragDropData* data) override {
         if (phase == 1) dragAsks++;
@@ -94,6 +96,8 @@ public:
     std::vector<std::string>* idleLog = nullptr;
     void (*onButton)(ProbeWindow*, InputEvent&) = nullptr;
     void (*onDraw)(ProbeWindow*) = nullptr;
+    void (*onIdle)(ProbeWindow*) = nullptr;
+    void (*onCloseRequest)(ProbeWindow*) = nullptr;
 };
 
 // Records every fill the window system and the skin send to the draw target.
