@@ -173,7 +173,7 @@ TEST_F(PirnProgramTest, StartsToTheDesktopAndQuitsOnlyWhenConfirmed) {
     EXPECT_EQ(width, 640);  // 300 x 200 raised to the smallest window
     EXPECT_EQ(height, 480);
 
-    const Screenshot desktop = Shot(window, "desktop");
+    Screenshot desktop = Shot(window, "desktop");
     ASSERT_EQ(desktop.width, 640);
     ASSERT_EQ(desktop.height, 480);
 
@@ -196,6 +196,26 @@ TEST_F(PirnProgramTest, StartsToTheDesktopAndQuitsOnlyWhenConfirmed) {
                                  "click", "4", "click", "5", "click", "4"}));
     EXPECT_TRUE(WaitForQuitBox(window, desktop, false, &current));
     EXPECT_TRUE(run_.Running());
+
+    // A larger window: the window system takes the new size and draws the
+    // desktop into all of it (no black left where the window grew).
+    ASSERT_TRUE(Xdotool(window, {"windowsize", "{win}", "800", "600"}));
+    auto blackPixels = [](const Screenshot& shot) {
+        size_t black = 0;
+        for (int y = 0; y < shot.height; y++)
+            for (int x = 0; x < shot.width; x++) {
+                const unsigned char* p = shot.At(x, y);
+                if (p[0] < 64 && p[1] < 64 && p[2] < 64) black++;
+            }
+        return black;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        current = CaptureWindow(window);
+        return current.width == 800 && current.height == 600 && blackPixels(current) == 0;
+    })) << "the resized window was not redrawn";
+    width = 800;
+    height = 600;
+    desktop = Shot(window, "resized-desktop");
 
     // Alt+F4 asks; "Don't Quit" (the right-hand button, centred in the
     // screen) keeps the program running.
