@@ -38,7 +38,7 @@ constexpr u32 kSkinDarkTint = 0xFF606060u;      // grey 96
 constexpr u32 kSkinFocusColor = 0xFFC04000u;    // (0, 64, 192), opaque
 constexpr u32 kSkinDisabledTint = 0xFF9A9A9Au;  // disabled arrows and marks
 constexpr u32 kSkinDimColor = 0x80000000u;      // black at alpha 128
-constexpr u32 kSkinTextColor = 0xFF24201Eu;     // (30, 32, 36), text on light surfaces
+constexpr u32 kSkinTextColor = 0xFF000000u;     // black, opaque: text on light surfaces
 
 // Metrics fixed by the toolkit.
 constexpr i32 kTitleBarHeight = 22;
@@ -151,7 +151,7 @@ void DrawHighlight(const Rect& rect, u32 flags);
 // else 128.
 void SetSelectionColor(bool selected, bool strong);
 u32 SelectionColor(bool selected, bool strong);
-// The light theme's text: near black on the light surfaces; inverted, white
+// The light theme's text: black on the light surfaces; inverted, white
 // (on the blue accent, the title bar and strong selections).
 void SetSkinTextColor(bool inverted);
 

@@ -147,6 +147,13 @@ TEST_F(SkinTest, HighlightColoursAndOutline) {
     EXPECT_EQ(fills[0].rect, (Rect{0, 0, 20, 10}));
     EXPECT_EQ(fills[1].rect, (Rect{0, 0, 20, 2}));
     EXPECT_EQ(target_.ops[0].color, PackRgba(0, 64, 192, 128));
+    // Text: black, or white when inverted, both opaque.
+    target_.ops.clear();
+    SetSkinTextColor(false);
+    SetSkinTextColor(true);
+    ASSERT_EQ(target_.ops.size(), 2u);
+    EXPECT_EQ(target_.ops[0].color, PackRgba(0, 0, 0, 255));
+    EXPECT_EQ(target_.ops[1].color, PackRgba(255, 255, 255, 255));
 }
 
 // The pack the build draws, when this build has one (the 32-bit build
