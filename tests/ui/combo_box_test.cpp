@@ -134,5 +134,26 @@ TEST_F(ComboBoxTest, ArrowKeysOpenAndMoveAnEditableBox) {
     EXPECT_EQ(signals_.size(), 2u);  // one for each move in the list
 }
 
+TEST_F(ComboBoxTest, TypingInAnEditableFieldOpensTheListAtTheMatch) {
+    MakeBox(ComboBox::kEditable);
+    ActivateWindow(box_, kFocusByProgram);
+    ComboBox* box = box_;
+    Then([box] {
+        EXPECT_TRUE(box->IsDropdownOpen());
+        EXPECT_EQ(box->GetField()->GetText(), "d");
+        HandleCharInput('e', 1);
+    });
+    Then([box] {
+        EXPECT_EQ(box->GetField()->GetText(), "de");
+        EXPECT_EQ(box->GetList()->GetCurrentItem()->text, "Delta");
+        PostKey(kKeyEnter);
+    });
+    HandleCharInput('d', 1);
+    DrainEventQueue();
+    EXPECT_FALSE(box_->IsDropdownOpen());
+    EXPECT_EQ(FieldText(), "Delta");
+    EXPECT_EQ(box_->GetSelectedData(), &data_[3]);
+}
+
 }  // namespace
 }  // namespace pirn_test
