@@ -93,13 +93,12 @@ void AddLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     NotifyCodexListeners(HasActiveArchiveSource(tag) ? kCodexSourcesChanged : kCodexTagAvailable, tag, nullptr);
 }
 
-// Tags whose local copy went during the poll that is running: a file of the
-// folder that was refused as a duplicate of one of them becomes its copy
-// once the poll is over (it was never remembered, so nothing else would
-// look at it again).
+// Tags whose local copy went: a file of the group folder that was refused
+// as a duplicate of one of them becomes its copy after the next poll of the
+// watchers (it was never remembered, so nothing else would look at it
+// again). Kept as (group, id): the watchers may be replaced meanwhile.
 struct OrphanedTag {
-    FolderWatcher* watcher;
-    const TagGroupInfo* row;
+    u32 group;
     u32 tag_id;
 };
 std::vector<OrphanedTag>& OrphanedTags() {
@@ -107,15 +106,13 @@ std::vector<OrphanedTag>& OrphanedTags() {
     return orphans;
 }
 
-void RemoveLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
+void RemoveLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     if (!(entry->user & kRememberedId)) return;
-    const u32 tag_id = static_cast<u32>(entry->user);
-    TagEntry* tag = FindTag(row->code, tag_id);
+    TagEntry* tag = FindTag(row->code, static_cast<u32>(entry->user));
     // Only the file that really is the local copy takes it away: after a
     // rename the source already carries the new name.
     if (!tag || !tag->local_source || tag->local_source->file_name != entry->name) return;
     RemoveLocalSource(tag);
-    OrphanedTags().push_back({&watcher, row, tag_id});
 }
 
 // Runs after the watchers took their new snapshots, so the remembered id
@@ -123,21 +120,25 @@ void RemoveLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGro
 void AdoptRefusedDuplicates() {
     std::vector<OrphanedTag> orphans;
     orphans.swap(OrphanedTags());
+    FolderWatcherList& watchers = TheCodex().watchers;
     for (const OrphanedTag& orphan : orphans) {
-        const TagEntry* tag = FindTagEntry(orphan.row->code, orphan.tag_id);
+        const TagEntry* tag = FindTagEntry(orphan.group, orphan.tag_id);
         if (tag && tag->local_source) continue;
-        for (FolderEntry& other : orphan.watcher->snapshot_entries()) {
+        const int index = TagGroupIndex(orphan.group);
+        if (index < 0 || static_cast<size_t>(index) >= watchers.watchers.size()) continue;
+        const TagGroupInfo* row = &GetTagGroupTable()[index];
+        for (FolderEntry& other : watchers.watchers[static_cast<size_t>(index)]->snapshot_entries()) {
             if ((other.user & kRememberedId) || other.info.IsFolder()) continue;
             TagHeader header{};
-            if (ReadGroupFolderFile(other.name, orphan.row->code, &header) != HeaderRead::kOk) continue;
-            if (header.group != orphan.row->code || header.tag_id != orphan.tag_id) continue;
-            AddLocalTagFile(&other, orphan.row);
+            if (ReadGroupFolderFile(other.name, row->code, &header) != HeaderRead::kOk) continue;
+            if (header.group != row->code || header.tag_id != orphan.tag_id) continue;
+            AddLocalTagFile(&other, row);
             break;
         }
     }
 }
 
-void ChangeLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGroupInfo* row) {
+void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
     TagEntry* tag = (entry->user & kRememberedId) ? FindTag(row->code, static_cast<u32>(entry->user)) : nullptr;
     if (!tag) {
         AddLocalTagFile(entry, row);
@@ -145,7 +146,7 @@ void ChangeLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGro
     }
     TagHeader header{};
     if (!ReadGroupFolderHeader(*entry, row, &header)) {
-        RemoveLocalTagFile(watcher, entry, row);
+        RemoveLocalTagFile(entry, row);
         return;
     }
     TagSource* local = tag->local_source;
@@ -154,7 +155,7 @@ void ChangeLocalTagFile(FolderWatcher& watcher, FolderEntry* entry, const TagGro
         NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);
         return;
     }
-    RemoveLocalTagFile(watcher, entry, row);
+    RemoveLocalTagFile(entry, row);
     AddLocalTagFile(entry, row);
 }
 
@@ -163,8 +164,8 @@ void OnLocalFolderChange(FolderWatcher& watcher, int event, const FileInfo&, Fol
     if (!entry || !row) return;
     switch (event) {
         case kFileAdded: AddLocalTagFile(entry, row); break;
-        case kFileChanged: ChangeLocalTagFile(watcher, entry, row); break;
-        case kFileRemoved: RemoveLocalTagFile(watcher, entry, row); break;
+        case kFileChanged: ChangeLocalTagFile(entry, row); break;
+        case kFileRemoved: RemoveLocalTagFile(entry, row); break;
         default: break;
     }
 }
@@ -218,6 +219,7 @@ TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_na
 
 void RemoveLocalSource(TagEntry* tag) {
     if (!tag || !tag->local_source) return;
+    OrphanedTags().push_back({tag->group, tag->tag_id});
     if (HasActiveArchiveSource(tag)) {
         RemoveTagSource(tag->local_source);
         NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);

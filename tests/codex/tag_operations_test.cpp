@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <random>
 
 #include "codex/plugin_writer.h"
@@ -403,6 +405,87 @@ TEST_F(TagOperationsTest, RandomlyDamagedArchivesAreSafeToUse) {
         ASSERT_EQ(UnloadCodex(), 1);
     }
     EXPECT_GT(used, 20);
+}
+
+// Tag operations mixed with files written and removed by another program:
+// after every forced poll each id held by a file of the folder is a local
+// tag whose copy is one of those files, and each local copy's file holds
+// its tag.
+TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInStep) {
+    const char* names[] = {"Amber", "Birch", "Cedar", "Dune"};
+    // One id that an active archive also holds, so removals send 2 there.
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ot01"), "Archived", Data("a")}}));
+    SetDefaultWorkingSet();
+    int editor = 0;
+    std::set<u32> in_use;  // ids of the entries an editor is open on
+    std::mt19937 random(2024);
+    for (int step = 0; step < 300; ++step) {
+        std::string name = names[random() % 4];
+        TagList local;
+        ListLocalTags(local);
+        TagEntry* some = local.empty() ? nullptr : local[random() % local.size()];
+        switch (random() % 8) {
+            case 0: {  // another program writes a file
+                u32 id = Code("ot00") + random() % 3;
+                WriteLocal("Text", name, TagFile(Tag{kText, id, name, Data("outside")}));
+                break;
+            }
+            case 1:
+                std::remove((Local() + "Text/" + name).c_str());
+                break;
+            case 2: {
+                TagHeader header{};
+                TagEntry* tag = CreateTag(kText, kNoTagId, name.c_str(), &header, random() % 2);
+                if (tag) Save(tag, &header, "created");
+                break;
+            }
+            case 3:
+                if (some) {
+                    TagHeader header{};
+                    GetTagHeader(some, &header);
+                    Save(some, &header, std::string(1 + random() % 5, 's'), random() % 4 != 0);
+                }
+                break;
+            case 4:
+                if (some) DeleteTag(some);
+                break;
+            case 5:
+                if (some) ChangeTagInfo(some, kKeepTagId, name.c_str());
+                break;
+            case 6:
+                if (some) ChangeTagInfo(some, Code("nw00") + random() % 3, nullptr);
+                break;
+            case 7:  // an editor opens or closes
+                if (some && in_use.erase(some->tag_id)) {
+                    DetachFromTag(some, kAttachEditor, &editor);
+                } else if (some) {
+                    AttachToTag(some, kAttachEditor, &editor);
+                    in_use.insert(some->tag_id);
+                }
+                break;
+        }
+        PollLocalFolder(true);
+
+        std::map<u32, std::set<std::string>> holders;
+        for (const std::string& file : FilesUnder(Local() + "Text")) {
+            std::vector<u8> bytes = pirn_test::ReadAll(Local() + "Text/" + file);
+            ASSERT_GE(bytes.size(), 64u) << file << " at step " << step;
+            holders[ReadU32(bytes, 40)].insert(file);
+        }
+        for (const auto& held : holders) {
+            TagEntry* tag = FindTag(kText, held.first);
+            ASSERT_TRUE(tag && tag->local_source) << FourCCToText(held.first) << " at step " << step;
+            EXPECT_TRUE(held.second.count(tag->local_source->file_name)) << "step " << step;
+        }
+        local.clear();
+        ListLocalTags(local);
+        for (TagEntry* tag : local)
+            EXPECT_TRUE(holders[tag->tag_id].count(tag->local_source->file_name))
+                << FourCCToText(tag->tag_id) << " at step " << step;
+        EXPECT_TRUE(FindTag(kText, Code("ot01"))) << "the archive copy stays at step " << step;
+    }
+    // Close every editor so that the catalogue can be unloaded.
+    for (u32 id : in_use) DetachFromTag(FindTagEntry(kText, id), kAttachEditor, &editor);
 }
 
 }  // namespace
