@@ -16,12 +16,14 @@
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
 #include "tests/support/test_support.h"
+#include "ui/combo_box.h"
 #include "ui/frame_step.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/interface_font.h"
 #include "ui/list_window.h"
 #include "ui/menu.h"
 #include "ui/skin.h"
+#include "ui/text_box.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -209,6 +211,29 @@ TEST_F(ListMenuPixelsTest, PopupMenuColumnHighlightAndSeparator) {
     for (int y = sep.top; y < sep.bottom; ++y)
         if (!Near(Pixel((sep.left + sep.right) / 2, y), menuSurface, 28)) line = true;
     EXPECT_TRUE(line);
+}
+
+TEST_F(ListMenuPixelsTest, ComboBoxLabelAndOpenList) {
+    auto* surface = new Window(Window::kVisible | Window::kBackground, nullptr);
+    SetFrame(surface, Rect{20, 260, 620, 460});
+    auto* label = new ComboBox(surface, 0);
+    label->SetPosition(20, 20);
+    auto* editable = new ComboBox(surface, ComboBox::kEditable);
+    editable->SetPosition(240, 20);
+    for (ComboBox* box : {label, editable}) {
+        box->AddItem(nullptr, "Detail map", false);
+        box->AddItem(nullptr, "Collection", false);
+        box->SelectItem(box->GetList()->GetFirstItem());
+    }
+    Draw();
+    Shot("combo");
+    // Both fields show their text in dark ink on a light field.
+    for (ComboBox* box : {label, editable}) {
+        const Rect f = box->GetField()->GetFrameScreenRect();
+        EXPECT_GT(InkIn(f), 10) << box->IsEditable();
+        const Rgb field = Pixel(f.right - 6, (f.top + f.bottom) / 2);
+        EXPECT_GT(field[0] + field[1] + field[2], 3 * 170) << Show(field);
+    }
 }
 
 }  // namespace
