@@ -518,6 +518,110 @@ TEST_F(ListWindowTest, DraggingARowReportsTheTargetRow) {
     EXPECT_EQ(movedRow, -1);
 }
 
+TEST_F(ListWindowTest, CellGeometryFollowsTheListFlags) {
+    struct Case {
+        u32 flags;
+        i32 depth1Left;  // first cell of a top-level item
+        i32 depth2Left;
+    } cases[] = {
+        {ListWindow::kColumnMode, 4, 4},
+        {ListWindow::kColumnMode | ListWindow::kLeadingSpace, 16, 16},
+        {ListWindow::kColumnMode | ListWindow::kTree, 16 + kLineHeight, 16 + 2 * kLineHeight},
+        {ListWindow::kColumnMode | ListWindow::kTree | ListWindow::kLeadingSpace, 32 + kLineHeight,
+         32 + 2 * kLineHeight},
+    };
+    Tag tag{0x6D657368, "x", 1};
+    for (const Case& c : cases) {
+        MakeList(c.flags | ListWindow::kHeaderRow);
+        list_->AddColumn("Group", "%s", kColumnFourCC, 4, 60, 0, 0);
+        list_->AddColumn("Hidden", "%s", kColumnCharArray, 8, 50, ListColumn::kHidden, 0);
+        list_->AddColumn("Id", "%u", kColumnInteger, 4, 40, 0, 0);
+        ListItem* top = list_->AddItem(nullptr, 0, ListItem::kExpandable | ListItem::kOpen, &tag, nullptr);
+        ListItem* child = list_->AddItem(top, 0, 0, &tag, nullptr);
+        list_->UpdateScrollRange();
+        EXPECT_EQ(list_->CellRect(top, 0), (Rect{c.depth1Left, kLineHeight, 60, 2 * kLineHeight})) << c.flags;
+        EXPECT_EQ(list_->CellRect(child, 0).left, c.depth2Left) << c.flags;
+        EXPECT_EQ(list_->CellRect(child, 2), (Rect{60, 2 * kLineHeight, 100, 3 * kLineHeight}));  // hidden adds nothing
+        EXPECT_EQ(list_->GetColumn(1).sortPriority, -1);
+        EXPECT_EQ(list_->GetColumn(2).fieldOffset, 12u);
+        EXPECT_EQ(list_->GetTotalHeight(), 3 * kLineHeight);
+        EXPECT_EQ(list_->GetScrollPageY(), kRows - 1);  // the header row takes one
+        EXPECT_EQ(list_->CellText(child, 2), "1");
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    }
+}
+
+TEST_F(ListWindowTest, DoubleClicksRightClicksAndSingleClickActivation) {
+    MakeList(ListWindow::kTree);
+    ListItem* branch = Text("branch", nullptr, ListItem::kExpandable);
+    Text("leaf inside", branch);
+    Text("leaf");
+    list_->UpdateScrollRange();
+    static std::vector<std::string> activated;
+    static std::vector<Point> contexts;
+    activated.clear();
+    contexts.clear();
+    ConnectSignal(list_->activated, nullptr,
+                  [](SignalListener*, void* item) { activated.push_back(static_cast<ListItem*>(item)->text); });
+    ConnectSignal(list_->contextClick, nullptr, [](SignalListener*, intptr_t x, intptr_t y) {
+        contexts.push_back(Point{static_cast<i32>(x), static_cast<i32>(y)});
+    });
+    const Point p0 = RowPoint(0);
+    MoveTo(p0.x, p0.y);
+    Press();
+    Release();
+    Press();  // same place, at once: a double click
+    Release();
+    EXPECT_TRUE(branch->IsOpen());
+    EXPECT_EQ(list_->GetRowCount(), 3);
+    headless::AdvanceTime(1);
+    const Point p2 = RowPoint(2);
+    MoveTo(p2.x, p2.y);
+    Press();
+    Release();
+    Press();
+    Release();
+    EXPECT_EQ(activated, (std::vector<std::string>{"leaf"}));
+    headless::AdvanceTime(1);
+    ClickRow(1, {}, 1);
+    ASSERT_EQ(contexts.size(), 1u);
+    EXPECT_EQ(contexts[0].y, RowPoint(1).y);
+    EXPECT_EQ(list_->GetCurrentItem()->text, "leaf inside");
+    DestroyWindow(owner_);
+    ProcessDeferredDeletes();
+
+    // A single click activates; moving the pointer selects the row under it.
+    MakeList(ListWindow::kSingleClickActivates | ListWindow::kNeverEmptySelection);
+    for (const char* t : {"a", "b", "c"}) Text(t);
+    list_->UpdateScrollRange();
+    activated.clear();
+    ConnectSignal(list_->activated, nullptr,
+                  [](SignalListener*, void* item) { activated.push_back(static_cast<ListItem*>(item)->text); });
+    const Point p1 = RowPoint(1);
+    MoveTo(p1.x, p1.y);
+    EXPECT_EQ(list_->GetCurrentItem()->text, "b");
+    EXPECT_TRUE(activated.empty());
+    ClickRow(2);
+    EXPECT_EQ(activated, (std::vector<std::string>{"c"}));
+}
+
+TEST_F(ListWindowTest, RowDropsAcceptOnlyThisListsOwnRows) {
+    MakeList(ListWindow::kDraggableRows);
+    ListItem* a = Text("a");
+    list_->UpdateScrollRange();
+    auto* other = new ListWindow(ListWindow::kDraggableRows, Window::kVisible, owner_);
+    Window::DragDropData foreign(0);
+    ListWindow::ListItemDDData fromOther(other, nullptr, 0, 7);
+    ListWindow::ListItemDDData own(list_, a, 0, 7);
+    const Point p{RowPoint(0).x, list_->GetClientScreenRect().top + 2};  // upper half of the first row
+    EXPECT_EQ(list_->OnDragDrop(p, 1, &foreign), 0);
+    EXPECT_EQ(list_->OnDragDrop(p, 1, &fromOther), 0);
+    EXPECT_EQ(list_->OnDragDrop(p, 1, &own), 1);
+    EXPECT_EQ(list_->GetDropRow(), 0);
+    EXPECT_EQ(list_->GetAutoScrollDirection(), -1);  // at the top edge
+}
+
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
     MakeList(ListWindow::kTree | ListWindow::kMultipleSelection);
     RecordingDrawTarget target;
