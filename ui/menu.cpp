@@ -42,6 +42,21 @@ int IndexOf(const std::vector<MenuItem*>& entries, const MenuItem* e) {
 
 bool Contains(const Rect& r, Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
+// Whether a window pointer still names a live window of the tree (compared,
+// never followed, until found).
+bool IsLiveWindow(const Window* target) {
+    Window* root = GetLayerWindow(-1);
+    if (!target || !root) return false;
+    std::vector<Window*> stack{root};
+    while (!stack.empty()) {
+        Window* w = stack.back();
+        stack.pop_back();
+        if (w == target) return !w->IsDestroyed();
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) stack.push_back(c);
+    }
+    return false;
+}
+
 }  // namespace
 
 // ---- MenuItem ----
@@ -470,9 +485,13 @@ i32 Menu::Popup(Menu* menu, Point p) {
     menu->Close();
     pirn::SetVisible(menu, true);
     RaiseWindow(menu);
+    Window* focusBefore = GetFocusWindow();
     const i64 result = RunModal(menu, kModalKeysOutside | kModalMouseOutside | kModalEndOnClose, nullptr);
     menu->Close();
     pirn::SetVisible(menu, false);
+    // The keys go back to where they went before the popup took them.
+    if (GetFocusWindow() == menu && focusBefore != menu && IsLiveWindow(focusBefore))
+        ActivateWindow(focusBefore, kFocusByProgram);
     const auto* chosen = reinterpret_cast<const MenuItem*>(static_cast<intptr_t>(result));
     return chosen ? chosen->GetId() : -1;
 }

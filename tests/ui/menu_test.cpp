@@ -144,6 +144,21 @@ TEST_F(MenuTest, PopupReturnsTheChosenIdOrMinusOne) {
     EXPECT_EQ(Menu::Popup(menu, Point{100, 100}), -1);
 }
 
+TEST_F(MenuTest, FocusReturnsAfterThePopup) {
+    auto* editor = new ProbeWindow(Window::kVisible | Window::kTakesFocus, nullptr, "editor");
+    SetFrame(editor, Rect{0, 0, 300, 300});
+    ActivateWindow(editor, kFocusByProgram);
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "A", nullptr, 1, true);
+    EXPECT_EQ(PopupWithKeys(menu, Point{50, 50}, {kKeyEsc}), -1);
+    EXPECT_EQ(GetFocusWindow(), editor);
+    // A focus window that went away while the popup ran is left alone.
+    Then([editor] { DestroyWindow(editor); });
+    Then([] { PostKey(kKeyEsc); });
+    EXPECT_EQ(Menu::Popup(menu, Point{50, 50}), -1);
+    EXPECT_NE(GetFocusWindow(), static_cast<Window*>(editor));
+}
+
 TEST_F(MenuTest, InitialLettersCycleAndUnknownLettersBeep) {
     auto* menu = new Menu(false);
     for (const char* t : {"Save", "select", "Open", "Save As", "Swap"}) Menu::AddItem(menu, t, nullptr, 1, true);
