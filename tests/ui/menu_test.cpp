@@ -268,5 +268,42 @@ TEST_F(MenuTest, MenuBarTitlesAndKeys) {
     EXPECT_EQ(chosen, nullptr);
 }
 
+TEST_F(MenuTest, MenuBarWithTheMouse) {
+    auto* bar = new Menu(true);
+    MenuItem* file = Menu::AddItem(bar, "File", nullptr, 1, true);
+    MenuItem* edit = Menu::AddItem(bar, "Edit", nullptr, 2, true);
+    Menu::AddItem(bar, "New", file, 11, true);
+    MenuItem* undo = Menu::AddItem(bar, "Undo", edit, 21, true);
+    static void* chosen = nullptr;
+    chosen = nullptr;
+    ConnectSignal(bar->command, nullptr, [](SignalListener*, void* entry) { chosen = entry; });
+
+    // Hovering a title of an idle bar highlights it until the pointer leaves.
+    const Rect& f = file->GetFrameScreenRect();
+    MoveTo(f.left + 2, f.top + 2);
+    EXPECT_EQ(bar->GetHighlighted(), file);
+    MoveTo(400, 300);
+    EXPECT_EQ(bar->GetHighlighted(), nullptr);
+
+    // A click on File runs the bar; moving onto Edit opens Edit instead; a
+    // click on Undo ends the run with it.
+    Then([file, edit] {
+        EXPECT_TRUE(file->IsOpen());
+        const Rect& e = edit->GetFrameScreenRect();
+        HandleMouseMoveInput(e.left + 2, e.top + 2);
+    });
+    Then([file, edit, undo] {
+        EXPECT_FALSE(file->IsOpen());
+        EXPECT_TRUE(edit->IsOpen());
+        EXPECT_TRUE(undo->IsVisible());
+        PostClick(undo);
+    });
+    PostClick(file);
+    DrainEventQueue();
+    EXPECT_EQ(chosen, undo);
+    EXPECT_FALSE(bar->IsRunning());
+    EXPECT_FALSE(edit->IsOpen());
+}
+
 }  // namespace
 }  // namespace pirn_test
