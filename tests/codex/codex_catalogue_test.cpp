@@ -74,6 +74,57 @@ TEST_F(CatalogueTest, EffectiveCopyFollowsPrecedencePriorityAndName) {
     }
 }
 
+// Random sets of archives and working sets, checked against the rule worked
+// out here: kinds 1, 5 and 7 in the set get priorities 0, 1, 2, ... in the
+// order they were opened; then precedence, unsigned priority, file name.
+TEST_F(CatalogueTest, RandomWorkingSetsPickTheCopyTheRuleNames) {
+    const u16 kinds[] = {1, 2, 3, 5, 6, 7};
+    std::mt19937 random(31);
+    for (int round = 0; round < 40; ++round) {
+        struct Held {
+            Archive* archive;
+            u16 kind;
+            u16 priority;
+            std::string file;
+            bool active;
+        };
+        std::vector<Held> held;
+        int count = 1 + random() % 6;
+        for (int i = 0; i < count; ++i) {
+            u16 kind = kinds[random() % 6];
+            u16 priority = u16(random() % 3 == 0 ? 0xFFFF - random() % 2 : random() % 3);
+            std::string file = std::string(1, char("bBa\xE9"[random() % 4])) + std::to_string(i);
+            Archive* archive = AddArchiveBytes("tags/" + file, ArchiveBytes(kind, priority, "n", WallTag(file)));
+            ASSERT_TRUE(archive);
+            held.push_back({archive, kind, priority, file, random() % 3 != 0});
+        }
+        ArchiveList active;
+        for (const Held& h : held)
+            if (h.active) active.push_back(h.archive);
+        std::shuffle(active.begin(), active.end(), random);
+        SetWorkingSet(active);
+
+        const Held* best = nullptr;
+        u16 best_priority = 0;
+        u16 counter = 0;
+        for (const Held& h : held) {
+            if (!h.active) continue;
+            u16 priority = (h.kind == 1 || h.kind == 5 || h.kind == 7) ? counter++ : h.priority;
+            EXPECT_EQ(h.archive->header.priority, priority) << "round " << round;
+            int precedence = h.kind == 3 ? 0 : h.kind == 2 ? 1 : 2;
+            int best_precedence = !best ? -1 : best->kind == 3 ? 0 : best->kind == 2 ? 1 : 2;
+            if (!best || precedence > best_precedence ||
+                (precedence == best_precedence &&
+                 (priority > best_priority || (priority == best_priority && h.file.compare(best->file) > 0)))) {
+                best = &h;
+                best_priority = priority;
+            }
+        }
+        EXPECT_EQ(EffectiveData(FindTagEntry(kText, kWall)), best ? best->file : "<none>") << "round " << round;
+        ASSERT_EQ(CloseAllArchives(), 1);
+    }
+}
+
 TEST_F(CatalogueTest, LocalCopyWinsEvenWithoutActiveArchives) {
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", WallTag("archive")));
     WriteLocal("Text", "Wall", TagFile(Tag{kText, kWall, "Wall", Data("local")}));
