@@ -697,11 +697,17 @@ size_t ListWindow::GetSelection(std::vector<ListItem*>* items, std::vector<void*
 }
 
 ListItem* ListWindow::FindItemByData(const void* value, ListItem* start) const {
+    // The start item and the siblings after it, each before its children
+    // (from the root's first child without a start).
     std::vector<ListItem*> stack;
-    if (start) {
-        stack.push_back(start);
-    } else {
-        for (ListItem* c = root_.lastChild; c; c = c->prev) stack.push_back(c);
+    ListItem* first = start ? start : root_.firstChild;
+    if (first) {
+        ListItem* last = first;
+        while (last->next) last = last->next;
+        for (ListItem* c = last;; c = c->prev) {
+            stack.push_back(c);
+            if (c == first) break;
+        }
     }
     while (!stack.empty()) {
         ListItem* it = stack.back();

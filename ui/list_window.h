@@ -154,6 +154,8 @@ public:
     // Fills either array (or both); returns the number selected.
     size_t GetSelection(std::vector<ListItem*>* items, std::vector<void*>* data) const;
 
+    // Depth first, each item before its children, from the start item on
+    // through its later siblings (from the first top-level item without one).
     ListItem* FindItemByData(const void* value, ListItem* start) const;
     void RevealItem(ListItem* item);
     void Sort();

@@ -622,6 +622,22 @@ TEST_F(ListWindowTest, RowDropsAcceptOnlyThisListsOwnRows) {
     EXPECT_EQ(list_->GetAutoScrollDirection(), -1);  // at the top edge
 }
 
+TEST_F(ListWindowTest, FindItemByDataWalksDepthFirstFromTheStart) {
+    MakeList(ListWindow::kTree);
+    int values[6] = {};
+    ListItem* a = list_->AddItem(nullptr, 0, ListItem::kExpandable, &values[0], "a");
+    ListItem* a1 = list_->AddItem(a, 0, 0, &values[1], "a1");
+    ListItem* b = list_->AddItem(nullptr, 0, ListItem::kExpandable, &values[2], "b");
+    ListItem* b1 = list_->AddItem(b, 0, 0, &values[3], "b1");
+    ListItem* twin = list_->AddItem(b, 0, 0, &values[1], "twin of a1");
+    EXPECT_EQ(list_->FindItemByData(&values[1], nullptr), a1);  // closed branches are searched too
+    EXPECT_EQ(list_->FindItemByData(&values[3], nullptr), b1);
+    EXPECT_EQ(list_->FindItemByData(&values[1], b), twin);      // from b on: a's branch is not searched
+    EXPECT_EQ(list_->FindItemByData(&values[0], b), nullptr);
+    EXPECT_EQ(list_->FindItemByData(&values[2], a1), nullptr);  // a1 has no later siblings
+    EXPECT_EQ(list_->FindItemByData(&values[5], nullptr), nullptr);
+}
+
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
     MakeList(ListWindow::kTree | ListWindow::kMultipleSelection);
     RecordingDrawTarget target;
