@@ -32,6 +32,15 @@ void ReleaseAtlasPageTexture(AtlasPage& page) {
     page.texture = 0;
 }
 
+i32 AppendAtlasPage(std::vector<AtlasPage>& pages, i32 width, i32 height, int bytes_per_pixel) {
+    AtlasPage page;
+    page.width = width;
+    page.height = height;
+    page.pixels.assign(size_t(width) * size_t(height) * size_t(bytes_per_pixel), 0);
+    pages.push_back(std::move(page));
+    return i32(pages.size() - 1);
+}
+
 void AtlasPageSizeForArea(u64 area, i32 max_width, i32 max_height, i32* width, i32* height) {
     const u64 largest = u64(std::max(max_width, 1)) * u64(std::max(max_height, 1));
     int e = BitLength(area);

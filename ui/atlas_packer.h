@@ -46,6 +46,10 @@ struct AtlasCallbacks {
     std::function<void(i32 page)> upload;
 };
 
+// Appends a zeroed page of width x height pixels, bytes_per_pixel each (4
+// for RGBA skin pages, 1 for alpha glyph pages); returns its index.
+i32 AppendAtlasPage(std::vector<AtlasPage>& pages, i32 width, i32 height, int bytes_per_pixel);
+
 // Places every item with a non-zero area. Items that may rotate and are
 // taller than wide are turned first. Fails (false) when an item is larger than
 // the largest allowed page or a page cannot be made; items placed before a

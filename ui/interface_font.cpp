@@ -86,14 +86,7 @@ bool PackGlyphs(InterfaceFont& font, i32 max_page, std::string* error) {
         }
     AtlasCallbacks cb;
     cb.max_width = cb.max_height = max_page;
-    cb.new_page = [&](i32 w, i32 h) {
-        AtlasPage page;
-        page.width = w;
-        page.height = h;
-        page.pixels.assign(size_t(w) * size_t(h), 0);
-        font.pages.push_back(std::move(page));
-        return i32(font.pages.size() - 1);
-    };
+    cb.new_page = [&](i32 w, i32 h) { return AppendAtlasPage(font.pages, w, h, 1); };
     cb.copy = [&](AtlasItem& item) {
         const FontGlyph& g = *glyph_of.at(&item);
         AtlasPage& page = font.pages[item.page];

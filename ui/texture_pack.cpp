@@ -85,14 +85,7 @@ bool BuildTexturePackPages(TexturePack& pack, i32 max_page) {
     }
     AtlasCallbacks cb;
     cb.max_width = cb.max_height = max_page;
-    cb.new_page = [&](i32 w, i32 h) {
-        AtlasPage page;
-        page.width = w;
-        page.height = h;
-        page.pixels.assign(size_t(w) * size_t(h) * 4, 0);
-        pack.pages.push_back(std::move(page));
-        return i32(pack.pages.size() - 1);
-    };
+    cb.new_page = [&](i32 w, i32 h) { return AppendAtlasPage(pack.pages, w, h, 4); };
     std::unordered_map<const AtlasItem*, const TexturePackImage*> owner;
     for (auto& image : pack.images) owner[&image->atlas] = image.get();
     cb.copy = [&](AtlasItem& item) {
