@@ -44,6 +44,17 @@ bool StartsWithNoCase(const char* text, const char* prefix, size_t n) {
     return true;
 }
 
+// Cells end at their column's edge: a text too wide is cut where it leaves
+// the cell. Returns the characters that fit.
+size_t FitCellText(const InterfaceFont* font, std::string_view text, i32 width) {
+    if (!font || text.empty()) return text.size();
+    if (TextWidth(*font, text, 0, 0) <= width) return text.size();
+    if (width <= 0) return 0;
+    size_t n = CharIndexAtX(*font, text, 0, width);
+    while (n > 0 && OffsetOfIndex(*font, text, 0, n) > width) --n;
+    return n;
+}
+
 }  // namespace
 
 bool ListWindow::painterRegistered_ = false;
@@ -1197,7 +1208,8 @@ void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
         const i32 cl = i == first ? left : c.x;
         const Rect cell{cl, y, std::max(cl, c.x + c.width), y + rowHeight_};
         if (cell.IsEmpty() || cell.left >= width) continue;
-        const std::string text = FormatCell(c, item->userData);
+        std::string text = FormatCell(c, item->userData);
+        text.resize(FitCellText(GetFont(), text, cell.Width()));
         if (!text.empty()) DrawTextInRect(text.c_str(), 0, c.textFlags, cell);
     }
 }

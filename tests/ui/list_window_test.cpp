@@ -12,6 +12,7 @@
 #include "tests/ui/widget_fixture.h"
 #include "ui/list_window.h"
 #include "ui/text_box.h"
+#include "ui/window_renderer.h"
 
 namespace pirn_test {
 namespace {
@@ -636,6 +637,24 @@ TEST_F(ListWindowTest, FindItemByDataWalksDepthFirstFromTheStart) {
     EXPECT_EQ(list_->FindItemByData(&values[0], b), nullptr);
     EXPECT_EQ(list_->FindItemByData(&values[2], a1), nullptr);  // a1 has no later siblings
     EXPECT_EQ(list_->FindItemByData(&values[5], nullptr), nullptr);
+}
+
+TEST_F(ListWindowTest, CellTextStopsAtTheColumnEdge) {
+    static std::vector<std::string> drawn;
+    drawn.clear();
+    SetWindowTextDrawer([](InterfaceFont*, const char* text, int, u32, const Rect&) {
+        drawn.push_back(text);
+        return 0;
+    });
+    MakeList(ListWindow::kColumnMode);
+    list_->AddColumn("Name", "%s", kColumnCharArray, 8, 44, 0, 0);  // 40 px after the 4-px lead
+    list_->AddColumn("Id", "%u", kColumnInteger, 4, 100, 0, 0);
+    Tag tag{0, "abcdefg", 123456};
+    list_->AddItemAndLayout(nullptr, 0, 0, &tag.name, nullptr);
+    InvalidateAll();
+    StepFrame();
+    SetWindowTextDrawer(nullptr);
+    EXPECT_EQ(drawn, (std::vector<std::string>{"abcde", "123456"}));
 }
 
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
