@@ -306,6 +306,45 @@ int CompareCells(const ListColumn& c, const void* a, const void* b) {
     }
 }
 
+u64 CellSortKey(const ListColumn& c, const void* record) {
+    u64 key = 0;
+    auto packBytes = [&key](const char* text, size_t length) {
+        // The first eight bytes, most significant first: byte order is the
+        // order of strcmp and std::string.
+        for (size_t i = 0; i < 8; ++i) key = key << 8 | (i < length ? static_cast<u8>(text[i]) : 0u);
+    };
+    switch (c.type) {
+        case kColumnFourCC:
+            key = static_cast<u64>(ReadInteger(c, record, false));
+            break;
+        case kColumnCharArray: {
+            const char* text = reinterpret_cast<const char*>(Field(c, record));
+            packBytes(text, strnlen(text, std::min<size_t>(c.fieldSize, 8)));
+            break;
+        }
+        case kColumnStringPtr: {
+            const char* text = nullptr;
+            std::memcpy(&text, Field(c, record), sizeof text);
+            if (text) packBytes(text, strnlen(text, 8));
+            break;
+        }
+        case kColumnString: {
+            const std::string& text = *reinterpret_cast<const std::string*>(Field(c, record));
+            packBytes(text.data(), text.size());
+            break;
+        }
+        case kColumnInteger:
+        case kColumnFixed: {
+            const i64 v = ReadInteger(c, record, IsSigned(c));
+            key = static_cast<u64>(v) ^ (u64(1) << 63);  // signed order as unsigned
+            break;
+        }
+        default:
+            return 0;
+    }
+    return (c.flags & ListColumn::kDescending) ? ~key : key;
+}
+
 CellWriteResult WriteCell(const ListColumn& c, void* record, const std::string& text) {
     if (!record) return kCellRefused;
     u8* p = static_cast<u8*>(record) + c.fieldOffset;

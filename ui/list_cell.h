@@ -64,6 +64,10 @@ enum CellWriteResult : int {
     kCellWritten = 1,
     kCellRefused = 0,  // not a valid value for the field: the record is unchanged
 };
+// A 64-bit key that orders records as CompareCells does wherever two keys
+// differ (descending columns included); equal keys say nothing. Reals give 0.
+u64 CellSortKey(const ListColumn& column, const void* record);
+
 // Parses the text for the column's type and writes it into the record:
 // a four-character code needs exactly four characters; a character array
 // keeps its terminating NUL (at most field size - 1 characters); integers and

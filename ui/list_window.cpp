@@ -782,6 +782,7 @@ void ListWindow::SortChildren(ListItem* parent, const std::vector<int>& order) {
         // Records sit beside their items so that comparisons reach the
         // fields without going through the items first.
         struct Entry {
+            u64 key;  // order of the primary column's first bytes; ties go to the full comparison
             const void* record;
             ListItem* item;
         };
@@ -791,10 +792,15 @@ void ListWindow::SortChildren(ListItem* parent, const std::vector<int>& order) {
         for (ListItem* c = parent->firstChild; c; c = c->next) {
             const bool record = c->userData && !(c->flags & ListItem::kTextItem);
             allRecords = allRecords && record;
-            entries.push_back(Entry{record ? c->userData : nullptr, c});
+            entries.push_back(Entry{0, record ? c->userData : nullptr, c});
         }
         if (allRecords) {
+            if (!order.empty()) {
+                const ListColumn& primary = columns_[size_t(order.front())];
+                for (Entry& e : entries) e.key = CellSortKey(primary, e.record);
+            }
             std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+                if (a.key != b.key) return a.key < b.key;
                 for (int index : order) {
                     const ListColumn& c = columns_[size_t(index)];
                     const int r = CompareCells(c, a.record, b.record);

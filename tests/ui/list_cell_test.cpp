@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ui/list_cell.h"
 
@@ -115,6 +117,44 @@ TEST(ListCellTest, UnsignedFieldsCompareThreeWayWithoutOverflow) {
     e.precise = -1e300;
     f.precise = 1e300;
     EXPECT_LT(CompareCells(Column(kColumnReal, 8, offsetof(Record, precise)), &e, &f), 0);
+}
+
+TEST(ListCellTest, SortKeysAgreeWithTheComparison) {
+    const char* names[] = {"", "a", "ab", "abc", "abcdefgh", "abcdefgz", "b", "\xC0x", "zzzzzzz"};
+    const i32 numbers[] = {0, 1, -1, 255, 65535, 0x7FFFFFFF, static_cast<i32>(0x80000000u), -65536};
+    std::vector<Record> records;
+    for (const char* n : names)
+        for (i32 v : numbers) {
+            Record r = Sample();
+            std::memset(r.name, 0, sizeof r.name);
+            std::memcpy(r.name, n, std::min<size_t>(std::strlen(n), 8));
+            r.label = n;
+            r.note = n;
+            r.signedCount = v;
+            r.code = static_cast<u32>(v);
+            r.fixed = v;
+            records.push_back(r);
+        }
+    for (u32 flags : {0u, u32(ListColumn::kDescending), u32(ListColumn::kSigned),
+                      u32(ListColumn::kSigned | ListColumn::kDescending)}) {
+        const ListColumn columns[] = {
+            Column(kColumnCharArray, 8, offsetof(Record, name), flags),
+            Column(kColumnStringPtr, sizeof(char*), offsetof(Record, label), flags),
+            Column(kColumnString, sizeof(std::string), offsetof(Record, note), flags),
+            Column(kColumnInteger, 4, offsetof(Record, signedCount), flags),
+            Column(kColumnFourCC, 4, offsetof(Record, code), flags),
+            Column(kColumnFixed, 4, offsetof(Record, fixed), flags),
+        };
+        for (const ListColumn& c : columns)
+            for (const Record& a : records)
+                for (const Record& b : records) {
+                    const u64 ka = CellSortKey(c, &a), kb = CellSortKey(c, &b);
+                    if (ka == kb) continue;
+                    int r = CompareCells(c, &a, &b);
+                    if (c.flags & ListColumn::kDescending) r = -r;
+                    ASSERT_EQ(ka < kb, r < 0) << c.type << " " << flags << " " << a.name << "/" << b.name;
+                }
+    }
 }
 
 TEST(ListCellTest, EditedTextIsValidatedBeforeWriting) {
