@@ -79,11 +79,26 @@ void MakeWindows(int count, std::mt19937& rng) {
     }
 }
 
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
 int g_idleFrames = 0;
+// CPU seconds of the idle frames' three phases (PIRN_BENCH_DETAIL).
+double g_pollCpu = 0, g_stepCpu = 0, g_sleepCpu = 0;
 int IdleFrame() {
+    const double c0 = ThreadCpuSeconds();
     OsPollEvents();
-    if (StepFrame()) OsSwapBuffers();
+    const double c1 = ThreadCpuSeconds();
+    const int drew = StepFrame();
+    const double c2 = ThreadCpuSeconds();
+    if (drew) OsSwapBuffers();
     else OsSleep(0.001);
+    g_pollCpu += c1 - c0;
+    g_stepCpu += c2 - c1;
+    g_sleepCpu += ThreadCpuSeconds() - c2;
     g_idleFrames++;
     return 1;
 }
@@ -166,11 +181,15 @@ int main() {
     const double cpu0 = CpuSeconds();
     const double wall0 = Now();
     g_idleFrames = 0;
+    g_pollCpu = g_stepCpu = g_sleepCpu = 0;
     while (Now() - wall0 < 2.0) RunIdleHook();
     const double cpu = CpuSeconds() - cpu0;
     const double wall = Now() - wall0;
     std::printf("idle for %.2f s: %d frames, CPU %.3f s = %.2f%% of one core (limit 5%%)\n", wall, g_idleFrames, cpu,
                 100.0 * cpu / wall);
+    if (std::getenv("PIRN_BENCH_DETAIL") && g_idleFrames > 0)
+        std::printf("   per idle frame, thread CPU: poll %.1f us, frame step %.1f us, sleep %.1f us\n",
+                    g_pollCpu * 1e6 / g_idleFrames, g_stepCpu * 1e6 / g_idleFrames, g_sleepCpu * 1e6 / g_idleFrames);
 
     ResetWindowSystem();
     SetSkin(nullptr);
