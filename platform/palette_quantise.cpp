@@ -335,111 +335,174 @@ u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* 
         c->weight += w;
     };
 
-    // Hamerly's bounds: for each colour an upper bound on the distance to
-    // its centre and a lower bound on the distance to any other. Centres
-    // settle after a few passes, so most colours are then skipped without
-    // computing a single distance.
-    std::vector<u32> owner(colours);
-    std::vector<double> upper(colours), lower(colours);
-    // Scans every centre, the current one first so that it keeps ties.
-    auto full_scan = [&](u32 i, u32 current, u32* best, double* best_d, double* second_d) {
-        *best = current;
-        *best_d = distance(clusters[current], histogram[i]);
-        *second_d = 1e300;
-        for (u32 c = 0; c < count; ++c) {
-            if (c == current) continue;
-            double d = distance(clusters[c], histogram[i]);
-            if (d < *best_d) {
-                *second_d = *best_d;
-                *best_d = d;
-                *best = c;
-            } else if (d < *second_d) {
-                *second_d = d;
-            }
-        }
+    // Hamerly's bounds, loosened per cluster: for each colour an upper
+    // bound on the distance to its centre and a lower bound on the distance
+    // to any other. When centres move, a cluster's lower bounds loosen only
+    // by the largest move among the centres near enough to matter to its
+    // colours (a centre farther than the cluster's largest upper plus
+    // largest lower bound cannot come nearer than any colour's lower bound
+    // says). Late in the refinement few centres still move, so most
+    // clusters keep their bounds and are passed over whole. Bounds are kept
+    // relative to running totals (each centre's movement for the upper,
+    // each cluster's loosening for the lower), so they need no update while
+    // they hold.
+    std::vector<u8> owner(colours);  // at most 256 centres
+    std::vector<double> upper_base(colours), lower_base(colours);
+    std::vector<double> drift(count, 0.0);      // total movement of each centre
+    std::vector<double> loosened(count, 0.0);   // total loosening of each cluster's lower bounds
+    std::vector<double> widest_upper(count, -1e300), widest_lower(count, -1e300);  // largest bases
+    // Whether every colour of the cluster was settled by its own bounds at
+    // the end of the last pass (not by the half gap between centres).
+    std::vector<u8> settled(count, 1);
+    auto keep_bounds = [&](u32 i, u32 c, double upper, double lower, double margin) {
+        owner[i] = static_cast<u8>(c);
+        upper_base[i] = upper - drift[c];
+        lower_base[i] = lower + loosened[c];
+        widest_upper[c] = std::max(widest_upper[c], upper_base[i]);
+        widest_lower[c] = std::max(widest_lower[c], lower_base[i]);
+        if (upper > lower - margin) settled[c] = 0;
     };
-    for (u32 i = 0; i < colours; ++i) {
-        u32 best;
-        double best_d, second_d;
-        full_scan(i, 0, &best, &best_d, &second_d);
-        owner[i] = best;
-        upper[i] = std::sqrt(best_d);
-        lower[i] = std::sqrt(second_d);
-        add(&clusters[best], histogram[i], 1);
+    // A small margin keeps rounding in the bounds from skipping a colour
+    // that really is nearer to another centre.
+    const double kMargin = 1e-9;
+    {
+        // The first assignment measures every centre. The starting centres
+        // are whole numbers, so the distances are exact integers, computed
+        // a row at a time; on a tie the lower centre wins.
+        std::vector<i32> start_r(count), start_g(count), start_b(count), dist(count);
+        for (u32 c = 0; c < count; ++c) {
+            start_r[c] = initial[c * 3];
+            start_g[c] = initial[c * 3 + 1];
+            start_b[c] = initial[c * 3 + 2];
+        }
+        for (u32 i = 0; i < colours; ++i) {
+            const i32 r = PairRed(histogram[i]), g = PairGreen(histogram[i]), b = PairBlue(histogram[i]);
+            for (u32 c = 0; c < count; ++c) {
+                const i32 dr = start_r[c] - r, dg = start_g[c] - g, db = start_b[c] - b;
+                dist[c] = dr * dr + dg * dg + db * db;
+            }
+            u32 best = 0;
+            i32 best_d = dist[0], second_d = 1 << 30;
+            for (u32 c = 1; c < count; ++c) {
+                if (dist[c] < best_d) {
+                    second_d = best_d;
+                    best_d = dist[c];
+                    best = c;
+                } else if (dist[c] < second_d) {
+                    second_d = dist[c];
+                }
+            }
+            keep_bounds(i, best, std::sqrt(double(best_d)), count > 1 ? std::sqrt(double(second_d)) : 1e300, kMargin);
+            add(&clusters[best], histogram[i], 1);
+        }
     }
 
-    std::vector<double> half_gap(count), moved_by(count);
-    // For each centre, the others by squared distance.
+    // For each centre, the others by squared distance, built and sorted
+    // only when a colour of that centre needs searching in the pass.
     std::vector<std::pair<double, u32>> neighbours(size_t(count) * count);
+    std::vector<int> row_built_in(count, -1);
+    std::vector<double> half_gap(count), move(count);
+    std::vector<u32> moving;
+    std::vector<u8> visit(count);
+    auto centre_gap = [&](u32 a, u32 b) {
+        double dr = clusters[a].r - clusters[b].r, dg = clusters[a].g - clusters[b].g,
+               db = clusters[a].b - clusters[b].b;
+        return dr * dr + dg * dg + db * db;
+    };
     // A safety bound only: with exact means each move lowers the total
     // error, so the loop ends long before this.
     const int kMaxPasses = 10000;
     for (int pass = 0; pass < kMaxPasses; ++pass) {
-        double largest_move = 0.0;
+        moving.clear();
         for (u32 c = 0; c < count; ++c) {
             Cluster& k = clusters[c];
-            moved_by[c] = 0.0;
+            move[c] = 0.0;
             if (k.weight <= 0) continue;
             double r = double(k.sum_r) / double(k.weight), g = double(k.sum_g) / double(k.weight),
                    b = double(k.sum_b) / double(k.weight);
-            moved_by[c] = std::sqrt((r - k.r) * (r - k.r) + (g - k.g) * (g - k.g) + (b - k.b) * (b - k.b));
-            largest_move = std::max(largest_move, moved_by[c]);
+            move[c] = std::sqrt((r - k.r) * (r - k.r) + (g - k.g) * (g - k.g) + (b - k.b) * (b - k.b));
+            drift[c] += move[c];
+            if (move[c] > 0.0) moving.push_back(c);
             k.r = r;
             k.g = g;
             k.b = b;
         }
-        for (u32 i = 0; i < colours; ++i) {
-            upper[i] += moved_by[owner[i]];
-            lower[i] -= largest_move;
-        }
+        std::fill(half_gap.begin(), half_gap.end(), 1e300);
         for (u32 c = 0; c < count; ++c) {
-            auto* row = &neighbours[size_t(c) * count];
-            u32 n = 0;
-            for (u32 o = 0; o < count; ++o) {
-                if (o == c) continue;
-                double dr = clusters[c].r - clusters[o].r, dg = clusters[c].g - clusters[o].g,
-                       db = clusters[c].b - clusters[o].b;
-                row[n++] = {dr * dr + dg * dg + db * db, o};
+            for (u32 o = c + 1; o < count; ++o) {
+                double d = centre_gap(c, o);
+                half_gap[c] = std::min(half_gap[c], d);
+                half_gap[o] = std::min(half_gap[o], d);
             }
-            std::sort(row, row + n);
-            half_gap[c] = n ? 0.5 * std::sqrt(row[0].first) : 1e300;
+        }
+        for (double& h : half_gap) h = 0.5 * std::sqrt(h);
+        for (u32 c = 0; c < count; ++c) {
+            // Only a moved centre within reach loosens the cluster's lower
+            // bounds; the margin covers rounding in the reach itself.
+            const double reach = widest_upper[c] + drift[c] + widest_lower[c] - loosened[c] + kMargin;
+            double loosen = 0.0;
+            for (u32 o : moving) {
+                if (o != c && move[o] > loosen && centre_gap(c, o) < reach * reach) loosen = move[o];
+            }
+            loosened[c] += loosen;
+            visit[c] = !settled[c] || move[c] > 0.0 || loosen > 0.0;
+            if (visit[c]) {
+                widest_upper[c] = widest_lower[c] = -1e300;
+                settled[c] = 1;
+            }
         }
         u32 moved = 0;
         for (u32 i = 0; i < colours; ++i) {
-            u32 current = owner[i];
-            // A small margin keeps rounding in the bounds from skipping a
-            // colour that really is nearer to another centre.
-            double bound = std::max(half_gap[current], lower[i]) - 1e-9;
-            if (upper[i] <= bound) continue;
-            upper[i] = std::sqrt(distance(clusters[current], histogram[i]));
-            if (upper[i] <= bound) continue;
+            const u32 current = owner[i];
+            if (!visit[current]) continue;
+            double upper = upper_base[i] + drift[current];
+            const double lower = lower_base[i] - loosened[current];
+            const double bound = std::max(half_gap[current], lower) - kMargin;
+            const CountColorPair& p = histogram[i];
+            if (upper > bound) upper = std::sqrt(distance(clusters[current], p));
+            if (upper <= bound) {
+                // Every other centre is at least twice the half gap from
+                // this one, so at least that minus upper from the colour.
+                keep_bounds(i, current, upper, std::max(lower, 2.0 * half_gap[current] - upper), kMargin);
+                continue;
+            }
+            auto* row = &neighbours[size_t(current) * count];
+            if (row_built_in[current] != pass) {
+                u32 n = 0;
+                for (u32 o = 0; o < count; ++o) {
+                    if (o != current) row[n++] = {centre_gap(current, o), o};
+                }
+                std::sort(row, row + n);
+                row_built_in[current] = pass;
+            }
             // Only centres closer to the current one than twice the
-            // colour's distance can be nearer; the sorted list stops there.
-            double own = upper[i] * upper[i];
-            double limit = 4.0 * own;
+            // colour's distance can be nearer. Looking somewhat further
+            // gives a lower bound with room to spare.
+            const double own = upper * upper;
+            const double limit = 6.25 * own;
             u32 best = current;
             double best_d = own, second_d = 1e300;
-            const auto* row = &neighbours[size_t(current) * count];
             u32 n = 0;
             for (; n + 1 < count && row[n].first < limit; ++n) {
-                double d = distance(clusters[row[n].second], histogram[i]);
-                if (d < best_d) {
+                const u32 other = row[n].second;
+                const double d = distance(clusters[other], p);
+                // The current centre keeps a tie; among others the lower
+                // one wins, as in the first assignment.
+                if (d < best_d || (d == best_d && best != current && other < best)) {
                     second_d = best_d;
                     best_d = d;
-                    best = row[n].second;
+                    best = other;
                 } else if (d < second_d) {
                     second_d = d;
                 }
             }
-            double unseen = n + 1 < count ? std::sqrt(row[n].first) - upper[i] : 1e300;
-            upper[i] = std::sqrt(best_d);
-            lower[i] = std::min(std::sqrt(second_d), unseen);
+            double unseen = n + 1 < count ? std::sqrt(row[n].first) - upper : 1e300;
             if (best != current) {
-                add(&clusters[current], histogram[i], -1);
-                add(&clusters[best], histogram[i], 1);
-                owner[i] = best;
+                add(&clusters[current], p, -1);
+                add(&clusters[best], p, 1);
                 ++moved;
             }
+            keep_bounds(i, best, std::sqrt(best_d), std::min(std::sqrt(second_d), unseen), kMargin);
         }
         if (moved == 0) break;
     }

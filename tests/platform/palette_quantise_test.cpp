@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <random>
@@ -125,6 +126,93 @@ TEST(QuantizePaletteTest, ManyColoursGiveAConvergedWeightedKMeansPalette) {
             ++off;
     }
     EXPECT_LE(off, 3);
+}
+
+// Plain weighted k-means: every colour measured against every centre in
+// each pass, exact means, the current centre keeping a tie and otherwise
+// the lower centre winning; until no colour changes cluster.
+std::vector<u8> PlainKMeans(const std::vector<CountColorPair>& histogram, const std::vector<u8>& initial) {
+    const size_t k = initial.size() / 3;
+    std::vector<double> cr(k), cg(k), cb(k);
+    for (size_t c = 0; c < k; ++c) {
+        cr[c] = initial[c * 3];
+        cg[c] = initial[c * 3 + 1];
+        cb[c] = initial[c * 3 + 2];
+    }
+    std::vector<size_t> owner(histogram.size(), k);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < histogram.size(); ++i) {
+            const CountColorPair& p = histogram[i];
+            auto distance = [&](size_t c) {
+                double dr = cr[c] - PairRed(p), dg = cg[c] - PairGreen(p), db = cb[c] - PairBlue(p);
+                return dr * dr + dg * dg + db * db;
+            };
+            size_t best = owner[i] == k ? 0 : owner[i];
+            double best_d = distance(best);
+            for (size_t c = 0; c < k; ++c) {
+                if (distance(c) < best_d) {
+                    best_d = distance(c);
+                    best = c;
+                }
+            }
+            if (best != owner[i]) {
+                owner[i] = best;
+                changed = true;
+            }
+        }
+        std::vector<i64> sr(k), sg(k), sb(k), w(k);
+        for (size_t i = 0; i < histogram.size(); ++i) {
+            const CountColorPair& p = histogram[i];
+            sr[owner[i]] += i64(p.count) * PairRed(p);
+            sg[owner[i]] += i64(p.count) * PairGreen(p);
+            sb[owner[i]] += i64(p.count) * PairBlue(p);
+            w[owner[i]] += p.count;
+        }
+        for (size_t c = 0; c < k; ++c) {
+            if (w[c] == 0) continue;
+            cr[c] = double(sr[c]) / double(w[c]);
+            cg[c] = double(sg[c]) / double(w[c]);
+            cb[c] = double(sb[c]) / double(w[c]);
+        }
+    }
+    std::vector<u8> result(k * 3);
+    for (size_t c = 0; c < k; ++c) {
+        result[c * 3] = static_cast<u8>(std::lround(cr[c]));
+        result[c * 3 + 1] = static_cast<u8>(std::lround(cg[c]));
+        result[c * 3 + 2] = static_cast<u8>(std::lround(cb[c]));
+    }
+    return result;
+}
+
+TEST(QuantizePaletteTest, KMeansRefinementEqualsPlainKMeans) {
+    // Wide random colours, a tight cloud with many equal distances, and a
+    // few heavy colours among light ones; starting palettes of several
+    // sizes, some with duplicate entries.
+    std::mt19937 random(5);
+    struct Case {
+        int colours, spread, centres;
+        bool heavy;
+    };
+    for (const Case& c : {Case{3000, 256, 256, false}, Case{900, 12, 40, false}, Case{2000, 256, 7, true},
+                          Case{500, 64, 2, false}, Case{800, 40, 1, true}, Case{1500, 100, 255, true}}) {
+        ColorList list;
+        for (int i = 0; i < c.colours; ++i) {
+            u32 v = random();
+            int times = c.heavy && i % 50 == 0 ? 200 : 1 + int(v >> 28);
+            for (int t = 0; t < times; ++t)
+                AddColor(&list, PackRgba(u8(v % c.spread), u8((v >> 8) % c.spread), u8((v >> 16) % c.spread), 255));
+        }
+        const std::vector<CountColorPair>& histogram = BuildColorHistogram(&list);
+        std::vector<u8> initial(size_t(c.centres) * 3);
+        for (u8& b : initial) b = static_cast<u8>(random() % c.spread);
+        if (c.centres > 3) std::copy(initial.begin(), initial.begin() + 3, initial.begin() + 3);
+        ASSERT_GT(histogram.size(), size_t(c.centres));
+        u8 refined[kPaletteBytes];
+        ASSERT_EQ(RefinePaletteKMeans(histogram, initial.data(), c.centres, refined), u32(c.centres));
+        EXPECT_EQ(std::vector<u8>(refined, refined + initial.size()), PlainKMeans(histogram, initial))
+            << c.colours << " colours within " << c.spread << ", " << c.centres << " centres";
+    }
 }
 
 TEST(QuantizePaletteTest, EmptyListsAndOddCountsAreSafe) {
