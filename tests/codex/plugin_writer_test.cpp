@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <random>
 
 #include "platform/file_system.h"
 #include "platform/pref_store.h"
@@ -234,6 +236,54 @@ TEST_F(PluginWriterTest, GameFolderComesFromTheZarnPathPreference) {
     SetPrefString("ZarnPath", Game());
     ASSERT_EQ(BuildPluginFile({}, 6, "From Prefs", "u", 100), 1);
     EXPECT_TRUE(PathExists(Game() + "plugins/From Prefs", kPathIsFile));
+}
+
+// Plugins rebuilt again and again from tags whose copies lie in local files,
+// other archives and the plugin being replaced: each build reads back with
+// the data of the copies it was given (the sanitizer run watches for reads
+// of freed records).
+TEST_F(PluginWriterTest, RepeatedRebuildsReadBackTheCopiesTheyWereGiven) {
+    std::vector<Tag> found;
+    for (int i = 0; i < 6; ++i)
+        found.push_back(Tag{Code("text"), Code("fo00") + u32(i), "F" + std::to_string(i), Data("found " + std::to_string(i))});
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", found));
+    WriteLocal("Text", "F1", TagFile(Tag{Code("text"), Code("fo01"), "F1", Data("local 1")}));
+    SetDefaultWorkingSet();
+    PollLocalFolder(true);
+    std::mt19937 random(5);
+    for (int round = 0; round < 30; ++round) {
+        TagList all;
+        ListAllTags(all);
+        TagList chosen;
+        std::map<u32, std::string> expected;
+        for (TagEntry* tag : all) {
+            if (random() % 2) continue;
+            chosen.push_back(tag);
+            TagHeader header{};
+            std::FILE* in = OpenTagForReading(tag, &header);
+            ASSERT_TRUE(in);
+            std::string data(header.data_length, '\0');
+            ASSERT_EQ(std::fread(&data[0], 1, data.size(), in), data.size());
+            CloseTagForReading(tag);
+            expected[tag->tag_id] = data;
+        }
+        ASSERT_EQ(Build(chosen, "P", 6, u16(100 + round)), 1) << "round " << round;
+        Archive* plugin = FindArchiveByPath(Plugins() + "P");
+        ASSERT_TRUE(plugin);
+        if (random() % 2) {
+            ArchiveList set;
+            GetWorkingSet(set);
+            if (!plugin->active) set.push_back(plugin);
+            SetWorkingSet(set);
+        }
+        ASSERT_EQ(plugin->entries.size(), expected.size());
+        std::vector<u8> bytes = pirn_test::ReadAll(Plugins() + "P");
+        for (const TagSource& entry : plugin->entries) {
+            std::string data(bytes.begin() + entry.header.data_offset,
+                             bytes.begin() + entry.header.data_offset + entry.header.data_length);
+            EXPECT_EQ(data, expected[entry.header.tag_id]) << "round " << round;
+        }
+    }
 }
 
 }  // namespace
