@@ -1,11 +1,15 @@
 #include "tests/gui/gui_harness.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -36,6 +40,15 @@ std::vector<RelayedInput>& Recorded() {
 }
 
 int g_closeAnswer = 0;
+
+// Longest a helper program (xdotool, sh) may run.
+constexpr double kProgramTimeLimit = 30.0;
+
+double MonotonicSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
 
 void Record(RelayedInput::Kind kind, int a, int b) { Recorded().push_back({kind, a, b}); }
 void OnKey(int code, int action) { Record(RelayedInput::Key, code, action); }
@@ -80,32 +93,61 @@ int RunProgram(const std::vector<std::string>& argv, std::string* output) {
     args.push_back(nullptr);
 
     int pipeFds[2] = {-1, -1};
-    if (output && pipe(pipeFds) != 0) return -1;
+    if (output && pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (output) {
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-    }
+    if (output) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     pid_t pid = 0;
     int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (output) {
-        close(pipeFds[1]);
-        if (spawned == 0) {
-            char buffer[4096];
-            ssize_t n;
-            while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) output->append(buffer, n);
+    if (output) close(pipeFds[1]);
+    if (spawned != 0) {
+        if (output) close(pipeFds[0]);
+        return -1;
+    }
+    // A helper that never ends (xdotool --sync waiting for a focus that
+    // never comes) is stopped, so a test fails instead of hanging.
+    const double deadline = MonotonicSeconds() + kProgramTimeLimit;
+    bool reading = output != nullptr;
+    int status = 0;
+    for (;;) {
+        if (reading) {
+            pollfd p{pipeFds[0], POLLIN, 0};
+            if (poll(&p, 1, 20) > 0) {
+                char buffer[4096];
+                const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+                if (n > 0) {
+                    output->append(buffer, static_cast<size_t>(n));
+                    continue;
+                }
+                if (n == 0 || errno != EINTR) reading = false;
+            }
         }
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (done < 0 && errno != EINTR) {
+            status = -1;
+            break;
+        }
+        if (MonotonicSeconds() > deadline) {
+            std::fprintf(stderr, "%s did not end within %.0f s; stopped\n", argv[0].c_str(), kProgramTimeLimit);
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            status = -1;
+            break;
+        }
+        if (!reading) usleep(5000);
+    }
+    if (output) {
+        // What it wrote before it ended; a grandchild holding the pipe is
+        // not waited for.
+        fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+        char buffer[4096];
+        ssize_t n;
+        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) output->append(buffer, static_cast<size_t>(n));
         close(pipeFds[0]);
     }
-    if (spawned != 0) return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool HaveProgram(const std::string& name) {

@@ -21,8 +21,9 @@ bool HasDisplay();
         if (!::pirn_test::HasDisplay()) GTEST_SKIP() << "no DISPLAY (run under xvfb-run)"; \
     } while (0)
 
-// Runs a program found on PATH with the given arguments and waits for it.
-// Returns its exit status, or -1 when it could not be started or was killed.
+// Runs a program found on PATH with the given arguments and waits for it,
+// at most 30 s: one still running then is killed. Returns its exit status,
+// or -1 when it could not be started, was killed or ran out of time.
 // Standard output goes into *output when given.
 int RunProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
 bool HaveProgram(const std::string& name);

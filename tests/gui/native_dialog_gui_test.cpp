@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <signal.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +34,29 @@ double Now() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
+// Ends the dialog programs this test process started (found by parent
+// process id), each by its own id.
+void StopChildDialogs() {
+    const std::string self = std::to_string(getpid());
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) return;
+    while (dirent* entry = readdir(proc)) {
+        const std::string pid = entry->d_name;
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream file("/proc/" + pid + "/stat");
+        std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        // pid (comm) state ppid ...
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos || stat.compare(0, pid.size() + 2, pid + " (") != 0) continue;
+        const std::string comm = stat.substr(pid.size() + 2, close - pid.size() - 2);
+        std::istringstream rest(stat.substr(close + 1));
+        std::string state, ppid;
+        rest >> state >> ppid;
+        if (ppid == self && comm == "zenity") kill(std::atoi(pid.c_str()), SIGTERM);
+    }
+    closedir(proc);
+}
+
 // Plays the user: once a window with the title shows, types keys into it.
 // A chooser that is not ready yet ignores them, so the keys are sent again
 // every two seconds until the dialog has gone.
@@ -42,6 +71,13 @@ public:
     void Frame() {
         ++frames_;
         OsPollEvents();
+        if (started_ == 0) started_ = Now();
+        if (Now() - started_ > 90) {
+            // The dialog never showed or never went: end it so the test
+            // fails rather than waits for ever.
+            StopChildDialogs();
+            return;
+        }
         if (Now() < next_try_) return;
         next_try_ = Now() + 2.0;
         std::string ids;
@@ -77,6 +113,7 @@ private:
     std::vector<std::vector<std::string>> runs_;
     std::function<void(const std::string&)> action_;
     double next_try_ = 0;
+    double started_ = 0;
     double first_seen_ = 0;
     int frames_ = 0;
 };

@@ -51,10 +51,12 @@ private:
     Display* display_;
 };
 
-long NowMs() {
+// 64 bits: a 32-bit long of milliseconds overflows after 24.8 days of
+// uptime, and the wait deadlines with it.
+i64 NowMs() {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
-    return long(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    return i64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
 // One picture sent in chunks (the INCR protocol) because it is larger than
@@ -290,17 +292,17 @@ void SelectionOwner::SendNextChunk(Transfer& transfer) {
 }
 
 bool SelectionOwner::WaitFor(const std::function<bool(const XEvent&)>& wanted, XEvent* event) {
-    const long deadline = NowMs() + kAnswerWaitMs;
+    const i64 deadline = NowMs() + kAnswerWaitMs;
     for (;;) {
         while (XPending(display_) > 0) {
             XNextEvent(display_, event);
             if (wanted(*event)) return true;
             Handle(*event);
         }
-        const long left = deadline - NowMs();
+        const i64 left = deadline - NowMs();
         if (left <= 0) return false;
         pollfd p{ConnectionNumber(display_), POLLIN, 0};
-        poll(&p, 1, static_cast<int>(std::min(left, 50L)));
+        poll(&p, 1, static_cast<int>(std::min<i64>(left, 50)));
     }
 }
 
