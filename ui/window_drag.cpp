@@ -22,6 +22,9 @@ void MoveDrag(Point to) {
     WindowSystemState& ws = GetWindowSystem();
     DragState& d = ws.drag;
     Window* window = d.captured;
+    // The handlers below may close windows and run frames (a message box):
+    // neither the dragging window nor the one asked is deleted under them.
+    DispatchGuard keepSource(window);
     d.previous = d.current;
     d.current = to;
     if (d.callback) d.callback(window, d.start, d.current, 1);
@@ -29,7 +32,10 @@ void MoveDrag(Point to) {
     InvalidateImageAt(d.previous);
     InvalidateImageAt(d.current);
     int answer = 0;
-    if (IsLiveTarget(ws.hoverWindow)) answer = ws.hoverWindow->OnDragDrop(d.current, 1, d.payload);
+    if (Window* target = ws.hoverWindow; IsLiveTarget(target)) {
+        DispatchGuard keepTarget(target);
+        answer = target->OnDragDrop(d.current, 1, d.payload);
+    }
     if (d.captured != window) return;
     d.accepted = answer > 0 ? 1 : 0;
     ws.cursorShape = d.accepted ? 7 : 8;
@@ -40,9 +46,11 @@ void EndDrag(Point at) {
     WindowSystemState& ws = GetWindowSystem();
     DragState& d = ws.drag;
     Window* window = d.captured;
-    if (d.mode == 1 && d.accepted && IsLiveTarget(ws.hoverWindow)) {
-        ws.hoverWindow->OnDragDrop(at, 0, d.payload);
-        if (d.captured != window) return;  // the drop closed the dragged window
+    DispatchGuard keepSource(window);
+    if (Window* target = ws.hoverWindow; d.mode == 1 && d.accepted && IsLiveTarget(target)) {
+        DispatchGuard keepTarget(target);
+        target->OnDragDrop(at, 0, d.payload);
+        if (d.captured != window) return;  // the drag was cancelled meanwhile
     }
     const DragCallback callback = d.callback;
     Window::DragDropData* payload = d.payload;
@@ -82,7 +90,10 @@ int Start(Window* window, Window::DragDropData* payload, DragCallback callback) 
         }
     }
     PushEventFilter(DragEventFilter, window);
-    if (callback) callback(window, d.start, d.start, 0);
+    if (callback) {
+        DispatchGuard keepSource(window);
+        callback(window, d.start, d.start, 0);
+    }
     return 1;
 }
 

@@ -99,6 +99,37 @@ TEST_F(LifecycleTest, AHandlerThatDestroysItsWindowAndRunsFramesKeepsItAlive) {
     EXPECT_EQ(destroyed, 1);  // deleted right after its handler returned
 }
 
+TEST_F(LifecycleTest, DragHandlersThatCloseTheirWindowAndRunFramesKeepItAlive) {
+    // A button released at the end of its tracking closes its dialog and
+    // shows a message box; a drop target closes itself the same way.
+    int sourceGone = 0, targetGone = 0, deleted = 0;
+    auto* source = MakeWindow(Rect{0, 0, 100, 100});
+    source->destroyedCount = &sourceGone;
+    auto* target = MakeWindow(Rect{200, 0, 300, 100});
+    target->destroyedCount = &targetGone;
+    target->acceptDrops = 1;
+    auto closeAndRunFrames = [](ProbeWindow* self, int phase) {
+        if (phase != 2 && phase != 3) return;
+        DestroyWindow(self);
+        StepFrame();
+        StepFrame();
+        self->moves = 99;  // still ours
+    };
+    source->onDrag = closeAndRunFrames;
+    target->onDrag = closeAndRunFrames;
+    MoveTo(50, 50);
+    ASSERT_TRUE(StartDragDrop(target, new CountedPayload(&deleted), ForwardMouseDrag));
+    MoveTo(250, 50);
+    Release();  // dropped onto itself: the drop, then the end of the drag
+    EXPECT_EQ(targetGone, 1);
+    EXPECT_EQ(deleted, 1);
+    MoveTo(50, 50);
+    ASSERT_TRUE(StartDrag(source, ForwardMouseDrag));
+    Release();
+    EXPECT_EQ(sourceGone, 1);
+    EXPECT_TRUE(TopFilterIsDefault());
+}
+
 TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
     auto* a = MakeWindow(Rect{0, 0, 100, 100});
     auto* b = MakeWindow(Rect{0, 0, 100, 100});

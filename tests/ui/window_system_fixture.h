@@ -70,10 +70,14 @@ public:
         if (idleLog) idleLog->push_back(GetTitle() ? GetTitle() : "?");
         if (onIdle) onIdle(this);
     }
+    void OnMouseDrag(Point start, Point pos, int phase) override {
+        if (onDrag) onDrag(this, phase);
+    }
     int OnDragDrop(Point pos, int phase, DragDropData* data) override {
         if (phase == 1) dragAsks++;
         else drops++;
         if (phase == 0 && dropCount) ++*dropCount;
+        if (onDrag) onDrag(this, phase == 0 ? 3 : 4);
         return acceptDrops;
     }
     void Layout() override { layouts++; }
@@ -97,6 +101,8 @@ public:
     void (*onButton)(ProbeWindow*, InputEvent&) = nullptr;
     void (*onDraw)(ProbeWindow*) = nullptr;
     void (*onIdle)(ProbeWindow*) = nullptr;
+    // Drag phases 0-2 of OnMouseDrag; 3 a drop and 4 a drop question.
+    void (*onDrag)(ProbeWindow*, int phase) = nullptr;
     void (*onCloseRequest)(ProbeWindow*) = nullptr;
 };
 
