@@ -87,6 +87,7 @@ protected:
     bool open_ = false;
 };
 
+// The menu answers the class-name query as its entries do ("MenuItem").
 class Menu : public MenuItem {
 public:
     static constexpr i32 kSeparatorHeight = 4;
@@ -100,7 +101,6 @@ public:
     explicit Menu(bool menuBar);
     ~Menu() override;
 
-    const char* GetClassName() const override { return "Menu"; }
     void DrawBackground() override;
 
     static MenuItem* AddItem(Menu* menu, const char* title, MenuItem* parentEntry, i32 commandId, bool enabled);
