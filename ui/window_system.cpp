@@ -418,6 +418,10 @@ int ActivateWindow(Window* window, int reason) {
         for (Window* w = window; w->parent_; w = w->parent_) w->parent_->focusChild = w;
         if (ws.focusWindow == window) return 0;
         Window* old = ws.focusWindow;
+        // Focus handlers may close windows and run frames (a message box
+        // about a value just left): neither side is deleted under them.
+        DispatchGuard keepOld(old);
+        DispatchGuard keepNew(window);
         if (old) {
             old->focusLost.Emit(reason);
             if (ws.focusWindow == old) old->OnFocusLost(window, reason);

@@ -130,6 +130,26 @@ TEST_F(LifecycleTest, DragHandlersThatCloseTheirWindowAndRunFramesKeepItAlive) {
     EXPECT_TRUE(TopFilterIsDefault());
 }
 
+TEST_F(LifecycleTest, AFocusHandlerThatClosesItsWindowAndRunsFramesKeepsItAlive) {
+    // A field that checks its value when it loses the focus closes its
+    // window and shows a message box.
+    int gone = 0;
+    auto* field = MakeWindow(Rect{0, 0, 100, 100});
+    field->destroyedCount = &gone;
+    auto* other = MakeWindow(Rect{200, 0, 300, 100});
+    ActivateWindow(field, kFocusByProgram);
+    field->onFocusLost = [](ProbeWindow* self) {
+        self->onFocusLost = nullptr;
+        DestroyWindow(self);
+        StepFrame();
+        StepFrame();
+        self->moves = 99;  // still ours
+    };
+    Click(250, 50);
+    EXPECT_EQ(gone, 1);
+    EXPECT_EQ(GetFocusWindow(), other);
+}
+
 TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
     auto* a = MakeWindow(Rect{0, 0, 100, 100});
     auto* b = MakeWindow(Rect{0, 0, 100, 100});

@@ -54,7 +54,10 @@ public:
         lastFocusReason = reason;
         return focusAnswer;
     }
-    void OnFocusLost(Window* next, int reason) override { focusLostCount++; }
+    void OnFocusLost(Window* next, int reason) override {
+        focusLostCount++;
+        if (onFocusLost) onFocusLost(this);
+    }
     int OnCloseRequest(int byUser) override {
         closeRequests++;
         if (onCloseRequest) onCloseRequest(this);
@@ -101,6 +104,7 @@ public:
     void (*onButton)(ProbeWindow*, InputEvent&) = nullptr;
     void (*onDraw)(ProbeWindow*) = nullptr;
     void (*onIdle)(ProbeWindow*) = nullptr;
+    void (*onFocusLost)(ProbeWindow*) = nullptr;
     // Drag phases 0-2 of OnMouseDrag; 3 a drop and 4 a drop question.
     void (*onDrag)(ProbeWindow*, int phase) = nullptr;
     void (*onCloseRequest)(ProbeWindow*) = nullptr;
