@@ -24,6 +24,7 @@
 #include "ui/menu.h"
 #include "ui/skin.h"
 #include "ui/text_box.h"
+#include "ui/text_layout.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -174,6 +175,37 @@ TEST_F(ListMenuPixelsTest, ListRowsSelectionAndText) {
     EXPECT_GT(InkIn(Rect{c.left + 40, c.top + rowH, c.left + 140, c.top + 2 * rowH}), 10);
     // Nothing below the last row.
     EXPECT_EQ(InkIn(Rect{c.left, c.top + 4 * rowH + 2, c.right - 20, c.top + 6 * rowH}), 0);
+}
+
+struct TagRow {
+    u32 group;
+    char name[16];
+    u32 size;
+};
+
+TEST_F(ListMenuPixelsTest, ColumnsUnderAHeaderRow) {
+    auto* list = new ListWindow(ListWindow::kColumnMode | ListWindow::kHeaderRow | ListWindow::kMultipleSelection,
+                                Window::kVisible | Window::kBackground | Window::kThinBorder, nullptr);
+    SetFrame(list, Rect{40, 260, 400, 420});
+    list->AddColumn("Group", "%s", kColumnFourCC, 4, 60, 0, 0);
+    list->AddColumn("Name", "%s", kColumnCharArray, 16, 120, 0, 0);
+    list->AddColumn("Size", "%u", kColumnInteger, 4, 80, 0, kTextRight);
+    static TagRow rows[] = {{0x6D657368, "plains", 1200}, {0x2E323536, "units of war!", 56}, {0x64746578, "grass", 9}};
+    for (TagRow& r : rows) list->AddItem(nullptr, 0, 0, &r, nullptr);
+    list->UpdateScrollRange();
+    list->Sort();
+    Draw();
+    Shot("columns");
+    const Rect& c = list->GetClientScreenRect();
+    const i32 rowH = list->GetRowHeight();
+    // Titles in the header, each over its own column.
+    EXPECT_GT(InkIn(Rect{c.left, c.top, c.left + 60, c.top + rowH - 2}), 10);
+    EXPECT_GT(InkIn(Rect{c.left + 60, c.top, c.left + 180, c.top + rowH - 2}), 10);
+    // Sorted by group: '.256' first. Its name stays inside the Name column
+    // and its size stands at the right of the Size column.
+    EXPECT_GT(InkIn(Rect{c.left + 60, c.top + rowH, c.left + 180, c.top + 2 * rowH}), 10);
+    EXPECT_GT(InkIn(Rect{c.left + 240, c.top + rowH, c.left + 260, c.top + 2 * rowH}), 5);
+    EXPECT_EQ(InkIn(Rect{c.left + 180, c.top + rowH, c.left + 200, c.top + 2 * rowH}), 0);
 }
 
 TEST_F(ListMenuPixelsTest, PopupMenuColumnHighlightAndSeparator) {
