@@ -56,7 +56,9 @@ struct ListItem {
 };
 
 // Owner callbacks: called with the list's parent window first, and only when
-// the list has a parent.
+// the list has a parent. The list's destructor calls none of them (its
+// parent is already half gone by then): an owner whose records need freeing
+// removes the items in its own OnDestroy.
 struct ListCallbacks {
     int (*mayOpen)(Window* owner, ListItem* item, void* userData) = nullptr;   // 0 refuses
     int (*mayClose)(Window* owner, ListItem* item, void* userData) = nullptr;  // 0 refuses
