@@ -123,10 +123,7 @@ bool WriteBmp(std::FILE* stream, const PixelImage& image) {
     default:
         return false;
     }
-    if (image.width < 1 || image.width > 0x7FFFFFFF || image.height < 1 || image.height > 0x7FFFFFFF) return false;
-    u64 expected = 0;
-    if (!ImageByteSize(image.width, image.height, image.format, &expected) || image.pixels.size() != expected)
-        return false;
+    if (image.width > 0x7FFFFFFF || image.height > 0x7FFFFFFF || !HasWholePixels(image)) return false;
 
     bool own_palette = image.format == kFormatColorIndex && image.has_palette();
     u32 entries = bits == 8 ? (own_palette && image.palette_count ? image.palette_count : 256) : 0;

@@ -235,9 +235,7 @@ bool LoadImageFile(ImageFile* file) {
 
 bool CanSaveImageAs(u32 type, const PixelImage& image) {
     if (type != kTypeBmp && type != kTypePng && type != kTypeTiff) return false;
-    if (!IsWritableFormat(image.format) || image.width == 0 || image.height == 0) return false;
-    u64 bytes = 0;
-    return ImageByteSize(image.width, image.height, image.format, &bytes) && image.pixels.size() == bytes;
+    return IsWritableFormat(image.format) && HasWholePixels(image);
 }
 
 bool SaveImageFile(ImageFile* file) {

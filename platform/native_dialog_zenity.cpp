@@ -16,6 +16,17 @@ void AddCommon(std::vector<std::string>& args, const std::string& title, const Z
     }
 }
 
+// A message box of the given kind; the text is shown as it is, never as
+// markup.
+std::vector<std::string> MessageArgs(const char* kind, const std::string& title, const std::string& text,
+                                     const ZenityParent& parent) {
+    std::vector<std::string> args = {kind};
+    AddCommon(args, title, parent);
+    args.push_back("--no-markup");
+    args.push_back("--text=" + CharMapToUtf8(text));
+    return args;
+}
+
 // zenity splits a filter at its first '|' into name and patterns, and the
 // patterns at spaces.
 std::string FilterArgument(const FileDialogFilter& filter) {
@@ -296,20 +307,12 @@ void MergeCustomColors(const std::vector<ColorRgb>& chooser_list, CustomColors* 
 
 std::vector<std::string> ZenityQuestionArgs(const std::string& title, const std::string& text,
                                             const ZenityParent& parent) {
-    std::vector<std::string> args = {"--question"};
-    AddCommon(args, title, parent);
-    args.push_back("--no-markup");
-    args.push_back("--text=" + CharMapToUtf8(text));
-    return args;
+    return MessageArgs("--question", title, text, parent);
 }
 
 std::vector<std::string> ZenityErrorArgs(const std::string& title, const std::string& text,
                                          const ZenityParent& parent) {
-    std::vector<std::string> args = {"--error"};
-    AddCommon(args, title, parent);
-    args.push_back("--no-markup");
-    args.push_back("--text=" + CharMapToUtf8(text));
-    return args;
+    return MessageArgs("--error", title, text, parent);
 }
 
 }  // namespace pirn

@@ -40,6 +40,12 @@ bool ImageByteSize(u32 width, u32 height, u32 format, u64* bytes) {
     return true;
 }
 
+bool HasWholePixels(const PixelImage& image) {
+    u64 expected = 0;
+    return image.width != 0 && image.height != 0 && ImageByteSize(image.width, image.height, image.format, &expected) &&
+           image.pixels.size() == expected;
+}
+
 void InitPixelImage(PixelImage* image) { *image = PixelImage(); }
 
 bool SetImagePixels(PixelImage* image, u32 width, u32 height, u32 format, const u8* pixels) {

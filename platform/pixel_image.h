@@ -46,6 +46,10 @@ int BytesPerPixel(u32 format);
 // width x height x bytes per pixel in 64 bits; false when the format has no
 // size or the product passes kMaxImageBytes.
 bool ImageByteSize(u32 width, u32 height, u32 format, u64* bytes);
+// Whether the image is at least one pixel in each direction and its pixel
+// block is exactly width x height x bytes per pixel (what every encoder
+// needs before it reads a row).
+bool HasWholePixels(const PixelImage& image);
 
 void InitPixelImage(PixelImage* image);
 // Copies width x height pixels of the format (zero-filled when pixels is

@@ -188,10 +188,7 @@ bool WritePng(std::FILE* stream, const PixelImage& image) {
     default:
         return false;
     }
-    u64 expected = 0;
-    if (image.width == 0 || image.height == 0) return false;
-    if (!ImageByteSize(image.width, image.height, image.format, &expected) || image.pixels.size() != expected)
-        return false;
+    if (!HasWholePixels(image)) return false;
 
     std::vector<png_color> palette;
     if (color_type == PNG_COLOR_TYPE_PALETTE) {

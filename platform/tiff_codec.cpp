@@ -146,10 +146,7 @@ bool WriteTiff(std::FILE* stream, const PixelImage& image) {
     default:
         return false;
     }
-    u64 expected = 0;
-    if (image.width == 0 || image.height == 0) return false;
-    if (!ImageByteSize(image.width, image.height, image.format, &expected) || image.pixels.size() != expected)
-        return false;
+    if (!HasWholePixels(image)) return false;
 
     std::vector<u16> colour_map;
     if (photometric == PHOTOMETRIC_PALETTE) {
