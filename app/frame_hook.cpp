@@ -6,10 +6,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/core/idle_wait.h"
 #include "codex/local_folder.h"
-#include "platform/os/os_time.h"
 #include "platform/os/os_window.h"
 #include "ui/frame_step.h"
+#include "ui/window_system.h"
 
 namespace pirn {
 
@@ -17,6 +18,17 @@ namespace {
 
 int g_swapChainLength = 1;
 bool g_firstFrameNoted = false;
+IdleWait g_idleWait;
+
+// Input waiting to be handled, or a mouse button held (a press that the
+// window system repeats or drags on by the clock).
+bool InputActive() {
+    const WindowSystemState& ws = GetWindowSystem();
+    if (ws.ringCount > 0) return true;
+    for (const auto& button : ws.buttons)
+        if (button[1]) return true;
+    return false;
+}
 
 // What was just presented, kept in a texture so that the back buffer can
 // get it back after the swap. It is taken from the back buffer before the
@@ -119,9 +131,14 @@ void NoteFirstPresentedFrame() {
 
 int RunFrame() {
     OsPollEvents();
+    const bool active = InputActive();
     PollLocalFolder(false);
-    if (StepFrame()) PresentFrame();
-    else OsSleep(0.001);
+    if (StepFrame()) {
+        PresentFrame();
+        g_idleWait.NoteDrawn();
+    } else {
+        g_idleWait.Rest(active);
+    }
     return 1;
 }
 

@@ -10,8 +10,9 @@ namespace pirn {
 
 // Polls the platform (whose callbacks only post events), lets the Codex
 // rescan the local folder when it marked it changed, and steps the window
-// system; presents what was drawn, otherwise sleeps a millisecond so that
-// an idle program neither spins nor swaps. Always 1.
+// system; presents what was drawn, otherwise rests (app/core/idle_wait.h:
+// a millisecond's sleep right after activity, later a wait for input) so
+// that an idle program neither spins nor swaps. Always 1.
 int RunFrame();
 
 // Swaps. On a chain of two or more buffers the back buffer then gets the

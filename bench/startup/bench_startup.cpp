@@ -3,7 +3,8 @@
 // monotonic clock into the file named by PIRN_FIRST_FRAME_STAMP), against
 // this executable started as a bare GLFW window that clears and swaps once.
 // Then measures the CPU each uses while idle for 2 s (from /proc), where the
-// bare window polls events and sleeps 1 ms per round, as an idle frame does.
+// bare window polls events and sleeps 1 ms per round, as an idle frame does
+// right after activity (once settled, the program waits for input instead).
 //
 //   bench_startup              the benchmark (needs DISPLAY; Xvfb in scripts/bench)
 //   bench_startup --bare-window  the reference program (started by the benchmark)
