@@ -1,6 +1,7 @@
 #include "app/startup_seam.h"
 
 #include "app/core/startup_log.h"
+#include "ui/log_viewer.h"
 
 namespace pirn {
 
@@ -17,6 +18,9 @@ void OpenStartupArchiveBrowser() {}
 }  // namespace
 
 void StartProgramTools() {
+    // Before anything that may log (the Codex above all), so that no
+    // message is lost and the user sees those that ask for attention.
+    InstallLogViewer();
     CreateRootMenu();
     WriteLog("Window System Initialized");
     RegisterTagEditors();

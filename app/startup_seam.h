@@ -7,7 +7,7 @@
 namespace pirn {
 
 // After the window system and its input callbacks are up, before the first
-// frame: root menu ("Window System Initialized"), XML definitions and editor
+// frame: the Log Viewer as the log handler, root menu ("Window System Initialized"), XML definitions and editor
 // registration ("XML Editors Initialized"), the Codex ("Codex
 // Initialized"), the Archive Browser ("Archive Browser Opened").
 void StartProgramTools();
