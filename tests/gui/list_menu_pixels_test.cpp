@@ -214,9 +214,13 @@ TEST_F(ListMenuPixelsTest, PopupMenuColumnHighlightAndSeparator) {
     MenuItem* save = Menu::AddItem(menu, "Save", nullptr, 2, true);
     Menu::AddSeparator(menu, nullptr);
     Menu::AddItem(menu, "Quit", nullptr, 3, false);
+    MenuItem* recent = Menu::AddItem(menu, "Recent", nullptr, 4, true);
+    Menu::AddItem(menu, "first.256", recent, 41, true);
+    Menu::AddItem(menu, "second.256", recent, 42, true);
     SetFrame(menu, MakeRect(320, 60, menu->GetWidth(), menu->GetHeight()));
     SetVisible(menu, true);
     menu->Highlight(save);
+    recent->Open();  // after the highlight, which would close it
     Draw();
     Shot("menu");
 
@@ -243,6 +247,14 @@ TEST_F(ListMenuPixelsTest, PopupMenuColumnHighlightAndSeparator) {
     for (int y = sep.top; y < sep.bottom; ++y)
         if (!Near(Pixel((sep.left + sep.right) / 2, y), menuSurface, 28)) line = true;
     EXPECT_TRUE(line);
+    // The submenu column stands right of its entry on the menu surface, its
+    // titles in dark ink.
+    const MenuItem* first = recent->Entries()[0];
+    const Rect sub = first->GetFrameScreenRect();
+    EXPECT_EQ(sub.left, recent->GetFrameScreenRect().right);
+    const Point subPlain = middleRight(recent->Entries()[1]);
+    EXPECT_TRUE(Near(Pixel(subPlain.x, subPlain.y), menuSurface, 28)) << Show(Pixel(subPlain.x, subPlain.y));
+    EXPECT_GT(InkIn(Rect{sub.left + 8, sub.top, sub.left + 80, sub.bottom}), 10);
 }
 
 TEST_F(ListMenuPixelsTest, ComboBoxLabelAndOpenList) {
