@@ -473,6 +473,7 @@ void UpdateHover() {
     ws.hoverWindow = hit;
     ws.hoverPart = part;
     if (old && oldPart && (old != hit || oldPart != part) && (!modal || old->IsDescendantOf(modal))) {
+        DispatchGuard keepOld(old);  // a leave handler may run frames
         if (oldPart == kPartClient) old->OnMouseLeave();
         else old->OnFrameMouseLeave();
     }
@@ -645,6 +646,7 @@ int CloseAllWindows() {
         if (!w->IsDestroyed()) {
             // Asking may run frames (a "Save?" box) that delete queued
             // windows: the next one stays until the walk has passed.
+            DispatchGuard keepThis(w);
             DispatchGuard keepNext(next);
             if (!w->OnCloseRequest(0)) return 0;
             DestroyWindow(w);

@@ -148,6 +148,18 @@ TEST_F(LifecycleTest, AFocusHandlerThatClosesItsWindowAndRunsFramesKeepsItAlive)
     Click(250, 50);
     EXPECT_EQ(gone, 1);
     EXPECT_EQ(GetFocusWindow(), other);
+
+    // The same from a handler of the pointer leaving (a toggle button that
+    // reports its state when the pointer leaves it while held).
+    other->destroyedCount = &gone;
+    other->onMouseLeave = [](ProbeWindow* self) {
+        self->onMouseLeave = nullptr;
+        DestroyWindow(self);
+        StepFrame();
+        self->moves = 99;
+    };
+    MoveTo(500, 500);
+    EXPECT_EQ(gone, 2);
 }
 
 TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
@@ -175,10 +187,15 @@ TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame)
     editor->SetUserData(tool);
     editor->onCloseRequest = [](ProbeWindow* self) {
         DestroyWindow(static_cast<Window*>(self->GetUserData()));
+        DestroyWindow(self);  // and itself, before answering
         StepFrame();
+        self->moves = 99;
     };
+    int editorGone = 0;
+    editor->destroyedCount = &editorGone;
     EXPECT_EQ(CloseAllWindows(), 1);
     EXPECT_EQ(toolGone, 1);
+    EXPECT_EQ(editorGone, 1);
     EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
 }
 

@@ -47,7 +47,10 @@ public:
     }
     void OnDoubleClick(InputEvent& e) override { doubleClicks.push_back(e); }
     void OnMouseMove(InputEvent& e) override { moves++; }
-    void OnMouseLeave() override { leaves++; }
+    void OnMouseLeave() override {
+        leaves++;
+        if (onMouseLeave) onMouseLeave(this);
+    }
     void OnFrameMouseLeave() override { frameLeaves++; }
     FocusAnswer OnFocusGained(Window* old, int reason) override {
         focusGained++;
@@ -105,6 +108,7 @@ public:
     void (*onDraw)(ProbeWindow*) = nullptr;
     void (*onIdle)(ProbeWindow*) = nullptr;
     void (*onFocusLost)(ProbeWindow*) = nullptr;
+    void (*onMouseLeave)(ProbeWindow*) = nullptr;
     // Drag phases 0-2 of OnMouseDrag; 3 a drop and 4 a drop question.
     void (*onDrag)(ProbeWindow*, int phase) = nullptr;
     void (*onCloseRequest)(ProbeWindow*) = nullptr;
