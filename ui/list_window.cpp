@@ -1034,13 +1034,14 @@ void ListWindow::OnMouseButton(InputEvent& e) {
     }
     const bool right = IsRightButtonEvent(e);
     const Point p{e.X() - GetClientScreenRect().left, e.Y() - GetClientScreenRect().top};
-    if ((listFlags_ & kDraggableRows) && e.Button() == 0) {
-        pressPoint_ = Point{e.X(), e.Y()};
-        dragArmed_ = true;
-    }
     if (HasHeader() && p.y >= 0 && p.y < rowHeight_) {
         HeaderClick(p.x);
         return;
+    }
+    // Rows are dragged from the rows, never from the header.
+    if ((listFlags_ & kDraggableRows) && e.Button() == 0) {
+        pressPoint_ = Point{e.X(), e.Y()};
+        dragArmed_ = true;
     }
     const u32 mods = e.MouseModifiers();
     const bool shift = (mods & kModShift) != 0;
