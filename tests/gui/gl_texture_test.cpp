@@ -214,6 +214,48 @@ TEST_F(GlTextureTest, ChannelOrderAndAlphaFormats) {
     ReleaseTexture(&texture);
 }
 
+TEST_F(GlTextureTest, AlphaImagesStayAlphaWhenRescaled) {
+    // A mask 3 x 2 of alpha 40: on both paths the texture holds alpha, not
+    // a grey level with full alpha.
+    const u8 alpha[] = {40, 40, 40, 40, 40, 40};
+    for (int force : {0, 1}) {
+        SetForcePowerOfTwoTextures(force);
+        GlTexture texture;
+        UploadTexture(&texture, alpha, kGlAlpha, 3, 2, 0, 0);
+        BindTexture(&texture);
+        int w = 0, h = 0;
+        LevelSize(texture, 0, &w, &h);
+        std::vector<u8> back(size_t(w) * h, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, back.data());
+        EXPECT_EQ(back, std::vector<u8>(back.size(), 40)) << "forced power of two: " << force;
+        ReleaseTexture(&texture);
+    }
+}
+
+TEST_F(GlTextureTest, RescalingKeepsTheLastRowAndColumn) {
+    // One dimension already a power of two, the other not: every edge of
+    // the picture still shows after the rescale.
+    SetForcePowerOfTwoTextures(1);
+    const Rgba colour{200, 100, 50, 255};
+    for (auto size : {std::pair<int, int>{100, 64}, std::pair<int, int>{64, 100}, std::pair<int, int>{3, 2}}) {
+        std::vector<u8> pixels;
+        for (int i = 0; i < size.first * size.second; ++i) pixels.insert(pixels.end(), colour.begin(), colour.end());
+        GlTexture texture;
+        UploadTexture(&texture, pixels.data(), kGlRgba, size.first, size.second, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        BindTexture(&texture);
+        DrawTexture(&texture, 0, 10, 20, 0, 0, 0, 0, 0, 0);
+        const int right = 10 + size.first - 1, bottom = 20 + size.second - 1;
+        for (auto corner : {std::pair<int, int>{10, 20}, std::pair<int, int>{right, 20},
+                            std::pair<int, int>{10, bottom}, std::pair<int, int>{right, bottom}}) {
+            EXPECT_TRUE(ColourIs(Pixel(corner.first, corner.second), colour, 2))
+                << size.first << " x " << size.second << " at " << corner.first << ", " << corner.second;
+        }
+        ReleaseTexture(&texture);
+    }
+}
+
 TEST_F(GlTextureTest, MipmapsAreGeneratedAndBindingIsRestored) {
     GLuint other = 0;
     glGenTextures(1, &other);

@@ -3,9 +3,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <vector>
+
 #include "platform/int_math.h"
 #include "platform/os/pirn_gl.h"
 #include "platform/os/texture_quad.h"
+#include "platform/os/texture_resample.h"
 
 #ifndef GL_GENERATE_MIPMAP
 #define GL_GENERATE_MIPMAP 0x8191
@@ -52,7 +55,8 @@ void UploadTexture(GlTexture* texture, const void* pixels, u32 format, u32 width
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(width));
+    // Rows tightly packed, whatever width is uploaded (0: the upload's own).
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     GLuint name = 0;
     glGenTextures(1, &name);
     texture->name = name;
@@ -75,11 +79,21 @@ void UploadTexture(GlTexture* texture, const void* pixels, u32 format, u32 width
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, largest);
     }
 
-    const GLint components = ComponentsOf(format);
     if (rescale && pixels && !empty) {
-        // The mipmap builder rescales to powers of two itself.
-        gluBuild2DMipmaps(GL_TEXTURE_2D, components, static_cast<GLint>(width),
-                          static_cast<GLint>(height), format, GL_UNSIGNED_BYTE, pixels);
+        // The mipmap builder would rescale to powers of two itself, but its
+        // scaler drops the last row or column when the other side keeps its
+        // size; it gets the picture already stretched. The internal format
+        // goes by name: a bare component count of 1 would make an alpha mask
+        // a grey texture with full alpha.
+        std::vector<u8> stretched;
+        u32 stretchedWidth = width, stretchedHeight = height;
+        const void* source = pixels;
+        if (ResampleToPowerOfTwo(static_cast<const u8*>(pixels), static_cast<u32>(ComponentsOf(format)), width,
+                                 height, &stretched, &stretchedWidth, &stretchedHeight)) {
+            source = stretched.data();
+        }
+        gluBuild2DMipmaps(GL_TEXTURE_2D, InternalFormatOf(format), static_cast<GLint>(stretchedWidth),
+                          static_cast<GLint>(stretchedHeight), format, GL_UNSIGNED_BYTE, source);
     } else if (rescale) {
         glTexImage2D(GL_TEXTURE_2D, 0, InternalFormatOf(format),
                      static_cast<GLsizei>(NextPowerOfTwo(width)),
