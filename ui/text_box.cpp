@@ -692,7 +692,8 @@ int TextBox::OnKey(InputEvent& e) {
     const bool shift = (mods & kModShift) != 0;
     const bool singleLineEditable = editable_ && !multiLine_;
     if (!e.IsPress()) {
-        if (code == kKeyEnter && singleLineEditable) {
+        if (code == kKeyEnter && singleLineEditable && enterPressed_) {
+            enterPressed_ = false;
             commit.Emit(0);
             return 1;
         }
@@ -719,7 +720,10 @@ int TextBox::OnKey(InputEvent& e) {
     } else if (code == kKeyDelete) {
         DeleteForward();
     } else if (code == kKeyEnter) {
-        if (singleLineEditable) commit.Emit(1);
+        if (singleLineEditable) {
+            enterPressed_ = true;
+            commit.Emit(1);
+        }
         else if (editable_) TypeChar('\n');
         else handled = 0;
     } else if (code == kKeyHome) {
@@ -828,6 +832,7 @@ FocusAnswer TextBox::OnFocusGained(Window*, int reason) {
 }
 
 void TextBox::OnFocusLost(Window*, int reason) {
+    enterPressed_ = false;
     if ((reason == kFocusByClick || reason == kFocusByTab) && !multiLine_) {
         RepairNumberField();
         caret_ = anchor_ = TextPos{};

@@ -230,6 +230,9 @@ private:
     double lastCaretTime_ = 0.0;
     double lastAutoScrollTime_ = 0.0;
     bool mouseSelecting_ = false;
+    // Enter went down in this box: only then does its release commit (a
+    // release whose press opened the box belongs to someone else).
+    bool enterPressed_ = false;
     bool inLayout_ = false;
     bool layoutAgain_ = false;
     UndoHistory undo_;

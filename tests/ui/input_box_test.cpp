@@ -62,6 +62,23 @@ TEST_F(InputBoxTest, EnterInTheFieldPressesTheFirstButton) {
     EXPECT_EQ(name, "abc");
 }
 
+TEST_F(InputBoxTest, TheReleaseOfAnEnterPressedBeforeTheBoxDoesNotAnswerIt) {
+    // A menu item chosen with Enter asks for a name: the key's release comes
+    // to the new field and must not accept the name unseen.
+    std::string name = "untouched";
+    HandleKeyInput(kKeyEnter, 1);
+    DrainEventQueue();
+    Then([] { HandleKeyInput(kKeyEnter, 0); });
+    Then([] {
+        ASSERT_NE(TopBox(), nullptr) << "the box was answered by the release";
+        EXPECT_EQ(TopBox()->GetButton(0)->GetState(), Button::kUp);
+        Type("new");
+    });
+    Then([] { PostClick(TopBox()->GetButton(0)); });
+    EXPECT_EQ(ShowInputBox("Enter Name for Tag", &name, "Create Tag", "Cancel", nullptr), 0);
+    EXPECT_EQ(name, "new");
+}
+
 TEST_F(InputBoxTest, UnansweredBoxLeavesTheTextAlone) {
     std::string name = "keep";
     Then([] { Type("xyz"); });
