@@ -5,21 +5,9 @@
 #include <vector>
 
 #include "ui/gl/atlas_page_gl.h"
+#include "ui/gl/gl_draw_target.h"
 
 namespace pirn {
-
-namespace {
-
-void EmitQuad(const ImageQuad& q, float sw, float sh, i32 dx, i32 dy) {
-    const GLint xs[4] = {q.dest.left, q.dest.right, q.dest.right, q.dest.left};
-    const GLint ys[4] = {q.dest.top, q.dest.top, q.dest.bottom, q.dest.bottom};
-    for (int i = 0; i < 4; ++i) {
-        glTexCoord2f(q.s[i] * sw, q.t[i] * sh);
-        glVertex2i(xs[i] + dx, ys[i] + dy);
-    }
-}
-
-}  // namespace
 
 void DrawTextLayout(InterfaceFont* font, const TextLayout& layout, u32 flags) {
     if (!font || layout.glyphs.empty()) return;
@@ -51,12 +39,12 @@ void DrawTextLayout(InterfaceFont* font, const TextLayout& layout, u32 flags) {
         if (flags & kTextShadow) {
             glColor4f(0, 0, 0, color[3]);
             glBegin(GL_QUADS);
-            for (const ImageQuad& q : by_page[p]) EmitQuad(q, sw, sh, 1, 1);
+            for (const ImageQuad& q : by_page[p]) EmitImageQuad(q, sw, sh, 1, 1);
             glEnd();
             glColor4fv(color);
         }
         glBegin(GL_QUADS);
-        for (const ImageQuad& q : by_page[p]) EmitQuad(q, sw, sh, 0, 0);
+        for (const ImageQuad& q : by_page[p]) EmitImageQuad(q, sw, sh);
         glEnd();
     }
     glPopAttrib();

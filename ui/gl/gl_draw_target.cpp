@@ -46,17 +46,19 @@ void GlDrawTarget::DrawImages(const std::vector<QueuedImageDraw>& draws) {
         const float sw = 1.0f / float(page.width);
         const float sh = 1.0f / float(page.height);
         glBegin(GL_QUADS);
-        for (const ImageQuad& q : quads) {
-            const GLint xs[4] = {q.dest.left, q.dest.right, q.dest.right, q.dest.left};
-            const GLint ys[4] = {q.dest.top, q.dest.top, q.dest.bottom, q.dest.bottom};
-            for (int i = 0; i < 4; ++i) {
-                glTexCoord2f(q.s[i] * sw, q.t[i] * sh);
-                glVertex2i(xs[i], ys[i]);
-            }
-        }
+        for (const ImageQuad& q : quads) EmitImageQuad(q, sw, sh);
         glEnd();
     }
     glPopAttrib();
+}
+
+void EmitImageQuad(const ImageQuad& q, float sw, float sh, i32 dx, i32 dy) {
+    const GLint xs[4] = {q.dest.left, q.dest.right, q.dest.right, q.dest.left};
+    const GLint ys[4] = {q.dest.top, q.dest.top, q.dest.bottom, q.dest.bottom};
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2f(q.s[i] * sw, q.t[i] * sh);
+        glVertex2i(xs[i] + dx, ys[i] + dy);
+    }
 }
 
 void InstallGlDrawTarget() {

@@ -16,4 +16,9 @@ public:
 // Installs one process-wide GL target (call once the GL context exists).
 void InstallGlDrawTarget();
 
+struct ImageQuad;
+// The vertices of one textured quad inside glBegin(GL_QUADS): page pixels
+// scaled by (sw, sh) to texture coordinates, the quad shifted by (dx, dy).
+void EmitImageQuad(const ImageQuad& quad, float sw, float sh, i32 dx = 0, i32 dy = 0);
+
 }  // namespace pirn
