@@ -14,6 +14,16 @@ ProbeWindow* MakeWindow(const Rect& frame, Window* parent = nullptr, const char*
     return w;
 }
 
+// What a handler does that closes its own window and then shows a message
+// box (a nested frame that runs the deferred deletes): the window must stay
+// alive until the handler returns.
+void CloseSelfAndRunFrames(ProbeWindow* self) {
+    DestroyWindow(self);
+    StepFrame();
+    StepFrame();
+    self->moves = 99;  // still ours
+}
+
 struct CountedPayload : Window::DragDropData {
     explicit CountedPayload(int* deleted) : DragDropData(42), deleted_(deleted) {}
     ~CountedPayload() override { ++*deleted_; }
@@ -86,13 +96,7 @@ TEST_F(LifecycleTest, AHandlerThatDestroysItsWindowAndRunsFramesKeepsItAlive) {
     auto* w = MakeWindow(Rect{0, 0, 200, 200});
     w->destroyedCount = &destroyed;
     w->onButton = [](ProbeWindow* self, InputEvent& e) {
-        if (!e.ButtonAction()) return;
-        DestroyWindow(self);
-        // A nested frame (a message box, a long operation) must not free
-        // the window whose handler is still running.
-        StepFrame();
-        StepFrame();
-        self->moves = 99;  // still ours
+        if (e.ButtonAction()) CloseSelfAndRunFrames(self);
     };
     MoveTo(50, 50);
     Press();
@@ -109,11 +113,7 @@ TEST_F(LifecycleTest, DragHandlersThatCloseTheirWindowAndRunFramesKeepItAlive) {
     target->destroyedCount = &targetGone;
     target->acceptDrops = 1;
     auto closeAndRunFrames = [](ProbeWindow* self, int phase) {
-        if (phase != 2 && phase != 3) return;
-        DestroyWindow(self);
-        StepFrame();
-        StepFrame();
-        self->moves = 99;  // still ours
+        if (phase == 2 || phase == 3) CloseSelfAndRunFrames(self);
     };
     source->onDrag = closeAndRunFrames;
     target->onDrag = closeAndRunFrames;
@@ -140,10 +140,7 @@ TEST_F(LifecycleTest, AFocusHandlerThatClosesItsWindowAndRunsFramesKeepsItAlive)
     ActivateWindow(field, kFocusByProgram);
     field->onFocusLost = [](ProbeWindow* self) {
         self->onFocusLost = nullptr;
-        DestroyWindow(self);
-        StepFrame();
-        StepFrame();
-        self->moves = 99;  // still ours
+        CloseSelfAndRunFrames(self);
     };
     Click(250, 50);
     EXPECT_EQ(gone, 1);
@@ -154,9 +151,7 @@ TEST_F(LifecycleTest, AFocusHandlerThatClosesItsWindowAndRunsFramesKeepsItAlive)
     other->destroyedCount = &gone;
     other->onMouseLeave = [](ProbeWindow* self) {
         self->onMouseLeave = nullptr;
-        DestroyWindow(self);
-        StepFrame();
-        self->moves = 99;
+        CloseSelfAndRunFrames(self);
     };
     MoveTo(500, 500);
     EXPECT_EQ(gone, 2);
@@ -187,9 +182,7 @@ TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame)
     editor->SetUserData(tool);
     editor->onCloseRequest = [](ProbeWindow* self) {
         DestroyWindow(static_cast<Window*>(self->GetUserData()));
-        DestroyWindow(self);  // and itself, before answering
-        StepFrame();
-        self->moves = 99;
+        CloseSelfAndRunFrames(self);  // itself too, before answering
     };
     int editorGone = 0;
     editor->destroyedCount = &editorGone;
