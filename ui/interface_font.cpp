@@ -130,6 +130,15 @@ std::unique_ptr<InterfaceFont> ParseFont(const u8* data, u64 size, std::string* 
         Fail(error, "font header is cut short");
         return nullptr;
     }
+    // Pixel metrics far beyond any screen would overflow the layout's sums.
+    constexpr u32 kMaxMetric = 4096;
+    constexpr u32 kMaxTabWidth = 256;
+    if (font->ascent > kMaxMetric || font->line_spacing > kMaxMetric || font->tab_width > kMaxTabWidth) {
+        Fail(error, "font header metrics are out of range (ascent " + std::to_string(font->ascent) +
+                        ", line spacing " + std::to_string(font->line_spacing) + ", tab width " +
+                        std::to_string(font->tab_width) + ")");
+        return nullptr;
+    }
     for (int s = 0; s < kFontStyleCount; ++s)
         if (!ReadStyle(r, font->styles[s], s, error)) return nullptr;
     bool any = false;

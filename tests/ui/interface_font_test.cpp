@@ -145,6 +145,13 @@ TEST(InterfaceFontTest, RefusesShortCorruptAndStylelessFiles) {
     FontSpec none;
     for (bool& e : none.style_exists) e = false;
     cases.push_back({"no style", none.Bytes()});
+    // Header metrics no font can have: layout arithmetic would overflow.
+    const char* metric_names[4] = {"ascent", "second metric", "line spacing", "tab width"};
+    for (int word : {0, 2, 3}) {
+        FontSpec absurd;
+        absurd.header[word] = 0x7FFFFFF0u;
+        cases.push_back({metric_names[word], absurd.Bytes()});
+    }
     for (const Case& c : cases) {
         std::string error;
         EXPECT_EQ(ParseFont(c.bytes.data(), c.bytes.size(), &error), nullptr) << c.name;
