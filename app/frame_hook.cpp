@@ -10,7 +10,6 @@
 #include "codex/local_folder.h"
 #include "platform/os/os_window.h"
 #include "ui/frame_step.h"
-#include "ui/window_system.h"
 
 namespace pirn {
 
@@ -19,16 +18,6 @@ namespace {
 int g_swapChainLength = 1;
 bool g_firstFrameNoted = false;
 IdleWait g_idleWait;
-
-// Input waiting to be handled, or a mouse button held (a press that the
-// window system repeats or drags on by the clock).
-bool InputActive() {
-    const WindowSystemState& ws = GetWindowSystem();
-    if (ws.ringCount > 0) return true;
-    for (const auto& button : ws.buttons)
-        if (button[1]) return true;
-    return false;
-}
 
 // What was just presented, kept in a texture so that the back buffer can
 // get it back after the swap. It is taken from the back buffer before the
@@ -131,7 +120,7 @@ void NoteFirstPresentedFrame() {
 
 int RunFrame() {
     OsPollEvents();
-    const bool active = InputActive();
+    const bool active = IsInputActive();
     PollLocalFolder(false);
     if (StepFrame()) {
         PresentFrame();

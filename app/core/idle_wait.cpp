@@ -2,6 +2,7 @@
 
 #include "platform/os/os_time.h"
 #include "platform/os/os_wait.h"
+#include "ui/window_system.h"
 
 namespace pirn {
 
@@ -17,6 +18,14 @@ void IdleWait::Rest(bool active) {
     if (active || lastActivity_ < 0.0 || now < lastActivity_) lastActivity_ = now;
     if (Settled()) OsWaitEvents(kLongestWaitSeconds);
     else OsSleep(kShortSleepSeconds);
+}
+
+bool IsInputActive() {
+    const WindowSystemState& ws = GetWindowSystem();
+    if (ws.ringCount > 0) return true;
+    for (const auto& button : ws.buttons)
+        if (button[1]) return true;
+    return false;
 }
 
 }  // namespace pirn

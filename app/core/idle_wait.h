@@ -31,4 +31,8 @@ private:
     double lastActivity_ = -1.0;  // OsGetTime of the last activity; none yet
 };
 
+// Input waiting in the window system's queue, or a mouse button held (a
+// press that the window system repeats or drags on by the clock).
+bool IsInputActive();
+
 }  // namespace pirn

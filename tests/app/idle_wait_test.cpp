@@ -1,6 +1,6 @@
 // How idle frames rest, on the headless clock: a millisecond's sleep while
 // activity is recent, a wait for input once things have been quiet for a
-// spell, and input ending such a wait at once.
+// spell, and input ending such a wait at once; and what counts as activity.
 
 #include "app/core/idle_wait.h"
 
@@ -11,6 +11,8 @@
 #include "platform/os/os_time.h"
 #include "platform/os/os_wait.h"
 #include "platform/os/os_window.h"
+#include "tests/ui/window_system_fixture.h"
+#include "ui/window_system.h"
 
 namespace pirn_test {
 namespace {
@@ -90,6 +92,24 @@ TEST_F(IdleWaitTest, InputEndsAWaitAtOnceAndIsDelivered) {
     EXPECT_EQ(headless::Record().polls, polls + 1);
     OsWaitEvents(0.0);
     EXPECT_EQ(headless::Record().polls, polls + 2);
+}
+
+class InputActivityTest : public WindowSystemTest {};
+
+TEST_F(InputActivityTest, QueuedInputAndHeldButtonsCountAsActivity) {
+    DrainEventQueue();
+    EXPECT_FALSE(IsInputActive());
+    HandleMouseMoveInput(100, 100);
+    EXPECT_TRUE(IsInputActive()) << "input waiting in the queue";
+    DrainEventQueue();
+    EXPECT_FALSE(IsInputActive());
+
+    HandleMouseButtonInput(0, 1);
+    DrainEventQueue();
+    EXPECT_TRUE(IsInputActive()) << "a held button repeats and drags by the clock";
+    HandleMouseButtonInput(0, 0);
+    DrainEventQueue();
+    EXPECT_FALSE(IsInputActive());
 }
 
 }  // namespace
