@@ -28,8 +28,26 @@ constexpr u32 kDisabledTextColor = 0xFF808080u;
 constexpr u32 kDoomed = 0x20000000u;
 constexpr u32 kCallerFlagsDropped = ListItem::kSelected | ListItem::kOpen | kDoomed;
 
-// Items deleted while a command runs over a copy of the selection.
+// Items deleted while a watch is up (handlers may delete rows).
 thread_local std::unordered_set<const ListItem*>* g_deletedWatch = nullptr;
+
+// Notes the items deleted while it lives, so that code which emits a signal
+// or runs a callback can tell whether an item it holds is still there.
+class DeletionWatch {
+public:
+    DeletionWatch() : outer_(g_deletedWatch) { g_deletedWatch = &deleted_; }
+    ~DeletionWatch() {
+        g_deletedWatch = outer_;
+        if (outer_) outer_->insert(deleted_.begin(), deleted_.end());
+    }
+    DeletionWatch(const DeletionWatch&) = delete;
+    DeletionWatch& operator=(const DeletionWatch&) = delete;
+    bool Gone(const ListItem* item) const { return deleted_.count(item) != 0; }
+
+private:
+    std::unordered_set<const ListItem*> deleted_;
+    std::unordered_set<const ListItem*>* outer_;
+};
 
 void NoDragImage(Window::DragDropData*, Point, Rect* extent) {
     if (extent) *extent = Rect{};
@@ -863,15 +881,9 @@ void ListWindow::ForEachSelectedCopy(void (ListWindow::*action)(ListItem*)) {
     // The action may run callbacks that delete items: work on a copy and
     // skip whatever went meanwhile.
     const std::vector<ListItem*> copy = CompactSelection();
-    std::unordered_set<const ListItem*> deleted;
-    std::unordered_set<const ListItem*>* outer = g_deletedWatch;
-    g_deletedWatch = &deleted;
-    for (ListItem* item : copy) {
-        if (deleted.count(item)) continue;
-        (this->*action)(item);
-    }
-    g_deletedWatch = outer;
-    if (outer) outer->insert(deleted.begin(), deleted.end());
+    DeletionWatch watch;
+    for (ListItem* item : copy)
+        if (!watch.Gone(item)) (this->*action)(item);
 }
 
 void ListWindow::MoveCurrentRow(i64 delta, bool toEnd, bool toStart, bool extend) {
@@ -895,8 +907,9 @@ void ListWindow::MoveCurrentRow(i64 delta, bool toEnd, bool toStart, bool extend
         }
     }
     if (!target) return;
+    DeletionWatch watch;
     SelectItem(target, extend);
-    RevealItem(target);
+    if (!watch.Gone(target)) RevealItem(target);
 }
 
 int ListWindow::OnKey(InputEvent& e) {
@@ -1011,8 +1024,9 @@ void ListWindow::TypeAhead(const std::string& prefix) {
     if (done) chosen = candidate;
     else chosen = fallback ? fallback : candidate;
     if (!chosen) return;
+    DeletionWatch watch;
     SelectItem(chosen, false);
-    RevealItem(chosen);
+    if (!watch.Gone(chosen)) RevealItem(chosen);
 }
 
 void ListWindow::OnIdle() {
@@ -1047,6 +1061,8 @@ void ListWindow::OnMouseButton(InputEvent& e) {
     const bool shift = (mods & kModShift) != 0;
     const bool ctrl = (mods & kModControl) != 0;
     ListItem* item = ItemAtClientPoint(p);
+    // Selection handlers may delete the item under the pointer.
+    DeletionWatch watch;
     if (!item) {
         if (!shift && !ctrl && !(listFlags_ & kNeverEmptySelection) && (current_ || selectionCount_ != 1)) {
             current_ = nullptr;
@@ -1054,12 +1070,12 @@ void ListWindow::OnMouseButton(InputEvent& e) {
         }
     } else if ((listFlags_ & kMultipleSelection) && current_ && shift) {
         SelectRange(current_, item);
-        current_ = item;
+        if (!watch.Gone(item)) current_ = item;
     } else if ((listFlags_ & kMultipleSelection) && current_ && ctrl) {
         ToggleItemSelection(item);
     } else if (!(right && item->IsSelected())) {
         SelectItem(item, false);
-        if (listFlags_ & kSingleClickActivates) ToggleOrActivate(item);
+        if ((listFlags_ & kSingleClickActivates) && !watch.Gone(item)) ToggleOrActivate(item);
     }
     if (right) contextClick.Emit(e.X(), e.Y());
 }
@@ -1144,6 +1160,9 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
     RevealItem(item);
     Rect cell = CellRect(item, textCell ? -1 : column);
     ClientToScreenRects(&cell, 1);
+    // Noted before the deselection: its handlers may delete the item.
+    editItem_ = item;
+    editColumn_ = column;
     if (item->IsSelected()) {
         item->flags &= ~ListItem::kSelected;
         SelectionRemove(item);
@@ -1151,11 +1170,14 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
         selectionChanged.Emit();
         Invalidate();
     }
+    if (editItem_ != item) {
+        editItem_ = nullptr;
+        editColumn_ = -1;
+        return 0;
+    }
     auto* box = new TextBox(TextBox::kTextField, this);
     box->SetMaxLength(maxLength);
     box->SetText(text);
-    editItem_ = item;
-    editColumn_ = column;
     editBox_ = box;
     TextBox::EditInPopup(this, cell, box);
     const std::string result = box->GetText();

@@ -323,6 +323,73 @@ TEST_F(ListWindowTest, EnterOnEverySelectedItemSurvivesDeletesFromTheSlot) {
     EXPECT_EQ(list_->GetSelectionArray().size(), 3u);
 }
 
+// Owners rebuild their rows when the selection changes (a combo box whose
+// choice refills it): the list must not go on with the item it just selected.
+TEST_F(ListWindowTest, SelectionHandlersMayDeleteTheItemJustSelected) {
+    static ListWindow* list = nullptr;
+    static bool armed = false;
+    static std::vector<void*> activated;
+    auto make = [&](u32 flags, int rows) {
+        MakeList(flags);
+        for (int i = 0; i < rows; ++i) Text(std::to_string(i).c_str());
+        list_->UpdateScrollRange();
+        list = list_;
+        armed = false;
+        ConnectSignal(list_->selectionChanged, nullptr, [](SignalListener*) {
+            if (!armed) return;
+            armed = false;
+            list->RemoveAllItems();
+            for (const char* t : {"a", "b", "c", "d"}) list->AddItem(nullptr, 0, ListItem::kTextItem, nullptr, t);
+            list->UpdateScrollRange();
+        });
+        activated.clear();
+        ConnectSignal(list_->activated, nullptr, [](SignalListener*, void* item) { activated.push_back(item); });
+    };
+    auto drop = [&] {
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    };
+
+    make(ListWindow::kSingleClickActivates, 4);
+    const Point p2 = RowPoint(2);
+    MoveTo(p2.x, p2.y);  // the pointer selects row 2 on its way
+    list_->SelectItem(list_->GetFirstItem(), false);
+    armed = true;
+    Press();
+    Release();
+    EXPECT_TRUE(activated.empty());  // the clicked row is gone: nothing to activate
+    drop();
+
+    make(ListWindow::kMultipleSelection, 4);
+    ClickRow(0);
+    armed = true;
+    ClickRow(2, {kKeyLeftShift});
+    EXPECT_EQ(list_->GetCurrentItem(), nullptr);  // the range end went with the rebuild
+    drop();
+
+    // Keys and type-ahead reveal the row they selected only while it exists.
+    make(0, 30);
+    ActivateWindow(list_, kFocusByProgram);
+    armed = true;
+    Key(kKeyEnd);
+    EXPECT_EQ(list_->GetRowCount(), 4);
+    drop();
+    make(0, 30);
+    armed = true;
+    TypeChar(list_, '2');
+    EXPECT_EQ(list_->GetRowCount(), 4);
+    drop();
+
+    // An edit whose deselection removes the row does not run.
+    make(0, 3);
+    list_->SelectItem(list_->GetFirstItem(), false);
+    armed = true;
+    Then([] { PostKey(kKeyEnter); });
+    EXPECT_EQ(list_->EditItem(list_->GetSelectedItem()), 0);
+    EXPECT_EQ(list_->GetEditBox(), nullptr);
+    EXPECT_EQ(list_->GetFirstItem()->text, "a");
+}
+
 TEST_F(ListWindowTest, SortingByTypedColumnsAndHeaderClicks) {
     MakeList(ListWindow::kColumnMode | ListWindow::kHeaderRow | ListWindow::kTree);
     list_->AddColumn("Group", "%s", kColumnFourCC, 4, 60, 0, 0);
