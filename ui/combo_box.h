@@ -28,7 +28,6 @@ public:
     class DropdownButton : public Button {
     public:
         explicit DropdownButton(Window* parent);
-        const char* GetClassName() const override { return "ComboBox::DropdownButton"; }
         void GetMinimumSize(Point* out, Point content) override;
         void DrawContents() override;
         FocusAnswer OnFocusGained(Window* oldFocus, int reason) override;

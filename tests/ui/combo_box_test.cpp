@@ -44,6 +44,10 @@ TEST_F(ComboBoxTest, LayoutOfFieldButtonAndList) {
     EXPECT_STREQ(box_->GetField()->GetTitle(), "ComboBox Textfield");
     EXPECT_STREQ(box_->GetButton()->GetTitle(), "ComboBox Button");
     EXPECT_STREQ(box_->GetList()->GetTitle(), "ComboBox List");
+    // The button is a plain Button to anything that asks (the Window Spy).
+    EXPECT_STREQ(box_->GetClassName(), "ComboBox");
+    EXPECT_STREQ(box_->GetButton()->GetClassName(), "Button");
+    EXPECT_STREQ(box_->GetList()->GetClassName(), "ListWindow");
     EXPECT_FALSE(box_->GetList()->IsVisible());
     EXPECT_FALSE(box_->GetList()->TestFlags(Window::kTakesFocus));
 

@@ -43,6 +43,9 @@ TEST_F(MenuTest, ColumnGeometry) {
     EXPECT_STREQ(sep->GetTitle(), "<---separator--->");
     EXPECT_EQ(sep->GetId(), -1);
     EXPECT_STREQ(menu->GetTitle(), "Popup Menu");
+    // The menu answers as its entries do: it only adds a destructor.
+    EXPECT_STREQ(menu->GetClassName(), "MenuItem");
+    EXPECT_STREQ(open->GetClassName(), "MenuItem");
     const i32 frame = GetMenuFrameSize();
     const i32 width = 15 * kCharWidth + 36;
     EXPECT_EQ(open->GetHeight(), kLineHeight + 4);
