@@ -89,6 +89,7 @@ void ComboBox::SetWidth(i32 w) {
 
 void ComboBox::FitDropdown(int rows, bool widen) {
     const i32 itemRows = list_->GetRowCount();
+    fitted_ = true;
     listHeight_ = GetLineHeight() * std::min<i32>(itemRows + 1, std::max(rows, 1));
     if (widen) {
         i32 widest = 0;
@@ -147,7 +148,8 @@ void ComboBox::OpenDropdown(bool typed) {
             ActivateWindow(field_, kFocusByProgram);
             if (!typed) field_->SelectAll();
         }
-        if (listHeight_ <= 0)
+        // Until an owner fits the list, it follows the items it has now.
+        if (!fitted_)
             listHeight_ = GetLineHeight() * std::min<i32>(list_->GetRowCount() + 1, kDefaultDropdownRows);
         closedFrame_ = GetFrame();
         const Rect& f = GetFrameScreenRect();

@@ -87,6 +87,7 @@ private:
     bool itemsAdded_ = false;
     bool open_ = false;
     bool above_ = false;
+    bool fitted_ = false;  // FitDropdown has set the list height
     Rect closedFrame_;
     i32 listHeight_ = 0;
     i32 width_ = kDefaultWidth;

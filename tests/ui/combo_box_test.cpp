@@ -123,6 +123,31 @@ TEST_F(ComboBoxTest, ListOpensAboveOnlyWithMoreRoomThere) {
     }
 }
 
+// Without FitDropdown the list follows the items at each opening: a box
+// first opened with one item still shows all of them once it is filled.
+TEST_F(ComboBoxTest, UnfittedListGrowsWithItemsAddedAfterAnOpening) {
+    owner_ = new ProbeWindow(Window::kVisible, nullptr, "owner");
+    SetFrame(owner_, Rect{0, 0, kWidth, kHeight});
+    box_ = new ComboBox(owner_, 0);
+    box_->SetPosition(100, 100);
+    box_->AddItem(&data_[0], names_[0], false);
+    static i32 listHeight = 0;
+    ComboBox* box = box_;
+    Then([box] {
+        listHeight = box->GetList()->GetHeight();
+        PostKey(kKeyEsc);
+    });
+    box_->OpenDropdown(false);
+    EXPECT_EQ(listHeight, 2 * kLineHeight);
+    for (int i = 1; i < 5; ++i) box_->AddItem(&data_[i], names_[i], false);
+    Then([box] {
+        listHeight = box->GetList()->GetHeight();
+        PostKey(kKeyEsc);
+    });
+    box_->OpenDropdown(false);
+    EXPECT_EQ(listHeight, 6 * kLineHeight);
+}
+
 TEST_F(ComboBoxTest, ArrowKeysOpenAndMoveAnEditableBox) {
     MakeBox(ComboBox::kEditable);
     box_->SelectItem(box_->GetList()->GetFirstItem());
