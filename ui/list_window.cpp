@@ -1082,15 +1082,7 @@ void ListWindow::OnMouseButton(InputEvent& e) {
 
 void ListWindow::OnDoubleClick(InputEvent& e) {
     const Point p{e.X() - GetClientScreenRect().left, e.Y() - GetClientScreenRect().top};
-    ListItem* item = ItemAtClientPoint(p);
-    if (!item) return;
-    if (item->flags & ListItem::kExpandable) {
-        if (item->IsOpen()) CloseItem(item);
-        else OpenItem(item);
-        UpdateScrollRange();
-    } else {
-        activated.Emit(item);
-    }
+    if (ListItem* item = ItemAtClientPoint(p)) ToggleOrActivate(item);
 }
 
 void ListWindow::OnMouseMove(InputEvent& e) {

@@ -27,6 +27,20 @@ i64 VisibleArea(const Rect& r) {
     return static_cast<i64>(a.Width()) * a.Height();
 }
 
+// The candidate with the most area on screen, the earlier one on ties.
+Rect MostOnScreen(const Rect (&candidates)[4]) {
+    int best = 0;
+    i64 bestArea = VisibleArea(candidates[0]);
+    for (int i = 1; i < 4; ++i) {
+        const i64 area = VisibleArea(candidates[i]);
+        if (area > bestArea) {
+            best = i;
+            bestArea = area;
+        }
+    }
+    return candidates[best];
+}
+
 // The first entry that can be chosen, or null.
 MenuItem* FirstSelectable(const std::vector<MenuItem*>& entries) {
     for (MenuItem* e : entries)
@@ -166,17 +180,8 @@ void MenuItem::Open() {
         candidates[2] = MakeRect(f.left - size.x, f.top - frame, size.x, size.y);
         candidates[3] = MakeRect(f.left - size.x, f.bottom + frame - size.y, size.x, size.y);
     }
-    int best = 0;
-    i64 bestArea = VisibleArea(candidates[0]);
-    for (int i = 1; i < 4; ++i) {
-        const i64 area = VisibleArea(candidates[i]);
-        if (area > bestArea) {
-            best = i;
-            bestArea = area;
-        }
-    }
-    columnOrigin_ = Point{candidates[best].left - GetClientScreenRect().left,
-                          candidates[best].top - GetClientScreenRect().top};
+    const Rect best = MostOnScreen(candidates);
+    columnOrigin_ = Point{best.left - GetClientScreenRect().left, best.top - GetClientScreenRect().top};
     LayoutColumn();
     for (MenuItem* e : entries_) pirn::SetVisible(e, true);
     open_ = true;
@@ -464,16 +469,7 @@ Rect Menu::PlaceAtPoint(Point p, Point size) {
         MakeRect(p.x - size.x, p.y, size.x, size.y),
         MakeRect(p.x - size.x, p.y - size.y, size.x, size.y),
     };
-    int best = 0;
-    i64 bestArea = VisibleArea(candidates[0]);
-    for (int i = 1; i < 4; ++i) {
-        const i64 area = VisibleArea(candidates[i]);
-        if (area > bestArea) {
-            best = i;
-            bestArea = area;
-        }
-    }
-    return candidates[best];
+    return MostOnScreen(candidates);
 }
 
 i32 Menu::Popup(Menu* menu, Point p) {
