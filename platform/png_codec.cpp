@@ -11,6 +11,8 @@
 namespace pirn {
 namespace {
 
+constexpr u64 kDeflateMostExpansion = 1032;
+
 // libpng reports errors by longjmp. Each function below that calls into
 // libpng sets its own jump point and holds no object with a destructor, so
 // the jump skips nothing; buffers are made by the callers.
@@ -143,6 +145,13 @@ bool ReadPng(std::FILE* stream, PixelImage* image) {
     if (header.bit_depth != 8) return false;
     u32 format = FormatForColorType(header.color_type);
     if (format == kFormatNone) return false;
+
+    // Deflate expands at most 1032 to 1, and every row carries a filter
+    // byte: a header promising more than the file can hold is refused
+    // before a block of that size is taken.
+    u64 stream_size = 0;
+    const u64 filtered = u64(header.height) * (u64(header.width) * u64(BytesPerPixel(format)) + 1);
+    if (!StreamSize(stream, &stream_size) || filtered / kDeflateMostExpansion > stream_size) return false;
 
     PixelImage decoded;
     // The size check (64-bit, capped) comes before any allocation.

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -323,6 +325,19 @@ TEST(ImageFileTest, HostilePngSizeIsRefusedBeforeAllocating) {
     put32(29, static_cast<u32>(crc32(crc32(0, nullptr, 0), bytes.data() + 12, 17)));
     PixelImage image;
     EXPECT_FALSE(DecodeImageBytes(bytes.data(), bytes.size(), &image, nullptr));
+
+    // Within the size limit (16000 x 16000 RGB, 768 MB) but far more than
+    // the file's few bytes can inflate to: refused without touching the
+    // memory such a picture would take.
+    bytes = Encoded(kTypePng, SmallImage(kFormatRgb));
+    put32(16, 16000);
+    put32(20, 16000);
+    put32(29, static_cast<u32>(crc32(crc32(0, nullptr, 0), bytes.data() + 12, 17)));
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(DecodeImageBytes(bytes.data(), bytes.size(), &image, nullptr));
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "peak memory grew in KiB";
 }
 
 // Damaged files of every type: each decode either fails or yields a
