@@ -14,6 +14,7 @@ namespace {
 
 // Old-style Deflate code, the one our files have always carried.
 constexpr u16 kDeflateCompression = 32946;
+constexpr u64 kMostExpansion = 65536;
 
 std::FILE* Stream(thandle_t handle) { return static_cast<std::FILE*>(handle); }
 
@@ -98,6 +99,13 @@ bool ReadTiff(std::FILE* stream, PixelImage* image) {
     } else {
         return false;
     }
+
+    // No compression a TIFF may carry turns one byte into more than 64 KiB
+    // (LZW and Deflate stay far below): a header promising more than the
+    // file can hold is refused before a block of that size is taken.
+    u64 stream_size = 0;
+    const u64 bytes = u64(width) * height * u64(BytesPerPixel(format));
+    if (!StreamSize(stream, &stream_size) || bytes / kMostExpansion > stream_size) return false;
 
     PixelImage decoded;
     if (width == 0 || height == 0) return false;

@@ -340,6 +340,37 @@ TEST(ImageFileTest, HostilePngSizeIsRefusedBeforeAllocating) {
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "peak memory grew in KiB";
 }
 
+TEST(ImageFileTest, HostileTiffSizeIsRefusedBeforeAllocating) {
+    // Our own small TIFF with its width and length tags changed to 16000
+    // x 16000 RGB (768 MB, within the size limit) in a file of a few hundred
+    // bytes: no codec inflates that far, so it is refused before the memory
+    // is touched.
+    std::vector<u8> bytes = Encoded(kTypeTiff, SmallImage(kFormatRgb));
+    ASSERT_EQ(bytes[0], 'I');  // written little-endian on this machine
+    auto get16 = [&](size_t at) { return u32(bytes[at]) | u32(bytes[at + 1]) << 8; };
+    auto get32 = [&](size_t at) { return get16(at) | get16(at + 2) << 16; };
+    const size_t ifd = get32(4);
+    int changed = 0;
+    for (u32 i = 0; i < get16(ifd); ++i) {
+        const size_t entry = ifd + 2 + 12 * size_t(i);
+        const u32 tag = get16(entry);
+        if (tag != 256 && tag != 257) continue;
+        const u32 type = get16(entry + 2);  // 3 SHORT, 4 LONG
+        ASSERT_TRUE(type == 3 || type == 4);
+        bytes[entry + 8] = 16000 & 0xFF;
+        bytes[entry + 9] = 16000 >> 8;
+        if (type == 4) bytes[entry + 10] = bytes[entry + 11] = 0;
+        ++changed;
+    }
+    ASSERT_EQ(changed, 2);
+    PixelImage image;
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(DecodeImageBytes(bytes.data(), bytes.size(), &image, nullptr));
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "peak memory grew in KiB";
+}
+
 // Damaged files of every type: each decode either fails or yields a
 // consistent picture; the sanitizer build checks that nothing is read or
 // written out of bounds on the way.
