@@ -109,6 +109,9 @@ void MenuItem::OnChildRemoved(Window* child) {
     if (openChild_ == *it) openChild_ = nullptr;
     if (highlighted_ == *it) highlighted_ = nullptr;
     entries_.erase(it);
+    // The entries below close up (menus refilled on opening remove theirs).
+    LayoutColumn();
+    Invalidate();
 }
 
 void MenuItem::SetTitle(const char* text) {

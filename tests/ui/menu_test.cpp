@@ -229,6 +229,30 @@ TEST_F(MenuTest, SubmenusOpenBesideTheirEntry) {
     (void)file;
 }
 
+// Menus that list changing things (open windows) replace their entries each
+// time they open: the column closes up behind entries that go.
+TEST_F(MenuTest, RemovedEntriesLeaveNoGapInTheirColumn) {
+    auto* menu = new Menu(false);
+    MenuItem* file = Menu::AddItem(menu, "File", nullptr, 1, true);
+    MenuItem* windows = Menu::AddItem(menu, "Window", nullptr, 2, true);
+    for (int i = 0; i < 3; ++i) Menu::AddItem(menu, "Old", windows, 30 + i, true);
+    SetFrame(menu, Rect{100, 100, 100 + menu->GetWidth(), 100 + menu->GetHeight()});
+    windows->Open();
+    for (MenuItem* e : std::vector<MenuItem*>(windows->Entries())) DestroyWindow(e);
+    MenuItem* a = Menu::AddItem(menu, "New A", windows, 41, true);
+    MenuItem* b = Menu::AddItem(menu, "New B", windows, 42, true);
+    ProcessDeferredDeletes();
+    ASSERT_EQ(windows->Entries().size(), 2u);
+    const i32 frame = GetMenuFrameSize();
+    EXPECT_EQ(a->GetFrameScreenRect().top, windows->GetFrameScreenRect().top - frame);
+    EXPECT_EQ(b->GetFrameScreenRect().top, a->GetFrameScreenRect().bottom);
+
+    DestroyWindow(file);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(windows->GetFrame().top, frame);
+    EXPECT_EQ(menu->GetHeight(), kLineHeight + 4 + 2 * frame);
+}
+
 TEST_F(MenuTest, MenuBarTitlesAndKeys) {
     auto* bar = new Menu(true);
     EXPECT_STREQ(bar->GetTitle(), "Menu Bar");
