@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/os/gl_texture.h"
+#include "platform/os/image_texture.h"
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/support/test_support.h"
 
 namespace pirn {
 namespace {
@@ -254,6 +257,55 @@ TEST_F(GlTextureTest, RescalingKeepsTheLastRowAndColumn) {
         }
         ReleaseTexture(&texture);
     }
+}
+
+TEST_F(GlTextureTest, ImageFilesBecomePlainTextures) {
+    pirn_test::TempDir dir;
+    // A 3 x 2 paletted BMP: uploaded as RGB through its palette.
+    PixelImage image;
+    ASSERT_TRUE(SetImagePixels(&image, 3, 2, kFormatColorIndex, std::vector<u8>{0, 1, 2, 2, 1, 0}.data()));
+    const u8 palette[] = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+    SetImagePalette(&image, 3, palette);
+    ImageFile written;
+    InitImageFile(&written, dir.file("pic.bmp"));
+    written.type = kTypeBmp;
+    written.image = image;
+    ASSERT_TRUE(SaveImageFile(&written));
+
+    GLint bound_before = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound_before);
+    ImageFile file;
+    InitImageFile(&file, dir.file("pic.bmp"));
+    const u32 name = ImageFileToTexture(&file);
+    ASSERT_NE(name, 0u);
+    GLint bound_after = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound_after);
+    EXPECT_EQ(bound_after, bound_before);
+
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint w = 0, h = 0, min_filter = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(min_filter, GL_LINEAR);
+    u8 rgb[18] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    EXPECT_EQ(std::vector<u8>(rgb, rgb + 18), (std::vector<u8>{255, 0, 0, 0, 255, 0, 0, 0, 255,  //
+                                                              0, 0, 255, 0, 255, 0, 255, 0, 0}));
+    GLuint delete_name = name;
+    glDeleteTextures(1, &delete_name);
+
+    // Not a picture, or no file at all: no texture.
+    pirn_test::WriteAll(dir.file("notes.txt"), std::string("not a picture"));
+    ImageFile text;
+    InitImageFile(&text, dir.file("notes.txt"));
+    EXPECT_EQ(ImageFileToTexture(&text), 0u);
+    ImageFile missing;
+    InitImageFile(&missing, dir.file("missing.png"));
+    EXPECT_EQ(ImageFileToTexture(&missing), 0u);
 }
 
 TEST_F(GlTextureTest, MipmapsAreGeneratedAndBindingIsRestored) {
