@@ -1050,6 +1050,7 @@ void ListWindow::OnMouseButton(InputEvent& e) {
     const Point p{e.X() - GetClientScreenRect().left, e.Y() - GetClientScreenRect().top};
     if (HasHeader() && p.y >= 0 && p.y < rowHeight_) {
         HeaderClick(p.x);
+        if (right) contextClick.Emit(e.X(), e.Y());
         return;
     }
     // Rows are dragged from the rows, never from the header.

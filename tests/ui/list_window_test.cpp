@@ -422,6 +422,14 @@ TEST_F(ListWindowTest, SortingByTypedColumnsAndHeaderClicks) {
     EXPECT_EQ(list_->GetColumn(2).sortPriority, 1);
     EXPECT_EQ(list_->GetColumn(0).sortPriority, 2);
     EXPECT_EQ(order(), (std::vector<u32>{0x80000000u, 0xFFFFFFFFu, 1, 7, 2}));
+    // A right click on the header sorts too, and still asks for the context menu.
+    static int contexts = 0;
+    contexts = 0;
+    ConnectSignal(list_->contextClick, nullptr, [](SignalListener*, intptr_t, intptr_t) { ++contexts; });
+    headless::AdvanceTime(1);
+    Click(c.left + 60 + 10, c.top + 3, 1);
+    EXPECT_EQ(contexts, 1);
+    EXPECT_EQ(order(), (std::vector<u32>{7, 2, 0xFFFFFFFFu, 1, 0x80000000u}));  // Name ascending again
 }
 
 TEST_F(ListWindowTest, ClosedBranchesSortWhenOpened) {
