@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/char_map.h"
+#include "platform/file_system.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -13,19 +14,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string target = argv[1];
-    const std::string temporary = target + ".tmp";
     const std::vector<pirn::u8> bytes = pirn::CharMapFileBytes(pirn::BuiltInCharMap());
-
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "make_charmap: cannot create %s\n", temporary.c_str());
-        return 1;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (!pirn::WriteFileSafely(target, bytes.data(), bytes.size())) {
         std::fprintf(stderr, "make_charmap: cannot write %s\n", target.c_str());
-        std::remove(temporary.c_str());
         return 1;
     }
     return 0;

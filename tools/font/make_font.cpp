@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/char_map.h"
 
 namespace {
@@ -114,19 +115,6 @@ bool WriteStyle(FT_Face face, Out& out, int* kerned_pairs) {
     return true;
 }
 
-bool WriteAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,7 +159,7 @@ int main(int argc, char** argv) {
     }
     for (FT_Face f : faces) FT_Done_Face(f);
     FT_Done_FreeType(library);
-    if (!WriteAtomically(argv[1], out.bytes)) {
+    if (!pirn::WriteFileSafely(argv[1], out.bytes.data(), out.bytes.size())) {
         std::fprintf(stderr, "make_font: cannot write %s\n", argv[1]);
         return 1;
     }

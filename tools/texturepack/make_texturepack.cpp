@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/skin_slots.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -451,19 +452,6 @@ std::vector<Entry> AllSlots() {
     return e;
 }
 
-bool WriteAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -471,7 +459,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_texturepack <out file>\n");
         return 2;
     }
-    if (!WriteAtomically(argv[1], Encode(AllSlots()))) {
+    const std::vector<unsigned char> bytes = Encode(AllSlots());
+    if (!pirn::WriteFileSafely(argv[1], bytes.data(), bytes.size())) {
         std::fprintf(stderr, "make_texturepack: cannot write %s\n", argv[1]);
         return 1;
     }
