@@ -15,6 +15,7 @@
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui/combo_box.h"
 #include "ui/frame_step.h"
@@ -34,70 +35,11 @@ using Rgb = std::array<int, 3>;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-std::string RunResource(const std::string& name) {
-    std::vector<std::string> candidates;
-    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/" + name);
-    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/" + name);
-    for (const auto& c : candidates)
-        if (pirn_test::Exists(c)) return c;
-    return "";
-}
-
-class ListMenuPixelsTest : public ::testing::Test {
+class ListMenuPixelsTest : public SkinnedGlFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (!pirn_test::HasDisplay()) return;
-        if (!pirn_test::GuiWindow::Open("Pirn list and menu test", kWidth, kHeight)) return;
-        PirnGL_Init();
-        const std::string fontPath = RunResource("orvane.pirnfont");
-        const std::string packPath = RunResource("texturepack");
-        if (fontPath.empty() || packPath.empty()) return;
-        font_ = LoadFont(fontPath).release();
-        skin_ = LoadSkin(packPath).release();
-        images_ = CreateTexturePack().release();
-        if (!LoadTexturePack(*images_, packPath)) images_ = nullptr;
-    }
+    static void SetUpTestSuite() { OpenWindowAndLoad("Pirn list and menu test", kWidth, kHeight); }
 
-    void SetUp() override {
-        PIRN_REQUIRE_DISPLAY();
-        if (!pirn_test::GuiWindow::IsOpen()) GTEST_SKIP() << "no window";
-        if (!font_ || !skin_ || !images_) GTEST_SKIP() << "no generated font or texture pack in this build";
-        int w = kWidth, h = kHeight;
-        OsGetFramebufferSize(&w, &h);
-        ResetWindowSystem();
-        InitWindowSystem(w, h);
-        InstallGlWindowSystem();
-        SetSkin(skin_);
-        SetDefaultFont(font_);
-        GetWindowSystem().running = 1;
-        height_ = h;
-    }
-    void TearDown() override {
-        ResetWindowSystem();
-        SetSkin(nullptr);
-        SetDefaultFont(nullptr);
-    }
-
-    void Draw() {
-        InvalidateAll();
-        RenderFrame();
-        glFinish();
-    }
-    Rgb Pixel(int x, int y) const {
-        unsigned char p[4] = {};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        return {p[0], p[1], p[2]};
-    }
-    int InkIn(const Rect& r) const {
-        int ink = 0;
-        for (int y = r.top; y < r.bottom; y++)
-            for (int x = r.left; x < r.right; x++) {
-                const Rgb p = Pixel(x, y);
-                if (p[0] < 110 && p[1] < 110 && p[2] < 110) ++ink;
-            }
-        return ink;
-    }
+    int InkIn(const Rect& r) const { return DarkPixelsIn(r, 110); }
     // The average colour of a skin image (patterns are tiled at offsets the
     // test does not know).
     static Rgb ImageAverage(int slot) {
@@ -114,34 +56,11 @@ protected:
             if (std::abs(a[i] - b[i]) > tolerance) return false;
         return true;
     }
-    // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
-    void Shot(const char* name) const {
-        const char* dir = std::getenv("PIRN_GUI_SHOTS");
-        if (!dir) return;
-        std::vector<unsigned char> p(size_t(kWidth) * kHeight * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, height_ - kHeight, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.data());
-        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
-        if (!f) return;
-        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
-        for (int y = kHeight - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * kWidth * 3], 1, size_t(kWidth) * 3, f);
-        std::fclose(f);
-    }
     static bool Bluish(const Rgb& p) { return p[2] > p[0] + 40 && p[2] > p[1] + 20; }
     static std::string Show(const Rgb& c) {
         return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
     }
-
-    static InterfaceFont* font_;
-    static Skin* skin_;
-    static TexturePack* images_;
-    int height_ = kHeight;
 };
-
-InterfaceFont* ListMenuPixelsTest::font_ = nullptr;
-Skin* ListMenuPixelsTest::skin_ = nullptr;
-TexturePack* ListMenuPixelsTest::images_ = nullptr;
 
 TEST_F(ListMenuPixelsTest, ListRowsSelectionAndText) {
     auto* list = new ListWindow(ListWindow::kTree, Window::kVisible | Window::kBackground | Window::kThinBorder, nullptr);

@@ -12,6 +12,7 @@
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
 #include "ui/frame_step.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/interface_font.h"
@@ -29,11 +30,6 @@ struct Rgb {
     int r, g, b;
 };
 
-std::string ResourceDir() {
-    const char* build = std::getenv("PIRN_BUILD_DIR");
-    return std::string(build ? build : ".") + "/run/res";
-}
-
 // The colour of `rgba` drawn at its alpha over white.
 Rgb OverWhite(u32 rgba) {
     const double a = ((rgba >> 24) & 0xFF) / 255.0;
@@ -45,41 +41,20 @@ bool Near(Rgb a, Rgb b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-class TextBoxGuiTest : public ::testing::Test {
+class TextBoxGuiTest : public SkinnedGlFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (!pirn_test::HasDisplay()) return;
-        if (!pirn_test::GuiWindow::Open("Pirn GUI Test", 640, 480)) return;
-        PirnGL_Init();
-        std::string error;
-        font_ = LoadFont(ResourceDir() + "/orvane.pirnfont", &error).release();
-        skin_ = LoadSkin(ResourceDir() + "/texturepack", &error).release();
-    }
+    static void SetUpTestSuite() { OpenWindowAndLoad("Pirn GUI Test", 640, 480); }
 
     void SetUp() override {
         PIRN_REQUIRE_DISPLAY();
         ASSERT_TRUE(pirn_test::GuiWindow::IsOpen());
-        if (!font_ || !skin_) GTEST_SKIP() << "resources not generated in " << ResourceDir();
-        SetSkin(skin_);
-        SetWindowMetricsOverride(nullptr);
-        InstallGlWindowSystem();
-        OsGetFramebufferSize(&width_, &height_);
-        ResetWindowSystem();
-        SetDefaultFont(font_);
-        InitWindowSystem(width_, height_);
-        GetWindowSystem().running = 1;
+        if (!font_ || !skin_) GTEST_SKIP() << "no generated font or texture pack in this build";
+        StartWindowSystem();
         SetPartialRedraw(true);
-        glDrawBuffer(GL_BACK);
-        glReadBuffer(GL_BACK);
     }
 
-    void TearDown() override { ResetWindowSystem(); }
-
     Rgb Pixel(int x, int y) {
-        glFinish();
-        u8 p[3];
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+        const auto p = SkinnedGlFixture::Pixel(x, y);
         return Rgb{p[0], p[1], p[2]};
     }
     // Pixels of the rectangle (screen) near the colour.
@@ -101,10 +76,6 @@ protected:
         InvalidateAll();
         RenderFrame();
     }
-
-    inline static InterfaceFont* font_ = nullptr;
-    inline static Skin* skin_ = nullptr;
-    int width_ = 0, height_ = 0;
 };
 
 TEST_F(TextBoxGuiTest, FieldSelectionTextAndCaret) {

@@ -14,6 +14,7 @@
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
 #include "ui/frame_step.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/interface_font.h"
@@ -80,57 +81,25 @@ public:
     }
 };
 
-std::string ResourceDir() {
-    const char* build = std::getenv("PIRN_BUILD_DIR");
-    return std::string(build ? build : ".") + "/run/res";
-}
-
-class WindowSystemGuiTest : public ::testing::Test {
+class WindowSystemGuiTest : public SkinnedGlFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (!pirn_test::HasDisplay()) return;
-        if (!pirn_test::GuiWindow::Open("Pirn GUI Test", 640, 480)) return;
-        PirnGL_Init();
-        std::string error;
-        font_ = LoadFont(ResourceDir() + "/orvane.pirnfont", &error).release();
-        skin_ = LoadSkin(ResourceDir() + "/texturepack", &error).release();
-        // A second copy of the pack keeps its pixels: the expected colours.
-        pack_ = CreateTexturePack().release();
-        if (!LoadTexturePack(*pack_, ResourceDir() + "/texturepack", &error)) {
-            delete pack_;
-            pack_ = nullptr;
-        }
-    }
+    static void SetUpTestSuite() { OpenWindowAndLoad("Pirn GUI Test", 640, 480); }
 
     void SetUp() override {
         PIRN_REQUIRE_DISPLAY();
         ASSERT_TRUE(pirn_test::GuiWindow::IsOpen());
-        if (!font_ || !skin_ || !pack_) GTEST_SKIP() << "resources not generated in " << ResourceDir();
-        SetSkin(skin_);
-        SetWindowMetricsOverride(nullptr);
-        InstallGlWindowSystem();
-        OsGetFramebufferSize(&width_, &height_);
-        ResetWindowSystem();
-        SetDefaultFont(font_);
-        InitWindowSystem(width_, height_);
-        GetWindowSystem().running = 1;
+        if (!font_ || !skin_ || !images_) GTEST_SKIP() << "no generated font or texture pack in this build";
+        StartWindowSystem();
         SetPartialRedraw(true);
-        glDrawBuffer(GL_BACK);
-        glReadBuffer(GL_BACK);
     }
 
-    void TearDown() override { ResetWindowSystem(); }
-
     Rgb Pixel(int x, int y) {
-        glFinish();
-        u8 p[3];
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+        const auto p = SkinnedGlFixture::Pixel(x, y);
         return Rgb{p[0], p[1], p[2]};
     }
 
     static Rgb PackPixel(int slot, int x, int y) {
-        const TexturePackImage* image = FindTexturePackImage(*pack_, slot);
+        const TexturePackImage* image = FindTexturePackImage(*images_, slot);
         if (!image || image->pixels.empty()) return Rgb{-1, -1, -1};
         const int w = image->Width(), h = image->Height();
         const u8* p = &image->pixels[(size_t(y % h) * w + size_t(x % w)) * 4];
@@ -142,11 +111,6 @@ protected:
         EXPECT_NEAR(got.g, want.g, tolerance) << what;
         EXPECT_NEAR(got.b, want.b, tolerance) << what;
     }
-
-    inline static InterfaceFont* font_ = nullptr;
-    inline static Skin* skin_ = nullptr;
-    inline static TexturePack* pack_ = nullptr;
-    int width_ = 0, height_ = 0;
 };
 
 constexpr u32 kRed = PackRgba(255, 0, 0, 255);
@@ -182,7 +146,7 @@ TEST_F(WindowSystemGuiTest, FrameGeometryFollowsTheSkinMetrics) {
     EXPECT_FALSE(border.g == 255 && border.r == 0) << "the left border";
     // The title strip shows the skin's active title-bar image (this is the
     // front-most window), away from the centred title text.
-    const TexturePackImage* bar = FindTexturePackImage(*pack_, kSlotTitleBarActive);
+    const TexturePackImage* bar = FindTexturePackImage(*images_, kSlotTitleBarActive);
     ASSERT_NE(bar, nullptr);
     const int row = bar->Height() * (kTitleBarHeight / 2) / kTitleBarHeight;
     ExpectNear(Pixel(100 + b + 3, 100 + b + kTitleBarHeight / 2), PackPixel(kSlotTitleBarActive, 0, row), 12,

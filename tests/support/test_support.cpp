@@ -75,4 +75,13 @@ std::string SourceDir() {
     return dir ? dir : std::string(PIRN_SOURCE_DIR_FALLBACK);
 }
 
+std::string GeneratedResource(const std::string& name) {
+    const char* build = std::getenv("PIRN_BUILD_DIR");
+    const std::string candidates[] = {std::string(build ? build : ".") + "/run/res/" + name,
+                                      SourceDir() + "/build/release/run/res/" + name};
+    for (const auto& c : candidates)
+        if (Exists(c)) return c;
+    return "";
+}
+
 }  // namespace pirn_test

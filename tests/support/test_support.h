@@ -34,5 +34,10 @@ bool Exists(const std::string& path);
 std::string TestDataDir();
 // Root of the source tree.
 std::string SourceDir();
+// A file the build generates into run/res (the font, the texture pack):
+// first the build under test ($PIRN_BUILD_DIR, else the working folder),
+// then the release build, which the 32-bit build borrows from. Empty when
+// neither has it.
+std::string GeneratedResource(const std::string& name);
 
 }  // namespace pirn_test

@@ -290,14 +290,7 @@ TEST_F(TextLayoutTest, AlignmentAndVerticalPlacement) {
 
 // The font the build generates from DejaVu, when this build has it (the
 // 32-bit build borrows the 64-bit build's).
-std::string GeneratedFontPath() {
-    std::vector<std::string> candidates;
-    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/orvane.pirnfont");
-    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/orvane.pirnfont");
-    for (const auto& c : candidates)
-        if (pirn_test::Exists(c)) return c;
-    return "";
-}
+std::string GeneratedFontPath() { return pirn_test::GeneratedResource("orvane.pirnfont"); }
 
 TEST(GeneratedFontTest, FourStylesKerningAndLayout) {
     const std::string path = GeneratedFontPath();

@@ -158,14 +158,7 @@ TEST_F(SkinTest, HighlightColoursAndOutline) {
 
 // The pack the build draws, when this build has one (the 32-bit build
 // borrows the 64-bit build's).
-std::string GeneratedPackPath() {
-    std::vector<std::string> candidates;
-    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/texturepack");
-    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/texturepack");
-    for (const auto& c : candidates)
-        if (pirn_test::Exists(c)) return c;
-    return "";
-}
+std::string GeneratedPackPath() { return pirn_test::GeneratedResource("texturepack"); }
 
 TEST(GeneratedSkinTest, EverySlotThePaintersUseIsFilled) {
     const std::string path = GeneratedPackPath();

@@ -14,6 +14,7 @@
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui/gl/draw_text.h"
 #include "ui/gl/gl_draw_target.h"
@@ -26,26 +27,12 @@ using Rgb = std::array<int, 3>;
 constexpr int kWidth = 480;
 constexpr int kHeight = 320;
 
-std::string Resource(const std::string& name) {
-    std::vector<std::string> candidates;
-    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/" + name);
-    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/" + name);
-    for (const auto& c : candidates)
-        if (pirn_test::Exists(c)) return c;
-    return "";
-}
-
-class SkinTextGlTest : public ::testing::Test {
+class SkinTextGlTest : public SkinnedGlFixture {
 protected:
+    // The painters draw straight through the GL draw target, without the
+    // window system.
     static void SetUpTestSuite() {
-        if (!pirn_test::HasDisplay()) return;
-        if (!pirn_test::GuiWindow::Open("Pirn skin test", kWidth, kHeight)) return;
-        PirnGL_Init();
-        InstallGlDrawTarget();
-        const std::string font_path = Resource("orvane.pirnfont");
-        const std::string pack_path = Resource("texturepack");
-        if (!font_path.empty()) font_ = LoadFont(font_path).release();
-        if (!pack_path.empty()) skin_ = LoadSkin(pack_path).release();
+        if (OpenWindowAndLoad("Pirn skin test", kWidth, kHeight)) InstallGlDrawTarget();
     }
 
     void SetUp() override {
@@ -54,6 +41,7 @@ protected:
         if (!font_ || !skin_) GTEST_SKIP() << "no generated font or texture pack in this build";
         int w = kWidth, h = kHeight;
         OsGetFramebufferSize(&w, &h);
+        width_ = w;
         height_ = h;
         glViewport(0, 0, w, h);
         glMatrixMode(GL_PROJECTION);
@@ -64,13 +52,6 @@ protected:
         glDisable(GL_SCISSOR_TEST);
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-    }
-
-    Rgb Pixel(int x, int y) const {
-        unsigned char p[4] = {};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        return {p[0], p[1], p[2]};
     }
 
     // Pixels that are not the white background inside a rectangle.
@@ -85,33 +66,12 @@ protected:
         return ink;
     }
 
-    // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
-    void Shot(const char* name) const {
-        const char* dir = std::getenv("PIRN_GUI_SHOTS");
-        if (!dir) return;
-        std::vector<unsigned char> p(size_t(kWidth) * kHeight * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, height_ - kHeight, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.data());
-        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
-        if (!f) return;
-        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
-        for (int y = kHeight - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * kWidth * 3], 1, size_t(kWidth) * 3, f);
-        std::fclose(f);
-    }
-
     static bool Near(const Rgb& a, const Rgb& b, int tolerance) {
         for (int i = 0; i < 3; ++i)
             if (std::abs(a[i] - b[i]) > tolerance) return false;
         return true;
     }
-
-    static InterfaceFont* font_;
-    static Skin* skin_;
-    int height_ = kHeight;
 };
-
-InterfaceFont* SkinTextGlTest::font_ = nullptr;
-Skin* SkinTextGlTest::skin_ = nullptr;
 
 TEST_F(SkinTextGlTest, TextInkStaysInsideItsMeasuredBox) {
     const Rect rect{20, 20, 460, 60};

@@ -15,6 +15,7 @@
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui/button.h"
 #include "ui/check_box.h"
@@ -33,86 +34,12 @@ using Rgb = std::array<int, 3>;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-std::string Resource(const std::string& name) {
-    std::vector<std::string> candidates;
-    if (const char* build = std::getenv("PIRN_BUILD_DIR")) candidates.push_back(std::string(build) + "/run/res/" + name);
-    candidates.push_back(pirn_test::SourceDir() + "/build/release/run/res/" + name);
-    for (const auto& c : candidates)
-        if (pirn_test::Exists(c)) return c;
-    return "";
-}
-
-class WidgetPixelsTest : public ::testing::Test {
+class WidgetPixelsTest : public SkinnedGlFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (!pirn_test::HasDisplay()) return;
-        if (!pirn_test::GuiWindow::Open("Pirn widget test", kWidth, kHeight)) return;
-        PirnGL_Init();
-        const std::string fontPath = Resource("orvane.pirnfont");
-        const std::string packPath = Resource("texturepack");
-        if (fontPath.empty() || packPath.empty()) return;
-        font_ = LoadFont(fontPath).release();
-        skin_ = LoadSkin(packPath).release();
-        // A second copy of the pack keeps its pixels: the expected colours.
-        images_ = CreateTexturePack().release();
-        if (!LoadTexturePack(*images_, packPath)) images_ = nullptr;
-    }
+    static void SetUpTestSuite() { OpenWindowAndLoad("Pirn widget test", kWidth, kHeight); }
 
-    void SetUp() override {
-        PIRN_REQUIRE_DISPLAY();
-        if (!pirn_test::GuiWindow::IsOpen()) GTEST_SKIP() << "no window";
-        if (!font_ || !skin_ || !images_) GTEST_SKIP() << "no generated font or texture pack in this build";
-        int w = kWidth, h = kHeight;
-        OsGetFramebufferSize(&w, &h);
-        ResetWindowSystem();
-        InitWindowSystem(w, h);
-        InstallGlWindowSystem();
-        SetSkin(skin_);
-        SetDefaultFont(font_);
-        GetWindowSystem().running = 1;
-        height_ = h;
-    }
-    void TearDown() override {
-        ResetWindowSystem();
-        SetSkin(nullptr);
-        SetDefaultFont(nullptr);
-    }
-
-    void Draw() {
-        InvalidateAll();
-        RenderFrame();
-        glFinish();
-    }
-    Rgb Pixel(int x, int y) const {
-        unsigned char p[4] = {};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, height_ - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        return {p[0], p[1], p[2]};
-    }
     // Pixels darker than the light surfaces inside a rectangle.
-    int InkIn(const Rect& r) const {
-        int ink = 0;
-        for (int y = r.top; y < r.bottom; y++)
-            for (int x = r.left; x < r.right; x++) {
-                const Rgb p = Pixel(x, y);
-                if (p[0] < 120 && p[1] < 120 && p[2] < 120) ++ink;
-            }
-        return ink;
-    }
-    // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
-    void Shot(const char* name) const {
-        const char* dir = std::getenv("PIRN_GUI_SHOTS");
-        if (!dir) return;
-        std::vector<unsigned char> p(size_t(kWidth) * kHeight * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, height_ - kHeight, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, p.data());
-        std::FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
-        if (!f) return;
-        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
-        for (int y = kHeight - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * kWidth * 3], 1, size_t(kWidth) * 3, f);
-        std::fclose(f);
-    }
+    int InkIn(const Rect& r) const { return DarkPixelsIn(r, 120); }
     // A pixel of a skin image, as stored in the pack.
     static Rgb ImagePixel(int slot, int x, int y) {
         const TexturePackImage* image = FindTexturePackImage(*images_, slot);
@@ -143,16 +70,7 @@ protected:
         SetFrame(w, r);
         return w;
     }
-
-    static InterfaceFont* font_;
-    static Skin* skin_;
-    static TexturePack* images_;
-    int height_ = kHeight;
 };
-
-InterfaceFont* WidgetPixelsTest::font_ = nullptr;
-Skin* WidgetPixelsTest::skin_ = nullptr;
-TexturePack* WidgetPixelsTest::images_ = nullptr;
 
 TEST_F(WidgetPixelsTest, ButtonFaceLabelAndPressedLook) {
     Window* surface = MakeSurface(Rect{20, 20, 300, 140});
