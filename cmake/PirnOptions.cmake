@@ -32,7 +32,7 @@ function(pirn_add_test_suite name label)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} pirn_test_support GTest::gtest_main pirn_options)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES LABELS ${label}
-    ENVIRONMENT "PIRN_SOURCE_DIR=${PROJECT_SOURCE_DIR};PIRN_BUILD_DIR=${PROJECT_BINARY_DIR};PIRN_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/../shared/testdata")
+    ENVIRONMENT "PIRN_SOURCE_DIR=${PROJECT_SOURCE_DIR};PIRN_BUILD_DIR=${PROJECT_BINARY_DIR};PIRN_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
 # Makes a static library from every *.cpp directly in the calling folder; an
