@@ -112,8 +112,9 @@ void RemoveNativeDialogs() {
 int RunProgram() {
     SetStartupLogFailureHandler(OnStartupLogFailure);
     WriteLog("In main");
-    // The heap and COM set-up of the original platform have no counterpart
-    // here; the step keeps its place in the log.
+    // Nothing here needs a special heap or a COM-style subsystem set up
+    // before the window opens; the step is still logged, so that the log
+    // reads the same on every platform and tools that follow it find it.
     WriteLog("OsSpecificInit Passed");
 
     SetDefaultPrefs();
