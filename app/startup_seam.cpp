@@ -1,18 +1,23 @@
 #include "app/startup_seam.h"
 
 #include "app/core/startup_log.h"
+#include "codex/codex.h"
 #include "ui/log_viewer.h"
 
 namespace pirn {
 
 namespace {
 
-// Each step below is still empty: the program starts to an empty desktop.
-// The log keeps its full sequence meanwhile, so a step that is filled in
-// later changes what happens, not what the log looks like.
+// The steps below that are still empty leave the program on an empty
+// desktop. The log keeps its full sequence meanwhile, so a step that is
+// filled in later changes what happens, not what the log looks like.
 void CreateRootMenu() {}
 void RegisterTagEditors() {}
-void StartCodex() {}
+
+// From here on the file dialogs and the import commands tell tag files and
+// archives apart from other files.
+void StartCodex() { RegisterCodexFileKinds(); }
+
 void OpenStartupArchiveBrowser() {}
 
 }  // namespace

@@ -42,7 +42,7 @@ bool EncodeToStream(u32 type, const PixelImage& image, std::FILE* stream) {
 // Decides the kind and type from the first bytes; the codecs confirm the
 // image types by reading their headers. A confirmation that fails lets the
 // later rules try.
-bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, ImageFile* file) {
+bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, u64 file_size, ImageFile* file) {
     auto claim = [&](u32 kind, u32 type) {
         if (!Accepts(*file, kind, type)) return false;
         file->kind = kind;
@@ -73,14 +73,14 @@ bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, ImageFile*
         return claim(kKindSound, kTypeWav);
     if (g_tag_recogniser && Accepts(*file, kKindTag, kTypeTag)) {
         std::any parsed;
-        if (g_tag_recogniser(head, length, &parsed)) {
+        if (g_tag_recogniser(head, length, file_size, &parsed)) {
             file->header = std::move(parsed);
             return claim(kKindTag, kTypeTag);
         }
     }
     if (g_archive_recogniser && Accepts(*file, kKindArchive, kTypeArchive)) {
         std::any parsed;
-        if (g_archive_recogniser(head, length, &parsed)) {
+        if (g_archive_recogniser(head, length, file_size, &parsed)) {
             file->header = std::move(parsed);
             return claim(kKindArchive, kTypeArchive);
         }
@@ -214,7 +214,7 @@ bool IdentifyImageFile(ImageFile* file) {
     if (!StreamSize(file->stream, &size)) return false;
     size_t length = static_cast<size_t>(std::min<u64>(size, kIdentifyBytes));
     if (length == 0 || !ReadExact(file->stream, head, length)) return false;
-    if (!IdentifyStream(file->stream, head, length, file)) return false;
+    if (!IdentifyStream(file->stream, head, length, size, file)) return false;
     file->identified = true;
     return true;
 }
