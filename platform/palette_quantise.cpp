@@ -245,6 +245,21 @@ private:
 };
 
 
+// Sorts 24-bit colour values ascending, a byte at a time from the lowest.
+// Equal integers are indistinguishable, so any correct sort gives this very
+// order; a photograph's million pixels sort several times faster this way
+// than by comparisons.
+void SortColourValues(std::vector<u32>* values) {
+    std::vector<u32> spare(values->size());
+    for (int shift = 0; shift < 24; shift += 8) {
+        size_t starts[257] = {};
+        for (u32 v : *values) ++starts[((v >> shift) & 0xFF) + 1];
+        for (int i = 0; i < 256; ++i) starts[i + 1] += starts[i];
+        for (u32 v : *values) spare[starts[(v >> shift) & 0xFF]++] = v;
+        values->swap(spare);
+    }
+}
+
 }  // namespace
 
 void AddColor(ColorList* list, u32 rgba) {
@@ -276,8 +291,7 @@ const std::vector<CountColorPair>& BuildColorHistogram(ColorList* list) {
     std::vector<u32> values(list->colors.size());
     for (size_t i = 0; i < values.size(); ++i) values[i] = list->colors[i] & 0x00FFFFFFu;
     u32 n = static_cast<u32>(values.size());
-    u32 state = n;
-    SortUInts(state, values.data(), n);
+    SortColourValues(&values);
     for (u32 i = 0; i < n;) {
         u32 j = i + 1;
         while (j < n && values[j] == values[i]) ++j;
@@ -285,7 +299,7 @@ const std::vector<CountColorPair>& BuildColorHistogram(ColorList* list) {
         i = j;
     }
     u32 pairs = static_cast<u32>(list->histogram.size());
-    state = pairs;
+    u32 state = pairs;
     SortCountColorPairs(state, list->histogram.data(), pairs);
     for (u32 i = 1; i < pairs; ++i) {
         u64 cap = (u64(list->histogram[i - 1].count) * 3) / 2 + 1;
