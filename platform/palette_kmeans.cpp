@@ -200,27 +200,31 @@ private:
     // cluster's lower bounds, and which clusters need their colours looked
     // at.
     void PlanPass() {
-        for (u32 c = 0; c < count_; ++c) {
-            Cluster& k = clusters_[c];
-            double nearest = kHuge;
-            const double* row = &gaps_[size_t(c) * count_];
-            for (u32 o = 0; o < count_; ++o) {
-                if (o != c) nearest = std::min(nearest, row[o]);
-            }
-            k.half_gap = 0.5 * std::sqrt(nearest);
-            // Only a moved centre within reach loosens the cluster's lower
-            // bounds: a centre farther than the largest upper plus the
-            // largest lower bound cannot come nearer to any colour than its
-            // lower bound says. The margin covers rounding in the reach.
-            const double reach = k.widest_upper + k.drift + k.widest_lower - k.loosened + kMargin;
-            double loosen = 0.0;
-            for (u32 o : moving_) {
-                const Cluster& other = clusters_[o];
-                if (o != c && other.move > loosen && row[o] < reach * reach) loosen = other.move;
-            }
-            k.loosened += loosen;
-            k.visit = !k.members.empty() && k.narrowest_room - k.drift - k.loosened <= kMargin;
+        team_.Run([this](u32 member) {
+            for (u32 c = member; c < count_; c += team_.size()) PlanCluster(c);
+        });
+    }
+
+    void PlanCluster(u32 c) {
+        Cluster& k = clusters_[c];
+        double nearest = kHuge;
+        const double* row = &gaps_[size_t(c) * count_];
+        for (u32 o = 0; o < count_; ++o) {
+            if (o != c) nearest = std::min(nearest, row[o]);
         }
+        k.half_gap = 0.5 * std::sqrt(nearest);
+        // Only a moved centre within reach loosens the cluster's lower
+        // bounds: a centre farther than the largest upper plus the
+        // largest lower bound cannot come nearer to any colour than its
+        // lower bound says. The margin covers rounding in the reach.
+        const double reach = k.widest_upper + k.drift + k.widest_lower - k.loosened + kMargin;
+        double loosen = 0.0;
+        for (u32 o : moving_) {
+            const Cluster& other = clusters_[o];
+            if (o != c && other.move > loosen && row[o] < reach * reach) loosen = other.move;
+        }
+        k.loosened += loosen;
+        k.visit = !k.members.empty() && k.narrowest_room - k.drift - k.loosened <= kMargin;
     }
 
     void Work(u32 member) {
