@@ -8,16 +8,19 @@
 namespace pirn {
 
 StructDefinition* StructRegistry::Find(const std::string& name) const {
-    for (const auto& definition : definitions)
-        if (definition->name == name) return definition.get();
-    return nullptr;
+    const auto found = first_by_name_.find(name);
+    return found == first_by_name_.end() ? nullptr : found->second;
 }
 
 void StructRegistry::Add(std::unique_ptr<StructDefinition> definition) {
+    first_by_name_.emplace(definition->name, definition.get());
     definitions.push_back(std::move(definition));
 }
 
-void StructRegistry::Clear() { definitions.clear(); }
+void StructRegistry::Clear() {
+    first_by_name_.clear();
+    definitions.clear();
+}
 
 StructRegistry& GetStructRegistry() {
     static StructRegistry registry;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "editors/struct_definition.h"
@@ -25,8 +26,13 @@ public:
     void Clear();
     size_t Count() const { return definitions.size(); }
 
-    std::vector<std::unique_ptr<StructDefinition>> definitions;
+    std::vector<std::unique_ptr<StructDefinition>> definitions;  // in load order; added through Add
     StructMemberFactory factory = CreateStructMember;
+
+private:
+    // The first definition of each name: every substruct is looked up while
+    // loading, so this stays a hash lookup rather than a walk of the list.
+    std::unordered_map<std::string, StructDefinition*> first_by_name_;
 };
 
 // The process-wide registry the editors use.

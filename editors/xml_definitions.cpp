@@ -42,16 +42,28 @@ void ConvertToProgramText(tinyxml2::XMLElement* element) {
 
 // The resource folder also holds the font and the texture pack: a file
 // whose first bytes cannot start an XML document is passed over unread.
-bool LooksLikeXml(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    unsigned char head[64];
-    const size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
+bool StartsLikeXml(const unsigned char* head, size_t n) {
     size_t i = 0;
     if (n >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) i = 3;
     while (i < n && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
     return i < n && head[i] == '<';
+}
+
+// The whole file when its first bytes look like XML; one open either way.
+bool ReadXmlCandidate(const std::string& path, std::vector<char>& text) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    text.resize(64);
+    size_t n = std::fread(text.data(), 1, text.size(), f);
+    bool ok = StartsLikeXml(reinterpret_cast<const unsigned char*>(text.data()), n);
+    while (ok && n == text.size()) {
+        text.resize(text.size() * 4);
+        n += std::fread(text.data() + n, 1, text.size() - n, f);
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    text.resize(n);
+    return ok;
 }
 
 }  // namespace
@@ -71,10 +83,9 @@ bool LoadXmlText(const std::string& path, const char* text, size_t size) {
 }
 
 bool LoadXmlFile(const std::string& path) {
-    if (!LooksLikeXml(path)) return false;
-    std::vector<u8> bytes;
-    if (!ReadFileBytes(path, bytes, false)) return false;
-    return LoadXmlText(path, reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::vector<char> text;
+    if (!ReadXmlCandidate(path, text)) return false;
+    return LoadXmlText(path, text.data(), text.size());
 }
 
 void LoadXmlDefinitions(const std::string& folder) {
