@@ -1,9 +1,8 @@
 #include "editors/xml_definition_log.h"
 
 #include <cstdarg>
-#include <string>
+#include <cstdio>
 
-#include "platform/strings.h"
 #include "ui/log_message.h"
 
 namespace pirn {
