@@ -54,6 +54,11 @@ struct DemoGame {
 // The fixed content of the demo game (the same on every run).
 DemoGame BuildDemoGame();
 
+// Dialogs, sounds, collection references and the struct-described Wind,
+// Lightning and Artifact tags: every tag of those groups gets real data,
+// and a few local tags are added.
+void AddDemoEditors(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
