@@ -20,7 +20,7 @@
 #include "codex/codex.h"
 #include "codex/plugin_writer.h"
 #include "codex/tag_group.h"
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 using namespace pirn;
 
