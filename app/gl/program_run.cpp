@@ -23,6 +23,7 @@
 #include "platform/types.h"
 #include "ui/frame_step.h"
 #include "ui/gl/frame_presentation.h"
+#include "ui/gl/gl_draw_target.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/interface_font.h"
 #include "ui/skin.h"
@@ -192,6 +193,7 @@ int RunProgram() {
     SetSkin(nullptr);
     FreeSkin(skin);
     ReleasePresentationResources();
+    ReleaseGlDrawTargetTextures();
     StopProgramTools();
     RemoveNativeDialogs();
     OsTerminate();
