@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 namespace pirn {
 

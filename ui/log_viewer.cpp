@@ -2,7 +2,7 @@
 
 #include "ui/log_viewer.h"
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 #include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"

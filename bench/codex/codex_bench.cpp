@@ -20,7 +20,8 @@
 #include "codex/codex.h"
 #include "codex/plugin_writer.h"
 #include "codex/tag_group.h"
-#include "ui/log_message.h"
+#include "platform/log_message.h"
+#include "tools/fixture_bytes/tag_header_bytes.h"
 
 using namespace pirn;
 
@@ -31,35 +32,16 @@ constexpr int kTagsPerArchive = 2500;
 constexpr int kLocalTagCount = 5000;
 constexpr int kRuns = 5;
 
-struct Writer {
-    std::vector<u8> bytes;
-    void U8(u8 v) { bytes.push_back(v); }
-    void U16(u16 v) {
-        U8(u8(v >> 8));
-        U8(u8(v));
-    }
-    void U32(u32 v) {
-        for (int s = 24; s >= 0; s -= 8) U8(u8(v >> s));
-    }
-    void Text(const std::string& t, size_t n) {
-        for (size_t i = 0; i < n; ++i) U8(i < t.size() ? u8(t[i]) : 0);
-    }
-};
+using fixture::BigEndianBuffer;
 
-void TagHeaderBytes(Writer& w, u32 group, u32 id, const std::string& name, u32 offset, u32 length) {
-    w.U16(0xFFFF);
-    w.U8(0);
-    w.U8(0);
-    w.Text(name, 32);
-    w.U32(group);
-    w.U32(id);
-    w.U32(offset);
-    w.U32(length);
-    w.U32(0);
-    w.U16(1);
-    w.U8(0xFF);
-    w.U8(0xFF);
-    w.U32(0x7A726E32);  // 'zrn2'
+void PutHeader(BigEndianBuffer& w, u32 group, u32 id, const std::string& name, u32 offset, u32 length) {
+    fixture::TagHeaderFields h;
+    h.name = name;
+    h.group = group;
+    h.id = id;
+    h.data_offset = offset;
+    h.data_length = length;
+    fixture::PutTagHeader(w, h);
 }
 
 void WriteFile(const std::string& path, const std::vector<u8>& bytes) {
@@ -94,30 +76,30 @@ Folder MakeGameFolder() {
         u32 data_start = 128 + 64 * kTagsPerArchive;
         u32 total = data_start;
         for (u32& length : lengths) total += (length = 64 + random() % 448);
-        Writer w;
-        w.U16(kind);
-        w.U16(u16(a));
-        w.Text("bench " + std::to_string(a), 32);
-        w.Text("", 64);
-        w.U16(0);
-        w.U16(kTagsPerArchive);
-        w.U32(0);
-        w.U32(0);
-        w.U32(total);
-        w.U32(0);
-        w.U32(data_start);
-        w.U32(0x646E6732);  // 'dng2'
+        BigEndianBuffer w;
+        w.PutU16(kind);
+        w.PutU16(u16(a));
+        w.PutChars("bench " + std::to_string(a), 32);
+        w.PutChars("", 64);
+        w.PutU16(0);
+        w.PutU16(kTagsPerArchive);
+        w.PutU32(0);
+        w.PutU32(0);
+        w.PutU32(total);
+        w.PutU32(0);
+        w.PutU32(data_start);
+        w.PutFourCC("dng2");
         u32 offset = data_start;
         for (int i = 0; i < kTagsPerArchive; ++i) {
             int n = (a * kTagsPerArchive + i) % 95000;
             u32 group = TagGroupTable[n % kTagGroupCount].code;
             u32 id = 0x41410000u + u32(n / kTagGroupCount);
-            TagHeaderBytes(w, group, id, "tag " + std::to_string(n), offset, lengths[i]);
+            PutHeader(w, group, id, "tag " + std::to_string(n), offset, lengths[i]);
             offset += lengths[i];
         }
-        w.bytes.resize(total, 0x5A);
+        w.mutable_bytes().resize(total, 0x5A);
         std::string path = folder.game + "tags/archive" + std::to_string(a);
-        WriteFile(path, w.bytes);
+        WriteFile(path, w.bytes());
         folder.archives.push_back(path);
     }
     // Local files: half override archive tags, half are new.
@@ -129,10 +111,10 @@ Folder MakeGameFolder() {
         std::string dir = folder.game + "local/" + GetTagGroupLabel(group);
         std::filesystem::create_directories(dir);
         u32 length = 1024 + random() % 7168;
-        Writer w;
-        TagHeaderBytes(w, group, id, name, 64, length);
-        w.bytes.resize(64 + length, 0x33);
-        WriteFile(dir + "/" + name, w.bytes);
+        BigEndianBuffer w;
+        PutHeader(w, group, id, name, 64, length);
+        w.mutable_bytes().resize(64 + length, 0x33);
+        WriteFile(dir + "/" + name, w.bytes());
         folder.local_files.push_back(dir + "/" + name);
         folder.local_data_bytes += length;
     }

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/log_message.h"
 #include "platform/os/headless/headless_os.h"
 #include "platform/os/os_window.h"
 #include "ui/frame_step.h"
 #include "ui/interface_font.h"
-#include "ui/log_message.h"
 #include "ui/log_viewer.h"
 #include "ui/window_system.h"
 

@@ -1,7 +1,7 @@
 // The quit hook on the headless window system: the confirmation comes
 // first, then every top-level window must agree to close.
 
-#include "app/core/quit_request.h"
+#include "app/ui/quit_request.h"
 
 #include <gtest/gtest.h>
 

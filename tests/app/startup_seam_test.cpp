@@ -2,21 +2,21 @@
 // and the Log Viewer installed as the log handler, so that a message asking
 // for attention after start-up brings the window forward.
 
-#include "app/startup_seam.h"
+#include "app/ui/startup_seam.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "app/core/startup_log.h"
+#include "app/startup_log.h"
 #include "codex/archive.h"
 #include "codex/tag_header.h"
 #include "platform/image_file.h"
+#include "platform/log_message.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/widget_fixture.h"
-#include "ui/log_message.h"
 #include "ui/log_viewer.h"
 #include "ui/text_box.h"
 

@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 
 #include "codex/plugin_writer.h"
+#include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
-#include "ui/log_capture.h"
 
 using namespace pirn;
 using namespace codex_fixture;

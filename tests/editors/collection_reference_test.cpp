@@ -10,7 +10,7 @@
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/editors/editors_test_support.h"
 #include "tests/support/test_support.h"
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 using namespace pirn;
 using editors_test::Bytes;

@@ -21,7 +21,7 @@
 #include "editors/xml_definitions.h"
 #include "tests/editors/editors_test_support.h"
 #include "tests/support/test_support.h"
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 using namespace pirn;
 using namespace editors_test;

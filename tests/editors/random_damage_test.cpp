@@ -17,7 +17,7 @@
 #include "tests/editors/editors_test_support.h"
 #include "tests/editors/sound_fixture.h"
 #include "tests/support/test_support.h"
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 using namespace pirn;
 using namespace editors_test;

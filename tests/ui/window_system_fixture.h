@@ -124,6 +124,8 @@ public:
     void SetColor(u32 rgba) override { color = rgba; }
     void FillRect(const Rect& r) override { fills.push_back(Fill{color, r}); }
     void DrawImages(const std::vector<QueuedImageDraw>&) override {}
+    void DrawPixelImage(const PixelImage&, const Rect&) override {}
+    void ForgetPixelImage(const PixelImage&) override {}
     u32 color = 0xFFFFFFFFu;
     std::vector<Fill> fills;
 };

@@ -1,4 +1,4 @@
-#include "app/core/quit_request.h"
+#include "app/ui/quit_request.h"
 
 #include "ui/message_box_window.h"
 #include "ui/window_system.h"

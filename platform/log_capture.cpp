@@ -1,4 +1,4 @@
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "app/startup_seam.h"
+#include "app/ui/startup_seam.h"
 
-#include "app/core/startup_log.h"
+#include "app/startup_log.h"
 #include "codex/codex.h"
 #include "ui/log_viewer.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 namespace pirn {
 

@@ -1,4 +1,4 @@
-#include "app/core/startup_log.h"
+#include "app/startup_log.h"
 
 #include <utility>
 #include <vector>

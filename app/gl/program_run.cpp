@@ -1,7 +1,4 @@
-// Pirn's entry point: brings every subsystem up in order, logging each step
-// to "pirn_log.txt", runs the main loop, and takes everything down again,
-// writing the preferences last (after everything that changes them has
-// closed).
+#include "app/gl/program_run.h"
 
 #include <GL/gl.h>
 
@@ -10,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "app/core/default_prefs.h"
-#include "app/core/quit_request.h"
-#include "app/core/startup_log.h"
-#include "app/frame_hook.h"
+#include "app/default_prefs.h"
+#include "app/gl/frame_hook.h"
+#include "app/startup_log.h"
 #include "app/startup_message_box.h"
-#include "app/startup_seam.h"
+#include "app/ui/quit_request.h"
+#include "app/ui/startup_seam.h"
 #include "platform/char_map.h"
 #include "platform/native_dialogs.h"
 #include "platform/os/os_dialogs.h"
@@ -25,6 +22,8 @@
 #include "platform/pref_store.h"
 #include "platform/types.h"
 #include "ui/frame_step.h"
+#include "ui/gl/frame_presentation.h"
+#include "ui/gl/gl_draw_target.h"
 #include "ui/gl/gl_window_renderer.h"
 #include "ui/interface_font.h"
 #include "ui/skin.h"
@@ -108,6 +107,8 @@ void RemoveNativeDialogs() {
     SetNativeDialogModeHook(nullptr);
     SetNativeDialogBackend(nullptr);
 }
+
+}  // namespace
 
 int RunProgram() {
     SetStartupLogFailureHandler(OnStartupLogFailure);
@@ -193,6 +194,7 @@ int RunProgram() {
     SetSkin(nullptr);
     FreeSkin(skin);
     ReleasePresentationResources();
+    ReleaseGlDrawTargetTextures();
     StopProgramTools();
     RemoveNativeDialogs();
     OsTerminate();
@@ -202,8 +204,4 @@ int RunProgram() {
     return 0;
 }
 
-}  // namespace
-
 }  // namespace pirn
-
-int main() { return pirn::RunProgram(); }

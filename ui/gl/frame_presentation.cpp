@@ -1,4 +1,4 @@
-#include "app/frame_hook.h"
+#include "ui/gl/frame_presentation.h"
 
 #include <GL/gl.h>
 
@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/core/idle_wait.h"
-#include "codex/local_folder.h"
 #include "platform/os/os_window.h"
 #include "ui/frame_step.h"
 
@@ -17,7 +15,6 @@ namespace {
 
 int g_swapChainLength = 1;
 bool g_firstFrameNoted = false;
-IdleWait g_idleWait;
 
 // What was just presented, kept in a texture so that the back buffer can
 // get it back after the swap. It is taken from the back buffer before the
@@ -118,19 +115,6 @@ void NoteFirstPresentedFrame() {
 
 }  // namespace
 
-int RunFrame() {
-    OsPollEvents();
-    const bool active = IsInputActive();
-    PollLocalFolder(false);
-    if (StepFrame()) {
-        PresentFrame();
-        g_idleWait.NoteDrawn();
-    } else {
-        g_idleWait.Rest(active);
-    }
-    return 1;
-}
-
 void PresentFrame() {
     const Point size = GetScreenSize();
     const bool kept = g_swapChainLength >= 2 && KeepPresentedFrame(size);
@@ -185,13 +169,5 @@ int DetermineSwapChainLength() {
 void SetSwapChainLength(int length) { g_swapChainLength = length < 1 ? 1 : (length > 3 ? 3 : length); }
 
 int GetSwapChainLength() { return g_swapChainLength; }
-
-void HandleWindowRefresh() {
-    InvalidateAll();
-    if (IsNativeDialogMode()) {
-        RenderFrame();
-        PresentFrame();
-    }
-}
 
 }  // namespace pirn

@@ -1,4 +1,4 @@
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/core/idle_wait.h"
+#include "app/ui/idle_wait.h"
 
 #include "platform/os/os_time.h"
 #include "platform/os/os_wait.h"

@@ -1,11 +1,11 @@
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 namespace pirn {
 namespace {

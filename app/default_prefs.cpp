@@ -1,4 +1,4 @@
-#include "app/core/default_prefs.h"
+#include "app/default_prefs.h"
 
 #include <algorithm>
 
