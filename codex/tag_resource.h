@@ -43,10 +43,10 @@ public:
     virtual int Save();
     // Fills the resource with the defaults of a new tag.
     virtual void InitNew() = 0;
-    // The stream is open on a copy whose data starts at header.data_offset
-    // and holds header.data_length bytes.
-    virtual int ReadTag(std::FILE* stream, TagHeader* header) = 0;
-    virtual int WriteTag(std::FILE* stream, TagHeader* header) = 0;
+    // The stream is open on a copy whose data starts at tag_header.data_offset
+    // and holds tag_header.data_length bytes.
+    virtual int ReadTag(std::FILE* stream, TagHeader* tag_header) = 0;
+    virtual int WriteTag(std::FILE* stream, TagHeader* tag_header) = 0;
 
     TagEntry* tag() const { return key(); }
     TagHeader header{};

@@ -29,8 +29,8 @@ public:
 
     const char* GetClassName() const override { return "DtexTag"; }
     void InitNew() override;
-    int ReadTag(std::FILE* stream, TagHeader* header) override;
-    int WriteTag(std::FILE* stream, TagHeader* header) override;
+    int ReadTag(std::FILE* stream, TagHeader* tag_header) override;
+    int WriteTag(std::FILE* stream, TagHeader* tag_header) override;
 
     // Copies width x height x 3 bytes and tells the tag's listeners.
     void SetPixels(const u8* rgb, u32 new_width, u32 new_height);
