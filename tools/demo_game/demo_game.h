@@ -54,6 +54,10 @@ struct DemoGame {
 // The fixed content of the demo game (the same on every run).
 DemoGame BuildDemoGame();
 
+// Terrain: detail textures, meshes of versions 11 and 10, detail maps of
+// versions 1 (in an archive) and 2 (local).
+void AddDemoTerrain(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
