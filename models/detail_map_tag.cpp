@@ -17,14 +17,12 @@ std::unique_ptr<DetailMap> LoadDetailMapTag(TagEntry* tag, bool keep_raw_values)
     return map;
 }
 
-int SaveDetailMapTag(TagEntry* tag, const DetailMap& map) {
-    TagHeader header{};
-    GetTagHeader(tag, &header);
-    std::FILE* stream = OpenTagForWriting(tag, &header, nullptr);
+int SaveDetailMapTag(TagEntry* tag, TagHeader* header, const DetailMap& map) {
+    std::FILE* stream = OpenTagForWriting(tag, header, nullptr);
     if (!stream) return 0;
-    const int ok = WriteDetailMap(map, stream, &header);
+    const int ok = WriteDetailMap(map, stream, header);
     // The header carries the version WriteDetailMap set into the file.
-    return CloseTagForWriting(tag, &header, ok) && ok ? 1 : 0;
+    return CloseTagForWriting(tag, header, ok) && ok ? 1 : 0;
 }
 
 std::string FormatDetailMapListing(const DetailMap& map) {

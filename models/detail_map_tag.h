@@ -14,9 +14,10 @@ namespace pirn {
 // The tag's effective copy decoded, or null.
 std::unique_ptr<DetailMap> LoadDetailMapTag(TagEntry* tag, bool keep_raw_values = false);
 // Writes the map as the tag's local file (version 2, and the file says so
-// even for a tag created as version 1). 1 on success; a failure keeps the
-// previous file.
-int SaveDetailMapTag(TagEntry* tag, const DetailMap& map);
+// even for a tag created as version 1). `header` is the caller's copy of the
+// tag's header (from CreateTag for a new tag; it names the file) and is
+// updated. 1 on success; a failure keeps the previous file.
+int SaveDetailMapTag(TagEntry* tag, TagHeader* header, const DetailMap& map);
 
 // One line "%s - %s\n" per entry that names a texture: the id's four
 // characters, then the name of the 'dtex' tag with that id in the Codex or
