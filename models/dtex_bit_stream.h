@@ -106,6 +106,15 @@ public:
         }
     }
 
+    // Hands the position over to a RiceCursor and takes it back.
+    size_t word_index() const { return index_; }
+    u32 position() const { return position_; }
+    void MoveTo(size_t index, u32 position, bool failed) {
+        index_ = index;
+        position_ = position;
+        if (failed) Fail();
+    }
+
     bool failed() const { return failed_; }
 
 private:
@@ -124,6 +133,97 @@ private:
     size_t index_ = 0;
     u32 position_;
     bool failed_ = false;
+};
+
+// The residual reader of the decoder's inner loop: a value type meant to
+// live in registers (stores into pixel rows may alias anything reached
+// through a pointer, so the reader's state must not be).
+struct RiceCursor {
+    const u32* words;
+    size_t count;
+    size_t index;
+    u32 position;
+    bool ok;
+
+    // One Rice-coded value with parameter k (7: the value 0, nothing
+    // stored). A failure (past the last word, a value past 255) clears ok
+    // and gives 0; later reads past the end give 0 too.
+    u32 Read(u32 k) {
+        if (k >= 7) return 0;
+        if (index < count) {
+            // Fast path: the whole code lies in the current word.
+            const u32 bits = words[index] << position;
+            const u32 inverted = ~bits;
+            if (inverted != 0) {
+                const u32 ones = static_cast<u32>(__builtin_clz(inverted));
+                const u32 used = ones + 1 + k;
+                if (used <= 32 - position) {
+                    const u32 after = static_cast<u32>((u64(bits) << (ones + 1)) & 0xFFFFFFFFu);
+                    const u32 low = k ? after >> (32 - k) : 0;
+                    position += used;
+                    if (position == 32) {
+                        ++index;
+                        position = 0;
+                    }
+                    if (ones > (255u >> k)) return Fail();
+                    return (ones << k) | low;
+                }
+            }
+        }
+        return ReadSlowly(k);
+    }
+
+    u32 ReadSlowly(u32 k) {
+        u32 ones = 0;
+        for (;;) {
+            if (index >= count) return Fail();
+            const u32 bits = words[index] << position;
+            const u32 available = 32 - position;
+            const u32 inverted = ~bits;
+            const u32 run = inverted == 0 ? 32 : static_cast<u32>(__builtin_clz(inverted));
+            if (run < available) {
+                ones += run;
+                position += run + 1;
+                if (position == 32) {
+                    ++index;
+                    position = 0;
+                }
+                break;
+            }
+            ones += available;
+            ++index;
+            position = 0;
+            if (ones > 255) return Fail();
+        }
+        if (ones > (255u >> k)) return Fail();
+        if (k == 0) return ones;
+        if (index >= count) return Fail();
+        u32 low;
+        if (position + k <= 32) {
+            low = (words[index] >> (32 - position - k)) & LowBitMask(k);
+            position += k;
+            if (position == 32) {
+                ++index;
+                position = 0;
+            }
+        } else {
+            // Straddling: the low bits end this word, the high bits start
+            // the next.
+            const u32 fitting = 32 - position;
+            low = words[index] & LowBitMask(fitting);
+            if (++index >= count) return Fail();
+            const u32 rest = k - fitting;
+            low |= (words[index] >> (32 - rest)) << fitting;
+            position = rest;
+        }
+        return (ones << k) | low;
+    }
+
+    u32 Fail() {
+        ok = false;
+        index = count;
+        return 0;
+    }
 };
 
 }  // namespace pirn

@@ -46,23 +46,25 @@ bool EncodeDtexStream(const u8* pixels, u32 width, u32 height, std::vector<u32>*
     if (!pixels || !ValidSide(width) || !ValidSide(height)) return false;
     const size_t pixel_bytes = size_t(width) * height * 3;
     const size_t block_count = size_t(DtexBlockCount(width)) * DtexBlockCount(height);
-    std::vector<u8> residuals(pixel_bytes);
-    std::vector<u8> params(block_count * 3);
+    // The best trial's residuals and parameters are kept rather than made
+    // again: the same bytes, one pass fewer.
+    std::vector<u8> residuals(pixel_bytes), trial_residuals(pixel_bytes);
+    std::vector<u8> params(block_count * 3), trial_params(block_count * 3);
 
     u32 best_predictor = 0;
     u64 best_total = 0;
     for (u32 p = 0; p < kDtexPredictorCount; ++p) {
-        MakeResiduals(p, pixels, width, height, residuals.data());
-        const u64 total = ChooseBlockRiceParameters(residuals.data(), width, height, params.data()) +
+        MakeResiduals(p, pixels, width, height, trial_residuals.data());
+        const u64 total = ChooseBlockRiceParameters(trial_residuals.data(), width, height, trial_params.data()) +
                           u64(kDtexBlockParameterBits) * block_count;
+        // Equal totals keep the lower predictor number.
         if (p == 0 || total < best_total) {
             best_total = total;
             best_predictor = p;
+            residuals.swap(trial_residuals);
+            params.swap(trial_params);
         }
     }
-    // The residuals and parameters still hold the last trial's.
-    MakeResiduals(best_predictor, pixels, width, height, residuals.data());
-    ChooseBlockRiceParameters(residuals.data(), width, height, params.data());
 
     const u64 length = 4 * ((best_total + 89) / 32);
     if (length > 0xFFFFFFFBu) return false;
@@ -105,21 +107,37 @@ bool DecodeDtexStream(const u32* words, size_t word_count, std::vector<u8>* pixe
     for (u8& k : params) k = static_cast<u8>(reader.ReadBits(3));
     if (reader.failed()) return false;
 
-    std::vector<u8> residuals(size_t(w) * h * 3);
+    // Each row is restored while its residuals are read, so that reading
+    // and the restoring chain of the row overlap.
+    std::vector<u8> decoded(size_t(w) * h * 3);
+    std::vector<u8> ks(size_t(w) * 3);
+    std::vector<i16> above(size_t(w) * 3);
+    RiceCursor cursor{words, word_count, reader.word_index(), reader.position(), true};
+    const size_t stride = size_t(w) * 3;
     for (u32 y = 0; y < h; ++y) {
-        u8* row = residuals.data() + size_t(y) * w * 3;
-        const u8* block_row = params.data() + size_t(y >> 3) * columns * 3;
-        for (u32 x = 0; x < w; ++x) {
-            const u8* k = block_row + (x >> 3) * 3;
-            u8* r = row + size_t(x) * 3;
-            r[0] = static_cast<u8>(ReadRiceValue(reader, k[0]));
-            r[1] = static_cast<u8>(ReadRiceValue(reader, k[1]));
-            r[2] = static_cast<u8>(ReadRiceValue(reader, k[2]));
+        if ((y & 7) == 0) {
+            // The parameter of every residual of this block row.
+            const u8* block_row = params.data() + size_t(y >> 3) * columns * 3;
+            for (size_t i = 0; i < ks.size(); ++i) ks[i] = block_row[(i / 3 >> 3) * 3 + i % 3];
         }
-        if (reader.failed()) return false;
+        const u8* k = ks.data();
+        auto next_code = [&cursor, &k] { return cursor.Read(*k++); };
+        u8* row = decoded.data() + y * stride;
+        if (y == 0) {
+            dtex_rows::RestoreRow0(w, row, next_code);
+        } else if (predictor == 0) {
+            dtex_rows::Map0::Quantities(row - stride, w, above.data());
+            dtex_rows::RestoreRow<dtex_rows::Map0>(above.data(), w, row, next_code);
+        } else if (predictor == 1) {
+            dtex_rows::Map1::Quantities(row - stride, w, above.data());
+            dtex_rows::RestoreRow<dtex_rows::Map1>(above.data(), w, row, next_code);
+        } else {
+            dtex_rows::Map2::Quantities(row - stride, w, above.data());
+            dtex_rows::RestoreRow<dtex_rows::Map2>(above.data(), w, row, next_code);
+        }
+        if (!cursor.ok) return false;
     }
-    pixels->assign(residuals.size(), 0);
-    RestoreFromResiduals(predictor, residuals.data(), w, h, pixels->data());
+    pixels->swap(decoded);
     *width = w;
     *height = h;
     return true;
