@@ -39,8 +39,10 @@ static_assert(sizeof(DmapVersion1Header) == kDmapVersion1HeaderBytes, "the old h
 const u16 kDmapVersion1HeaderLayout[] = {kDmapVersion1HeaderBytes, 2, kRunU32, 12, kRunZero8, 128, kRunU32,
                                          128, kRunBytes, 4, kRunZero8};
 
-// Largest plane we agree to hold (cells); far past any terrain.
-constexpr u64 kMaxDetailMapCells = u64(1) << 28;
+// Largest plane we agree to hold (cells): far past any terrain, and small
+// enough that a damaged size cannot ask a 32-bit build for more memory
+// than it has.
+constexpr u64 kMaxDetailMapCells = u64(1) << 24;
 // A run-length pair expands to at most 256 bytes.
 constexpr u64 kMaxRunLength = 256;
 

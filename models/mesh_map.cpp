@@ -32,6 +32,9 @@ const u16 kMeshCellLayout[] = {kMeshCellBytes, 3, kRunU16, 1, kRunZero16, 1, kRu
 
 namespace {
 
+// Largest grid we agree to hold (cells): 128 x 128 blocks.
+constexpr u64 kMaxMeshCells = u64(1) << 24;
+
 bool SeekTo(std::FILE* stream, u64 offset) {
     return offset <= 0x7FFFFFFFFFFFFFFFull && ::fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
@@ -60,7 +63,7 @@ int ReadMeshMap(MeshMap* map, std::FILE* stream, const TagHeader& header) {
     const u64 rows = u64(map->header.BlockRows()) * kMeshBlockCells;
     const u64 grid_bytes = columns * rows * kMeshCellBytes;
     // The grid must lie inside the tag's data.
-    if (columns == 0 || rows == 0 || grid_offset > header.data_length ||
+    if (columns == 0 || rows == 0 || columns * rows > kMaxMeshCells || grid_offset > header.data_length ||
         grid_bytes > header.data_length - grid_offset)
         return 0;
     if (!SeekTo(stream, header.data_offset + grid_offset)) return 0;

@@ -318,6 +318,7 @@ TEST(DtexCodec, ReadBoundsTheLengthByTheDataLeft) {
 TEST(DtexCodec, SurvivesRandomDamage) {
     std::vector<u8> pixels = Picture(24, 17, 1, 3);
     const std::vector<u8> good = Encode(pixels, 24, 17);
+    pirn_test::TempDir dir;
     std::mt19937 random(12345);
     for (int round = 0; round < 3000; ++round) {
         std::vector<u8> bytes = good;
@@ -335,6 +336,14 @@ TEST(DtexCodec, SurvivesRandomDamage) {
         if (used) {
             EXPECT_LE(used, bytes.size());
             EXPECT_EQ(out.size(), size_t(w) * h * 3);
+        }
+        if (round % 10 == 0) {
+            // The same bytes through the stream reader, bounded by the file.
+            pirn_test::WriteAll(dir.file("damaged"), bytes);
+            std::FILE* f = std::fopen(dir.file("damaged").c_str(), "rb");
+            std::vector<u8> from_stream;
+            EXPECT_EQ(pirn::ReadDtexPixels(&from_stream, &w, &h, f, bytes.size()), used);
+            std::fclose(f);
         }
     }
 }
