@@ -160,6 +160,7 @@ DemoLocalFile Local(u32 group, u32 tag_id, const std::string& name, bool old_lay
 DemoGame BuildDemoGame() {
     DemoGame game;
     game.archives = {Foundation(), Campaign(), Legacy(), Extras(), Addon()};
+    AddDemoTerrain(game);
     for (DemoArchive& archive : game.archives) SortArchive(archive);
 
     for (const char* code : {"text", "unit", ".256", "soun", "scri", "mode", "geom", "core", "bina", "quik"}) {

@@ -58,6 +58,9 @@ DemoGame BuildDemoGame();
 // Lightning and Artifact tags: every tag of those groups gets real data,
 // and a few local tags are added.
 void AddDemoEditors(DemoGame& game);
+// Terrain: detail textures, meshes of versions 11 and 10, detail maps of
+// versions 1 (in an archive) and 2 (local).
+void AddDemoTerrain(DemoGame& game);
 
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
