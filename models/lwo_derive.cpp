@@ -19,7 +19,8 @@ void NormalizeOrZero(float v[3]) {
         v[0] = v[1] = v[2] = 0;
         return;
     }
-    for (int i = 0; i < 3; ++i) v[i] = static_cast<float>(v[i] / length);
+    const double scale = 1.0 / length;
+    for (int i = 0; i < 3; ++i) v[i] = static_cast<float>(v[i] * scale);
 }
 
 void ComputeBoundsIfMissing(LwoLayer& layer) {
@@ -53,6 +54,12 @@ void ComputePolygonNormals(LwoLayer& layer) {
 }
 
 void LinkPointsToPolygons(LwoLayer& layer) {
+    // Counted first so that every list is allocated once.
+    std::vector<u32> uses(layer.points.size(), 0);
+    for (const LwoPolygon& polygon : layer.polygons) {
+        for (const LwoPolygonVertex& vertex : polygon.vertices) ++uses[vertex.index];
+    }
+    for (size_t i = 0; i < layer.points.size(); ++i) layer.points[i].polygons.reserve(uses[i]);
     for (u32 i = 0; i < layer.polygons.size(); ++i) {
         for (const LwoPolygonVertex& vertex : layer.polygons[i].vertices) layer.points[vertex.index].polygons.push_back(i);
     }
@@ -96,11 +103,15 @@ float SmoothingAngle(const LwoObject& object, u32 surface) {
 
 // Each corner averages its polygon's normal with those of the neighbours on
 // the same surface that meet it at no more than the surface's smoothing
-// angle.
+// angle. acos is decreasing, so "acos(dot) <= angle" is tested as "dot >=
+// cos(angle)": no acos per neighbour, and no argument outside -1..1 (a dot
+// product of unit vectors may round past 1).
 void ComputeVertexNormals(LwoLayer& layer, const LwoObject& object) {
+    constexpr double kPi = 3.14159265358979323846;
     for (u32 j = 0; j < layer.polygons.size(); ++j) {
         LwoPolygon& polygon = layer.polygons[j];
         const float angle = SmoothingAngle(object, polygon.surface);
+        const double threshold = angle >= kPi ? -2.0 : std::cos(static_cast<double>(angle));
         for (LwoPolygonVertex& vertex : polygon.vertices) {
             std::copy(polygon.normal, polygon.normal + 3, vertex.normal);
             if (!(angle > 0)) continue;
@@ -108,10 +119,10 @@ void ComputeVertexNormals(LwoLayer& layer, const LwoObject& object) {
                 if (g == j) continue;
                 const LwoPolygon& other = layer.polygons[g];
                 if (other.surface != polygon.surface) continue;
-                float dot = polygon.normal[0] * other.normal[0] + polygon.normal[1] * other.normal[1] +
-                            polygon.normal[2] * other.normal[2];
-                dot = std::clamp(dot, -1.0f, 1.0f);
-                if (std::acos(dot) > angle) continue;
+                const double dot = double{polygon.normal[0]} * other.normal[0] +
+                                   double{polygon.normal[1]} * other.normal[1] +
+                                   double{polygon.normal[2]} * other.normal[2];
+                if (!(dot >= threshold)) continue;
                 for (int k = 0; k < 3; ++k) vertex.normal[k] += other.normal[k];
             }
             NormalizeOrZero(vertex.normal);
