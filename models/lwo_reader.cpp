@@ -189,16 +189,17 @@ bool ReadLwo2Chunks(const u8* bytes, u64 file_end, u64 form_end, LwoObject* obje
         failure->chunk = id;
         LwoByteReader chunk = form.Region(size);
         if (failure->failed) return false;
-        LwoLayer& layer = object->layers[cursor.layer];
+        // LAYR may add a layer, so the current one is looked up per chunk.
+        auto layer = [&]() -> LwoLayer& { return object->layers[cursor.layer]; };
         switch (id) {
             case LwoId("LAYR"): ReadLayer(chunk, object, cursor); break;
-            case LwoId("PNTS"): ReadPoints(chunk, layer, cursor); break;
-            case LwoId("BBOX"): ReadBoundingBox(chunk, layer); break;
-            case LwoId("POLS"): ReadPolygons(chunk, layer, cursor); break;
-            case LwoId("PTAG"): ReadPolygonTags(chunk, layer, cursor); break;
+            case LwoId("PNTS"): ReadPoints(chunk, layer(), cursor); break;
+            case LwoId("BBOX"): ReadBoundingBox(chunk, layer()); break;
+            case LwoId("POLS"): ReadPolygons(chunk, layer(), cursor); break;
+            case LwoId("PTAG"): ReadPolygonTags(chunk, layer(), cursor); break;
             case LwoId("TAGS"): ReadTags(chunk, object); break;
-            case LwoId("VMAP"): ReadVertexMap(chunk, layer, cursor, false); break;
-            case LwoId("VMAD"): ReadVertexMap(chunk, layer, cursor, true); break;
+            case LwoId("VMAP"): ReadVertexMap(chunk, layer(), cursor, false); break;
+            case LwoId("VMAD"): ReadVertexMap(chunk, layer(), cursor, true); break;
             case LwoId("CLIP"): LwoReadClipChunk(chunk, object); break;
             case LwoId("ENVL"): LwoReadEnvelopeChunk(chunk, object); break;
             case LwoId("SURF"): LwoReadSurfaceChunk(chunk, object); break;
@@ -257,7 +258,13 @@ std::unique_ptr<LwoObject> ReadBytes(const u8* bytes, u64 size, int required_for
 
 std::unique_ptr<LwoObject> ReadFile(const std::string& path, int required_form, LwoReadFailure* out) {
     std::vector<u8> bytes;
-    if (!ReadFileBytes(path, bytes, false)) {
+    bool read = false;
+    try {
+        read = ReadFileBytes(path, bytes, false);
+    } catch (const std::bad_alloc&) {
+        read = false;
+    }
+    if (!read) {
         if (out) *out = LwoReadFailure{LwoId("FORM"), 0, "the file cannot be read"};
         return nullptr;
     }

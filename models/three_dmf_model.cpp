@@ -1,5 +1,6 @@
 #include "models/three_dmf_model.h"
 
+#include <new>
 #include <vector>
 
 #include "models/three_dmf_parser.h"
@@ -59,9 +60,7 @@ std::unique_ptr<ModelObject> BuildModel(std::vector<TriMesh3dmf>& meshes) {
     return model;
 }
 
-}  // namespace
-
-std::unique_ptr<ModelObject> Load3dmfModelFromText(const std::string& text, std::string* message) {
+std::unique_ptr<ModelObject> ParseText(const std::string& text, std::string* message) {
     std::vector<char> buffer(text.begin(), text.end());
     buffer.push_back(0);
     std::vector<Token3dmf> tokens;
@@ -74,9 +73,29 @@ std::unique_ptr<ModelObject> Load3dmfModelFromText(const std::string& text, std:
     return BuildModel(parser.meshes());
 }
 
+}  // namespace
+
+// Every count is checked against the tokens before anything is sized from
+// it, so memory grows only with the text; a text too large for this build's
+// address space is refused like any other bad file.
+std::unique_ptr<ModelObject> Load3dmfModelFromText(const std::string& text, std::string* message) {
+    try {
+        return ParseText(text, message);
+    } catch (const std::bad_alloc&) {
+        if (message) *message = "The file is too large to read.";
+        return nullptr;
+    }
+}
+
 std::unique_ptr<ModelObject> Load3dmfModel(const std::string& path, std::string* message) {
     std::string text;
-    if (!ReadFileText(path, &text)) {
+    bool read = false;
+    try {
+        read = ReadFileText(path, &text);
+    } catch (const std::bad_alloc&) {
+        read = false;
+    }
+    if (!read) {
         if (message) *message = "Input file failed to open.";
         return nullptr;
     }
