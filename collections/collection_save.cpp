@@ -124,10 +124,9 @@ const char* WriteData(Collection* collection, SectionWriter& out, CollectionHead
     frames.reserve(flat.frame_records.size());
     for (const FrameRecord& record : flat.frame_records) frames.push_back(DataFromFrameRecord(record));
 
+    // Value-initialised: every reserved byte zero.
     std::vector<SequenceTableEntry> sequence_table(collection->sequences.size());
     std::vector<BitmapTableEntry> bitmap_table(collection->bitmaps.size());
-    std::memset(sequence_table.data(), 0, sequence_table.size() * sizeof(SequenceTableEntry));
-    std::memset(bitmap_table.data(), 0, bitmap_table.size() * sizeof(BitmapTableEntry));
 
     if (!out.Section(&sections[kSectionColorTables], 1, [&] { return out.Records(tables, kColorTableRecordLayout); }) ||
         !out.Section(&sections[kSectionHueChanges], hues.size(),

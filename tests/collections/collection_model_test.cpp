@@ -22,7 +22,7 @@ CollectionBitmap* AddPlain(Collection* c, const char* name, u16 width = 4, u16 h
 
 // A collection with bitmaps b0..b(n-1) and one 2-view, 2-frame sequence
 // whose views show b0 and b1 and whose frames cast shadow b2; view 1 of
-// frame 0 has b3 as its alternate.
+// frame 0 has b3 as its alternate (those past n are left empty).
 struct Fixture {
     Collection c;
     std::vector<CollectionBitmap*> b;
@@ -33,14 +33,15 @@ struct Fixture {
         for (int i = 0; i < bitmaps; ++i) b.push_back(AddPlain(&c, ("b" + std::to_string(i)).c_str()));
         s = AddSequence(&c, "Walk");
         ResizeSequence(s, 2, 2);
+        auto bitmap = [this](size_t i) { return i < b.size() ? b[i] : nullptr; };
         for (SequenceFrame& frame : s->frames) {
-            frame.instances[0].standard.bitmap = b[0];
-            frame.instances[1].standard.bitmap = b[1];
-            frame.shadow = b[2];
+            frame.instances[0].standard.bitmap = bitmap(0);
+            frame.instances[1].standard.bitmap = bitmap(1);
+            frame.shadow = bitmap(2);
         }
         BitmapInstance& alternate = s->frames[0].instances[1];
         alternate.flags |= kInstanceHasAlternate;
-        alternate.alternate.bitmap = b[3];
+        alternate.alternate.bitmap = bitmap(3);
         alternate.alternate.x = 80;
         alternate.alternate.y = 90;
         alternate.alternate.scale = 5 * kFixedOne;
