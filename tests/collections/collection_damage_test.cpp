@@ -8,7 +8,9 @@
 
 #include "collections/bitmap_codec.h"
 #include "collections/collection_tag.h"
+#include "codex/four_char_code.h"
 #include "tests/collections/collection_fixture.h"
+#include "tools/demo_game/demo_game.h"
 #include "ui/log_capture.h"
 
 namespace pirn {
@@ -77,14 +79,24 @@ void Damage(std::vector<u8>* data, std::mt19937& random) {
     }
 }
 
+// The sample above and the demo game's collections.
+std::vector<std::vector<u8>> Samples() {
+    std::vector<std::vector<u8>> samples = {SampleTagData()};
+    const demo::DemoGame game = demo::BuildDemoGame();
+    for (const demo::DemoArchive& archive : game.archives)
+        for (const demo::DemoTag& tag : archive.tags)
+            if (tag.group == MakeFourCC(".256") && archive.file_name == "foundation") samples.push_back(tag.data);
+    return samples;
+}
+
 TEST(CollectionDamage, DamagedTagsLoadOrAreRefusedAndWhatLoadsSavesAgain) {
-    const std::vector<u8> sample = SampleTagData();
-    ASSERT_GT(sample.size(), 320u);
+    const std::vector<std::vector<u8>> samples = Samples();
+    ASSERT_GE(samples.size(), 3u);
     std::mt19937 random(256);
     ScopedLogCapture log;  // keep the refusals off stderr
     int loaded_count = 0;
     for (int round = 0; round < 1500; ++round) {
-        std::vector<u8> data = sample;
+        std::vector<u8> data = samples[size_t(round) % samples.size()];
         const int hits = 1 + int(random() % 4);
         for (int h = 0; h < hits && !data.empty(); ++h) Damage(&data, random);
         MemoryStream stream(TagFileBytes(data));

@@ -178,6 +178,7 @@ DemoGame BuildDemoGame() {
     DemoLocalFile empty = Local(Code("text"), TagId('L', 3), "Empty Local Text", false, "local");
     empty.tag.data.clear();
     game.local_files.push_back(empty);
+    AddDemoCollections(game);
     return game;
 }
 

@@ -54,6 +54,10 @@ struct DemoGame {
 // The fixed content of the demo game (the same on every run).
 DemoGame BuildDemoGame();
 
+// Sprite collections drawn in code: every '.256' tag gets one, and a few
+// are added.
+void AddDemoCollections(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
