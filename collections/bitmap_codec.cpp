@@ -14,9 +14,64 @@ namespace {
 
 u16 LoadU16(const u8* p) { return static_cast<u16>((p[0] << 8) | p[1]); }
 
-void PutU16(std::vector<u8>* out, u16 v) {
-    out->push_back(static_cast<u8>(v >> 8));
-    out->push_back(static_cast<u8>(v));
+// Alpha + index pairs from 4-bit alpha levels x (alpha = x * 17, index kept
+// only where x is non-zero), four pixels at a time in the 16-bit lanes of a
+// 64-bit word on little-endian machines: byte 0 of a lane is the alpha,
+// byte 1 the index. Answers whether some level lies strictly between 0 and
+// 15 (partial alpha).
+constexpr u64 kLanes = 0x0001000100010001ull;
+
+inline u64 PairsFromLevels(u64 levels, u64 indices, u64* partial) {
+    const u64 alpha = (levels << 4) | levels;
+    const u64 nonzero = ((levels + 0xFF * kLanes) >> 8) & kLanes;
+    const u64 full = ((levels + kLanes) >> 4) & kLanes;
+    *partial |= nonzero & ~full;
+    return alpha | ((indices & (nonzero * 0xFF)) << 8);
+}
+
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// Stored 16-bit pixels (transparency nibble, index) to pairs.
+bool ConvertWidePixels(const u8* source, u8* out, size_t count) {
+    u64 partial = 0;
+    size_t i = 0;
+    if (kLittleEndian) {
+        for (; i + 4 <= count; i += 4) {
+            u64 word;
+            std::memcpy(&word, source + 2 * i, 8);
+            const u64 levels = 15 * kLanes - (word & 0xF * kLanes);
+            word = PairsFromLevels(levels, (word >> 8) & 0xFF * kLanes, &partial);
+            std::memcpy(out + 2 * i, &word, 8);
+        }
+    }
+    for (; i < count; ++i) {
+        const u8 level = static_cast<u8>(15 - (source[2 * i] & 15));
+        out[2 * i] = static_cast<u8>(level * 17);
+        out[2 * i + 1] = level ? source[2 * i + 1] : 0;
+        partial |= level != 0 && level != 15;
+    }
+    return partial != 0;
+}
+
+// Pairs in place: alpha to (alpha / 16) x 17, index 0 where alpha is 0.
+bool NormalisePairs(u8* pairs, size_t count) {
+    u64 partial = 0;
+    size_t i = 0;
+    if (kLittleEndian) {
+        for (; i + 4 <= count; i += 4) {
+            u64 word;
+            std::memcpy(&word, pairs + 2 * i, 8);
+            word = PairsFromLevels((word >> 4) & 0xF * kLanes, (word >> 8) & 0xFF * kLanes, &partial);
+            std::memcpy(pairs + 2 * i, &word, 8);
+        }
+    }
+    for (; i < count; ++i) {
+        const u8 level = static_cast<u8>(pairs[2 * i] / 16);
+        pairs[2 * i] = static_cast<u8>(level * 17);
+        if (!level) pairs[2 * i + 1] = 0;
+        partial |= level != 0 && level != 15;
+    }
+    return partial != 0;
 }
 
 // Alpha of an 8-bit stored index: from the colour table under flag 0x0800
@@ -33,33 +88,41 @@ void EightBitAlphas(u16 flags, const ColorTableRecord& table, u8 alpha[256]) {
     }
 }
 
-// Converts `count` stored pixels at `source` into alpha + index pairs.
+// Converts stored pixels into alpha + index pairs, already normalised
+// (alpha a multiple of 17, index 0 where alpha is 0) except where the alpha
+// comes from the colour table, and notes whether any alpha is partial.
 class PixelConverter {
 public:
-    PixelConverter(u16 flags, const ColorTableRecord& table) : wide_((flags & kStored16Bit) != 0) {
-        if (!wide_) EightBitAlphas(flags, table, alpha_);
+    PixelConverter(u16 flags, const ColorTableRecord& table)
+        : wide_((flags & kStored16Bit) != 0), from_table_(!wide_ && (flags & kStoredAlphaFromTable)) {
+        u8 alpha[256];
+        EightBitAlphas(flags, table, alpha);
+        for (u32 i = 0; i < 256; ++i) {
+            pairs_[i][0] = alpha[i];
+            pairs_[i][1] = static_cast<u8>(i);
+        }
     }
     u32 StoredBytes() const { return wide_ ? 2 : 1; }
-    void Convert(const u8* source, u8* out, size_t count) const {
+    // Whether NormaliseBitmapAlpha must still run over the result.
+    bool NeedsNormalising() const { return from_table_; }
+    bool FoundPartialAlpha() const { return partial_; }
+
+    void Convert(const u8* source, u8* out, size_t count) {
         if (wide_) {
-            for (size_t i = 0; i < count; ++i) {
-                out[2 * i] = static_cast<u8>((15 - (source[2 * i] & 15)) * 17);
-                out[2 * i + 1] = source[2 * i + 1];
-            }
+            partial_ = ConvertWidePixels(source, out, count) || partial_;
         } else {
-            for (size_t i = 0; i < count; ++i) {
-                out[2 * i] = alpha_[source[i]];
-                out[2 * i + 1] = source[i];
-            }
+            for (size_t i = 0; i < count; ++i) std::memcpy(out + 2 * i, pairs_[source[i]], 2);
         }
     }
 
 private:
     bool wide_;
-    u8 alpha_[256] = {};
+    bool from_table_;
+    bool partial_ = false;
+    u8 pairs_[256][2];
 };
 
-bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, const PixelConverter& convert,
+bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, PixelConverter& convert,
                std::vector<u8>* pixels) {
     const size_t width = static_cast<size_t>(header.width), height = static_cast<size_t>(header.height);
     const u64 row_bytes = u64{convert.StoredBytes()} * width;
@@ -72,7 +135,7 @@ bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, const Pi
 // Each row: u16 run count n, u16 pixel count p, n runs of u16 start and end
 // (end exclusive, in order, inside the row, adding up to p), the pixel bytes
 // of the runs, and a pad byte after an odd byte count with flag 0x0040.
-bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, const PixelConverter& convert,
+bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, PixelConverter& convert,
                std::vector<u8>* pixels) {
     const u32 width = static_cast<u32>(header.width);
     const u32 stored = convert.StoredBytes();
@@ -151,17 +214,22 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, s
     bitmap->height = static_cast<u16>(header.height);
     bitmap->bytes_per_pixel = static_cast<u16>(bytes_per_pixel);
     bitmap->pixels.assign(static_cast<size_t>(pixel_count) * bytes_per_pixel, 0);
-    bool decoded = false;
+    bitmap->flags = flags & static_cast<u16>(~(kStoredAlphaFromTable | kStored16Bit));
     if (format == kPixelFormat64Bit) {
-        decoded = DecodePixel64Stream(data, data_size, bitmap->pixels.data(), static_cast<size_t>(pixel_count));
-    } else {
-        const PixelConverter convert(flags, table);
-        decoded = (flags & kStoredRle) ? DecodeRle(data, data_size, header, flags, convert, &bitmap->pixels)
-                                       : DecodeRaw(data, data_size, header, convert, &bitmap->pixels);
+        if (!DecodePixel64Stream(data, data_size, bitmap->pixels.data(), static_cast<size_t>(pixel_count)))
+            return nullptr;
+        return bitmap;
     }
+    PixelConverter convert(flags, table);
+    const bool decoded = (flags & kStoredRle) ? DecodeRle(data, data_size, header, flags, convert, &bitmap->pixels)
+                                              : DecodeRaw(data, data_size, header, convert, &bitmap->pixels);
     if (!decoded) return nullptr;
-    bitmap->flags = flags & static_cast<u16>(~kStoredAlphaFromTable);
-    NormaliseBitmapAlpha(bitmap.get());
+    // What NormaliseBitmapAlpha would make of it, without a second pass where
+    // the conversion already gave normalised alpha.
+    if (convert.NeedsNormalising())
+        NormaliseBitmapAlpha(bitmap.get());
+    else if (convert.FoundPartialAlpha())
+        bitmap->flags |= kBitmapPartialAlpha;
     return bitmap;
 }
 
@@ -189,24 +257,31 @@ void PutHeader(const BitmapHeader& header, std::vector<u8>* out) {
     out->insert(out->end(), bytes, bytes + sizeof stored);
 }
 
-// A stored pixel of the 16-bit form: transparency nibble, then index.
-void PutWidePixel(const u8* p, std::vector<u8>* out) {
-    out->push_back(static_cast<u8>(15 - p[0] / 16));
-    out->push_back(p[1]);
+u8* StoreU16(u8* out, u32 v) {
+    out[0] = static_cast<u8>(v >> 8);
+    out[1] = static_cast<u8>(v);
+    return out + 2;
 }
 
-void PutRow(const u8* pixels, u32 count, bool wide, std::vector<u8>* out) {
-    for (u32 x = 0; x < count; ++x) {
-        const u8* p = pixels + 2 * size_t{x};
-        if (wide)
-            PutWidePixel(p, out);
-        else
-            out->push_back(p[0] ? p[1] : 0);
+// Stored pixels of `count` alpha + index pairs: the 16-bit form
+// (transparency 15 - alpha / 16, then index) or one byte (the index, 0 for
+// a transparent pixel). Returns the end of what was written.
+u8* StorePixels(const u8* pixels, u32 count, bool wide, u8* out) {
+    if (wide) {
+        for (u32 x = 0; x < count; ++x) {
+            out[2 * size_t{x}] = static_cast<u8>(15 - pixels[2 * size_t{x}] / 16);
+            out[2 * size_t{x} + 1] = pixels[2 * size_t{x} + 1];
+        }
+        return out + 2 * size_t{count};
     }
+    for (u32 x = 0; x < count; ++x) out[x] = pixels[2 * size_t{x}] ? pixels[2 * size_t{x} + 1] : 0;
+    return out + count;
 }
 
-void PutRleRow(const u8* row, u32 width, bool wide, std::vector<u8>* out) {
-    std::vector<std::pair<u16, u16>> runs;
+// One RLE row: run count, pixel count, the runs (maximal stretches of
+// non-zero alpha), their pixels, a pad byte after an odd byte count.
+u8* StoreRleRow(const u8* row, u32 width, bool wide, std::vector<u16>* runs, u8* out) {
+    runs->clear();
     u32 count = 0;
     for (u32 x = 0; x < width;) {
         if (row[2 * size_t{x}] == 0) {
@@ -215,17 +290,17 @@ void PutRleRow(const u8* row, u32 width, bool wide, std::vector<u8>* out) {
         }
         const u32 start = x;
         while (x < width && row[2 * size_t{x}] != 0) ++x;
-        runs.emplace_back(static_cast<u16>(start), static_cast<u16>(x));
+        runs->push_back(static_cast<u16>(start));
+        runs->push_back(static_cast<u16>(x));
         count += x - start;
     }
-    PutU16(out, static_cast<u16>(runs.size()));
-    PutU16(out, static_cast<u16>(count));
-    for (const auto& run : runs) {
-        PutU16(out, run.first);
-        PutU16(out, run.second);
-    }
-    for (const auto& run : runs) PutRow(row + 2 * size_t{run.first}, run.second - run.first, wide, out);
-    if ((count * (wide ? 2 : 1)) & 1) out->push_back(0);
+    out = StoreU16(out, static_cast<u32>(runs->size() / 2));
+    out = StoreU16(out, count);
+    for (u16 edge : *runs) out = StoreU16(out, edge);
+    for (size_t r = 0; r < runs->size(); r += 2)
+        out = StorePixels(row + 2 * size_t{(*runs)[r]}, (*runs)[r + 1] - (*runs)[r], wide, out);
+    if ((count * (wide ? 2 : 1)) & 1) *out++ = 0;
+    return out;
 }
 
 }  // namespace
@@ -258,16 +333,19 @@ bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>
     header.depth_shift = wide ? 1 : 0;
     header.bytes_per_row = static_cast<u16>(wide ? 2 * width : width);
     header.pixel_format = kPixelFormatIndexed;
-    out->reserve(kBitmapHeaderSize + 4 * size_t{height} + size_t{width} * height * (wide ? 2 : 1));
     PutHeader(header, out);
-    out->insert(out->end(), size_t{height} * 4 - 4, 0);
+    const size_t stored = wide ? 2 : 1;
+    // Room for the worst case: every other pixel a run of its own.
+    const size_t row_room = rle ? 4 + 4 * ((size_t{width} + 1) / 2) + stored * width + 1 : stored * width;
+    const size_t start = out->size();
+    out->resize(start + size_t{height} * 4 - 4 + row_room * height);  // the row table stays zero
+    u8* at = out->data() + start + size_t{height} * 4 - 4;
+    std::vector<u16> runs;
     for (u32 y = 0; y < height; ++y) {
         const u8* row = &bitmap.pixels[size_t{y} * width * 2];
-        if (rle)
-            PutRleRow(row, width, wide, out);
-        else
-            PutRow(row, width, wide, out);
+        at = rle ? StoreRleRow(row, width, wide, &runs, at) : StorePixels(row, width, wide, at);
     }
+    out->resize(static_cast<size_t>(at - out->data()));
     return true;
 }
 
@@ -280,15 +358,7 @@ u32 EncodeCollectionBitmap(std::FILE* stream, const CollectionBitmap& bitmap) {
 
 void NormaliseBitmapAlpha(CollectionBitmap* bitmap) {
     if (bitmap->bytes_per_pixel != 2) return;
-    bool partial = false;
-    u8* p = bitmap->pixels.data();
-    const size_t count = bitmap->pixels.size() / 2;
-    for (size_t i = 0; i < count; ++i, p += 2) {
-        const u8 alpha = static_cast<u8>((p[0] / 16) * 17);
-        p[0] = alpha;
-        if (alpha == 0) p[1] = 0;
-        partial |= alpha != 0 && alpha != 255;
-    }
+    const bool partial = NormalisePairs(bitmap->pixels.data(), bitmap->pixels.size() / 2);
     if (partial)
         bitmap->flags |= kBitmapPartialAlpha;
     else

@@ -14,33 +14,46 @@ namespace pirn {
 
 namespace {
 
-// Where the tag's data lies in the stream and how long it is; every offset
-// read from the data is checked against `length` before it is used.
-struct DataRange {
-    u64 offset = 0;
-    u64 length = 0;
-    u64 base = 0;  // offsets in the data count from here (relative to offset)
+// The tag's data, read with one read; every offset and size taken from it
+// is checked against its length before it is used.
+struct TagData {
+    std::vector<u8> bytes;
+    u64 base = 0;  // offsets in the data count from here
 
-    bool Holds(u64 relative, u64 bytes) const {
-        return relative <= length && bytes <= length - relative;
-    }
-    bool HoldsFromBase(u64 relative, u64 bytes) const { return relative <= length && Holds(base + relative, bytes); }
+    bool Holds(u64 relative, u64 n) const { return relative <= bytes.size() && n <= bytes.size() - relative; }
+    bool HoldsFromBase(u64 relative, u64 n) const { return relative <= bytes.size() && Holds(base + relative, n); }
+    const u8* FromBase(u64 relative) const { return bytes.data() + base + relative; }
 };
 
 bool SeekTo(std::FILE* stream, u64 position) {
     return position <= 0x7FFFFFFFFFFFFFFFull && ::fseeko(stream, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
+// Reads the data the header places in the stream, refusing a length the
+// stream does not have before anything is allocated for it.
+const char* ReadTagData(std::FILE* stream, const TagHeader& tag, TagData* data) {
+    if (::fseeko(stream, 0, SEEK_END) != 0) return "the file could not be read";
+    const off_t end = ::ftello(stream);
+    if (end < 0 || u64(end) < tag.data_offset || u64(end) - tag.data_offset < tag.data_length)
+        return "the data runs past the end of the file";
+    if (tag.data_length < kCollectionHeaderSize) return "the data is shorter than its header";
+    data->bytes.resize(tag.data_length);
+    if (!SeekTo(stream, tag.data_offset) ||
+        std::fread(data->bytes.data(), 1, data->bytes.size(), stream) != data->bytes.size())
+        return "the data could not be read";
+    return nullptr;
+}
+
 template <typename Record>
-bool ReadSection(std::FILE* stream, const DataRange& range, const CollectionSection& section,
-                 const StructLayout* layout, std::vector<Record>* out) {
+bool ReadSection(const TagData& data, const CollectionSection& section, const StructLayout* layout,
+                 std::vector<Record>* out) {
     out->clear();
     if (section.count == 0) return true;
     const u64 bytes = u64{section.count} * LayoutDiskSize(layout);
-    if (!range.HoldsFromBase(section.offset, bytes)) return false;
-    if (!SeekTo(stream, range.offset + range.base + section.offset)) return false;
+    if (!data.HoldsFromBase(section.offset, bytes)) return false;
     out->resize(section.count);
-    return ReadRecords(out->data(), section.count, layout, stream) == bytes;
+    SwapRecords(out->data(), data.FromBase(section.offset), section.count, layout);
+    return true;
 }
 
 BitmapInstance InstanceFromRecord(const InstanceRecord& record) {
@@ -92,8 +105,8 @@ void CopyName(char* destination, size_t size, const char* stored, size_t stored_
     std::memcpy(destination, stored, std::min(size, stored_size) - 1);
 }
 
-bool ReadBitmaps(Collection* collection, std::FILE* stream, const DataRange& range,
-                 const std::vector<BitmapTableEntry>& entries, bool color_map) {
+void ReadBitmaps(Collection* collection, const TagData& data, const std::vector<BitmapTableEntry>& entries,
+                 bool color_map) {
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
@@ -101,10 +114,8 @@ bool ReadBitmaps(Collection* collection, std::FILE* stream, const DataRange& ran
     for (size_t i = 0; i < entries.size(); ++i) {
         const BitmapTableEntry& entry = entries[i];
         std::unique_ptr<CollectionBitmap> bitmap;
-        if (range.HoldsFromBase(entry.offset, entry.size)) {
-            if (!SeekTo(stream, range.offset + range.base + entry.offset)) return false;
-            bitmap = DecodeCollectionBitmap(stream, entry.size, table);
-        }
+        if (data.HoldsFromBase(entry.offset, entry.size))
+            bitmap = DecodeCollectionBitmapBytes(data.FromBase(entry.offset), entry.size, table);
         const bool placeholder = !bitmap;
         if (placeholder) {
             LogCodex(0, "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
@@ -121,35 +132,28 @@ bool ReadBitmaps(Collection* collection, std::FILE* stream, const DataRange& ran
         if (placeholder) FillPlaceholderBitmap(*collection, bitmap.get());
         collection->bitmaps.push_back(std::move(bitmap));
     }
-    return true;
 }
 
-bool ReadSequences(Collection* collection, std::FILE* stream, const DataRange& range,
-                   const std::vector<SequenceTableEntry>& entries, const LoadedReferences& references) {
-    std::vector<u8> block;
+bool ReadSequences(Collection* collection, const TagData& data, const std::vector<SequenceTableEntry>& entries,
+                   const LoadedReferences& references) {
     for (const SequenceTableEntry& entry : entries) {
         CollectionSequence* sequence = AddSequence(collection, "");
         CopyName(sequence->name, sizeof sequence->name, entry.name, sizeof entry.name);
-        if (!range.HoldsFromBase(entry.offset, entry.size)) return false;
-        if (!SeekTo(stream, range.offset + range.base + entry.offset)) return false;
-        block.resize(entry.size);
-        if (entry.size && std::fread(block.data(), 1, entry.size, stream) != entry.size) return false;
-        if (!ReadSequenceData(*collection, sequence, block.data(), block.size(), references)) return false;
+        if (!data.HoldsFromBase(entry.offset, entry.size)) return false;
+        if (!ReadSequenceData(*collection, sequence, data.FromBase(entry.offset), entry.size, references))
+            return false;
     }
     return true;
 }
 
 const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader* tag, bool read_bitmaps) {
-    DataRange range;
-    range.offset = tag->data_offset;
-    range.length = tag->data_length;
-    if (!range.Holds(0, kCollectionHeaderSize)) return "the data is shorter than its header";
+    TagData data;
+    if (const char* failure = ReadTagData(stream, *tag, &data)) return failure;
     CollectionHeader header;
-    if (!SeekTo(stream, range.offset) || ReadRecords(&header, 1, kCollectionHeaderLayout, stream) == 0)
-        return "its header could not be read";
+    SwapRecords(&header, data.bytes.data(), 1, kCollectionHeaderLayout);
     if (header.sections[kSectionColorTables].count == 0) return "it has no colour table";
-    if (header.header_size > range.length) return "its header size lies past the data";
-    range.base = header.header_size;
+    if (header.header_size > data.bytes.size()) return "its header size lies past the data";
+    data.base = header.header_size;
 
     std::memcpy(collection->name, tag->name, sizeof collection->name);
     collection->name[sizeof collection->name - 1] = 0;
@@ -165,12 +169,12 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     std::vector<FrameRecordData> frames;
     std::vector<BitmapTableEntry> bitmaps;
     const CollectionSection* s = header.sections;
-    if (!ReadSection(stream, range, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
-        !ReadSection(stream, range, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
-        !ReadSection(stream, range, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
-        !ReadSection(stream, range, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
-        !ReadSection(stream, range, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
-        !ReadSection(stream, range, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
+    if (!ReadSection(data, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
+        !ReadSection(data, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
+        !ReadSection(data, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
+        !ReadSection(data, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
+        !ReadSection(data, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
+        !ReadSection(data, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
         return "a section lies outside the data or could not be read";
 
     for (u32 i = 0; i < kColorTableEntries; ++i)
@@ -182,12 +186,11 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     references.instances.reserve(instances.size());
     for (const InstanceRecord& record : instances) references.instances.push_back(InstanceFromRecord(record));
     references.frame_records.reserve(frames.size());
-    for (const FrameRecordData& data : frames) references.frame_records.push_back(FrameRecordFromData(data));
+    for (const FrameRecordData& record : frames) references.frame_records.push_back(FrameRecordFromData(record));
 
     const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
-    if (read_bitmaps && !ReadBitmaps(collection, stream, range, bitmaps, color_map))
-        return "its bitmaps could not be read";
-    if (!ReadSequences(collection, stream, range, sequences, references))
+    if (read_bitmaps) ReadBitmaps(collection, data, bitmaps, color_map);
+    if (!ReadSequences(collection, data, sequences, references))
         return "a sequence lies outside the data or is shorter than its frames";
     if (read_bitmaps) ComputeSequenceExtents(collection);
     return nullptr;
