@@ -105,7 +105,7 @@ void CopyName(char* destination, size_t size, const char* stored, size_t stored_
     std::memcpy(destination, stored, std::min(size, stored_size) - 1);
 }
 
-void ReadBitmaps(Collection* collection, const TagData& data, const std::vector<BitmapTableEntry>& entries,
+void ReadCollectionBitmaps(Collection* collection, const TagData& data, const std::vector<BitmapTableEntry>& entries,
                  bool color_map) {
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
@@ -189,7 +189,7 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     for (const FrameRecordData& record : frames) references.frame_records.push_back(FrameRecordFromData(record));
 
     const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
-    if (read_bitmaps) ReadBitmaps(collection, data, bitmaps, color_map);
+    if (read_bitmaps) ReadCollectionBitmaps(collection, data, bitmaps, color_map);
     if (!ReadSequences(collection, data, sequences, references))
         return "a sequence lies outside the data or is shorter than its frames";
     if (read_bitmaps) ComputeSequenceExtents(collection);
