@@ -91,13 +91,12 @@ u32 CellHeight(const CollectionBitmap* bitmap) { return (bitmap ? bitmap->height
 
 PlateLayout LayOutWithLimit(const std::vector<const CollectionBitmap*>& bitmaps, u32 per_row, u64 limit) {
     PlateLayout layout;
-    u32 x = 2, y = 2, in_band = 0, band_height = 0;
-    u64 widest = 0;
+    u64 x = 2, y = 2, widest = 2;
+    u32 in_band = 0, band_height = 0;
     auto close_band = [&] {
         layout.band_top.push_back(y);
         layout.band_height.push_back(band_height);
-        layout.band_end.push_back(x);
-        widest = std::max<u64>(widest, x);
+        widest = std::max(widest, x);
         y += band_height;
         x = 2;
         in_band = 0;
@@ -105,15 +104,15 @@ PlateLayout LayOutWithLimit(const std::vector<const CollectionBitmap*>& bitmaps,
     };
     for (const CollectionBitmap* bitmap : bitmaps) {
         const u32 width = CellWidth(bitmap);
-        const bool full = per_row ? in_band == per_row : in_band > 0 && u64{x} - 2 + width > limit;
+        const bool full = per_row ? in_band == per_row : in_band > 0 && x - 2 + width > limit;
         if (full) close_band();
-        layout.cells.push_back({x, y, static_cast<u32>(layout.band_top.size())});
+        layout.cells.push_back({x, static_cast<u32>(layout.band_top.size())});
         x += width;
         band_height = std::max(band_height, CellHeight(bitmap));
         ++in_band;
     }
     if (in_band) close_band();
-    layout.width = static_cast<u32>(std::max<u64>(widest, 2));
+    layout.width = widest;
     layout.height = y;
     return layout;
 }
@@ -179,24 +178,26 @@ bool BuildPlateImage(const Collection& collection, const std::vector<const Colle
             return false;
     const PlateLayout layout = LayOutPlate(bitmaps, per_row);
     InitPixelImage(image);
-    if (!SetImagePixels(image, layout.width, layout.height, alpha ? kFormatAlpha : kFormatColorIndex, nullptr))
+    if (layout.width > kMaxImageBytes || layout.height > kMaxImageBytes ||
+        layout.width * layout.height > kMaxImageBytes)
         return false;
-    const u32 width = layout.width;
-    auto at = [&](u32 x, u32 y) -> u8& { return image->pixels[size_t{y} * width + x]; };
+    const u32 width = static_cast<u32>(layout.width), height = static_cast<u32>(layout.height);
+    if (!SetImagePixels(image, width, height, alpha ? kFormatAlpha : kFormatColorIndex, nullptr)) return false;
+    auto at = [&](u64 x, u64 y) -> u8& { return image->pixels[static_cast<size_t>(y * width + x)]; };
     at(1, 0) = kPlateMarker;
     for (u32 x = 0; x < width; ++x) at(x, 1) = kPlateMarker;
-    for (u32 y = 0; y < layout.height; ++y) at(1, y) = kPlateMarker;
+    for (u32 y = 0; y < height; ++y) at(1, y) = kPlateMarker;
     for (size_t b = 0; b < layout.band_top.size(); ++b) {
-        const u32 closing = layout.band_top[b] + layout.band_height[b] - 1;
+        const u64 closing = layout.band_top[b] + layout.band_height[b] - 1;
         for (u32 x = 0; x < width; ++x) at(x, closing) = kPlateMarker;
     }
     for (size_t i = 0; i < bitmaps.size(); ++i) {
         const CollectionBitmap* bitmap = bitmaps[i];
         const PlateLayout::Cell& cell = layout.cells[i];
-        const u32 top = layout.band_top[cell.band];
-        const u32 closing = top + layout.band_height[cell.band] - 1;
-        const u32 separator = cell.x + CellWidth(bitmap) - 1;
-        for (u32 y = top; y < closing; ++y) at(separator, y) = kPlateMarker;
+        const u64 top = layout.band_top[cell.band];
+        const u64 closing = top + layout.band_height[cell.band] - 1;
+        const u64 separator = cell.x + CellWidth(bitmap) - 1;
+        for (u64 y = top; y < closing; ++y) at(separator, y) = kPlateMarker;
         if (!bitmap) continue;
         const u8 transparent = (bitmap->flags & kBitmapRle) ? 0 : 1;
         for (u32 y = 0; y < bitmap->height; ++y)

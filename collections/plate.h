@@ -42,16 +42,17 @@ struct PlateCell {
 bool ParsePlate(const PixelImage& image, std::vector<PlateCell>* cells);
 
 // Where the writer puts each bitmap (null entries are empty cells).
+// Sums in 64 bits: a plate of many wide bitmaps may not fit an image, which
+// BuildPlateImage then refuses.
 struct PlateLayout {
-    u32 width = 0, height = 0;
+    u64 width = 0, height = 0;
     struct Cell {
-        u32 x = 0, y = 0;  // the cell's first column and its band's first row
+        u64 x = 0;  // the cell's first column
         u32 band = 0;
     };
     std::vector<Cell> cells;
-    std::vector<u32> band_top;     // first row of each band
-    std::vector<u32> band_height;  // rows of each band, closing line included
-    std::vector<u32> band_end;     // one past each band's last separator
+    std::vector<u64> band_top;     // first row of each band
+    std::vector<u64> band_height;  // rows of each band, closing line included
 };
 // Cells left to right from column 2, bands from row 2; a cell is the
 // bitmap's width + 3 wide and a band the tallest bitmap's height + 3 high.
