@@ -132,11 +132,18 @@ TEST(PictureRoundTrip, OutsideReadersSeeOurExportsAsPalettedAndGrey) {
     for (size_t i = 0; i < c.bitmaps[0]->pixels.size(); i += 2) alpha_sum += c.bitmaps[0]->pixels[i];
     const std::string sum = std::to_string(index_sum);
     EXPECT_EQ(output, "P 32 32 " + sum + "\nL 32 32 " + std::to_string(alpha_sum) + "\nP 32 32 " + sum + "\n");
-    int pngcheck = -1;
+    int pngcheck = -1, tiffinfo = -1;
     RunCommand("command -v pngcheck", &pngcheck);
     if (pngcheck == 0) {
         const std::string report = RunCommand("pngcheck " + dir.file("colors.png") + " " + dir.file("alpha.png"), &status);
         EXPECT_EQ(status, 0) << report;
+    }
+    RunCommand("command -v tiffinfo", &tiffinfo);
+    if (tiffinfo == 0) {
+        ASSERT_TRUE(ExportBitmapToFile(c, *c.bitmaps[0], false, dir.file("colors.tiff"), 0, prompts));
+        const std::string report = RunCommand("tiffinfo " + dir.file("colors.tiff"), &status);
+        EXPECT_EQ(status, 0) << report;
+        EXPECT_NE(report.find("Photometric Interpretation: palette color"), std::string::npos) << report;
     }
 }
 
