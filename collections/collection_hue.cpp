@@ -77,8 +77,8 @@ void PreviewHueChanges(const Collection& collection, u8 table_out[kColorTableByt
         if (hue->replacement_flags == 0) continue;
         const Hsv16 replacement = ToHsv16(hue->replacement_red, hue->replacement_green, hue->replacement_blue);
         for (u32 i = 0; i < kColorTableEntries; ++i) {
-            const u8* original = &collection.colors[3 * i];
-            if (HueChangeAffectsColor(*hue, original[0], original[1], original[2]))
+            const u8* unchanged = &collection.colors[3 * i];
+            if (HueChangeAffectsColor(*hue, unchanged[0], unchanged[1], unchanged[2]))
                 ApplyHueChange(*hue, replacement, channels[i]);
         }
     }

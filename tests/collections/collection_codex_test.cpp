@@ -73,10 +73,10 @@ TEST_F(CollectionCodexTest, ArchiveCollectionSavesAsALocalTagAndReadsBack) {
     TagHeader archived{};
     std::FILE* in = OpenTagForReading(knight, &archived);
     ASSERT_NE(in, nullptr);
-    std::vector<u8> original(archived.data_length);
-    ASSERT_EQ(std::fread(original.data(), 1, original.size(), in), original.size());
+    std::vector<u8> archived_data(archived.data_length);
+    ASSERT_EQ(std::fread(archived_data.data(), 1, archived_data.size(), in), archived_data.size());
     CloseTagForReading(knight);
-    EXPECT_TRUE(std::vector<u8>(file.begin() + 64, file.end()) == original);
+    EXPECT_TRUE(std::vector<u8>(file.begin() + 64, file.end()) == archived_data);
 
     PollLocalFolder(true);
     Collection again;

@@ -72,19 +72,19 @@ inline void RleRow(Bytes* b, const std::vector<Run>& runs, const std::vector<u8>
 
 // Tag data of a collection, written in the stored section order with the
 // offsets filled in.
-struct SpecInstance {
+struct StoredInstance {
     u32 flags = 0;
     i16 x = 0, y = 0, key_x = 0, key_y = 0;
     u16 bitmap = 0xFFFF, alternate = 0xFFFF;
     u32 alternate_scale = 0;
     i16 alternate_x = 0, alternate_y = 0;
 };
-struct SpecFrame {
+struct StoredFrame {
     u16 frame_record = 0xFFFF;
     u16 values[3] = {0, 0, 0};
     std::vector<u16> views;  // instance indices
 };
-struct SpecSequence {
+struct StoredSequence {
     std::string name;
     u32 flags = 2, value = 0x10000;
     u16 views = 1;
@@ -93,13 +93,13 @@ struct SpecSequence {
     u16 transfer_mode = 0, transfer_period = 0;
     u32 radius = 20 << 16, lower = u32(-10 * 65536), upper = 60 << 16;
     u16 carried_b[3] = {0, 0, 0};
-    std::vector<SpecFrame> frames;
+    std::vector<StoredFrame> frames;
 };
-struct SpecFrameRecord {
+struct StoredFrameRecord {
     u32 flags = 0, x = 0, y = 0;
     u16 shadow = 0xFFFF;
 };
-struct SpecHue {
+struct StoredHue {
     std::string name;
     u16 start = 0x5556, end = 0xAAAB;
     u8 affected[32] = {};
@@ -107,24 +107,24 @@ struct SpecHue {
     u16 red = 0, green = 0, blue = 0, hue_flags = 0;
     u8 tail[8] = {};
 };
-struct SpecBitmap {
+struct StoredBitmap {
     std::string name;
     u16 width = 0, height = 0;
     std::vector<u8> block;
 };
-struct SpecCollection {
+struct StoredCollection {
     u32 stored_word = 0;
     u32 flags = 6;
     u32 color_count = 256;
     u8 colors[256][3] = {};
-    std::vector<SpecHue> hues;
-    std::vector<SpecInstance> instances;
-    std::vector<SpecSequence> sequences;
-    std::vector<SpecFrameRecord> frame_records;
-    std::vector<SpecBitmap> bitmaps;
+    std::vector<StoredHue> hues;
+    std::vector<StoredInstance> instances;
+    std::vector<StoredSequence> sequences;
+    std::vector<StoredFrameRecord> frame_records;
+    std::vector<StoredBitmap> bitmaps;
 };
 
-inline std::vector<u8> SequenceBlock(const SpecSequence& s) {
+inline std::vector<u8> SequenceBlock(const StoredSequence& s) {
     Bytes b;
     b.U32(s.flags).U32(s.value).U16(s.views).U16(u16(s.frames.size())).U16(s.ticks).U16(s.key).U16(s.loop);
     for (u16 v : s.carried_a) b.U16(v);
@@ -132,7 +132,7 @@ inline std::vector<u8> SequenceBlock(const SpecSequence& s) {
     b.U16(s.transfer_mode).U16(s.transfer_period).U32(s.radius).U32(s.lower).U32(s.upper);
     for (u16 v : s.carried_b) b.U16(v);
     b.Zeros(6);
-    for (const SpecFrame& f : s.frames) {
+    for (const StoredFrame& f : s.frames) {
         b.U16(f.frame_record).U16(f.values[0]).U16(f.values[1]).U16(f.values[2]).Zeros(38);
         for (u16 v : f.views) b.U16(v);
     }
@@ -140,7 +140,7 @@ inline std::vector<u8> SequenceBlock(const SpecSequence& s) {
 }
 
 // The data of the tag (what follows the 64-byte tag header).
-inline std::vector<u8> CollectionData(const SpecCollection& c) {
+inline std::vector<u8> CollectionData(const StoredCollection& c) {
     Bytes b;
     b.Zeros(320);
     struct Section {
@@ -157,7 +157,7 @@ inline std::vector<u8> CollectionData(const SpecCollection& c) {
     for (int i = 0; i < 256; ++i) b.U16(u16(c.colors[i][0] << 8)).U16(u16(c.colors[i][1] << 8)).U16(u16(c.colors[i][2] << 8)).U16(0);
     end(0);
     begin(1, u32(c.hues.size()));
-    for (const SpecHue& h : c.hues) {
+    for (const StoredHue& h : c.hues) {
         b.Text(h.name, 63).U8(0).U16(h.start).U16(h.end);
         for (u8 v : h.affected) b.U8(v);
         b.U16(h.min_saturation).U16(h.median).U16(h.use_as).Zeros(6).U16(h.red).U16(h.green).U16(h.blue).U16(h.hue_flags);
@@ -165,7 +165,7 @@ inline std::vector<u8> CollectionData(const SpecCollection& c) {
     }
     end(1);
     begin(3, u32(c.instances.size()));
-    for (const SpecInstance& i : c.instances) {
+    for (const StoredInstance& i : c.instances) {
         b.U32(i.flags).Zeros(8).U16(u16(i.x)).U16(u16(i.y)).Zeros(8).U16(u16(i.key_x)).U16(u16(i.key_y));
         b.U16(i.bitmap).U16(i.alternate).U32(i.alternate_scale).U16(u16(i.alternate_x)).U16(u16(i.alternate_y));
         b.Zeros(24);
@@ -176,20 +176,20 @@ inline std::vector<u8> CollectionData(const SpecCollection& c) {
     b.Zeros(128 * c.sequences.size());
     end(4);
     std::vector<std::pair<u32, u32>> sequence_places;
-    for (const SpecSequence& s : c.sequences) {
+    for (const StoredSequence& s : c.sequences) {
         const std::vector<u8> block = SequenceBlock(s);
         sequence_places.emplace_back(u32(b.size() - 320), u32(block.size()));
         b.Append(block);
     }
     begin(5, u32(c.frame_records.size()));
-    for (const SpecFrameRecord& f : c.frame_records) b.U32(f.flags).U32(f.x).U32(f.y).U16(f.shadow).Zeros(18);
+    for (const StoredFrameRecord& f : c.frame_records) b.U32(f.flags).U32(f.x).U32(f.y).U16(f.shadow).Zeros(18);
     end(5);
     begin(2, u32(c.bitmaps.size()));
     const size_t bitmap_table = b.size();
     b.Zeros(128 * c.bitmaps.size());
     end(2);
     std::vector<std::pair<u32, u32>> bitmap_places;
-    for (const SpecBitmap& m : c.bitmaps) {
+    for (const StoredBitmap& m : c.bitmaps) {
         bitmap_places.emplace_back(u32(b.size() - 320), u32(m.block.size()));
         b.Append(m.block);
     }

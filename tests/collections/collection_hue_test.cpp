@@ -89,7 +89,7 @@ TEST(HueChangePreview, InactiveHueChangesLeaveTheTable) {
     EXPECT_EQ(std::vector<u8>(table, table + kColorTableBytes), std::vector<u8>(c.colors, c.colors + kColorTableBytes));
 }
 
-TEST(HueChangePreview, EachChangeTestsTheOriginalColourAndRecoloursTheCurrentOne) {
+TEST(HueChangePreview, EachChangeTestsTheUnchangedColourAndRecoloursTheCurrentOne) {
     Collection c;
     InitCollection(&c);
     SetColor(&c, 2, 255, 0, 0);

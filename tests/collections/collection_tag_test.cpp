@@ -53,8 +53,8 @@ std::vector<u8> SquareBlock() {  // 4 x 4, 8-bit RAW
 // byte: the affected-colour set matches the table, instance flags 4 and 16
 // match their bitmaps, indices are numbered in save order and the mirrored
 // view is what loading rebuilds.
-SpecCollection CanonicalSpec() {
-    SpecCollection c;
+StoredCollection CanonicalTag() {
+    StoredCollection c;
     c.stored_word = 0xDEADBEEF;
     c.flags = 0x0B;
     for (int i = 0; i < 256; ++i) c.colors[i][0] = c.colors[i][1] = c.colors[i][2] = u8(i);
@@ -64,7 +64,7 @@ SpecCollection CanonicalSpec() {
         c.colors[s[0]][1] = s[2];
         c.colors[s[0]][2] = s[3];
     }
-    SpecHue hue;
+    StoredHue hue;
     hue.name = "Team";
     hue.start = 0xC000;
     hue.end = 0x4000;
@@ -76,7 +76,7 @@ SpecCollection CanonicalSpec() {
     c.hues.push_back(hue);
 
     auto instance = [](u32 flags, i16 x, i16 y, u16 bitmap) {
-        SpecInstance i;
+        StoredInstance i;
         i.flags = flags;
         i.x = x;
         i.y = y;
@@ -85,7 +85,7 @@ SpecCollection CanonicalSpec() {
         return i;
     };
     c.instances.push_back(instance(0x10, 2, 3, 4));
-    SpecInstance alternate = instance(0x20 | 0x01 | 0x04 | 0x10, -4, 7, 1);
+    StoredInstance alternate = instance(0x20 | 0x01 | 0x04 | 0x10, -4, 7, 1);
     alternate.key_x = 1;
     alternate.key_y = -1;
     alternate.alternate = 3;
@@ -100,7 +100,7 @@ SpecCollection CanonicalSpec() {
     c.instances.push_back(instance(0x10, 0, 0, 2));
     c.instances.push_back(instance(0x11, 3, 0, 4));  // view 3 mirrors view 1
 
-    SpecSequence walk;
+    StoredSequence walk;
     walk.name = "Walk";
     walk.views = 2;
     walk.ticks = 3;
@@ -112,35 +112,35 @@ SpecCollection CanonicalSpec() {
     walk.transfer_period = 5;
     walk.radius = 0x00100000;
     walk.carried_b[1] = 5;
-    SpecFrame f0;
+    StoredFrame f0;
     f0.frame_record = 0;
     f0.values[0] = 7;
     f0.views = {0, 1};
-    SpecFrame f1;
+    StoredFrame f1;
     f1.frame_record = 1;
     f1.values[2] = 9;
     f1.views = {2, 3};
     walk.frames = {f0, f1};
-    SpecSequence empty;
+    StoredSequence empty;
     empty.name = "Empty";
     empty.flags = 0;
     empty.views = 3;
-    SpecSequence turn;
+    StoredSequence turn;
     turn.name = "Turn";
     turn.flags = 3;
     turn.views = 4;
-    SpecFrame t0;
+    StoredFrame t0;
     t0.frame_record = 2;
     t0.views = {4, 5, 6, 7};
     turn.frames = {t0};
     c.sequences = {walk, empty, turn};
 
-    SpecFrameRecord lit;
+    StoredFrameRecord lit;
     lit.flags = 1;
     lit.x = 13107;
     lit.y = u32(-13107);
     lit.shadow = 2;
-    c.frame_records = {lit, SpecFrameRecord(), SpecFrameRecord()};
+    c.frame_records = {lit, StoredFrameRecord(), StoredFrameRecord()};
 
     c.bitmaps = {{"Sprite A", 3, 2, RleSprite()},
                  {"Sprite B", 2, 2, WideSprite()},
@@ -205,7 +205,7 @@ TEST(CollectionTagSave, EmptyCollectionIsAHeaderAndOneColorTable) {
 }
 
 TEST(CollectionTagSave, WritesEverySectionInTheStoredOrderByteForByte) {
-    const std::vector<u8> expected = CollectionData(CanonicalSpec());
+    const std::vector<u8> expected = CollectionData(CanonicalTag());
     auto loaded = Load(expected, 0x0B);
     ASSERT_EQ(loaded->result, 1);
     TagHeader header;
@@ -217,7 +217,7 @@ TEST(CollectionTagSave, WritesEverySectionInTheStoredOrderByteForByte) {
 }
 
 TEST(CollectionTagLoad, EverySectionReachesTheModel) {
-    auto loaded = Load(CollectionData(CanonicalSpec()), 0x0B);
+    auto loaded = Load(CollectionData(CanonicalTag()), 0x0B);
     ASSERT_EQ(loaded->result, 1);
     const Collection& c = loaded->collection;
     EXPECT_STREQ(c.name, "Test Collection");
@@ -270,7 +270,7 @@ TEST(CollectionTagLoad, EverySectionReachesTheModel) {
 }
 
 TEST(CollectionTagLoad, WithoutBitmapsReferencesResolveToNothing) {
-    auto loaded = Load(CollectionData(CanonicalSpec()), 0x0B, false);
+    auto loaded = Load(CollectionData(CanonicalTag()), 0x0B, false);
     ASSERT_EQ(loaded->result, 1);
     EXPECT_EQ(GetCollectionBitmapCount(loaded->collection), 0u);
     const CollectionSequence& walk = *loaded->collection.sequences[0];
@@ -281,23 +281,23 @@ TEST(CollectionTagLoad, WithoutBitmapsReferencesResolveToNothing) {
 }
 
 TEST(CollectionTagLoad, OutOfRangeIndicesReadAsEmpty) {
-    SpecCollection spec;
-    spec.bitmaps = {{"only", 2, 1, ShadowBlock()}};
-    SpecInstance far;
+    StoredCollection stored;
+    stored.bitmaps = {{"only", 2, 1, ShadowBlock()}};
+    StoredInstance far;
     far.bitmap = 7;  // past the bitmap list
-    SpecInstance good;
+    StoredInstance good;
     good.bitmap = 0;
-    spec.instances = {far, good};
-    SpecSequence s;
+    stored.instances = {far, good};
+    StoredSequence s;
     s.name = "s";
     s.views = 4;
-    SpecFrame f;
+    StoredFrame f;
     f.frame_record = 3;  // past the frame records
     f.views = {0, 0xFFFF, 9, 1};
     s.frames = {f};
-    spec.sequences = {s};
-    spec.frame_records = {SpecFrameRecord()};
-    auto loaded = Load(CollectionData(spec), 6);
+    stored.sequences = {s};
+    stored.frame_records = {StoredFrameRecord()};
+    auto loaded = Load(CollectionData(stored), 6);
     ASSERT_EQ(loaded->result, 1);
     const SequenceFrame& frame = loaded->collection.sequences[0]->frames[0];
     EXPECT_EQ(frame.instances[0].standard.bitmap, nullptr) << "bitmap index past the list";
@@ -309,10 +309,10 @@ TEST(CollectionTagLoad, OutOfRangeIndicesReadAsEmpty) {
 }
 
 TEST(CollectionTagLoad, NamesOf64CharactersKeepTheirFirst63) {
-    SpecCollection spec;
+    StoredCollection stored;
     const std::string long_name(64, 'n');
-    spec.bitmaps = {{long_name, 2, 1, ShadowBlock()}};
-    std::vector<u8> data = CollectionData(spec);
+    stored.bitmaps = {{long_name, 2, 1, ShadowBlock()}};
+    std::vector<u8> data = CollectionData(stored);
     // Put the 64th character where the builder left the terminator.
     const u32 table = ReadU32(data, 64 + 16 * 2 + 4) + 320;
     data[table + 63] = 'n';
@@ -324,10 +324,10 @@ TEST(CollectionTagLoad, NamesOf64CharactersKeepTheirFirst63) {
 TEST(CollectionTagLoad, ColorMapsAlternateBitmapAndShadow) {
     for (bool in_user_data : {true, false}) {
         SCOPED_TRACE(in_user_data ? "flag in the tag header" : "flag in the collection header");
-        SpecCollection spec;
-        spec.flags = in_user_data ? 0 : 0x100;
-        spec.bitmaps = {{"a", 2, 1, ShadowBlock()}, {"b", 2, 2, WideSprite()}, {"c", 2, 1, ShadowBlock()}};
-        auto loaded = Load(CollectionData(spec), in_user_data ? 0x100 : 0);
+        StoredCollection stored;
+        stored.flags = in_user_data ? 0 : 0x100;
+        stored.bitmaps = {{"a", 2, 1, ShadowBlock()}, {"b", 2, 2, WideSprite()}, {"c", 2, 1, ShadowBlock()}};
+        auto loaded = Load(CollectionData(stored), in_user_data ? 0x100 : 0);
         ASSERT_EQ(loaded->result, 1);
         const auto& bitmaps = loaded->collection.bitmaps;
         EXPECT_EQ(bitmaps[0]->flags & kBitmapShadow, 0) << "even positions lose the shadow flag";
@@ -337,14 +337,14 @@ TEST(CollectionTagLoad, ColorMapsAlternateBitmapAndShadow) {
 }
 
 TEST(CollectionTagLoad, UndecodableBitmapsBecomeCheckerboardsAndAreWrittenAsSuch) {
-    SpecCollection spec;
-    for (int i = 0; i < 256; ++i) spec.colors[i][0] = spec.colors[i][1] = spec.colors[i][2] = u8(i);
-    spec.colors[0][0] = spec.colors[0][1] = spec.colors[0][2] = 0;
-    spec.colors[200][0] = spec.colors[200][1] = spec.colors[200][2] = 255;
+    StoredCollection stored;
+    for (int i = 0; i < 256; ++i) stored.colors[i][0] = stored.colors[i][1] = stored.colors[i][2] = u8(i);
+    stored.colors[0][0] = stored.colors[0][1] = stored.colors[0][2] = 0;
+    stored.colors[200][0] = stored.colors[200][1] = stored.colors[200][2] = 255;
     Bytes bad = collection_fixture::BitmapHeader(4, 4, 4, 0x10, 8, 0, 0);  // 0x0010 with 8-bit pixels
-    spec.bitmaps = {{"broken", 4, 4, bad.data}, {"fine", 2, 1, ShadowBlock()}};
+    stored.bitmaps = {{"broken", 4, 4, bad.data}, {"fine", 2, 1, ShadowBlock()}};
     ScopedLogCapture log;
-    auto loaded = Load(CollectionData(spec), 0x100);  // a colour map: the second is a shadow
+    auto loaded = Load(CollectionData(stored), 0x100);  // a colour map: the second is a shadow
     ASSERT_EQ(loaded->result, 1);
     EXPECT_TRUE(log.Contains("bitmap 0 of the collection 'Test Collection' could not be read"));
     const CollectionBitmap& board = *loaded->collection.bitmaps[0];
@@ -378,9 +378,9 @@ TEST(CollectionTagLoad, ShadowPlaceholdersUseTheDarkestAndLightestShadowIndices)
 }
 
 TEST(CollectionTagLoad, OldHeaderLayoutTakesTheFlagsFromTheCollectionHeader) {
-    SpecCollection spec;
-    spec.flags = 0x21;
-    const std::vector<u8> data = CollectionData(spec);
+    StoredCollection stored;
+    stored.flags = 0x21;
+    const std::vector<u8> data = CollectionData(stored);
     TagHeader header = TagHeaderFor(data, 0);
     header.signature = kOldTagHeaderSignature;
     auto loaded = Load(data, 0, true, &header);
@@ -391,7 +391,7 @@ TEST(CollectionTagLoad, OldHeaderLayoutTakesTheFlagsFromTheCollectionHeader) {
 }
 
 TEST(CollectionTagLoad, DamagedTagsAreRefusedWithALogLine) {
-    const std::vector<u8> good = CollectionData(CanonicalSpec());
+    const std::vector<u8> good = CollectionData(CanonicalTag());
     const u32 sequence_table = ReadU32(good, 64 + 16 * 4 + 4) + 320;
     const u32 walk = ReadU32(good, sequence_table + 64) + 320;
     struct Damage {
@@ -467,7 +467,7 @@ TEST(CollectionTagSave, RefusesWhatTheFormatCannotHoldBeforeWritingAnything) {
 }
 
 TEST(CollectionTagSave, StandardReferencesGoToThePrimaryFieldsWhileAlternatesAreShown) {
-    auto loaded = Load(CollectionData(CanonicalSpec()), 0x0B);
+    auto loaded = Load(CollectionData(CanonicalTag()), 0x0B);
     ASSERT_EQ(loaded->result, 1);
     const std::vector<u8> before = Save(&loaded->collection);
     RelinkInstances(&loaded->collection, true);
