@@ -179,6 +179,7 @@ DemoGame BuildDemoGame() {
     DemoLocalFile empty = Local(Code("text"), TagId('L', 3), "Empty Local Text", false, "local");
     empty.tag.data.clear();
     game.local_files.push_back(empty);
+    AddDemoCollections(game);
     AddDemoEditors(game);
     return game;
 }

@@ -54,6 +54,9 @@ struct DemoGame {
 // The fixed content of the demo game (the same on every run).
 DemoGame BuildDemoGame();
 
+// Sprite collections drawn in code: every '.256' tag gets one, and a few
+// are added.
+void AddDemoCollections(DemoGame& game);
 // Dialogs, sounds, collection references and the struct-described Wind,
 // Lightning and Artifact tags: every tag of those groups gets real data,
 // and a few local tags are added.
