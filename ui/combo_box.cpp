@@ -209,13 +209,13 @@ void ComboBox::OnButtonClicked() {
 }
 
 void ComboBox::MoveFocusByTab(bool backwards) {
-    Window* w = backwards ? tabPrev : tabNext;
-    for (Window* start = w; w && w != this; w = backwards ? w->tabPrev : w->tabNext) {
+    Window* w = backwards ? GetTabPrev() : GetTabNext();
+    for (Window* start = w; w && w != this; w = backwards ? w->GetTabPrev() : w->GetTabNext()) {
         if (w->IsEnabled() && w->IsShownOnScreen()) {
             ActivateWindow(w, kFocusByTab);
             return;
         }
-        if ((backwards ? w->tabPrev : w->tabNext) == start) break;
+        if ((backwards ? w->GetTabPrev() : w->GetTabNext()) == start) break;
     }
 }
 

@@ -45,54 +45,59 @@ void DimClip() {
 }
 
 void VisitForVisibility(Window* w) {
-    w->drawState &= ~(Window::kDrawClient | Window::kDrawFrame);
-    w->visibleRect = Rect{};
-    if (!(w->flags_ & Window::kVisible)) return;
-    if (w->windowState != Window::kStateCollapsed)
-        for (Window* c = w->firstChild; c; c = c->nextSibling) VisitForVisibility(c);
+    u32& state = WindowInternals::DrawState(w);
+    Rect& visible = WindowInternals::VisibleRect(w);
+    state &= ~(Window::kDrawClient | Window::kDrawFrame);
+    visible = Rect{};
+    if (!w->IsVisible()) return;
+    if (w->GetWindowState() != Window::kStateCollapsed)
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) VisitForVisibility(c);
+    const Rect& frame = w->GetFrameScreenRect();
     if (OverviewActive()) {
-        w->drawState |= Window::kDrawClient;
-        w->visibleRect = w->frame_;
+        state |= Window::kDrawClient;
+        visible = frame;
         return;
     }
-    const bool opaque = (w->flags_ & (Window::kBackground | Window::kDarkBackground)) != 0;
-    if (!(w->flags_ & Window::kShadow)) {
-        if (VisibleRegion(w->frame_, &w->visibleRect, opaque)) w->drawState |= Window::kDrawClient;
+    const bool opaque = w->TestFlags(Window::kBackground | Window::kDarkBackground);
+    if (!w->TestFlags(Window::kShadow)) {
+        if (VisibleRegion(frame, &visible, opaque)) state |= Window::kDrawClient;
         return;
     }
     Rect withShadow = w->GetFrameWithShadow();
     Rect ignored;
     if (!VisibleRegion(withShadow, &ignored, false)) return;
-    w->drawState |= Window::kDrawClient | Window::kDrawFrame;
-    VisibleRegion(w->frame_, &w->visibleRect, opaque);
+    state |= Window::kDrawClient | Window::kDrawFrame;
+    VisibleRegion(frame, &visible, opaque);
 }
 
 void DrawChildren(Window* parent) {
     WindowSystemState& ws = GetWindowSystem();
-    for (Window* w = parent->lastChild; w;) {
-        Window* prev = w->prevSibling;
+    for (Window* w = parent->GetLastChild(); w;) {
+        Window* prev = w->GetPrevSibling();
         if (w == ws.dimBelowWindow) DimClip();
-        if (w->flags_ & Window::kVisible) {
+        if (w->IsVisible()) {
             DispatchGuard guard(w);
             const bool overview = OverviewActive();
-            const bool collapsed = w->windowState == Window::kStateCollapsed;
-            if ((w->drawState & (Window::kDrawClient | Window::kDrawFrame)) || overview) {
-                const bool whole = (w->drawState & Window::kDrawFrame) || overview;
-                if (!collapsed && (whole || RectsOverlapArea(w->visibleRect, w->client_))) {
+            const bool collapsed = w->GetWindowState() == Window::kStateCollapsed;
+            u32& state = WindowInternals::DrawState(w);
+            const Rect& visible = WindowInternals::VisibleRect(w);
+            if ((state & (Window::kDrawClient | Window::kDrawFrame)) || overview) {
+                const bool whole = (state & Window::kDrawFrame) || overview;
+                if (!collapsed && (whole || RectsOverlapArea(visible, w->GetClientScreenRect()))) {
                     w->DrawBackground();
                     w->DrawContents();
                     ws.contentsDrawn++;
                 }
-                if (whole || !RectContains(w->client_, w->visibleRect)) {
+                if (whole || !RectContains(w->GetClientScreenRect(), visible)) {
                     w->DrawFrame();
                     ws.framesDrawn++;
                 }
-                w->drawState &= ~(Window::kDrawClient | Window::kDrawFrame);
+                state &= ~(Window::kDrawClient | Window::kDrawFrame);
             }
             if (!collapsed) DrawChildren(w);
-            if (w->captureRequest) {
-                CopyWindowImageToClipboard(w, w->captureRequest == 2);
-                w->captureRequest = 0;
+            if (u32& capture = WindowInternals::CaptureRequest(w)) {
+                CopyWindowImageToClipboard(w, capture == 2);
+                capture = 0;
             }
         }
         w = prev;
@@ -122,8 +127,8 @@ void RedrawClip(const Rect& clip) {
 }
 
 void TickWindows(Window* w) {
-    for (Window* c = w->firstChild; c;) {
-        Window* next = c->nextSibling;
+    for (Window* c = w->GetFirstChild(); c;) {
+        Window* next = c->GetNextSibling();
         {
             // A tick may run a nested frame (a message box) that deletes
             // queued windows: the next one stays until the walk has passed.
@@ -191,8 +196,9 @@ void RunVisibilityPass(const Rect& clip) {
 }
 
 bool IsRectVisibleInPass(const Window* window, const Rect& clientRect) {
-    const Rect r = OffsetRect(clientRect, window->client_.left, window->client_.top);
-    return RectsOverlapArea(window->visibleRect, r);
+    const Point origin = window->GetClientOrigin();
+    const Rect r = OffsetRect(clientRect, origin.x, origin.y);
+    return RectsOverlapArea(WindowInternals::VisibleRect(window), r);
 }
 
 // ---- dirty rectangles ----
@@ -244,7 +250,7 @@ std::string DebugOverlayText() {
     std::string text = head;
     text += "\nfocus: ";
     std::vector<const Window*> path;
-    for (const Window* w = ws.focusWindow; w; w = w->parent_) path.push_back(w);
+    for (const Window* w = ws.focusWindow; w; w = w->GetParent()) path.push_back(w);
     for (size_t i = path.size(); i-- > 0;) {
         text += name(path[i]);
         if (i) text += " -> ";
@@ -298,7 +304,8 @@ int RenderFrame() {
         ws.currentClip = full ? GetScreenRect() : overlayStrip;
         if (BeginClipDraw()) {
             SetDrawColor(kColorWhite);
-            InterfaceFont* f = ws.layer1 && ws.layer1->font_ ? ws.layer1->font_ : ws.defaultFont;
+            InterfaceFont* f = ws.layer1 ? WindowInternals::OwnFont(ws.layer1) : nullptr;
+            if (!f) f = ws.defaultFont;
             DrawWindowText(f, DebugOverlayText().c_str(), 0, 262, overlayStrip);
             EndClipDraw();
         }
@@ -309,7 +316,7 @@ int RenderFrame() {
 void CopyWindowImageToClipboard(Window* window, bool clientOnly) {
     WindowRenderer* r = GetWindowRenderer();
     if (!r || !window) return;
-    Rect area = clientOnly ? window->client_ : window->frame_;
+    Rect area = clientOnly ? window->GetClientScreenRect() : window->GetFrameScreenRect();
     if (!RectIntersect(&area, GetScreenRect()) || area.IsEmpty()) return;  // only what is on screen
     r->CopyToClipboard(area);
 }
@@ -413,13 +420,13 @@ void HandleWindowResize(int width, int height) {
     InvalidateAll();
     for (Window* layer : {ws.layer0, ws.layer1}) {
         std::vector<Window*> children;
-        for (Window* c = layer->firstChild; c; c = c->nextSibling) children.push_back(c);
+        for (Window* c = layer->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
         for (Window* c : children) {
-            if (c->windowState == Window::kStateMaximized && (c->flags_ & Window::kResizable)) c->FillParent();
-            if (c->flags_ & Window::kRecenterOnResize) c->CenterInParent();
+            if (c->GetWindowState() == Window::kStateMaximized && c->TestFlags(Window::kResizable)) c->FillParent();
+            if (c->TestFlags(Window::kRecenterOnResize)) c->CenterInParent();
         }
     }
-    if (ws.layer0->firstChild) RaiseWindow(ws.layer0->firstChild);
+    if (ws.layer0->GetFirstChild()) RaiseWindow(ws.layer0->GetFirstChild());
     InputEvent e;
     e.type = kEventScreenResized;
     e.word[0] = static_cast<u32>(width);
@@ -431,7 +438,7 @@ void HandleWindowResize(int width, int height) {
         stack.pop_back();
         if (w->HandleEvent(w, kEventScreenResized, e)) break;
         std::vector<Window*> kids;
-        for (Window* c = w->firstChild; c; c = c->nextSibling) kids.push_back(c);
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) kids.push_back(c);
         for (size_t i = kids.size(); i-- > 0;) stack.push_back(kids[i]);
     }
     if (ws.redrawFlags & kRedrawDuringResize) RunIdleHook();

@@ -82,8 +82,9 @@ TextBox* MessageLogWindow::TopicBox(const std::string& topic) {
 void MessageLogWindow::AimFocusChain() {
     // Reparenting a box that takes the focus makes it its new parent's focus
     // child; activating the window must never end in a hidden box.
-    focusChild = splitter_;
-    if (splitter_->focusChild != topics_) splitter_->focusChild = current_ ? static_cast<Window*>(current_) : topics_;
+    SetFocusChild(splitter_);
+    if (splitter_->GetFocusChild() != topics_)
+        splitter_->SetFocusChild(current_ ? static_cast<Window*>(current_) : topics_);
 }
 
 void MessageLogWindow::MakeCurrent(TextBox* box, bool focus) {

@@ -43,7 +43,7 @@ void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
         if (t.part & kPartBottom) f.bottom += dy;
     }
     if (phase != 0) {
-        const Point origin = w->parent_ ? w->parent_->GetClientOrigin() : Point{0, 0};
+        const Point origin = w->GetParent() ? w->GetParent()->GetClientOrigin() : Point{0, 0};
         SetFrame(w, OffsetRect(f, -origin.x, -origin.y));
     }
     if (phase == 2) ws.tracking.part = 0;
@@ -52,7 +52,8 @@ void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
 Rect TitleStripScreenRect(const Window* w) {
     const WindowMetrics m = GetWindowMetrics();
     const i32 b = w->GetBorderSize();
-    return Rect{w->frame_.left, w->frame_.top, w->frame_.right, w->frame_.top + 2 * b + m.titleBarHeight};
+    const Rect& f = w->GetFrameScreenRect();
+    return Rect{f.left, f.top, f.right, f.top + 2 * b + m.titleBarHeight};
 }
 
 void TitleButtonTracker(Window* w, Point start, Point current, int phase) {
@@ -60,8 +61,8 @@ void TitleButtonTracker(Window* w, Point start, Point current, int phase) {
     const u32 part = ws.tracking.part;
     const bool over = w->HitTest(current) == part;
     const u32 pressed = (over && phase != 2) ? part : 0;
-    if (pressed != w->pressedButtons) {
-        w->pressedButtons = pressed;
+    if (pressed != WindowInternals::PressedButtons(w)) {
+        WindowInternals::PressedButtons(w) = pressed;
         w->InvalidateRect(TitleStripScreenRect(w), false);
     }
     if (phase != 2) return;
@@ -80,7 +81,7 @@ int Window::SendEvent(Window* window, u32 type, InputEvent& event) {
     // routing returns.
     DispatchGuard guard(window);
     std::vector<Window*> ancestors;
-    for (Window* w = window->parent_; w; w = w->parent_) ancestors.push_back(w);
+    for (Window* w = window->GetParent(); w; w = w->GetParent()) ancestors.push_back(w);
     for (size_t i = ancestors.size(); i-- > 0;)
         if (ancestors[i]->HandleEvent(window, type, event)) return 1;
     return window->HandleEvent(window, type, event);
@@ -99,14 +100,14 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
     if (target != this) return 0;
     switch (type) {
         case kEventKey: {
-            if (e.Code() == kKeyTab && tabNext) {
+            if (e.Code() == kKeyTab && tabNext_) {
                 if (!e.IsPress()) return 1;
                 const bool backwards = (e.KeyModifiers() & kModShift) != 0;
                 Window* w = this;
                 // One pass over the ring at most: a ring without an enabled,
                 // visible window leaves the focus where it is.
                 for (int steps = 0; steps < 4096; steps++) {
-                    w = backwards ? w->tabPrev : w->tabNext;
+                    w = backwards ? w->tabPrev_ : w->tabNext_;
                     if (!w || w == this) break;
                     if (w->IsEnabled() && w->IsShownOnScreen()) {
                         ActivateWindow(w, kFocusByTab);
@@ -115,7 +116,7 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
                 }
                 return 1;
             }
-            for (Window* w = this; w; w = w->parent_)
+            for (Window* w = this; w; w = w->GetParent())
                 if (w->OnKey(e)) return 1;
             return 0;
         }
@@ -157,7 +158,7 @@ void Window::OnFrameMouseButton(InputEvent& e) {
     WindowSystemState& ws = GetWindowSystem();
     const u32 part = e.Part();
     if (part == kPartOtherFrame || part == kPartNone) return;
-    const bool resizable = (flags_ & kThickBorder) && (flags_ & kResizable) && windowState == kStateNormal;
+    const bool resizable = (flags_ & kThickBorder) && (flags_ & kResizable) && windowState_ == kStateNormal;
     u32 tracked = 0;
     DragCallback callback = nullptr;
     if ((part & kTitleButtonParts)) {
@@ -166,7 +167,7 @@ void Window::OnFrameMouseButton(InputEvent& e) {
     } else if ((part & kPartEdges) && resizable) {
         tracked = part & kPartEdges;
         callback = MoveResizeTracker;
-    } else if ((part & kPartTitle) && (flags_ & kTitleBar) && windowState != kStateMaximized) {
+    } else if ((part & kPartTitle) && (flags_ & kTitleBar) && windowState_ != kStateMaximized) {
         tracked = kPartTitle;
         callback = MoveResizeTracker;
     }
@@ -175,7 +176,7 @@ void Window::OnFrameMouseButton(InputEvent& e) {
     ws.tracking.startFrame = frame_;
     ws.tracking.pointerLimit = GetScreenRect();
     if (callback == TitleButtonTracker) {
-        pressedButtons = tracked;
+        pressedButtons_ = tracked;
         InvalidateRect(TitleStripScreenRect(this), false);
     }
     StartDrag(this, callback);

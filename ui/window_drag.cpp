@@ -16,7 +16,7 @@ void InvalidateImageAt(Point at) {
 }
 
 // A window that may still receive a drop: not queued for deletion.
-bool IsLiveTarget(const Window* w) { return w && !w->IsDestroyed() && !(w->drawState & Window::kDetached); }
+bool IsLiveTarget(const Window* w) { return w && !w->IsDestroyed() && !WindowInternals::IsDetached(w); }
 
 void MoveDrag(Point to) {
     WindowSystemState& ws = GetWindowSystem();

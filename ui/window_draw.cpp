@@ -12,6 +12,7 @@
 #include "ui/window_metrics.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn {
 
@@ -43,20 +44,20 @@ WindowRenderer* GetWindowRenderer() { return g_renderer; }
 
 bool BeginWindowDraw(Window* window, int clientPart, int threeD) {
     WindowSystemState& ws = GetWindowSystem();
-    const Rect r = clientPart ? Interpolate(window->client_, window->prevClient)
-                              : Interpolate(window->frame_, window->prevFrame);
+    const Rect r = clientPart ? Interpolate(window->GetClientScreenRect(), WindowInternals::PreviousClient(window))
+                              : Interpolate(window->GetFrameScreenRect(), WindowInternals::PreviousFrame(window));
     if (r.IsEmpty()) {
         g_scopes.push_back(false);
         return false;
     }
-    Rect scissor = (ws.redrawFlags & kRedrawOverview) ? r : window->visibleRect;
+    Rect scissor = (ws.redrawFlags & kRedrawOverview) ? r : WindowInternals::VisibleRect(window);
     ws.currentScissor = scissor;
     if (!g_renderer) {
         g_scopes.push_back(false);
         return true;
     }
     // The window's own size across r: scaled drawing in the overview.
-    const Rect& real = clientPart ? window->client_ : window->frame_;
+    const Rect& real = clientPart ? window->GetClientScreenRect() : window->GetFrameScreenRect();
     g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0, ws.fieldOfView,
                            ws.nearPlane, ws.farPlane);
     g_scopes.push_back(true);
@@ -90,26 +91,26 @@ void OutlineRectangle(const Rect& r, i32 t, bool centred) {
 FrameLayout ComputeFrameLayout(const Window* w) {
     const WindowMetrics m = GetWindowMetrics();
     FrameLayout l;
-    const i32 width = w->frame_.Width();
-    const i32 height = w->frame_.Height();
+    const i32 width = w->GetFrameScreenRect().Width();
+    const i32 height = w->GetFrameScreenRect().Height();
     l.frame = Rect{0, 0, width, height};
     const Window* top = const_cast<Window*>(w)->GetTopLevel();
-    l.active = top && top->parent_ && top->parent_->firstChild == top;
+    l.active = top && top->GetParent() && top->GetParent()->GetFirstChild() == top;
     const i32 b = w->GetBorderSize();
     l.borderSize = b;
-    const u32 edges = w->borderEdges;
+    const u32 edges = w->GetBorderEdges();
     const i32 left = (edges & Window::kEdgeLeft) ? b : 0;
     const i32 topEdge = (edges & Window::kEdgeTop) ? b : 0;
     const i32 right = width - ((edges & Window::kEdgeRight) ? b : 0);
     const u32 buttonFlags = Window::kCloseBox | Window::kTitleButton1 | Window::kTitleButton2;
-    if (w->flags_ & Window::kTitleBar) {
+    if (w->TestFlags(Window::kTitleBar)) {
         l.hasTitleBar = true;
         l.titleStrip = Rect{left, topEdge, right, topEdge + m.titleBarHeight};
         int buttons = 0;
         for (int i = 0; i < 3; i++) {
             FrameLayout::Button& button = l.buttons[i];
             button.present = w->GetTitleButtonRect(i, &button.rect);
-            button.pressed = button.present && (w->pressedButtons & (Window::kCloseBox << i));
+            button.pressed = button.present && (WindowInternals::PressedButtons(w) & (Window::kCloseBox << i));
             if (button.present) buttons++;
         }
         l.titleText = l.titleStrip;
@@ -118,29 +119,29 @@ FrameLayout ComputeFrameLayout(const Window* w) {
         if (l.titleText.right < l.titleText.left) l.titleText.right = l.titleText.left;
         l.title = w->GetTitle();
         l.font = w->GetFont();
-        if (w->flags_ & Window::kThickBorder) {
+        if (w->TestFlags(Window::kThickBorder)) {
             l.hasFrameLine = true;
             l.frameLine = Rect{left, l.titleStrip.bottom, right, l.titleStrip.bottom + b};
         }
     }
-    if (w->flags_ & Window::kThickBorder) {
+    if (w->TestFlags(Window::kThickBorder)) {
         l.borderKind = 2;
         // 0x200 without title-bar buttons: the top corners come from the
         // second corner set (bits 16 and 32) and the bottom ones stay, as the
         // masks 3135 = edges | 0x30 | 0xC00 say.
-        u32 f = ((w->flags_ & Window::kLargeMinimum) && !(w->flags_ & buttonFlags)) ? 3135u : 3855u;
+        u32 f = (w->TestFlags(Window::kLargeMinimum) && !(w->GetFlags() & buttonFlags)) ? 3135u : 3855u;
         // A missing edge takes its two corners with it, from either set.
         if (!(edges & Window::kEdgeLeft)) f &= ~(0x901u | kAltCornerTL | kAltCornerBL);
         if (!(edges & Window::kEdgeRight)) f &= ~(0x604u | kAltCornerTR | kAltCornerBR);
         if (!(edges & Window::kEdgeTop)) f &= ~(0x302u | kAltCornerTL | kAltCornerTR);
         if (!(edges & Window::kEdgeBottom)) f &= ~(0xC08u | kAltCornerBR | kAltCornerBL);
         l.skinFrameFlags = f;
-    } else if (w->flags_ & Window::kThinBorder) {
+    } else if (w->TestFlags(Window::kThinBorder)) {
         l.borderKind = 1;
     }
-    if (w->flags_ & Window::kShadow) {
+    if (w->TestFlags(Window::kShadow)) {
         l.shadow = true;
-        l.shadowFrame = Interpolate(w->frame_, w->prevFrame);
+        l.shadowFrame = Interpolate(w->GetFrameScreenRect(), WindowInternals::PreviousFrame(w));
     }
     return l;
 }
@@ -203,7 +204,7 @@ Rect BackgroundArea(const Window* w) {
     i32 tw = 0, th = 0;
     SkinImageSize(GetSkin(), kSlotWindowBackground, &tw, &th);
     if (tw <= 0 || th <= 0) return area;
-    Rect clip = OffsetRect(ws.currentScissor, -w->frame_.left, -w->frame_.top);
+    Rect clip = OffsetRect(ws.currentScissor, -w->GetFrameScreenRect().left, -w->GetFrameScreenRect().top);
     if (!RectIntersect(&clip, area) || clip.IsEmpty()) return Rect{};
     clip.left -= clip.left % tw;
     clip.top -= clip.top % th;

@@ -104,16 +104,16 @@ void MapTree(Window* w, const Rect& from, double scale, double ox, double oy) {
                     static_cast<i32>(std::lround(ox + (r.right - from.left) * scale)),
                     static_cast<i32>(std::lround(oy + (r.bottom - from.top) * scale))};
     };
-    w->prevFrame = map(w->frame_);
-    w->prevClient = map(w->client_);
-    for (Window* c = w->firstChild; c; c = c->nextSibling) MapTree(c, from, scale, ox, oy);
+    WindowInternals::PreviousFrame(w) = map(w->GetFrameScreenRect());
+    WindowInternals::PreviousClient(w) = map(w->GetClientScreenRect());
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) MapTree(c, from, scale, ox, oy);
 }
 
 void ResetTree(Window* w) {
-    w->drawState &= ~Window::kPlacedByOverview;
-    w->prevFrame = w->frame_;
-    w->prevClient = w->client_;
-    for (Window* c = w->firstChild; c; c = c->nextSibling) ResetTree(c);
+    WindowInternals::DrawState(w) &= ~Window::kPlacedByOverview;
+    WindowInternals::PreviousFrame(w) = w->GetFrameScreenRect();
+    WindowInternals::PreviousClient(w) = w->GetClientScreenRect();
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) ResetTree(c);
 }
 
 void PlaceWindow(const float rect[4], void* user, void* context) {
@@ -121,14 +121,14 @@ void PlaceWindow(const float rect[4], void* user, void* context) {
     const Rect* area = static_cast<const Rect*>(context);
     const double tw = rect[2] - rect[0];
     const double th = rect[3] - rect[1];
-    const double fw = w->frame_.Width();
-    const double fh = w->frame_.Height();
+    const double fw = w->GetFrameScreenRect().Width();
+    const double fh = w->GetFrameScreenRect().Height();
     if (tw <= 0 || th <= 0 || fw <= 0 || fh <= 0) return;
     const double scale = std::min({0.95 * tw / fw, 0.95 * th / fh, 1.0});
     const double ox = area->left + rect[0] + (tw - fw * scale) / 2;
     const double oy = area->top + rect[1] + (th - fh * scale) / 2;
-    w->drawState |= Window::kPlacedByOverview;
-    MapTree(w, w->frame_, scale, ox, oy);
+    WindowInternals::DrawState(w) |= Window::kPlacedByOverview;
+    MapTree(w, w->GetFrameScreenRect(), scale, ox, oy);
 }
 
 }  // namespace
@@ -167,14 +167,14 @@ void LayoutOverview() {
     Window* layer = ws.layer0;
     if (!layer) return;
     TileNode root;
-    for (Window* w = layer->lastChild; w; w = w->prevSibling) {
-        if (!(w->flags_ & Window::kVisible) || (w->flags_ & Window::kNotInOverview) || w->IsDestroyed()) continue;
+    for (Window* w = layer->GetLastChild(); w; w = w->GetPrevSibling()) {
+        if (!w->IsVisible() || w->TestFlags(Window::kNotInOverview) || w->IsDestroyed()) continue;
         TileNode node;
         node.weight = 1.0f;
         node.user = w;
         root.children.push_back(node);
     }
-    const Rect area = layer->client_;
+    const Rect area = layer->GetClientScreenRect();
     TileLayout(&root, static_cast<float>(area.Width()), static_cast<float>(area.Height()), PlaceWindow,
                const_cast<Rect*>(&area));
 }
@@ -218,9 +218,9 @@ int OverviewEventFilter(u32 type, InputEvent& e) {
         return 1;
     }
     if (type == kEventButton && e.ButtonAction() && ws.layer0) {
-        for (Window* w = ws.layer0->firstChild; w; w = w->nextSibling) {
-            if (!(w->flags_ & Window::kVisible) || !(w->drawState & Window::kPlacedByOverview)) continue;
-            const Rect& tile = w->prevFrame;
+        for (Window* w = ws.layer0->GetFirstChild(); w; w = w->GetNextSibling()) {
+            if (!w->IsVisible() || !(WindowInternals::DrawState(w) & Window::kPlacedByOverview)) continue;
+            const Rect& tile = WindowInternals::PreviousFrame(w);
             if (e.X() >= tile.left && e.X() < tile.right && e.Y() >= tile.top && e.Y() < tile.bottom) {
                 RaiseWindow(w);
                 ActivateWindow(w, kFocusByClick);

@@ -40,9 +40,9 @@ void RecomputeModifiers(WindowSystemState& ws) {
 }
 
 bool HitWalk(WindowSystemState& ws, Window* w, Point p, Window** hit, u32* part) {
-    if (!(w->flags_ & Window::kVisible) || (w->drawState & Window::kDetached)) return false;
-    if (w->windowState != Window::kStateCollapsed)
-        for (Window* c = w->firstChild; c; c = c->nextSibling)
+    if (!w->IsVisible() || WindowInternals::IsDetached(w)) return false;
+    if (w->GetWindowState() != Window::kStateCollapsed)
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling())
             if (HitWalk(ws, c, p, hit, part)) return true;
     if (w == ws.layer1) return false;
     const u32 r = w->HitTest(p);
@@ -354,8 +354,8 @@ int DispatchKeyEvent(u32 type, InputEvent& e) {
     if (code == kKeyF1 + 10) {  // F11
         if (top) {
             Window* next = nullptr;
-            for (Window* s = top->nextSibling; s; s = s->nextSibling)
-                if (s->flags_ & Window::kVisible) {
+            for (Window* s = top->GetNextSibling(); s; s = s->GetNextSibling())
+                if (s->IsVisible()) {
                     next = s;
                     break;
                 }
@@ -369,7 +369,7 @@ int DispatchKeyEvent(u32 type, InputEvent& e) {
     }
     if (code == kKeyF1 + 11 && (mods & kModControl)) {  // F12
         if (top) {
-            top->captureRequest = (mods & kModAlt) ? 2 : 1;
+            WindowInternals::CaptureRequest(top) = (mods & kModAlt) ? 2 : 1;
             top->Invalidate();
         }
         return 0;
@@ -408,14 +408,14 @@ int ActivateWindow(Window* window, int reason) {
     WindowSystemState& ws = g_state;
     // Focus passed on by OnFocusGained may come back; a few hops are plenty.
     for (int hops = 0; window && hops < 16; hops++) {
-        if (window->IsDestroyed() && window->drawState & Window::kDetached) return 0;
-        if (!(window->flags_ & Window::kTakesFocus)) {
-            Window* end = window->focusChild;
+        if (window->IsDestroyed() && WindowInternals::IsDetached(window)) return 0;
+        if (!window->TestFlags(Window::kTakesFocus)) {
+            Window* end = window->GetFocusChild();
             if (!end) return 0;
-            while (end->focusChild) end = end->focusChild;
+            while (end->GetFocusChild()) end = end->GetFocusChild();
             window = end;
         }
-        for (Window* w = window; w->parent_; w = w->parent_) w->parent_->focusChild = w;
+        for (Window* w = window; w->GetParent(); w = w->GetParent()) w->GetParent()->SetFocusChild(w);
         if (ws.focusWindow == window) return 0;
         Window* old = ws.focusWindow;
         // Focus handlers may close windows and run frames (a message box
@@ -433,7 +433,7 @@ int ActivateWindow(Window* window, int reason) {
         }
         ws.focusWindow = window;
         window->InvalidateFrame();
-        if (old && old != window && !(old->drawState & Window::kDetached)) old->InvalidateFrame();
+        if (old && old != window && !WindowInternals::IsDetached(old)) old->InvalidateFrame();
         return static_cast<int>(answer);
     }
     return 0;
@@ -456,7 +456,7 @@ void SetTabOrder(Window* first, ...) {
 
 void UpdateHover() {
     WindowSystemState& ws = g_state;
-    if (!ws.root || (ws.root->drawState & Window::kDetached)) return;
+    if (!ws.root || WindowInternals::IsDetached(ws.root)) return;
     Window* hit = nullptr;
     u32 part = 0;
     const bool overview = (ws.redrawFlags & kRedrawOverview) != 0;
@@ -483,15 +483,15 @@ void UpdateHover() {
                          (modal && !hit->IsDescendantOf(modal));
     if (!blocked) {
         const u32 edges = part & kPartEdges;
-        const bool resizable = (hit->flags_ & Window::kThickBorder) && (hit->flags_ & Window::kResizable) &&
-                               hit->windowState == Window::kStateNormal;
+        const bool resizable = hit->TestFlags(Window::kThickBorder) && hit->TestFlags(Window::kResizable) &&
+                               hit->GetWindowState() == Window::kStateNormal;
         if (resizable && edges && part != kPartClient) {
             if (edges == kPartLeft || edges == kPartRight) shape = 1;
             else if (edges == kPartTop || edges == kPartBottom) shape = 2;
             else if (edges == (kPartLeft | kPartTop) || edges == (kPartRight | kPartBottom)) shape = 3;
             else if (edges == (kPartTop | kPartRight) || edges == (kPartLeft | kPartBottom)) shape = 4;
         } else if (part == kPartClient) {
-            shape = hit->cursor_;
+            shape = hit->GetCursor();
         }
     }
     if (shape != ws.cursorShape) {
@@ -641,8 +641,8 @@ int RequestQuit() {
 int CloseAllWindows() {
     WindowSystemState& ws = g_state;
     if (!ws.layer0) return 1;
-    for (Window* w = ws.layer0->firstChild; w;) {
-        Window* next = w->nextSibling;
+    for (Window* w = ws.layer0->GetFirstChild(); w;) {
+        Window* next = w->GetNextSibling();
         if (!w->IsDestroyed()) {
             // Asking may run frames (a "Save?" box) that delete queued
             // windows: the next one stays until the walk has passed.
@@ -663,7 +663,7 @@ void DestroyWindow(Window* window) {
     if (window->IsDestroyed()) return;
     window->DisconnectAll();
     g_state.deferredDeletes.push_back(window);
-    window->windowState = Window::kStateDestroyed;
+    WindowInternals::SetWindowState(window, Window::kStateDestroyed);
 }
 
 void ForgetWindowSubtree(Window* window) {

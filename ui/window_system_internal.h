@@ -3,10 +3,33 @@
 // frame-step sources. Not for widgets.
 
 #include "platform/types.h"
+#include "ui/rect.h"
+#include "ui/window.h"
 
 namespace pirn {
 
-class Window;
+// What only the window system itself touches of a window's private record:
+// the draw state and visible rectangle of the redraw pass, the placement the
+// overview draws a window at, the title-bar button held down, a pending
+// capture, the window state a destruction sets, and the window's own font
+// (without the default behind it).
+struct WindowInternals {
+    static u32& DrawState(Window* w) { return w->drawState_; }
+    static u32 DrawState(const Window* w) { return w->drawState_; }
+    // Set first thing in the destructor: walks stop at such a window.
+    static bool IsDetached(const Window* w) { return (w->drawState_ & Window::kDetached) != 0; }
+    static Rect& VisibleRect(Window* w) { return w->visibleRect_; }
+    static const Rect& VisibleRect(const Window* w) { return w->visibleRect_; }
+    static Rect& PreviousFrame(Window* w) { return w->prevFrame_; }
+    static const Rect& PreviousFrame(const Window* w) { return w->prevFrame_; }
+    static Rect& PreviousClient(Window* w) { return w->prevClient_; }
+    static const Rect& PreviousClient(const Window* w) { return w->prevClient_; }
+    static u32& CaptureRequest(Window* w) { return w->captureRequest_; }
+    static u32& PressedButtons(Window* w) { return w->pressedButtons_; }
+    static u32 PressedButtons(const Window* w) { return w->pressedButtons_; }
+    static void SetWindowState(Window* w, i32 state) { w->windowState_ = state; }
+    static InterfaceFont* OwnFont(const Window* w) { return w->font_; }
+};
 
 // Clears every reference the window system holds into the window's subtree:
 // focus, hover, dim-below, menu bar, modal entries with their filters, a

@@ -27,6 +27,7 @@
 #include "platform/os/os_time.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn {
 namespace {
@@ -212,7 +213,7 @@ TEST_F(WindowSystemGuiTest, OverviewDrawsWindowsScaledIntoTheirTiles) {
     InvalidateAll();
     RenderFrame();
     // Scale 0.95 of the screen, centred: the halves meet in the middle.
-    const Rect tile = w->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(w);
     EXPECT_NEAR(tile.Width(), 0.95 * width_, 2);
     const int middle = (tile.left + tile.right) / 2;
     ExpectNear(Pixel(middle - 4, height_ / 2), Rgb{255, 0, 0}, 0, "left half, scaled");

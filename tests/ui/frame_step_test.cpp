@@ -65,8 +65,8 @@ TEST_F(FrameStepTest, WindowsBehindOpaqueOnesAreNotDrawn) {
     InvalidateAll();
     RenderFrame();
     EXPECT_EQ(drawn, (std::vector<std::string>{"behind glass"}));
-    EXPECT_EQ(hidden->visibleRect, Rect{});
-    EXPECT_EQ(behindGlass->visibleRect, (Rect{300, 100, 400, 200}));
+    EXPECT_EQ(WindowInternals::VisibleRect(hidden), Rect{});
+    EXPECT_EQ(WindowInternals::VisibleRect(behindGlass), (Rect{300, 100, 400, 200}));
 }
 
 TEST_F(FrameStepTest, InvalidationsMadeWhileDrawingAreKeptForTheNextFrame) {

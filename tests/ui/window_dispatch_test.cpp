@@ -333,9 +333,9 @@ TEST_F(DispatchTest, F11CyclesTopLevelWindowsAndF12AsksForACapture) {
     EXPECT_EQ(GetWindowSystem().layer0->GetLastChild(), b);
     EXPECT_EQ(GetFocusWindow(), a);
     Key(kKeyF1 + 11, {kKeyLeftControl, kKeyLeftAlt});
-    EXPECT_EQ(a->captureRequest, 2u);  // client area only
+    EXPECT_EQ(WindowInternals::CaptureRequest(a), 2u);  // client area only
     RenderFrame();
-    EXPECT_EQ(a->captureRequest, 0u);  // served by the next redraw
+    EXPECT_EQ(WindowInternals::CaptureRequest(a), 0u);  // served by the next redraw
 }
 
 TEST_F(DispatchTest, HidingTheFrontWindowHandsTheFrontToTheNextOnly) {

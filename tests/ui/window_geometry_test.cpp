@@ -223,9 +223,9 @@ TEST_F(WindowTreeTest, CloseBoxClosesOnReleaseOverIt) {
     ASSERT_EQ(w->HitTest(box), kPartButton0);
     MoveTo(box.x, box.y);
     Press();
-    EXPECT_EQ(w->pressedButtons, kPartButton0);
+    EXPECT_EQ(WindowInternals::PressedButtons(w), kPartButton0);
     MoveTo(150, 200);  // off the box: shown released, nothing on release
-    EXPECT_EQ(w->pressedButtons, 0u);
+    EXPECT_EQ(WindowInternals::PressedButtons(w), 0u);
     EXPECT_EQ(w->closeRequests, 0);
     MoveTo(box.x, box.y);
     Release();
@@ -281,7 +281,7 @@ TEST_F(WindowTreeTest, FrameLayoutCornerBits) {
     }
     auto* titled = new ProbeWindow(base | Window::kTitleBar | Window::kCloseBox | Window::kTitleButton2);
     SetFrame(titled, Rect{0, 0, 200, 100});
-    titled->pressedButtons = kPartButton2;
+    WindowInternals::PressedButtons(titled) = kPartButton2;
     const FrameLayout l = ComputeFrameLayout(titled);
     EXPECT_EQ(l.titleStrip, (Rect{4, 4, 196, 26}));
     EXPECT_TRUE(l.hasFrameLine);

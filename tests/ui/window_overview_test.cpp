@@ -76,7 +76,7 @@ TEST_F(OverviewTest, OneWindowFitsItsTileAndIsNeverEnlarged) {
     auto* big = MakeWindow(Rect{0, 0, 1600, 1200});
     Key(kKeyF1 + 9);
     Frames(1);
-    const Rect tile = big->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(big);
     EXPECT_LE(tile.Width(), 0.95 * kWidth + 1);
     EXPECT_LE(tile.Height(), 0.95 * kHeight + 1);
     // Scaled as a whole: the aspect stays.
@@ -96,14 +96,14 @@ TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
     ASSERT_TRUE(ws.redrawFlags & kRedrawOverviewEntered);
     EXPECT_FLOAT_EQ(ws.overviewValue, 1.0f);
     // Small windows are not enlarged: the tile placement keeps their size.
-    EXPECT_EQ(a->prevFrame.Width(), 100);
-    EXPECT_NE(a->prevFrame, a->GetFrameScreenRect());
+    EXPECT_EQ(WindowInternals::PreviousFrame(a).Width(), 100);
+    EXPECT_NE(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     // A click outside every tile keeps the overview.
     Click(2, 2);
     EXPECT_TRUE(IsOverviewActive());
     EXPECT_FALSE(ws.redrawFlags & kRedrawOverviewLeaving);
     // A click on a's tile brings it to the front and leaves.
-    const Rect tile = a->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(a);
     Click(tile.left + 5, tile.top + 5);
     EXPECT_EQ(ws.layer0->GetFirstChild(), a);
     EXPECT_EQ(GetFocusWindow(), a);
@@ -111,7 +111,7 @@ TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
     Frames(20);
     EXPECT_FALSE(IsOverviewActive());
     EXPECT_TRUE(TopFilterIsDefault());
-    EXPECT_EQ(a->prevFrame, a->GetFrameScreenRect());
+    EXPECT_EQ(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     EXPECT_EQ(b->GetFrame(), (Rect{50, 50, 150, 150}));  // windows never moved
 }
 

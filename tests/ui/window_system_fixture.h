@@ -19,6 +19,7 @@
 #include "ui/window_metrics.h"
 #include "ui/window_overview.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn_test {
 
