@@ -3,6 +3,7 @@
 #include "ui/log_viewer.h"
 
 #include "ui/log_message.h"
+#include "ui/frame_step.h"
 #include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"
@@ -139,7 +140,7 @@ void MessageLogWindow::ShowAndRaise() {
 }
 
 MessageLogWindow* GetLogViewer() {
-    if (!g_logViewer && GetWindowSystem().layer0) new MessageLogWindow();
+    if (!g_logViewer && GetLayerWindow(0)) new MessageLogWindow();
     return g_logViewer;
 }
 

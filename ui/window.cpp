@@ -62,8 +62,8 @@ Window* FirstVisibleNextSibling(const Window* w) {
 }
 
 bool TearingDown() {
-    const WindowSystemState& ws = GetWindowSystem();
-    return !ws.root || WindowInternals::IsDetached(ws.root);
+    const Window* root = GetLayerWindow(-1);
+    return !root || WindowInternals::IsDetached(root);
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ Window::Window(u32 initialFlags, Window* parentWindow) {
     AddFlags(kEnabled);
     if (!(flags_ & kRootFlag)) {
         Window* p = parentWindow;
-        if (!p) p = (flags_ & kPopup) ? GetWindowSystem().layer1 : GetWindowSystem().layer0;
+        if (!p) p = GetLayerWindow((flags_ & kPopup) ? 1 : 0);
         if (p) pirn::SetParent(this, p);
     } else if (parentWindow) {
         pirn::SetParent(this, parentWindow);
@@ -97,7 +97,6 @@ Window::Window(u32 initialFlags, Window* parentWindow) {
 }
 
 Window::~Window() {
-    WindowSystemState& ws = GetWindowSystem();
     drawState_ |= kDetached;
     const bool tearingDown = TearingDown();
     // Nothing in the window system may point into this subtree once it goes.
@@ -128,12 +127,14 @@ Window::~Window() {
 
     while (firstChild_) delete firstChild_;
 
-    if (!tearingDown && !ws.focusWindow) {
-        for (Window* layer = ws.root->firstChild_; layer; layer = layer->nextSibling_) {
+    FocusState& focus = GetFocusState();
+    Window* root = GetLayerWindow(-1);
+    if (!tearingDown && !focus.focusWindow) {
+        for (Window* layer = root->firstChild_; layer; layer = layer->nextSibling_) {
             if (!layer->focusChild_) continue;
             Window* end = layer->focusChild_;
             while (end->focusChild_) end = end->focusChild_;
-            ws.focusWindow = end;
+            focus.focusWindow = end;
             end->InvalidateFrame();
             break;
         }
@@ -143,8 +144,8 @@ Window::~Window() {
     title_.clear();
     if (!tearingDown) {
         // Forced: this window no longer counts as visible.
-        if (ws.root) ws.root->InvalidateRect(oldArea, true);
-        if (IsOverviewActive()) ws.redrawFlags |= kRedrawResized;
+        if (root) root->InvalidateRect(oldArea, true);
+        if (IsOverviewActive()) RequestOverviewLayout();
     }
     DestroySignal(focusLost);
     DisconnectAll();
@@ -432,7 +433,7 @@ Window* FindInTree(Window* w, const char* titleText, const char* className) {
 }  // namespace
 
 Window* FindWindowByTitle(const char* titleText, const char* className) {
-    Window* root = GetWindowSystem().root;
+    Window* root = GetLayerWindow(-1);
     return root ? FindInTree(root, titleText, className) : nullptr;
 }
 
@@ -484,7 +485,6 @@ Rect Window::GetFrameWithShadow() const {
 }
 
 void SetFrame(Window* w, const Rect& relative) {
-    WindowSystemState& ws = GetWindowSystem();
     const Point origin = ParentClientOrigin(w);
     // Frames may come from remembered placements in a text file: keep every
     // coordinate far from where sums of them could overflow.
@@ -503,7 +503,7 @@ void SetFrame(Window* w, const Rect& relative) {
     w->frame_ = constrained;
     w->client_ = newClient;
     if (w->windowState_ == Window::kStateNormal) w->normalFrame_ = OffsetRect(constrained, -origin.x, -origin.y);
-    if (!((ws.redrawFlags & kRedrawOverview) && (w->drawState_ & Window::kPlacedByOverview))) {
+    if (!(IsOverviewActive() && (w->drawState_ & Window::kPlacedByOverview))) {
         w->prevFrame_ = w->frame_;
         w->prevClient_ = w->client_;
     }
@@ -561,7 +561,7 @@ void Window::CenterInParent() {
 }
 
 void Window::KeepOnScreen() {
-    const Window* layer = GetWindowSystem().layer0;
+    const Window* layer = GetLayerWindow(0);
     if (!layer) return;
     const Rect area = layer->client_;
     const i32 w = std::min(frame_.Width(), area.Width());
@@ -579,10 +579,11 @@ void Window::KeepOnScreen() {
 }
 
 Point NextCascadePosition() {
-    WindowSystemState& ws = GetWindowSystem();
-    const i32 d = ws.cascadeOffset;
-    ws.cascadeOffset += 48;
-    if (ws.cascadeOffset + 560 > ws.screenWidth || ws.cascadeOffset + 560 > ws.screenHeight) ws.cascadeOffset = 0;
+    ScreenLayers& layers = GetScreenLayers();
+    i32& offset = layers.cascadeOffset;
+    const i32 d = offset;
+    offset += 48;
+    if (offset + 560 > layers.screenWidth || offset + 560 > layers.screenHeight) offset = 0;
     return Point{64 + d, 64 + d};
 }
 
@@ -679,11 +680,11 @@ void Window::InvalidateFrame() { InvalidateRect(GetFrameWithShadow(), false); }
 // ---- focus and hover queries ----
 
 bool Window::HasFocus() const {
-    const Window* f = GetWindowSystem().focusWindow;
+    const Window* f = GetFocusWindow();
     return f && (f == this || (focusProxy_ && f == focusProxy_));
 }
 
-bool Window::IsHovered() const { return GetWindowSystem().hoverWindow == this; }
+bool Window::IsHovered() const { return GetHoverWindow() == this; }
 
 bool Window::Close(int byUser) {
     // A window already on its way out is not asked again.

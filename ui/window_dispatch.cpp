@@ -15,6 +15,15 @@ namespace pirn {
 
 namespace {
 
+// The frame part being dragged by the move-and-resize or title-bar-button
+// tracker.
+struct FrameTracking {
+    u32 part = 0;
+    Rect startFrame;    // screen
+    Rect pointerLimit;  // screen
+};
+FrameTracking g_tracking;
+
 constexpr int kKeyW = 87;
 constexpr int kKeyF4 = kKeyF1 + 3;
 constexpr u32 kTitleButtonParts = kPartButton0 | kPartButton1 | kPartButton2;
@@ -28,8 +37,7 @@ Point ClampToRect(Point p, const Rect& r) {
 }
 
 void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
-    WindowSystemState& ws = GetWindowSystem();
-    const FrameTracking& t = ws.tracking;
+    const FrameTracking& t = g_tracking;
     const Point p = ClampToRect(current, t.pointerLimit);
     const i32 dx = p.x - start.x;
     const i32 dy = p.y - start.y;
@@ -46,7 +54,7 @@ void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
         const Point origin = w->GetParent() ? w->GetParent()->GetClientOrigin() : Point{0, 0};
         SetFrame(w, OffsetRect(f, -origin.x, -origin.y));
     }
-    if (phase == 2) ws.tracking.part = 0;
+    if (phase == 2) g_tracking.part = 0;
 }
 
 Rect TitleStripScreenRect(const Window* w) {
@@ -57,8 +65,7 @@ Rect TitleStripScreenRect(const Window* w) {
 }
 
 void TitleButtonTracker(Window* w, Point start, Point current, int phase) {
-    WindowSystemState& ws = GetWindowSystem();
-    const u32 part = ws.tracking.part;
+    const u32 part = g_tracking.part;
     const bool over = w->HitTest(current) == part;
     const u32 pressed = (over && phase != 2) ? part : 0;
     if (pressed != WindowInternals::PressedButtons(w)) {
@@ -66,7 +73,7 @@ void TitleButtonTracker(Window* w, Point start, Point current, int phase) {
         w->InvalidateRect(TitleStripScreenRect(w), false);
     }
     if (phase != 2) return;
-    ws.tracking.part = 0;
+    g_tracking.part = 0;
     if (!over) return;
     if (part == kPartButton0) w->Close(1);
     else if (part == kPartButton1) w->ToggleMaximized();
@@ -155,7 +162,6 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
 
 void Window::OnFrameMouseButton(InputEvent& e) {
     if (!e.ButtonAction() || e.Button() == 1) return;
-    WindowSystemState& ws = GetWindowSystem();
     const u32 part = e.Part();
     if (part == kPartOtherFrame || part == kPartNone) return;
     const bool resizable = (flags_ & kThickBorder) && (flags_ & kResizable) && windowState_ == kStateNormal;
@@ -172,9 +178,9 @@ void Window::OnFrameMouseButton(InputEvent& e) {
         callback = MoveResizeTracker;
     }
     if (!callback || IsDragRunning()) return;
-    ws.tracking.part = tracked;
-    ws.tracking.startFrame = frame_;
-    ws.tracking.pointerLimit = GetScreenRect();
+    g_tracking.part = tracked;
+    g_tracking.startFrame = frame_;
+    g_tracking.pointerLimit = GetScreenRect();
     if (callback == TitleButtonTracker) {
         pressedButtons_ = tracked;
         InvalidateRect(TitleStripScreenRect(this), false);

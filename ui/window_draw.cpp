@@ -10,6 +10,7 @@
 #include "ui/text_layout.h"
 #include "ui/window.h"
 #include "ui/window_metrics.h"
+#include "ui/window_overview.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
 #include "ui/window_system_internal.h"
@@ -29,9 +30,8 @@ constexpr u32 kAltCornerTL = 0x10, kAltCornerTR = 0x20, kAltCornerBR = 0x40, kAl
 // The rectangle moved toward the overview placement by the animation value
 // (16.16 fixed point, 65535 for 1).
 Rect Interpolate(const Rect& r, const Rect& toward) {
-    const WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) return r;
-    const i64 a = static_cast<i64>(ws.overviewValue * 65535.0f);
+    if (!IsOverviewActive()) return r;
+    const i64 a = static_cast<i64>(GetOverviewValue() * 65535.0f);
     auto mix = [a](i32 x, i32 y) { return static_cast<i32>(x + ((static_cast<i64>(y) - x) * a) / 65536); };
     return Rect{mix(r.left, toward.left), mix(r.top, toward.top), mix(r.right, toward.right),
                 mix(r.bottom, toward.bottom)};
@@ -43,23 +43,21 @@ void SetWindowRenderer(WindowRenderer* renderer) { g_renderer = renderer; }
 WindowRenderer* GetWindowRenderer() { return g_renderer; }
 
 bool BeginWindowDraw(Window* window, int clientPart, int threeD) {
-    WindowSystemState& ws = GetWindowSystem();
     const Rect r = clientPart ? Interpolate(window->GetClientScreenRect(), WindowInternals::PreviousClient(window))
                               : Interpolate(window->GetFrameScreenRect(), WindowInternals::PreviousFrame(window));
     if (r.IsEmpty()) {
         g_scopes.push_back(false);
         return false;
     }
-    Rect scissor = (ws.redrawFlags & kRedrawOverview) ? r : WindowInternals::VisibleRect(window);
-    ws.currentScissor = scissor;
+    Rect scissor = IsOverviewActive() ? r : WindowInternals::VisibleRect(window);
+    GetFrameState().currentScissor = scissor;
     if (!g_renderer) {
         g_scopes.push_back(false);
         return true;
     }
     // The window's own size across r: scaled drawing in the overview.
     const Rect& real = clientPart ? window->GetClientScreenRect() : window->GetFrameScreenRect();
-    g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0, ws.fieldOfView,
-                           ws.nearPlane, ws.farPlane);
+    g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0);
     g_scopes.push_back(true);
     return true;
 }
@@ -91,8 +89,9 @@ void OutlineRectangle(const Rect& r, i32 t, bool centred) {
 FrameLayout ComputeFrameLayout(const Window* w) {
     const WindowMetrics m = GetWindowMetrics();
     FrameLayout l;
-    const i32 width = w->GetFrameScreenRect().Width();
-    const i32 height = w->GetFrameScreenRect().Height();
+    const Rect& frame = w->GetFrameScreenRect();
+    const i32 width = frame.Width();
+    const i32 height = frame.Height();
     l.frame = Rect{0, 0, width, height};
     const Window* top = const_cast<Window*>(w)->GetTopLevel();
     l.active = top && top->GetParent() && top->GetParent()->GetFirstChild() == top;
@@ -179,13 +178,12 @@ void PaintFrameLayout(const FrameLayout& l) {
 
 void Window::DrawFrame() {
     const FrameLayout layout = ComputeFrameLayout(this);
-    WindowSystemState& ws = GetWindowSystem();
-    if (layout.shadow && !ws.currentClip.IsEmpty()) {
+    const Rect& clip = GetFrameState().currentClip;
+    if (layout.shadow && !clip.IsEmpty()) {
         // Under the frame, in a scope over the whole screen clipped to the
         // rectangle being redrawn.
         if (g_renderer)
-            g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane,
-                                   ws.farPlane);
+            g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), clip, false);
         DrawDropShadow(GetSkin(), layout.shadowFrame, layout.active);
         if (g_renderer) g_renderer->EndScope();
     }
@@ -198,13 +196,13 @@ void Window::DrawFrame() {
 // the pattern's grid so that the tiles keep their place: tiling the whole
 // frame for a small damaged rectangle would cost thousands of quads.
 Rect BackgroundArea(const Window* w) {
-    const WindowSystemState& ws = GetWindowSystem();
     Rect area = w->GetLocalFrameRect();
-    if (ws.redrawFlags & kRedrawOverview) return area;  // drawn scaled: keep it whole
+    if (IsOverviewActive()) return area;  // drawn scaled: keep it whole
     i32 tw = 0, th = 0;
     SkinImageSize(GetSkin(), kSlotWindowBackground, &tw, &th);
     if (tw <= 0 || th <= 0) return area;
-    Rect clip = OffsetRect(ws.currentScissor, -w->GetFrameScreenRect().left, -w->GetFrameScreenRect().top);
+    const Rect& frame = w->GetFrameScreenRect();
+    Rect clip = OffsetRect(GetFrameState().currentScissor, -frame.left, -frame.top);
     if (!RectIntersect(&clip, area) || clip.IsEmpty()) return Rect{};
     clip.left -= clip.left % tw;
     clip.top -= clip.top % th;

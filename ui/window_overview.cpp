@@ -16,6 +16,8 @@ namespace pirn {
 
 namespace {
 
+OverviewState g_overview;
+
 constexpr double kPi = 3.14159265358979323846;
 
 // Aspect (long side over short side) of the last rectangle of a strip whose
@@ -143,28 +145,33 @@ void TileLayout(TileNode* root, float width, float height, TileCallback callback
     LayoutChildren(root, callback, context);
 }
 
-bool IsOverviewActive() { return (GetWindowSystem().redrawFlags & kRedrawOverview) != 0; }
+bool IsOverviewActive() { return (g_overview.flags & kRedrawOverview) != 0; }
+
+void RequestOverviewLayout() { g_overview.flags |= kRedrawResized; }
+
+float GetOverviewValue() { return g_overview.value; }
+
+OverviewState& GetOverviewState() { return g_overview; }
+void ResetOverviewState() { g_overview = OverviewState{}; }
 
 void ToggleOverview() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) {
-        ws.redrawFlags |= kRedrawOverview | kRedrawResized;
-        ws.redrawFlags &= ~(kRedrawOverviewEntered | kRedrawOverviewLeaving);
-        ws.overviewStart = WsGetTime();
-        ws.overviewValue = 0;
+    if (!(g_overview.flags & kRedrawOverview)) {
+        g_overview.flags |= kRedrawOverview | kRedrawResized;
+        g_overview.flags &= ~(kRedrawOverviewEntered | kRedrawOverviewLeaving);
+        g_overview.start = WsGetTime();
+        g_overview.value = 0;
         PushEventFilter(OverviewEventFilter, nullptr);
         InvalidateAll();
-    } else if (ws.redrawFlags & kRedrawOverviewEntered) {
-        ws.redrawFlags &= ~kRedrawOverviewEntered;
-        ws.redrawFlags |= kRedrawOverviewLeaving;
-        ws.overviewStart = WsGetTime();
+    } else if (g_overview.flags & kRedrawOverviewEntered) {
+        g_overview.flags &= ~kRedrawOverviewEntered;
+        g_overview.flags |= kRedrawOverviewLeaving;
+        g_overview.start = WsGetTime();
         InvalidateAll();
     }
 }
 
 void LayoutOverview() {
-    WindowSystemState& ws = GetWindowSystem();
-    Window* layer = ws.layer0;
+    Window* layer = GetLayerWindow(0);
     if (!layer) return;
     TileNode root;
     for (Window* w = layer->GetLastChild(); w; w = w->GetPrevSibling()) {
@@ -180,45 +187,44 @@ void LayoutOverview() {
 }
 
 void UpdateOverviewAnimation() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) return;
-    if (ws.redrawFlags & kRedrawResized) {
+    if (!(g_overview.flags & kRedrawOverview)) return;
+    if (g_overview.flags & kRedrawResized) {
         LayoutOverview();
-        ws.redrawFlags &= ~kRedrawResized;
+        g_overview.flags &= ~kRedrawResized;
     }
-    double t = (WsGetTime() - ws.overviewStart) / ws.overviewDuration;
+    double t = (WsGetTime() - g_overview.start) / g_overview.duration;
     t = std::min(1.0, std::max(0.0, t));
     const float e = OverviewEase(static_cast<float>(t));
-    if (ws.redrawFlags & kRedrawOverviewLeaving) {
-        ws.overviewValue = 1.0f - e;
+    if (g_overview.flags & kRedrawOverviewLeaving) {
+        g_overview.value = 1.0f - e;
         if (t >= 1.0) {
             RemoveEventFilter(OverviewEventFilter, nullptr);
-            ws.redrawFlags &= ~(kRedrawOverview | kRedrawOverviewLeaving);
-            ws.overviewValue = 0;
-            if (ws.layer0) ResetTree(ws.layer0);
+            g_overview.flags &= ~(kRedrawOverview | kRedrawOverviewLeaving);
+            g_overview.value = 0;
+            if (Window* layer0 = GetLayerWindow(0)) ResetTree(layer0);
             InvalidateAll();
             UpdateHover();
             return;
         }
-    } else if (!(ws.redrawFlags & kRedrawOverviewEntered)) {
-        ws.overviewValue = e;
+    } else if (!(g_overview.flags & kRedrawOverviewEntered)) {
+        g_overview.value = e;
         if (t >= 1.0) {
-            ws.overviewValue = 1.0f;
-            ws.redrawFlags |= kRedrawOverviewEntered;
+            g_overview.value = 1.0f;
+            g_overview.flags |= kRedrawOverviewEntered;
             InvalidateAll();
         }
     }
-    if (!(ws.redrawFlags & kRedrawOverviewEntered)) InvalidateAll();
+    if (!(g_overview.flags & kRedrawOverviewEntered)) InvalidateAll();
 }
 
 int OverviewEventFilter(u32 type, InputEvent& e) {
-    WindowSystemState& ws = GetWindowSystem();
     if (type == kEventKey && e.Code() == kKeyF1 + 9 && e.IsPress()) {
         ToggleOverview();
         return 1;
     }
-    if (type == kEventButton && e.ButtonAction() && ws.layer0) {
-        for (Window* w = ws.layer0->GetFirstChild(); w; w = w->GetNextSibling()) {
+    Window* layer0 = GetLayerWindow(0);
+    if (type == kEventButton && e.ButtonAction() && layer0) {
+        for (Window* w = layer0->GetFirstChild(); w; w = w->GetNextSibling()) {
             if (!w->IsVisible() || !(WindowInternals::DrawState(w) & Window::kPlacedByOverview)) continue;
             const Rect& tile = WindowInternals::PreviousFrame(w);
             if (e.X() >= tile.left && e.X() < tile.right && e.Y() >= tile.top && e.Y() < tile.bottom) {

@@ -61,11 +61,10 @@ public:
     virtual ~WindowRenderer() = default;
 
     // Opens a drawing scope: viewport r (screen), scissor (screen), 2D
-    // (origin top-left of r, y down, `size` units across r) or 3D
-    // projection; colour white. `size` differs from r's own size only while
-    // the overview draws windows scaled into their tiles.
-    virtual void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView,
-                            float nearPlane, float farPlane) = 0;
+    // (origin top-left of r, y down, `size` units across r) or the
+    // renderer's 3D projection; colour white. `size` differs from r's own
+    // size only while the overview draws windows scaled into their tiles.
+    virtual void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD) = 0;
     virtual void EndScope() = 0;
     // Clears colour and depth of the whole screen, scissor off.
     virtual void ClearScreen() = 0;

@@ -59,7 +59,7 @@ double AppendLines(int n, InterfaceFont* font, std::vector<double>* perThousand)
     OsInit();
     ResetWindowSystem();
     InitWindowSystem(1280, 1024);
-    GetWindowSystem().running = 1;
+    SetRunning(true);
     SetDefaultFont(font);
     InstallLogViewer();
     ShowLogViewer();  // on screen, as when the user watches a build

@@ -207,9 +207,9 @@ TEST_F(WindowSystemGuiTest, OverviewDrawsWindowsScaledIntoTheirTiles) {
     SetFrame(w, Rect{0, 0, 2 * width_, 2 * height_});
     ToggleOverview();
     UpdateOverviewAnimation();
-    GetWindowSystem().overviewStart = OsGetTime() - 1.0;  // the animation is over
+    GetOverviewState().start = OsGetTime() - 1.0;  // the animation is over
     UpdateOverviewAnimation();
-    ASSERT_TRUE(GetWindowSystem().redrawFlags & kRedrawOverviewEntered);
+    ASSERT_TRUE(GetOverviewState().flags & kRedrawOverviewEntered);
     InvalidateAll();
     RenderFrame();
     // Scale 0.95 of the screen, centred: the halves meet in the middle.

@@ -134,7 +134,7 @@ TEST_F(MessageBoxTest, ClosingTheMainWindowNeverAnswersTheBox) {
     Then([beeps] {
         ASSERT_NE(TopBox(), nullptr);  // still asking
         EXPECT_EQ(Beeps(), beeps + 1);
-        EXPECT_EQ(GetWindowSystem().running, 1u);
+        EXPECT_TRUE(IsRunning());
         ClickButton(1);
     });
     EXPECT_EQ(ShowMessageBox("Confirm Deletion", "Are you sure you want to delete 'x'?", "Delete", "Don't Delete",

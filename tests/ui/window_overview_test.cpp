@@ -84,30 +84,29 @@ TEST_F(OverviewTest, OneWindowFitsItsTileAndIsNeverEnlarged) {
 }
 
 TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
-    WindowSystemState& ws = GetWindowSystem();
     auto* a = MakeWindow(Rect{0, 0, 100, 100});
     auto* b = MakeWindow(Rect{50, 50, 150, 150});
     Key(kKeyF1 + 9);
     EXPECT_TRUE(IsOverviewActive());
     Frames(2);
     Key(kKeyF1 + 9);  // still entering: ignored
-    EXPECT_FALSE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_FALSE(GetOverviewState().flags & kRedrawOverviewLeaving);
     Frames(20);
-    ASSERT_TRUE(ws.redrawFlags & kRedrawOverviewEntered);
-    EXPECT_FLOAT_EQ(ws.overviewValue, 1.0f);
+    ASSERT_TRUE(GetOverviewState().flags & kRedrawOverviewEntered);
+    EXPECT_FLOAT_EQ(GetOverviewState().value, 1.0f);
     // Small windows are not enlarged: the tile placement keeps their size.
     EXPECT_EQ(WindowInternals::PreviousFrame(a).Width(), 100);
     EXPECT_NE(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     // A click outside every tile keeps the overview.
     Click(2, 2);
     EXPECT_TRUE(IsOverviewActive());
-    EXPECT_FALSE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_FALSE(GetOverviewState().flags & kRedrawOverviewLeaving);
     // A click on a's tile brings it to the front and leaves.
     const Rect tile = WindowInternals::PreviousFrame(a);
     Click(tile.left + 5, tile.top + 5);
-    EXPECT_EQ(ws.layer0->GetFirstChild(), a);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), a);
     EXPECT_EQ(GetFocusWindow(), a);
-    EXPECT_TRUE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_TRUE(GetOverviewState().flags & kRedrawOverviewLeaving);
     Frames(20);
     EXPECT_FALSE(IsOverviewActive());
     EXPECT_TRUE(TopFilterIsDefault());
@@ -127,7 +126,7 @@ TEST_F(OverviewTest, QuitDuringTheOverviewLeavesItFirst) {
     Frames(2);  // quit arrives while still entering
     RequestQuit();
     EXPECT_FALSE(overviewWhenAsked);
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
 }
 
 }  // namespace

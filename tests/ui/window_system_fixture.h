@@ -146,7 +146,7 @@ protected:
         m.titleButtonHeight = 14;
         SetWindowMetricsOverride(&m);
         InitWindowSystem(kWidth, kHeight);
-        GetWindowSystem().running = 1;
+        SetRunning(true);
         SetPartialRedraw(true);
         frames_ = 0;
         frameLimit_ = 1000;
@@ -158,9 +158,8 @@ protected:
     void TearDown() override {
         // Windows a test leaves open are deleted here, after the test body's
         // locals are gone: their recorders must not write into them.
-        WindowSystemState& ws = GetWindowSystem();
-        if (ws.root) CutRecorders(ws.root);
-        for (Window* w : ws.deferredDeletes) CutRecorders(w);
+        if (GetLayerWindow(-1)) CutRecorders(GetLayerWindow(-1));
+        for (Window* w : GetDeletionState().deferredDeletes) CutRecorders(w);
         ResetWindowSystem();
         SetWindowMetricsOverride(nullptr);
         SetDrawTarget(nullptr);
