@@ -732,6 +732,50 @@ TEST_F(ListWindowTest, CellTextStopsAtTheColumnEdge) {
     EXPECT_EQ(drawn, (std::vector<std::string>{"abcde", "123456"}));
 }
 
+TEST_F(ListWindowTest, ShowsATreeItsOwnerFillsAndHearsWhatTheOwnerChanges) {
+    // Filled without a window, as an owner fills a catalogue.
+    ListTree model;
+    std::vector<ListItem*> rows;
+    for (int i = 0; i < 30; ++i)
+        rows.push_back(model.Add(nullptr, 0, ListItem::kTextItem, nullptr, ("r" + std::to_string(i)).c_str()));
+    MakeList(ListWindow::kMultipleSelection);
+    Text("own");
+    list_->ShowTree(&model);
+    list_->UpdateScrollRange();
+    EXPECT_EQ(list_->GetRowCount(), 30);
+    EXPECT_EQ(list_->GetScrollRangeY(), 30);
+    list_->SetScrollY(12);
+    EXPECT_EQ(list_->GetTopRow(), rows[12]);
+    ClickRow(0);
+    ClickRow(2, {kKeyLeftShift});
+    ASSERT_EQ(SelectedTexts(), (std::vector<std::string>{"r12", "r13", "r14"}));
+    const int signals = selectionSignals_;
+
+    // The owner deletes through the model: the list lets go of the item.
+    model.Delete(rows[14]);
+    EXPECT_EQ(selectionSignals_, signals + 1);
+    EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"r12", "r13"}));
+    EXPECT_EQ(list_->GetCurrentItem(), rows[12]);
+    model.Delete(rows[0]);  // above the view: the top row follows the position
+    EXPECT_EQ(list_->GetTopRow(), rows[13]);
+    EXPECT_EQ(selectionSignals_, signals + 1);
+    model.Clear();
+    EXPECT_TRUE(list_->GetSelectionArray().empty());
+    EXPECT_EQ(list_->GetCurrentItem(), nullptr);
+    EXPECT_EQ(selectionSignals_, signals + 2);
+
+    // Back to its own tree; the owner's is left without selected items.
+    ListItem* kept = model.Add(nullptr, 0, ListItem::kTextItem, nullptr, "kept");
+    list_->ShowTree(&model);
+    list_->SelectItem(kept, false);
+    list_->ShowTree(nullptr);
+    EXPECT_FALSE(kept->IsSelected());
+    EXPECT_EQ(model.GetObserver(), nullptr);
+    list_->UpdateScrollRange();
+    EXPECT_EQ(list_->GetFirstItem()->text, "own");
+    EXPECT_EQ(list_->GetRowCount(), 1);
+}
+
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
     MakeList(ListWindow::kTree | ListWindow::kMultipleSelection);
     RecordingDrawTarget target;
