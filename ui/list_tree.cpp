@@ -174,6 +174,11 @@ ListItem* ListTree::Add(ListItem* parent, i32 image, u32 flags, void* data, cons
 }
 
 void ListTree::FreeSubtree(ListItem* item, FreeHook hook, void* context) {
+    if (!item->firstChild) {  // the usual case, without a walk
+        if (hook) hook(context, item->userData);
+        delete item;
+        return;
+    }
     std::vector<ListItem*> stack{item};
     while (!stack.empty()) {
         ListItem* it = stack.back();

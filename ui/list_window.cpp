@@ -147,21 +147,28 @@ void ListWindow::SubtreeRemoving(ListItem* item) {
         typed_.clear();
         if (!g_deletedWatch) return;
     }
-    std::vector<ListItem*> stack;
-    if (everything) {
-        for (ListItem* c = item->firstChild; c; c = c->next) stack.push_back(c);
-    } else {
-        stack.push_back(item);
-    }
-    while (!stack.empty()) {
-        ListItem* it = stack.back();
-        stack.pop_back();
+    auto forget = [this](ListItem* it) {
         if (it->IsSelected()) {
             selection_.Forget(it);
             selectionLost_ = true;
         }
         if (g_deletedWatch) g_deletedWatch->insert(it);
-        for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
+    };
+    if (!everything && !item->firstChild) {
+        forget(item);  // the usual case, without a walk
+    } else {
+        std::vector<ListItem*> stack;
+        if (everything) {
+            for (ListItem* c = item->firstChild; c; c = c->next) stack.push_back(c);
+        } else {
+            stack.push_back(item);
+        }
+        while (!stack.empty()) {
+            ListItem* it = stack.back();
+            stack.pop_back();
+            forget(it);
+            for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
+        }
     }
     if (everything) return;
     auto inside = [item](const ListItem* p) { return p && ListTree::IsInSubtree(p, item); };
