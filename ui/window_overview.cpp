@@ -99,6 +99,12 @@ void LayoutChildren(TileNode* node, TileCallback callback, void* context) {
     for (TileNode& c : node->children) LayoutChildren(&c, callback, context);
 }
 
+const Rect* TileOf(const Window* w) {
+    for (const OverviewState::Tile& t : g_overview.tiles)
+        if (t.window == w) return &t.rect;
+    return nullptr;
+}
+
 void MapTree(Window* w, const Rect& from, double scale, double ox, double oy) {
     auto map = [&](const Rect& r) {
         return Rect{static_cast<i32>(std::lround(ox + (r.left - from.left) * scale)),
@@ -121,6 +127,9 @@ void ResetTree(Window* w) {
 void PlaceWindow(const float rect[4], void* user, void* context) {
     Window* w = static_cast<Window*>(user);
     const Rect* area = static_cast<const Rect*>(context);
+    g_overview.tiles.push_back(OverviewState::Tile{
+        w, Rect{area->left + static_cast<i32>(std::lround(rect[0])), area->top + static_cast<i32>(std::lround(rect[1])),
+                area->left + static_cast<i32>(std::lround(rect[2])), area->top + static_cast<i32>(std::lround(rect[3]))}});
     const double tw = rect[2] - rect[0];
     const double th = rect[3] - rect[1];
     const double fw = w->GetFrameScreenRect().Width();
@@ -182,6 +191,7 @@ void LayoutOverview() {
         root.children.push_back(node);
     }
     const Rect area = layer->GetClientScreenRect();
+    g_overview.tiles.clear();
     TileLayout(&root, static_cast<float>(area.Width()), static_cast<float>(area.Height()), PlaceWindow,
                const_cast<Rect*>(&area));
 }
@@ -202,6 +212,7 @@ void UpdateOverviewAnimation() {
             g_overview.flags &= ~(kRedrawOverview | kRedrawOverviewLeaving);
             g_overview.value = 0;
             if (Window* layer0 = GetLayerWindow(0)) ResetTree(layer0);
+            g_overview.tiles.clear();
             InvalidateAll();
             UpdateHover();
             return;
@@ -226,8 +237,10 @@ int OverviewEventFilter(u32 type, InputEvent& e) {
     if (type == kEventButton && e.ButtonAction() && layer0) {
         for (Window* w = layer0->GetFirstChild(); w; w = w->GetNextSibling()) {
             if (!w->IsVisible() || !(WindowInternals::DrawState(w) & Window::kPlacedByOverview)) continue;
-            const Rect& tile = WindowInternals::PreviousFrame(w);
-            if (e.X() >= tile.left && e.X() < tile.right && e.Y() >= tile.top && e.Y() < tile.bottom) {
+            // The whole tile picks its window, also the margin around the
+            // scaled frame: the tiles share out layer0 between them.
+            const Rect* tile = TileOf(w);
+            if (tile && e.X() >= tile->left && e.X() < tile->right && e.Y() >= tile->top && e.Y() < tile->bottom) {
                 RaiseWindow(w);
                 ActivateWindow(w, kFocusByClick);
                 ToggleOverview();

@@ -148,12 +148,17 @@ struct ScreenLayers {
 };
 ScreenLayers& GetScreenLayers();
 
-// The overview's mode and animation (window_overview.cpp).
+// The overview's mode, animation and tiles (window_overview.cpp).
 struct OverviewState {
+    struct Tile {
+        const Window* window = nullptr;  // compared, never followed: it may be gone
+        Rect rect;                       // screen
+    };
     u32 flags = 0;  // kRedrawOverview, kRedrawOverviewLeaving, kRedrawOverviewEntered, kRedrawResized
     float duration = 0.25f;
     double start = 0.0;
     float value = 0.0f;  // 0 real places, 1 tiles
+    std::vector<Tile> tiles;  // of the last layout
 };
 OverviewState& GetOverviewState();
 

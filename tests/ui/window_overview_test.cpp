@@ -84,6 +84,11 @@ TEST_F(OverviewTest, OneWindowFitsItsTileAndIsNeverEnlarged) {
 }
 
 TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
+    // The tiles share out layer0, so the only place outside every tile is
+    // above it, on the menu bar.
+    auto* bar = new ProbeWindow(Window::kVisible | Window::kPopup);
+    SetFrame(bar, Rect{0, 0, kWidth, 20});
+    SetMenuBar(bar);
     auto* a = MakeWindow(Rect{0, 0, 100, 100});
     auto* b = MakeWindow(Rect{50, 50, 150, 150});
     Key(kKeyF1 + 9);
@@ -112,6 +117,29 @@ TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
     EXPECT_TRUE(TopFilterIsDefault());
     EXPECT_EQ(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     EXPECT_EQ(b->GetFrame(), (Rect{50, 50, 150, 150}));  // windows never moved
+}
+
+TEST_F(OverviewTest, AClickAnywhereInATilePicksItsWindow) {
+    MakeWindow(Rect{0, 0, 100, 100});
+    auto* b = MakeWindow(Rect{50, 50, 150, 150});
+    Key(kKeyF1 + 9);
+    Frames(20);
+    const std::vector<OverviewState::Tile>& tiles = GetOverviewState().tiles;
+    ASSERT_EQ(tiles.size(), 2u);
+    // Front to back the tiles cover layer0 without a gap.
+    i64 area = 0;
+    for (const OverviewState::Tile& t : tiles) area += i64(t.rect.Width()) * t.rect.Height();
+    EXPECT_EQ(area, i64(kWidth) * kHeight);
+    const Rect tile = tiles[0].window == b ? tiles[0].rect : tiles[1].rect;
+    const Rect scaled = WindowInternals::PreviousFrame(b);
+    ASSERT_TRUE(RectContains(tile, scaled));
+    // In b's tile, beside its scaled frame.
+    const Point beside{tile.left + 2, tile.top + 2};
+    ASSERT_FALSE(beside.x >= scaled.left && beside.y >= scaled.top);
+    Click(beside.x, beside.y);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), b);
+    EXPECT_EQ(GetFocusWindow(), b);
+    EXPECT_TRUE(GetOverviewState().flags & kRedrawOverviewLeaving);
 }
 
 TEST_F(OverviewTest, QuitDuringTheOverviewLeavesItFirst) {
