@@ -176,17 +176,19 @@ void PaintFrameLayout(const FrameLayout& l) {
     else if (l.borderKind == 1) DrawThinFrame(skin, l.frame);
 }
 
+void DrawShadowUnder(const Rect& shadowFrame, bool active, const Rect& within) {
+    // Under the windows, in a scope over the whole screen clipped to the
+    // rectangle being redrawn.
+    Rect clip = GetFrameState().currentClip;
+    if (!RectIntersect(&clip, within) || clip.IsEmpty()) return;
+    if (g_renderer) g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), clip, false);
+    DrawDropShadow(GetSkin(), shadowFrame, active);
+    if (g_renderer) g_renderer->EndScope();
+}
+
 void Window::DrawFrame() {
     const FrameLayout layout = ComputeFrameLayout(this);
-    const Rect& clip = GetFrameState().currentClip;
-    if (layout.shadow && !clip.IsEmpty()) {
-        // Under the frame, in a scope over the whole screen clipped to the
-        // rectangle being redrawn.
-        if (g_renderer)
-            g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), clip, false);
-        DrawDropShadow(GetSkin(), layout.shadowFrame, layout.active);
-        if (g_renderer) g_renderer->EndScope();
-    }
+    if (layout.shadow) DrawShadowUnder(layout.shadowFrame, layout.active, GetScreenRect());
     if (!layout.hasTitleBar && layout.borderKind == 0) return;
     if (BeginWindowDraw(this, 0, 0)) PaintFrameLayout(layout);
     EndWindowDraw(this);

@@ -47,6 +47,11 @@ struct FrameLayout {
 FrameLayout ComputeFrameLayout(const Window* window);
 void PaintFrameLayout(const FrameLayout& layout);
 
+// The skin's drop shadow of a frame (screen), drawn under the windows and
+// clipped to the rectangle being redrawn and to `within` (screen): a window
+// made of several windows (a menu column of entries) draws each its slice.
+void DrawShadowUnder(const Rect& shadowFrame, bool active, const Rect& within);
+
 // Text with a font (the default font when null) in the current colour;
 // returns the widest line. Draws nothing without a font. The GL layer
 // installs the drawer; without one text is only laid out.
