@@ -812,7 +812,9 @@ void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
         DrawHighlight(row, kHighlightFill | (focused ? kHighlightStrong : 0u) |
                                (item == selection_.GetCurrent() ? kHighlightOutline : 0u));
     i32 left = FirstCellLeft(item);
-    if ((listFlags_ & kTree) && (item->childCount > 0 || (item->flags & ListItem::kExpandable))) {
+    // Every item that has or may have children shows whether it is open,
+    // in a tree or not (a flat list leaves the room with list flag 4).
+    if (item->childCount > 0 || (item->flags & ListItem::kExpandable)) {
         i32 tw = 0, th = 0;
         SkinImageSize(skin, kSlotDisclosure, &tw, &th);
         DrawDisclosureTriangle(skin, Point{left - kMarkerWidth + (kMarkerWidth - tw) / 2, y + (rowHeight_ - th) / 2},

@@ -776,6 +776,74 @@ TEST_F(ListWindowTest, ShowsATreeItsOwnerFillsAndHearsWhatTheOwnerChanges) {
     EXPECT_EQ(list_->GetRowCount(), 1);
 }
 
+// Records where the open/closed marker is drawn and which way it points.
+class MarkerRecorder : public DrawTarget {
+public:
+    struct Marker {
+        Rect dest;
+        bool open;
+    };
+    void SetColor(u32) override {}
+    void FillRect(const Rect&) override {}
+    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
+        for (const QueuedImageDraw& d : draws)
+            if (d.image->index == kSlotDisclosure) markers.push_back(Marker{d.dest, !(d.flags & kImageRotate)});
+    }
+    std::vector<Marker> markers;
+};
+
+TEST_F(ListWindowTest, MarkersShowOnItemsThatHaveOrMayHaveChildrenInEveryList) {
+    auto pack = CreateTexturePack();
+    auto image = std::make_unique<TexturePackImage>();
+    image->index = kSlotDisclosure;
+    image->atlas.width = 8;
+    image->atlas.height = 6;
+    image->pixels.assign(8 * 6 * 4, 0xFF);
+    pack->images.push_back(std::move(image));
+    std::unique_ptr<Skin> skin = MakeSkin(std::move(pack));
+    ASSERT_TRUE(skin);
+    SetSkin(skin.get());
+    struct Case {
+        u32 listFlags;
+        i32 firstCellLeft;  // of a top-level item
+    };
+    const Case cases[] = {
+        {ListWindow::kTree, 16 + kLineHeight},
+        {ListWindow::kLeadingSpace, 16},
+        {0, 4},  // no room left for it: it stands partly left of the list
+    };
+    for (const Case& c : cases) {
+        MakeList(c.listFlags);
+        Text("leaf");
+        Text("branch", nullptr, ListItem::kExpandable);
+        ListItem* parent = Text("parent");
+        Text("child", parent);  // children without the expandable flag
+        Text("open", nullptr, ListItem::kExpandable | ListItem::kOpen);
+        list_->UpdateScrollRange();
+        MarkerRecorder recorder;
+        SetDrawTarget(&recorder);
+        InvalidateAll();
+        StepFrame();
+        SetDrawTarget(nullptr);
+        // Rows: leaf, branch, parent, open; drawn in client coordinates.
+        ASSERT_EQ(recorder.markers.size(), 3u) << c.listFlags;
+        const i32 rows[] = {1, 2, 3};
+        const bool opened[] = {false, false, true};
+        for (int i = 0; i < 3; ++i) {
+            const MarkerRecorder::Marker& m = recorder.markers[size_t(i)];
+            EXPECT_EQ(m.open, opened[i]) << c.listFlags << " " << i;
+            EXPECT_GE(m.dest.top, rows[i] * kLineHeight);
+            EXPECT_LE(m.dest.bottom, (rows[i] + 1) * kLineHeight);
+            // In the 16 px before the first cell.
+            EXPECT_GE(m.dest.left, c.firstCellLeft - ListWindow::kMarkerWidth) << c.listFlags;
+            EXPECT_LE(m.dest.right, c.firstCellLeft) << c.listFlags;
+        }
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    }
+    SetSkin(skin_.get());
+}
+
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
     MakeList(ListWindow::kTree | ListWindow::kMultipleSelection);
     RecordingDrawTarget target;
