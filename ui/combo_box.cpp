@@ -234,9 +234,18 @@ int ComboBox::HandleEvent(Window* target, u32 type, InputEvent& e) {
                 return 1;
             case kKeyEsc:
             case kKeyEnter:
-                // A closed box leaves these keys to the dialog around it.
-                if (!open_) break;
-                if (press) CloseDropdown();
+                if (press) {
+                    swallowRelease_ = open_ ? e.Code() : 0;
+                    // A closed box leaves these keys to the dialog or
+                    // window around it.
+                    if (!open_) break;
+                    CloseDropdown();
+                    return 1;
+                }
+                // The release of a press that went on goes on too: whoever
+                // took the press (a button, the field's commit) waits for it.
+                if (!open_ && swallowRelease_ != e.Code()) break;
+                swallowRelease_ = 0;
                 return 1;
             case kKeyUp:
             case kKeyDown:
