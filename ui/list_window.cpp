@@ -754,9 +754,11 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
     if (!textCell) {
         if (column >= GetColumnCount() || !item->userData) return 0;
         const ListColumn& c = GetColumn(column);
-        // Fields behind a pointer belong to someone else; a column without
-        // a type has nothing to edit.
-        if (c.type == kColumnNone || c.type == kColumnStringPtr || c.type > kColumnFixed) return 0;
+        // A string behind a pointer belongs to someone else: only an owner
+        // that decides itself (a callback) edits it. A column without a type
+        // has nothing to edit.
+        if (c.type == kColumnNone || c.type > kColumnFixed) return 0;
+        if (c.type == kColumnStringPtr && !callback) return 0;
         maxLength = CellEditLength(c);
         text = CellText(item, column);
     }

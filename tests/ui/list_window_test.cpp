@@ -553,6 +553,48 @@ TEST_F(ListWindowTest, EditCellCallbackDecidesAndDeletedItemsAreNotWritten) {
     EXPECT_EQ(list_->GetRowCount(), 0);
 }
 
+// A string behind a pointer is the owner's: edited only when the owner's
+// callback takes the new text, and never written by the list.
+TEST_F(ListWindowTest, StringPointerCellsEditOnlyThroughTheOwnersCallback) {
+    struct Row {
+        const char* label;
+    };
+    MakeList(ListWindow::kColumnMode);
+    list_->AddColumn("Label", "%s", kColumnStringPtr, sizeof(const char*), 120, 0, 0);
+    const char* const original = "crate";
+    Row row{original};
+    ListItem* item = list_->AddItemAndLayout(nullptr, 0, 0, &row, nullptr);
+    ListWindow* list = list_;
+    static std::string shown, received;
+    static int calls = 0;
+    calls = 0;
+
+    // Without a callback nothing opens.
+    EXPECT_EQ(list_->EditCell(item, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(list_->GetEditBox(), nullptr);
+
+    Then([list] {
+        ASSERT_NE(list->GetEditBox(), nullptr);
+        shown = list->GetEditBox()->GetText();
+        list->GetEditBox()->SelectAll();
+        for (char c : std::string("wooden crate")) list->GetEditBox()->TypeChar(u8(c));
+        PostKey(kKeyEnter);
+    });
+    const int r = list_->EditCell(item, 0, [](ListItem*, void* data, int column, void*, const char* text) {
+        ++calls;
+        received = text;
+        EXPECT_EQ(column, 0);
+        static_cast<Row*>(data)->label = "kept by the owner";
+        return 7;
+    }, nullptr);
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(shown, "crate");
+    EXPECT_EQ(received, "wooden crate");  // typed in full: the field takes the text
+    EXPECT_STREQ(row.label, "kept by the owner");
+    EXPECT_STREQ(original, "crate");
+}
+
 TEST_F(ListWindowTest, DraggingARowReportsTheTargetRow) {
     MakeList(ListWindow::kDraggableRows);
     for (int i = 0; i < 6; ++i) Text(std::to_string(i).c_str());
