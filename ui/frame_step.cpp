@@ -202,6 +202,10 @@ bool IsRectVisibleInPass(const Window* window, const Rect& clientRect) {
 
 void Window::InvalidateRect(const Rect& rect, bool force) {
     if (g_frame.redrawFlags & kRedrawFull) return;
+    // Already listed: nothing to do, whatever the window (asked first, as a
+    // widget filled row by row asks for its client area every time).
+    for (i32 i = 0; i < g_frame.dirtyCount; i++)
+        if (RectContains(g_frame.dirtyRects[i], rect)) return;
     if (!force && !IsShownOnScreen()) return;
     Rect r = rect;
     const Rect screen = GetScreenRect();

@@ -20,11 +20,6 @@ ListTree::~ListTree() {
     }
 }
 
-void ListTree::RowsChanged() {
-    ++version_;
-    if (observer_) observer_->RowsChanged();
-}
-
 // ---- columns ----
 
 int ListTree::AddColumn(ListColumn c) {

@@ -161,7 +161,10 @@ private:
     void SortChildren(ListItem* parent, const std::vector<int>& order);
     void RecomputeColumnX();
     static i64 RowWithinParent(const ListItem* item);
-    void RowsChanged();
+    void RowsChanged() {
+        ++version_;
+        if (observer_) observer_->RowsChanged();
+    }
 
     ListItem root_;
     std::vector<ListColumn> columns_;

@@ -180,7 +180,7 @@ void ListWindow::SubtreeRemoving(ListItem* item) {
 
 void ListWindow::RowsChanged() {
     Invalidate();
-    if (!holdSelectionSignal_) EmitLostSelection();
+    if (selectionLost_ && !holdSelectionSignal_) EmitLostSelection();
 }
 
 void ListWindow::ItemChanged(ListItem*) { Invalidate(); }
