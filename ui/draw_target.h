@@ -28,11 +28,12 @@ public:
     // what it made of the image (the GL target a texture) for later frames;
     // it notices a new pixel block, size, format, palette block or checksum
     // by itself, but not pixels changed in place: see ForgetPixelImage.
-    virtual void DrawPixelImage(const PixelImage& image, const Rect& rect) = 0;
+    // Targets that only record part of a scene may ignore pictures.
+    virtual void DrawPixelImage(const PixelImage& image, const Rect& rect) {}
     // Drops what the target keeps for the image. Called after the image's
     // pixels or palette changed in place and before an image that was drawn
     // is freed (another image at its address must not show the old one).
-    virtual void ForgetPixelImage(const PixelImage& image) = 0;
+    virtual void ForgetPixelImage(const PixelImage& image) {}
 };
 
 // Installs the target (null: drawing goes nowhere); returns the previous one.

@@ -20,12 +20,6 @@ void IdleWait::Rest(bool active) {
     else OsSleep(kShortSleepSeconds);
 }
 
-bool IsInputActive() {
-    const WindowSystemState& ws = GetWindowSystem();
-    if (ws.ringCount > 0) return true;
-    for (const auto& button : ws.buttons)
-        if (button[1]) return true;
-    return false;
-}
+bool IsInputActive() { return QueuedInputCount() > 0 || IsAnyMouseButtonDown(); }
 
 }  // namespace pirn

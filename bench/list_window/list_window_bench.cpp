@@ -92,7 +92,7 @@ int main() {
     headless::Reset();
     OsInit();
     InitWindowSystem(1280, 1024);
-    GetWindowSystem().running = 1;
+    SetRunning(true);
     InterfaceFont font;
     font.ascent = 10;
     font.line_spacing = 12;

@@ -52,7 +52,7 @@ TEST_F(MessageBoxTest, AtMostFourButtonsInOneCentredRow) {
     for (int i = 0; i < 4; i++) {
         EXPECT_EQ(box->GetButton(i)->GetId(), i);
         EXPECT_EQ(box->GetButton(i)->GetFrame().left, 32 + i * (96 + 24));
-        EXPECT_EQ(box->GetButton(i)->tabNext, box->GetButton((i + 1) % 4));
+        EXPECT_EQ(box->GetButton(i)->GetTabNext(), box->GetButton((i + 1) % 4));
     }
 
     // "A much longer label" is 152 px: its button is 184; the row is centred.
@@ -134,7 +134,7 @@ TEST_F(MessageBoxTest, ClosingTheMainWindowNeverAnswersTheBox) {
     Then([beeps] {
         ASSERT_NE(TopBox(), nullptr);  // still asking
         EXPECT_EQ(Beeps(), beeps + 1);
-        EXPECT_EQ(GetWindowSystem().running, 1u);
+        EXPECT_TRUE(IsRunning());
         ClickButton(1);
     });
     EXPECT_EQ(ShowMessageBox("Confirm Deletion", "Are you sure you want to delete 'x'?", "Delete", "Don't Delete",

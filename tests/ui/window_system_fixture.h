@@ -19,6 +19,7 @@
 #include "ui/window_metrics.h"
 #include "ui/window_overview.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn_test {
 
@@ -147,7 +148,7 @@ protected:
         m.titleButtonHeight = 14;
         SetWindowMetricsOverride(&m);
         InitWindowSystem(kWidth, kHeight);
-        GetWindowSystem().running = 1;
+        SetRunning(true);
         SetPartialRedraw(true);
         frames_ = 0;
         frameLimit_ = 1000;
@@ -159,9 +160,8 @@ protected:
     void TearDown() override {
         // Windows a test leaves open are deleted here, after the test body's
         // locals are gone: their recorders must not write into them.
-        WindowSystemState& ws = GetWindowSystem();
-        if (ws.root) CutRecorders(ws.root);
-        for (Window* w : ws.deferredDeletes) CutRecorders(w);
+        if (GetLayerWindow(-1)) CutRecorders(GetLayerWindow(-1));
+        for (Window* w : GetDeletionState().deferredDeletes) CutRecorders(w);
         ResetWindowSystem();
         SetWindowMetricsOverride(nullptr);
         SetDrawTarget(nullptr);
