@@ -1,8 +1,58 @@
 #include "models/dtex_predictors.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 namespace pirn {
+
+DtexQuantityRows::DtexQuantityRows(u32 width)
+    : width_(width), padded_(DtexPaddedWidth(width)), plane_stride_(padded_ + kLead),
+      store_(kDtexPlaneCount * plane_stride_ + kLead, 0) {}
+
+void DtexQuantityRows::Make(const u8* pixel_row) {
+    i16* red = writable_plane(0);
+    i16* green = writable_plane(3);
+    i16* blue = writable_plane(6);
+    for (u32 x = 0; x < width_; ++x, pixel_row += 3) {
+        red[x] = pixel_row[0];
+        green[x] = pixel_row[1];
+        blue[x] = pixel_row[2];
+    }
+    i16* red_blue = writable_plane(1);
+    i16* red_green = writable_plane(2);
+    i16* green_red = writable_plane(4);
+    i16* green_blue = writable_plane(5);
+    i16* blue_green = writable_plane(7);
+    i16* blue_red = writable_plane(8);
+    for (size_t x0 = 0; x0 < padded_; x0 += kDtexRowChunk)
+        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x) {
+            red_blue[x] = static_cast<i16>(red[x] - blue[x]);
+            red_green[x] = static_cast<i16>(red[x] - green[x]);
+            green_red[x] = static_cast<i16>(green[x] - red[x]);
+            green_blue[x] = static_cast<i16>(green[x] - blue[x]);
+            blue_green[x] = static_cast<i16>(blue[x] - green[x]);
+            blue_red[x] = static_cast<i16>(blue[x] - red[x]);
+        }
+}
+
+void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out) {
+    const size_t padded = DtexPaddedWidth(width);
+    // Column 0 is predicted from above alone; the loop's value there is
+    // replaced below.
+    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk)
+        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x)
+            out[x] = ZigZagByte(static_cast<u32>(Med7(here[x - 1], above[x], above[x - 1]) - here[x]));
+    out[0] = ZigZagByte(static_cast<u32>(above[0] - here[0]));
+    std::fill(out + width, out + padded, u8(0));
+}
+
+void MakePlaneResidualsRow0(const i16* here, u32 width, u8 first, u8* out) {
+    const size_t padded = DtexPaddedWidth(width);
+    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk)
+        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x) out[x] = ZigZagByte(static_cast<u32>(here[x - 1] - here[x]));
+    out[0] = first;
+    std::fill(out + width, out + padded, u8(0));
+}
 
 namespace {
 
@@ -10,98 +60,75 @@ using dtex_rows::Map0;
 using dtex_rows::Map1;
 using dtex_rows::Map2;
 
-inline u8 Residual(int prediction, int actual) { return ZigZagByte(static_cast<u32>(prediction - actual) & 0xFF); }
-
-// Row 0: pixel (0, 0) raw, then each quantity predicted by its left
-// neighbour's (always the mapping of predictor 0).
-void MakeRow0(const u8* row, u32 width, std::vector<i16>& quantities, u8* out) {
-    Map0::Quantities(row, width, quantities.data());
-    out[0] = row[0];
-    out[1] = row[1];
-    out[2] = row[2];
-    const i16* q = quantities.data();
-    for (size_t i = 3; i < size_t(width) * 3; ++i) out[i] = Residual(q[i - 3], q[i]);
-}
-
-// Rows 1 and below, from the quantities of this row and the one above
-// under the same mapping. Every quantity position i of a row is predicted
-// from i - 3 (left), i in the row above and i - 3 above, so one loop runs
-// over all three channels at once.
-void MakeRow(const i16* above, const i16* here, u32 width, u8* out) {
-    for (size_t i = 0; i < 3; ++i) out[i] = Residual(above[i], here[i]);
-    for (size_t i = 3; i < size_t(width) * 3; ++i)
-        out[i] = Residual(Med7(here[i - 3], above[i], above[i - 3]), here[i]);
-}
-
-template <class M>
-void MakeAll(const u8* pixels, u32 width, u32 height, u8* residuals) {
+void MakeAll(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residuals) {
     const size_t stride = size_t(width) * 3;
-    std::vector<i16> above(stride), here(stride);
-    MakeRow0(pixels, width, here, residuals);
-    if (height > 1) M::Quantities(pixels, width, above.data());
-    for (u32 y = 1; y < height; ++y) {
-        M::Quantities(pixels + y * stride, width, here.data());
-        MakeRow(above.data(), here.data(), width, residuals + y * stride);
-        above.swap(here);
+    const size_t padded = DtexPaddedWidth(width);
+    DtexQuantityRows above(width), here(width);
+    std::vector<u8> planes(3 * padded);
+    for (u32 y = 0; y < height; ++y) {
+        const u8* row = pixels + y * stride;
+        here.Make(row);
+        for (u32 c = 0; c < 3; ++c) {
+            u8* out = planes.data() + c * padded;
+            if (y == 0)
+                MakePlaneResidualsRow0(here.plane(c), width, row[c], out);
+            else
+                MakePlaneResiduals(above.plane(3 * predictor + c), here.plane(3 * predictor + c), width, out);
+        }
+        u8* out = residuals + y * stride;
+        for (u32 x = 0; x < width; ++x)
+            for (u32 c = 0; c < 3; ++c) out[3 * size_t(x) + c] = planes[c * padded + x];
+        std::swap(above, here);
     }
 }
 
 template <class M>
-void RestoreWithMapping(std::vector<i16>& above, const u8* codes, u32 width, const u8* row_above, u8* row) {
-    M::Quantities(row_above, width, above.data());
-    dtex_rows::RestoreRow<M>(above.data(), width, row, [&codes] { return *codes++; });
+void RestoreAll(const u8* residuals, u32 width, u32 height, u8* pixels) {
+    const size_t stride = size_t(width) * 3;
+    for (u32 y = 0; y < height; ++y) {
+        const u8* codes = residuals + y * stride;
+        auto next_code = [&codes](u32) { return u32(*codes++); };
+        u8* row = pixels + y * stride;
+        if (y == 0)
+            dtex_rows::RestoreRow0Segment(row, 0, width, next_code);
+        else
+            dtex_rows::RestoreSegment<M>(row - stride, row, 0, width, next_code);
+    }
 }
 
 }  // namespace
 
-DtexRowRestorer::DtexRowRestorer(u32 predictor, u32 width)
-    : predictor_(predictor), width_(width), above_(size_t(width) * 3) {}
-
-void DtexRowRestorer::Restore(const u8* codes, const u8* row_above, u8* row) {
-    if (!row_above)
-        dtex_rows::RestoreRow0(width_, row, [&codes] { return *codes++; });
-    else if (predictor_ == 1)
-        RestoreWithMapping<Map1>(above_, codes, width_, row_above, row);
-    else if (predictor_ == 2)
-        RestoreWithMapping<Map2>(above_, codes, width_, row_above, row);
-    else
-        RestoreWithMapping<Map0>(above_, codes, width_, row_above, row);
-}
-
 void MakeResidualsBase0(const u8* pixels, u32 width, u32 height, u8* residuals) {
-    MakeAll<Map0>(pixels, width, height, residuals);
+    MakeAll(0, pixels, width, height, residuals);
 }
 void MakeResidualsBase1(const u8* pixels, u32 width, u32 height, u8* residuals) {
-    MakeAll<Map1>(pixels, width, height, residuals);
+    MakeAll(1, pixels, width, height, residuals);
 }
 void MakeResidualsBase2(const u8* pixels, u32 width, u32 height, u8* residuals) {
-    MakeAll<Map2>(pixels, width, height, residuals);
+    MakeAll(2, pixels, width, height, residuals);
 }
 
 void RestoreFromResidualsBase0(const u8* residuals, u32 width, u32 height, u8* pixels) {
-    RestoreFromResiduals(0, residuals, width, height, pixels);
+    RestoreAll<Map0>(residuals, width, height, pixels);
 }
 void RestoreFromResidualsBase1(const u8* residuals, u32 width, u32 height, u8* pixels) {
-    RestoreFromResiduals(1, residuals, width, height, pixels);
+    RestoreAll<Map1>(residuals, width, height, pixels);
 }
 void RestoreFromResidualsBase2(const u8* residuals, u32 width, u32 height, u8* pixels) {
-    RestoreFromResiduals(2, residuals, width, height, pixels);
+    RestoreAll<Map2>(residuals, width, height, pixels);
 }
 
 void MakeResiduals(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residuals) {
-    if (predictor == 1)
-        MakeResidualsBase1(pixels, width, height, residuals);
-    else if (predictor == 2)
-        MakeResidualsBase2(pixels, width, height, residuals);
-    else
-        MakeResidualsBase0(pixels, width, height, residuals);
+    MakeAll(predictor < kDtexPredictorCount ? predictor : 0, pixels, width, height, residuals);
 }
 
 void RestoreFromResiduals(u32 predictor, const u8* residuals, u32 width, u32 height, u8* pixels) {
-    DtexRowRestorer restorer(predictor, width);
-    const size_t stride = size_t(width) * 3;
-    for (u32 y = 0; y < height; ++y)
-        restorer.Restore(residuals + y * stride, y ? pixels + (y - 1) * stride : nullptr, pixels + y * stride);
+    if (predictor == 1)
+        RestoreFromResidualsBase1(residuals, width, height, pixels);
+    else if (predictor == 2)
+        RestoreFromResidualsBase2(residuals, width, height, pixels);
+    else
+        RestoreFromResidualsBase0(residuals, width, height, pixels);
 }
 
 }  // namespace pirn

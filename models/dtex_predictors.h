@@ -12,6 +12,7 @@
 // Row 0 always uses the mapping of predictor 0 and pixel (0, 0) is stored
 // raw, so all three predictors share the first row.
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/types.h"
@@ -27,7 +28,8 @@ inline int Med7(int left, int above, int above_left) {
     const int low = left > above ? above : left;
     // The shifts must round towards minus infinity (arithmetic shift).
     // Written as selects rather than branches: on noisy pictures the
-    // branches would be mispredicted half of the time.
+    // branches would be mispredicted half of the time, and selects let the
+    // encoder's row loops become vector code.
     const int towards_low = (7 * low + high) >> 3;
     const int towards_high = (7 * high + low) >> 3;
     const int gradient = left + above - above_left;
@@ -43,21 +45,74 @@ inline u8 ZigZagByte(u32 residual) {
 
 inline int UnZigZagByte(u32 code) { return static_cast<int>(code >> 1) ^ -static_cast<int>(code & 1); }
 
+// ---- The encoder's side: whole rows of one quantity at a time ----------
+
+// The nine quantities the three predictors code: plane 3 p + c is residual
+// channel c of predictor p (R, R-B, R-G, G, G-R, G-B, B, B-G, B-R).
+constexpr u32 kDtexPlaneCount = 3 * kDtexPredictorCount;
+
+// Row loops run in chunks of this many values, a fixed shape the compiler
+// turns into vector code; rows are padded to a whole number of chunks.
+constexpr size_t kDtexRowChunk = 16;
+
+inline size_t DtexPaddedWidth(u32 width) { return (size_t(width) + kDtexRowChunk - 1) / kDtexRowChunk * kDtexRowChunk; }
+
+// The quantities of one pixel row in every plane, as exact signed values.
+// Each plane row may be read one element before its start (a zero) and up
+// to its padded width (zeros past the picture).
+class DtexQuantityRows {
+public:
+    explicit DtexQuantityRows(u32 width);
+    void Make(const u8* pixel_row);
+    const i16* plane(u32 q) const { return store_.data() + q * plane_stride_ + kLead; }
+
+private:
+    static constexpr size_t kLead = kDtexRowChunk;
+    i16* writable_plane(u32 q) { return store_.data() + q * plane_stride_ + kLead; }
+
+    u32 width_;
+    size_t padded_;
+    size_t plane_stride_;
+    std::vector<i16> store_;
+};
+
+// The residual bytes of one plane in a row below row 0, from that plane's
+// quantities in the row and the row above; `out` gets the padded width,
+// zero past the picture.
+void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out);
+
+// The same in row 0: each value predicted from its left neighbour, the
+// first stored raw as `first` (the pixel's byte of this channel).
+void MakePlaneResidualsRow0(const i16* here, u32 width, u8 first, u8* out);
+
+// ---- The decoder's side: one pixel at a time, left to right ------------
+
 namespace dtex_rows {
 
-// The three quantities of a pixel under a channel mapping: the base byte
-// and the exact differences base - first other, base - second other.
+// A predictor's channel mapping: the base byte and the two other bytes
+// whose differences from the base are coded.
 template <int Base, int Other1, int Other2>
 struct Mapping {
     static constexpr int kBase = Base;
     static constexpr int kOther1 = Other1;
     static constexpr int kOther2 = Other2;
-    static void Quantities(const u8* row, u32 width, i16* out) {
-        for (u32 x = 0; x < width; ++x, row += 3, out += 3) {
-            out[0] = row[Base];
-            out[1] = static_cast<i16>(row[Base] - row[Other1]);
-            out[2] = static_cast<i16>(row[Base] - row[Other2]);
-        }
+    static void Quantities(const u8* pixel, int* q) {
+        q[0] = pixel[Base];
+        q[1] = pixel[Base] - pixel[Other1];
+        q[2] = pixel[Base] - pixel[Other2];
+    }
+    // Rebuilds a pixel from the predictions and the signed residuals and
+    // leaves its quantities in q.
+    static void Restore(const int* pred, int s0, int s1, int s2, u8* pixel, int* q) {
+        const int base = (pred[0] - s0) & 0xFF;
+        const int other1 = (base - ((pred[1] - s1) & 0xFF)) & 0xFF;
+        const int other2 = (base - ((pred[2] - s2) & 0xFF)) & 0xFF;
+        pixel[Base] = static_cast<u8>(base);
+        pixel[Other1] = static_cast<u8>(other1);
+        pixel[Other2] = static_cast<u8>(other2);
+        q[0] = base;
+        q[1] = base - other1;
+        q[2] = base - other2;
     }
 };
 
@@ -65,67 +120,81 @@ using Map0 = Mapping<0, 2, 1>;
 using Map1 = Mapping<1, 0, 2>;
 using Map2 = Mapping<2, 1, 0>;
 
-// Rebuilds row 0 left to right from codes given one at a time by
-// next_code (channel 0, 1, 2 of each pixel): pixel (0, 0) raw, then the
-// mapping of predictor 0 predicted from the left.
+// Rebuilds pixels x0..x1-1 of row 0 from codes given by next_code(c) for
+// residual channel c (called for channel 0, 1, 2 of each pixel in turn);
+// pixels left of x0 are done.
+// Pixel (0, 0) is raw, the rest predicted from the left under mapping 0.
 template <class NextCode>
-inline void RestoreRow0(u32 width, u8* row, NextCode next_code) {
-    row[0] = static_cast<u8>(next_code());
-    row[1] = static_cast<u8>(next_code());
-    row[2] = static_cast<u8>(next_code());
-    int left0 = row[0], left1 = row[0] - row[2], left2 = row[0] - row[1];
-    for (u32 x = 1; x < width; ++x) {
-        u8* p = row + 3 * size_t(x);
-        const int s0 = UnZigZagByte(next_code());
-        const int s1 = UnZigZagByte(next_code());
-        const int s2 = UnZigZagByte(next_code());
-        const int red = (left0 - s0) & 0xFF;
-        const int blue = (red - ((left1 - s1) & 0xFF)) & 0xFF;
-        const int green = (red - ((left2 - s2) & 0xFF)) & 0xFF;
-        p[0] = static_cast<u8>(red);
-        p[1] = static_cast<u8>(green);
-        p[2] = static_cast<u8>(blue);
-        left0 = red;
-        left1 = red - blue;
-        left2 = red - green;
+inline void RestoreRow0Segment(u8* row, u32 x0, u32 x1, NextCode&& next_code) {
+    u32 x = x0;
+    if (x == 0) {
+        row[0] = static_cast<u8>(next_code(0));
+        row[1] = static_cast<u8>(next_code(1));
+        row[2] = static_cast<u8>(next_code(2));
+        x = 1;
+    }
+    int left[3];
+    Map0::Quantities(row + 3 * size_t(x - 1), left);
+    for (; x < x1; ++x) {
+        const int s0 = UnZigZagByte(next_code(0));
+        const int s1 = UnZigZagByte(next_code(1));
+        const int s2 = UnZigZagByte(next_code(2));
+        const int pred[3] = {left[0], left[1], left[2]};
+        Map0::Restore(pred, s0, s1, s2, row + 3 * size_t(x), left);
     }
 }
 
-// Rebuilds a row below row 0 left to right; `above` holds the row above's
-// quantities under the same mapping.
+// The same for a row below row 0 under mapping M, `above` being the
+// restored row above.
 template <class M, class NextCode>
-inline void RestoreRow(const i16* above, u32 width, u8* row, NextCode next_code) {
-    int left0 = 0, left1 = 0, left2 = 0;
-    for (u32 x = 0; x < width; ++x, row += 3) {
-        const int s0 = UnZigZagByte(next_code());
-        const int s1 = UnZigZagByte(next_code());
-        const int s2 = UnZigZagByte(next_code());
-        int pred0, pred1, pred2;
-        if (x == 0) {
-            pred0 = above[0];
-            pred1 = above[1];
-            pred2 = above[2];
-        } else {
-            const i16* a = above + 3 * size_t(x);
-            pred0 = Med7(left0, a[0], a[-3]);
-            pred1 = Med7(left1, a[1], a[-2]);
-            pred2 = Med7(left2, a[2], a[-1]);
-        }
-        const int base = (pred0 - s0) & 0xFF;
-        const int other1 = (base - ((pred1 - s1) & 0xFF)) & 0xFF;
-        const int other2 = (base - ((pred2 - s2) & 0xFF)) & 0xFF;
-        row[M::kBase] = static_cast<u8>(base);
-        row[M::kOther1] = static_cast<u8>(other1);
-        row[M::kOther2] = static_cast<u8>(other2);
-        left0 = base;
-        left1 = base - other1;
-        left2 = base - other2;
+inline void RestoreSegment(const u8* above, u8* row, u32 x0, u32 x1, NextCode&& next_code) {
+    u32 x = x0;
+    int left[3];
+    if (x == 0) {
+        int up[3];
+        M::Quantities(above, up);
+        const int s0 = UnZigZagByte(next_code(0));
+        const int s1 = UnZigZagByte(next_code(1));
+        const int s2 = UnZigZagByte(next_code(2));
+        M::Restore(up, s0, s1, s2, row, left);
+        x = 1;
+    } else {
+        M::Quantities(row + 3 * size_t(x - 1), left);
     }
+    int corner[3];
+    if (x < x1) M::Quantities(above + 3 * size_t(x - 1), corner);
+    for (; x < x1; ++x) {
+        int up[3];
+        M::Quantities(above + 3 * size_t(x), up);
+        const int s0 = UnZigZagByte(next_code(0));
+        const int s1 = UnZigZagByte(next_code(1));
+        const int s2 = UnZigZagByte(next_code(2));
+        const int pred[3] = {Med7(left[0], up[0], corner[0]), Med7(left[1], up[1], corner[1]),
+                             Med7(left[2], up[2], corner[2])};
+        M::Restore(pred, s0, s1, s2, row + 3 * size_t(x), left);
+        corner[0] = up[0];
+        corner[1] = up[1];
+        corner[2] = up[2];
+    }
+}
+
+// Whether a segment x0..x1-1 below row 0 whose residuals are all zero is a
+// copy of the pixels above it: when the row above holds one colour from
+// the pixel above-left of the segment on (from the pixel above at the left
+// edge) and the pixel to the left has that colour, every prediction is
+// that colour.
+inline bool SegmentCopiesAbove(const u8* above, const u8* row, u32 x0, u32 x1) {
+    const size_t from = x0 == 0 ? 0 : 3 * size_t(x0 - 1);
+    if (x0 > 0 && (row[from] != above[from] || row[from + 1] != above[from + 1] || row[from + 2] != above[from + 2]))
+        return false;
+    u32 differs = 0;
+    for (size_t i = from; i + 3 < 3 * size_t(x1); ++i) differs |= above[i] ^ above[i + 3];
+    return differs == 0;
 }
 
 }  // namespace dtex_rows
 
-// pixels -> residuals (both width x height x 3 bytes).
+// pixels -> residuals (both width x height x 3 bytes, interleaved).
 void MakeResidualsBase0(const u8* pixels, u32 width, u32 height, u8* residuals);
 void MakeResidualsBase1(const u8* pixels, u32 width, u32 height, u8* residuals);
 void MakeResidualsBase2(const u8* pixels, u32 width, u32 height, u8* residuals);
@@ -133,20 +202,6 @@ void MakeResidualsBase2(const u8* pixels, u32 width, u32 height, u8* residuals);
 void RestoreFromResidualsBase0(const u8* residuals, u32 width, u32 height, u8* pixels);
 void RestoreFromResidualsBase1(const u8* residuals, u32 width, u32 height, u8* pixels);
 void RestoreFromResidualsBase2(const u8* residuals, u32 width, u32 height, u8* pixels);
-
-// Rebuilds pixels one row at a time, so that a decoder can restore each
-// row as soon as its residuals are read.
-class DtexRowRestorer {
-public:
-    DtexRowRestorer(u32 predictor, u32 width);
-    // row_above: the restored row above, null for row 0.
-    void Restore(const u8* codes, const u8* row_above, u8* row);
-
-private:
-    u32 predictor_;
-    u32 width_;
-    std::vector<i16> above_;
-};
 
 // By predictor number 0..2.
 void MakeResiduals(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residuals);

@@ -1,0 +1,91 @@
+// The decoder: residuals are read and pixels restored in one pass, a block
+// segment (up to 8 pixels of a row sharing their parameters) at a time.
+// Segments whose residuals are all zero cost no reading, and in flat areas
+// they are plain copies of the row above.
+
+#include <algorithm>
+#include <cstring>
+
+#include "models/dtex_bit_stream.h"
+#include "models/dtex_codec.h"
+#include "models/dtex_predictors.h"
+#include "models/dtex_rice.h"
+
+namespace pirn {
+
+namespace {
+
+struct ZeroCodes {
+    u32 operator()(u32) const { return 0; }
+};
+
+template <class M>
+bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8* pixels) {
+    DtexBitReader reader = in;  // a local, so that its state stays in registers
+    const size_t stride = size_t(width) * 3;
+    const u32 columns = DtexBlockCount(width);
+    for (u32 y = 0; y < height; ++y) {
+        u8* row = pixels + y * stride;
+        const u8* above = row - stride;
+        const u8* block_params = params + size_t(y / kDtexBlockSide) * columns * 3;
+        for (u32 b = 0; b < columns; ++b, block_params += 3) {
+            const u32 x0 = b * kDtexBlockSide;
+            const u32 x1 = std::min(width, x0 + kDtexBlockSide);
+            const u32 k0 = block_params[0], k1 = block_params[1], k2 = block_params[2];
+            if ((k0 & k1 & k2) == kDtexAllZero) {
+                if (y == 0) {
+                    dtex_rows::RestoreRow0Segment(row, x0, x1, ZeroCodes());
+                } else if (dtex_rows::SegmentCopiesAbove(above, row, x0, x1)) {
+                    std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * size_t(x1 - x0));
+                } else {
+                    dtex_rows::RestoreSegment<M>(above, row, x0, x1, ZeroCodes());
+                }
+                continue;
+            }
+            auto next_code = [&reader, k0, k1, k2](u32 c) { return reader.ReadRice(c == 0 ? k0 : c == 1 ? k1 : k2); };
+            if (y == 0)
+                dtex_rows::RestoreRow0Segment(row, x0, x1, next_code);
+            else
+                dtex_rows::RestoreSegment<M>(above, row, x0, x1, next_code);
+        }
+        if (reader.failed()) return false;
+    }
+    in = reader;
+    return true;
+}
+
+}  // namespace
+
+bool DecodeDtexStream(const u32* words, size_t word_count, std::vector<u8>* pixels, u32* width, u32* height) {
+    if (!words || word_count == 0) return false;
+    const u32 header = words[0];
+    const u32 w = header >> 20;
+    const u32 h = (header >> 8) & 0xFFF;
+    const u32 predictor = (header >> 6) & 3;
+    if (w == 0 || h == 0 || predictor >= kDtexPredictorCount) return false;
+    const size_t block_count = size_t(DtexBlockCount(w)) * DtexBlockCount(h);
+    // The parameters alone must fit in the words given before any pixel
+    // memory is taken.
+    if (kDtexHeaderBits + u64(kDtexBlockParameterBits) * block_count > u64(word_count) * 32) return false;
+
+    DtexBitReader reader(words, word_count);
+    std::vector<u8> params(block_count * 3);
+    for (u8& k : params) k = static_cast<u8>(reader.ReadBits(3));
+    if (reader.failed()) return false;
+
+    std::vector<u8> decoded(size_t(w) * h * 3);
+    bool ok;
+    if (predictor == 0)
+        ok = DecodePixels<dtex_rows::Map0>(reader, params.data(), w, h, decoded.data());
+    else if (predictor == 1)
+        ok = DecodePixels<dtex_rows::Map1>(reader, params.data(), w, h, decoded.data());
+    else
+        ok = DecodePixels<dtex_rows::Map2>(reader, params.data(), w, h, decoded.data());
+    if (!ok) return false;
+    pixels->swap(decoded);
+    *width = w;
+    *height = h;
+    return true;
+}
+
+}  // namespace pirn
