@@ -50,15 +50,18 @@ public:
     }
 
     // The Rice code of value (0..255) with parameter k (0..7).
-    void PutRice(u32 value, u32 k) {
+    [[gnu::always_inline]] void PutRice(u32 value, u32 k) {
         if (k >= kDtexAllZero) return;
         const u32 ones = value >> k;
         // Up to 24 ones the whole code is at most 31 bits: one append.
         if (ones > 24) return PutLongRice(value, k);
-        u32 low = value & LowBitMask(k);
+        u32 low = value & ((1u << k) - 1);
         const u32 low_start = held_ + ones + 1;
-        if (low_start < 32 && low_start + k > 32) low = SplitField(low, k, 32 - low_start);
-        Append((u64(LowBitMask(ones)) << (k + 1)) | low, ones + 1 + k);
+        if (low_start < 32 && low_start + k > 32) {
+            const u32 room = 32 - low_start;
+            low = ((low & ((1u << room) - 1)) << (k - room)) | (low >> room);
+        }
+        Append((((u64(1) << ones) - 1) << (k + 1)) | low, ones + 1 + k);
     }
 
     // Zero-fills the current word and stores one further zero word.
@@ -84,7 +87,7 @@ private:
         }
     }
 
-    void PutLongRice(u32 value, u32 k) {
+    [[gnu::noinline]] void PutLongRice(u32 value, u32 k) {
         u32 ones = value >> k;
         for (; ones >= 32; ones -= 32) Append(0xFFFFFFFFu, 32);
         if (ones > 0) Append(LowBitMask(ones), ones);
@@ -106,13 +109,13 @@ private:
 class DtexBitReader {
 public:
     DtexBitReader(const u32* words, size_t count) : words_(words), count_(count) {
-        Refill();
+        Refill<true>();
         Consume(kDtexHeaderBits);
     }
 
     // n is 1..32.
     u32 ReadBits(u32 n) {
-        Refill();
+        Refill<true>();
         const u32 room = RoomInWord(held_);
         const u32 plain = static_cast<u32>(buffer_ >> (64 - n));
         Consume(n);
@@ -121,41 +124,61 @@ public:
 
     // A Rice-coded value with parameter k (7: the value 0, nothing
     // stored).
-    u32 ReadRice(u32 k) {
-        if (k >= kDtexAllZero) return 0;
-        Refill();
-        const u64 inverted = ~buffer_;
-        // Unloaded bits are zero, so the run of ones ends within the bits
-        // held unless all 64 are ones.
-        if (inverted != 0) {
-            const u32 ones = static_cast<u32>(__builtin_clzll(inverted));
-            const u32 used = ones + 1 + k;
-            if (used <= held_) {
-                const u64 after = buffer_ << ones << 1;
-                u32 low = static_cast<u32>(after >> 57) >> (7 - k);
-                const u32 room = RoomInWord(held_ - ones - 1);
-                if (k > room) low = JoinSplitField(low, k, room);
-                buffer_ = after << k;
-                held_ -= used;
-                if (ones > (255u >> k)) return Fail();
-                return (ones << k) | low;
-            }
-        }
-        return ReadLongRice(k);
-    }
+    u32 ReadRice(u32 k) { return k >= kDtexAllZero ? 0 : Rice<true>(k); }
+
+    // Whether the next `codes` Rice codes lie within the words, however
+    // long they are, so that ReadRiceInside may read them.
+    bool HasWordsFor(u32 codes) const { return next_ <= count_ && count_ - next_ > u64(codes) * kMostWordsPerCode; }
+    // k is 0..6.
+    u32 ReadRiceInside(u32 k) { return Rice<false>(k); }
 
     // True once a value was past 255 or a read went past the last word.
-    bool failed() const { return failed_ || u64(next_) * 32 - held_ > u64(count_) * 32; }
+    bool failed() const { return failed_ || seen_ > 255 || u64(next_) * 32 - held_ > u64(count_) * 32; }
 
 private:
+    // A code reads at most 256 ones (one more fails it), its zero and 6
+    // bits: at most 10 words, with one more for a refill on the way.
+    static constexpr u32 kMostWordsPerCode = 11;
+
+    // k is 0..6. Kept inline so that the reader's state stays in
+    // registers; codes of 32 ones or more take the call.
+    template <bool kChecked>
+    [[gnu::always_inline]] u32 Rice(u32 k) {
+        Refill<kChecked>();
+        // Unloaded bits are zero, so a run of ones ends within the bits
+        // held (or fills all 64: then the OR-ed 1 gives 63).
+        const u32 ones = static_cast<u32>(__builtin_clzll(~buffer_ | 1));
+        const u32 used = ones + 1 + k;
+        if (ones >= 32 || used > held_) {
+            u32 value;
+            *this = LongRice(*this, k, &value);
+            return value;
+        }
+        // From the zero-bit on: the zero and the k low bits.
+        const u64 from_zero = buffer_ << ones;
+        u32 low = static_cast<u32>(from_zero >> (63 - k));
+        const u32 room = RoomInWord(held_ - ones - 1);
+        // Rare (k in 32 codes): a straddling field's parts swap places.
+        if (k > room) low = ((low & ((1u << (k - room)) - 1)) << room) | (low >> (k - room));
+        buffer_ = from_zero << (k + 1);
+        held_ -= used;
+        const u32 value = (ones << k) | low;
+        // Values past 255 are caught by failed() at the caller's next
+        // check rather than here, which saves a test per code.
+        seen_ |= value;
+        return value;
+    }
+
     // Bits left in the word the next bit belongs to, with `held` bits in
     // flight (which always end on a word boundary).
     static u32 RoomInWord(u32 held) { return ((held - 1) & 31) + 1; }
 
-    // Leaves at least 32 bits in flight.
+    // Leaves at least 32 bits in flight. Unchecked, the caller has made
+    // sure that the word is there.
+    template <bool kChecked>
     void Refill() {
         if (held_ <= 32) {
-            const u64 word = next_ < count_ ? words_[next_] : 0;
+            const u64 word = !kChecked || next_ < count_ ? words_[next_] : 0;
             buffer_ |= word << (32 - held_);
             held_ += 32;
             ++next_;
@@ -167,10 +190,17 @@ private:
         held_ -= n;
     }
 
+    // Out of line and by value, so that the inline path's state need not
+    // live in memory.
+    [[gnu::noinline]] static DtexBitReader LongRice(DtexBitReader reader, u32 k, u32* value) {
+        *value = reader.ReadLongRice(k);
+        return reader;
+    }
+
     u32 ReadLongRice(u32 k) {
         u32 ones = 0;
         for (;;) {
-            Refill();
+            Refill<true>();
             const u64 inverted = ~buffer_;
             const u32 run = inverted == 0 ? 64 : static_cast<u32>(__builtin_clzll(inverted));
             if (run < held_) {
@@ -200,6 +230,8 @@ private:
     // below them are zero.
     u64 buffer_ = 0;
     u32 held_ = 0;
+    // Every value read on the inline path OR-ed together.
+    u32 seen_ = 0;
     bool failed_ = false;
 };
 

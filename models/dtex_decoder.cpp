@@ -42,11 +42,17 @@ bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8
                 }
                 continue;
             }
-            auto next_code = [&reader, k0, k1, k2](u32 c) { return reader.ReadRice(c == 0 ? k0 : c == 1 ? k1 : k2); };
-            if (y == 0)
-                dtex_rows::RestoreRow0Segment(row, x0, x1, next_code);
-            else
-                dtex_rows::RestoreSegment<M>(above, row, x0, x1, next_code);
+            const u32 ks[3] = {k0, k1, k2};
+            if (y == 0) {
+                dtex_rows::RestoreRow0Segment(row, x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
+            } else if (k0 != kDtexAllZero && k1 != kDtexAllZero && k2 != kDtexAllZero &&
+                       reader.HasWordsFor(3 * (x1 - x0))) {
+                // Nearly always: no bound checks and no empty channels.
+                dtex_rows::RestoreSegment<M>(above, row, x0, x1,
+                                             [&reader, &ks](u32 c) { return reader.ReadRiceInside(ks[c]); });
+            } else {
+                dtex_rows::RestoreSegment<M>(above, row, x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
+            }
         }
         if (reader.failed()) return false;
     }

@@ -18,38 +18,62 @@ void DtexQuantityRows::Make(const u8* pixel_row) {
         green[x] = pixel_row[1];
         blue[x] = pixel_row[2];
     }
-    i16* red_blue = writable_plane(1);
-    i16* red_green = writable_plane(2);
-    i16* green_red = writable_plane(4);
-    i16* green_blue = writable_plane(5);
-    i16* blue_green = writable_plane(7);
-    i16* blue_red = writable_plane(8);
-    for (size_t x0 = 0; x0 < padded_; x0 += kDtexRowChunk)
-        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x) {
-            red_blue[x] = static_cast<i16>(red[x] - blue[x]);
-            red_green[x] = static_cast<i16>(red[x] - green[x]);
-            green_red[x] = static_cast<i16>(green[x] - red[x]);
-            green_blue[x] = static_cast<i16>(green[x] - blue[x]);
-            blue_green[x] = static_cast<i16>(blue[x] - green[x]);
-            blue_red[x] = static_cast<i16>(blue[x] - red[x]);
+    i16* const differences[6] = {writable_plane(1), writable_plane(2), writable_plane(4),
+                                 writable_plane(5), writable_plane(7), writable_plane(8)};
+    for (size_t x0 = 0; x0 < padded_; x0 += kDtexRowChunk) {
+        // Through locals: the planes share one buffer, which would keep the
+        // compiler from vector code.
+        i16 r[kDtexRowChunk], g[kDtexRowChunk], b[kDtexRowChunk];
+        std::memcpy(r, red + x0, sizeof r);
+        std::memcpy(g, green + x0, sizeof g);
+        std::memcpy(b, blue + x0, sizeof b);
+        i16 d[6][kDtexRowChunk];
+        for (size_t i = 0; i < kDtexRowChunk; ++i) {
+            d[0][i] = static_cast<i16>(r[i] - b[i]);
+            d[1][i] = static_cast<i16>(r[i] - g[i]);
+            d[2][i] = static_cast<i16>(g[i] - r[i]);
+            d[3][i] = static_cast<i16>(g[i] - b[i]);
+            d[4][i] = static_cast<i16>(b[i] - g[i]);
+            d[5][i] = static_cast<i16>(b[i] - r[i]);
         }
+        for (size_t j = 0; j < 6; ++j) std::memcpy(differences[j] + x0, d[j], sizeof d[j]);
+    }
 }
+
+namespace {
+
+// The residual codes of one chunk, through locals for the same reason.
+void CodeChunk(const i16* prediction, const i16* here, u8* out) {
+    i16 p[kDtexRowChunk], actual[kDtexRowChunk];
+    std::memcpy(p, prediction, sizeof p);
+    std::memcpy(actual, here, sizeof actual);
+    u8 codes[kDtexRowChunk];
+    for (size_t i = 0; i < kDtexRowChunk; ++i) codes[i] = ZigZagByte(static_cast<u32>(p[i] - actual[i]));
+    std::memcpy(out, codes, sizeof codes);
+}
+
+}  // namespace
 
 void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out) {
     const size_t padded = DtexPaddedWidth(width);
     // Column 0 is predicted from above alone; the loop's value there is
     // replaced below.
-    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk)
-        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x)
-            out[x] = ZigZagByte(static_cast<u32>(Med7(here[x - 1], above[x], above[x - 1]) - here[x]));
+    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk) {
+        i16 left[kDtexRowChunk], up[kDtexRowChunk], corner[kDtexRowChunk];
+        std::memcpy(left, here + x0 - 1, sizeof left);
+        std::memcpy(up, above + x0, sizeof up);
+        std::memcpy(corner, above + x0 - 1, sizeof corner);
+        i16 prediction[kDtexRowChunk];
+        for (size_t i = 0; i < kDtexRowChunk; ++i) prediction[i] = static_cast<i16>(Med7(left[i], up[i], corner[i]));
+        CodeChunk(prediction, here + x0, out + x0);
+    }
     out[0] = ZigZagByte(static_cast<u32>(above[0] - here[0]));
     std::fill(out + width, out + padded, u8(0));
 }
 
 void MakePlaneResidualsRow0(const i16* here, u32 width, u8 first, u8* out) {
     const size_t padded = DtexPaddedWidth(width);
-    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk)
-        for (size_t x = x0; x < x0 + kDtexRowChunk; ++x) out[x] = ZigZagByte(static_cast<u32>(here[x - 1] - here[x]));
+    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk) CodeChunk(here + x0 - 1, here + x0, out + x0);
     out[0] = first;
     std::fill(out + width, out + padded, u8(0));
 }

@@ -27,12 +27,29 @@ inline int Med7(int left, int above, int above_left) {
     const int high = left > above ? left : above;
     const int low = left > above ? above : left;
     // The shifts must round towards minus infinity (arithmetic shift).
-    // Written as selects rather than branches: on noisy pictures the
-    // branches would be mispredicted half of the time, and selects let the
-    // encoder's row loops become vector code.
     const int towards_low = (7 * low + high) >> 3;
     const int towards_high = (7 * high + low) >> 3;
     const int gradient = left + above - above_left;
+    // The cases are picked with masks: the encoder's row loops then
+    // become vector code.
+    const int at_or_above = -static_cast<int>(above_left >= high);
+    const int at_or_below = -static_cast<int>(above_left <= low);
+    const int inside = (towards_high & at_or_below) | (gradient & ~at_or_below);
+    return (towards_low & at_or_above) | (inside & ~at_or_above);
+}
+
+// The same prediction for code that goes one pixel at a time. On noisy
+// pictures each case is as likely as not, so a branch would be
+// mispredicted half of the time; the empty asm keeps the compiler from
+// moving the candidates into branches, so that it picks with conditional
+// moves (cheaper there than the masks).
+inline int Med7Serial(int left, int above, int above_left) {
+    const int high = left > above ? left : above;
+    const int low = left > above ? above : left;
+    int towards_low = (7 * low + high) >> 3;
+    int towards_high = (7 * high + low) >> 3;
+    int gradient = left + above - above_left;
+    asm("" : "+r"(towards_low), "+r"(towards_high), "+r"(gradient));
     const int inside = above_left <= low ? towards_high : gradient;
     return above_left >= high ? towards_low : inside;
 }
@@ -44,6 +61,8 @@ inline u8 ZigZagByte(u32 residual) {
 }
 
 inline int UnZigZagByte(u32 code) { return static_cast<int>(code >> 1) ^ -static_cast<int>(code & 1); }
+
+
 
 // ---- The encoder's side: whole rows of one quantity at a time ----------
 
@@ -169,8 +188,8 @@ inline void RestoreSegment(const u8* above, u8* row, u32 x0, u32 x1, NextCode&& 
         const int s0 = UnZigZagByte(next_code(0));
         const int s1 = UnZigZagByte(next_code(1));
         const int s2 = UnZigZagByte(next_code(2));
-        const int pred[3] = {Med7(left[0], up[0], corner[0]), Med7(left[1], up[1], corner[1]),
-                             Med7(left[2], up[2], corner[2])};
+        const int pred[3] = {Med7Serial(left[0], up[0], corner[0]), Med7Serial(left[1], up[1], corner[1]),
+                             Med7Serial(left[2], up[2], corner[2])};
         M::Restore(pred, s0, s1, s2, row + 3 * size_t(x), left);
         corner[0] = up[0];
         corner[1] = up[1];
