@@ -4,7 +4,6 @@
 // Rice coded.
 
 #include <algorithm>
-#include <cstring>
 
 #include "models/dtex_bit_stream.h"
 #include "models/dtex_codec.h"
@@ -15,16 +14,6 @@ namespace pirn {
 
 namespace {
 
-// The residual bytes of one pixel row in plane q (row 0 always under the
-// mapping of predictor 0, whose planes are 0..2).
-void MakeRowResiduals(const DtexQuantityRows& above, const DtexQuantityRows& here, const u8* pixel_row, u32 y,
-                      u32 width, u32 q, u8* out) {
-    if (y == 0)
-        MakePlaneResidualsRow0(here.plane(q % 3), width, pixel_row[q % 3], out);
-    else
-        MakePlaneResiduals(above.plane(q), here.plane(q), width, out);
-}
-
 struct Trials {
     // Three parameters per block for each predictor, predictor-major.
     std::vector<u8> params;
@@ -33,7 +22,6 @@ struct Trials {
 
 // Block costs of all three predictors in one pass over the pixels.
 Trials TryAllPredictors(const u8* pixels, u32 width, u32 height) {
-    const size_t stride = size_t(width) * 3;
     const size_t padded = DtexPaddedWidth(width);
     const u32 columns = DtexBlockCount(width);
     const size_t block_count = size_t(columns) * DtexBlockCount(height);
@@ -42,21 +30,12 @@ Trials TryAllPredictors(const u8* pixels, u32 width, u32 height) {
     // One block row of residuals: plane-major, then row.
     std::vector<u8> residuals(kDtexPlaneCount * kDtexBlockSide * padded);
     auto plane_rows = [&residuals, padded](u32 q) { return residuals.data() + q * kDtexBlockSide * padded; };
-    DtexQuantityRows above(width), here(width);
+    DtexResidualRows residual_rows(pixels, width);
     for (u32 y0 = 0; y0 < height; y0 += kDtexBlockSide) {
         const u32 rows = std::min(kDtexBlockSide, height - y0);
         for (u32 r = 0; r < rows; ++r) {
-            const u8* pixel_row = pixels + (y0 + r) * stride;
-            here.Make(pixel_row);
-            for (u32 q = 0; q < kDtexPlaneCount; ++q) {
-                u8* out = plane_rows(q) + r * padded;
-                // Row 0 is the same under every predictor.
-                if (y0 + r == 0 && q >= 3)
-                    std::memcpy(out, plane_rows(q % 3) + r * padded, padded);
-                else
-                    MakeRowResiduals(above, here, pixel_row, y0 + r, width, q, out);
-            }
-            std::swap(above, here);
+            residual_rows.Advance(y0 + r);
+            for (u32 q = 0; q < kDtexPlaneCount; ++q) residual_rows.Make(q, plane_rows(q) + r * padded);
         }
         const size_t first_block = size_t(y0 / kDtexBlockSide) * columns;
         for (u32 q = 0; q < kDtexPlaneCount; ++q) {
@@ -72,20 +51,16 @@ Trials TryAllPredictors(const u8* pixels, u32 width, u32 height) {
 // block's parameters.
 void WriteResiduals(const u8* pixels, u32 width, u32 height, u32 p, const u8* params, DtexBitWriter& out) {
     DtexBitWriter writer = out;  // a local, so that its state stays in registers
-    const size_t stride = size_t(width) * 3;
     const size_t padded = DtexPaddedWidth(width);
     const u32 columns = DtexBlockCount(width);
     std::vector<u8> channel_rows(3 * padded);
     const u8* r0 = channel_rows.data();
     const u8* r1 = r0 + padded;
     const u8* r2 = r1 + padded;
-    DtexQuantityRows above(width), here(width);
+    DtexResidualRows residual_rows(pixels, width);
     for (u32 y = 0; y < height; ++y) {
-        const u8* pixel_row = pixels + y * stride;
-        here.Make(pixel_row);
-        for (u32 c = 0; c < 3; ++c)
-            MakeRowResiduals(above, here, pixel_row, y, width, 3 * p + c, channel_rows.data() + c * padded);
-        std::swap(above, here);
+        residual_rows.Advance(y);
+        for (u32 c = 0; c < 3; ++c) residual_rows.Make(3 * p + c, channel_rows.data() + c * padded);
         const u8* block_params = params + size_t(y / kDtexBlockSide) * columns * 3;
         for (u32 b = 0; b < columns; ++b, block_params += 3) {
             const u32 k0 = block_params[0], k1 = block_params[1], k2 = block_params[2];

@@ -42,30 +42,65 @@ void DtexQuantityRows::Make(const u8* pixel_row) {
 
 namespace {
 
-// The residual codes of one chunk, through locals for the same reason.
-void CodeChunk(const i16* prediction, const i16* here, u8* out) {
-    i16 p[kDtexRowChunk], actual[kDtexRowChunk];
-    std::memcpy(p, prediction, sizeof p);
-    std::memcpy(actual, here, sizeof actual);
-    u8 codes[kDtexRowChunk];
-    for (size_t i = 0; i < kDtexRowChunk; ++i) codes[i] = ZigZagByte(static_cast<u32>(p[i] - actual[i]));
+constexpr size_t kChunk = kDtexRowChunk;
+
+// Zig-zag codes of the low bytes of 16-bit residuals.
+inline u8 ZigZagLane(i16 residual) { return static_cast<u8>((residual << 1) ^ -((residual >> 7) & 1)); }
+
+// One chunk of residual codes. Written on 16-bit lanes, where every value
+// fits (|7 low + high| <= 2040, |gradient| <= 765), so that the compiler
+// turns it into eight-lane vector code; the cases are picked per lane as
+// in Med7.
+void CodeChunk(const i16* left_in, const i16* up_in, const i16* corner_in, const i16* actual_in, u8* out) {
+    // Through locals, which the compiler knows overlap nothing.
+    i16 left[kChunk], up[kChunk], corner[kChunk], actual[kChunk];
+    std::memcpy(left, left_in, sizeof left);
+    std::memcpy(up, up_in, sizeof up);
+    std::memcpy(corner, corner_in, sizeof corner);
+    std::memcpy(actual, actual_in, sizeof actual);
+    u8 codes[kChunk];
+    for (size_t i = 0; i < kChunk; ++i) {
+        const i16 high = left[i] > up[i] ? left[i] : up[i];
+        const i16 low = left[i] > up[i] ? up[i] : left[i];
+        const i16 towards_low = static_cast<i16>(static_cast<i16>(7 * low + high) >> 3);
+        const i16 towards_high = static_cast<i16>(static_cast<i16>(7 * high + low) >> 3);
+        const i16 gradient = static_cast<i16>(left[i] + up[i] - corner[i]);
+        const i16 inside = corner[i] <= low ? towards_high : gradient;
+        const i16 prediction = corner[i] >= high ? towards_low : inside;
+        codes[i] = ZigZagLane(static_cast<i16>(prediction - actual[i]));
+    }
     std::memcpy(out, codes, sizeof codes);
+}
+
+// Row 0's chunks: the prediction is the left value.
+void CodeChunkFromLeft(const i16* left_in, const i16* actual_in, u8* out) {
+    i16 left[kChunk], actual[kChunk];
+    std::memcpy(left, left_in, sizeof left);
+    std::memcpy(actual, actual_in, sizeof actual);
+    u8 codes[kChunk];
+    for (size_t i = 0; i < kChunk; ++i) codes[i] = ZigZagLane(static_cast<i16>(left[i] - actual[i]));
+    std::memcpy(out, codes, sizeof codes);
+}
+
+// Whether pixels first..last (inclusive) of a row all have one colour.
+bool OneColour(const u8* row, size_t first, size_t last) {
+    const u8* p = row + 3 * first;
+    for (size_t i = 3; i < 3 * (last - first + 1); ++i)
+        if (p[i] != p[i - 3]) return false;
+    return true;
 }
 
 }  // namespace
 
-void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out) {
+void MakePlaneResiduals(const i16* above, const i16* here, u32 width, const u8* flat, u8* out) {
     const size_t padded = DtexPaddedWidth(width);
     // Column 0 is predicted from above alone; the loop's value there is
     // replaced below.
-    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk) {
-        i16 left[kDtexRowChunk], up[kDtexRowChunk], corner[kDtexRowChunk];
-        std::memcpy(left, here + x0 - 1, sizeof left);
-        std::memcpy(up, above + x0, sizeof up);
-        std::memcpy(corner, above + x0 - 1, sizeof corner);
-        i16 prediction[kDtexRowChunk];
-        for (size_t i = 0; i < kDtexRowChunk; ++i) prediction[i] = static_cast<i16>(Med7(left[i], up[i], corner[i]));
-        CodeChunk(prediction, here + x0, out + x0);
+    for (size_t x0 = 0; x0 < padded; x0 += kChunk) {
+        if (flat && flat[x0 / kChunk])
+            std::memset(out + x0, 0, kChunk);
+        else
+            CodeChunk(here + x0 - 1, above + x0, above + x0 - 1, here + x0, out + x0);
     }
     out[0] = ZigZagByte(static_cast<u32>(above[0] - here[0]));
     std::fill(out + width, out + padded, u8(0));
@@ -73,9 +108,41 @@ void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out) {
 
 void MakePlaneResidualsRow0(const i16* here, u32 width, u8 first, u8* out) {
     const size_t padded = DtexPaddedWidth(width);
-    for (size_t x0 = 0; x0 < padded; x0 += kDtexRowChunk) CodeChunk(here + x0 - 1, here + x0, out + x0);
+    for (size_t x0 = 0; x0 < padded; x0 += kChunk) CodeChunkFromLeft(here + x0 - 1, here + x0, out + x0);
     out[0] = first;
     std::fill(out + width, out + padded, u8(0));
+}
+
+DtexResidualRows::DtexResidualRows(const u8* pixels, u32 width)
+    : pixels_(pixels), width_(width), stride_(size_t(width) * 3), rows_{DtexQuantityRows(width), DtexQuantityRows(width)},
+      row_flat_(DtexPaddedWidth(width) / kChunk), above_row_flat_(row_flat_.size()), flat_(row_flat_.size()) {}
+
+void DtexResidualRows::Advance(u32 y) {
+    y_ = y;
+    const u8* row = pixels_ + y * stride_;
+    above_ = here_;
+    const bool same_as_above = y > 0 && std::memcmp(row, row - stride_, stride_) == 0;
+    if (!same_as_above) {
+        here_ = y == 0 ? 0 : 1 - above_;
+        rows_[here_].Make(row);
+    }
+    row_flat_.swap(above_row_flat_);
+    for (size_t c = 0; c < row_flat_.size(); ++c) {
+        const size_t first = c == 0 ? 0 : c * kChunk - 1;
+        const size_t last = std::min<size_t>(width_, (c + 1) * kChunk) - 1;
+        row_flat_[c] = OneColour(row, first, last);
+        flat_[c] = y > 0 && row_flat_[c] && above_row_flat_[c] &&
+                   (same_as_above || std::memcmp(row + 3 * first, row + 3 * first - stride_, 3) == 0);
+    }
+}
+
+void DtexResidualRows::Make(u32 q, u8* out) const {
+    if (y_ == 0) {
+        const u32 c = q % 3;
+        MakePlaneResidualsRow0(rows_[here_].plane(c), width_, pixels_[c], out);
+    } else {
+        MakePlaneResiduals(rows_[above_].plane(q), rows_[here_].plane(q), width_, flat_.data(), out);
+    }
 }
 
 namespace {
@@ -87,22 +154,14 @@ using dtex_rows::Map2;
 void MakeAll(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residuals) {
     const size_t stride = size_t(width) * 3;
     const size_t padded = DtexPaddedWidth(width);
-    DtexQuantityRows above(width), here(width);
+    DtexResidualRows rows(pixels, width);
     std::vector<u8> planes(3 * padded);
     for (u32 y = 0; y < height; ++y) {
-        const u8* row = pixels + y * stride;
-        here.Make(row);
-        for (u32 c = 0; c < 3; ++c) {
-            u8* out = planes.data() + c * padded;
-            if (y == 0)
-                MakePlaneResidualsRow0(here.plane(c), width, row[c], out);
-            else
-                MakePlaneResiduals(above.plane(3 * predictor + c), here.plane(3 * predictor + c), width, out);
-        }
+        rows.Advance(y);
+        for (u32 c = 0; c < 3; ++c) rows.Make(3 * predictor + c, planes.data() + c * padded);
         u8* out = residuals + y * stride;
         for (u32 x = 0; x < width; ++x)
             for (u32 c = 0; c < 3; ++c) out[3 * size_t(x) + c] = planes[c * padded + x];
-        std::swap(above, here);
     }
 }
 

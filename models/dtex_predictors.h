@@ -95,10 +95,38 @@ private:
     std::vector<i16> store_;
 };
 
+// The residual bytes of the rows of a picture in any plane, one row after
+// the other. In flat areas most of the work is skipped: a row equal to the
+// one above reuses its quantities, and chunks that show one colour in both
+// rows have zero residuals in every plane.
+class DtexResidualRows {
+public:
+    DtexResidualRows(const u8* pixels, u32 width);
+    // Makes row y current; rows go top to bottom, one at a time.
+    void Advance(u32 y);
+    // Row y's residuals in plane q (in row 0 those of the mapping of
+    // predictor 0, whatever q says); `out` gets the padded width, zero past
+    // the picture.
+    void Make(u32 q, u8* out) const;
+
+private:
+    const u8* pixels_;
+    u32 width_;
+    size_t stride_;
+    u32 y_ = 0;
+    DtexQuantityRows rows_[2];
+    u32 here_ = 0;
+    u32 above_ = 0;
+    // Per chunk: whether the pixels from the one left of the chunk to its
+    // last are all one colour, in row y and in both rows.
+    std::vector<u8> row_flat_, above_row_flat_, flat_;
+};
+
 // The residual bytes of one plane in a row below row 0, from that plane's
-// quantities in the row and the row above; `out` gets the padded width,
-// zero past the picture.
-void MakePlaneResiduals(const i16* above, const i16* here, u32 width, u8* out);
+// quantities in the row and the row above; chunks marked in `flat` (one
+// byte per chunk, or null) are known to be zero. `out` gets the padded
+// width, zero past the picture.
+void MakePlaneResiduals(const i16* above, const i16* here, u32 width, const u8* flat, u8* out);
 
 // The same in row 0: each value predicted from its left neighbour, the
 // first stored raw as `first` (the pixel's byte of this channel).
