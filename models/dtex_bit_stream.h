@@ -145,22 +145,22 @@ private:
     template <bool kChecked>
     [[gnu::always_inline]] u32 Rice(u32 k) {
         Refill<kChecked>();
-        // Unloaded bits are zero, so a run of ones ends within the bits
-        // held (or fills all 64: then the OR-ed 1 gives 63).
-        const u32 ones = static_cast<u32>(__builtin_clzll(~buffer_ | 1));
+        // Fewer than 64 bits are held and the rest are zero, so the run of
+        // ones ends within the buffer (if not within the bits held, the
+        // code is longer than they are).
+        const u32 ones = static_cast<u32>(__builtin_clzll(~buffer_));
         const u32 used = ones + 1 + k;
-        if (ones >= 32 || used > held_) {
+        if (used > held_) {
             u32 value;
             *this = LongRice(*this, k, &value);
             return value;
         }
         // From the zero-bit on: the zero and the k low bits.
-        const u64 from_zero = buffer_ << ones;
-        u32 low = static_cast<u32>(from_zero >> (63 - k));
+        u32 low = static_cast<u32>((buffer_ << ones) >> (63 - k));
         const u32 room = RoomInWord(held_ - ones - 1);
         // Rare (k in 32 codes): a straddling field's parts swap places.
         if (k > room) low = ((low & ((1u << (k - room)) - 1)) << room) | (low >> (k - room));
-        buffer_ = from_zero << (k + 1);
+        buffer_ <<= used;
         held_ -= used;
         const u32 value = (ones << k) | low;
         // Values past 255 are caught by failed() at the caller's next
@@ -173,11 +173,11 @@ private:
     // flight (which always end on a word boundary).
     static u32 RoomInWord(u32 held) { return ((held - 1) & 31) + 1; }
 
-    // Leaves at least 32 bits in flight. Unchecked, the caller has made
-    // sure that the word is there.
+    // Leaves 32 to 63 bits in flight. Unchecked, the caller has made sure
+    // that the word is there.
     template <bool kChecked>
     void Refill() {
-        if (held_ <= 32) {
+        if (held_ < 32) {
             const u64 word = !kChecked || next_ < count_ ? words_[next_] : 0;
             buffer_ |= word << (32 - held_);
             held_ += 32;
@@ -201,8 +201,7 @@ private:
         u32 ones = 0;
         for (;;) {
             Refill<true>();
-            const u64 inverted = ~buffer_;
-            const u32 run = inverted == 0 ? 64 : static_cast<u32>(__builtin_clzll(inverted));
+            const u32 run = static_cast<u32>(__builtin_clzll(~buffer_));
             if (run < held_) {
                 ones += run;
                 buffer_ = buffer_ << run << 1;

@@ -36,7 +36,10 @@ bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8
                 if (y == 0) {
                     dtex_rows::RestoreRow0Segment(row, x0, x1, ZeroCodes());
                 } else if (dtex_rows::SegmentCopiesAbove(above, row, x0, x1)) {
-                    std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * size_t(x1 - x0));
+                    if (x1 - x0 == kDtexBlockSide)
+                        std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * kDtexBlockSide);
+                    else
+                        std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * size_t(x1 - x0));
                 } else {
                     dtex_rows::RestoreSegment<M>(above, row, x0, x1, ZeroCodes());
                 }

@@ -13,6 +13,7 @@
 // raw, so all three predictors share the first row.
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "platform/types.h"
@@ -234,6 +235,14 @@ inline bool SegmentCopiesAbove(const u8* above, const u8* row, u32 x0, u32 x1) {
     const size_t from = x0 == 0 ? 0 : 3 * size_t(x0 - 1);
     if (x0 > 0 && (row[from] != above[from] || row[from + 1] != above[from + 1] || row[from + 2] != above[from + 2]))
         return false;
+    if (x0 > 0 && x1 - x0 == 8) {
+        // A whole segment: the 27 bytes above are one colour when they
+        // equal themselves shifted by a pixel, three words at a time.
+        u64 bytes[3], shifted[3];
+        std::memcpy(bytes, above + from, sizeof bytes);
+        std::memcpy(shifted, above + from + 3, sizeof shifted);
+        return ((bytes[0] ^ shifted[0]) | (bytes[1] ^ shifted[1]) | (bytes[2] ^ shifted[2])) == 0;
+    }
     u32 differs = 0;
     for (size_t i = from; i + 3 < 3 * size_t(x1); ++i) differs |= above[i] ^ above[i + 3];
     return differs == 0;
