@@ -10,6 +10,7 @@
 #include "models/dtex_codec.h"
 #include "models/dtex_predictors.h"
 #include "models/dtex_rice.h"
+#include "models/dtex_row_restorer.h"
 
 namespace pirn {
 
@@ -21,42 +22,33 @@ struct ZeroCodes {
 
 template <class M>
 bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8* pixels) {
-    DtexBitReader reader = in;  // a local, so that its state stays in registers
-    const size_t stride = size_t(width) * 3;
+    // Locals, so that their state stays in registers.
+    DtexBitReader reader = in;
+    dtex_rows::RowRestorer<M> restorer(pixels, width);
     const u32 columns = DtexBlockCount(width);
     for (u32 y = 0; y < height; ++y) {
-        u8* row = pixels + y * stride;
-        const u8* above = row - stride;
+        restorer.BeginRow(y);
         const u8* block_params = params + size_t(y / kDtexBlockSide) * columns * 3;
         for (u32 b = 0; b < columns; ++b, block_params += 3) {
             const u32 x0 = b * kDtexBlockSide;
             const u32 x1 = std::min(width, x0 + kDtexBlockSide);
             const u32 k0 = block_params[0], k1 = block_params[1], k2 = block_params[2];
             if ((k0 & k1 & k2) == kDtexAllZero) {
-                if (y == 0) {
-                    dtex_rows::RestoreRow0Segment(row, x0, x1, ZeroCodes());
-                } else if (dtex_rows::SegmentCopiesAbove(above, row, x0, x1)) {
-                    if (x1 - x0 == kDtexBlockSide)
-                        std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * kDtexBlockSide);
-                    else
-                        std::memcpy(row + 3 * size_t(x0), above + 3 * size_t(x0), 3 * size_t(x1 - x0));
-                } else {
-                    dtex_rows::RestoreSegment<M>(above, row, x0, x1, ZeroCodes());
-                }
-                continue;
-            }
-            const u32 ks[3] = {k0, k1, k2};
-            if (y == 0) {
-                dtex_rows::RestoreRow0Segment(row, x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
+                if (y > 0 && restorer.CopiesAbove(x0, x1))
+                    restorer.CopyAbove(x0, x1);
+                else
+                    restorer.Restore(x0, x1, ZeroCodes());
             } else if (k0 != kDtexAllZero && k1 != kDtexAllZero && k2 != kDtexAllZero &&
                        reader.HasWordsFor(3 * (x1 - x0))) {
                 // Nearly always: no bound checks and no empty channels.
-                dtex_rows::RestoreSegment<M>(above, row, x0, x1,
-                                             [&reader, &ks](u32 c) { return reader.ReadRiceInside(ks[c]); });
+                const u32 ks[3] = {k0, k1, k2};
+                restorer.Restore(x0, x1, [&reader, &ks](u32 c) { return reader.ReadRiceInside(ks[c]); });
             } else {
-                dtex_rows::RestoreSegment<M>(above, row, x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
+                const u32 ks[3] = {k0, k1, k2};
+                restorer.Restore(x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
             }
         }
+        restorer.EndRow();
         if (reader.failed()) return false;
     }
     in = reader;

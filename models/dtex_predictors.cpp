@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "models/dtex_row_restorer.h"
+
 namespace pirn {
 
 DtexQuantityRows::DtexQuantityRows(u32 width)
@@ -167,15 +169,12 @@ void MakeAll(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residua
 
 template <class M>
 void RestoreAll(const u8* residuals, u32 width, u32 height, u8* pixels) {
-    const size_t stride = size_t(width) * 3;
+    dtex_rows::RowRestorer<M> restorer(pixels, width);
+    const u8* codes = residuals;
     for (u32 y = 0; y < height; ++y) {
-        const u8* codes = residuals + y * stride;
-        auto next_code = [&codes](u32) { return u32(*codes++); };
-        u8* row = pixels + y * stride;
-        if (y == 0)
-            dtex_rows::RestoreRow0Segment(row, 0, width, next_code);
-        else
-            dtex_rows::RestoreSegment<M>(row - stride, row, 0, width, next_code);
+        restorer.BeginRow(y);
+        restorer.Restore(0, width, [&codes](u32) { return u32(*codes++); });
+        restorer.EndRow();
     }
 }
 

@@ -13,7 +13,6 @@
 // raw, so all three predictors share the first row.
 
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
 #include "platform/types.h"
@@ -37,22 +36,6 @@ inline int Med7(int left, int above, int above_left) {
     const int at_or_below = -static_cast<int>(above_left <= low);
     const int inside = (towards_high & at_or_below) | (gradient & ~at_or_below);
     return (towards_low & at_or_above) | (inside & ~at_or_above);
-}
-
-// The same prediction for code that goes one pixel at a time. On noisy
-// pictures each case is as likely as not, so a branch would be
-// mispredicted half of the time; the empty asm keeps the compiler from
-// moving the candidates into branches, so that it picks with conditional
-// moves (cheaper there than the masks).
-inline int Med7Serial(int left, int above, int above_left) {
-    const int high = left > above ? left : above;
-    const int low = left > above ? above : left;
-    int towards_low = (7 * low + high) >> 3;
-    int towards_high = (7 * high + low) >> 3;
-    int gradient = left + above - above_left;
-    asm("" : "+r"(towards_low), "+r"(towards_high), "+r"(gradient));
-    const int inside = above_left <= low ? towards_high : gradient;
-    return above_left >= high ? towards_low : inside;
 }
 
 // (s << 1) XOR (s >> 7) on the residual read as a signed byte s.
@@ -133,7 +116,7 @@ void MakePlaneResiduals(const i16* above, const i16* here, u32 width, const u8* 
 // first stored raw as `first` (the pixel's byte of this channel).
 void MakePlaneResidualsRow0(const i16* here, u32 width, u8 first, u8* out);
 
-// ---- The decoder's side: one pixel at a time, left to right ------------
+// ---- The decoder's side (models/dtex_row_restorer.h) -------------------
 
 namespace dtex_rows {
 
@@ -144,109 +127,11 @@ struct Mapping {
     static constexpr int kBase = Base;
     static constexpr int kOther1 = Other1;
     static constexpr int kOther2 = Other2;
-    static void Quantities(const u8* pixel, int* q) {
-        q[0] = pixel[Base];
-        q[1] = pixel[Base] - pixel[Other1];
-        q[2] = pixel[Base] - pixel[Other2];
-    }
-    // Rebuilds a pixel from the predictions and the signed residuals and
-    // leaves its quantities in q.
-    static void Restore(const int* pred, int s0, int s1, int s2, u8* pixel, int* q) {
-        const int base = (pred[0] - s0) & 0xFF;
-        const int other1 = (base - ((pred[1] - s1) & 0xFF)) & 0xFF;
-        const int other2 = (base - ((pred[2] - s2) & 0xFF)) & 0xFF;
-        pixel[Base] = static_cast<u8>(base);
-        pixel[Other1] = static_cast<u8>(other1);
-        pixel[Other2] = static_cast<u8>(other2);
-        q[0] = base;
-        q[1] = base - other1;
-        q[2] = base - other2;
-    }
 };
 
 using Map0 = Mapping<0, 2, 1>;
 using Map1 = Mapping<1, 0, 2>;
 using Map2 = Mapping<2, 1, 0>;
-
-// Rebuilds pixels x0..x1-1 of row 0 from codes given by next_code(c) for
-// residual channel c (called for channel 0, 1, 2 of each pixel in turn);
-// pixels left of x0 are done.
-// Pixel (0, 0) is raw, the rest predicted from the left under mapping 0.
-template <class NextCode>
-inline void RestoreRow0Segment(u8* row, u32 x0, u32 x1, NextCode&& next_code) {
-    u32 x = x0;
-    if (x == 0) {
-        row[0] = static_cast<u8>(next_code(0));
-        row[1] = static_cast<u8>(next_code(1));
-        row[2] = static_cast<u8>(next_code(2));
-        x = 1;
-    }
-    int left[3];
-    Map0::Quantities(row + 3 * size_t(x - 1), left);
-    for (; x < x1; ++x) {
-        const int s0 = UnZigZagByte(next_code(0));
-        const int s1 = UnZigZagByte(next_code(1));
-        const int s2 = UnZigZagByte(next_code(2));
-        const int pred[3] = {left[0], left[1], left[2]};
-        Map0::Restore(pred, s0, s1, s2, row + 3 * size_t(x), left);
-    }
-}
-
-// The same for a row below row 0 under mapping M, `above` being the
-// restored row above.
-template <class M, class NextCode>
-inline void RestoreSegment(const u8* above, u8* row, u32 x0, u32 x1, NextCode&& next_code) {
-    u32 x = x0;
-    int left[3];
-    if (x == 0) {
-        int up[3];
-        M::Quantities(above, up);
-        const int s0 = UnZigZagByte(next_code(0));
-        const int s1 = UnZigZagByte(next_code(1));
-        const int s2 = UnZigZagByte(next_code(2));
-        M::Restore(up, s0, s1, s2, row, left);
-        x = 1;
-    } else {
-        M::Quantities(row + 3 * size_t(x - 1), left);
-    }
-    int corner[3];
-    if (x < x1) M::Quantities(above + 3 * size_t(x - 1), corner);
-    for (; x < x1; ++x) {
-        int up[3];
-        M::Quantities(above + 3 * size_t(x), up);
-        const int s0 = UnZigZagByte(next_code(0));
-        const int s1 = UnZigZagByte(next_code(1));
-        const int s2 = UnZigZagByte(next_code(2));
-        const int pred[3] = {Med7Serial(left[0], up[0], corner[0]), Med7Serial(left[1], up[1], corner[1]),
-                             Med7Serial(left[2], up[2], corner[2])};
-        M::Restore(pred, s0, s1, s2, row + 3 * size_t(x), left);
-        corner[0] = up[0];
-        corner[1] = up[1];
-        corner[2] = up[2];
-    }
-}
-
-// Whether a segment x0..x1-1 below row 0 whose residuals are all zero is a
-// copy of the pixels above it: when the row above holds one colour from
-// the pixel above-left of the segment on (from the pixel above at the left
-// edge) and the pixel to the left has that colour, every prediction is
-// that colour.
-inline bool SegmentCopiesAbove(const u8* above, const u8* row, u32 x0, u32 x1) {
-    const size_t from = x0 == 0 ? 0 : 3 * size_t(x0 - 1);
-    if (x0 > 0 && (row[from] != above[from] || row[from + 1] != above[from + 1] || row[from + 2] != above[from + 2]))
-        return false;
-    if (x0 > 0 && x1 - x0 == 8) {
-        // A whole segment: the 27 bytes above are one colour when they
-        // equal themselves shifted by a pixel, three words at a time.
-        u64 bytes[3], shifted[3];
-        std::memcpy(bytes, above + from, sizeof bytes);
-        std::memcpy(shifted, above + from + 3, sizeof shifted);
-        return ((bytes[0] ^ shifted[0]) | (bytes[1] ^ shifted[1]) | (bytes[2] ^ shifted[2])) == 0;
-    }
-    u32 differs = 0;
-    for (size_t i = from; i + 3 < 3 * size_t(x1); ++i) differs |= above[i] ^ above[i + 3];
-    return differs == 0;
-}
 
 }  // namespace dtex_rows
 
