@@ -24,7 +24,7 @@ template <class M>
 bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8* pixels) {
     // Locals, so that their state stays in registers.
     DtexBitReader reader = in;
-    dtex_rows::RowRestorer<M> restorer(pixels, width);
+    dtex_rows::RowRestorer<M> restorer(pixels, width, height);
     const u32 columns = DtexBlockCount(width);
     for (u32 y = 0; y < height; ++y) {
         restorer.BeginRow(y);

@@ -169,7 +169,7 @@ void MakeAll(u32 predictor, const u8* pixels, u32 width, u32 height, u8* residua
 
 template <class M>
 void RestoreAll(const u8* residuals, u32 width, u32 height, u8* pixels) {
-    dtex_rows::RowRestorer<M> restorer(pixels, width);
+    dtex_rows::RowRestorer<M> restorer(pixels, width, height);
     const u8* codes = residuals;
     for (u32 y = 0; y < height; ++y) {
         restorer.BeginRow(y);

@@ -127,6 +127,10 @@ struct Mapping {
     static constexpr int kBase = Base;
     static constexpr int kOther1 = Other1;
     static constexpr int kOther2 = Other2;
+    // Which of base, other 1, other 2 (lanes 0, 1, 2) is byte 0, 1, 2.
+    static constexpr int kBaseLane0 = Base == 0 ? 0 : Other1 == 0 ? 1 : 2;
+    static constexpr int kBaseLane1 = Base == 1 ? 0 : Other1 == 1 ? 1 : 2;
+    static constexpr int kBaseLane2 = Base == 2 ? 0 : Other1 == 2 ? 1 : 2;
 };
 
 using Map0 = Mapping<0, 2, 1>;

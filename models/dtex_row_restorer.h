@@ -53,18 +53,35 @@ inline Lanes CodeLanes(u32 c0, u32 c1, u32 c2) {
 }
 
 // Rebuilds a pixel under mapping M from the predictions and the codes of
-// its three channels; returns its quantities.
+// its three channels; returns its quantities. The pixel's three bytes come
+// as the low three bytes of *packed; the fourth is 0.
 template <class M>
-inline Lanes RestorePixel(Lanes prediction, Lanes codes, u8* pixel) {
+inline Lanes RestorePixel(Lanes prediction, Lanes codes, u32* packed) {
     const Lanes signed_residuals = (codes >> 1) ^ -(codes & 1);
     // Lane 0: the base byte; lanes 1, 2: (base - other) modulo 256.
     const Lanes bytes = (prediction - signed_residuals) & 0xFF;
     const Lanes base = Lanes{} + bytes[0];
     const Lanes others = (base - bytes) & 0xFF;  // lane 0 becomes 0
-    pixel[M::kBase] = static_cast<u8>(bytes[0]);
-    pixel[M::kOther1] = static_cast<u8>(others[1]);
-    pixel[M::kOther2] = static_cast<u8>(others[2]);
+    // Base, other 1, other 2 in lanes 0, 1, 2, then in pixel order.
+    const Lanes channels = others + (bytes & Lanes{-1, 0, 0, 0, 0, 0, 0, 0});
+    const Lanes in_order = __builtin_shuffle(channels, Lanes{M::kBaseLane0, M::kBaseLane1, M::kBaseLane2, 3, 4, 5, 6, 7});
+    typedef u8 Bytes __attribute__((vector_size(8)));
+    const Bytes narrow = __builtin_convertvector(in_order, Bytes);
+    std::memcpy(packed, &narrow, sizeof *packed);
     return base - others;
+}
+
+// The same, storing the three bytes at pixel; with `spare` set, four
+// bytes, the fourth to be overwritten by the next pixel.
+template <class M>
+inline Lanes RestorePixel(Lanes prediction, Lanes codes, u8* pixel, bool spare = false) {
+    u32 packed;
+    const Lanes quantities = RestorePixel<M>(prediction, codes, &packed);
+    if (spare)
+        std::memcpy(pixel, &packed, 4);
+    else
+        std::memcpy(pixel, &packed, 3);
+    return quantities;
 }
 
 template <class M>
@@ -79,9 +96,9 @@ inline Lanes QuantityLanes(const u8* pixel) {
 template <class M>
 class RowRestorer {
 public:
-    RowRestorer(u8* pixels, u32 width)
+    RowRestorer(u8* pixels, u32 width, u32 height)
         : pixels_(pixels), width_(width), stride_(size_t(width) * 3),
-          quantities_((size_t(width) + 1) * kLanesPerPixel * 2, 0) {
+          quantities_((size_t(width) + 1) * kLanesPerPixel * 2, 0), last_(pixels + stride_ * height - 3) {
         here_q_ = quantities_.data();
         above_q_ = here_q_ + (size_t(width) + 1) * kLanesPerPixel;
     }
@@ -186,7 +203,8 @@ private:
             const u32 c0 = next_code(0);
             const u32 c1 = next_code(1);
             const u32 c2 = next_code(2);
-            left = RestorePixel<M>(Med7Lanes(left, above, above_left), CodeLanes(c0, c1, c2), row_ + 3 * size_t(x));
+            u8* pixel = row_ + 3 * size_t(x);
+            left = RestorePixel<M>(Med7Lanes(left, above, above_left), CodeLanes(c0, c1, c2), pixel, pixel != last_);
             StoreQuantities(here_q_ + kLanesPerPixel * x, left);
             above_left = above;
         }
@@ -198,6 +216,8 @@ private:
     std::vector<i16> quantities_;
     i16* here_q_;
     i16* above_q_;
+    // The picture's last pixel, which has no byte after it.
+    u8* last_;
     u32 y_ = 0;
     u8* row_ = nullptr;
 };
