@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "models/dtex_bit_stream.h"
-#include "models/dtex_codec.h"
+#include "models/dtex_decoder.h"
 #include "models/dtex_predictors.h"
 #include "models/dtex_rice.h"
 #include "models/dtex_row_restorer.h"
@@ -21,7 +21,8 @@ struct ZeroCodes {
 };
 
 template <class M>
-bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8* pixels) {
+[[gnu::always_inline]] inline bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height,
+                                                u8* pixels) {
     // Locals, so that their state stays in registers.
     DtexBitReader reader = in;
     dtex_rows::RowRestorer<M> restorer(pixels, width, height);
@@ -55,9 +56,49 @@ bool DecodePixels(DtexBitReader& in, const u8* params, u32 width, u32 height, u8
     return true;
 }
 
+// The pixel loop for one instruction set; the loop is compiled once per
+// set.
+template <class M>
+bool DecodePixelsBaseline(DtexBitReader& in, const u8* params, u32 width, u32 height, u8* pixels) {
+    return DecodePixels<M>(in, params, width, height, pixels);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+template <class M>
+[[gnu::target("lzcnt,bmi,bmi2")]] bool DecodePixelsBitManipulation(DtexBitReader& in, const u8* params, u32 width,
+                                                                    u32 height, u8* pixels) {
+    return DecodePixels<M>(in, params, width, height, pixels);
+}
+#endif
+
+template <class M>
+bool DecodePixelsWith(DtexInstructions instructions, DtexBitReader& in, const u8* params, u32 width, u32 height,
+                      u8* pixels) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (instructions == DtexInstructions::kBitManipulation && HasDtexBitManipulation())
+        return DecodePixelsBitManipulation<M>(in, params, width, height, pixels);
+#endif
+    return DecodePixelsBaseline<M>(in, params, width, height, pixels);
+}
+
 }  // namespace
 
+bool HasDtexBitManipulation() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool has = __builtin_cpu_supports("lzcnt") && __builtin_cpu_supports("bmi") &&
+                            __builtin_cpu_supports("bmi2");
+    return has;
+#else
+    return false;
+#endif
+}
+
 bool DecodeDtexStream(const u32* words, size_t word_count, std::vector<u8>* pixels, u32* width, u32* height) {
+    return DecodeDtexStreamWith(DtexInstructions::kBitManipulation, words, word_count, pixels, width, height);
+}
+
+bool DecodeDtexStreamWith(DtexInstructions instructions, const u32* words, size_t word_count, std::vector<u8>* pixels,
+                          u32* width, u32* height) {
     if (!words || word_count == 0) return false;
     const u32 header = words[0];
     const u32 w = header >> 20;
@@ -77,11 +118,11 @@ bool DecodeDtexStream(const u32* words, size_t word_count, std::vector<u8>* pixe
     std::vector<u8> decoded(size_t(w) * h * 3);
     bool ok;
     if (predictor == 0)
-        ok = DecodePixels<dtex_rows::Map0>(reader, params.data(), w, h, decoded.data());
+        ok = DecodePixelsWith<dtex_rows::Map0>(instructions, reader, params.data(), w, h, decoded.data());
     else if (predictor == 1)
-        ok = DecodePixels<dtex_rows::Map1>(reader, params.data(), w, h, decoded.data());
+        ok = DecodePixelsWith<dtex_rows::Map1>(instructions, reader, params.data(), w, h, decoded.data());
     else
-        ok = DecodePixels<dtex_rows::Map2>(reader, params.data(), w, h, decoded.data());
+        ok = DecodePixelsWith<dtex_rows::Map2>(instructions, reader, params.data(), w, h, decoded.data());
     if (!ok) return false;
     pixels->swap(decoded);
     *width = w;

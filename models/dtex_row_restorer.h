@@ -117,8 +117,11 @@ public:
     }
 
     // Pixels x0..x1-1 of the current row; those left of x0 are done.
+    // Inline (as the functions it calls), so that the reader behind
+    // next_code keeps its state in registers, and so that the decoder's
+    // loop for each instruction set has its own copy.
     template <class NextCode>
-    void Restore(u32 x0, u32 x1, NextCode&& next_code) {
+    [[gnu::always_inline]] void Restore(u32 x0, u32 x1, NextCode&& next_code) {
         if (y_ == 0)
             RestoreFirstRow(x0, x1, next_code);
         else
@@ -163,7 +166,7 @@ public:
 private:
     // Pixel (0, 0) raw, the rest predicted from the left under mapping 0.
     template <class NextCode>
-    void RestoreFirstRow(u32 x0, u32 x1, NextCode& next_code) {
+    [[gnu::always_inline]] void RestoreFirstRow(u32 x0, u32 x1, NextCode& next_code) {
         u32 x = x0;
         Lanes left;
         if (x == 0) {
@@ -184,7 +187,7 @@ private:
     }
 
     template <class NextCode>
-    void RestoreBelow(u32 x0, u32 x1, NextCode& next_code) {
+    [[gnu::always_inline]] void RestoreBelow(u32 x0, u32 x1, NextCode& next_code) {
         u32 x = x0;
         Lanes left;
         if (x == 0) {
