@@ -47,7 +47,10 @@ namespace {
 constexpr size_t kChunk = kDtexRowChunk;
 
 // Zig-zag codes of the low bytes of 16-bit residuals.
-inline u8 ZigZagLane(i16 residual) { return static_cast<u8>((residual << 1) ^ -((residual >> 7) & 1)); }
+inline u8 ZigZagLane(i16 residual) {
+    const u32 bits = static_cast<u16>(residual);
+    return static_cast<u8>((bits << 1) ^ (0u - ((bits >> 7) & 1)));
+}
 
 // One chunk of residual codes. Written on 16-bit lanes, where every value
 // fits (|7 low + high| <= 2040, |gradient| <= 765), so that the compiler
