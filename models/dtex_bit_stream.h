@@ -141,7 +141,7 @@ private:
     static constexpr u32 kMostWordsPerCode = 11;
 
     // k is 0..6. Kept inline so that the reader's state stays in
-    // registers; codes of 32 ones or more take the call.
+    // registers; codes longer than the bits held take the call.
     template <bool kChecked>
     [[gnu::always_inline]] u32 Rice(u32 k) {
         Refill<kChecked>();

@@ -46,7 +46,7 @@ template <class M>
                 restorer.Restore(x0, x1, [&reader, &ks](u32 c) { return reader.ReadRiceInside(ks[c]); });
             } else {
                 const u32 ks[3] = {k0, k1, k2};
-                restorer.Restore(x0, x1, [&reader, &ks](u32 c) { return reader.ReadRice(ks[c]); });
+                restorer.Restore(x0, x1, [&reader, &ks](u32 c) { return ReadRiceValue(reader, ks[c]); });
             }
         }
         restorer.EndRow();

@@ -67,9 +67,9 @@ void WriteResiduals(const u8* pixels, u32 width, u32 height, u32 p, const u8* pa
             if ((k0 & k1 & k2) == kDtexAllZero) continue;
             const u32 x1 = std::min(width, (b + 1) * kDtexBlockSide);
             for (u32 x = b * kDtexBlockSide; x < x1; ++x) {
-                writer.PutRice(r0[x], k0);
-                writer.PutRice(r1[x], k1);
-                writer.PutRice(r2[x], k2);
+                WriteRiceValue(writer, r0[x], k0);
+                WriteRiceValue(writer, r1[x], k1);
+                WriteRiceValue(writer, r2[x], k2);
             }
         }
     }

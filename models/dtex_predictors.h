@@ -23,19 +23,15 @@ constexpr u32 kDtexPredictorCount = 3;
 
 // Median-like prediction from the left (L), above (A) and above-left (Q)
 // values, on exact signed values; the caller takes the result modulo 256.
+// This is the definition; the row loops of the encoder (16-bit lanes) and
+// of the decoder (dtex_row_restorer.h) compute the same with vector code.
 inline int Med7(int left, int above, int above_left) {
     const int high = left > above ? left : above;
     const int low = left > above ? above : left;
     // The shifts must round towards minus infinity (arithmetic shift).
-    const int towards_low = (7 * low + high) >> 3;
-    const int towards_high = (7 * high + low) >> 3;
-    const int gradient = left + above - above_left;
-    // The cases are picked with masks: the encoder's row loops then
-    // become vector code.
-    const int at_or_above = -static_cast<int>(above_left >= high);
-    const int at_or_below = -static_cast<int>(above_left <= low);
-    const int inside = (towards_high & at_or_below) | (gradient & ~at_or_below);
-    return (towards_low & at_or_above) | (inside & ~at_or_above);
+    if (above_left >= high) return (7 * low + high) >> 3;
+    if (above_left <= low) return (7 * high + low) >> 3;
+    return left + above - above_left;
 }
 
 // (s << 1) XOR (s >> 7) on the residual read as a signed byte s.
@@ -45,8 +41,6 @@ inline u8 ZigZagByte(u32 residual) {
 }
 
 inline int UnZigZagByte(u32 code) { return static_cast<int>(code >> 1) ^ -static_cast<int>(code & 1); }
-
-
 
 // ---- The encoder's side: whole rows of one quantity at a time ----------
 

@@ -208,7 +208,7 @@ TEST(DtexCodec, VectorPredictionsMatchMed7) {
                 const pirn::dtex_rows::Lanes lanes = pirn::dtex_rows::Med7Lanes(
                     pirn::dtex_rows::Lanes{pirn::i16(l)}, pirn::dtex_rows::Lanes{pirn::i16(a)},
                     pirn::dtex_rows::Lanes{pirn::i16(q)});
-                ASSERT_EQ(lanes[0], dtex_reference::Med7(l, a, q)) << l << " " << a << " " << q;
+                ASSERT_EQ(lanes[0], pirn::Med7(l, a, q)) << l << " " << a << " " << q;
             }
     // The encoder's row kernel: one row of 40 quantities predicted from
     // the row above, against the plain prediction value by value.
@@ -222,7 +222,7 @@ TEST(DtexCodec, VectorPredictionsMatchMed7) {
         std::vector<u8> out(48);
         pirn::MakePlaneResiduals(above.data() + 1, here.data() + 1, 40, nullptr, out.data());
         for (size_t x = 1; x < 40; ++x) {
-            const int prediction = dtex_reference::Med7(here[x], above[x + 1], above[x]);
+            const int prediction = pirn::Med7(here[x], above[x + 1], above[x]);
             EXPECT_EQ(out[x], pirn::ZigZagByte(u32(prediction - here[x + 1]) & 0xFF)) << x;
         }
         EXPECT_EQ(out[0], pirn::ZigZagByte(u32(above[1] - here[1]) & 0xFF));
