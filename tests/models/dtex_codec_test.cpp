@@ -9,7 +9,9 @@
 
 #include "models/dtex_bit_stream.h"
 #include "models/dtex_codec.h"
+#include "models/dtex_decoder.h"
 #include "models/dtex_predictors.h"
+#include "models/dtex_row_restorer.h"
 #include "tests/models/dtex_reference_encoder.h"
 #include "tests/support/test_support.h"
 
@@ -106,6 +108,22 @@ std::vector<u8> Picture(u32 w, u32 h, int kind, unsigned seed) {
                 case 2:  // flat with one bright corner
                     p[0] = p[1] = p[2] = (x < 3 && y < 3) ? 250 : 40;
                     break;
+                case 4: {  // flat areas with edges at odd places, lone pixels at chunk borders
+                    const bool box = x >= 5 && x < 21 && y >= 3 && y < 11;
+                    const bool stripe = (y / 4) % 3 == 1;
+                    const bool lone = (x == 15 || x == 16 || x == 47) && y % 5 == 2;
+                    p[0] = lone ? 255 : box ? 200 : stripe ? 30 : 120;
+                    p[1] = lone ? 0 : box ? 40 : stripe ? 30 : 140;
+                    p[2] = box ? 40 : stripe ? 90 : 100;
+                    break;
+                }
+                case 5:  // grey with sparse green specks: blocks where only some channels are zero
+                    p[0] = p[2] = 90;
+                    p[1] = random() % 23 == 0 ? u8(random()) : 90;
+                    break;
+                case 6:  // row 0 of small steps late in blocks; the rows below follow (see after the loop)
+                    if (y == 0) p[0] = p[1] = p[2] = u8(100 + 48 * ((x + 2) / 8 % 2));
+                    break;
                 default:  // green-led: G varies, R and B follow it
                     p[1] = u8((x * x + y * 13) % 251);
                     p[0] = u8(p[1] + 3);
@@ -113,7 +131,43 @@ std::vector<u8> Picture(u32 w, u32 h, int kind, unsigned seed) {
                     break;
             }
         }
+    if (kind == 6) {
+        // Every row below row 0 is what predictor 0 makes of all-zero
+        // residuals: not flat, yet stored as blocks of k = 7 only, which
+        // the decoder must not mistake for copies of the row above.
+        for (u32 y = 1; y < h; ++y)
+            for (u32 x = 0; x < w; ++x) {
+                const u8* above = &pixels[(size_t(y - 1) * w + x) * 3];
+                u8* p = &pixels[(size_t(y) * w + x) * 3];
+                int pred[3];
+                for (int c = 0; c < 3; ++c)
+                    pred[c] = x == 0 ? dtex_reference::Quantity(above, 0, c)
+                                     : dtex_reference::Med7(dtex_reference::Quantity(p - 3, 0, c),
+                                                            dtex_reference::Quantity(above, 0, c),
+                                                            dtex_reference::Quantity(above - 3, 0, c));
+                p[0] = u8(pred[0]);
+                p[2] = u8(p[0] - pred[1]);  // channel 1 is R - B
+                p[1] = u8(p[0] - pred[2]);  // channel 2 is R - G
+            }
+    }
     return pixels;
+}
+
+// Every decoding loop the processor can run (both when it has the x86
+// bit-manipulation instructions).
+std::vector<pirn::DtexInstructions> InstructionSets() {
+    std::vector<pirn::DtexInstructions> sets = {pirn::DtexInstructions::kBaseline};
+    if (pirn::HasDtexBitManipulation()) sets.push_back(pirn::DtexInstructions::kBitManipulation);
+    return sets;
+}
+
+// Decodes stored bytes (length word first) with one instruction set.
+bool DecodeWith(pirn::DtexInstructions set, const std::vector<u8>& bytes, std::vector<u8>* pixels, u32* w, u32* h) {
+    std::vector<u32> words((bytes.size() - 4) / 4);
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = u32(bytes[4 + 4 * i]) | u32(bytes[5 + 4 * i]) << 8 | u32(bytes[6 + 4 * i]) << 16 |
+                   u32(bytes[7 + 4 * i]) << 24;
+    return pirn::DecodeDtexStreamWith(set, words.data(), words.size(), pixels, w, h);
 }
 
 TEST(DtexCodec, MatchesThePlainEncoderBitForBit) {
@@ -121,9 +175,12 @@ TEST(DtexCodec, MatchesThePlainEncoderBitForBit) {
         u32 w, h;
     };
     // 9 x 9: edge blocks of one column and one row; 16 x 8 whole blocks;
-    // odd sizes on both sides.
-    for (Size s : {Size{9, 9}, Size{16, 8}, Size{1, 13}, Size{13, 1}, Size{17, 23}, Size{32, 32}})
-        for (int kind = 0; kind < 4; ++kind) {
+    // odd sizes on both sides; wider ones for rows of several 16-pixel
+    // chunks with flat ones among them, and streams long enough for the
+    // decoder's unchecked segments.
+    for (Size s : {Size{9, 9}, Size{16, 8}, Size{1, 13}, Size{13, 1}, Size{17, 23}, Size{32, 32}, Size{37, 29},
+                   Size{100, 7}, Size{129, 66}, Size{250, 3}, Size{3, 250}})
+        for (int kind = 0; kind < 7; ++kind) {
             SCOPED_TRACE(::testing::Message() << s.w << "x" << s.h << " kind " << kind);
             std::vector<u8> pixels = Picture(s.w, s.h, kind, s.w * 31 + s.h + unsigned(kind));
             std::vector<u8> ours = Encode(pixels, s.w, s.h);
@@ -132,7 +189,44 @@ TEST(DtexCodec, MatchesThePlainEncoderBitForBit) {
             u32 w = 0, h = 0;
             ASSERT_EQ(pirn::DecodeDtexBytes(ours.data(), ours.size(), &back, &w, &h), ours.size());
             EXPECT_EQ(back, pixels);
+            for (pirn::DtexInstructions set : InstructionSets()) {
+                std::vector<u8> again;
+                ASSERT_TRUE(DecodeWith(set, ours, &again, &w, &h)) << int(set);
+                EXPECT_EQ(again, pixels) << int(set);
+            }
         }
+}
+
+TEST(DtexCodec, VectorPredictionsMatchMed7) {
+    // Every ordering of L, A and Q, ties, and the extremes of the exact
+    // differences (-255..255), where the 16-bit lanes are closest to
+    // their limits.
+    std::vector<int> values = {-255, -254, -200, -129, -128, -127, -9, -8, -7, -1, 0, 1, 7, 8, 9, 127, 128, 200, 254, 255};
+    for (int l : values)
+        for (int a : values)
+            for (int q : values) {
+                const pirn::dtex_rows::Lanes lanes = pirn::dtex_rows::Med7Lanes(
+                    pirn::dtex_rows::Lanes{pirn::i16(l)}, pirn::dtex_rows::Lanes{pirn::i16(a)},
+                    pirn::dtex_rows::Lanes{pirn::i16(q)});
+                ASSERT_EQ(lanes[0], pirn::Med7(l, a, q)) << l << " " << a << " " << q;
+            }
+    // The encoder's row kernel: one row of 40 quantities predicted from
+    // the row above, against the plain prediction value by value.
+    std::mt19937 random(99);
+    std::vector<pirn::i16> above(1 + 48), here(1 + 48);
+    for (int round = 0; round < 50; ++round) {
+        for (size_t i = 1; i <= 40; ++i) {
+            above[i] = pirn::i16(values[random() % values.size()]);
+            here[i] = pirn::i16(values[random() % values.size()]);
+        }
+        std::vector<u8> out(48);
+        pirn::MakePlaneResiduals(above.data() + 1, here.data() + 1, 40, nullptr, out.data());
+        for (size_t x = 1; x < 40; ++x) {
+            const int prediction = pirn::Med7(here[x], above[x + 1], above[x]);
+            EXPECT_EQ(out[x], pirn::ZigZagByte(u32(prediction - here[x + 1]) & 0xFF)) << x;
+        }
+        EXPECT_EQ(out[0], pirn::ZigZagByte(u32(above[1] - here[1]) & 0xFF));
+    }
 }
 
 TEST(DtexCodec, NineByNineStreamHasTheStatedShape) {
@@ -278,6 +372,9 @@ TEST(DtexCodec, DecoderRefusesBadStreams) {
     // k = 0 for channel 0 and a run of 300 one-bits: a value past 255.
     std::vector<u32> long_run = {0x00100100, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF,
                                  0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0};
+    // k = 6 for channel 0 (7 for the others) and a short code of four
+    // ones, the zero and six bits: 256, one past the largest value.
+    std::vector<u32> past_255 = {0x00100137, 0xFE000000, 0};
     // A 4095 x 4095 header with too few words for its block parameters.
     std::vector<u8> huge = Stream({0xFFFFFF00, 0, 0});
     for (const Case& c : std::vector<Case>{{"length past the data", short_length},
@@ -288,6 +385,7 @@ TEST(DtexCodec, DecoderRefusesBadStreams) {
                                            {"zero height", zero_height},
                                            {"early end", early_end},
                                            {"run past 255", Stream(long_run)},
+                                           {"short code past 255", Stream(past_255)},
                                            {"huge size, few words", huge}}) {
         std::vector<u8> pixels = {1, 2, 3};
         u32 w = 77, h = 88;
@@ -316,34 +414,57 @@ TEST(DtexCodec, ReadBoundsTheLengthByTheDataLeft) {
 }
 
 TEST(DtexCodec, SurvivesRandomDamage) {
-    std::vector<u8> pixels = Picture(24, 17, 1, 3);
-    const std::vector<u8> good = Encode(pixels, 24, 17);
-    pirn_test::TempDir dir;
-    std::mt19937 random(12345);
-    for (int round = 0; round < 3000; ++round) {
-        std::vector<u8> bytes = good;
-        const int flips = 1 + int(random() % 8);
-        for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] ^= u8(1u << (random() % 8));
-        if (round % 3 == 0) bytes.resize(random() % bytes.size());
-        if (round % 7 == 0 && bytes.size() >= 4) {
-            // A length word that still fits the bytes, so the decoder runs.
-            const u32 length = u32((bytes.size() - 4) & ~size_t(3));
-            for (int i = 0; i < 4; ++i) bytes[size_t(i)] = u8(length >> (8 * i));
-        }
-        std::vector<u8> out;
-        u32 w = 0, h = 0;
-        const u32 used = pirn::DecodeDtexBytes(bytes.data(), bytes.size(), &out, &w, &h);
-        if (used) {
-            EXPECT_LE(used, bytes.size());
-            EXPECT_EQ(out.size(), size_t(w) * h * 3);
-        }
-        if (round % 10 == 0) {
-            // The same bytes through the stream reader, bounded by the file.
-            pirn_test::WriteAll(dir.file("damaged"), bytes);
-            std::FILE* f = std::fopen(dir.file("damaged").c_str(), "rb");
-            std::vector<u8> from_stream;
-            EXPECT_EQ(pirn::ReadDtexPixels(&from_stream, &w, &h, f, bytes.size()), used);
-            std::fclose(f);
+    struct Case {
+        const char* what;
+        u32 w, h;
+        int kind;
+        int rounds;
+    };
+    // A short stream, read with bound checks throughout, and a long one
+    // whose segments are mostly read unchecked (their words known to be
+    // there), with flat areas copied from the row above.
+    for (const Case& c : {Case{"short ramp", 24, 17, 1, 3000}, Case{"long noise", 96, 40, 0, 600},
+                          Case{"flat areas", 100, 30, 4, 600}}) {
+        SCOPED_TRACE(c.what);
+        std::vector<u8> pixels = Picture(c.w, c.h, c.kind, 3);
+        const std::vector<u8> good = Encode(pixels, c.w, c.h);
+        pirn_test::TempDir dir;
+        std::mt19937 random(12345);
+        for (int round = 0; round < c.rounds; ++round) {
+            std::vector<u8> bytes = good;
+            const int flips = 1 + int(random() % 8);
+            for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] ^= u8(1u << (random() % 8));
+            if (round % 3 == 0) bytes.resize(random() % bytes.size());
+            if (round % 7 == 0 && bytes.size() >= 4) {
+                // A length word that still fits the bytes, so the decoder runs.
+                const u32 length = u32((bytes.size() - 4) & ~size_t(3));
+                for (int i = 0; i < 4; ++i) bytes[size_t(i)] = u8(length >> (8 * i));
+            }
+            std::vector<u8> out;
+            u32 w = 0, h = 0;
+            const u32 used = pirn::DecodeDtexBytes(bytes.data(), bytes.size(), &out, &w, &h);
+            if (used) {
+                EXPECT_LE(used, bytes.size());
+                EXPECT_EQ(out.size(), size_t(w) * h * 3);
+            }
+            if (used && used == bytes.size()) {
+                // Every decoding loop takes the same damaged stream the
+                // same way.
+                for (pirn::DtexInstructions set : InstructionSets()) {
+                    std::vector<u8> again;
+                    u32 w2 = 0, h2 = 0;
+                    EXPECT_TRUE(DecodeWith(set, bytes, &again, &w2, &h2)) << int(set);
+                    EXPECT_EQ(again, out) << int(set);
+                }
+            }
+            if (round % 10 == 0) {
+                // The same bytes through the stream reader, bounded by the file.
+                pirn_test::WriteAll(dir.file("damaged"), bytes);
+                std::FILE* f = std::fopen(dir.file("damaged").c_str(), "rb");
+                std::vector<u8> from_stream;
+                EXPECT_EQ(pirn::ReadDtexPixels(&from_stream, &w, &h, f, bytes.size()), used);
+                std::fclose(f);
+            }
         }
     }
 }
