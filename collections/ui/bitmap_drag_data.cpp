@@ -89,6 +89,23 @@ Rect BitmapGridDDData::StackRect(Point pointer) const {
     return all;
 }
 
+u32 BitmapDragTypeOf(const CollectionBitmap& bitmap) {
+    return (bitmap.flags & kBitmapShadow) ? kBitmapDragShadow : kBitmapDragBitmap;
+}
+
+Window::DragDropData* MakeBitmapDragData(Collection* collection, const std::vector<CollectionBitmap*>& chosen,
+                                         u32 source) {
+    std::vector<CollectionBitmap*> bitmaps;
+    for (CollectionBitmap* b : chosen)
+        if (b) bitmaps.push_back(b);
+    if (bitmaps.empty()) return nullptr;
+    if (bitmaps.size() == 1)
+        return new BitmapDDData(BitmapDragTypeOf(*bitmaps[0]), collection, bitmaps[0], nullptr, nullptr);
+    auto* several = new BitmapGridDDData(kBitmapDragGrid, collection, source);
+    for (CollectionBitmap* b : bitmaps) several->AddItem(BitmapDragTypeOf(*b), b, nullptr, nullptr);
+    return several;
+}
+
 void PaintBitmapGridDrag(Window::DragDropData* data, Point at, Rect* extent) {
     auto* payload = dynamic_cast<BitmapGridDDData*>(data);
     if (extent) {

@@ -6,12 +6,13 @@
 // from StartDragDrop until after the drop; their images follow the pointer
 // through the painters registered for their types.
 //
-// A view starting a drag of one bitmap:
-//   auto* payload = new BitmapDDData(kBitmapDragBitmap, collection, bitmap, nullptr, nullptr);
-//   if (!StartDragDrop(grid, payload, ForwardMouseDrag)) delete payload;
-// of several:
-//   auto* payload = new BitmapGridDDData(kBitmapDragGrid, collection, BitmapGridDDData::kFromBitmapBrowser);
-//   for (CollectionBitmap* b : chosen) payload->AddItem(kBitmapDragBitmap, b, nullptr, nullptr);
+// A view starting a drag of the bitmaps chosen in it (a grid's drag
+// callback):
+//   Window::DragDropData* payload = MakeBitmapDragData(collection, chosen);
+//   if (payload && !StartDragDrop(grid, payload, ForwardMouseDrag)) delete payload;
+// A sequence editor builds its own, keeping where each item came from:
+//   auto* payload = new BitmapGridDDData(kBitmapDragGrid, collection, BitmapGridDDData::kFromSequenceEditor);
+//   payload->AddItemAt(kBitmapDragBitmap, instance->standard.bitmap, instance, nullptr, Point{column, row});
 // A view taking drops looks at the type and dynamic_casts the payload.
 //
 // The payloads point into the collection; nothing can change it while the
@@ -98,6 +99,17 @@ struct BitmapGridDDData : public Window::DragDropData {
     std::vector<std::unique_ptr<BitmapDDData>> items;
     u32 source;
 };
+
+// The payload of a drag of bitmaps chosen in a view of their collection
+// (the bitmap browser's rule): one bitmap gives a BitmapDDData of type 1
+// for a shadow or 2 for a bitmap, its image fitted into 96 pixels; several
+// give a BitmapGridDDData (type 3) of one such item each, fitted into 48.
+// Null for none (null entries are skipped). The caller hands it to StartDragDrop (and deletes it when
+// that refuses).
+Window::DragDropData* MakeBitmapDragData(Collection* collection, const std::vector<CollectionBitmap*>& bitmaps,
+                                         u32 source = BitmapGridDDData::kFromBitmapBrowser);
+// The type a bitmap travels as: kBitmapDragShadow or kBitmapDragBitmap.
+u32 BitmapDragTypeOf(const CollectionBitmap& bitmap);
 
 // The painters (Window system DragPainter): with a rectangle they report
 // the image's extent around the pointer, without one they draw it.

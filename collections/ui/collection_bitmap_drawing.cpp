@@ -1,9 +1,11 @@
 #include "collections/ui/collection_bitmap_drawing.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "collections/bitmap_placeholder.h"
+#include "collections/bitmap_rgba.h"
 #include "collections/ui/bitmap_tile_plan.h"
 #include "ui/draw_target.h"
 #include "ui/window_renderer.h"
@@ -104,6 +106,18 @@ void DrawCollectionBitmap(const Collection& collection, const CollectionBitmap& 
             Cache().Tile(collection, shown, preview, stamp, tile.x, tile.y, tile.width, tile.height);
         DrawPixelImage(picture, tile.screen, mirror);
     }
+}
+
+Rect FitBitmapInto(const CollectionBitmap& bitmap, const Rect& area) {
+    i32 w = 0, h = 0;
+    FitIntoBox(bitmap.width, bitmap.height, &w, &h, std::max(std::min(area.Width(), area.Height()), 0));
+    return MakeRect(area.left + (area.Width() - w) / 2, area.top + (area.Height() - h) / 2, w, h);
+}
+
+void DrawCollectionBitmapInto(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags,
+                              const Rect& area) {
+    const Rect r = FitBitmapInto(bitmap, area);
+    DrawCollectionBitmap(collection, bitmap, mirrorFlags, r.left, r.top, r.Width(), r.Height());
 }
 
 void ForgetCollectionBitmap(const CollectionBitmap* bitmap) { Cache().ForgetBitmap(bitmap); }

@@ -14,6 +14,7 @@
 #include "collections/collection.h"
 #include "collections/ui/bitmap_tile_cache.h"
 #include "platform/types.h"
+#include "ui/rect.h"
 
 namespace pirn {
 
@@ -29,6 +30,13 @@ enum BitmapMirror : u32 {
 // placeholder checkerboard instead of being read.
 void DrawCollectionBitmap(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags, i32 x,
                           i32 y, i32 width, i32 height);
+
+// Where a thumbnail stands in a view's cell: the bitmap's size fitted into
+// the square of the area's shorter side (FitIntoBox), centred in the area.
+Rect FitBitmapInto(const CollectionBitmap& bitmap, const Rect& area);
+// DrawCollectionBitmap at FitBitmapInto's rectangle: a grid cell's image.
+void DrawCollectionBitmapInto(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags,
+                              const Rect& area);
 
 // The bitmap's pixels changed in place, or it is about to be freed.
 void ForgetCollectionBitmap(const CollectionBitmap* bitmap);

@@ -68,16 +68,7 @@ struct Thumbnails {
     const Collection* collection = nullptr;
     static void Draw(void* context, const Rect& r, void* data) {
         auto* self = static_cast<Thumbnails*>(context);
-        const auto* bitmap = static_cast<const CollectionBitmap*>(data);
-        const Rect at = FittedRect(*bitmap, r);
-        DrawCollectionBitmap(*self->collection, *bitmap, 0, at.left, at.top, at.Width(), at.Height());
-    }
-    static Rect FittedRect(const CollectionBitmap& b, const Rect& r) {
-        i32 w = 0, h = 0;
-        FitIntoBox(b.width, b.height, &w, &h, std::min(r.Width(), r.Height()));
-        const i32 x = r.left + (r.Width() - w) / 2;
-        const i32 y = r.top + (r.Height() - h) / 2;
-        return MakeRect(x, y, w, h);
+        DrawCollectionBitmapInto(*self->collection, *static_cast<const CollectionBitmap*>(data), 0, r);
     }
 };
 
@@ -208,7 +199,7 @@ TEST_F(CollectionGridPixelsTest, AGridShowsTheDemoKnightsBitmaps) {
         const Rect image = grid->CellImageRect(i);
         if (image.bottom > client.Height()) break;
         const CollectionBitmap& b = *c_.bitmaps[static_cast<size_t>(i)];
-        const Rect at = Thumbnails::FittedRect(b, image);
+        const Rect at = FitBitmapInto(b, image);
         if (!IsDrawableBitmap(b) || 2 * at.Width() < 3 * b.width) continue;
         std::vector<u8> rgba(size_t{b.width} * b.height * 4);
         ConvertBitmapToRgba(c_, b, preview, 0, 0, b.width, b.height, rgba.data());

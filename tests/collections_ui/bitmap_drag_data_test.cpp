@@ -3,6 +3,7 @@
 // drag and drop, and what those painters draw (a recording draw target and
 // text drawer stand in for GL).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,51 @@ TEST_F(BitmapDragDataTest, AGridPayloadOwnsItsItemsAndTheirPlaces) {
     EXPECT_EQ(payload->positions[1].y, 3);
     EXPECT_EQ(payload->ItemCount(), 2u);
     payload.reset();  // the items go with it (the sanitizer run checks)
+}
+
+TEST_F(BitmapDragDataTest, ChosenBitmapsTravelAsOnePayloadOfTheRightKind) {
+    CollectionBitmap* bitmap = AddSolid(&c_, "b", 300, 150, kGreen);
+    CollectionBitmap* shadow = AddSolid(&c_, "s", 150, 300, 0, 255, kBitmapShadow);
+    EXPECT_EQ(MakeBitmapDragData(&c_, {}), nullptr);
+    EXPECT_EQ(MakeBitmapDragData(&c_, {nullptr}), nullptr);
+
+    std::unique_ptr<Window::DragDropData> one(MakeBitmapDragData(&c_, {shadow}));
+    auto* single = dynamic_cast<BitmapDDData*>(one.get());
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(single->typeId, u32{kBitmapDragShadow});
+    EXPECT_EQ(single->bitmap, shadow);
+    EXPECT_EQ(single->height, 96);
+    EXPECT_EQ(single->instance, nullptr);
+
+    std::unique_ptr<Window::DragDropData> three(MakeBitmapDragData(&c_, {bitmap, shadow, bitmap}));
+    auto* grid = dynamic_cast<BitmapGridDDData*>(three.get());
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->typeId, u32{kBitmapDragGrid});
+    EXPECT_EQ(grid->source, u32{BitmapGridDDData::kFromBitmapBrowser});
+    ASSERT_EQ(grid->ItemCount(), 3u);
+    EXPECT_EQ(grid->items[0]->typeId, u32{kBitmapDragBitmap});
+    EXPECT_EQ(grid->items[1]->typeId, u32{kBitmapDragShadow});
+    EXPECT_EQ(grid->items[0]->width, 48);
+    EXPECT_EQ(grid->items[1]->width, 24);
+    EXPECT_TRUE(grid->positions.empty());
+}
+
+TEST_F(BitmapDragDataTest, ThumbnailsAreFittedAndCentredInTheirCell) {
+    struct Case {
+        u32 width, height;
+        Rect area;
+        Rect fitted;
+    };
+    const Case cases[] = {
+        {300, 150, {10, 10, 102, 102}, {10, 33, 102, 79}},
+        {150, 300, {10, 10, 102, 102}, {33, 10, 79, 102}},
+        {40, 40, {0, 0, 100, 60}, {20, 0, 80, 60}},  // the shorter side is the box
+        {40, 40, {0, 0, 0, 0}, {0, 0, 0, 0}},
+    };
+    for (const Case& k : cases) {
+        CollectionBitmap* b = AddSolid(&c_, "b", k.width, k.height, kGreen);
+        EXPECT_EQ(FitBitmapInto(*b, k.area), k.fitted) << k.width << "x" << k.height;
+    }
 }
 
 TEST_F(BitmapDragDataTest, TwelveBitmapsShowEightStackedImagesAndTheirCount) {
