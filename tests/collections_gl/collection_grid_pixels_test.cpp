@@ -137,10 +137,14 @@ TEST_F(CollectionGridPixelsTest, BitmapsShowTheirColoursRecolouredMirroredAndTil
         x += 40;
     }
     // Left half green, right half blue-by-hue-change; mirrored, the halves
-    // swap (and flipping alone keeps them).
+    // swap (and flipping alone keeps them). Top and bottom halves swap
+    // when flipped; both at once turn a quarter pattern round.
     CollectionBitmap* split = AddSplit(&c_, "split", 16, 8, kGreen, kRed);
+    CollectionBitmap* rows = AddSplit(&c_, "rows", 8, 16, kGreen, kRed, true);
     board->placed.push_back({split, kBitmapMirrorHorizontal, MakeRect(10, 60, 64, 32)});
     board->placed.push_back({split, kBitmapMirrorVertical, MakeRect(90, 60, 64, 32)});
+    board->placed.push_back({rows, kBitmapMirrorVertical, MakeRect(170, 60, 16, 32)});
+    board->placed.push_back({rows, kBitmapMirrorHorizontal | kBitmapMirrorVertical, MakeRect(200, 60, 16, 32)});
     // 600 px wide: two tiles, joined without a seam, scaled to 300.
     CollectionBitmap* wide = AddSolid(&c_, "wide", 600, 20, kGreen);
     board->placed.push_back({wide, 0, MakeRect(10, 110, 300, 10)});
@@ -161,6 +165,10 @@ TEST_F(CollectionGridPixelsTest, BitmapsShowTheirColoursRecolouredMirroredAndTil
     EXPECT_EQ(At(board, 64, 76), (Rgb{0, 255, 0}));
     EXPECT_EQ(At(board, 100, 76), (Rgb{0, 255, 0}));  // flipped: green still left
     EXPECT_EQ(At(board, 144, 76), (Rgb{0, 0, 254}));
+    for (i32 left : {170, 200}) {
+        EXPECT_EQ(At(board, left + 8, 64), (Rgb{0, 0, 254})) << left;  // the bottom half now on top
+        EXPECT_EQ(At(board, left + 8, 88), (Rgb{0, 255, 0})) << left;
+    }
     for (i32 px : {10, 265, 266, 267, 309}) EXPECT_EQ(At(board, px, 114), (Rgb{0, 255, 0})) << px;
     EXPECT_EQ(At(board, 4 + 10, 140 + 4), (Rgb{0, 0, 0}));
     EXPECT_EQ(At(board, 20 + 10, 140 + 4), (Rgb{255, 255, 255}));

@@ -53,14 +53,16 @@ inline CollectionBitmap* AddSolid(Collection* c, const char* name, u32 w, u32 h,
     return AddCollectionBitmap(c, name, flags, pixels.data(), w, h, 2, nullptr);
 }
 
-// Left half one index, right half another: tells mirrored drawing apart.
-inline CollectionBitmap* AddSplit(Collection* c, const char* name, u32 w, u32 h, u8 left, u8 right) {
+// Left half one index, right half another (top and bottom halves with
+// byRows): tells mirrored drawing apart.
+inline CollectionBitmap* AddSplit(Collection* c, const char* name, u32 w, u32 h, u8 first, u8 second,
+                                  bool byRows = false) {
     std::vector<u8> pixels(size_t{w} * h * 2);
     for (u32 y = 0; y < h; ++y)
         for (u32 x = 0; x < w; ++x) {
             u8* p = &pixels[(size_t{y} * w + x) * 2];
             p[0] = 255;
-            p[1] = x < w / 2 ? left : right;
+            p[1] = (byRows ? y < h / 2 : x < w / 2) ? first : second;
         }
     return AddCollectionBitmap(c, name, 0, pixels.data(), w, h, 2, nullptr);
 }

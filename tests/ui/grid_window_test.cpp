@@ -16,6 +16,7 @@
 #include "ui/list_grid_window.h"
 #include "ui/list_window.h"
 #include "ui/skin.h"
+#include "ui/window_renderer.h"
 
 namespace pirn_test {
 namespace {
@@ -527,6 +528,66 @@ TEST_F(GridWindowTest, RevealBringsACellIntoViewByTheLeastScroll) {
     grid_->SetScrollY(0);
     SetFrame(grid_, Rect{10, 10, 10 + 4 * kCellW + kScrollbar, 10 + 2 * kCellH + 1});
     EXPECT_EQ(grid_->GetScrollY(), 7 * kCellH - (2 * kCellH + 1) + kCellH);
+}
+
+struct DrawnText {
+    std::string text;
+    Rect rect;
+};
+std::vector<DrawnText>* g_texts = nullptr;
+
+TEST_F(GridWindowTest, TableModeTitlesColumnsNumbersRowsAndScrollsSideways) {
+    std::vector<DrawnText> texts;
+    g_texts = &texts;
+    SetWindowTextDrawer([](InterfaceFont*, const char* text, int, u32, const Rect& rect) {
+        g_texts->push_back(DrawnText{text, rect});
+        return 0;
+    });
+    // Three columns in a grid two cells wide: a frame editor's rows of a
+    // shadow and two views.
+    MakeGrid(GridWindow::kMultipleSelection, 6, 2 * kCellH);
+    const char* const titles[] = {"Shadow", "0", "180"};
+    grid_->SetColumnCount(3, titles);
+    grid_->SetTableMode(true);
+    grid_->SetRowNumbers(true, 0);
+    SetFrame(grid_, Rect{10, 10, 10 + 2 * kCellW + kScrollbar, 10 + 2 * kCellH + kScrollbar});
+    EXPECT_EQ(grid_->GetColumnCount(), 3);
+    EXPECT_EQ(grid_->GetRowCount(), 2);
+    EXPECT_EQ(grid_->GetScrollRangeX(), 3 * kCellW + 16);
+    EXPECT_EQ(grid_->GetScrollPageX(), 2 * kCellW);
+    const i32 header = kLineHeight * 3 / 2;
+    EXPECT_EQ(grid_->CellRect(4), (Rect{16 + kCellW, header + kCellH, 16 + 2 * kCellW, header + 2 * kCellH}));
+    // The header stays; the cells under it are not hit.
+    EXPECT_EQ(grid_->CellAtClientPoint(Point{40, header - 1}), -1);
+    EXPECT_EQ(grid_->CellAtClientPoint(Point{40, header}), 0);
+
+    Redraw();
+    auto drawn = [&](const char* text) {
+        std::vector<Rect> at;
+        for (const DrawnText& t : texts)
+            if (t.text == text) at.push_back(t.rect);
+        return at;
+    };
+    ASSERT_EQ(drawn("Shadow").size(), 1u);
+    EXPECT_EQ(drawn("Shadow")[0], (Rect{16, 0, 16 + kCellW, header}));
+    ASSERT_EQ(drawn("180").size(), 1u);
+    EXPECT_EQ(drawn("180")[0].left, 16 + 2 * kCellW);
+    // Row numbers from 0 in the 16-px column ("0" is also a title).
+    ASSERT_EQ(drawn("1").size(), 1u);
+    EXPECT_EQ(drawn("1")[0], (Rect{0, header + kCellH, 16, header + 2 * kCellH}));
+    EXPECT_EQ(drawn("0").size(), 2u);
+
+    // Revealing the third column scrolls sideways by the least amount;
+    // titles and numbers go with the cells.
+    grid_->RevealCell(5);
+    EXPECT_EQ(grid_->GetScrollX(), 16 + 3 * kCellW - 2 * kCellW);
+    texts.clear();
+    Redraw();
+    ASSERT_EQ(drawn("Shadow").size(), 1u);
+    EXPECT_EQ(drawn("Shadow")[0].left, 16 - grid_->GetScrollX());
+    EXPECT_EQ(grid_->CellAtClientPoint(Point{2 * kCellW - 10, header + 10}), 2);
+    SetWindowTextDrawer(nullptr);
+    g_texts = nullptr;
 }
 
 // ---- ListGridWindow ----
