@@ -40,6 +40,11 @@ void DrawRecorder::DrawPixelImage(const PixelImage& image, const Rect& rect) {
     calls_.push_back(call);
 }
 
+void DrawRecorder::DrawMirroredPixelImage(const PixelImage& image, const Rect& rect, u32 mirror) {
+    DrawPixelImage(image, rect);
+    calls_.back().mirror = mirror;
+}
+
 void DrawRecorder::ForgetPixelImage(const PixelImage& image) {
     Call call;
     call.kind = kForgetPixelImage;

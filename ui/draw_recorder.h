@@ -24,12 +24,14 @@ public:
         size_t imageCount = 0;               // kImages: queued images handed over
         const PixelImage* image = nullptr;   // kPixelImage, kForgetPixelImage
         u32 imageWidth = 0, imageHeight = 0;  // kPixelImage: the size when drawn
+        u32 mirror = 0;                       // kPixelImage: PixelImageMirror bits
     };
 
     void SetColor(u32 rgba) override;
     void FillRect(const Rect& rect) override;
     void DrawImages(const std::vector<QueuedImageDraw>& draws) override;
     void DrawPixelImage(const PixelImage& image, const Rect& rect) override;
+    void DrawMirroredPixelImage(const PixelImage& image, const Rect& rect, u32 mirror) override;
     void ForgetPixelImage(const PixelImage& image) override;
 
     const std::vector<Call>& calls() const { return calls_; }

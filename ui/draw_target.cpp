@@ -16,10 +16,12 @@ DrawTarget* SetDrawTarget(DrawTarget* target) {
 
 DrawTarget* GetDrawTarget() { return g_target; }
 
-void DrawPixelImage(const PixelImage& image, const Rect& rect) {
+void DrawPixelImage(const PixelImage& image, const Rect& rect, u32 mirror) {
     if (!g_target) return;
     FlushImageDraws(false);
-    g_target->DrawPixelImage(image, rect);
+    mirror &= kMirrorHorizontal | kMirrorVertical;
+    if (mirror) g_target->DrawMirroredPixelImage(image, rect, mirror);
+    else g_target->DrawPixelImage(image, rect);
 }
 
 void ForgetDrawnPixelImage(const PixelImage& image) {

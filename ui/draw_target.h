@@ -30,6 +30,12 @@ public:
     // by itself, but not pixels changed in place: see ForgetPixelImage.
     // Targets that only record part of a scene may ignore pictures.
     virtual void DrawPixelImage(const PixelImage& image, const Rect& rect) {}
+    // The same, mirrored: kMirrorHorizontal puts the image's first column at
+    // the rectangle's right edge, kMirrorVertical its first row at the
+    // bottom. Targets that do not mirror draw the image as it is.
+    virtual void DrawMirroredPixelImage(const PixelImage& image, const Rect& rect, u32 mirror) {
+        DrawPixelImage(image, rect);
+    }
     // Drops what the target keeps for the image. Called after the image's
     // pixels or palette changed in place and before an image that was drawn
     // is freed (another image at its address must not show the old one).
@@ -40,9 +46,14 @@ public:
 DrawTarget* SetDrawTarget(DrawTarget* target);
 DrawTarget* GetDrawTarget();
 
+enum PixelImageMirror : u32 {
+    kMirrorHorizontal = 1,
+    kMirrorVertical = 2,
+};
+
 // The picture through the installed target, after the skin images queued so
-// far (so it lands on top of them).
-void DrawPixelImage(const PixelImage& image, const Rect& rect);
+// far (so it lands on top of them); mirrored by PixelImageMirror bits.
+void DrawPixelImage(const PixelImage& image, const Rect& rect, u32 mirror = 0);
 // An editor calls this after changing an image it shows in place (then
 // invalidates the window as usual) and before freeing such an image.
 void ForgetDrawnPixelImage(const PixelImage& image);

@@ -53,7 +53,9 @@ void GlDrawTarget::DrawImages(const std::vector<QueuedImageDraw>& draws) {
     glPopAttrib();
 }
 
-void GlDrawTarget::DrawPixelImage(const PixelImage& image, const Rect& r) {
+void GlDrawTarget::DrawPixelImage(const PixelImage& image, const Rect& r) { DrawMirroredPixelImage(image, r, 0); }
+
+void GlDrawTarget::DrawMirroredPixelImage(const PixelImage& image, const Rect& r, u32 mirror) {
     if (r.IsEmpty()) return;
     const GlTexture* texture = pixelImageTextures_.Ensure(image);
     if (!texture) return;
@@ -69,15 +71,20 @@ void GlDrawTarget::DrawPixelImage(const PixelImage& image, const Rect& r) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     // The texture covers the whole image (stretched to powers of two where
-    // the driver needs it), rows top-down like the screen's y.
+    // the driver needs it), rows top-down like the screen's y; mirroring
+    // swaps the texture's edges.
+    const float s0 = (mirror & kMirrorHorizontal) ? 1.0f : 0.0f;
+    const float t0 = (mirror & kMirrorVertical) ? 1.0f : 0.0f;
+    const float s1 = 1.0f - s0;
+    const float t1 = 1.0f - t0;
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
+    glTexCoord2f(s0, t0);
     glVertex2i(r.left, r.top);
-    glTexCoord2f(1, 0);
+    glTexCoord2f(s1, t0);
     glVertex2i(r.right, r.top);
-    glTexCoord2f(1, 1);
+    glTexCoord2f(s1, t1);
     glVertex2i(r.right, r.bottom);
-    glTexCoord2f(0, 1);
+    glTexCoord2f(s0, t1);
     glVertex2i(r.left, r.bottom);
     glEnd();
     glPopAttrib();

@@ -15,6 +15,7 @@ public:
     // Uploads the picture on its first draw and keeps the texture for the
     // next ones (see PixelImageTextures for when it is made again).
     void DrawPixelImage(const PixelImage& image, const Rect& rect) override;
+    void DrawMirroredPixelImage(const PixelImage& image, const Rect& rect, u32 mirror) override;
     void ForgetPixelImage(const PixelImage& image) override;
 
     // The textures of the pictures drawn so far; Clear() them before the GL
