@@ -12,19 +12,10 @@
 #include "platform/log_capture.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/support/test_support.h"
+#include "tests/ui/box_answers.h"
 #include "tests/ui/widget_fixture.h"
-#include "ui/button.h"
-#include "ui/message_box_window.h"
-#include "ui/text_box.h"
 
 namespace pirn_test {
-
-// What a box showed before it was answered.
-struct AskedBox {
-    std::string caption;
-    std::string text;  // the message, or the input field's text
-    std::vector<std::string> buttons;
-};
 
 class CodexWindowTest : public WidgetTest {
 protected:
@@ -32,7 +23,7 @@ protected:
         WidgetTest::SetUp();
         pirn::UnloadCodex();
         pirn::SetLocalFolder(Local());
-        asked_.clear();
+        AskedBoxes().clear();
     }
 
     void TearDown() override {
@@ -56,28 +47,9 @@ protected:
     }
 
     // Answers the next modal box with the button of that index, typing
-    // `input` into an input box's field first. Records what the box showed.
-    static void Answer(int button, const std::string* input = nullptr) {
-        std::string typed = input ? *input : std::string();
-        const bool hasInput = input != nullptr;
-        Then([button, typed, hasInput] {
-            auto* box = dynamic_cast<MessageBoxWindow*>(GetTopModalWindow());
-            ASSERT_NE(box, nullptr) << "no box to answer";
-            AskedBox asked;
-            asked.caption = box->GetTitle() ? box->GetTitle() : "";
-            if (auto* field = dynamic_cast<TextBox*>(box->GetField())) {
-                asked.text = field->GetText();
-                if (hasInput) field->SetText(typed);
-            } else {
-                asked.text = box->GetText();
-            }
-            for (int i = 0; i < box->GetButtonCount(); ++i) asked.buttons.push_back(box->GetButton(i)->GetTitle());
-            asked_.push_back(asked);
-            ASSERT_LT(button, box->GetButtonCount());
-            box->PressButton(button);
-        });
-    }
-    static void AnswerInput(int button, const std::string& text) { Answer(button, &text); }
+    // `input` into an input box's field first.
+    static void Answer(int button) { Then(AnswerTopBox(button)); }
+    static void AnswerInput(int button, const std::string& text) { Then(AnswerTopBox(button, &text)); }
 
     // Runs frames until the scripted answers are used up (a safety limit).
     static void RunScript() {
@@ -86,7 +58,7 @@ protected:
 
     TempDir dir_;
     pirn::ScopedLogCapture quietLog_;
-    inline static std::vector<AskedBox> asked_;
+    std::vector<AskedBox>& asked_ = AskedBoxes();
 };
 
 }  // namespace pirn_test
