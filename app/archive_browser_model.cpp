@@ -1,5 +1,6 @@
 #include "app/archive_browser_model.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/archive_browser_rules.h"
@@ -100,6 +101,11 @@ bool ArchiveBrowserModel::HandleCodexEvent(const Archive*, TagEntry* tag, u32 ev
         default:
             return false;
     }
+}
+
+void ArchiveBrowserModel::ForgetArchive(const Archive* archive) {
+    std::vector<const Archive*>& archives = sources_.archives;
+    archives.erase(std::remove(archives.begin(), archives.end(), archive), archives.end());
 }
 
 BrowserGroupRow* ArchiveBrowserModel::GroupRowFor(u32 group) {

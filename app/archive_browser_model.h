@@ -95,6 +95,9 @@ public:
     // A Codex event. Returns whether the rows changed (the view re-sorts).
     bool HandleCodexEvent(const Archive* archive, TagEntry* tag, u32 event);
 
+    // An archive about to be closed: it is no longer among the sources.
+    void ForgetArchive(const Archive* archive);
+
     BrowserTagRow* FindTagRow(const TagEntry* tag) const;
     BrowserGroupRow* FindGroupRow(u32 group) const { return groups_.Find(group); }
     size_t GroupRowCount() const { return groups_.Count(); }
