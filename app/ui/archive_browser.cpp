@@ -21,7 +21,10 @@ constexpr char kPlacementKey[] = "ArchiveBrowserPlacement";
 constexpr u32 kPseudoItemFlags = ListItem::kInsertFirst | ListItem::kTextItem;
 constexpr i32 kGroupItemKind = 0xF00D;
 constexpr i32 kTagItemKind = 0xF00E;
-constexpr u32 kCellTextFlags = 262;
+// Title text, multi-line; without the shadow the dark skin's lists draw
+// (262): under the light skin's dark text a black shadow hides the dimmed
+// rows' grey.
+constexpr u32 kCellTextFlags = 262 & ~0x100u;
 
 ArchiveBrowser* g_browser = nullptr;
 
@@ -49,13 +52,16 @@ ArchiveBrowser::ArchiveBrowser() : Window(kStyle, nullptr) {
     inner_ = new SplitterWindow(kVisible | kEnabled, outer_);
     inner_->SetLayout(SplitterWindow::kStacked, SplitterWindow::kSizingFree);
 
-    active_ = new ListWindow(ListWindow::kMultipleSelection, kVisible | kEnabled, inner_);
+    // The lists stand on the skin's light background, where its text
+    // colour and the rows' colours read well.
+    const u32 listStyle = kVisible | kEnabled | kBackground;
+    active_ = new ListWindow(ListWindow::kMultipleSelection, listStyle, inner_);
     active_->SetTitle("Active Archives List");
-    inactive_ = new ListWindow(ListWindow::kMultipleSelection, kVisible | kEnabled, inner_);
+    inactive_ = new ListWindow(ListWindow::kMultipleSelection, listStyle, inner_);
     inactive_->SetTitle("Inactive Archives List");
     tree_ = new ListWindow(ListWindow::kTree | ListWindow::kColumnMode | ListWindow::kMultipleSelection |
                                ListWindow::kHeaderRow,
-                           kVisible | kEnabled, outer_);
+                           listStyle, outer_);
     tree_->SetTitle("Tag Tree");
     BuildTagTree();
 
@@ -79,6 +85,8 @@ ArchiveBrowser::ArchiveBrowser() : Window(kStyle, nullptr) {
     LoadWorkingSet();
 
     if (!RestoreWindowPlacement(this, kPlacementKey, true)) {
+        const i32 screenWidth = GetWindowSystem().screenWidth;
+        if (screenWidth > 0 && GetWidth() > screenWidth) SetWidth(screenWidth);
         SetClientHeight(kDefaultClientHeight);
         CenterInParent();
     }
@@ -233,7 +241,11 @@ BrowserSources ArchiveBrowser::SelectedSources() const {
 }
 
 void ArchiveBrowser::OnActiveSelection() {
-    if (!changingLists_) RefreshTagTree();
+    if (changingLists_) return;
+    // Choosing "local" looks at the folder again, so that tag files other
+    // programs put there since show up.
+    if (SelectedSources().local) PollLocalFolder(true);
+    RefreshTagTree();
 }
 
 // ---- the tag tree ----------------------------------------------------------

@@ -31,7 +31,8 @@ public:
     static constexpr i32 kOuterSplit = 196;
     static constexpr i32 kInnerSplit = 384;
     static constexpr i32 kPaneMinimum = 128;
-    static constexpr i32 kDefaultClientWidth = 800;
+    // Wide enough for the visible columns beside the lists, where the screen allows.
+    static constexpr i32 kDefaultClientWidth = 1080;
     static constexpr i32 kDefaultClientHeight = 512;
 
     // The pseudo-archives of the active list, as their items' data.

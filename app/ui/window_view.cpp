@@ -11,7 +11,10 @@ namespace pirn {
 namespace {
 
 constexpr char kPlacementKey[] = "WindowSpyPlacement";
-constexpr u32 kCellTextFlags = 262;
+// Title text, multi-line; without the shadow the dark skin's lists draw
+// (262): under the light skin's dark text a black shadow hides the dimmed
+// rows' grey.
+constexpr u32 kCellTextFlags = 262 & ~0x100u;
 constexpr u32 kHasChildren = ListItem::kExpandable;
 constexpr u32 kOpenRoot = ListItem::kOpen;
 

@@ -190,7 +190,7 @@ TEST_F(ArchiveBrowserTest, TheTagTreeHasOneColumnPerHeaderFieldAndTheLocation) {
         EXPECT_EQ(c.fieldOffset, expected[i].offset);
         EXPECT_EQ(c.width, expected[i].width);
         EXPECT_EQ(c.flags & 2, expected[i].flags);
-        EXPECT_EQ(c.textFlags, 262u);
+        EXPECT_EQ(c.textFlags, 6u);  // titles, multi-line, no shadow
     }
     // The cells read the row's record.
     ListItem* mine = TagItem(tree, "Mine");
@@ -446,6 +446,17 @@ TEST_F(ArchiveBrowserTest, AnArchiveClosedUnderTheBrowserLeavesNoItemOrRowBehind
     Archive* added = AddArchiveBytes("later", ArchiveBytes(5, 0, "Later", {Tag{kText, Code("z001"), "Later", Data("z")}}));
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(Texts(browser->GetInactiveList()), (std::vector<std::string>{"extras", "later"}));
+}
+
+TEST_F(ArchiveBrowserTest, ChoosingLocalLooksAtTheFolderAgain) {
+    ArchiveBrowser* browser = Open();
+    SelectArchives(browser->GetActiveList(), {"local"});
+    WriteLocal("Text", "Dropped In", TagFile(Tag{kText, Code("drop"), "Dropped In", Data("d")}));
+    IdleFrame();
+    EXPECT_EQ(TagItem(browser->GetTagTree(), "Dropped In"), nullptr);  // nothing told the Codex
+    SelectArchives(browser->GetActiveList(), {"combined"});
+    SelectArchives(browser->GetActiveList(), {"local"});
+    EXPECT_NE(TagItem(browser->GetTagTree(), "Dropped In"), nullptr);
 }
 
 TEST_F(ArchiveBrowserTest, ThePlacementIsRestoredAndAddedArchivesJoinTheWorkingSet) {

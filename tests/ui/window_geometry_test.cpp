@@ -108,7 +108,7 @@ TEST_F(WindowTreeTest, ClientSizeIsExactEvenBelowTheDecorations) {
     struct Case {
         Point client;
         Point frame;
-    } cases[] = {{{3, 2}, {3 + 8, 2 + 30}}, {{0, 0}, {8, 30}}, {{300, 200}, {308, 230}}};
+    } cases[] = {{{3, 2}, {3 + 8, 2 + 34}}, {{0, 0}, {8, 34}}, {{300, 200}, {308, 234}}};
     for (const Case& c : cases) {
         auto* w = new ProbeWindow(Window::kVisible | Window::kThickBorder | Window::kTitleBar);
         SetFrame(w, Rect{10, 10, 12, 12});

@@ -179,6 +179,8 @@ DemoGame BuildDemoGame() {
     empty.tag.data.clear();
     game.local_files.push_back(empty);
     AddDemoEditors(game);
+    AddDemoBrowser(game);
+    for (DemoArchive& archive : game.archives) SortArchive(archive);
     return game;
 }
 

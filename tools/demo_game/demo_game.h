@@ -59,6 +59,10 @@ DemoGame BuildDemoGame();
 // and a few local tags are added.
 void AddDemoEditors(DemoGame& game);
 
+// Archive Browser content: colour-map collections, meshes of versions 11
+// and 10, and a plugin whose name needs escaping and the character map.
+void AddDemoBrowser(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
