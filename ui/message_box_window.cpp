@@ -102,31 +102,11 @@ void MessageBoxWindow::DrawContents() {
     EndWindowDraw(this);
 }
 
-namespace {
-
-// Whether a window pointer still names a live window of the tree (compared,
-// never followed, until found).
-bool IsLiveWindow(const Window* target) {
-    Window* root = GetWindowSystem().root;
-    if (!target || !root) return false;
-    std::vector<Window*> stack{root};
-    while (!stack.empty()) {
-        Window* w = stack.back();
-        stack.pop_back();
-        if (w == target) return !w->IsDestroyed();
-        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) stack.push_back(c);
-    }
-    return false;
-}
-
-}  // namespace
-
 int RunMessageBox(MessageBoxWindow* box, std::string* input) {
     MessageBoxWindow::Run run;
     run.input = input;
     box->AttachRun(&run);
     const int last = box->GetButtonCount() - 1;
-    Window* focusBefore = GetFocusWindow();
     RunModal(box, MessageBoxWindow::kModalFlags, nullptr);
     // Ended without a press (the idle hook stopped, or the box was taken
     // down): the box goes, and the answer is the harmless last button.
@@ -134,11 +114,6 @@ int RunMessageBox(MessageBoxWindow* box, std::string* input) {
         box->AttachRun(nullptr);
         DestroyWindow(box);
     }
-    // The keys go back to where they went before the box took them.
-    Window* focus = GetFocusWindow();
-    if ((!focus || focus->IsDescendantOf(box)) && focusBefore && !focusBefore->IsDescendantOf(box) &&
-        IsLiveWindow(focusBefore))
-        ActivateWindow(focusBefore, kFocusByProgram);
     return run.pressed >= 0 ? run.pressed : last;
 }
 

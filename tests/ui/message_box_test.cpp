@@ -108,8 +108,14 @@ TEST_F(MessageBoxTest, TheKeysGoBackWhereTheyWentBeforeTheBox) {
     auto* field = new ProbeWindow(Window::kVisible | Window::kTakesFocus, owner, "field");
     SetFrame(field, Rect{0, 0, 50, 20});
     ActivateWindow(field, kFocusByProgram);
-    Then([] { ClickButton(0); });
+    Window* focusDuring = nullptr;
+    Then([&focusDuring] {
+        focusDuring = GetFocusWindow();
+        ClickButton(0);
+    });
     EXPECT_EQ(ShowMessageBox("Caption", "Text", "OK", nullptr), 0);
+    EXPECT_NE(focusDuring, field);  // the box had the keys
+    IdleFrame();                    // the box is deleted at the next frame
     EXPECT_EQ(GetFocusWindow(), field);
     Key('X');
     ASSERT_EQ(field->keys.size(), 2u);  // press and release reach the field again
