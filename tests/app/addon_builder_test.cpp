@@ -229,10 +229,12 @@ TEST_F(AddonBuilderTest, TheNameCannotLeaveThePluginsFolder) {
 }
 
 TEST_F(AddonBuilderTest, CancelledPopupWritesNothing) {
+    const auto plugins = [&] { return std::distance(fs::directory_iterator(Game() + "plugins"), fs::directory_iterator()); };
+    const auto before = plugins();
     pirn::AddonMessage message;
     EXPECT_EQ(pirn::BuildRegularAddon([](pirn::AddonFields*) { return false; }, &message), 0);
     EXPECT_TRUE(message.empty());
-    EXPECT_EQ(std::distance(fs::directory_iterator(Game() + "plugins"), fs::directory_iterator()), 1);
+    EXPECT_EQ(plugins(), before);
 }
 
 TEST_F(AddonBuilderTest, NothingToPackIsSaid) {

@@ -17,8 +17,12 @@ std::vector<demo::DemoTag> SampleTags() {
     std::vector<demo::DemoTag> tags;
     const demo::DemoGame game = demo::BuildDemoGame();
     for (const demo::DemoArchive& archive : game.archives)
-        for (const demo::DemoTag& tag : archive.tags)
+        for (const demo::DemoTag& tag : archive.tags) {
+            // The large colour map keeps its flags in its data only, for the
+            // browser's rule; it is listed, never opened or saved.
+            if (tag.user_data == 0 && tag.data.size() >= 0x120000) continue;
             if (tag.group == MakeFourCC(".256")) tags.push_back(tag);
+        }
     for (const demo::DemoLocalFile& file : game.local_files)
         if (file.tag.group == MakeFourCC(".256")) tags.push_back(file.tag);
     return tags;

@@ -323,7 +323,26 @@ void InsertInOrder(DemoArchive* archive, DemoTag tag) {
     archive->tags.insert(std::upper_bound(archive->tags.begin(), archive->tags.end(), tag, before), std::move(tag));
 }
 
+// A colour map: one opaque RAW gradient of side x side, flag 0x100 set.
+void BuildColorMap(Collection* c, u16 side) {
+    FillDemoPalette(c);
+    Canvas map(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) map.Set(x, y, 255, Shade(u32(x * kRampCount / side), double(y) / side));
+    AddCanvas(c, "Colour Map", map, 0);
+    c->flags |= 0x100;
+}
+
 }  // namespace
+
+std::vector<u8> EncodeDemoColorMap(const std::string& name, u16 side, u32* flags) {
+    Collection c;
+    InitCollection(&c);
+    BuildColorMap(&c, side);
+    std::vector<u8> data = EncodeCollection(&c, name);
+    if (flags) *flags = c.flags;
+    return data;
+}
 
 void AddDemoCollections(DemoGame& game) {
     const u32 group = MakeFourCC(".256");

@@ -57,6 +57,10 @@ DemoGame BuildDemoGame();
 // Sprite collections drawn in code: every '.256' tag gets one, and a few
 // are added.
 void AddDemoCollections(DemoGame& game);
+// The data of a collection marked as a colour map (flag 0x100) holding one
+// opaque side x side bitmap; flags gets the collection's flags (the user
+// data a tag of it carries).
+std::vector<u8> EncodeDemoColorMap(const std::string& name, u16 side, u32* flags);
 // Dialogs, sounds, collection references and the struct-described Wind,
 // Lightning and Artifact tags: every tag of those groups gets real data,
 // and a few local tags are added.
@@ -64,6 +68,10 @@ void AddDemoEditors(DemoGame& game);
 // Terrain: detail textures, meshes of versions 11 and 10, detail maps of
 // versions 1 (in an archive) and 2 (local).
 void AddDemoTerrain(DemoGame& game);
+
+// Archive Browser content: colour-map collections, meshes of versions 11
+// and 10, and a plugin whose name needs escaping and the character map.
+void AddDemoBrowser(DemoGame& game);
 
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
