@@ -65,6 +65,11 @@ void AddDemoEditors(DemoGame& game);
 // versions 1 (in an archive) and 2 (local).
 void AddDemoTerrain(DemoGame& game);
 
+// Models: a crate and a small figure made here as LightWave objects and
+// brought in by the program's own model import (four local tags each); the
+// placeholder geometries and model tags show them too.
+void AddDemoModels(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
