@@ -221,6 +221,14 @@ bool TexturePicture(const ModelTexture& texture, PixelImage* picture) {
     return true;
 }
 
+struct WrittenPicture {
+    std::string wanted;  // the name before it was made distinct
+    std::string file;
+    PixelImage image;
+};
+
+bool SamePicture(const PixelImage& a, const PixelImage& b) { return ImagesEqual(a, b) && a.palette == b.palette; }
+
 }  // namespace
 
 std::string CanonicalExportFolder(const std::string& folder) {
@@ -232,10 +240,15 @@ std::string CanonicalExportFolder(const std::string& folder) {
     return EnsureTrailingSlash(path.empty() ? std::string(".") : path);
 }
 
-std::string LwoTextureFileName(const std::string& file_name, size_t number, std::vector<std::string>* taken) {
+std::string LwoTextureBaseName(const std::string& file_name, size_t number) {
     std::string name = SafeFileNamePart(file_name);
-    if (name.empty() || strcasecmp(name.c_str(), ".png") == 0) name = FormatString("texture%zu.png", number);
+    if (name.empty()) name = FormatString("texture%zu.png", number);
     if (!EndsWithNoCase(name, ".png")) name += ".png";
+    return name;
+}
+
+std::string LwoTextureFileName(const std::string& file_name, size_t number, std::vector<std::string>* taken) {
+    std::string name = LwoTextureBaseName(file_name, number);
     const std::string base = name.substr(0, name.size() - 4), extension = name.substr(name.size() - 4);
     for (unsigned n = 2; TakenNoCase(*taken, name); ++n) name = base + " " + std::to_string(n) + extension;
     taken->push_back(name);
@@ -274,17 +287,29 @@ LwoExportResult ExportLwoModel(const ModelObject& model, const std::string& fold
     }
     // The object's own name is taken, so that no texture replaces it.
     std::vector<std::string> taken = {file_name};
+    std::vector<WrittenPicture> written;
     for (size_t i = 0; i < model.textures.size(); ++i) {
-        PixelImage picture;
-        std::vector<u8> png;
-        if (!TexturePicture(model.textures[i], &picture)) {
+        WrittenPicture picture;
+        if (!TexturePicture(model.textures[i], &picture.image)) {
             result.texture_files.emplace_back();
             continue;
         }
-        const std::string texture_file = LwoTextureFileName(model.textures[i].file_name, i + 1, &taken);
-        result.texture_files.push_back(texture_file);
-        if (!EncodeImageBytes(kTypePng, picture, &png) || !WriteFileSafely(root + texture_file, png.data(), png.size()))
-            result.problems.push_back(FormatString("The texture '%s' could not be written.", (root + texture_file).c_str()));
+        picture.wanted = LwoTextureBaseName(model.textures[i].file_name, i + 1);
+        // Surfaces that share one picture (one clip in the source) share
+        // its file too.
+        auto same = std::find_if(written.begin(), written.end(), [&picture](const WrittenPicture& w) {
+            return strcasecmp(w.wanted.c_str(), picture.wanted.c_str()) == 0 && SamePicture(w.image, picture.image);
+        });
+        if (same != written.end()) {
+            result.texture_files.push_back(same->file);
+            continue;
+        }
+        picture.file = LwoTextureFileName(model.textures[i].file_name, i + 1, &taken);
+        result.texture_files.push_back(picture.file);
+        std::vector<u8> png;
+        if (!EncodeImageBytes(kTypePng, picture.image, &png) || !WriteFileSafely(root + picture.file, png.data(), png.size()))
+            result.problems.push_back(FormatString("The texture '%s' could not be written.", (root + picture.file).c_str()));
+        written.push_back(std::move(picture));
     }
     result.surface_names = SurfaceNames(model);
     const std::vector<u8> bytes = EncodeLwoModel(model, result.texture_files, result.surface_names);

@@ -36,10 +36,13 @@ LwoExportResult ExportLwoModel(const ModelObject& model, const std::string& fold
 std::vector<u8> EncodeLwoModel(const ModelObject& model, const std::vector<std::string>& texture_files,
                                const std::vector<std::string>& surface_names);
 
-// The file name a texture is written under: its file name's last part made
-// safe, ".png" added unless it ends so; "texture<number>.png" when nothing
-// usable is left; " 2", " 3", ... before the extension while `taken`
-// (compared without case) holds the name. The result is added to `taken`.
+// The file name a texture asks for: its file name's last part made safe,
+// ".png" added unless it ends so; "texture<number>.png" when nothing usable
+// is left.
+std::string LwoTextureBaseName(const std::string& file_name, size_t number);
+// That name, with " 2", " 3", ... before the extension while `taken`
+// (compared without case) holds it; the result is added to `taken`.
+// Textures asking for the same name with the same picture share one file.
 std::string LwoTextureFileName(const std::string& file_name, size_t number, std::vector<std::string>* taken);
 
 // The folder as the export joins it: backslashes become '/', * ? < > |

@@ -189,6 +189,19 @@ TEST(LwoExport, FilesAreWrittenAndReadBackWithTheirSurfacesAndUvs) {
     }
 }
 
+TEST(LwoExport, TexturesOfOnePictureShareItsFile) {
+    pirn_test::TempDir dir;
+    auto model = TwoTriangleModel();
+    model->textures[1] = model->textures[0];  // another surface, the same clip
+    model->textures.push_back(model->textures[0]);
+    model->textures[2].colour.pixels[0] = 7;  // the same name, another picture
+    const LwoExportResult result = ExportLwoModel(*model, dir.path(), "Tree");
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(result.texture_files, (std::vector<std::string>{"x.png", "x.png", "x 2.png"}));
+    EXPECT_EQ(result.surface_names, (std::vector<std::string>{"Bark", "Bark 2", "Bark 3", "Default"}));
+    EXPECT_TRUE(pirn_test::Exists(dir.file("x 2.png")));
+}
+
 TEST(LwoExport, FailuresAreReported) {
     pirn_test::TempDir dir;
     auto model = TwoTriangleModel();
