@@ -243,9 +243,9 @@ DemoModel Figure() {
         const float inner = 0.05f * side, outer = 0.3f * side;
         const float x0 = std::min(inner, outer), x1 = std::max(inner, outer);
         AddBox(&o, {x0, 0, -0.14f}, {x1, 0.2f, 0.16f}, 2);                          // boot
-        AddBox(&o, {x0, 0.2f, -0.12f}, {x1, 0.9f, 0.12f}, 0, {0, 0, 1, 0.6f});       // leg
+        AddBox(&o, {x0, 0.2f, -0.12f}, {x1, 0.9f, 0.12f}, 0, {0, 0.4f, 1, 1});        // leg, above the belt
         const float a0 = side < 0 ? -0.5f : 0.35f;
-        AddBox(&o, {a0, 0.95f, -0.1f}, {a0 + 0.15f, 1.55f, 0.1f}, 0, {0, 0, 1, 0.6f});  // arm
+        AddBox(&o, {a0, 0.95f, -0.1f}, {a0 + 0.15f, 1.55f, 0.1f}, 0, {0, 0.4f, 1, 1});  // arm
     }
     AddBox(&o, {-0.35f, 0.9f, -0.18f}, {0.35f, 1.6f, 0.18f}, 0);  // torso
     AddBox(&o, {-0.2f, 1.6f, -0.2f}, {0.2f, 2.0f, 0.2f}, 1);       // head
