@@ -235,20 +235,32 @@ void SetupCameraView(ModelViewCamera* camera, const i32 viewport[4]) {
 }
 
 void SortCameraTriangles(ModelViewCamera* camera) {
-    std::vector<CameraTriangle>& list = camera->draw_list;
-    list.clear();
+    // Keys are sorted as a compact array beside the entries, so that the
+    // sort does not chase pointers into the models.
+    struct Keyed {
+        float key;
+        u32 entry;
+    };
+    std::vector<CameraTriangle> entries;
+    std::vector<Keyed> keys;
     size_t total = 0;
     for (const ModelObject* model : camera->models) total += model->triangles.size();
-    list.reserve(total);
+    entries.reserve(total);
+    keys.reserve(total);
     for (ModelObject* model : camera->models)
-        for (ModelTriangle& triangle : model->triangles) list.push_back({model, &triangle});
+        for (ModelTriangle& triangle : model->triangles) {
+            keys.push_back({triangle.sort_key, static_cast<u32>(entries.size())});
+            entries.push_back({model, &triangle});
+        }
     // A stable sort keeps model order among equal keys, as inserting each
     // triangle before the first nearer one would, in n log n rather than n^2.
-    std::stable_sort(list.begin(), list.end(), [](const CameraTriangle& a, const CameraTriangle& b) {
-        const float ka = a.triangle->sort_key, kb = b.triangle->sort_key;
-        if (std::isnan(kb)) return !std::isnan(ka);
-        return !std::isnan(ka) && ka > kb;
+    std::stable_sort(keys.begin(), keys.end(), [](const Keyed& a, const Keyed& b) {
+        if (std::isnan(b.key)) return !std::isnan(a.key);
+        return !std::isnan(a.key) && a.key > b.key;
     });
+    std::vector<CameraTriangle>& list = camera->draw_list;
+    list.resize(total);
+    for (size_t i = 0; i < total; ++i) list[i] = entries[keys[i].entry];
 }
 
 bool PickCameraTriangle(const ModelViewCamera& camera, float x, float y, CameraTriangle* picked) {

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "platform/os/gl_texture.h"
 
 namespace pirn {
@@ -41,6 +43,38 @@ void Bind(u32 name) {
     }
 }
 
+// Per-corner arrays of one frame, kept between frames so that they are
+// allocated once.
+struct VertexArrays {
+    std::vector<float> positions;
+    std::vector<float> uvs;
+    std::vector<u8> colours;  // red, green, blue, alpha: the colour word's bytes from the low one
+
+    void Clear() {
+        positions.clear();
+        uvs.clear();
+        colours.clear();
+    }
+    size_t Count() const { return positions.size() / 3; }
+    void Add(const ModelVertex& v, const ModelCorner& corner, u32 colour) {
+        positions.insert(positions.end(), {v.x, v.y, v.z});
+        uvs.insert(uvs.end(), {corner.u, corner.v});
+        colours.insert(colours.end(), {static_cast<u8>(colour), static_cast<u8>(colour >> 8),
+                                       static_cast<u8>(colour >> 16), static_cast<u8>(colour >> 24)});
+    }
+};
+
+VertexArrays& Arrays() {
+    static VertexArrays arrays;
+    return arrays;
+}
+
+struct TextureRun {
+    u32 texture;
+    size_t first;
+    size_t count;
+};
+
 }  // namespace
 
 void DrawCameraModels(ModelViewCamera* camera) {
@@ -58,32 +92,34 @@ void DrawCameraModels(ModelViewCamera* camera) {
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Triangles go in runs of one texture; nothing is bound before the
-    // first triangle, so it always binds.
-    bool open = false;
-    u32 bound = 0;
+    // The corners go to GL in draw order from arrays, one draw per run of
+    // triangles with the same texture; nothing is bound before the first
+    // run, so it always binds.
+    VertexArrays& arrays = Arrays();
+    arrays.Clear();
+    std::vector<TextureRun> runs;
     for (const CameraTriangle& entry : camera->draw_list) {
         const ModelObject& model = *entry.model;
         const ModelTriangle& triangle = *entry.triangle;
         if (!CornersInRange(model, triangle)) continue;
         const u32 name = TextureName(model, triangle);
-        if (!open || name != bound) {
-            if (open) glEnd();
-            Bind(name);
-            bound = name;
-            glBegin(GL_TRIANGLES);
-            open = true;
-        }
-        const u32 colour = triangle.colour;
-        glColor4ub(static_cast<GLubyte>(colour), static_cast<GLubyte>(colour >> 8), static_cast<GLubyte>(colour >> 16),
-                   static_cast<GLubyte>(colour >> 24));
-        for (const ModelCorner& corner : triangle.corners) {
-            const ModelVertex& v = model.vertices[corner.vertex];
-            glTexCoord2f(corner.u, corner.v);
-            glVertex3f(v.x, v.y, v.z);
-        }
+        if (runs.empty() || runs.back().texture != name) runs.push_back({name, arrays.Count(), 0});
+        for (const ModelCorner& corner : triangle.corners) arrays.Add(model.vertices[corner.vertex], corner, triangle.colour);
+        runs.back().count += 3;
     }
-    if (open) glEnd();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, arrays.positions.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, arrays.uvs.data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, arrays.colours.data());
+    for (const TextureRun& run : runs) {
+        Bind(run.texture);
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first), static_cast<GLsizei>(run.count));
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_TEXTURE_2D);
 }
 
