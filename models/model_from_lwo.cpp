@@ -76,16 +76,60 @@ void SetCorner(const LwoLayer& layer, const LwoPolygonVertex& vertex, const Surf
         FindUv(layer, layer.points[vertex.index].vmaps, surface.uv_map, &corner->u, &corner->v);
 }
 
-bool CheckTriangles(const LwoLayer& layer, std::string* message) {
-    for (size_t i = 0; i < layer.polygons.size(); ++i) {
-        const size_t corners = layer.polygons[i].vertices.size();
-        if (corners != 3) {
-            if (message)
-                *message = FormatString("Polygon %zu has %zu corners; only triangles can be imported.", i, corners);
-            return false;
-        }
+bool IsDrawnKind(u32 type) {
+    return type != LwoId("CURV") && type != LwoId("BONE") && type != LwoId("MBAL");
+}
+
+// Newell's normal: sound for any simple polygon, planar or not.
+void PolygonNormal(const LwoLayer& layer, const LwoPolygon& polygon, double normal[3]) {
+    normal[0] = normal[1] = normal[2] = 0;
+    const size_t n = polygon.vertices.size();
+    for (size_t i = 0; i < n; ++i) {
+        const float* a = layer.points[polygon.vertices[i].index].position;
+        const float* b = layer.points[polygon.vertices[(i + 1) % n].index].position;
+        normal[0] += (double{a[1]} - b[1]) * (double{a[2]} + b[2]);
+        normal[1] += (double{a[2]} - b[2]) * (double{a[0]} + b[0]);
+        normal[2] += (double{a[0]} - b[0]) * (double{a[1]} + b[1]);
+    }
+}
+
+// Whether every corner turns the same way about the polygon's normal, so
+// that the fan's triangles cover the polygon without overlapping.
+bool IsConvex(const LwoLayer& layer, const LwoPolygon& polygon) {
+    double normal[3];
+    PolygonNormal(layer, polygon, normal);
+    const size_t n = polygon.vertices.size();
+    for (size_t i = 0; i < n; ++i) {
+        const float* a = layer.points[polygon.vertices[(i + n - 1) % n].index].position;
+        const float* b = layer.points[polygon.vertices[i].index].position;
+        const float* c = layer.points[polygon.vertices[(i + 1) % n].index].position;
+        const double u[3] = {double{b[0]} - a[0], double{b[1]} - a[1], double{b[2]} - a[2]};
+        const double v[3] = {double{c[0]} - b[0], double{c[1]} - b[1], double{c[2]} - b[2]};
+        const double turn = (u[1] * v[2] - u[2] * v[1]) * normal[0] + (u[2] * v[0] - u[0] * v[2]) * normal[1] +
+                            (u[0] * v[1] - u[1] * v[0]) * normal[2];
+        if (turn < 0) return false;
     }
     return true;
+}
+
+// Triangles each polygon gives, counting what is left out or split.
+size_t CountTriangles(const LwoLayer& layer, LwoConversionNotes* notes) {
+    size_t triangles = 0;
+    for (const LwoPolygon& polygon : layer.polygons) {
+        const size_t corners = polygon.vertices.size();
+        if (!IsDrawnKind(polygon.type)) {
+            ++notes->skipped_other_kinds;
+        } else if (corners < 3) {
+            ++notes->skipped_points_lines;
+        } else {
+            triangles += corners - 2;
+            if (corners > 3) {
+                ++notes->split_polygons;
+                if (!IsConvex(layer, polygon)) ++notes->not_convex;
+            }
+        }
+    }
+    return triangles;
 }
 
 void CopyPlacement(const LwoLayer& layer, ModelObject* model) {
@@ -120,31 +164,39 @@ std::string LwoClipFileName(const std::string& clip_path) {
 }
 
 std::unique_ptr<ModelObject> LwoObjectToModel(const LwoObject& object, const std::string& folder,
-                                              std::string* message) {
+                                              std::string* message, LwoConversionNotes* notes) {
     if (object.layers.empty()) {
         if (message) *message = "The object has no layer.";
         return nullptr;
     }
     const LwoLayer& layer = object.layers.front();
-    if (!CheckTriangles(layer, message)) return nullptr;
+    LwoConversionNotes counted;
     auto model = std::make_unique<ModelObject>();
     CopyPlacement(layer, model.get());
+    model->triangles.reserve(CountTriangles(layer, &counted));
     std::map<u32, SurfaceTexture> textures;
-    model->triangles.resize(layer.polygons.size());
-    for (size_t i = 0; i < layer.polygons.size(); ++i) {
-        const LwoPolygon& polygon = layer.polygons[i];
+    for (const LwoPolygon& polygon : layer.polygons) {
+        const size_t corners = polygon.vertices.size();
+        if (!IsDrawnKind(polygon.type) || corners < 3) continue;
         auto found = textures.find(polygon.surface);
         if (found == textures.end())
             found = textures.emplace(polygon.surface, AddSurfaceTexture(object, polygon.surface, folder, model.get())).first;
-        ModelTriangle& triangle = model->triangles[i];
+        ModelTriangle triangle;
         triangle.owner = model.get();
         triangle.texture = found->second.texture;
         triangle.normal[0] = -polygon.normal[0];
         triangle.normal[1] = polygon.normal[1];
         triangle.normal[2] = polygon.normal[2];
-        for (int c = 0; c < 3; ++c) SetCorner(layer, polygon.vertices[c], found->second, &triangle.corners[c]);
+        // A fan around the first corner; a triangle is a fan of one.
+        for (size_t k = 1; k + 1 < corners; ++k) {
+            const size_t fan[3] = {0, k, k + 1};
+            for (int c = 0; c < 3; ++c)
+                SetCorner(layer, polygon.vertices[fan[c]], found->second, &triangle.corners[c]);
+            model->triangles.push_back(triangle);
+        }
     }
     MakeModelTextureNamesUnique(model.get(), kMaterialNameLength);
+    if (notes) *notes = counted;
     return model;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/pixel_convert.h"
+
 namespace pirn {
 
 void InitModelObject(ModelObject* model) {
@@ -46,6 +48,15 @@ void SetModelTriangleOwners(ModelObject* model) {
 
 bool ModelTriangleIsTextured(const ModelObject& model, const ModelTriangle& triangle) {
     return triangle.texture < model.textures.size() && HasWholePixels(model.textures[triangle.texture].colour);
+}
+
+bool ModelTextureRgba(const ModelTexture& texture, PixelImage* rgba) {
+    if (!HasWholePixels(texture.colour) || !CopyImageAs(rgba, texture.colour, kFormatRgba)) return false;
+    const PixelImage& alpha = texture.alpha;
+    if (alpha.format == kFormatAlpha && alpha.width == rgba->width && alpha.height == rgba->height &&
+        HasWholePixels(alpha))
+        SetImageChannel(rgba, 3, alpha.pixels.data());
+    return true;
 }
 
 void MakeModelTextureNamesUnique(ModelObject* model, size_t max_length) {

@@ -82,6 +82,11 @@ void SetModelTriangleOwners(ModelObject* model);
 // Whether the triangle has a texture with pixels to draw with.
 bool ModelTriangleIsTextured(const ModelObject& model, const ModelTriangle& triangle);
 
+// The texture's colour image as RGBA, its alpha from the alpha image when
+// that is a plane of the same size (as a display build makes it). False
+// when the texture has no pixels to show.
+bool ModelTextureRgba(const ModelTexture& texture, PixelImage* rgba);
+
 // Makes texture names distinct within their first max_length characters
 // (the space a material name has in a geometry tag): an empty name becomes
 // "Texture", a repeated one gets " 2", " 3", ... fitted into the limit.

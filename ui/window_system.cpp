@@ -529,6 +529,8 @@ bool IsRightButtonEvent(const InputEvent& e) { return e.Button() == 1; }
 Window* GetFocusWindow() { return g_focus.focusWindow; }
 Window* GetHoverWindow() { return g_focus.hoverWindow; }
 
+bool IsPointerLocked() { return g_input.pointerLocked != 0; }
+
 void SetPointerLock(bool on) {
     if (on == (g_input.pointerLocked != 0)) return;
     if (on) {

@@ -91,6 +91,7 @@ bool IsRightButtonEvent(const InputEvent& event);
 int QueuedInputCount();
 bool IsAnyMouseButtonDown();
 void SetPointerLock(bool on);
+bool IsPointerLocked();
 Window* GetFocusWindow();
 Window* GetHoverWindow();
 

@@ -13,6 +13,7 @@
 #include "app/startup_message_box.h"
 #include "app/ui/quit_request.h"
 #include "app/ui/startup_seam.h"
+#include "models/gl/model_view_gl.h"
 #include "platform/char_map.h"
 #include "platform/native_dialogs.h"
 #include "platform/os/os_dialogs.h"
@@ -172,6 +173,7 @@ int RunProgram() {
     SetQuitHook(HandleQuitRequest);
 
     InstallGlWindowSystem();
+    InstallModelViewGl();
     int width = settings.width, height = settings.height;
     OsGetFramebufferSize(&width, &height);
     InitWindowSystem(width, height);

@@ -4,6 +4,7 @@
 #include "codex/ui/tag_editor_registry.h"
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
+#include "models/ui/geom_edit.h"
 
 namespace pirn {
 
@@ -17,9 +18,9 @@ constexpr TagEditorFactory kStructEditorFactory = nullptr;
 
 }  // namespace
 
+// One line per dedicated editor.
 void BindDedicatedEditors() {
-    // One line per dedicated editor, for example:
-    //   BindTagEditor("TextEdit", MakeTextEdit);
+    BindGeomEdit();
 }
 
 void RegisterProgramEditors() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "models/geom_from_model.h"
 #include "models/lwo_reader.h"
 #include "platform/image_file.h"
@@ -140,12 +142,99 @@ TEST(LwoObjectToModel, CornersTakePerPolygonValuesBeforePointValues) {
     EXPECT_EQ(model->triangles[2].corners[0].u, 0.0f);
 }
 
-TEST(LwoObjectToModel, OnlyTrianglesConvert) {
+// One layer of the given points and one polygon per corner list, all of
+// surface 0 (untextured).
+LwoObject PolygonObject(const std::vector<std::array<float, 3>>& points,
+                        const std::vector<std::pair<u32, std::vector<u32>>>& polygons) {
+    LwoObject object;
+    object.layers.emplace_back();
+    LwoLayer& layer = object.layers[0];
+    for (const auto& p : points) {
+        layer.points.emplace_back();
+        std::copy(p.begin(), p.end(), layer.points.back().position);
+    }
+    for (const auto& [type, corners] : polygons) {
+        LwoPolygon polygon;
+        polygon.type = type;
+        polygon.surface = 0;
+        for (u32 c : corners) {
+            LwoPolygonVertex vertex;
+            vertex.index = c;
+            polygon.vertices.push_back(vertex);
+        }
+        layer.polygons.push_back(polygon);
+    }
+    object.surfaces.resize(1);
+    return object;
+}
+
+TEST(LwoObjectToModel, PolygonsBecomeFansAndPointsAndLinesAreLeftOut) {
+    const u32 face = LwoId("FACE");
+    // A unit square and a concave "arrow head" (its corner 2 points inward).
+    const std::vector<std::array<float, 3>> points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0},
+                                                      {0, 0, 0}, {2, 1, 0}, {1, 0, 0}, {2, -1, 0}};
+    struct Case {
+        const char* what;
+        std::vector<std::pair<u32, std::vector<u32>>> polygons;
+        std::vector<std::array<u32, 3>> triangles;
+        LwoConversionNotes notes;
+    } cases[] = {
+        {"triangle", {{face, {0, 1, 2}}}, {{0, 1, 2}}, {}},
+        {"quad", {{face, {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
+        {"pentagon-like fan", {{face, {3, 0, 1, 2, 3}}}, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}}, {1, 0, 0, 0}},
+        {"concave quad", {{face, {4, 5, 6, 7}}}, {{4, 5, 6}, {4, 6, 7}}, {1, 1, 0, 0}},
+        {"subdivision patch", {{LwoId("PTCH"), {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
+        {"point, line and empty polygon", {{face, {0}}, {face, {0, 1}}, {face, {}}, {face, {0, 1, 2}}},
+         {{0, 1, 2}}, {0, 0, 3, 0}},
+        {"curve, bone and metaball",
+         {{LwoId("CURV"), {0, 1, 2, 3}}, {LwoId("BONE"), {0, 1}}, {LwoId("MBAL"), {2}}}, {}, {0, 0, 0, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        LwoConversionNotes notes;
+        auto model = LwoObjectToModel(PolygonObject(points, c.polygons), "", &message, &notes);
+        ASSERT_NE(model, nullptr) << message;
+        ASSERT_EQ(model->triangles.size(), c.triangles.size());
+        for (size_t t = 0; t < c.triangles.size(); ++t) {
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(model->triangles[t].corners[k].vertex, c.triangles[t][k]) << t;
+            EXPECT_EQ(model->triangles[t].texture, 0u);
+            EXPECT_EQ(model->triangles[t].owner, model.get());
+        }
+        EXPECT_EQ(notes.split_polygons, c.notes.split_polygons);
+        EXPECT_EQ(notes.not_convex, c.notes.not_convex);
+        EXPECT_EQ(notes.skipped_points_lines, c.notes.skipped_points_lines);
+        EXPECT_EQ(notes.skipped_other_kinds, c.notes.skipped_other_kinds);
+    }
+}
+
+TEST(LwoObjectToModel, FanTrianglesKeepTheirCornersUvAndThePolygonNormal) {
     LwoObject object = TwoSurfaceObject();
-    object.layers[0].polygons[1].vertices.push_back(object.layers[0].polygons[1].vertices[0]);
+    // Polygon 0 (surface "Tex") becomes a quad through point 3, which has no
+    // UV: its second triangle is (0, 2, 3).
+    LwoPolygonVertex extra;
+    extra.index = 3;
+    extra.normal[1] = 1;
+    object.layers[0].polygons[0].vertices.push_back(extra);
     std::string message;
-    EXPECT_EQ(LwoObjectToModel(object, "", &message), nullptr);
-    EXPECT_EQ(message, "Polygon 1 has 4 corners; only triangles can be imported.");
+    auto model = LwoObjectToModel(object, "", &message);
+    ASSERT_NE(model, nullptr) << message;
+    ASSERT_EQ(model->triangles.size(), 4u);
+    const ModelTriangle& second = model->triangles[1];
+    EXPECT_EQ(second.corners[0].vertex, 0u);
+    EXPECT_EQ(second.corners[1].vertex, 2u);
+    EXPECT_EQ(second.corners[2].vertex, 3u);
+    EXPECT_FLOAT_EQ(second.corners[1].u, 0.5f);
+    EXPECT_FLOAT_EQ(second.corners[1].v, 0.4f);
+    EXPECT_EQ(second.corners[2].normal[1], 1.0f);
+    EXPECT_EQ(second.normal[0], -0.6f);
+    EXPECT_EQ(model->triangles[2].corners[0].vertex, 2u);  // polygon 1 follows
+}
+
+TEST(LwoObjectToModel, AnObjectWithoutLayersIsRefused) {
+    std::string message;
+    EXPECT_EQ(LwoObjectToModel(LwoObject(), "", &message), nullptr);
+    EXPECT_EQ(message, "The object has no layer.");
 }
 
 TEST(LwoObjectToModel, TextureNamesAreDistinctWithinThirtyOneCharacters) {

@@ -68,6 +68,8 @@ std::vector<u8> WithText(size_t size, size_t at, const char (&text)[N]) {
     return bytes;
 }
 
+std::vector<u8> Text(const std::string& text) { return std::vector<u8>(text.begin(), text.end()); }
+
 TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
     std::vector<u8> png = Encoded(kTypePng, SmallImage(kFormatRgb));
     std::vector<u8> bmp = Encoded(kTypeBmp, SmallImage(kFormatRgb));
@@ -83,7 +85,20 @@ TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
         {"tiff", tiff, true, kKindImage, kTypeTiff},
         {"wave", WithText(44, 0, "RIFF\x24\0\0\0WAVE"), true, kKindSound, kTypeWav},
         {"lwo", WithText(200, 0, "FORM\0\0\0\x10LWO2"), true, kKindModel, kTypeLwo},
-        {"3dmf", WithText(60, 0, "3DMetafile"), true, kKindModel, kType3dmf},
+        {"lwob", WithText(200, 0, "FORM\0\0\0\x10LWOB"), true, kKindModel, kTypeLwo},
+        {"3dmf", WithText(60, 0, "3DMetafile ( 1 6 Normal toc> )"), true, kKindModel, kType3dmf},
+        {"3dmf of the one word", Text("3DMetafile"), true, kKindModel, kType3dmf},
+        {"3dmf after blank and comment lines",
+         Text("\r\n  \n# made by hand\n   # indented comment\r\n\n\t3DMetafile ( 1 6 Normal toc> )\n"), true,
+         kKindModel, kType3dmf},
+        {"3dmf after a comment longer than the first block",
+         Text("#" + std::string(300, 'c') + "\n3DMetafile\n"), true, kKindModel, kType3dmf},
+        {"LXOB form", WithText(200, 0, "FORM\0\0\0\x10LXOB"), false, 0, 0},
+        {"LWO2 not inside a FORM", WithText(200, 0, "LIST\0\0\0\x10LWO2"), false, 0, 0},
+        {"3dmf word glued to more", Text("3DMetafile(1 6)"), false, 0, 0},
+        {"3dmf word after other text", Text("hello\n3DMetafile\n"), false, 0, 0},
+        {"# in mid-line before the word", Text("x # no comment\n3DMetafile\n"), false, 0, 0},
+        {"comment lines only", Text("# one\n# two\n"), false, 0, 0},
         {"100 unknown bytes", std::vector<u8>(100, 'q'), false, 0, 0},
         {"BM that is no bitmap", WithText(80, 0, "BM"), false, 0, 0},
         {"PNG signature only", WithText(20, 0, "\x89PNG"), false, 0, 0},

@@ -182,6 +182,7 @@ DemoGame BuildDemoGame() {
     AddDemoCollections(game);
     AddDemoEditors(game);
     AddDemoBrowser(game);
+    AddDemoModels(game);
     for (DemoArchive& archive : game.archives) SortArchive(archive);
     return game;
 }

@@ -72,6 +72,10 @@ void AddDemoTerrain(DemoGame& game);
 // Archive Browser content: colour-map collections, meshes of versions 11
 // and 10, and a plugin whose name needs escaping and the character map.
 void AddDemoBrowser(DemoGame& game);
+// Models: a crate and a small figure made here as LightWave objects and
+// brought in by the program's own model import (four local tags each); the
+// placeholder geometries and model tags show them too.
+void AddDemoModels(DemoGame& game);
 
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
