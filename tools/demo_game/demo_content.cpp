@@ -181,6 +181,7 @@ DemoGame BuildDemoGame() {
     game.local_files.push_back(empty);
     AddDemoCollections(game);
     AddDemoEditors(game);
+    AddDemoBuilderArt(game);
     return game;
 }
 
