@@ -187,3 +187,37 @@ TEST(FrameLayout, FolderNamesFromTagData) {
 
 }  // namespace
 }  // namespace pirn
+
+namespace pirn {
+namespace {
+
+// Scripts and folder names are whatever an artist's tools leave: random
+// bytes must give some script, never a crash or a runaway.
+TEST(BuildScript, RandomBytesParse) {
+    u32 seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    const std::string alphabet = "()~-0123456789 \t\r\n\"HueChangeBitmapOrderReverseViewsAlignTypeYes,";
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const u32 length = next() % 200;
+        for (u32 i = 0; i < length; ++i)
+            text.push_back(next() % 4 == 0 ? char(next() & 0xFF) : alphabet[next() % alphabet.size()]);
+        BuildScript script;
+        ParseBuildScript(text, &script);
+        for (i32 entry : script.frame_list) EXPECT_GE(entry, kEmptyFrame);
+        const SequenceFolderName name = ParseSequenceFolderName(text);
+        if (name.has_dimensions) {
+            EXPECT_LE(name.name.size(), text.size());
+        }
+        std::string safe;
+        if (MakeSafeFolderName(text, &safe)) {
+            EXPECT_EQ(safe.find('/'), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pirn

@@ -428,3 +428,42 @@ TEST_F(CollectionBuilderTest, EachBuildHasATopicOfItsOwn) {
 
 }  // namespace
 }  // namespace pirn
+
+namespace pirn {
+namespace {
+
+// Frame files cut short or with bytes changed: each is refused with a line
+// or builds, never more.
+TEST(CollectionBuilderDamage, DamagedFramesEndInLines) {
+    pirn_test::TempDir dir;
+    ScopedLogCapture log;
+    const std::vector<u8> png = builder_fixture::Png(NumberedFrame(3));
+    const std::vector<u8> bmp = builder_fixture::BmpGrey(NumberedFrame(3));
+    u32 seed = 99;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int round = 0; round < 60; ++round) {
+        const std::string folder = dir.path() + FormatString("/r%d/s(1,1)/", round);
+        std::vector<u8> colour = png, alpha = bmp;
+        std::vector<u8>& victim = round % 2 ? colour : alpha;
+        if (round % 3 == 0) {
+            victim.resize(next() % victim.size());
+        } else {
+            for (int n = 0; n < 4; ++n) victim[next() % victim.size()] = u8(next());
+        }
+        pirn_test::WriteAll(folder + "x.png", colour);
+        pirn_test::WriteAll(folder + "x.alpha.bmp", alpha);
+        CollectionBuildSettings settings;
+        settings.name = "Damaged";
+        settings.folder = dir.path() + FormatString("/r%d", round);
+        BuildCollection(settings, [](Collection* c) {
+            std::string reason;
+            return CheckCollectionStorable(*c, &reason);
+        });
+    }
+}
+
+}  // namespace
+}  // namespace pirn
