@@ -393,8 +393,10 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     TagHeader header = local->header;
     u32 group = header.group;
     if (!keep_id && new_tag_id != tag->tag_id) {
+        // A tag that only archives hold may be given up to the local copy,
+        // which then takes precedence; a local tag or one in use may not.
         TagEntry* holder = FindTagEntry(group, new_tag_id);
-        if (IsTagTaken(holder)) {
+        if (holder && (holder->local_source || GetTagUseCount(holder) > 0)) {
             LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
                      GetTagGroupLabel(group));
             return nullptr;

@@ -539,10 +539,14 @@ void Window::SetPosition(i32 x, i32 y) { pirn::SetPosition(this, x, y); }
 void Window::SetSize(i32 w, i32 h) { pirn::SetSize(this, w, h); }
 
 void Window::SetClientSize(i32 w, i32 h) {
-    SetSize(w, h);
-    const i32 dw = frame_.Width() - client_.Width();
-    const i32 dh = frame_.Height() - client_.Height();
-    SetSize(w + dw, h + dh);
+    // The decorations are measured on a frame that surely holds them: a
+    // frame smaller than its title bar and borders has no client area to
+    // measure against.
+    constexpr i32 kRoom = 4096;
+    const Rect probe = OffsetRect(Rect{0, 0, std::max(w, 0) + kRoom, std::max(h, 0) + kRoom}, frame_.left, frame_.top);
+    Rect client;
+    CalcClientRect(probe, &client);
+    SetSize(w + probe.Width() - client.Width(), h + probe.Height() - client.Height());
 }
 
 void Window::FillParent() {

@@ -1,43 +1,46 @@
 #include "app/ui/startup_seam.h"
 
 #include "app/startup_log.h"
+#include "app/ui/archive_browser.h"
+#include "app/ui/codex_start.h"
+#include "app/ui/pirn_splash_screen.h"
+#include "app/ui/program_editors.h"
 #include "codex/codex.h"
+#include "platform/pref_store.h"
 #include "ui/log_viewer.h"
 
 namespace pirn {
 
 namespace {
-
-// The steps below that are still empty leave the program on an empty
-// desktop. The log keeps its full sequence meanwhile, so a step that is
-// filled in later changes what happens, not what the log looks like.
-void CreateRootMenu() {}
-void RegisterTagEditors() {}
-
-// From here on the file dialogs and the import commands tell tag files and
-// archives apart from other files.
-void StartCodex() { RegisterCodexFileKinds(); }
-
-void OpenStartupArchiveBrowser() {}
-
-}  // namespace
+constexpr char kShowSplashKey[] = "ShowSplash";
+}
 
 void StartProgramTools() {
     // Before anything that may log (the Codex above all), so that no
     // message is lost and the user sees those that ask for attention.
     InstallLogViewer();
-    CreateRootMenu();
+    // The root menu joins the window system here once it exists.
     WriteLog("Window System Initialized");
-    RegisterTagEditors();
+    RegisterProgramEditors();
     WriteLog("XML Editors Initialized");
-    StartCodex();
+    InitCodex();
     WriteLog("Codex Initialized");
-    OpenStartupArchiveBrowser();
+    OpenArchiveBrowser();
     WriteLog("Archive Browser Opened");
 }
 
-void RunStartupSplash() {}
+// 1 shows the splash once (the preference becomes 0), 2 or more at every
+// start, 0 never.
+void RunStartupSplash() {
+    i32 show = 0;
+    if (!GetPrefInt(kShowSplashKey, &show) || show < 1) return;
+    RunSplashScreen();
+    if (show == 1) SetPrefInt(kShowSplashKey, 0);
+}
 
-void StopProgramTools() {}
+void StopProgramTools() {
+    SetArchiveBrowserListener(false);
+    UnloadCodex();
+}
 
 }  // namespace pirn

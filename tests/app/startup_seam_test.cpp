@@ -10,6 +10,16 @@
 #include <string>
 
 #include "app/startup_log.h"
+#include "app/game_archives.h"
+#include "app/ui/archive_browser.h"
+#include "app/ui/codex_start.h"
+#include "app/ui/pirn_splash_screen.h"
+#include "codex/archive_list.h"
+#include "codex/codex_catalogue.h"
+#include "codex/local_folder.h"
+#include "platform/os/os_time.h"
+#include "platform/pref_store.h"
+#include "platform/zarn_path.h"
 #include "codex/archive.h"
 #include "codex/tag_header.h"
 #include "platform/image_file.h"
@@ -27,6 +37,7 @@ class StartupSeamTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
+        Prefs().Clear();
         previous_ = SetLogHandler(nullptr);
         ASSERT_NE(::getcwd(cwd_, sizeof cwd_), nullptr);
         ASSERT_EQ(::chdir(dir_.path().c_str()), 0);  // the start-up log goes here
@@ -37,6 +48,7 @@ protected:
         EXPECT_EQ(::chdir(cwd_), 0);
         SetLogHandler(previous_);
         WidgetTest::TearDown();
+        Prefs().Clear();
     }
     std::string LogText() const {
         const std::vector<uint8_t> bytes = ReadAll(dir_.file(kStartupLogFileName));
@@ -114,6 +126,66 @@ TEST_F(StartupSeamTest, TheCodexStartIdentifiesTagFilesAndArchives) {
     }
     SetTagHeaderRecogniser(nullptr);
     SetArchiveHeaderRecogniser(nullptr);
+}
+
+// The Codex starts on the game folder of the preferences: the archives of
+// tags/ and then plugins/ (other files left out), the local folder, the
+// default working set, and the Archive Browser on top of it; shutting down
+// unloads it all.
+TEST_F(StartupSeamTest, TheCodexAndTheBrowserStartOnTheGameFolder) {
+    using namespace codex_fixture;
+    const std::string game = dir_.file("Zarnhold");
+    WriteAll(game + "/tags/base", ArchiveBytes(2, 0, "Base", {Tag{Code("dmap"), Code("d001"), "Hills", Data("d")}}));
+    WriteAll(game + "/tags/readme.txt", std::string("not an archive"));
+    WriteAll(game + "/tags/nested/deeper", ArchiveBytes(2, 0, "Deep", {}));
+    WriteAll(game + "/plugins/addon", ArchiveBytes(6, 0, "Addon", {Tag{Code("dmap"), Code("d002"), "Dunes", Data("a")}}));
+    WriteAll(game + "/local/Detail Maps/Marsh", TagFile(Tag{Code("dmap"), Code("d003"), "Marsh", Data("m")}));
+    SetZarnPath(game);
+
+    StartProgramTools();
+    ASSERT_EQ(CountArchives(), 2u);
+    EXPECT_STREQ(GetArchiveName(GetArchive(0)), "base");
+    EXPECT_TRUE(IsArchiveActive(GetArchive(0)) && IsArchiveActive(GetArchive(1)));
+    EXPECT_EQ(GetLocalFolder(), game + "/local/");
+    ArchiveBrowser* browser = GetArchiveBrowser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->IsVisible());
+    EXPECT_EQ(browser->GetModel().TagRowCount(), 3u);
+    EXPECT_EQ(LogText(),
+              "Window System Initialized\nXML Editors Initialized\nCodex Initialized\nArchive Browser Opened\n");
+
+    // A game folder without plugins/ starts as well.
+    ::rename((game + "/plugins").c_str(), (game + "/away").c_str());
+    InitCodex();
+    EXPECT_EQ(CountArchives(), 1u);
+
+    DestroyRootWindow();
+    StopProgramTools();
+    EXPECT_EQ(CountArchives(), 0u);
+    EXPECT_EQ(FindTagEntry(Code("dmap"), Code("d003")), nullptr);
+}
+
+TEST_F(StartupSeamTest, TheSplashIsShownAsShowSplashAsks) {
+    // A 1 x 1 24-bit BMP, laid out from the format's table.
+    std::vector<u8> bmp = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,
+                           0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 9, 0};
+    WriteAll(dir_.file("res/pirn.bmp"), bmp);
+    struct Case {
+        i32 stored;  // -1: no preference
+        bool shown;
+        i32 after;   // -1: no preference
+    } cases[] = {{1, true, 0}, {2, true, 2}, {0, false, 0}, {-1, false, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Prefs().Remove("ShowSplash");
+        if (c.stored >= 0) SetPrefInt("ShowSplash", c.stored);
+        const double start = OsGetTime();
+        RunStartupSplash();
+        EXPECT_EQ(OsGetTime() - start >= 2.5, c.shown);
+        i32 after = -1;
+        GetPrefInt("ShowSplash", &after);
+        EXPECT_EQ(after, c.after);
+    }
 }
 
 }  // namespace

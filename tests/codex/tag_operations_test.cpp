@@ -297,6 +297,26 @@ TEST_F(TagOperationsTest, ChangeTagInfoRenamesAndRenumbers) {
     EXPECT_FALSE(ChangeTagInfo(renumbered, kKeepTagId, ".."));
 }
 
+TEST_F(TagOperationsTest, ANewIdThatOnlyAnArchiveHoldsGoesToTheLocalCopy) {
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("archived")}}));
+    SetDefaultWorkingSet();
+    TagEntry* tag = NewSavedTag("Mine", "mine");
+    ASSERT_TRUE(tag);
+    TagEntry* result = ChangeTagInfo(tag, Code("ar01"), nullptr);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result, FindTag(kText, Code("ar01")));
+    EXPECT_TRUE(IsTagLocal(result));
+    EXPECT_EQ(Read(result), "mine");
+
+    // Not while the archive's tag is in use.
+    TagEntry* again = NewSavedTag("Again", "again");
+    ASSERT_TRUE(again);
+    AttachToTag(result, kAttachEditor, this);
+    ASSERT_EQ(DeleteTag(result), 0);
+    EXPECT_FALSE(ChangeTagInfo(again, Code("ar01"), nullptr));
+    DetachFromTag(result, kAttachEditor, this);
+}
+
 TEST_F(TagOperationsTest, RenamingAnArchiveTagRenamesItsLocalCopy) {
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
     SetDefaultWorkingSet();

@@ -102,6 +102,25 @@ TEST_F(WindowTreeTest, ClientRectAndMinimumSizeFollowTheStyle) {
     }
 }
 
+TEST_F(WindowTreeTest, ClientSizeIsExactEvenBelowTheDecorations) {
+    // A client smaller than the title bar and borders still gets its size
+    // (a small picture in a titled window).
+    struct Case {
+        Point client;
+        Point frame;
+    } cases[] = {{{3, 2}, {3 + 8, 2 + 34}}, {{0, 0}, {8, 34}}, {{300, 200}, {308, 234}}};
+    for (const Case& c : cases) {
+        auto* w = new ProbeWindow(Window::kVisible | Window::kThickBorder | Window::kTitleBar);
+        SetFrame(w, Rect{10, 10, 12, 12});
+        w->SetClientSize(c.client.x, c.client.y);
+        EXPECT_EQ(w->GetClientWidth(), c.client.x);
+        EXPECT_EQ(w->GetClientHeight(), c.client.y);
+        EXPECT_EQ(w->GetWidth(), c.frame.x);
+        EXPECT_EQ(w->GetHeight(), c.frame.y);
+        DestroyWindow(w);
+    }
+}
+
 TEST_F(WindowTreeTest, HitTestParts) {
     const u32 resizable = Window::kVisible | Window::kThickBorder | Window::kResizable | Window::kTitleBar |
                           Window::kCloseBox | Window::kTitleButton1 | Window::kTitleButton2;

@@ -181,6 +181,8 @@ DemoGame BuildDemoGame() {
     game.local_files.push_back(empty);
     AddDemoCollections(game);
     AddDemoEditors(game);
+    AddDemoBrowser(game);
+    for (DemoArchive& archive : game.archives) SortArchive(archive);
     AddDemoBuilderArt(game);
     return game;
 }

@@ -119,6 +119,10 @@ DemoKnightBounds DemoKnightFrameBounds(DemoKnightPose pose, u32 view, u32 frame)
 // again, so that loading and saving keep it byte for byte.
 std::vector<u8> EncodeDemoCollection(Collection* c, const std::string& name);
 
+// Archive Browser content: colour-map collections, meshes of versions 11
+// and 10, and a plugin whose name needs escaping and the character map.
+void AddDemoBrowser(DemoGame& game);
+
 // File bytes of one archive, current or first version, and of a tag file.
 std::vector<u8> EncodeArchive(const DemoArchive& archive);
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file);
