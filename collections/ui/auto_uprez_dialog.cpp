@@ -33,6 +33,7 @@ AutoUpResDialog::AutoUpResDialog() {
     rows.Label(0, 0, kLabelWidth, "Original Collection:");
     collection_ = new CodexGroupBox(kCollectionGroup, this, 0);
     SetFrame(collection_, MakeRect(area.left + kFieldX, rows.Top(0), 276, kRowHeight));
+    collection_->SetWidth(276);
     rows.Label(1, 0, kLabelWidth, "High-Res Folder:");
     path_ = rows.Box(1, kFieldX, 276, TextBox::kTextField);
     browse_ = rows.ButtonAt(1, kFieldX + 280, 32, "...", kBrowseId);

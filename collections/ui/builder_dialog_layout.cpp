@@ -23,7 +23,8 @@ TextBox* DialogRows::Box(int row, i32 x, i32 width, int kind, i32 max_length) co
 Button* DialogRows::ButtonAt(int row, i32 x, i32 width, const char* title, i32 id) const {
     auto* button = new Button(dialog, id);
     button->SetTitle(title);
-    SetFrame(button, MakeRect(left + x, Top(row), width, row_height));
+    // A little taller than the boxes beside it, as the skin's buttons are.
+    SetFrame(button, MakeRect(left + x, Top(row) - row_gap / 2, width, row_height + row_gap));
     return button;
 }
 
