@@ -53,6 +53,7 @@ AutoCollectionDialog::AutoCollectionDialog() {
     reg_x_->SetTabNext(reg_y_);
     reg_y_->SetTabNext(invert_);
     invert_->SetTabNext(order_);
+    order_->SetTabNext(name_);  // a closed ring, the buttons go in after the last control
     LinkButtonsAfter(order_);
 
     PersistFields(false);

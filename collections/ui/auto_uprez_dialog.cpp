@@ -59,6 +59,7 @@ AutoUpResDialog::AutoUpResDialog() {
     object_scale_->SetTabNext(invert_);
     invert_->SetTabNext(order_);
     order_->SetTabNext(align_);
+    align_->SetTabNext(collection_);  // a closed ring, the buttons go in after the last control
     LinkButtonsAfter(align_);
 
     // What a first run starts from: the usual doubling of a rendering.

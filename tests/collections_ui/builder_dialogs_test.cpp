@@ -75,13 +75,14 @@ TEST_F(BuilderDialogsTest, StandardDialogControlsAndTabOrder) {
     EXPECT_EQ(d->GetClientSize().y, 84);
     const std::vector<Window*> order = {d->GetNameBox(), d->GetTagIdBox(), d->GetPathBox(), d->GetBrowseButton(),
                                         d->GetRegXBox(), d->GetRegYBox(), d->GetInvertBox(), d->GetOrderBox(),
-                                        d->GetOkButton(), d->GetCancelButton()};
-    EXPECT_EQ(TabOrder(d->GetNameBox(), 10), order);
+                                        d->GetOkButton(), d->GetCancelButton(), d->GetNameBox()};
+    EXPECT_EQ(TabOrder(d->GetNameBox(), 11), order);
     EXPECT_STREQ(d->GetInvertBox()->GetTitle(), "Invert Alphas");
     EXPECT_STREQ(d->GetOrderBox()->GetTitle(), "Frames Then Views Ordering");
     const pirn::Rect area = d->GetClientRect();
     for (Window* w : order) {
         if (w == d->GetOkButton() || w == d->GetCancelButton()) continue;
+        EXPECT_EQ(w->tabNext->tabPrev, w);
         const pirn::Rect f = w->GetFrame();
         EXPECT_GE(f.left, area.left);
         EXPECT_LE(f.right, area.right);
