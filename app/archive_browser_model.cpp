@@ -19,6 +19,19 @@ ArchiveBrowserModel::~ArchiveBrowserModel() {
 
 bool ArchiveBrowserModel::IsShown(const TagEntry* tag) const { return IsTagShown(tag, showHidden_); }
 
+bool ArchiveBrowserModel::IsShownWith(const TagEntry* tag, const TagSource* source) const {
+    if (!source) return false;
+    return showHidden_ || tag->group == kDetailMapGroup || GroupHasEditor(tag->group);
+}
+
+const char* ArchiveBrowserModel::LocationText(const char* location) {
+    for (const KnownLocation& known : locations_)
+        if (known.location == location) return known.text;
+    locations_.push_back(KnownLocation{location, {}});
+    FormatTagLocation(location, locations_.back().text);
+    return locations_.back().text;
+}
+
 BrowserTagRow* ArchiveBrowserModel::FindTagRow(const TagEntry* tag) const {
     if (!tag) return nullptr;
     const BrowserGroupRow* group = groups_.Find(tag->group);
@@ -63,19 +76,19 @@ void ArchiveBrowserModel::CollectSources(TagList& tags) const {
 void ArchiveBrowserModel::Refresh(const BrowserSources& sources) {
     sources_ = sources;
     ++refresh_;
-    for (BrowserTagRow* row : TagRows())
-        if (!IsShown(row->tag)) RemoveRow(row);
-
+    locations_.clear();
     TagList tags;
     CollectSources(tags);
-    lastLocation_ = nullptr;
     for (TagEntry* tag : tags) {
-        if (!IsShown(tag)) continue;
-        AddOrUpdateRow(tag);
+        const TagSource* source = GetEffectiveSource(tag);
+        if (IsShownWith(tag, source)) AddOrUpdateRow(tag, source);
     }
-    lastLocation_ = nullptr;
+    // Rows not listed now, or no longer shown, go.
+    std::vector<BrowserTagRow*> stale;
     for (BrowserTagRow* row : TagRows())
-        if (row->collected != refresh_) RemoveRow(row);
+        if (row->collected != refresh_) stale.push_back(row);
+    for (BrowserTagRow* row : stale) RemoveRow(row);
+    locations_.clear();
 }
 
 bool ArchiveBrowserModel::HandleCodexEvent(const Archive*, TagEntry* tag, u32 event) {
@@ -91,8 +104,9 @@ bool ArchiveBrowserModel::HandleCodexEvent(const Archive*, TagEntry* tag, u32 ev
                 RemoveRow(row);
                 return true;
             }
-            lastLocation_ = nullptr;
-            AddOrUpdateRow(tag);
+            locations_.clear();
+            AddOrUpdateRow(tag, GetEffectiveSource(tag));
+            locations_.clear();
             return true;
         case kCodexTagGone:
             if (!row) return false;
@@ -120,15 +134,11 @@ BrowserGroupRow* ArchiveBrowserModel::GroupRowFor(u32 group) {
     return row;
 }
 
-void ArchiveBrowserModel::FillRecord(BrowserTagRow* row) {
+void ArchiveBrowserModel::FillRecord(BrowserTagRow* row, const TagSource* source) {
     BrowserTagRecord& record = row->record;
-    GetTagHeader(row->tag, &record.header);
-    const char* location = GetTagLocation(row->tag);
-    if (location != lastLocation_ || !lastLocation_) {
-        FormatTagLocation(location, lastLocationText_);
-        lastLocation_ = location;
-    }
-    std::memcpy(record.location, lastLocationText_, sizeof record.location);
+    if (source) record.header = source->header;
+    else GetTagHeader(row->tag, &record.header);
+    std::memcpy(record.location, LocationText(GetSourceLocation(source)), sizeof record.location);
 
     bool notOpenable = row->not_openable || IsHeaderNotOpenable(record.header);
     u32 word = 0;
@@ -141,7 +151,7 @@ void ArchiveBrowserModel::FillRecord(BrowserTagRow* row) {
     row->color = TagRowColor(row->local, row->not_openable);
 }
 
-void ArchiveBrowserModel::AddOrUpdateRow(TagEntry* tag) {
+void ArchiveBrowserModel::AddOrUpdateRow(TagEntry* tag, const TagSource* source) {
     BrowserGroupRow* group = GroupRowFor(tag->group);
     BrowserTagRow* row = group->tags.Find(tag->tag_id);
     const bool fresh = row == nullptr;
@@ -154,7 +164,7 @@ void ArchiveBrowserModel::AddOrUpdateRow(TagEntry* tag) {
         ++group->tag_count;
         ++tagRows_;
     }
-    FillRecord(row);
+    FillRecord(row, source);
     row->collected = refresh_;
     if (!view_) return;
     if (fresh) {

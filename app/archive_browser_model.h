@@ -107,10 +107,13 @@ public:
     const BrowserSources& Sources() const { return sources_; }
 
 private:
-    void AddOrUpdateRow(TagEntry* tag);
+    // source: the tag's effective copy (the caller found it already).
+    void AddOrUpdateRow(TagEntry* tag, const TagSource* source);
     void RemoveRow(BrowserTagRow* row);
     BrowserGroupRow* GroupRowFor(u32 group);
-    void FillRecord(BrowserTagRow* row);
+    void FillRecord(BrowserTagRow* row, const TagSource* source);
+    bool IsShownWith(const TagEntry* tag, const TagSource* source) const;
+    const char* LocationText(const char* location);
     // Whether the selected sources hold the tag.
     bool SourcesHold(const TagEntry* tag) const;
     void CollectSources(TagList& tags) const;
@@ -121,9 +124,14 @@ private:
     bool showHidden_ = false;
     BrowserSources sources_;
     u64 refresh_ = 0;
-    // Location texts made during one refresh, by the Codex's location text.
-    const char* lastLocation_ = nullptr;
-    char lastLocationText_[64] = {};
+    // Location texts in the program's text, by the Codex's location text
+    // (an archive's file name lives as long as the archive): made once per
+    // refresh or event, not once per row.
+    struct KnownLocation {
+        const char* location;
+        char text[64];
+    };
+    std::vector<KnownLocation> locations_;
 };
 
 }  // namespace pirn

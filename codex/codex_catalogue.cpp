@@ -95,8 +95,9 @@ void GetTagHeader(const TagEntry* tag, TagHeader* header) {
     std::strncpy(header->name, "~codex_placeholder~", sizeof(header->name) - 1);
 }
 
-const char* GetTagLocation(const TagEntry* tag) {
-    const TagSource* source = GetEffectiveSource(tag);
+const char* GetTagLocation(const TagEntry* tag) { return GetSourceLocation(GetEffectiveSource(tag)); }
+
+const char* GetSourceLocation(const TagSource* source) {
     if (!source) return "unknown";
     if (!source->archive) return "local folder";
     return source->archive->file_name.c_str();

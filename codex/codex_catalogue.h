@@ -31,6 +31,8 @@ TagSource* FindSourceOfPrecedence(const TagEntry* tag, u32 precedence);
 void GetTagHeader(const TagEntry* tag, TagHeader* header);
 // The effective copy's archive file name, "local folder" or "unknown".
 const char* GetTagLocation(const TagEntry* tag);
+// The same for a source already found (null: "unknown").
+const char* GetSourceLocation(const TagSource* source);
 
 bool IsTagLocal(const TagEntry* tag);
 bool IsTagAvailable(const TagEntry* tag);

@@ -259,6 +259,7 @@ void ArchiveBrowser::RefreshTagTree() {
 void ArchiveBrowser::SortTree() {
     sortPending_ = false;
     tree_->Sort();
+    tree_->UpdateScrollRange();
     if (ListItem* current = tree_->GetCurrentItem()) tree_->RevealItem(current);
     tree_->Invalidate();
 }
@@ -283,8 +284,9 @@ void ArchiveBrowser::GroupRowAdded(BrowserGroupRow* row) {
 void ArchiveBrowser::GroupRowChanged(BrowserGroupRow*) { groupTextsStale_ = true; }
 
 void ArchiveBrowser::GroupRowRemoved(BrowserGroupRow* row) {
-    if (auto* item = static_cast<ListItem*>(row->view_item)) tree_->DeleteItem(item);
+    if (auto* item = static_cast<ListItem*>(row->view_item)) tree_->DeleteItemNoUpdate(item);
     row->view_item = nullptr;
+    sortPending_ = true;
 }
 
 void ArchiveBrowser::TagRowAdded(BrowserTagRow* row) {
@@ -300,9 +302,11 @@ void ArchiveBrowser::TagRowChanged(BrowserTagRow* row) {
     sortPending_ = true;
 }
 
+// The scroll range is brought up to date once, when the tree is sorted.
 void ArchiveBrowser::TagRowRemoved(BrowserTagRow* row) {
-    if (auto* item = static_cast<ListItem*>(row->view_item)) tree_->DeleteItem(item);
+    if (auto* item = static_cast<ListItem*>(row->view_item)) tree_->DeleteItemNoUpdate(item);
     row->view_item = nullptr;
+    sortPending_ = true;
 }
 
 std::vector<TagEntry*> ArchiveBrowser::SelectedTags() const {
