@@ -100,7 +100,7 @@ TagEntry* RunAutoCollectionBuild(const CollectionBuildSettings& settings, u32 ta
     }
     if (LocalTagFileExists(kCollectionGroup, name)) {
         TagEntry* by_name = FindLocalCollectionByName(name);
-        if (by_name != asked || !asked) {
+        if (!asked || by_name != asked) {  // not the tag just asked about
             if (!AskOverwrite(prompts,
                               "Another collection with the same name already exists in the local folder. Do you "
                               "want to replace it?"))
