@@ -111,7 +111,9 @@ void RemoveNativeDialogs() {
 
 }  // namespace
 
-int RunProgram() {
+int RunProgram() { return RunProgramWith(RunStartupSplash); }
+
+int RunProgramWith(void (*first_frame_step)()) {
     SetStartupLogFailureHandler(OnStartupLogFailure);
     WriteLog("In main");
     // Nothing here needs a special heap or a COM-style subsystem set up
@@ -186,7 +188,7 @@ int RunProgram() {
 
     WriteLog("Entering main loop...");
     SetNativeDialogMode(false);  // draws the first frame
-    RunStartupSplash();
+    if (first_frame_step) first_frame_step();
     RunMainLoop();
 
     WriteLog("Shutting down...");

@@ -269,6 +269,33 @@ TEST_F(ThreadCountTest, ConversionToPalettesIsTheSameForAnyThreadCount) {
     }
 }
 
+// A shared palette for many frames hands the frames out to the threads one
+// each: every frame must come out as one thread alone dithers it.
+TEST_F(ThreadCountTest, ManyImagesShareAPaletteAsOneThreadMakesIt) {
+    std::mt19937 random(21);
+    std::vector<PixelImage> frames;
+    for (int k = 0; k < 24; ++k) {
+        const u32 width = 20 + u32(random() % 30), height = 10 + u32(random() % 40);
+        std::vector<u8> rgba(size_t(width) * height * 4);
+        for (u8& b : rgba) b = u8(random());
+        frames.push_back(Make(width, height, kFormatRgba, rgba));
+    }
+    std::vector<PixelImage> expected;
+    for (u32 threads : kThreadCounts) {
+        SetWorkerThreadCount(threads);
+        std::vector<PixelImage> copies = frames;
+        std::vector<PixelImage*> images;
+        for (PixelImage& image : copies) images.push_back(&image);
+        u8 palette[kPaletteBytes];
+        ASSERT_GT(BuildSharedPalette(images, kFormatIndexAlpha, palette), 2u);
+        if (threads == 1) {
+            expected = std::move(copies);
+            continue;
+        }
+        for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(copies[i].pixels, expected[i].pixels) << threads << " " << i;
+    }
+}
+
 TEST(QuantizePaletteTest, EmptyListsAndOddCountsAreSafe) {
     ColorList empty;
     u8 palette[kPaletteBytes];

@@ -184,6 +184,7 @@ DemoGame BuildDemoGame() {
     AddDemoBrowser(game);
     AddDemoModels(game);
     for (DemoArchive& archive : game.archives) SortArchive(archive);
+    AddDemoBuilderArt(game);
     return game;
 }
 
