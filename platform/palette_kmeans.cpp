@@ -231,52 +231,80 @@ private:
     std::vector<Scratch> scratch_;  // per team member
 };
 
+// The centres among `from` that can be among the three nearest anywhere in
+// the cube of `size` levels from `low`: a centre farther from every point
+// of the cube than three others are at most cannot. Returns how many were
+// written to `out`.
+u32 CubeCandidates(const u8* centres, const u8* from, u32 n, const i32* low, i32 size, u8* out) {
+    i32 least[3] = {1 << 30, 1 << 30, 1 << 30};
+    i32 nearest[kPaletteEntries];
+    for (u32 j = 0; j < n; ++j) {
+        const u8* c = centres + from[j] * 3;
+        i32 near = 0, far = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            const i32 v = c[axis], a = low[axis], z = low[axis] + size - 1;
+            const i32 in = v < a ? a - v : v > z ? v - z : 0;
+            const i32 out_of = std::max(v - a, z - v);
+            near += in * in;
+            far += out_of * out_of;
+        }
+        nearest[j] = near;
+        for (int k = 0; k < 3; ++k) {
+            if (far < least[k]) std::swap(far, least[k]);
+        }
+    }
+    u32 count = 0;
+    for (u32 j = 0; j < n; ++j) {
+        if (nearest[j] <= least[2]) out[count++] = from[j];
+    }
+    return count;
+}
+
 // Every colour against the starting centres that can be among the three
-// nearest anywhere in its cell of a coarse grid. The starting centres are
-// whole numbers, so the distances are exact integers; on a tie the lower
-// centre wins.
+// nearest anywhere in its cell of a fine grid; each fine cell's candidates
+// are picked from those of the coarse cell around it, which hold them all.
+// The starting centres are whole numbers, so the distances are exact
+// integers; on a tie the lower centre wins.
 void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, const u8* initial) {
-    constexpr u32 kShift = 4, kSide = 256 >> kShift, kCells = kSide * kSide * kSide;
-    auto cell_of = [](const CountColorPair& p) {
-        return ((u32(PairRed(p)) >> kShift) * kSide + (u32(PairGreen(p)) >> kShift)) * kSide +
-               (u32(PairBlue(p)) >> kShift);
+    constexpr u32 kCoarse = 4, kFine = 3;  // cell sizes as shifts
+    constexpr u32 kSide = 256 >> kFine, kCells = kSide * kSide * kSide;
+    constexpr u32 kCoarseSide = 256 >> kCoarse, kCoarseCells = kCoarseSide * kCoarseSide * kCoarseSide;
+    auto cell_of = [](const CountColorPair& p, u32 shift) {
+        const u32 side = 256 >> shift;
+        return ((u32(PairRed(p)) >> shift) * side + (u32(PairGreen(p)) >> shift)) * side + (u32(PairBlue(p)) >> shift);
     };
     const u32 colours = static_cast<u32>(histogram.size());
-    std::vector<u8> used(kCells, 0);
-    for (const CountColorPair& p : histogram) used[cell_of(p)] = 1;
-
-    // A centre farther from every point of the cell than three other
-    // centres are at most is not among the three nearest anywhere in it.
-    std::vector<u8> candidates(size_t(kCells) * count_);
-    std::vector<u32> candidate_count(kCells, 0);
+    std::vector<u8> used(kCells, 0), coarse_used(kCoarseCells, 0);
+    for (const CountColorPair& p : histogram) {
+        used[cell_of(p, kFine)] = 1;
+        coarse_used[cell_of(p, kCoarse)] = 1;
+    }
+    // A coarse cell's fine cells fit in eight times its candidates.
+    std::vector<u32> region(kCoarseCells + 1, 0);
+    for (u32 cell = 0; cell < kCoarseCells; ++cell) region[cell + 1] = region[cell] + (coarse_used[cell] ? 8 * count_ : 0);
+    std::vector<u8> candidates(region[kCoarseCells]);
+    std::vector<u32> list_start(kCells, 0), list_size(kCells, 0);
+    u8 everyone[kPaletteEntries];
+    for (u32 c = 0; c < count_; ++c) everyone[c] = static_cast<u8>(c);
     const u32 members = team_.size();
     team_.Run([&](u32 member) {
-        std::vector<i32> nearest(count_);
-        for (u32 cell = member; cell < kCells; cell += members) {
-            if (!used[cell]) continue;
-            const i32 lo[3] = {i32(cell / (kSide * kSide)) << kShift, i32(cell / kSide % kSide) << kShift,
-                               i32(cell % kSide) << kShift};
-            i32 least[3] = {1 << 30, 1 << 30, 1 << 30};
-            for (u32 c = 0; c < count_; ++c) {
-                i32 near = 0, far = 0;
-                for (int axis = 0; axis < 3; ++axis) {
-                    const i32 v = initial[c * 3 + axis], a = lo[axis], z = lo[axis] + (1 << kShift) - 1;
-                    const i32 in = v < a ? a - v : v > z ? v - z : 0;
-                    const i32 out = std::max(std::abs(v - a), std::abs(v - z));
-                    near += in * in;
-                    far += out * out;
-                }
-                nearest[c] = near;
-                for (int j = 0; j < 3; ++j) {
-                    if (far < least[j]) std::swap(far, least[j]);
-                }
+        u8 coarse_list[kPaletteEntries];
+        for (u32 cell = member; cell < kCoarseCells; cell += members) {
+            if (!coarse_used[cell]) continue;
+            const i32 x = i32(cell / (kCoarseSide * kCoarseSide)), y = i32(cell / kCoarseSide % kCoarseSide),
+                      z = i32(cell % kCoarseSide);
+            const i32 low[3] = {x << kCoarse, y << kCoarse, z << kCoarse};
+            const u32 n = CubeCandidates(initial, everyone, count_, low, 1 << kCoarse, coarse_list);
+            u32 at = region[cell];
+            for (i32 fine = 0; fine < 8; ++fine) {
+                const i32 fx = x * 2 + (fine >> 2), fy = y * 2 + (fine >> 1 & 1), fz = z * 2 + (fine & 1);
+                const u32 fine_cell = (u32(fx) * kSide + u32(fy)) * kSide + u32(fz);
+                if (!used[fine_cell]) continue;
+                const i32 fine_low[3] = {fx << kFine, fy << kFine, fz << kFine};
+                list_start[fine_cell] = at;
+                list_size[fine_cell] = CubeCandidates(initial, coarse_list, n, fine_low, 1 << kFine, &candidates[at]);
+                at += list_size[fine_cell];
             }
-            u8* list = &candidates[size_t(cell) * count_];
-            u32 n = 0;
-            for (u32 c = 0; c < count_; ++c) {
-                if (nearest[c] <= least[2]) list[n++] = static_cast<u8>(c);
-            }
-            candidate_count[cell] = n;
         }
     });
 
@@ -288,9 +316,9 @@ void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, co
     team_.Run([&](u32 member) {
         const u32 begin = u32(u64(colours) * member / members), end = u32(u64(colours) * (member + 1) / members);
         for (u32 i = begin; i < end; ++i) {
-            const u32 cell = cell_of(histogram[i]);
-            const u8* list = &candidates[size_t(cell) * count_];
-            const u32 n = candidate_count[cell];
+            const u32 cell = cell_of(histogram[i], kFine);
+            const u8* list = &candidates[list_start[cell]];
+            const u32 n = list_size[cell];
             const i32 r = PairRed(histogram[i]), g = PairGreen(histogram[i]), b = PairBlue(histogram[i]);
             u32 best = 0, second = 0;
             i32 d1 = 1 << 30, d2 = 1 << 30, d3 = 1 << 30;
@@ -319,11 +347,31 @@ void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, co
                              Bounds{std::sqrt(double(d1)), root(d2), root(d3)}};
         }
     });
-    for (u32 i = 0; i < colours; ++i) {
-        const Member m{0, 0, 0, histogram[i].count, PairRed(histogram[i]), PairGreen(histogram[i]),
-                       PairBlue(histogram[i]), 0};
-        clusters_[first[i].owner].Take(m, first[i].bounds, first[i].runner_up, 0.0);
-    }
+
+    // The colours of each cluster in histogram order, then every cluster
+    // filled by one member of the team.
+    std::vector<u32> start(count_ + 1, 0);
+    for (const First& f : first) ++start[f.owner + 1];
+    for (u32 c = 0; c < count_; ++c) start[c + 1] += start[c];
+    std::vector<u32> order(colours);
+    std::vector<u32> next(start.begin(), start.end() - 1);
+    for (u32 i = 0; i < colours; ++i) order[next[first[i].owner]++] = i;
+    team_.Run([&](u32 member) {
+        for (u32 c = member; c < count_; c += members) {
+            Cluster& cluster = clusters_[c];
+            const u32 size = start[c + 1] - start[c];
+            cluster.members.reserve(size);
+            cluster.rest_rooms.reserve(size);
+            cluster.runner_rooms.reserve(size);
+            cluster.runners.reserve(size);
+            for (u32 j = start[c]; j < start[c + 1]; ++j) {
+                const u32 i = order[j];
+                const Member m{0, 0, 0, histogram[i].count, PairRed(histogram[i]), PairGreen(histogram[i]),
+                               PairBlue(histogram[i]), 0};
+                cluster.Take(m, first[i].bounds, first[i].runner_up, 0.0);
+            }
+        }
+    });
 }
 
 void KMeansRefiner::MoveCentres() {

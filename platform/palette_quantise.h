@@ -38,8 +38,9 @@ const std::vector<CountColorPair>& BuildColorHistogram(ColorList* list);
 
 // A palette of at most min(n, 256) colours as RGB triples, sorted by hue;
 // entries from the result up to min(n, 256) - 1 are zeroed. When the list
-// has no more distinct colours than that, they are the palette exactly.
-// An empty list gives 0.
+// has no more distinct colours than that, they are the palette exactly;
+// otherwise it has that many entries, those Wu's quantiser leaves unused
+// going to the colours worst served. An empty list gives 0.
 u32 QuantizePalette(ColorList* list, u8* palette, u32 n);
 
 // Wu's quantiser on 33^3 moment tables; k 0 is taken as 1. Returns the

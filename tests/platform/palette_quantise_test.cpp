@@ -90,6 +90,28 @@ TEST(QuantizePaletteTest, FewColoursComeBackExactlySortedByHue) {
     EXPECT_EQ(got, wanted);
 }
 
+TEST(QuantizePaletteTest, ColoursSharingWuCellsStillFillThePalette) {
+    // Twenty tones, each in sixteen variants that differ only in the low
+    // bits of red and green: 320 colours in twenty of Wu's cells.
+    ColorList list;
+    for (int tone = 0; tone < 20; ++tone) {
+        for (int variant = 0; variant < 16; ++variant) {
+            const u8 r = u8(tone * 8 % 256 + (variant & 3)), g = u8(tone * 40 % 256 + (variant >> 2)),
+                     b = u8(tone * 96 % 256);
+            for (int times = 0; times <= variant % 3; ++times) AddColor(&list, PackRgba(r, g, b, 255));
+        }
+    }
+    u8 palette[kPaletteBytes];
+    ASSERT_EQ(QuantizePalette(&list, palette, 256), 256u);
+    i64 farthest = 0;
+    for (const CountColorPair& p : BuildColorHistogram(&list)) {
+        i64 nearest = 1 << 30;
+        for (int c = 0; c < 256; ++c) nearest = std::min(nearest, Distance(palette + c * 3, PairRed(p), PairGreen(p), PairBlue(p)));
+        farthest = std::max(farthest, nearest);
+    }
+    EXPECT_LE(farthest, 2);  // twenty entries alone leave colours 18 away
+}
+
 TEST(QuantizePaletteTest, ManyColoursGiveASettledWeightedKMeansPalette) {
     ColorList list;
     std::mt19937 random(7);
