@@ -49,7 +49,10 @@ u32 QuantizePalette(ColorList* list, u8* palette, u32 n);
 u32 WuQuantize(const std::vector<CountColorPair>& histogram, u8* palette, u32 k);
 
 // Weighted k-means over the histogram colours from the initial palette,
-// run until no colour changes cluster. Returns the palette size.
+// run until no colour changes cluster or a pass lowers the total squared
+// error by less than a ten-thousandth of it; the result is the means of
+// the last assignment. The same for any number of worker threads. Returns
+// the palette size.
 u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* initial, u32 count,
                         u8* result);
 
