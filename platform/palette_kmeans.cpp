@@ -152,15 +152,17 @@ struct Cluster {
     }
 };
 
-struct Move {
-    u32 from, to;
+// A colour on its way to another cluster, with its bounds in plain
+// distances.
+struct Arrival {
     Member member;
     Bounds bounds;
 };
 
-// What one team member reuses from cluster to cluster.
+// What one team member keeps from cluster to cluster.
 struct Scratch {
-    std::vector<Move> moves;
+    std::vector<std::vector<Arrival>> arrivals;  // by cluster
+    size_t moved = 0;
     std::vector<u32> due;
     std::vector<u32> leaving;
 };
@@ -177,6 +179,7 @@ public:
           scratch_(team_.size()) {
         for (u32 c = 0; c < count; ++c)
             centres_[c] = Centre{double(initial[c * 3]), double(initial[c * 3 + 1]), double(initial[c * 3 + 2])};
+        for (Scratch& scratch : scratch_) scratch.arrivals.resize(count);
         AssignFirst(histogram, initial);
     }
 
@@ -184,10 +187,13 @@ public:
         double error = TotalError();
         for (pass_ = 0; pass_ < kMaxPasses; ++pass_) {
             MoveCentres();
-            UpdateGaps();
             next_cluster_.store(0, std::memory_order_relaxed);
             team_.Run([this](u32 member) { Work(member); });
-            if (MergeMoves() == 0) return;
+            gaps_known_ = true;
+            team_.Run([this](u32 member) { TakeArrivals(member); });
+            size_t moved = 0;
+            for (const Scratch& scratch : scratch_) moved += scratch.moved;
+            if (moved == 0) return;
             const double now = TotalError();
             if (error - now < kSettledShare * now) break;
             error = now;
@@ -207,21 +213,22 @@ private:
     void AssignFirst(const std::vector<CountColorPair>& histogram, const u8* initial);
     double TotalError() const;
     void MoveCentres();
-    void UpdateGaps();
+    void UpdateGaps(u32 c);
     double& Gap(u32 a, u32 b) { return gaps_[size_t(a) * count_ + b]; }
     void Work(u32 member);
     void PlanCluster(u32 c);
     void VisitCluster(u32 c, Scratch* scratch);
-    bool Measure(u32 c, u32 i, std::vector<Move>* moves);
-    bool Search(u32 c, u32 i, double own, std::vector<Move>* moves);
+    bool Measure(u32 c, u32 i, Scratch* scratch);
+    bool Search(u32 c, u32 i, double own, Scratch* scratch);
+    void Leave(u32 c, u32 to, const Member& m, const Bounds& bounds, u32 runner_up, Scratch* scratch);
     const Neighbour* NeighbourRow(u32 c);
-    size_t MergeMoves();
+    void TakeArrivals(u32 member);
 
     const u32 count_;
     std::vector<Cluster> clusters_;
     std::vector<Centre> centres_;  // exact weighted means, so every move lowers the error
     std::vector<double> drifts_;   // each centre's drift, side by side for the scans
-    std::vector<double> gaps_;     // squared distances between centres
+    std::vector<double> gaps_;     // squared distances between centres; a row per centre
     std::vector<u32> moving_;
     bool gaps_known_ = false;
     int pass_ = 0;
@@ -393,17 +400,19 @@ void KMeansRefiner::MoveCentres() {
     if (!moving_.empty()) last_move_pass_ = pass_;
 }
 
-// Squared gaps between centres change only where a centre moved.
-void KMeansRefiner::UpdateGaps() {
-    for (u32 c = 0; c < count_; ++c) {
-        if (gaps_known_ && clusters_[c].move == 0.0) continue;
-        for (u32 o = 0; o < count_; ++o) {
-            const double dr = centres_[c].r - centres_[o].r, dg = centres_[c].g - centres_[o].g,
-                         db = centres_[c].b - centres_[o].b;
-            Gap(c, o) = Gap(o, c) = dr * dr + dg * dg + db * db;
-        }
+// The squared gaps from centre c change only where a centre moved. Only
+// the cluster's own work reads its row.
+void KMeansRefiner::UpdateGaps(u32 c) {
+    auto update = [&](u32 o) {
+        const double dr = centres_[c].r - centres_[o].r, dg = centres_[c].g - centres_[o].g,
+                     db = centres_[c].b - centres_[o].b;
+        Gap(c, o) = dr * dr + dg * dg + db * db;
+    };
+    if (!gaps_known_ || clusters_[c].move > 0.0) {
+        for (u32 o = 0; o < count_; ++o) update(o);
+    } else {
+        for (u32 o : moving_) update(o);
     }
-    gaps_known_ = true;
 }
 
 // Summed in palette order, so the same for any number of threads.
@@ -417,10 +426,11 @@ double KMeansRefiner::TotalError() const {
 
 void KMeansRefiner::Work(u32 member) {
     Scratch& scratch = scratch_[member];
-    scratch.moves.clear();
+    scratch.moved = 0;
     for (;;) {
         const u32 c = next_cluster_.fetch_add(1, std::memory_order_relaxed);
         if (c >= count_) return;
+        UpdateGaps(c);
         PlanCluster(c);
         VisitCluster(c, &scratch);
     }
@@ -486,7 +496,7 @@ void KMeansRefiner::VisitCluster(u32 c, Scratch* scratch) {
     constexpr u32 kAhead = 8;
     for (u32 j = 0; j < count; ++j) {
         if (j + kAhead < count) __builtin_prefetch(&k.members[due[j + kAhead]]);
-        if (!Measure(c, due[j], &scratch->moves)) leaving.push_back(due[j]);
+        if (!Measure(c, due[j], scratch)) leaving.push_back(due[j]);
     }
     // The leavers go from the back, so every member moved into a leaver's
     // place is one that stays.
@@ -502,7 +512,7 @@ void KMeansRefiner::VisitCluster(u32 c, Scratch* scratch) {
 }
 
 // Whether member i stays in cluster c; a leaver is recorded as a move.
-bool KMeansRefiner::Measure(u32 c, u32 i, std::vector<Move>* moves) {
+bool KMeansRefiner::Measure(u32 c, u32 i, Scratch* scratch) {
     Cluster& k = clusters_[c];
     const Member& m = k.members[i];
     double upper = m.upper_base + k.drift;
@@ -521,18 +531,17 @@ bool KMeansRefiner::Measure(u32 c, u32 i, std::vector<Move>* moves) {
     upper = std::sqrt(own);
     if (upper <= bound) return keep(upper, runner, m.runner_up);
     const u32 o = m.runner_up;
-    if (o == c || upper > rest - kMargin) return Search(c, i, own, moves);
+    if (o == c || upper > rest - kMargin) return Search(c, i, own, scratch);
     // Only the runner-up can be as near as the own centre; the own centre
     // keeps a tie.
     const double other = centres_[o].Distance(m);
     if (other >= own) return keep(upper, std::sqrt(other), o);
-    moves->push_back(Move{c, o, m, Bounds{std::sqrt(other), upper, rest}});
-    moves->back().member.runner_up = static_cast<u8>(c);
+    Leave(c, o, m, Bounds{std::sqrt(other), upper, rest}, c, scratch);
     return false;
 }
 
 // Member i against every centre that can be nearer than its own one.
-bool KMeansRefiner::Search(u32 c, u32 i, double own, std::vector<Move>* moves) {
+bool KMeansRefiner::Search(u32 c, u32 i, double own, Scratch* scratch) {
     Cluster& k = clusters_[c];
     const Member& m = k.members[i];
     const Neighbour* row = NeighbourRow(c);
@@ -571,8 +580,7 @@ bool KMeansRefiner::Search(u32 c, u32 i, double own, std::vector<Move>* moves) {
         k.Keep(i, bounds, second, drifts_[second]);
         return true;
     }
-    moves->push_back(Move{c, best, m, bounds});
-    moves->back().member.runner_up = static_cast<u8>(second);
+    Leave(c, best, m, bounds, second, scratch);
     return false;
 }
 
@@ -599,17 +607,27 @@ const Neighbour* KMeansRefiner::NeighbourRow(u32 c) {
     return row.data();
 }
 
-size_t KMeansRefiner::MergeMoves() {
-    size_t moved = 0;
-    for (Scratch& scratch : scratch_) {
-        for (const Move& move : scratch.moves) {
-            clusters_[move.from].Add(move.member, -1);
-            clusters_[move.to].Take(move.member, move.bounds, move.member.runner_up,
-                                    drifts_[move.member.runner_up]);
+// The colour leaves its cluster's sums now (nobody else reads them during
+// the pass) and waits for the new cluster to take it in.
+void KMeansRefiner::Leave(u32 c, u32 to, const Member& m, const Bounds& bounds, u32 runner_up, Scratch* scratch) {
+    clusters_[c].Add(m, -1);
+    Arrival arrival{m, bounds};
+    arrival.member.runner_up = static_cast<u8>(runner_up);
+    scratch->arrivals[to].push_back(arrival);
+    ++scratch->moved;
+}
+
+// Every cluster takes in its arrivals from every team member; the order
+// does not matter, as the sums are integers.
+void KMeansRefiner::TakeArrivals(u32 member) {
+    for (u32 c = member; c < count_; c += team_.size()) {
+        Cluster& cluster = clusters_[c];
+        for (Scratch& scratch : scratch_) {
+            for (const Arrival& arrival : scratch.arrivals[c])
+                cluster.Take(arrival.member, arrival.bounds, arrival.member.runner_up, drifts_[arrival.member.runner_up]);
+            scratch.arrivals[c].clear();
         }
-        moved += scratch.moves.size();
     }
-    return moved;
 }
 
 }  // namespace
