@@ -92,7 +92,7 @@ struct Cluster {
     i64 sum_r = 0, sum_g = 0, sum_b = 0, weight = 0;
     i64 sum_squares = 0;  // of the members' channels, weighted
     double drift = 0;     // total movement of the centre
-    double loosened = 0;  // total loosening of the members' lower bounds
+    double loosened = 0;  // total loosening of the members' rest bounds
     // Largest upper and rest bases among the members (or larger), gathered
     // afresh every few visits: stale values only err on the safe side.
     double widest_upper = -kHuge, widest_rest = -kHuge;
@@ -437,7 +437,7 @@ void KMeansRefiner::Work(u32 member) {
 }
 
 // Half the distance to the nearest other centre and the loosening of the
-// cluster's lower bounds for this pass.
+// cluster's rest bounds for this pass.
 void KMeansRefiner::PlanCluster(u32 c) {
     Cluster& k = clusters_[c];
     double nearest = kHuge;
