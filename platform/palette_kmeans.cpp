@@ -267,98 +267,144 @@ u32 CubeCandidates(const u8* centres, const u8* from, u32 n, const i32* low, i32
     return count;
 }
 
-// Every colour against the starting centres that can be among the three
-// nearest anywhere in its cell of a fine grid; each fine cell's candidates
-// are picked from those of the coarse cell around it, which hold them all.
-// The starting centres are whole numbers, so the distances are exact
-// integers; on a tie the lower centre wins.
-void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, const u8* initial) {
-    constexpr u32 kCoarse = 4, kFine = 3;  // cell sizes as shifts
-    constexpr u32 kSide = 256 >> kFine, kCells = kSide * kSide * kSide;
-    constexpr u32 kCoarseSide = 256 >> kCoarse, kCoarseCells = kCoarseSide * kCoarseSide * kCoarseSide;
-    auto cell_of = [](const CountColorPair& p, u32 shift) {
+// For every cell of a fine grid that holds a colour, the starting centres
+// that can be among the three nearest anywhere in it. Each fine cell's
+// candidates are picked from those of the coarse cell around it, which
+// hold them all.
+class CandidateGrid {
+public:
+    CandidateGrid(const std::vector<CountColorPair>& histogram, const u8* centres, u32 count, WorkerTeam* team)
+        : centres_(centres), used_(kCells, 0), start_(kCells, 0), size_(kCells, 0) {
+        std::vector<u8> coarse_used(kCoarseCells, 0);
+        for (const CountColorPair& p : histogram) {
+            used_[Cell(p, kFine)] = 1;
+            coarse_used[Cell(p, kCoarse)] = 1;
+        }
+        std::vector<u8> coarse_lists(size_t(kCoarseCells) * count);
+        std::vector<u32> coarse_size(kCoarseCells, 0);
+        team->Run([&](u32 member) {
+            u8 everyone[kPaletteEntries];
+            for (u32 c = 0; c < count; ++c) everyone[c] = static_cast<u8>(c);
+            for (u32 cell = member; cell < kCoarseCells; cell += team->size()) {
+                if (!coarse_used[cell]) continue;
+                i32 low[3];
+                Low(cell, kCoarse, low);
+                coarse_size[cell] =
+                    CubeCandidates(centres, everyone, count, low, 1 << kCoarse, &coarse_lists[size_t(cell) * count]);
+            }
+        });
+        // A coarse cell's eight fine cells fit in eight times its candidates.
+        std::vector<u32> region(kCoarseCells + 1, 0);
+        for (u32 cell = 0; cell < kCoarseCells; ++cell) region[cell + 1] = region[cell] + 8 * coarse_size[cell];
+        lists_.resize(region[kCoarseCells]);
+        team->Run([&](u32 member) {
+            for (u32 cell = member; cell < kCoarseCells; cell += team->size()) {
+                if (coarse_used[cell]) FillFineCells(cell, &coarse_lists[size_t(cell) * count], coarse_size[cell], region[cell]);
+            }
+        });
+    }
+
+    // The candidates for colour p, in ascending order.
+    const u8* Candidates(const CountColorPair& p, u32* size) const {
+        const u32 cell = Cell(p, kFine);
+        *size = size_[cell];
+        return &lists_[start_[cell]];
+    }
+
+private:
+    static constexpr u32 kCoarse = 4, kFine = 3;  // cell sizes as shifts
+    static constexpr u32 kCells = 1u << (3 * (8 - kFine)), kCoarseCells = 1u << (3 * (8 - kCoarse));
+
+    static u32 Cell(const CountColorPair& p, u32 shift) {
         const u32 side = 256 >> shift;
         return ((u32(PairRed(p)) >> shift) * side + (u32(PairGreen(p)) >> shift)) * side + (u32(PairBlue(p)) >> shift);
-    };
-    const u32 colours = static_cast<u32>(histogram.size());
-    std::vector<u8> used(kCells, 0), coarse_used(kCoarseCells, 0);
-    for (const CountColorPair& p : histogram) {
-        used[cell_of(p, kFine)] = 1;
-        coarse_used[cell_of(p, kCoarse)] = 1;
     }
-    // A coarse cell's fine cells fit in eight times its candidates.
-    std::vector<u32> region(kCoarseCells + 1, 0);
-    for (u32 cell = 0; cell < kCoarseCells; ++cell) region[cell + 1] = region[cell] + (coarse_used[cell] ? 8 * count_ : 0);
-    std::vector<u8> candidates(region[kCoarseCells]);
-    std::vector<u32> list_start(kCells, 0), list_size(kCells, 0);
-    u8 everyone[kPaletteEntries];
-    for (u32 c = 0; c < count_; ++c) everyone[c] = static_cast<u8>(c);
+    // The lowest corner of a cell, in levels.
+    static void Low(u32 cell, u32 shift, i32* low) {
+        const u32 side = 256 >> shift;
+        low[0] = i32(cell / (side * side)) << shift;
+        low[1] = i32(cell / side % side) << shift;
+        low[2] = i32(cell % side) << shift;
+    }
+
+    void FillFineCells(u32 coarse_cell, const u8* coarse_list, u32 coarse_size, u32 at) {
+        const u32 side = 256 >> kFine, coarse_side = 256 >> kCoarse;
+        const u32 x = coarse_cell / (coarse_side * coarse_side), y = coarse_cell / coarse_side % coarse_side,
+                  z = coarse_cell % coarse_side;
+        for (u32 fine = 0; fine < 8; ++fine) {
+            const u32 cell = ((x * 2 + (fine >> 2)) * side + y * 2 + (fine >> 1 & 1)) * side + z * 2 + (fine & 1);
+            if (!used_[cell]) continue;
+            i32 low[3];
+            Low(cell, kFine, low);
+            start_[cell] = at;
+            size_[cell] = CubeCandidates(centres_, coarse_list, coarse_size, low, 1 << kFine, &lists_[at]);
+            at += size_[cell];
+        }
+    }
+
+    const u8* centres_;
+    std::vector<u8> used_;
+    std::vector<u32> start_, size_;
+    std::vector<u8> lists_;
+};
+
+// Where a colour goes first and its bounds.
+struct FirstPlace {
+    u8 owner, runner_up;
+    Bounds bounds;
+};
+
+// The nearest, second and third nearest among the candidates, which hold
+// them all. The starting centres are whole numbers, so the distances are
+// exact integers; on a tie the lower centre wins.
+FirstPlace NearestCandidates(const CountColorPair& p, const u8* centres, const u8* list, u32 n) {
+    constexpr i32 kNone = 1 << 30;
+    const i32 r = PairRed(p), g = PairGreen(p), b = PairBlue(p);
+    u32 best = 0, second = 0;
+    i32 d1 = kNone, d2 = kNone, d3 = kNone;
+    for (u32 j = 0; j < n; ++j) {
+        const u32 c = list[j];
+        const i32 dr = i32(centres[c * 3]) - r, dg = i32(centres[c * 3 + 1]) - g, db = i32(centres[c * 3 + 2]) - b;
+        const i32 d = dr * dr + dg * dg + db * db;
+        if (d < d1) {
+            d3 = d2;
+            d2 = d1;
+            second = best;
+            d1 = d;
+            best = c;
+        } else if (d < d2) {
+            d3 = d2;
+            d2 = d;
+            second = c;
+        } else if (d < d3) {
+            d3 = d;
+        }
+    }
+    // With a single centre there is no runner-up.
+    auto root = [](i32 d) { return d == kNone ? kHuge : std::sqrt(double(d)); };
+    return FirstPlace{static_cast<u8>(best), static_cast<u8>(d2 == kNone ? best : second),
+                      Bounds{std::sqrt(double(d1)), root(d2), root(d3)}};
+}
+
+void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, const u8* initial) {
+    const u32 colours = static_cast<u32>(histogram.size());
     const u32 members = team_.size();
-    team_.Run([&](u32 member) {
-        u8 coarse_list[kPaletteEntries];
-        for (u32 cell = member; cell < kCoarseCells; cell += members) {
-            if (!coarse_used[cell]) continue;
-            const i32 x = i32(cell / (kCoarseSide * kCoarseSide)), y = i32(cell / kCoarseSide % kCoarseSide),
-                      z = i32(cell % kCoarseSide);
-            const i32 low[3] = {x << kCoarse, y << kCoarse, z << kCoarse};
-            const u32 n = CubeCandidates(initial, everyone, count_, low, 1 << kCoarse, coarse_list);
-            u32 at = region[cell];
-            for (i32 fine = 0; fine < 8; ++fine) {
-                const i32 fx = x * 2 + (fine >> 2), fy = y * 2 + (fine >> 1 & 1), fz = z * 2 + (fine & 1);
-                const u32 fine_cell = (u32(fx) * kSide + u32(fy)) * kSide + u32(fz);
-                if (!used[fine_cell]) continue;
-                const i32 fine_low[3] = {fx << kFine, fy << kFine, fz << kFine};
-                list_start[fine_cell] = at;
-                list_size[fine_cell] = CubeCandidates(initial, coarse_list, n, fine_low, 1 << kFine, &candidates[at]);
-                at += list_size[fine_cell];
+    std::vector<FirstPlace> first(colours);
+    {
+        const CandidateGrid grid(histogram, initial, count_, &team_);
+        team_.Run([&](u32 member) {
+            const u32 begin = u32(u64(colours) * member / members), end = u32(u64(colours) * (member + 1) / members);
+            for (u32 i = begin; i < end; ++i) {
+                u32 n = 0;
+                const u8* list = grid.Candidates(histogram[i], &n);
+                first[i] = NearestCandidates(histogram[i], initial, list, n);
             }
-        }
-    });
-
-    struct First {
-        u8 owner, runner_up;
-        Bounds bounds;
-    };
-    std::vector<First> first(colours);
-    team_.Run([&](u32 member) {
-        const u32 begin = u32(u64(colours) * member / members), end = u32(u64(colours) * (member + 1) / members);
-        for (u32 i = begin; i < end; ++i) {
-            const u32 cell = cell_of(histogram[i], kFine);
-            const u8* list = &candidates[list_start[cell]];
-            const u32 n = list_size[cell];
-            const i32 r = PairRed(histogram[i]), g = PairGreen(histogram[i]), b = PairBlue(histogram[i]);
-            u32 best = 0, second = 0;
-            i32 d1 = 1 << 30, d2 = 1 << 30, d3 = 1 << 30;
-            for (u32 j = 0; j < n; ++j) {
-                const u32 c = list[j];
-                const i32 dr = i32(initial[c * 3]) - r, dg = i32(initial[c * 3 + 1]) - g,
-                          db = i32(initial[c * 3 + 2]) - b;
-                const i32 d = dr * dr + dg * dg + db * db;
-                if (d < d1) {
-                    d3 = d2;
-                    d2 = d1;
-                    second = best;
-                    d1 = d;
-                    best = c;
-                } else if (d < d2) {
-                    d3 = d2;
-                    d2 = d;
-                    second = c;
-                } else if (d < d3) {
-                    d3 = d;
-                }
-            }
-            // With a single centre there is no runner-up.
-            auto root = [](i32 d) { return d == 1 << 30 ? kHuge : std::sqrt(double(d)); };
-            first[i] = First{static_cast<u8>(best), static_cast<u8>(d2 == 1 << 30 ? best : second),
-                             Bounds{std::sqrt(double(d1)), root(d2), root(d3)}};
-        }
-    });
-
+        });
+    }
     // The colours of each cluster in histogram order, then every cluster
     // filled by one member of the team.
     std::vector<u32> start(count_ + 1, 0);
-    for (const First& f : first) ++start[f.owner + 1];
+    for (const FirstPlace& f : first) ++start[f.owner + 1];
     for (u32 c = 0; c < count_; ++c) start[c + 1] += start[c];
     std::vector<u32> order(colours);
     std::vector<u32> next(start.begin(), start.end() - 1);
