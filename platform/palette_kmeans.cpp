@@ -299,7 +299,8 @@ public:
         lists_.resize(region[kCoarseCells]);
         team->Run([&](u32 member) {
             for (u32 cell = member; cell < kCoarseCells; cell += team->size()) {
-                if (coarse_used[cell]) FillFineCells(cell, &coarse_lists[size_t(cell) * count], coarse_size[cell], region[cell]);
+                if (!coarse_used[cell]) continue;
+                FillFineCells(cell, &coarse_lists[size_t(cell) * count], coarse_size[cell], region[cell]);
             }
         });
     }
@@ -669,8 +670,10 @@ void KMeansRefiner::TakeArrivals(u32 member) {
     for (u32 c = member; c < count_; c += team_.size()) {
         Cluster& cluster = clusters_[c];
         for (Scratch& scratch : scratch_) {
-            for (const Arrival& arrival : scratch.arrivals[c])
-                cluster.Take(arrival.member, arrival.bounds, arrival.member.runner_up, drifts_[arrival.member.runner_up]);
+            for (const Arrival& arrival : scratch.arrivals[c]) {
+                const u32 runner_up = arrival.member.runner_up;
+                cluster.Take(arrival.member, arrival.bounds, runner_up, drifts_[runner_up]);
+            }
             scratch.arrivals[c].clear();
         }
     }

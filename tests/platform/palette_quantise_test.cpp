@@ -106,7 +106,8 @@ TEST(QuantizePaletteTest, ColoursSharingWuCellsStillFillThePalette) {
     i64 farthest = 0;
     for (const CountColorPair& p : BuildColorHistogram(&list)) {
         i64 nearest = 1 << 30;
-        for (int c = 0; c < 256; ++c) nearest = std::min(nearest, Distance(palette + c * 3, PairRed(p), PairGreen(p), PairBlue(p)));
+        for (int c = 0; c < 256; ++c)
+            nearest = std::min(nearest, Distance(palette + c * 3, PairRed(p), PairGreen(p), PairBlue(p)));
         farthest = std::max(farthest, nearest);
     }
     EXPECT_LE(farthest, 2);  // twenty entries alone leave colours 18 away
