@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <condition_variable>
-#include <mutex>
-#include <vector>
+#include <thread>
 
 #include "platform/palette_quantise.h"
 #include "platform/pixel_convert.h"
@@ -26,42 +24,11 @@ constexpr u32 kRowsPerMember = 8;
 // Pixels a row does between two looks at the row above.
 constexpr u32 kPixelsPerStep = 32;
 
-// Pixels finished in each row. A row that has to wait looks again for a
-// moment, then sleeps until the row above reports: on a busy machine the
-// waiting threads leave the cores to the one they wait for, instead of
-// taking turns with it.
-class RowProgress {
-public:
-    explicit RowProgress(u32 rows) : done_(rows) {
-        for (std::atomic<u32>& d : done_) d.store(0, std::memory_order_relaxed);
+void WaitForRow(const std::atomic<u32>& done, u32 pixels) {
+    for (int spins = 0; done.load(std::memory_order_acquire) < pixels; ++spins) {
+        if (spins > 64) std::this_thread::yield();
     }
-
-    void Report(u32 row, u32 pixels) {
-        done_[row].store(pixels, std::memory_order_seq_cst);
-        if (sleepers_.load(std::memory_order_seq_cst) > 0) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            wake_.notify_all();
-        }
-    }
-
-    void WaitFor(u32 row, u32 pixels) {
-        for (int looks = 0; looks < kLooks; ++looks) {
-            if (done_[row].load(std::memory_order_acquire) >= pixels) return;
-        }
-        std::unique_lock<std::mutex> lock(mutex_);
-        sleepers_.fetch_add(1, std::memory_order_seq_cst);
-        wake_.wait(lock, [&] { return done_[row].load(std::memory_order_seq_cst) >= pixels; });
-        sleepers_.fetch_sub(1, std::memory_order_seq_cst);
-    }
-
-private:
-    // Some microseconds: far longer than a row normally lags behind.
-    static constexpr int kLooks = 1 << 12;
-    std::vector<std::atomic<u32>> done_;
-    std::atomic<u32> sleepers_{0};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-};
+}
 
 // Maps one pixel to its nearest palette entry and spreads the error.
 void DitherPixel(u8* row, u8* below, u32 x, u32 width, const u8* palette, const PaletteIndex& index, u8* o,
@@ -115,17 +82,18 @@ bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first
     // the additions, in exactly the order, of a plain top-to-bottom pass.
     WorkerTeam team(std::min<u32>(WorkerThreadCount(), std::max<u32>(1, height / kRowsPerMember)));
     const u32 members = team.size();
-    RowProgress progress(height);
+    std::vector<std::atomic<u32>> done(height);  // pixels finished in each row
+    for (std::atomic<u32>& d : done) d.store(0, std::memory_order_relaxed);
     team.Run([&](u32 member) {
         for (u32 y = member; y < height; y += members) {
             u8* row = work.pixels.data() + y * stride;
             u8* below = y + 1 < height ? row + stride : nullptr;
             for (u32 x = 0; x < width;) {
                 const u32 end = std::min(width, x + kPixelsPerStep);
-                if (y > 0) progress.WaitFor(y - 1, std::min(width, end + 2));
+                if (y > 0) WaitForRow(done[y - 1], std::min(width, end + 2));
                 u8* o = &out[(size_t(y) * width + x) * out_bpp];
                 for (; x < end; ++x, o += out_bpp) DitherPixel(row, below, x, width, palette, index, o, out_bpp);
-                progress.Report(y, x);
+                done[y].store(x, std::memory_order_release);
             }
         }
     });
