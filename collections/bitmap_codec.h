@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "collections/byte_buffer.h"
 #include "collections/collection.h"
 #include "collections/collection_records.h"
 #include "platform/records.h"
@@ -70,8 +71,10 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 
 // Whether the encoder can store the bitmap: sides 1-32767, 2 or 8 bytes a
 // pixel, and exactly that many pixel bytes.
 bool CanEncodeCollectionBitmap(const CollectionBitmap& bitmap);
-// Replaces `out` with the block (header, zero row table, data). False for a
-// bitmap the encoder cannot store.
+// Appends the block (header, zero row table, data). False, with nothing
+// appended, for a bitmap the encoder cannot store.
+bool AppendCollectionBitmap(const CollectionBitmap& bitmap, ByteBuffer* out);
+// Replaces `out` with the block. False for a bitmap the encoder cannot store.
 bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>* out);
 // Bytes written, 0 when the bitmap cannot be stored or a write fails.
 u32 EncodeCollectionBitmap(std::FILE* stream, const CollectionBitmap& bitmap);

@@ -3,7 +3,9 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "codex/codex_log.h"
 #include "collections/bitmap_codec.h"
@@ -17,12 +19,13 @@ namespace {
 // The tag's data, read with one read; every offset and size taken from it
 // is checked against its length before it is used.
 struct TagData {
-    std::vector<u8> bytes;
+    std::unique_ptr<u8[]> bytes;  // not zero-filled: the read fills it
+    u64 size = 0;
     u64 base = 0;  // offsets in the data count from here
 
-    bool Holds(u64 relative, u64 n) const { return relative <= bytes.size() && n <= bytes.size() - relative; }
-    bool HoldsFromBase(u64 relative, u64 n) const { return relative <= bytes.size() && Holds(base + relative, n); }
-    const u8* FromBase(u64 relative) const { return bytes.data() + base + relative; }
+    bool Holds(u64 relative, u64 n) const { return relative <= size && n <= size - relative; }
+    bool HoldsFromBase(u64 relative, u64 n) const { return relative <= size && Holds(base + relative, n); }
+    const u8* FromBase(u64 relative) const { return bytes.get() + base + relative; }
 };
 
 bool SeekTo(std::FILE* stream, u64 position) {
@@ -37,39 +40,48 @@ const char* ReadTagData(std::FILE* stream, const TagHeader& tag, TagData* data) 
     if (end < 0 || u64(end) < tag.data_offset || u64(end) - tag.data_offset < tag.data_length)
         return "the data runs past the end of the file";
     if (tag.data_length < kCollectionHeaderSize) return "the data is shorter than its header";
-    data->bytes.resize(tag.data_length);
+    data->bytes.reset(new u8[tag.data_length]);
+    data->size = tag.data_length;
     if (!SeekTo(stream, tag.data_offset) ||
-        std::fread(data->bytes.data(), 1, data->bytes.size(), stream) != data->bytes.size())
+        std::fread(data->bytes.get(), 1, tag.data_length, stream) != tag.data_length)
         return "the data could not be read";
     return nullptr;
 }
 
-template <typename Record>
-bool ReadSection(const TagData& data, const CollectionSection& section, const StructLayout* layout,
-                 std::vector<Record>* out) {
-    out->clear();
+// A section's records as bytes of the tag, after checking that all of them
+// lie inside the data.
+struct StoredRecords {
+    const u8* bytes = nullptr;
+    u32 count = 0;
+    u32 size = 0;  // of one record
+    const u8* At(u32 i) const { return bytes + size_t{i} * size; }
+};
+
+bool FindSection(const TagData& data, const CollectionSection& section, const StructLayout* layout,
+                 StoredRecords* out) {
+    out->size = LayoutDiskSize(layout);
+    out->count = 0;
     if (section.count == 0) return true;
-    const u64 bytes = u64{section.count} * LayoutDiskSize(layout);
-    if (!data.HoldsFromBase(section.offset, bytes)) return false;
-    out->resize(section.count);
-    SwapRecords(out->data(), data.FromBase(section.offset), section.count, layout);
+    if (!data.HoldsFromBase(section.offset, u64{section.count} * out->size)) return false;
+    out->bytes = data.FromBase(section.offset);
+    out->count = section.count;
     return true;
 }
 
-BitmapInstance InstanceFromRecord(const InstanceRecord& record) {
+BitmapInstance InstanceFromStored(const u8* r) {
     BitmapInstance instance;
-    instance.flags = record.flags;
-    instance.key_x = record.key_x;
-    instance.key_y = record.key_y;
-    instance.standard.index = record.bitmap_index;
-    instance.standard.x = record.x;
-    instance.standard.y = record.y;
+    instance.flags = StoredU32(r, offsetof(InstanceRecord, flags));
+    instance.key_x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, key_x)));
+    instance.key_y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, key_y)));
+    instance.standard.index = StoredU16(r, offsetof(InstanceRecord, bitmap_index));
+    instance.standard.x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, x)));
+    instance.standard.y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, y)));
     instance.standard.scale = kStandardScale;
-    if (record.flags & kInstanceHasAlternate) {
-        instance.alternate.index = record.alternate_index;
-        instance.alternate.scale = record.alternate_scale;
-        instance.alternate.x = record.alternate_x;
-        instance.alternate.y = record.alternate_y;
+    if (instance.flags & kInstanceHasAlternate) {
+        instance.alternate.index = StoredU16(r, offsetof(InstanceRecord, alternate_index));
+        instance.alternate.scale = StoredU32(r, offsetof(InstanceRecord, alternate_scale));
+        instance.alternate.x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, alternate_x)));
+        instance.alternate.y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, alternate_y)));
     } else {
         instance.alternate = InstanceReference();
         instance.alternate.index = 0;
@@ -78,12 +90,12 @@ BitmapInstance InstanceFromRecord(const InstanceRecord& record) {
     return instance;
 }
 
-FrameRecord FrameRecordFromData(const FrameRecordData& data) {
+FrameRecord FrameRecordFromStored(const u8* r) {
     FrameRecord record;
-    record.flags = data.flags;
-    record.shadow_x = static_cast<i32>(data.shadow_x);
-    record.shadow_y = static_cast<i32>(data.shadow_y);
-    record.shadow_index = data.shadow_index;
+    record.flags = StoredU32(r, offsetof(FrameRecordData, flags));
+    record.shadow_x = static_cast<i32>(StoredU32(r, offsetof(FrameRecordData, shadow_x)));
+    record.shadow_y = static_cast<i32>(StoredU32(r, offsetof(FrameRecordData, shadow_y)));
+    record.shadow_index = StoredU16(r, offsetof(FrameRecordData, shadow_index));
     return record;
 }
 
@@ -99,30 +111,30 @@ Record TakeRecord(const u8* bytes, const StructLayout* layout) {
     return record;
 }
 
-// The stored bytes as they are (the layout has zeroed the last one).
-void CopyName(char* destination, size_t size, const char* stored, size_t stored_size) {
-    std::memset(destination, 0, size);
-    std::memcpy(destination, stored, std::min(size, stored_size) - 1);
+// A stored 64-byte name: its first 63 bytes as they are, then a zero.
+void CopyName(char (&destination)[64], const u8* stored) {
+    std::memcpy(destination, stored, 63);
+    destination[63] = 0;
 }
 
-void ReadCollectionBitmaps(Collection* collection, const TagData& data, const std::vector<BitmapTableEntry>& entries,
-                 bool color_map) {
+void ReadCollectionBitmaps(Collection* collection, const TagData& data, const StoredRecords& entries, bool color_map) {
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
-    collection->bitmaps.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const BitmapTableEntry& entry = entries[i];
+    collection->bitmaps.reserve(entries.count);
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u8* entry = entries.At(i);
+        const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
+        const u32 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
         std::unique_ptr<CollectionBitmap> bitmap;
-        if (data.HoldsFromBase(entry.offset, entry.size))
-            bitmap = DecodeCollectionBitmapBytes(data.FromBase(entry.offset), entry.size, table);
+        if (data.HoldsFromBase(offset, size)) bitmap = DecodeCollectionBitmapBytes(data.FromBase(offset), size, table);
         const bool placeholder = !bitmap;
         if (placeholder) {
             LogCodex(0, "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
                      static_cast<unsigned>(i), collection->name);
             bitmap = MakePlaceholderBitmap();
         }
-        CopyName(bitmap->name, sizeof bitmap->name, entry.name, sizeof entry.name);
+        CopyName(bitmap->name, entry + offsetof(BitmapTableEntry, name));
         if (color_map) {
             if (i % 2)
                 bitmap->flags |= kBitmapShadow;
@@ -134,14 +146,16 @@ void ReadCollectionBitmaps(Collection* collection, const TagData& data, const st
     }
 }
 
-bool ReadSequences(Collection* collection, const TagData& data, const std::vector<SequenceTableEntry>& entries,
+bool ReadSequences(Collection* collection, const TagData& data, const StoredRecords& entries,
                    const LoadedReferences& references) {
-    for (const SequenceTableEntry& entry : entries) {
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u8* entry = entries.At(i);
+        const u32 offset = StoredU32(entry, offsetof(SequenceTableEntry, offset));
+        const u32 size = StoredU32(entry, offsetof(SequenceTableEntry, size));
         CollectionSequence* sequence = AddSequence(collection, "");
-        CopyName(sequence->name, sizeof sequence->name, entry.name, sizeof entry.name);
-        if (!data.HoldsFromBase(entry.offset, entry.size)) return false;
-        if (!ReadSequenceData(*collection, sequence, data.FromBase(entry.offset), entry.size, references))
-            return false;
+        CopyName(sequence->name, entry + offsetof(SequenceTableEntry, name));
+        if (!data.HoldsFromBase(offset, size)) return false;
+        if (!ReadSequenceData(*collection, sequence, data.FromBase(offset), size, references)) return false;
     }
     return true;
 }
@@ -150,9 +164,9 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     TagData data;
     if (const char* failure = ReadTagData(stream, *tag, &data)) return failure;
     CollectionHeader header;
-    SwapRecords(&header, data.bytes.data(), 1, kCollectionHeaderLayout);
+    SwapRecords(&header, data.bytes.get(), 1, kCollectionHeaderLayout);
     if (header.sections[kSectionColorTables].count == 0) return "it has no colour table";
-    if (header.header_size > data.bytes.size()) return "its header size lies past the data";
+    if (header.header_size > data.size) return "its header size lies past the data";
     data.base = header.header_size;
 
     std::memcpy(collection->name, tag->name, sizeof collection->name);
@@ -162,31 +176,28 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     // own copy of the flags is the only one.
     collection->flags = tag->signature == kOldTagHeaderSignature ? header.flags : tag->user_data;
 
-    std::vector<ColorTableRecord> tables;
-    std::vector<CollectionHueChange> hues;
-    std::vector<InstanceRecord> instances;
-    std::vector<SequenceTableEntry> sequences;
-    std::vector<FrameRecordData> frames;
-    std::vector<BitmapTableEntry> bitmaps;
+    StoredRecords tables, hues, instances, sequences, frames, bitmaps;
     const CollectionSection* s = header.sections;
-    if (!ReadSection(data, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
-        !ReadSection(data, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
-        !ReadSection(data, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
-        !ReadSection(data, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
-        !ReadSection(data, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
-        !ReadSection(data, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
+    if (!FindSection(data, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
+        !FindSection(data, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
+        !FindSection(data, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
+        !FindSection(data, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
+        !FindSection(data, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
+        !FindSection(data, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
         return "a section lies outside the data or could not be read";
 
+    // Only the first colour table counts.
+    ColorTableRecord table;
+    SwapRecords(&table, tables.At(0), 1, kColorTableRecordLayout);
     for (u32 i = 0; i < kColorTableEntries; ++i)
-        for (int c = 0; c < 3; ++c) collection->colors[3 * i + c] = static_cast<u8>(tables[0].channels[i][c] >> 8);
-    for (const CollectionHueChange& record : hues)
-        *AddHueChange(collection, "") = record;
+        for (int c = 0; c < 3; ++c) collection->colors[3 * i + c] = static_cast<u8>(table.channels[i][c] >> 8);
+    for (u32 i = 0; i < hues.count; ++i) SwapRecords(AddHueChange(collection, ""), hues.At(i), 1, kHueChangeRecordLayout);
 
     LoadedReferences references;
-    references.instances.reserve(instances.size());
-    for (const InstanceRecord& record : instances) references.instances.push_back(InstanceFromRecord(record));
-    references.frame_records.reserve(frames.size());
-    for (const FrameRecordData& record : frames) references.frame_records.push_back(FrameRecordFromData(record));
+    references.instances = instances.bytes;
+    references.instance_count = instances.count;
+    references.frame_records = frames.bytes;
+    references.frame_record_count = frames.count;
 
     const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
     if (read_bitmaps) ReadCollectionBitmaps(collection, data, bitmaps, color_map);
@@ -222,26 +233,26 @@ bool ReadSequenceData(const Collection& collection, CollectionSequence* sequence
 
     const u8* at = block + sizeof(SequenceRecord);
     for (SequenceFrame& frame : sequence->frames) {
-        const FrameDataRecord data = TakeRecord<FrameDataRecord>(at, kFrameDataRecordLayout);
+        frame.frame_record_index = StoredU16(at, offsetof(FrameDataRecord, frame_record_index));
+        for (size_t i = 0; i < 3; ++i) frame.values[i] = StoredU16(at, offsetof(FrameDataRecord, values) + 2 * i);
         at += sizeof(FrameDataRecord);
-        frame.frame_record_index = data.frame_record_index;
-        std::memcpy(frame.values, data.values, sizeof data.values);
         for (u32 v = 0; v < record.view_count; ++v, at += 2) {
-            u16 index = static_cast<u16>((at[0] << 8) | at[1]);
-            if (index >= references.instances.size()) index = kNoIndex;
+            u16 index = StoredU16(at, 0);
+            if (index >= references.instance_count) index = kNoIndex;
             frame.view_indices[v] = index;
             BitmapInstance& instance = frame.instances[v];
             if (index == kNoIndex) {
                 instance.standard.bitmap = nullptr;
                 continue;
             }
-            instance = references.instances[index];
+            instance = InstanceFromStored(references.instances + size_t{index} * sizeof(InstanceRecord));
             instance.standard.bitmap = ResolveBitmap(collection, instance.standard.index);
             if (instance.flags & kInstanceHasAlternate)
                 instance.alternate.bitmap = ResolveBitmap(collection, instance.alternate.index);
         }
-        if (frame.frame_record_index < references.frame_records.size()) {
-            frame.record = references.frame_records[frame.frame_record_index];
+        if (frame.frame_record_index < references.frame_record_count) {
+            frame.record = FrameRecordFromStored(references.frame_records +
+                                                 size_t{frame.frame_record_index} * sizeof(FrameRecordData));
             frame.shadow = ResolveBitmap(collection, frame.record.shadow_index);
         } else {
             frame.frame_record_index = kNoIndex;

@@ -35,10 +35,13 @@ int LoadCollection(Collection* collection, std::FILE* stream, const TagHeader* h
 // failed seek or write.
 int SaveCollection(Collection* collection, std::FILE* stream, TagHeader* header);
 
-// What the loader shares with the sequence reader.
+// What the loader shares with the sequence reader: the stored instance and
+// frame records, as bytes of the tag.
 struct LoadedReferences {
-    std::vector<BitmapInstance> instances;
-    std::vector<FrameRecord> frame_records;
+    const u8* instances = nullptr;  // instance_count records of 64 bytes
+    u32 instance_count = 0;
+    const u8* frame_records = nullptr;  // frame_record_count records of 32 bytes
+    u32 frame_record_count = 0;
 };
 
 // One sequence block of `size` bytes (record, then per frame its record and

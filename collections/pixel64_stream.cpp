@@ -1,106 +1,165 @@
 #include "collections/pixel64_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pirn {
 
 namespace {
 
-class ByteReader {
-public:
-    ByteReader(const u8* bytes, size_t size) : bytes_(bytes), size_(size) {}
-    bool Has(size_t n) const { return size_ - at_ >= n; }
-    u8 Next() { return bytes_[at_++]; }
-
-private:
-    const u8* bytes_;
-    size_t size_;
-    size_t at_ = 0;
-};
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
 bool HasData(u8 code) { return code % 32 != 0; }
 bool HasFollowers(u8 code) { return code % 32 == 0 || code % 32 == 31; }
-
-bool ReadPixelData(ByteReader& in, u8* p) {
-    if (!in.Has(3)) return false;
-    p[2] = in.Next();
-    p[1] = in.Next();
-    p[0] = in.Next();
-    if (p[2] & 1) {
-        if (!in.Has(4)) return false;
-        p[6] = in.Next();
-        p[5] = in.Next();
-        p[4] = in.Next();
-        p[7] = in.Next();
-    }
-    return true;
-}
-
-void WritePixelData(const u8* p, std::vector<u8>* out) {
-    out->push_back(p[2]);
-    out->push_back(p[1]);
-    out->push_back(p[0]);
-    if (p[2] & 1) {
-        out->push_back(p[6]);
-        out->push_back(p[5]);
-        out->push_back(p[4]);
-        out->push_back(p[7]);
-    }
-}
-
 // Whether a pixel of this code may follow one of the same code: only where
 // the follower decodes as it would on its own.
 bool FollowersKeepTheirCode(u8 code) { return code == 0 || code % 32 == 31; }
 
+// On little-endian machines a pixel is handled as one 64-bit word (p0 in
+// the low byte), and eight stream bytes starting at a code, read as one
+// word, hold the code and the seven bytes that may follow it:
+// [c, p2, p1, p0, p6, p5, p4, p7]. The two orders turn into each other by
+// reversing bytes 0-3 and bytes 4-6.
+inline u64 SwapStreamOrder(u64 word) {
+    const u32 low = static_cast<u32>(word), high = static_cast<u32>(word >> 32);
+    const u32 swapped_high = (__builtin_bswap32(high) >> 8) | (high & 0xFF000000u);
+    return __builtin_bswap32(low) | (u64{swapped_high} << 32);
+}
+
+inline u64 LoadWord(const u8* p) {
+    u64 word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+inline void StoreWord(u8* p, u64 word) { std::memcpy(p, &word, sizeof word); }
+
+// The stream bytes a data-carrying pixel brings after its code: 3, or 7
+// when p2 (stream byte 1 of the word) is odd.
+inline size_t DataBytes(u64 stream_word) { return 3 + 4 * ((stream_word >> 8) & 1); }
+// Drops p4-p7 of a pixel whose p2 is even.
+inline u64 KeepCarried(u64 pixel) { return pixel & (((pixel >> 16) & 1) ? ~u64{0} : 0xFFFFFFFFull); }
+
+// Reads one pixel's data bytes at `at` byte by byte into p (p3 already
+// holds the code). False when the stream ends inside them.
+bool ReadPixelData(const u8*& at, const u8* end, u8* p) {
+    if (end - at < 3) return false;
+    p[2] = at[0];
+    p[1] = at[1];
+    p[0] = at[2];
+    at += 3;
+    if (p[2] & 1) {
+        if (end - at < 4) return false;
+        p[6] = at[0];
+        p[5] = at[1];
+        p[4] = at[2];
+        p[7] = at[3];
+        at += 4;
+    }
+    return true;
+}
+
+// One pixel of the given code whose data bytes start at `at`; `at - 1` is
+// a byte of the stream (the code or the count before them), which lets the
+// word load start there.
+bool TakePixel(u8 code, const u8*& at, const u8* end, u8* pixel) {
+    if (kLittleEndian && end - at >= 7) {
+        const u64 word = (LoadWord(at - 1) & ~u64{0xFF}) | code;
+        StoreWord(pixel, KeepCarried(SwapStreamOrder(word)));
+        at += DataBytes(word);
+        return true;
+    }
+    std::memset(pixel, 0, 8);
+    pixel[3] = code;
+    return ReadPixelData(at, end, pixel);
+}
+
+// p2, p1, p0 (and p6, p5, p4, p7 when p2 is odd) of one pixel at out.
+u8* PutPixelData(const u8* p, u8* out) {
+    if (kLittleEndian) {
+        // Eight bytes are stored whatever the length; the bound leaves room.
+        StoreWord(out, SwapStreamOrder(LoadWord(p)) >> 8);
+        return out + ((p[2] & 1) ? 7 : 3);
+    }
+    out[0] = p[2];
+    out[1] = p[1];
+    out[2] = p[0];
+    if (!(p[2] & 1)) return out + 3;
+    out[3] = p[6];
+    out[4] = p[5];
+    out[5] = p[4];
+    out[6] = p[7];
+    return out + 7;
+}
+
 }  // namespace
 
 bool DecodePixel64Stream(const u8* stream, size_t size, u8* pixels, size_t pixel_count) {
-    ByteReader in(stream, size);
     if (pixel_count == 0) return true;
-    if (!in.Has(1)) return false;
-    size_t i = std::min<size_t>(in.Next(), pixel_count);
+    if (size == 0) return false;
+    const u8* at = stream;
+    const u8* const end = stream + size;
+    size_t i = std::min<size_t>(*at++, pixel_count);
+    std::memset(pixels, 0, 8 * i);
     while (i < pixel_count) {
-        if (!in.Has(1)) return false;
-        const u8 code = in.Next();
-        pixels[8 * i + 3] = code;
-        if (HasData(code) && !ReadPixelData(in, &pixels[8 * i])) return false;
+        if (at == end) return false;
+        const u8 code = *at++;
+        u8* pixel = pixels + 8 * i;
+        if (HasData(code)) {
+            if (!TakePixel(code, at, end, pixel)) return false;
+        } else {
+            StoreWord(pixel, 0);
+            pixel[3] = code;
+        }
         ++i;
         if (!HasFollowers(code) || i == pixel_count) continue;
-        if (!in.Has(1)) return false;
-        const size_t followers = std::min<size_t>(in.Next(), pixel_count - i);
-        if (code % 32 == 31) {
-            for (size_t k = 0; k < followers; ++k) {
-                u8* p = &pixels[8 * (i + k)];
-                p[3] = code;
-                if (!ReadPixelData(in, p)) return false;
-            }
+        if (at == end) return false;
+        const size_t followers = std::min<size_t>(*at++, pixel_count - i);
+        if (HasData(code)) {
+            for (size_t k = 0; k < followers; ++k)
+                if (!TakePixel(code, at, end, pixels + 8 * (i + k))) return false;
+        } else {
+            std::memset(pixels + 8 * i, 0, 8 * followers);
         }
         i += followers;
     }
     return true;
 }
 
-void EncodePixel64Stream(const u8* pixels, size_t pixel_count, std::vector<u8>* out) {
+u64 Pixel64StreamBound(size_t pixel_count) {
+    // The leading count, then at most a code, seven data bytes and a count
+    // per pixel, the closing zero, and the spare bytes of a word store.
+    return 9 * u64{pixel_count} + 2 + 8;
+}
+
+u8* EncodePixel64Stream(const u8* pixels, size_t pixel_count, u8* out) {
     size_t i = 0;
     while (i < pixel_count && i < 255 && pixels[8 * i + 3] == 0) ++i;
-    out->push_back(static_cast<u8>(i));
+    *out++ = static_cast<u8>(i);
     while (i < pixel_count) {
         const u8* p = &pixels[8 * i];
         const u8 code = p[3];
-        out->push_back(code);
-        if (HasData(code)) WritePixelData(p, out);
+        *out++ = code;
+        if (HasData(code)) out = PutPixelData(p, out);
         ++i;
         if (!HasFollowers(code)) continue;
         size_t followers = 0;
         if (FollowersKeepTheirCode(code))
             while (i + followers < pixel_count && followers < 255 && pixels[8 * (i + followers) + 3] == code)
                 ++followers;
-        out->push_back(static_cast<u8>(followers));
+        *out++ = static_cast<u8>(followers);
         if (HasData(code))
-            for (size_t k = 0; k < followers; ++k) WritePixelData(&pixels[8 * (i + k)], out);
+            for (size_t k = 0; k < followers; ++k) out = PutPixelData(&pixels[8 * (i + k)], out);
         i += followers;
     }
-    out->push_back(0);
+    *out++ = 0;
+    return out;
+}
+
+void EncodePixel64Stream(const u8* pixels, size_t pixel_count, std::vector<u8>* out) {
+    const size_t start = out->size();
+    out->resize(start + static_cast<size_t>(Pixel64StreamBound(pixel_count)));
+    const u8* end = EncodePixel64Stream(pixels, pixel_count, out->data() + start);
+    out->resize(static_cast<size_t>(end - out->data()));
 }
 
 }  // namespace pirn

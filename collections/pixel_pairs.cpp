@@ -1,0 +1,221 @@
+#include "collections/pixel_pairs.h"
+
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace pirn {
+
+namespace plain_pairs {
+
+void PairsFromNarrow(const u8* stored, u8* pairs, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        pairs[2 * i] = stored[i] ? 255 : 0;
+        pairs[2 * i + 1] = stored[i];
+    }
+}
+
+bool PairsFromWide(const u8* stored, u8* pairs, size_t count) {
+    bool partial = false;
+    for (size_t i = 0; i < count; ++i) {
+        const u8 level = static_cast<u8>(15 - (stored[2 * i] & 15));
+        pairs[2 * i] = static_cast<u8>(level * 17);
+        pairs[2 * i + 1] = level ? stored[2 * i + 1] : 0;
+        partial |= level != 0 && level != 15;
+    }
+    return partial;
+}
+
+bool NormalisePairs(u8* pairs, size_t count) {
+    bool partial = false;
+    for (size_t i = 0; i < count; ++i) {
+        const u8 level = static_cast<u8>(pairs[2 * i] / 16);
+        pairs[2 * i] = static_cast<u8>(level * 17);
+        if (!level) pairs[2 * i + 1] = 0;
+        partial |= level != 0 && level != 15;
+    }
+    return partial;
+}
+
+u8* NarrowFromPairs(const u8* pairs, size_t count, u8* stored) {
+    for (size_t i = 0; i < count; ++i) stored[i] = pairs[2 * i] ? pairs[2 * i + 1] : 0;
+    return stored + count;
+}
+
+u8* WideFromPairs(const u8* pairs, size_t count, u8* stored) {
+    for (size_t i = 0; i < count; ++i) {
+        stored[2 * i] = static_cast<u8>(15 - pairs[2 * i] / 16);
+        stored[2 * i + 1] = pairs[2 * i + 1];
+    }
+    return stored + 2 * count;
+}
+
+u32 FindOpaqueRuns(const u8* pairs, u32 width, u16* edges) {
+    u32 runs = 0;
+    for (u32 x = 0; x < width;) {
+        if (pairs[2 * size_t{x}] == 0) {
+            ++x;
+            continue;
+        }
+        edges[2 * runs] = static_cast<u16>(x);
+        while (x < width && pairs[2 * size_t{x}] != 0) ++x;
+        edges[2 * runs + 1] = static_cast<u16>(x);
+        ++runs;
+    }
+    return runs;
+}
+
+}  // namespace plain_pairs
+
+void PairsFromNarrowTable(const u8* stored, u8* pairs, size_t count, const u8 table[256][2]) {
+    for (size_t i = 0; i < count; ++i) std::memcpy(pairs + 2 * i, table[stored[i]], 2);
+}
+
+#ifdef __SSE2__
+
+namespace {
+
+inline __m128i Load(const u8* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store(u8* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// 16-bit lanes of (alpha, index) pairs: the alpha byte alone, and all ones
+// where it is zero.
+inline __m128i AlphaLanes(__m128i pairs) { return _mm_and_si128(pairs, _mm_set1_epi16(0x00FF)); }
+inline __m128i ZeroAlpha(__m128i pairs) { return _mm_cmpeq_epi16(AlphaLanes(pairs), _mm_setzero_si128()); }
+
+// Pairs from 4-bit alpha levels (0-15, one per 16-bit lane) and the stored
+// pairs' index bytes: alpha level x 17, index kept where the level is not 0.
+// Lanes whose level lies strictly between 0 and 15 are set in *partial.
+inline __m128i PairsFromLevels(__m128i levels, __m128i with_index, __m128i* partial) {
+    const __m128i none = _mm_cmpeq_epi16(levels, _mm_setzero_si128());
+    const __m128i full = _mm_cmpeq_epi16(levels, _mm_set1_epi16(15));
+    *partial = _mm_or_si128(*partial, _mm_andnot_si128(_mm_or_si128(none, full), _mm_set1_epi16(-1)));
+    const __m128i index = _mm_andnot_si128(none, _mm_and_si128(with_index, _mm_set1_epi16(static_cast<short>(0xFF00))));
+    return _mm_or_si128(_mm_mullo_epi16(levels, _mm_set1_epi16(17)), index);
+}
+
+inline bool AnyLane(__m128i v) { return _mm_movemask_epi8(v) != 0; }
+
+// One bit per pixel of 16 pairs, set where alpha is non-zero.
+inline u32 OpaqueBits(const u8* pairs) {
+    const __m128i transparent = _mm_packs_epi16(ZeroAlpha(Load(pairs)), ZeroAlpha(Load(pairs + 16)));
+    return ~static_cast<u32>(_mm_movemask_epi8(transparent)) & 0xFFFF;
+}
+
+}  // namespace
+
+// The loops below finish with one more step over the last full vector
+// (overlapping what was done) where the count allows it: each conversion
+// gives the same bytes when repeated, and that keeps short runs out of the
+// one-pixel loop.
+
+void PairsFromNarrow(const u8* stored, u8* pairs, size_t count) {
+    if (count < 16) return plain_pairs::PairsFromNarrow(stored, pairs, count);
+    auto step = [&](size_t i) {
+        const __m128i index = Load(stored + i);
+        const __m128i alpha = _mm_andnot_si128(_mm_cmpeq_epi8(index, _mm_setzero_si128()), _mm_set1_epi8(-1));
+        Store(pairs + 2 * i, _mm_unpacklo_epi8(alpha, index));
+        Store(pairs + 2 * i + 16, _mm_unpackhi_epi8(alpha, index));
+    };
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) step(i);
+    if (i < count) step(count - 16);
+}
+
+bool PairsFromWide(const u8* stored, u8* pairs, size_t count) {
+    if (count < 8) return plain_pairs::PairsFromWide(stored, pairs, count);
+    __m128i partial = _mm_setzero_si128();
+    auto step = [&](size_t i) {
+        const __m128i words = Load(stored + 2 * i);
+        const __m128i levels = _mm_sub_epi16(_mm_set1_epi16(15), _mm_and_si128(words, _mm_set1_epi16(15)));
+        Store(pairs + 2 * i, PairsFromLevels(levels, words, &partial));
+    };
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) step(i);
+    if (i < count) step(count - 8);
+    return AnyLane(partial);
+}
+
+bool NormalisePairs(u8* pairs, size_t count) {
+    if (count < 8) return plain_pairs::NormalisePairs(pairs, count);
+    __m128i partial = _mm_setzero_si128();
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m128i words = Load(pairs + 2 * i);
+        Store(pairs + 2 * i, PairsFromLevels(_mm_srli_epi16(AlphaLanes(words), 4), words, &partial));
+    }
+    // Normalising twice changes nothing, so the last pixels may overlap.
+    if (i < count) {
+        const __m128i words = Load(pairs + 2 * (count - 8));
+        Store(pairs + 2 * (count - 8), PairsFromLevels(_mm_srli_epi16(AlphaLanes(words), 4), words, &partial));
+    }
+    return AnyLane(partial);
+}
+
+u8* NarrowFromPairs(const u8* pairs, size_t count, u8* stored) {
+    if (count < 16) return plain_pairs::NarrowFromPairs(pairs, count, stored);
+    auto lanes = [](__m128i words) { return _mm_andnot_si128(ZeroAlpha(words), _mm_srli_epi16(words, 8)); };
+    auto step = [&](size_t i) {
+        Store(stored + i, _mm_packus_epi16(lanes(Load(pairs + 2 * i)), lanes(Load(pairs + 2 * i + 16))));
+    };
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) step(i);
+    if (i < count) step(count - 16);
+    return stored + count;
+}
+
+u8* WideFromPairs(const u8* pairs, size_t count, u8* stored) {
+    if (count < 8) return plain_pairs::WideFromPairs(pairs, count, stored);
+    auto step = [&](size_t i) {
+        const __m128i words = Load(pairs + 2 * i);
+        const __m128i transparency = _mm_sub_epi16(_mm_set1_epi16(15), _mm_srli_epi16(AlphaLanes(words), 4));
+        Store(stored + 2 * i,
+              _mm_or_si128(transparency, _mm_and_si128(words, _mm_set1_epi16(static_cast<short>(0xFF00)))));
+    };
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) step(i);
+    if (i < count) step(count - 8);
+    return stored + 2 * count;
+}
+
+u32 FindOpaqueRuns(const u8* pairs, u32 width, u16* edges) {
+    // Every change between transparent and opaque is an edge; they alternate
+    // start, end, start... The pixel before column 0 counts as transparent.
+    u32 count = 0;
+    u32 inside = 0;
+    u32 x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const u32 bits = OpaqueBits(pairs + 2 * size_t{x});
+        for (u32 change = (bits ^ ((bits << 1) | inside)) & 0xFFFF; change; change &= change - 1)
+            edges[count++] = static_cast<u16>(x + static_cast<u32>(__builtin_ctz(change)));
+        inside = bits >> 15;
+    }
+    for (; x < width; ++x) {
+        const u32 opaque = pairs[2 * size_t{x}] != 0;
+        if (opaque != inside) edges[count++] = static_cast<u16>(x);
+        inside = opaque;
+    }
+    if (inside) edges[count++] = static_cast<u16>(width);
+    return count / 2;
+}
+
+#else
+
+void PairsFromNarrow(const u8* stored, u8* pairs, size_t count) { plain_pairs::PairsFromNarrow(stored, pairs, count); }
+bool PairsFromWide(const u8* stored, u8* pairs, size_t count) {
+    return plain_pairs::PairsFromWide(stored, pairs, count);
+}
+bool NormalisePairs(u8* pairs, size_t count) { return plain_pairs::NormalisePairs(pairs, count); }
+u8* NarrowFromPairs(const u8* pairs, size_t count, u8* stored) {
+    return plain_pairs::NarrowFromPairs(pairs, count, stored);
+}
+u8* WideFromPairs(const u8* pairs, size_t count, u8* stored) {
+    return plain_pairs::WideFromPairs(pairs, count, stored);
+}
+u32 FindOpaqueRuns(const u8* pairs, u32 width, u16* edges) { return plain_pairs::FindOpaqueRuns(pairs, width, edges); }
+
+#endif
+
+}  // namespace pirn
