@@ -15,49 +15,42 @@ namespace {
 
 u16 LoadU16(const u8* p) { return static_cast<u16>((p[0] << 8) | p[1]); }
 
-// Converts stored format-0 pixels into alpha + index pairs, already
-// normalised (alpha a multiple of 17, index 0 where alpha is 0) except where
-// the alpha comes from the colour table, and notes whether any alpha is
-// partial.
-class PixelConverter {
-public:
-    PixelConverter(u16 flags, const ColorTableRecord& table)
-        : wide_((flags & kStored16Bit) != 0), from_table_(!wide_ && (flags & kStoredAlphaFromTable)) {
-        // Under flag 0x0800 an 8-bit index takes the high byte of its
-        // colour's largest channel as alpha.
-        if (!from_table_) return;
+// The stored format-0 pixel kinds, each converting stored pixels into
+// alpha + index pairs. Narrow and wide pixels give normalised pairs (alpha a
+// multiple of 17, index 0 where alpha is 0) and wide ones note whether some
+// alpha is partial; alpha from the colour table still needs normalising.
+struct NarrowPixels {
+    static constexpr u32 kStoredBytes = 1;
+    void Convert(const u8* source, u8* out, size_t count) { PairsFromNarrow(source, out, count); }
+};
+
+struct WidePixels {
+    static constexpr u32 kStoredBytes = 2;
+    bool partial = false;
+    void Convert(const u8* source, u8* out, size_t count) { partial = PairsFromWide(source, out, count) || partial; }
+};
+
+// Under flag 0x0800 an 8-bit index takes the high byte of its colour's
+// largest channel as alpha.
+struct TablePixels {
+    static constexpr u32 kStoredBytes = 1;
+    u8 pairs[256][2];
+    explicit TablePixels(const ColorTableRecord& table) {
         for (u32 i = 0; i < 256; ++i) {
             const u16* c = table.channels[i];
-            pairs_[i][0] = static_cast<u8>(std::max({c[0], c[1], c[2]}) >> 8);
-            pairs_[i][1] = static_cast<u8>(i);
+            pairs[i][0] = static_cast<u8>(std::max({c[0], c[1], c[2]}) >> 8);
+            pairs[i][1] = static_cast<u8>(i);
         }
     }
-    u32 StoredBytes() const { return wide_ ? 2 : 1; }
-    // Whether NormaliseBitmapAlpha must still run over the result.
-    bool NeedsNormalising() const { return from_table_; }
-    bool FoundPartialAlpha() const { return partial_; }
-
-    void Convert(const u8* source, u8* out, size_t count) {
-        if (wide_)
-            partial_ = PairsFromWide(source, out, count) || partial_;
-        else if (from_table_)
-            PairsFromNarrowTable(source, out, count, pairs_);
-        else
-            PairsFromNarrow(source, out, count);
-    }
-
-private:
-    bool wide_;
-    bool from_table_;
-    bool partial_ = false;
-    u8 pairs_[256][2];
+    void Convert(const u8* source, u8* out, size_t count) { PairsFromNarrowTable(source, out, count, pairs); }
 };
 
 // Rows follow each other without padding, so the whole block converts in
 // one go.
-bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, PixelConverter& convert, u8* pixels) {
+template <typename Pixels>
+bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, Pixels& convert, u8* pixels) {
     const u64 count = u64(header.width) * u64(header.height);
-    if (count * convert.StoredBytes() > size) return false;
+    if (count * Pixels::kStoredBytes > size) return false;
     convert.Convert(data, pixels, static_cast<size_t>(count));
     return true;
 }
@@ -67,10 +60,10 @@ bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, PixelCon
 // of the runs, and a pad byte after an odd byte count with flag 0x0040.
 // The columns between runs stay as they are: transparent in the zeroed
 // pixels.
-bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, PixelConverter& convert,
-               u8* pixels) {
+template <typename Pixels>
+bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, Pixels& convert, u8* pixels) {
+    constexpr u32 stored = Pixels::kStoredBytes;
     const u32 width = static_cast<u32>(header.width);
-    const u32 stored = convert.StoredBytes();
     const bool padded = (flags & kStoredRowPadding) != 0;
     u64 at = 0;
     u8* row = pixels;
@@ -100,6 +93,13 @@ bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flag
         at = std::min<u64>(at, size);  // the last row may end without its pad
     }
     return true;
+}
+
+template <typename Pixels>
+bool DecodeIndexed(const u8* data, size_t size, const BitmapHeader& header, u16 flags, Pixels& convert,
+                   u8* pixels) {
+    return (flags & kStoredRle) ? DecodeRle(data, size, header, flags, convert, pixels)
+                                : DecodeRaw(data, size, header, convert, pixels);
 }
 
 // Which pixel format the header describes, with every field that must agree
@@ -166,16 +166,19 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, s
             return nullptr;
         return bitmap;
     }
-    PixelConverter convert(flags, table);
-    const bool decoded = (flags & kStoredRle) ? DecodeRle(data, data_size, header, flags, convert, bitmap->pixels.data())
-                                              : DecodeRaw(data, data_size, header, convert, bitmap->pixels.data());
-    if (!decoded) return nullptr;
-    // What NormaliseBitmapAlpha would make of it, without a second pass where
-    // the conversion already gave normalised alpha.
-    if (convert.NeedsNormalising())
+    u8* pixels = bitmap->pixels.data();
+    if (flags & kStored16Bit) {
+        WidePixels wide;
+        if (!DecodeIndexed(data, data_size, header, flags, wide, pixels)) return nullptr;
+        if (wide.partial) bitmap->flags |= kBitmapPartialAlpha;
+    } else if (flags & kStoredAlphaFromTable) {
+        TablePixels from_table(table);
+        if (!DecodeIndexed(data, data_size, header, flags, from_table, pixels)) return nullptr;
         NormaliseBitmapAlpha(bitmap.get());
-    else if (convert.FoundPartialAlpha())
-        bitmap->flags |= kBitmapPartialAlpha;
+    } else {
+        NarrowPixels narrow;
+        if (!DecodeIndexed(data, data_size, header, flags, narrow, pixels)) return nullptr;
+    }
     return bitmap;
 }
 

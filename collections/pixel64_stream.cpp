@@ -33,44 +33,42 @@ inline u64 LoadWord(const u8* p) {
 }
 inline void StoreWord(u8* p, u64 word) { std::memcpy(p, &word, sizeof word); }
 
-// The stream bytes a data-carrying pixel brings after its code: 3, or 7
-// when p2 (stream byte 1 of the word) is odd.
-inline size_t DataBytes(u64 stream_word) { return 3 + 4 * ((stream_word >> 8) & 1); }
 // Drops p4-p7 of a pixel whose p2 is even.
 inline u64 KeepCarried(u64 pixel) { return pixel & (((pixel >> 16) & 1) ? ~u64{0} : 0xFFFFFFFFull); }
 
-// Reads one pixel's data bytes at `at` byte by byte into p (p3 already
-// holds the code). False when the stream ends inside them.
-bool ReadPixelData(const u8*& at, const u8* end, u8* p) {
-    if (end - at < 3) return false;
+// One pixel of the given code whose data bytes start at `at`, near the end
+// of the stream: byte by byte. Answers the position after them, null when
+// the stream ends inside them.
+__attribute__((noinline)) const u8* TakePixelAtEnd(u8 code, const u8* at, const u8* end, u8* p) {
+    std::memset(p, 0, 8);
+    p[3] = code;
+    if (end - at < 3) return nullptr;
     p[2] = at[0];
     p[1] = at[1];
     p[0] = at[2];
     at += 3;
     if (p[2] & 1) {
-        if (end - at < 4) return false;
+        if (end - at < 4) return nullptr;
         p[6] = at[0];
         p[5] = at[1];
         p[4] = at[2];
         p[7] = at[3];
         at += 4;
     }
-    return true;
+    return at;
 }
 
 // One pixel of the given code whose data bytes start at `at`; `at - 1` is
 // a byte of the stream (the code or the count before them), which lets the
-// word load start there.
-bool TakePixel(u8 code, const u8*& at, const u8* end, u8* pixel) {
-    if (kLittleEndian && end - at >= 7) {
-        const u64 word = (LoadWord(at - 1) & ~u64{0xFF}) | code;
-        StoreWord(pixel, KeepCarried(SwapStreamOrder(word)));
-        at += DataBytes(word);
-        return true;
-    }
-    std::memset(pixel, 0, 8);
-    pixel[3] = code;
-    return ReadPixelData(at, end, pixel);
+// word load start there. Answers the position after the data bytes, null
+// when the stream ends inside them. The next position depends only on the
+// parity of the first data byte, which keeps the chain from one pixel to
+// the next short.
+inline const u8* TakePixel(u8 code, const u8* at, const u8* end, u8* pixel) {
+    if (!kLittleEndian || end - at < 7) return TakePixelAtEnd(code, at, end, pixel);
+    const u64 word = (LoadWord(at - 1) & ~u64{0xFF}) | code;
+    StoreWord(pixel, KeepCarried(SwapStreamOrder(word)));
+    return at + 3 + 4 * (at[0] & 1);
 }
 
 // p2, p1, p0 (and p6, p5, p4, p7 when p2 is odd) of one pixel at out.
@@ -105,7 +103,8 @@ bool DecodePixel64Stream(const u8* stream, size_t size, u8* pixels, size_t pixel
         const u8 code = *at++;
         u8* pixel = pixels + 8 * i;
         if (HasData(code)) {
-            if (!TakePixel(code, at, end, pixel)) return false;
+            at = TakePixel(code, at, end, pixel);
+            if (!at) return false;
         } else {
             StoreWord(pixel, 0);
             pixel[3] = code;
@@ -115,8 +114,10 @@ bool DecodePixel64Stream(const u8* stream, size_t size, u8* pixels, size_t pixel
         if (at == end) return false;
         const size_t followers = std::min<size_t>(*at++, pixel_count - i);
         if (HasData(code)) {
-            for (size_t k = 0; k < followers; ++k)
-                if (!TakePixel(code, at, end, pixels + 8 * (i + k))) return false;
+            for (size_t k = 0; k < followers; ++k) {
+                at = TakePixel(code, at, end, pixels + 8 * (i + k));
+                if (!at) return false;
+            }
         } else {
             std::memset(pixels + 8 * i, 0, 8 * followers);
         }
