@@ -11,61 +11,45 @@
 #include "collections/bitmap_codec.h"
 #include "collections/bitmap_placeholder.h"
 #include "collections/collection_tag.h"
+#include "collections/tag_data_reader.h"
 
 namespace pirn {
 
 namespace {
 
-// The tag's data, read with one read; every offset and size taken from it
-// is checked against its length before it is used.
-struct TagData {
-    std::unique_ptr<u8[]> bytes;  // not zero-filled: the read fills it
-    u64 size = 0;
-    u64 base = 0;  // offsets in the data count from here
+const char* const kReadFailed = "the data could not be read";
+const char* const kSequenceOutside = "a sequence lies outside the data or is shorter than its frames";
 
-    bool Holds(u64 relative, u64 n) const { return relative <= size && n <= size - relative; }
-    bool HoldsFromBase(u64 relative, u64 n) const { return relative <= size && Holds(base + relative, n); }
-    const u8* FromBase(u64 relative) const { return bytes.get() + base + relative; }
-};
-
-bool SeekTo(std::FILE* stream, u64 position) {
-    return position <= 0x7FFFFFFFFFFFFFFFull && ::fseeko(stream, static_cast<off_t>(position), SEEK_SET) == 0;
-}
-
-// Reads the data the header places in the stream, refusing a length the
-// stream does not have before anything is allocated for it.
-const char* ReadTagData(std::FILE* stream, const TagHeader& tag, TagData* data) {
+// Where the stream holds the tag's data, checked before anything is read.
+const char* CheckDataFits(std::FILE* stream, const TagHeader& tag) {
     if (::fseeko(stream, 0, SEEK_END) != 0) return "the file could not be read";
     const off_t end = ::ftello(stream);
     if (end < 0 || u64(end) < tag.data_offset || u64(end) - tag.data_offset < tag.data_length)
         return "the data runs past the end of the file";
     if (tag.data_length < kCollectionHeaderSize) return "the data is shorter than its header";
-    data->bytes.reset(new u8[tag.data_length]);
-    data->size = tag.data_length;
-    if (!SeekTo(stream, tag.data_offset) ||
-        std::fread(data->bytes.get(), 1, tag.data_length, stream) != tag.data_length)
-        return "the data could not be read";
     return nullptr;
 }
 
-// A section's records as bytes of the tag, after checking that all of them
-// lie inside the data.
+// A section's records copied out of the tag, after checking that all of
+// them lie inside the data (only the first `kept` are copied).
 struct StoredRecords {
-    const u8* bytes = nullptr;
+    std::unique_ptr<u8[]> bytes;
     u32 count = 0;
     u32 size = 0;  // of one record
-    const u8* At(u32 i) const { return bytes + size_t{i} * size; }
+    const u8* At(u32 i) const { return bytes.get() + size_t{i} * size; }
 };
 
-bool FindSection(const TagData& data, const CollectionSection& section, const StructLayout* layout,
-                 StoredRecords* out) {
+bool ReadSection(TagDataReader& data, u64 base, const CollectionSection& section, const StructLayout* layout,
+                 StoredRecords* out, u32 kept = 0xFFFFFFFFu) {
     out->size = LayoutDiskSize(layout);
     out->count = 0;
     if (section.count == 0) return true;
-    if (!data.HoldsFromBase(section.offset, u64{section.count} * out->size)) return false;
-    out->bytes = data.FromBase(section.offset);
-    out->count = section.count;
-    return true;
+    const u64 at = base + section.offset;
+    if (!data.Holds(at, u64{section.count} * out->size)) return false;
+    out->count = std::min(section.count, kept);
+    const u64 bytes = u64{out->count} * out->size;
+    out->bytes.reset(new u8[static_cast<size_t>(bytes)]);
+    return data.Copy(at, bytes, out->bytes.get());
 }
 
 BitmapInstance InstanceFromStored(const u8* r) {
@@ -117,7 +101,9 @@ void CopyName(char (&destination)[64], const u8* stored) {
     destination[63] = 0;
 }
 
-void ReadCollectionBitmaps(Collection* collection, const TagData& data, const StoredRecords& entries, bool color_map) {
+// False when a read of the stream fails.
+bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
+                           bool color_map) {
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
@@ -127,7 +113,11 @@ void ReadCollectionBitmaps(Collection* collection, const TagData& data, const St
         const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
         const u32 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
         std::unique_ptr<CollectionBitmap> bitmap;
-        if (data.HoldsFromBase(offset, size)) bitmap = DecodeCollectionBitmapBytes(data.FromBase(offset), size, table);
+        if (data.Holds(base + offset, size)) {
+            const u8* block = data.View(base + offset, size);
+            if (!block) return false;
+            bitmap = DecodeCollectionBitmapBytes(block, size, table);
+        }
         const bool placeholder = !bitmap;
         if (placeholder) {
             LogCodex(0, "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
@@ -144,30 +134,53 @@ void ReadCollectionBitmaps(Collection* collection, const TagData& data, const St
         if (placeholder) FillPlaceholderBitmap(*collection, bitmap.get());
         collection->bitmaps.push_back(std::move(bitmap));
     }
+    return true;
 }
 
-bool ReadSequences(Collection* collection, const TagData& data, const StoredRecords& entries,
-                   const LoadedReferences& references) {
+const char* ReadSequences(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
+                          const LoadedReferences& references) {
     for (u32 i = 0; i < entries.count; ++i) {
         const u8* entry = entries.At(i);
         const u32 offset = StoredU32(entry, offsetof(SequenceTableEntry, offset));
         const u32 size = StoredU32(entry, offsetof(SequenceTableEntry, size));
         CollectionSequence* sequence = AddSequence(collection, "");
         CopyName(sequence->name, entry + offsetof(SequenceTableEntry, name));
-        if (!data.HoldsFromBase(offset, size)) return false;
-        if (!ReadSequenceData(*collection, sequence, data.FromBase(offset), size, references)) return false;
+        if (!data.Holds(base + offset, size)) return kSequenceOutside;
+        const u8* block = data.View(base + offset, size);
+        if (!block) return kReadFailed;
+        if (!ReadSequenceData(*collection, sequence, block, size, references)) return kSequenceOutside;
     }
-    return true;
+    return nullptr;
+}
+
+// The sequences come before the bitmaps in the tag and are read first; their
+// references find their bitmaps once those are read, as ReadSequenceData
+// would have resolved them.
+void ResolveSequenceBitmaps(Collection* collection) {
+    for (auto& sequence : collection->sequences)
+        for (SequenceFrame& frame : sequence->frames) {
+            for (size_t v = 0; v < frame.instances.size() && v < frame.view_indices.size(); ++v) {
+                if (frame.view_indices[v] == kNoIndex) continue;
+                BitmapInstance& instance = frame.instances[v];
+                instance.standard.bitmap = ResolveBitmap(*collection, instance.standard.index);
+                if (instance.flags & kInstanceHasAlternate)
+                    instance.alternate.bitmap = ResolveBitmap(*collection, instance.alternate.index);
+            }
+            if (frame.frame_record_index != kNoIndex)
+                frame.shadow = ResolveBitmap(*collection, frame.record.shadow_index);
+        }
 }
 
 const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader* tag, bool read_bitmaps) {
-    TagData data;
-    if (const char* failure = ReadTagData(stream, *tag, &data)) return failure;
+    if (const char* failure = CheckDataFits(stream, *tag)) return failure;
+    TagDataReader data(stream, tag->data_offset, tag->data_length);
+    const u8* stored_header = data.View(0, kCollectionHeaderSize);
+    if (!stored_header) return kReadFailed;
     CollectionHeader header;
-    SwapRecords(&header, data.bytes.get(), 1, kCollectionHeaderLayout);
+    SwapRecords(&header, stored_header, 1, kCollectionHeaderLayout);
     if (header.sections[kSectionColorTables].count == 0) return "it has no colour table";
-    if (header.header_size > data.size) return "its header size lies past the data";
-    data.base = header.header_size;
+    if (header.header_size > data.length()) return "its header size lies past the data";
+    const u64 base = header.header_size;
 
     std::memcpy(collection->name, tag->name, sizeof collection->name);
     collection->name[sizeof collection->name - 1] = 0;
@@ -176,34 +189,37 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     // own copy of the flags is the only one.
     collection->flags = tag->signature == kOldTagHeaderSignature ? header.flags : tag->user_data;
 
+    // Every colour table must lie inside the data; only the first counts.
     StoredRecords tables, hues, instances, sequences, frames, bitmaps;
     const CollectionSection* s = header.sections;
-    if (!FindSection(data, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
-        !FindSection(data, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
-        !FindSection(data, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
-        !FindSection(data, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
-        !FindSection(data, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
-        !FindSection(data, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
+    if (!ReadSection(data, base, s[kSectionColorTables], kColorTableRecordLayout, &tables, 1) ||
+        !ReadSection(data, base, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
+        !ReadSection(data, base, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
+        !ReadSection(data, base, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
+        !ReadSection(data, base, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
+        !ReadSection(data, base, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
         return "a section lies outside the data or could not be read";
 
-    // Only the first colour table counts.
     ColorTableRecord table;
     SwapRecords(&table, tables.At(0), 1, kColorTableRecordLayout);
     for (u32 i = 0; i < kColorTableEntries; ++i)
         for (int c = 0; c < 3; ++c) collection->colors[3 * i + c] = static_cast<u8>(table.channels[i][c] >> 8);
-    for (u32 i = 0; i < hues.count; ++i) SwapRecords(AddHueChange(collection, ""), hues.At(i), 1, kHueChangeRecordLayout);
+    for (u32 i = 0; i < hues.count; ++i)
+        SwapRecords(AddHueChange(collection, ""), hues.At(i), 1, kHueChangeRecordLayout);
 
     LoadedReferences references;
-    references.instances = instances.bytes;
+    references.instances = instances.bytes.get();
     references.instance_count = instances.count;
-    references.frame_records = frames.bytes;
+    references.frame_records = frames.bytes.get();
     references.frame_record_count = frames.count;
+    if (const char* failure = ReadSequences(collection, data, base, sequences, references)) return failure;
 
-    const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
-    if (read_bitmaps) ReadCollectionBitmaps(collection, data, bitmaps, color_map);
-    if (!ReadSequences(collection, data, sequences, references))
-        return "a sequence lies outside the data or is shorter than its frames";
-    if (read_bitmaps) ComputeSequenceExtents(collection);
+    if (read_bitmaps) {
+        const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
+        if (!ReadCollectionBitmaps(collection, data, base, bitmaps, color_map)) return kReadFailed;
+        ResolveSequenceBitmaps(collection);
+        ComputeSequenceExtents(collection);
+    }
     return nullptr;
 }
 
