@@ -61,9 +61,11 @@ enum BitmapPixelFormat : u16 {
 };
 
 // Decodes a block of `size` bytes. The colour table (the colour-table record
-// of the tag) gives the alpha of 8-bit pixels under flag 0x0800.
+// of the tag) gives the alpha of 8-bit pixels under flag 0x0800. With
+// `blocks` the pixels are placed in them.
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
-                                                              const ColorTableRecord& table);
+                                                              const ColorTableRecord& table,
+                                                              PixelBlocks* blocks = nullptr);
 // Reads the block with one read from the stream's position.
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 size,
                                                          const ColorTableRecord& table);

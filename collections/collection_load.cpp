@@ -108,6 +108,14 @@ bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
     collection->bitmaps.reserve(entries.count);
+    // One block for all the pixels, as the table's sizes expect them at 2
+    // bytes a pixel; 64-bit bitmaps and a table that does not tell the
+    // truth get more blocks as they need them.
+    u64 expected = 0;
+    for (u32 i = 0; i < entries.count; ++i)
+        expected += 2 * u64{StoredU16(entries.At(i), offsetof(BitmapTableEntry, width))} *
+                    StoredU16(entries.At(i), offsetof(BitmapTableEntry, height));
+    PixelBlocks blocks(expected);
     for (u32 i = 0; i < entries.count; ++i) {
         const u8* entry = entries.At(i);
         const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
@@ -116,7 +124,7 @@ bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base
         if (data.Holds(base + offset, size)) {
             const u8* block = data.View(base + offset, size);
             if (!block) return false;
-            bitmap = DecodeCollectionBitmapBytes(block, size, table);
+            bitmap = DecodeCollectionBitmapBytes(block, size, table, &blocks);
         }
         const bool placeholder = !bitmap;
         if (placeholder) {
