@@ -286,6 +286,12 @@ u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
 
 }  // namespace
 
+u64 TypicalEncodedSize(const CollectionBitmap& bitmap) {
+    const u64 height = bitmap.height;
+    return std::min(EncodedBound(bitmap),
+                    kBitmapHeaderSize + 16 * height + 2 * u64{bitmap.width} * height * bitmap.bytes_per_pixel);
+}
+
 bool AppendCollectionBitmap(const CollectionBitmap& bitmap, ByteBuffer* out) {
     if (!CanEncodeCollectionBitmap(bitmap)) return false;
     const u64 bound = EncodedBound(bitmap);

@@ -73,6 +73,9 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 
 // Whether the encoder can store the bitmap: sides 1-32767, 2 or 8 bytes a
 // pixel, and exactly that many pixel bytes.
 bool CanEncodeCollectionBitmap(const CollectionBitmap& bitmap);
+// What a bitmap's block takes in most cases, for reserving room: at most
+// twice its pixel bytes and a little per row (most blocks take far less).
+u64 TypicalEncodedSize(const CollectionBitmap& bitmap);
 // Appends the block (header, zero row table, data). False, with nothing
 // appended, for a bitmap the encoder cannot store.
 bool AppendCollectionBitmap(const CollectionBitmap& bitmap, ByteBuffer* out);

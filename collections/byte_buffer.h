@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "platform/types.h"
 
@@ -26,6 +27,19 @@ public:
         u8* at = bytes_.get() + size_;
         size_ += n;
         return at;
+    }
+    // Room for at least `capacity` bytes in all, taken at once: a buffer
+    // that is about to be filled with a known amount grows without copies.
+    // False when that much memory cannot be had (the buffer stays as it is).
+    bool Reserve(size_t capacity) {
+        if (capacity <= capacity_) return true;
+        if (capacity > kMaxSize) return false;
+        std::unique_ptr<u8[]> bytes(new (std::nothrow) u8[capacity]);
+        if (!bytes) return false;
+        if (size_) std::memcpy(bytes.get(), bytes_.get(), size_);
+        bytes_ = std::move(bytes);
+        capacity_ = capacity;
+        return true;
     }
     // Ends the buffer at `end`, a pointer into it.
     void TrimTo(const u8* end) { size_ = static_cast<size_t>(end - bytes_.get()); }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "codex/tag_header.h"
+#include "collections/byte_buffer.h"
 #include "collections/collection.h"
 #include "collections/collection_records.h"
 
@@ -49,7 +50,8 @@ struct LoadedReferences {
 bool ReadSequenceData(const Collection& collection, CollectionSequence* sequence, const u8* block, size_t size,
                       const LoadedReferences& references);
 // The block as saving writes it (after FlattenReferences), appended to out.
-void WriteSequenceData(CollectionSequence* sequence, std::vector<u8>* out);
+// False when memory for it runs out.
+bool WriteSequenceData(CollectionSequence* sequence, ByteBuffer* out);
 
 // The hue-change records as saving writes them, affected colours recomputed.
 std::vector<CollectionHueChange> MakeHueChangeList(Collection* collection);
