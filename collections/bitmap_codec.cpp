@@ -1,6 +1,7 @@
 #include "collections/bitmap_codec.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "collections/pixel64_stream.h"
@@ -71,7 +72,8 @@ bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flag
     u8* row = pixels;
     for (u32 y = 0; y < static_cast<u32>(header.height); ++y, row += 2 * size_t{width}) {
         if (size - at < 4) return false;
-        const u32 runs = LoadU16(data + at), count = LoadU16(data + at + 2);
+        const u32 head = StoredU32(data, static_cast<size_t>(at));
+        const u32 runs = head >> 16, count = head & 0xFFFF;
         const u8* run = data + at + 4;
         const u64 pixel_start = at + 4 + u64{runs} * 4;
         const u64 pixel_bytes = u64{count} * stored;
@@ -123,6 +125,22 @@ int CheckedPixelFormat(const BitmapHeader& header, u16 flags) {
     return -1;
 }
 
+// The header's fields, read straight from the block (every decode reads
+// one; the reserved bytes are of no use to it).
+BitmapHeader ReadBitmapHeader(const u8* block) {
+    BitmapHeader header = {};
+    header.width = static_cast<i16>(StoredU16(block, offsetof(BitmapHeader, width)));
+    header.height = static_cast<i16>(StoredU16(block, offsetof(BitmapHeader, height)));
+    header.bytes_per_row = StoredU16(block, offsetof(BitmapHeader, bytes_per_row));
+    header.flags = StoredU16(block, offsetof(BitmapHeader, flags));
+    header.bits_per_pixel = StoredU16(block, offsetof(BitmapHeader, bits_per_pixel));
+    header.zero_a = StoredU16(block, offsetof(BitmapHeader, zero_a));
+    header.zero_b = StoredU16(block, offsetof(BitmapHeader, zero_b));
+    header.depth_shift = StoredU16(block, offsetof(BitmapHeader, depth_shift));
+    header.pixel_format = StoredU16(block, offsetof(BitmapHeader, pixel_format));
+    return header;
+}
+
 // Whether the data after the header could describe that many pixels at all:
 // RAW needs every stored pixel, RLE four bytes a row, the 64-bit stream one
 // byte for at most 128 pixels after its leading count. A damaged block
@@ -138,9 +156,7 @@ bool DataCanHold(const BitmapHeader& header, u16 flags, int format, u64 pixel_co
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
                                                               const ColorTableRecord& table, PixelBlocks* blocks) {
     if (size < kBitmapHeaderSize) return nullptr;
-    BitmapHeader header;
-    std::memcpy(&header, block, sizeof header);
-    SwapRecordsInPlace(&header, 1, kBitmapHeaderLayout);
+    const BitmapHeader header = ReadBitmapHeader(block);
     u16 flags = header.flags & kStoredFlagMask;
     const int format = CheckedPixelFormat(header, flags);
     if (format < 0) return nullptr;

@@ -151,7 +151,15 @@ inline void Steps(size_t count, Step step) {
 
 inline void PairsFromNarrow(const u8* stored, u8* pairs, size_t count) {
     using namespace pairs_sse2;
-    if (count < 16) return plain_pairs::PairsFromNarrow(stored, pairs, count);
+    if (count < 8) return plain_pairs::PairsFromNarrow(stored, pairs, count);
+    if (count < 16) {
+        // Runs this short are common at the edges of sprites.
+        return Steps<8>(count, [&](size_t i) {
+            const __m128i index = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(stored + i));
+            const __m128i alpha = _mm_andnot_si128(_mm_cmpeq_epi8(index, _mm_setzero_si128()), _mm_set1_epi8(-1));
+            Store(pairs + 2 * i, _mm_unpacklo_epi8(alpha, index));
+        });
+    }
     Steps<16>(count, [&](size_t i) {
         const __m128i index = Load(stored + i);
         const __m128i alpha = _mm_andnot_si128(_mm_cmpeq_epi8(index, _mm_setzero_si128()), _mm_set1_epi8(-1));
@@ -162,8 +170,17 @@ inline void PairsFromNarrow(const u8* stored, u8* pairs, size_t count) {
 
 inline bool PairsFromWide(const u8* stored, u8* pairs, size_t count) {
     using namespace pairs_sse2;
-    if (count < 8) return plain_pairs::PairsFromWide(stored, pairs, count);
+    if (count < 4) return plain_pairs::PairsFromWide(stored, pairs, count);
     __m128i partial = _mm_setzero_si128();
+    if (count < 8) {
+        Steps<4>(count, [&](size_t i) {
+            const __m128i words = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(stored + 2 * i));
+            const __m128i levels = _mm_xor_si128(_mm_and_si128(words, _mm_set1_epi16(15)), _mm_set1_epi16(15));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(pairs + 2 * i), PairsFromLevels(levels, words, &partial));
+        });
+        // The upper lanes held zeros: level 15, which is not partial.
+        return AnyPartial(partial);
+    }
     Steps<8>(count, [&](size_t i) {
         const __m128i words = Load(stored + 2 * i);
         const __m128i levels = _mm_xor_si128(_mm_and_si128(words, _mm_set1_epi16(15)), _mm_set1_epi16(15));
