@@ -61,6 +61,10 @@ public:
         section->size = static_cast<u32>(position() - start);
         return true;
     }
+    // Why a put failed: the data outgrew the 32-bit offsets, or memory.
+    const char* Failure() const {
+        return position() > 0xFFFFFFFFu ? "the data passes 4 GiB" : "there is not enough memory";
+    }
     // Stores records at a place taken with Room.
     template <typename Record>
     void PutAt(u64 at, const std::vector<Record>& records, const StructLayout* layout) {
@@ -107,7 +111,6 @@ bool AppendRecord(const Record& record, const StructLayout* layout, ByteBuffer* 
 
 bool Fits32(u64 offset, u64 size) { return offset <= 0xFFFFFFFFu && size <= 0xFFFFFFFFu; }
 
-const char* const kOutOfMemory = "there is not enough memory";
 const char* const kTooLarge = "the data passes 4 GiB";
 
 const char* BuildData(Collection* collection, DataBuilder& out, CollectionHeader* header) {
@@ -149,12 +152,12 @@ const char* BuildData(Collection* collection, DataBuilder& out, CollectionHeader
         !out.Section(&sections[kSectionSequenceTable], sequence_table.size(), [&] {
             return out.Room(sequence_table.size() * sizeof(SequenceTableEntry), &sequence_table_at);
         }))
-        return kOutOfMemory;
+        return out.Failure();
 
     for (size_t i = 0; i < collection->sequences.size(); ++i) {
         CollectionSequence* sequence = collection->sequences[i].get();
         const u64 start = out.position();
-        if (!WriteSequenceData(sequence, &out.bytes())) return kOutOfMemory;
+        if (!WriteSequenceData(sequence, &out.bytes())) return out.Failure();
         SequenceTableEntry& entry = sequence_table[i];
         std::memcpy(entry.name, sequence->name, sizeof entry.name);
         if (!Fits32(start, out.position() - start)) return kTooLarge;
@@ -167,7 +170,7 @@ const char* BuildData(Collection* collection, DataBuilder& out, CollectionHeader
         !out.Section(&sections[kSectionBitmapTable], bitmap_table.size(), [&] {
             return out.Room(bitmap_table.size() * sizeof(BitmapTableEntry), &bitmap_table_at);
         }))
-        return kOutOfMemory;
+        return out.Failure();
 
     for (size_t i = 0; i < collection->bitmaps.size(); ++i) {
         const CollectionBitmap& bitmap = *collection->bitmaps[i];
