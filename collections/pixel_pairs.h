@@ -193,9 +193,12 @@ inline bool NormalisePairs(u8* pairs, size_t count) {
     using namespace pairs_sse2;
     if (count < 8) return plain_pairs::NormalisePairs(pairs, count);
     __m128i partial = _mm_setzero_si128();
+    // Saving normalises every bitmap, and most are normalised already:
+    // leaving unchanged bytes unwritten keeps their memory clean.
     Steps<8>(count, [&](size_t i) {
         const __m128i words = Load(pairs + 2 * i);
-        Store(pairs + 2 * i, PairsFromLevels(_mm_srli_epi16(AlphaLanes(words), 4), words, &partial));
+        const __m128i normalised = PairsFromLevels(_mm_srli_epi16(AlphaLanes(words), 4), words, &partial);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(normalised, words)) != 0xFFFF) Store(pairs + 2 * i, normalised);
     });
     return AnyPartial(partial);
 }
