@@ -68,18 +68,24 @@ bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flag
     // bitmap costs less than filling each gap: it brings the bitmap's
     // memory into the cache in one sweep.
     std::memset(pixels, 0, size_t{width} * 2 * static_cast<u32>(header.height));
+    // Each row's start depends on the row before; the next start is worked
+    // out first and with few steps, the checks after it.
+    const u64 pad_bit = padded ? 1 : 0;
     u64 at = 0;
     u8* row = pixels;
     for (u32 y = 0; y < static_cast<u32>(header.height); ++y, row += 2 * size_t{width}) {
-        if (size - at < 4) return false;
+        // The last row's pad may be missing: `at` may stand one past the
+        // end, but only after the last row.
+        if (at + 4 > size) return false;
         const u32 head = StoredU32(data, static_cast<size_t>(at));
         const u32 runs = head >> 16, count = head & 0xFFFF;
-        const u8* run = data + at + 4;
         const u64 pixel_start = at + 4 + u64{runs} * 4;
         const u64 pixel_bytes = u64{count} * stored;
+        const u64 next = pixel_start + pixel_bytes + (pixel_bytes & pad_bit);
         if (pixel_start > size || size - pixel_start < pixel_bytes) return false;
         // The runs may not cover more than the row announces: the sum of
         // their lengths is checked against the count as they are read.
+        const u8* run = data + at + 4;
         const u8* source = data + pixel_start;
         u32 left = count;
         u32 previous_end = 0;
@@ -92,9 +98,7 @@ bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flag
             previous_end = end;
         }
         if (left != 0) return false;
-        at = pixel_start + pixel_bytes;
-        if (padded && (pixel_bytes & 1)) at += 1;
-        at = std::min<u64>(at, size);  // the last row may end without its pad
+        at = next;
     }
     return true;
 }
