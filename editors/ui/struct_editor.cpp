@@ -101,6 +101,7 @@ int StructEditor::BuildForm() {
     Window* tab_last = nullptr;
     ReparentFormWidgets(form_, this, &tab_first, &tab_last);
     AddOkCancel();
+    ok_->SetTabNext(cancel_);
     ChainTab(ok_, cancel_, &tab_first, &tab_last);
     tab_last->SetTabNext(tab_first);
     SetFocusChild(ok_);
@@ -220,7 +221,8 @@ void StructEditor::ReparentFormWidgets(Table* form, Window* target, Window** tab
 }
 
 void StructEditor::AddOkCancel() {
-    const i32 width = form_->GetWidth();
+    // A form narrower than the two buttons still shows both whole.
+    const i32 width = std::max(form_->GetWidth(), 2 * kButtonWidth + 16);
     const i32 top = form_->GetHeight();
     ok_ = new Button(this, kOkId);
     ok_->SetTitle("OK");

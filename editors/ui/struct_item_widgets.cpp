@@ -243,22 +243,22 @@ void MemberChangeListener::OnFieldChanged() {
     // A field being cleared or begun with a sign holds no number yet.
     if (text.empty() || text == "-" || text == ".") return;
     const StructScope& scope = editor_->GetScope();
-    bool written = false;
     if (kind_ == Kind::IntegerField) {
         i64 value = 0;
         if (!ParseMemberInteger(text, &value)) return;
         if (value == ReadMemberValue(scope, *member_, index_)) return;
-        written = WriteMemberValue(scope, *member_, index_, value);
-    } else {
-        float value = 0;
-        if (!ParseRealField(text, &value)) return;
-        written = WriteMemberDisplayValue(scope, *member_, index_, value);
-    }
-    if (!written) {
-        OsBeep();
+        if (WriteMemberValue(scope, *member_, index_, value)) {
+            Changed();
+        } else if (!(member_->HasLowerBound() && value < ReadLowerBound(scope, *member_, index_))) {
+            // A number below a lower bound may be the start of one above it
+            // and is passed over quietly; one the member cannot hold is refused.
+            OsBeep();
+        }
         return;
     }
-    Changed();
+    float value = 0;
+    if (!ParseRealField(text, &value)) return;
+    if (WriteMemberDisplayValue(scope, *member_, index_, value)) Changed();
 }
 
 void MemberChangeListener::OnFieldLeft() {
