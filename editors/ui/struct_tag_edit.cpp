@@ -28,9 +28,11 @@ int TagStructEdit::MakeEditor(u32 group, std::FILE* stream, const TagHeader* hea
     ConnectSignal<&TagStructEdit::OnOk>(editor_->GetOkButton()->clicked, this);
     ConnectSignal<&TagStructEdit::OnCancel>(editor_->GetCancelButton()->clicked, this);
     editor_->SetPosition(0, 0);
+    // The new frame lays the editor out again: its size is taken first.
+    const Point size = editor_->GetSize();
     RemoveFlags(kDroppedFlags);
     AddFlags(kAddedFlags);
-    SetClientSize(editor_->GetWidth(), editor_->GetHeight());
+    SetClientSize(size.x, size.y);
     SetFocusChild(editor_);
     return 1;
 }

@@ -207,6 +207,10 @@ TEST_F(StructEditorTest, FieldsShowTheRecordScaledRoundedAndByTheirRules) {
     TagStructEdit* tag_editor = OpenWind();
     ASSERT_NE(tag_editor, nullptr);
     StructEditor* e = tag_editor->GetStructEditor();
+    // The tag editor is as wide as its form (and as high as the screen lets it).
+    EXPECT_EQ(tag_editor->GetClientSize().x, e->GetForm()->GetWidth());
+    EXPECT_EQ(tag_editor->GetClientSize().y, e->GetHeight());
+    EXPECT_FALSE(tag_editor->TestFlags(pirn::Window::kResizable));
     struct Case {
         const char* member;
         u32 index;
