@@ -258,14 +258,14 @@ void StructEditor::EndNested(i64 result) {
 
 void StructEditor::OnOk() {
     if (!parent_editor_ || ended_) return;
-    EmitChanged();
+    // Every edit already told the editors above; OK itself changes nothing.
+    changed.Emit();
     EndNested(1);
 }
 
 void StructEditor::OnCancel() {
     if (!parent_editor_ || ended_) return;
     std::memcpy(data_.data(), backup_.data(), backup_.size());
-    EmitChanged();
     EndNested(0);
 }
 

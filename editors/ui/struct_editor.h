@@ -81,8 +81,9 @@ public:
 
     // Emits changed here and in every parent editor.
     void EmitChanged();
-    // Nested editors: OK ends the modal run with 1 and closes; Cancel puts
-    // the backup back over the bytes, ends the run with 0 and closes.
+    // Nested editors: OK emits this editor's changed signal, ends the modal
+    // run with 1 and closes; Cancel puts the backup back over the bytes, ends
+    // the run with 0 and closes.
     void OnOk();
     void OnCancel();
     // Shows nested form `index` over the root window, modally.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "codex/four_char_code.h"
@@ -57,6 +58,34 @@ TEST(TextEditContentTest, DataIsShownAsLinesAndWrittenBackWithCrLineEnds) {
 
 TEST(TextEditContentTest, AnEditedTextKeepsItsCarriedBytesBehindIt) {
     EXPECT_EQ(pirn::ShownToTextTag("new\nlines", Bytes({'\0', 'z'})), Bytes({'n', 'e', 'w', '\r', 'l', 'i', 'n', 'e', 's', '\0', 'z'}));
+}
+
+}  // namespace
+
+namespace {
+
+// Any bytes at all: plain texts show no CR and carry everything from their
+// first NUL; lists show neither NUL nor CR and no empty line; an unedited
+// plain text written back without CRs or LFs in it is its own data.
+TEST(TextEditContentTest, AnyBytesGiveTextThatHoldsTogether) {
+    std::mt19937 random(13);
+    const char alphabet[] = {'\0', '\r', '\n', 'a', 'b', '\xFF'};
+    for (int round = 0; round < 2000; ++round) {
+        std::string data(random() % 40, ' ');
+        for (char& c : data) c = alphabet[random() % sizeof alphabet];
+        const ShownText plain = pirn::TextTagToShown(TextTagKind::PlainText, data);
+        EXPECT_EQ(plain.text.find('\r'), std::string::npos);
+        const size_t nul = data.find('\0');
+        EXPECT_EQ(plain.carried, nul == std::string::npos ? std::string() : data.substr(nul));
+        const ShownText list = pirn::TextTagToShown(TextTagKind::StringList, data);
+        EXPECT_EQ(list.text.find('\0'), std::string::npos);
+        EXPECT_EQ(list.text.find('\r'), std::string::npos);
+        EXPECT_EQ(list.text.find("\n\n"), std::string::npos);
+        EXPECT_TRUE(list.text.empty() || list.text.front() != '\n');
+        EXPECT_TRUE(list.carried.empty());
+        if (data.substr(0, nul).find_first_of("\r\n") == std::string::npos)
+            EXPECT_EQ(pirn::ShownToTextTag(plain.text, plain.carried), data);
+    }
 }
 
 }  // namespace

@@ -202,6 +202,24 @@ TEST_F(StructEditorTest, FormsAreLaidOutByColumnsRowsFramesAndAlignment) {
     }
 }
 
+TEST_F(StructEditorTest, ItemsNamingNoMemberOrAPlaceOutsideItMakeNoWidget) {
+    LoadDefinitionText(R"(<pirnxmlfile>
+      <struct name="geo"><word name="a" count="2"/><byte name="b"/><color name="c"/><padding/></struct>
+      <structedit struct="geo" layout="horizontal">
+        <item target="a" index="1"/><item target="a" index="2"/><item target="a" index="-1"/>
+        <item target="b" bit="7" text="top"/><item target="b" bit="8" text="past"/>
+        <item target="missing"/><item target="c"/><item target="a" index="x"/>
+      </structedit>
+    </pirnxmlfile>)");
+    auto* editor = new StructEditor(*pirn::FindStructDefinition("geo"), nullptr);
+    ASSERT_EQ(editor->BuildForm(), 1);
+    ASSERT_EQ(editor->GetListeners().size(), 2u);
+    EXPECT_EQ(editor->GetListeners()[0]->index(), 1u);
+    EXPECT_EQ(editor->GetListeners()[1]->kind(), MemberChangeListener::Kind::BitBox);
+    pirn::DestroyWindow(editor);
+    StepFrame();
+}
+
 TEST_F(StructEditorTest, FieldsShowTheRecordScaledRoundedAndByTheirRules) {
     AddWorld();
     TagStructEdit* tag_editor = OpenWind();
@@ -400,6 +418,17 @@ TEST_F(StructEditorTest, NestedFormsAndSubStructEditorsEditInPlaceAndMarkTheTagE
     EXPECT_FALSE(more->IsVisible());
     EXPECT_EQ(std::string(more->GetTitle()), "More");
 
+    // The nested form shows modally; its close box ends the run and keeps it.
+    Then([&] {
+        EXPECT_EQ(pirn::GetTopModalWindow(), more);
+        EXPECT_TRUE(more->IsVisible());
+        more->Close(1);
+    });
+    e->OpenNestedForm(0);
+    EXPECT_FALSE(more->IsVisible());
+    EXPECT_FALSE(more->IsDestroyed());
+    EXPECT_EQ(e->GetNestedForms()[0], more);
+
     // The "Origin..." button opens the point in a nested editor; OK keeps the
     // edit and marks the tag editor modified.
     MemberChangeListener* origin = ListenerOf(e, "origin");
@@ -419,8 +448,13 @@ TEST_F(StructEditorTest, NestedFormsAndSubStructEditorsEditInPlaceAndMarkTheTagE
     EXPECT_EQ(Record(e)[65], 12);
     EXPECT_TRUE(tag_editor->IsModified());
 
-    // Cancel puts the element back.
+    // OK without an edit leaves the tag editor as it was.
     tag_editor->SetModified(false);
+    Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetOkButton()->SetState(1, false); });
+    static_cast<pirn::Button*>(origin->widget())->SetState(1, false);
+    EXPECT_FALSE(tag_editor->IsModified());
+
+    // Cancel puts the element back.
     Then([&] { TypeInto(Field(dynamic_cast<StructEditor*>(pirn::GetTopModalWindow()), "y"), "99"); });
     Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetCancelButton()->SetState(1, false); });
     static_cast<pirn::Button*>(origin->widget())->SetState(1, false);
