@@ -83,8 +83,9 @@ TEST(TextEditContentTest, AnyBytesGiveTextThatHoldsTogether) {
         EXPECT_EQ(list.text.find("\n\n"), std::string::npos);
         EXPECT_TRUE(list.text.empty() || list.text.front() != '\n');
         EXPECT_TRUE(list.carried.empty());
-        if (data.substr(0, nul).find_first_of("\r\n") == std::string::npos)
+        if (data.substr(0, nul).find_first_of("\r\n") == std::string::npos) {
             EXPECT_EQ(pirn::ShownToTextTag(plain.text, plain.carried), data);
+        }
     }
 }
 
