@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/combo_box.h"
 #include "ui/skin.h"
 #include "ui/text_layout.h"
 #include "ui/window_renderer.h"
@@ -67,8 +68,12 @@ void Table::ApplyColumnWidths(const std::vector<u32>& widths) {
 void Table::SizeFromColumns() {
     if (stretch_)
         for (const auto& row : rows_)
-            for (size_t c = 0; c < row.size(); ++c)
-                row[c].window->SetClientWidth(static_cast<i32>(column_widths_[c]));
+            for (size_t c = 0; c < row.size(); ++c) {
+                const i32 width = static_cast<i32>(column_widths_[c]);
+                // A combo box lays out its field and button by its own width.
+                if (auto* combo = dynamic_cast<ComboBox*>(row[c].window)) combo->SetWidth(width);
+                else row[c].window->SetClientWidth(width);
+            }
     i64 width = 0, height = 0;
     for (u32 w : column_widths_) width += w;
     for (const auto& row : rows_) {

@@ -202,6 +202,23 @@ TEST_F(StructEditorTest, FormsAreLaidOutByColumnsRowsFramesAndAlignment) {
     }
 }
 
+TEST_F(StructEditorTest, AStretchedComboBoxKeepsItsButtonAtItsRightEdge) {
+    LoadDefinitionText(R"(<pirnxmlfile>
+      <struct name="geo"><short_enum name="e"><member text="A" value="0"/></short_enum></struct>
+      <structedit struct="geo" layout="table" stretch="true">
+        <row><label text="A much longer label than the box"/></row><row><item target="e"/></row>
+      </structedit>
+    </pirnxmlfile>)");
+    auto* editor = new StructEditor(*pirn::FindStructDefinition("geo"), nullptr);
+    ASSERT_EQ(editor->BuildForm(), 1);
+    auto* combo = dynamic_cast<ComboBox*>(editor->GetListeners()[0]->widget());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->GetWidth(), 32 * 8 + 1 + 4);  // the label, 1 px, the column's 4
+    EXPECT_EQ(combo->GetButton()->GetFrame().right, combo->GetWidth());
+    pirn::DestroyWindow(editor);
+    StepFrame();
+}
+
 TEST_F(StructEditorTest, ItemsNamingNoMemberOrAPlaceOutsideItMakeNoWidget) {
     LoadDefinitionText(R"(<pirnxmlfile>
       <struct name="geo"><word name="a" count="2"/><byte name="b"/><color name="c"/><padding/></struct>
