@@ -29,17 +29,17 @@ void TextEdit::OnTextChanged() {
 }
 
 int TextEdit::ReadTag(std::FILE* stream, TagHeader* header) {
-    // The length comes from the file: read in pieces, so a length that
+    // The length comes from the file: read in chunks, so a length that
     // claims more than the file holds fails at its end instead of asking
     // for the memory up front.
     std::string data;
     const u64 length = header->data_length;
-    constexpr size_t kPiece = 1 << 20;
-    std::vector<char> piece(kPiece);
+    constexpr size_t kChunk = 1 << 20;
+    std::vector<char> chunk(kChunk);
     while (data.size() < length) {
-        const size_t want = static_cast<size_t>(std::min<u64>(kPiece, length - data.size()));
-        if (std::fread(piece.data(), 1, want, stream) != want) return 0;
-        data.append(piece.data(), want);
+        const size_t want = static_cast<size_t>(std::min<u64>(kChunk, length - data.size()));
+        if (std::fread(chunk.data(), 1, want, stream) != want) return 0;
+        data.append(chunk.data(), want);
     }
     ShownText shown = TextTagToShown(TextTagKindOf(header->group), data);
     loading_ = true;

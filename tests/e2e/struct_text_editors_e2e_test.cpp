@@ -180,13 +180,13 @@ TEST_F(StructTextEditorsE2eTest, ATextAndAStringListEditedFromTheBrowserSaveWith
     std::string expected_text = "Heading\r" + std::string(text.begin(), text.end());
     // The strings end in NULs on disk; saved from the editor each ends in CR.
     std::string expected_list = "Knight\r";
-    std::string piece;
+    std::string string;
     for (uint8_t c : list) {
         if (c == 0 || c == '\r' || c == '\n') {
-            if (!piece.empty()) expected_list += piece + "\r";
-            piece.clear();
+            if (!string.empty()) expected_list += string + "\r";
+            string.clear();
         } else {
-            piece += char(c);
+            string += char(c);
         }
     }
     const std::vector<uint8_t> text_bytes(expected_text.begin(), expected_text.end());
