@@ -3,6 +3,8 @@
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
 #include "editors/xml_definitions.h"
+#include "editors/ui/struct_tag_edit.h"
+#include "editors/ui/text_edit.h"
 #include "editors/xml_editor_registration.h"
 #include "models/ui/geom_edit.h"
 
@@ -12,15 +14,15 @@ namespace {
 
 constexpr char kDefinitionFolder[] = "res";
 
-// The generated struct editor's factory; none until the struct editor
-// window exists, so the described groups are recorded without an editor.
-constexpr TagEditorFactory kStructEditorFactory = nullptr;
+// The generated editor of every group a struct definition describes.
+constexpr TagEditorFactory kStructEditorFactory = NewTagStructEdit;
 
 }  // namespace
 
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindTextEdit();
 }
 
 void RegisterProgramEditors() {

@@ -79,6 +79,10 @@ std::vector<u8> EncodeDemoColorMap(const std::string& name, u16 side, u32* flags
 // Lightning and Artifact tags: every tag of those groups gets real data,
 // and a few local tags are added.
 void AddDemoEditors(DemoGame& game);
+
+// Text tags: a text of several lines with CR line ends and a string list of
+// NUL-ended strings, local.
+void AddDemoText(DemoGame& game);
 // Terrain: detail textures, meshes of versions 11 and 10, detail maps of
 // versions 1 (in an archive) and 2 (local).
 void AddDemoTerrain(DemoGame& game);
