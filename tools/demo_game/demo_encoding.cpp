@@ -7,7 +7,6 @@ namespace pirn::demo {
 
 namespace {
 
-using fixture::BigEndianBuffer;
 
 constexpr u32 kArchiveHeaderBytes = 128;
 constexpr u32 kFirstVersionHeaderBytes = 48;

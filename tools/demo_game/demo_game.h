@@ -15,12 +15,17 @@
 
 #include "platform/pixel_image.h"
 #include "platform/types.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 
 namespace pirn {
 struct Collection;
 }
 
 namespace pirn::demo {
+
+// Demo tags are laid out with the shared fixture writer, straight from the
+// format tables.
+using fixture::BigEndianBuffer;
 
 struct DemoTag {
     u32 group = 0;
