@@ -1,12 +1,11 @@
 #include "codex/four_char_code.h"
-#include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/fixture_bytes/tag_header_bytes.h"
 
 namespace pirn::demo {
 
 namespace {
-
 
 constexpr u32 kArchiveHeaderBytes = 128;
 constexpr u32 kFirstVersionHeaderBytes = 48;
