@@ -2,6 +2,8 @@
 
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "editors/ui/dialog_edit.h"
+#include "editors/ui/sound_edit.h"
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
 #include "models/ui/geom_edit.h"
@@ -21,6 +23,8 @@ constexpr TagEditorFactory kStructEditorFactory = nullptr;
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindDialogEdit();
+    BindSoundEdit();
 }
 
 void RegisterProgramEditors() {
