@@ -102,10 +102,7 @@ void DialogEdit::OnMouseDrag(Point start, Point pos, int phase) {
 void DialogEdit::SelectControl(int index) {
     if (index < -1 || index >= static_cast<int>(dialog_.controls.size())) index = -1;
     if (index == selected_) return;
-    const int old = selected_;
-    selected_ = index;
-    view_->InvalidateControl(old);
-    view_->InvalidateControl(index);
+    MoveSelection(index);
     if (index >= 0) SelectRow(index);
     else if (list_->GetSelectedItem() && RowDataOf(list_->GetSelectedItem()) >= 0) list_->DeselectAllExcept(nullptr);
 }
@@ -135,11 +132,15 @@ void DialogEdit::OnListSelection() {
     const ListItem* item = list_->GetSelectedItem();
     const i32 data = RowDataOf(item);
     const int index = item && data >= 0 ? data : -1;
-    if (index == selected_) return;
-    const int old = selected_;
+    if (index != selected_) MoveSelection(index);
+}
+
+void DialogEdit::MoveSelection(int index) {
+    // The old control's footprint while it is still selected: it holds the
+    // box beside it, which must go too.
+    view_->InvalidateControl(selected_);
     selected_ = index;
-    view_->InvalidateControl(old);
-    view_->InvalidateControl(index);
+    view_->InvalidateControl(selected_);
 }
 
 void DialogEdit::OnListActivated(void* item) { ActivateRow(RowDataOf(static_cast<ListItem*>(item))); }

@@ -93,6 +93,8 @@ private:
     void OnListSelection();
     void OnListActivated(void* item);
     void OnDeleteRequested();
+    // Changes the selected control, redrawing both places.
+    void MoveSelection(int index);
     void SetControlRect(int index, const DialogRect& rect);
     // Marks the editor modified (once: the title changes only then).
     void MarkModified();

@@ -272,6 +272,60 @@ TEST_F(DialogEditTest, ThePointerShowsWhatAPressWouldTakeHoldOf) {
     EXPECT_EQ(editor->View()->GetCursor(), 0u);
 }
 
+// Whether a rectangle (client coordinates of the canvas) is wholly inside
+// one of the rectangles waiting to be redrawn.
+bool WillBeRedrawn(DialogEdit* editor, const Rect& client) {
+    const Point o = editor->View()->GetClientOrigin();
+    const Rect r = pirn::OffsetRect(client, o.x, o.y);
+    const auto& frame = GetFrameState();
+    for (int i = 0; i < frame.dirtyCount; ++i)
+        if (pirn::RectContains(frame.dirtyRects[i], r)) return true;
+    return false;
+}
+
+TEST_F(DialogEditTest, WhatChangesIsRedrawnAndOnlyThat) {
+    DialogEdit* editor = OpenMenu();
+    ASSERT_NE(editor, nullptr);
+    pirn::DialogView* view = editor->View();
+    editor->SelectControl(0);
+    IdleFrame();
+    ASSERT_EQ(GetFrameState().dirtyCount, 0);
+
+    // Another control selected: the first one's box goes, the second gets one.
+    const Rect first = view->ControlFootprint(0);
+    editor->SelectControl(2);
+    EXPECT_TRUE(WillBeRedrawn(editor, first));
+    EXPECT_TRUE(WillBeRedrawn(editor, view->ControlFootprint(2)));
+    IdleFrame();
+
+    // The mode's box text changes with Shift held.
+    const Rect moveBox = view->ControlFootprint(2);
+    HandleKeyInput(kKeyLeftShift, 1);
+    DrainEventQueue();
+    EXPECT_TRUE(WillBeRedrawn(editor, moveBox));
+    EXPECT_TRUE(WillBeRedrawn(editor, view->ControlFootprint(2)));
+    HandleKeyInput(kKeyLeftShift, 0);
+    IdleFrame();
+
+    // A drag step redraws the old and the new place, not the other controls.
+    const Point from = At(editor, 300, 200);
+    MoveTo(from.x, from.y);
+    HandleKeyInput(kKeyLeftControl, 1);
+    DrainEventQueue();
+    Press();
+    IdleFrame();
+    const Rect before = view->ControlFootprint(2);
+    MoveTo(from.x - 60, from.y + 20);
+    EXPECT_TRUE(WillBeRedrawn(editor, before));
+    EXPECT_TRUE(WillBeRedrawn(editor, view->ControlFootprint(2)));
+    EXPECT_FALSE(WillBeRedrawn(editor, view->ControlFootprint(0)));
+    EXPECT_FALSE(WillBeRedrawn(editor, view->ControlFootprint(1)));
+    Release();
+    HandleKeyInput(kKeyLeftControl, 0);
+    DrainEventQueue();
+    EXPECT_EQ(editor->Dialog().controls[2].rect, Rect4(140, 170, 320, 270));
+}
+
 TEST_F(DialogEditTest, ADragPastTheFilesRangeStopsWhereItStillFits) {
     FileDialog d = Menu();
     d.controls[0] = {"butt", 4, 20, 32700, 60, 32760, "Edge"};
