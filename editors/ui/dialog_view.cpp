@@ -118,6 +118,29 @@ Rect DialogView::ControlFootprint(int index) const {
     return footprint;
 }
 
+i32 DialogView::WidestAdvance() const {
+    const InterfaceFont* font = GetFont();
+    if (font != advanceFont_) {
+        advanceFont_ = font;
+        widestAdvance_ = 0;
+        if (font)
+            for (const FontStyle& style : font->styles)
+                for (const FontGlyph& glyph : style.glyphs)
+                    for (i8 advance : glyph.advance) widestAdvance_ = std::max<i32>(widestAdvance_, advance);
+    }
+    return widestAdvance_;
+}
+
+Rect DialogView::RoughFootprint(const DialogControl& control) const {
+    const Rect r = ClientRectOf(control.rect);
+    // "%d %s": at most five digits, a space and the text.
+    const i64 characters = 6 + static_cast<i64>(control.text.size());
+    const i64 width = std::min<i64>(characters * WidestAdvance(), 1 << 20);
+    const Rect label{r.left + kLabelInset, r.top + kLabelInset, r.left + kLabelInset + static_cast<i32>(width) + 2,
+                     r.top + kLabelInset + GetLineHeight() + 2};
+    return Union(Rect{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, label);
+}
+
 void DialogView::InvalidateControl(int index) {
     Rect r = ControlFootprint(index);
     if (r.IsEmpty()) return;
@@ -185,7 +208,9 @@ void DialogView::DrawContents() {
         // dragged control's old and new places, whatever the control count.
         for (size_t i = 0; i < dialog.controls.size(); ++i) {
             const int index = static_cast<int>(i);
-            if (index == selected || !IsRectVisibleInPass(this, ControlFootprint(index))) continue;
+            if (index == selected || !IsRectVisibleInPass(this, RoughFootprint(dialog.controls[i])) ||
+                !IsRectVisibleInPass(this, ControlFootprint(index)))
+                continue;
             SetDrawColor(kControlColor);
             DrawControl(index, false);
         }

@@ -78,11 +78,18 @@ public:
 
 private:
     Rect InfoBoxRect(int index) const;
+    // A cheap bound of an unselected control's footprint: its label counted
+    // at the font's widest advance. Tells the controls far from a redrawn
+    // part apart without laying out any text.
+    Rect RoughFootprint(const DialogControl& control) const;
+    i32 WidestAdvance() const;
     void DrawStipple(const Rect& dialog);
     void DrawControl(int index, bool selected);
 
     DialogEdit* editor_;
     PixelImage stipple_;
+    mutable const InterfaceFont* advanceFont_ = nullptr;
+    mutable i32 widestAdvance_ = 0;
 };
 
 }  // namespace pirn
