@@ -14,6 +14,11 @@ namespace pirn {
 
 namespace {
 
+// The prompts of the version, size and position rows.
+constexpr char kPositionPrompt[] = "Dialog Position (X,Y):";
+constexpr char kSizePrompt[] = "Dialog Size (W,H):";
+constexpr char kVersionPrompt[] = "Dialog Version:";
+
 // Row data travels in the items' user data, moved up so that no row's is
 // null (the fixed rows have -4..-1, controls their index).
 constexpr intptr_t kRowDataBias = 5;
@@ -279,21 +284,21 @@ void DialogEdit::SetControlRect(int index, const DialogRect& rect) {
 
 void DialogEdit::PromptPosition() {
     std::string text = DialogPositionText(dialog_);
-    if (!Ask("Dialog Position (X,Y):", &text)) return;
+    if (!Ask(kPositionPrompt, &text)) return;
     if (!ApplyDialogPositionText(dialog_, text)) return OsBeep();
     ListChanged();
 }
 
 void DialogEdit::PromptSize() {
     std::string text = DialogSizeText(dialog_);
-    if (!Ask("Dialog Size (W,H):", &text)) return;
+    if (!Ask(kSizePrompt, &text)) return;
     if (!ApplyDialogSizeText(dialog_, text)) return OsBeep();
     ListChanged();
 }
 
 void DialogEdit::PromptVersion() {
     std::string text = DialogVersionText(dialog_);
-    if (!Ask("Dialog Version:", &text)) return;
+    if (!Ask(kVersionPrompt, &text)) return;
     if (!ApplyDialogVersionText(dialog_, text)) return OsBeep();
     ListChanged();
 }
