@@ -94,12 +94,8 @@ int DialogEdit::HandleEvent(Window* target, u32 type, InputEvent& e) {
 
 void DialogEdit::OnMouseDrag(Point start, Point pos, int phase) {
     if (!IsDragging()) return;
-    if (phase == 2) {
-        DragControlBy(pos.x - start.x, pos.y - start.y);
-        EndControlDrag();
-        return;
-    }
     DragControlBy(pos.x - start.x, pos.y - start.y);
+    if (phase == 2) EndControlDrag();
 }
 
 // ---- selection and mode ------------------------------------------------------------
