@@ -2,6 +2,8 @@
 
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "editors/ui/dialog_edit.h"
+#include "editors/ui/sound_edit.h"
 #include "editors/xml_definitions.h"
 #include "editors/ui/struct_tag_edit.h"
 #include "editors/ui/text_edit.h"
@@ -23,6 +25,8 @@ constexpr TagEditorFactory kStructEditorFactory = NewTagStructEdit;
 void BindDedicatedEditors() {
     BindGeomEdit();
     BindTextEdit();
+    BindDialogEdit();
+    BindSoundEdit();
 }
 
 void RegisterProgramEditors() {
