@@ -380,6 +380,7 @@ bool DropPartialAlpha(CollectionBitmap* bitmap) {
     bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);
     if (bitmap->bytes_per_pixel != 2) return true;
     for (size_t i = 0; i + 1 < bitmap->pixels.size(); i += 2) bitmap->pixels[i] = bitmap->pixels[i + 1] ? 255 : 0;
+    MarkBitmapChanged(bitmap);
     return true;
 }
 

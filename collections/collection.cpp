@@ -1,6 +1,7 @@
 #include "collections/collection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace pirn {
@@ -48,6 +49,13 @@ bool EraseElement(std::vector<std::unique_ptr<T>>& list, const T* item) {
 }
 
 }  // namespace
+
+u64 NextBitmapRevision() {
+    static std::atomic<u64> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+void MarkBitmapChanged(CollectionBitmap* bitmap) { bitmap->revision = NextBitmapRevision(); }
 
 BitmapInstance MakeBitmapInstance() {
     BitmapInstance instance;

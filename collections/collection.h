@@ -70,6 +70,9 @@ enum SequenceFlag : u32 {
     kSequenceNoRotation = 0x04,  // only valid with kSequenceMirroring
 };
 
+// A number no bitmap had before: see CollectionBitmap::revision.
+u64 NextBitmapRevision();
+
 struct CollectionBitmap {
     char name[64] = {};
     // width x height x bytes_per_pixel bytes, rows top to bottom. With 2
@@ -81,7 +84,14 @@ struct CollectionBitmap {
     u16 flags = 0;
     u16 bytes_per_pixel = 2;
     u32 in_use = 0;  // set by MarkUsedBitmaps
+    // What views that keep a converted copy compare: a new bitmap gets a
+    // number of its own (it may take the address of a deleted one), and
+    // the operations here that rewrite pixels in place take a new one.
+    u64 revision = NextBitmapRevision();
 };
+
+// Gives the bitmap a new revision after its pixels changed in place.
+void MarkBitmapChanged(CollectionBitmap* bitmap);
 
 // 128 bytes, in memory exactly as the stored record's fields.
 struct CollectionHueChange {

@@ -344,6 +344,7 @@ bool ImportAlphaPlate(ImageFile* file, const std::vector<CollectionBitmap*>& bit
             bitmap->flags |= kBitmapPartialAlpha;
         else
             bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);
+        MarkBitmapChanged(bitmap);
     }
     return true;
 }
