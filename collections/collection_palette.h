@@ -24,7 +24,10 @@ bool TableIsOneColor(const u8 table[kColorTableBytes]);
 // Every used palette colour that table entries 2-255 lack takes the lowest
 // free slot: an entry from 2 on whose colour also stands at a lower index.
 // False when the slots run out (the table may then hold some of the
-// colours already: callers work on a copy).
+// colours already: callers work on a copy). Colours no pixel uses take no
+// slot: most 8-bit files carry a full palette of which a sprite uses a
+// few entries, and merging them all would use up the table's free slots
+// (and ask to replace the table) for colours that never show.
 bool MergePalette(u8 table[kColorTableBytes], const u8 palette[kColorTableBytes],
                   const bool used[kColorTableEntries]);
 
