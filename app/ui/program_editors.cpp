@@ -4,6 +4,8 @@
 #include "codex/ui/tag_editor_registry.h"
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
+#include "models/ui/dmap_edit.h"
+#include "models/ui/dtex_edit.h"
 #include "models/ui/geom_edit.h"
 
 namespace pirn {
@@ -21,6 +23,8 @@ constexpr TagEditorFactory kStructEditorFactory = nullptr;
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindDtexEdit();
+    BindDmapEdit();
 }
 
 void RegisterProgramEditors() {
