@@ -118,10 +118,16 @@ void DtexEdit::ShowEditor() {
 
 // ---- Window slots -----------------------------------------------------------
 
+// The frame's extra size is measured from the client rectangle it gives, so
+// that every line of the texture shown has room, the one under the title
+// included.
 void DtexEdit::GetMinimumSize(Point* out, Point content) {
+    constexpr i32 kProbe = 1024;
+    Rect client;
+    CalcClientRect(Rect{0, 0, kProbe, kProbe}, &client);
     const i32 w = dtex_ ? ShownSide(dtex_->width) : 0;
     const i32 h = dtex_ ? ShownSide(dtex_->height) : 0;
-    TagEdit::GetMinimumSize(out, Point{content.x + w, content.y + h});
+    *out = Point{kProbe - client.Width() + content.x + w, kProbe - client.Height() + content.y + h};
 }
 
 void DtexEdit::DrawContents() {
