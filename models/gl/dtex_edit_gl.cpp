@@ -4,13 +4,46 @@
 
 #include "models/ui/dtex_edit_drawer.h"
 #include "platform/os/gl_texture.h"
+#include "platform/os/pirn_gl.h"
 #include "ui/texture_pack.h"
 
 namespace pirn {
 
 namespace {
 
+#ifndef GL_TEXTURE_MAX_ANISOTROPY_EXT
+#define GL_TEXTURE_MAX_ANISOTROPY_EXT 0x84FE
+#endif
+
 void ReleaseDtexTexture(GlTexture* texture) { ReleaseTexture(texture); }
+
+// The editor shows one texel to a pixel, exactly; the shared texture keeps
+// the mipmapped, anisotropic filtering the terrain views draw it with.
+class ExactTexels {
+public:
+    ExactTexels() {
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag_);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        if (SupportsAnisotropy()) {
+            glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy_);
+            glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
+        }
+    }
+    ~ExactTexels() {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag_);
+        if (SupportsAnisotropy()) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy_);
+    }
+    ExactTexels(const ExactTexels&) = delete;
+    ExactTexels& operator=(const ExactTexels&) = delete;
+
+private:
+    GLint min_ = GL_LINEAR;
+    GLint mag_ = GL_LINEAR;
+    GLfloat anisotropy_ = 1.0f;
+};
 
 }  // namespace
 
@@ -35,7 +68,10 @@ void DrawDtexEditTexture(DtexTag* dtex, i32 x, i32 y) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glColor4ub(255, 255, 255, 255);
     BindTexture(&texture);
-    DrawTexture(&texture, 0, x, y, 0, 0, 0, 0, 0, 0);
+    {
+        ExactTexels exact;
+        DrawTexture(&texture, 0, x, y, 0, 0, 0, 0, 0, 0);
+    }
     glPopAttrib();
 }
 
