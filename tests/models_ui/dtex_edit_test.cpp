@@ -468,12 +468,21 @@ TEST_F(DtexEditTest, ANewTextureFromAnImageFileIsNamedAfterItAndSavedAtOnce) {
     EXPECT_TRUE(stored.rgb == SuiteRgb("basn2c08"));
 
     // Refused pictures are refused before a name is asked.
-    asked_.clear();
-    headless::QueueFileDialogAnswer({SuitePng("basn3p08")});
-    Answer(0);
-    EXPECT_EQ(pirn::NewDetailTextureFromImageFile(), nullptr);
-    ASSERT_EQ(asked_.size(), 1u);
-    EXPECT_EQ(asked_[0].text, kNot24Bit);
+    WriteAll(dir_.file("wide.png"), PngBytes(4096, 2, Flat(4096, 2, 1, 2, 3)));
+    const struct {
+        std::string path;
+        const char* message;
+    } refused[] = {{SuitePng("basn3p08"), kNot24Bit}, {dir_.file("wide.png"), kTooLarge}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.path);
+        asked_.clear();
+        headless::QueueFileDialogAnswer({r.path});
+        Answer(0);
+        EXPECT_EQ(pirn::NewDetailTextureFromImageFile(), nullptr);
+        ASSERT_EQ(asked_.size(), 1u);
+        EXPECT_EQ(asked_[0].caption, "Error");
+        EXPECT_EQ(asked_[0].text, r.message);
+    }
 
     // No name given: nothing is made and nothing more is said.
     asked_.clear();
