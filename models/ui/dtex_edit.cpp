@@ -67,8 +67,10 @@ DtexEdit::DtexEdit(TagEntry* tag) : TagEdit(tag) { AddFlags(kTakesFocus); }
 
 DtexEdit::~DtexEdit() { HoldTexture(nullptr); }
 
+// The new texture came with a reference of its own (even when it is the one
+// already held), so the old reference always goes.
 void DtexEdit::HoldTexture(DtexTag* dtex) {
-    if (dtex_ && dtex_ != dtex) ReleaseResource(&DtexResources(), dtex_);
+    if (dtex_) ReleaseResource(&DtexResources(), dtex_);
     dtex_ = dtex;
 }
 

@@ -429,6 +429,9 @@ TEST_F(DtexEditTest, DiscardingReloadsTheTextureOnlyWhileSomeoneElseShowsIt) {
     // Alone: reverting leaves the texture as the editor left it.
     DtexEdit* editor = Open(tag);
     ASSERT_NE(editor, nullptr);
+    // Loading again holds the same texture, once.
+    ASSERT_EQ(editor->Load(), 1);
+    EXPECT_EQ(editor->Texture()->reference_count, 1u);
     ASSERT_TRUE(editor->Paste());
     EXPECT_EQ(editor->RevertChanges(), 1);
     EXPECT_EQ(editor->Texture()->width, 32u);
