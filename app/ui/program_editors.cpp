@@ -2,6 +2,7 @@
 
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "collections/ui/x256_edit.h"
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
 #include "models/ui/geom_edit.h"
@@ -21,6 +22,7 @@ constexpr TagEditorFactory kStructEditorFactory = nullptr;
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindX256Edit();
 }
 
 void RegisterProgramEditors() {
