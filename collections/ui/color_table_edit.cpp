@@ -1,5 +1,6 @@
 #include "collections/ui/color_table_edit.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -38,11 +39,13 @@ X256ColorTableEdit::X256ColorTableEdit(X256Edit* editor, Window* parent)
     grid_->SetDrawCellCallback(&X256ColorTableEdit::DrawCell);
     grid_->SetActivateCallback(&X256ColorTableEdit::ActivateCell);
     ConnectSignal<&X256ColorTableEdit::OnContextClick>(grid_->contextClick, this);
+    Layout();
 }
 
 void X256ColorTableEdit::Layout() {
     const Rect client = GetClientRect();
-    SetFrame(grid_, Rect{kGridOffset, kGridOffset, client.right, client.bottom});
+    SetFrame(grid_, Rect{kGridOffset, kGridOffset, std::max(client.right, kGridOffset),
+                         std::max(client.bottom, kGridOffset)});
 }
 
 FocusAnswer X256ColorTableEdit::OnFocusGained(Window*, int) { return PassFocusTo(grid_); }
