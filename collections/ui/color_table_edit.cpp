@@ -26,7 +26,7 @@ u32 EntryOf(void* data) { return static_cast<u32>(reinterpret_cast<uintptr_t>(da
 }  // namespace
 
 X256ColorTableEdit::X256ColorTableEdit(X256Edit* editor, Window* parent)
-    : Window(kVisible | kTakesFocus, parent), collection_(&editor->GetCollection()) {
+    : Window(kVisible | kBackground | kTakesFocus, parent), collection_(&editor->GetCollection()) {
     SetTitle(x256_text::kColorTableTab);
     grid_ = new GridWindow(0, kVisible, this);
     grid_->SetItemWidth(kCellSide);

@@ -9,7 +9,7 @@ namespace pirn {
 Window* MakeX256SequencePage(X256Edit* editor, Window* tabs) { return new X256SequenceList(editor, tabs); }
 
 X256SequenceList::X256SequenceList(X256Edit* editor, Window* tabs)
-    : ListWindow(0, kVisible, tabs), editor_(editor) {
+    : ListWindow(0, kVisible | kBackground, tabs), editor_(editor) {
     SetTitle(x256_text::kSequencesTab);
     ConnectSignal<&X256SequenceList::RefreshSequenceList>(editor->collectionLoaded, this);
 }

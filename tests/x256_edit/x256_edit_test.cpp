@@ -60,6 +60,9 @@ TEST_F(X256EditTest, OpensTheTagOnItsSevenPagesMarkedModified) {
         EXPECT_EQ(editor->GetPage(static_cast<X256Edit::Page>(i)), tabs->GetPage(i));
     }
     EXPECT_EQ(tabs->GetCurrentTab(), 0);
+    // The keyboard goes to the page in front (its grid).
+    ASSERT_NE(pirn::GetFocusWindow(), nullptr);
+    EXPECT_TRUE(pirn::GetFocusWindow()->IsDescendantOf(tabs->GetPage(0)));
 
     // Every page shows the collection.
     EXPECT_EQ(pirn::GetCollectionBitmapCount(editor->GetCollection()), 5u);
