@@ -78,7 +78,11 @@ X256BitmapBrowser::X256BitmapBrowser(X256Edit* editor, Mode mode, Window* parent
     RefreshBitmapList();
 }
 
-X256BitmapBrowser::~X256BitmapBrowser() = default;
+X256BitmapBrowser::~X256BitmapBrowser() {
+    // The table (deleted after this, with the other children) points at
+    // the rows.
+    if (table_) table_->RemoveAllItems();
+}
 
 void X256BitmapBrowser::BuildViews() {
     grid_ = new GridWindow(GridWindow::kMultipleSelection, kVisible, nullptr);
