@@ -301,6 +301,15 @@ bool HueChangeAffectsColor(const CollectionHueChange& hue, u8 r, u8 g, u8 b);
 // Recomputes the hue change's affected-colour set from the colour table.
 void ComputeAffectedColors(const Collection& collection, CollectionHueChange* hue);
 
+// 64-bit pixels name a hue change by its place in the list (from 1, in the
+// three high bits of a code byte), so moving or deleting one would hand its
+// pixels to another. The list's order before the change (null where one
+// was deleted); the pixels are renumbered to follow their hue change, and
+// where it can no longer be named (deleted, or past the seventh place) they
+// keep their own colour, as under a hue change that replaces nothing.
+std::vector<const CollectionHueChange*> HueChangeOrder(const Collection& collection);
+void RenumberPixelHueChanges(Collection* collection, const std::vector<const CollectionHueChange*>& before);
+
 // Images of a 2-byte bitmap: GL_ALPHA of the alpha bytes; GL_COLOR_INDEX
 // with the colour table (a grey ramp for shadows), transparent pixels as
 // index 0 (RLE) or 1 (RAW), a shadow's keeping their index. False for other
