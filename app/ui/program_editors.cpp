@@ -5,6 +5,7 @@
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
 #include "models/ui/geom_edit.h"
+#include "models/ui/mesh_edit.h"
 
 namespace pirn {
 
@@ -21,6 +22,7 @@ constexpr TagEditorFactory kStructEditorFactory = nullptr;
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindMeshEdit();
 }
 
 void RegisterProgramEditors() {
