@@ -25,5 +25,11 @@ bool CastMeshRay(const MeshEditData& data, const MeshView& view, i32 x, i32 y, M
 // The picked point from a depth read at client pixel (x, y): false for the
 // far plane (nothing drawn there).
 bool PickPointFromDepth(const MeshView& view, i32 x, i32 y, double depth, float* world_x, float* world_z);
+// The terrain is drawn with a polygon offset (so that lines over it show),
+// which moves its depth back the more the steeper it is seen: the depth
+// pick lands near the surface, not on it. This puts it on the surface: the
+// pixel's ray against the triangles of the cells around the depth's point.
+// Keeps the point when the ray meets none of them.
+void RefineMeshPick(const MeshEditData& data, const MeshView& view, i32 x, i32 y, float* world_x, float* world_z);
 
 }  // namespace pirn

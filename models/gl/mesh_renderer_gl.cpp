@@ -397,7 +397,8 @@ void GlMeshRenderer::DrawTerrain(MeshEditData* data, const MeshView& view, const
     if (data->highlighting) drawer.HighlightPass();
     data->pick_valid = pointer && PickPointFromDepth(view, pointer->x, pointer->y, ReadMeshDepth(pointer->x, pointer->y),
                                                      &data->pick_x, &data->pick_z);
-    if (!data->pick_valid) data->pick_x = data->pick_z = -1.0f;
+    if (data->pick_valid) RefineMeshPick(*data, view, pointer->x, pointer->y, &data->pick_x, &data->pick_z);
+    else data->pick_x = data->pick_z = -1.0f;
     if (data->wireframe) drawer.WireframePass();
     if (data->triangle_mode) drawer.PointsPass();
     if (data->tool == kMeshDetailMapTool && data->pick_valid) DrawBrushOutline(*data);

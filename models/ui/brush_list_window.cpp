@@ -13,7 +13,7 @@ constexpr u32 kToggleModifiers = kModShift | kModControlAlso;
 }  // namespace
 
 BrushListWindow::BrushListWindow(Window* parent)
-    : ListWindow(kLeadingSpace | kNeverEmptySelection, kVisible | kEnabled | kTakesFocus, parent) {}
+    : ListWindow(kLeadingSpace | kNeverEmptySelection, kVisible | kEnabled | kTakesFocus | kBackground, parent) {}
 
 void BrushListWindow::OnMouseButton(InputEvent& event) {
     const u32 mods = event.MouseModifiers();
