@@ -162,11 +162,19 @@ void MeshEdit::ClampBrushRadius() {
     data_.brush_radius = std::min(std::max(data_.brush_radius, kMinBrushRadius), kMaxBrushRadius);
 }
 
+static u32 CameraKeyBit(int code) {
+    for (const CameraKey& key : kCameraKeys)
+        if (key.code == code) return key.bit;
+    return 0;
+}
+
 int MeshEdit::OnKey(InputEvent& event) {
-    if (!event.IsPress() || data_.stroke.active) return TagEdit::OnKey(event);
-    key_seen_ = true;
     const u32 mods = event.KeyModifiers();
     const bool control = (mods & kModControl) != 0;
+    if (!event.IsPress()) shortcut_keys_ &= ~CameraKeyBit(event.Code());
+    else if (control) shortcut_keys_ |= CameraKeyBit(event.Code());
+    if (!event.IsPress() || data_.stroke.active) return TagEdit::OnKey(event);
+    key_seen_ = true;
     const bool detail_tool = data_.tool == kMeshDetailMapTool;
     const int code = event.Code();
     bool handled = true;
@@ -296,7 +304,7 @@ u32 MeshEdit::HeldCameraKeys() const {
     u32 keys = 0;
     for (const CameraKey& key : kCameraKeys)
         if (IsKeyDown(key.code)) keys |= key.bit;
-    return keys;
+    return keys & ~shortcut_keys_;
 }
 
 void MeshEdit::Tick() {

@@ -149,6 +149,9 @@ private:
     bool fill_pending_ = false;
     bool ignore_next_button_ = false;
     bool key_seen_ = false;
+    // Camera keys pressed as part of a Control shortcut (Control+Z, +S):
+    // they move nothing until released, even if Control goes up first.
+    u32 shortcut_keys_ = 0;
     bool redraw_requested_ = true;
     double tick_base_ = -1.0;
     u64 ticks_done_ = 0;

@@ -213,6 +213,32 @@ TEST_F(MeshEditTest, KeysToggleAndClampTheBrush) {
     EXPECT_NEAR(d.brush_radius, 2.6f, 1e-5);
 }
 
+TEST_F(MeshEditTest, HeldCameraKeysMoveTheEyeButNotAsPartOfAShortcut) {
+    AddTerrain();
+    MeshEdit* editor = Open();
+    ASSERT_NE(editor, nullptr);
+    pirn::MeshCamera& camera = editor->Data().camera;
+    const float x0 = camera.eye[0];
+    HandleKeyInput('W', 1);
+    for (int i = 0; i < 10; ++i) IdleFrame();
+    HandleKeyInput('W', 0);
+    IdleFrame();
+    EXPECT_LT(camera.eye[0], x0) << "forward at yaw 135 is the camera's -x";
+    const float x1 = camera.eye[0], z1 = camera.eye[2];
+    for (int i = 0; i < 5; ++i) IdleFrame();
+    EXPECT_FLOAT_EQ(camera.eye[0], x1);
+    // Control goes up before Z does: the Z of Control+Z moves nothing.
+    HandleKeyInput(pirn::kKeyLeftControl, 1);
+    HandleKeyInput('Z', 1);
+    IdleFrame();
+    HandleKeyInput(pirn::kKeyLeftControl, 0);
+    for (int i = 0; i < 5; ++i) IdleFrame();
+    HandleKeyInput('Z', 0);
+    IdleFrame();
+    EXPECT_FLOAT_EQ(camera.eye[0], x1);
+    EXPECT_FLOAT_EQ(camera.eye[2], z1);
+}
+
 TEST_F(MeshEditTest, PaintsFillsUndoesAndRedoesWithTheMouse) {
     MeshEdit* editor = OpenWithBlankMap();
     ASSERT_NE(editor, nullptr);
