@@ -13,6 +13,7 @@
 #include "app/startup_message_box.h"
 #include "app/ui/quit_request.h"
 #include "app/ui/startup_seam.h"
+#include "models/gl/dtex_edit_gl.h"
 #include "models/gl/mesh_renderer_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "platform/char_map.h"
@@ -178,6 +179,7 @@ int RunProgramWith(void (*first_frame_step)()) {
     InstallGlWindowSystem();
     InstallModelViewGl();
     InstallMeshRendererGl();
+    InstallDtexEditGl();
     int width = settings.width, height = settings.height;
     OsGetFramebufferSize(&width, &height);
     InitWindowSystem(width, height);

@@ -17,8 +17,8 @@
 #include "collections/collection_records.h"
 #include "models/dtex_codec.h"
 #include "platform/file_system.h"
-#include "tools/demo_game/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 
 namespace pirn::demo {
 
@@ -319,7 +319,8 @@ DemoTag DetailMapVersion2(u32 id, const std::string& name) {
     PutEntry(b, Id("mud "), 63, 110, 80, 50, "Mud in the valley");
     PutEntry(b, Id("rock"), 127, 120, 120, 120, "Rock on the heights");
     PutEntry(b, Id("gone"), 127, 255, 0, 255, "A texture that no cell uses");
-    for (int i = 6; i < 128; ++i) PutEntry(b, 0xFFFFFFFF, 127, 0, 0, 0, "");
+    PutEntry(b, Id("snow"), 127, 250, 250, 250, "Snow for a later winter");
+    for (int i = 7; i < 128; ++i) PutEntry(b, 0xFFFFFFFF, 127, 0, 0, 0, "");
     b.PutBytes(byte_runs);
     b.PutBytes(word_runs);
     DemoTag tag;
