@@ -136,7 +136,7 @@ bool MakeDetailMapFromData(const MeshEditData& data, DetailMap* map) {
     return true;
 }
 
-int SaveMeshDetailMap(MeshEditData* data) {
+int SaveDetailMap(MeshEditData* data) {
     // Nothing painted, nothing to save: that is not a failure.
     if (!data->planes_exist) return 1;
     TagHeader header{};

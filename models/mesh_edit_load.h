@@ -45,7 +45,7 @@ bool MakeDetailMapFromData(const MeshEditData& data, DetailMap* map);
 // Saves the detail map as the 'dmap' tag with the collection's id, made
 // (named after the collection) when missing. Success without planes, which
 // have nothing to save. 1 on success.
-int SaveMeshDetailMap(MeshEditData* data);
+int SaveDetailMap(MeshEditData* data);
 
 // A fresh detail map: present, palette read again from `palette_path`,
 // planes zeroed, slots reloaded, every cell rebuilt; marked modified.

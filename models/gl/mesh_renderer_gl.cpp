@@ -378,6 +378,31 @@ double ReadMeshDepth(i32 x, i32 y) {
     return depth;
 }
 
+bool PickMeshPoint(const MeshEditData& data, const MeshView& view, i32 x, i32 y, float* world_x, float* world_z) {
+    if (PickPointFromDepth(view, x, y, ReadMeshDepth(x, y), world_x, world_z)) {
+        RefineMeshPick(data, view, x, y, world_x, world_z);
+        return true;
+    }
+    *world_x = *world_z = -1.0f;
+    return false;
+}
+
+namespace {
+
+// The enabled passes over the visible blocks. The pick reads the depth the
+// terrain left, before wireframe lines and points can stand in front of it.
+void DrawMeshBlocks(MeshEditData* data, const MeshView& view, const Point* pointer) {
+    MeshDrawer drawer(data, GetGlEntryPoints());
+    drawer.TerrainPass();
+    if (data->highlighting) drawer.HighlightPass();
+    data->pick_x = data->pick_z = -1.0f;
+    data->pick_valid = pointer && PickMeshPoint(*data, view, pointer->x, pointer->y, &data->pick_x, &data->pick_z);
+    if (data->wireframe) drawer.WireframePass();
+    if (data->triangle_mode) drawer.PointsPass();
+}
+
+}  // namespace
+
 bool GlMeshRenderer::AcceptsAnyTextureSize() { return SupportsNpotTextures() != 0; }
 
 void GlMeshRenderer::DrawTerrain(MeshEditData* data, const MeshView& view, const Point* pointer) {
@@ -392,15 +417,7 @@ void GlMeshRenderer::DrawTerrain(MeshEditData* data, const MeshView& view, const
     UploadMeshTextures(data);
     glColor4ub(255, 255, 255, 255);
 
-    MeshDrawer drawer(data, GetGlEntryPoints());
-    drawer.TerrainPass();
-    if (data->highlighting) drawer.HighlightPass();
-    data->pick_valid = pointer && PickPointFromDepth(view, pointer->x, pointer->y, ReadMeshDepth(pointer->x, pointer->y),
-                                                     &data->pick_x, &data->pick_z);
-    if (data->pick_valid) RefineMeshPick(*data, view, pointer->x, pointer->y, &data->pick_x, &data->pick_z);
-    else data->pick_x = data->pick_z = -1.0f;
-    if (data->wireframe) drawer.WireframePass();
-    if (data->triangle_mode) drawer.PointsPass();
+    DrawMeshBlocks(data, view, pointer);
     if (data->tool == kMeshDetailMapTool && data->pick_valid) DrawBrushOutline(*data);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

@@ -20,6 +20,9 @@ public:
 void UploadMeshTextures(MeshEditData* data);
 // The depth under client pixel (x, y) of the current viewport (y down).
 double ReadMeshDepth(i32 x, i32 y);
+// The terrain point (cells) under client pixel (x, y), read from the depth
+// the terrain pass left; false (and -1, -1) off the terrain.
+bool PickMeshPoint(const MeshEditData& data, const MeshView& view, i32 x, i32 y, float* world_x, float* world_z);
 
 // Installs the GL renderer for every terrain editor (start-up, after the
 // window system's GL side), and the release of detail textures' GL names.

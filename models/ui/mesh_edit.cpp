@@ -98,7 +98,7 @@ int MeshEdit::ReadTag(std::FILE* stream, TagHeader* header) {
     return 1;
 }
 
-int MeshEdit::Save() { return SaveMeshDetailMap(&data_); }
+int MeshEdit::Save() { return SaveDetailMap(&data_); }
 
 void MeshEdit::ShowEditor() {
     TagEdit::ShowEditor();
@@ -307,7 +307,7 @@ u32 MeshEdit::HeldCameraKeys() const {
     return keys & ~shortcut_keys_;
 }
 
-void MeshEdit::Tick() {
+void MeshEdit::TickMeshEditor() {
     const double now = OsGetTime();
     if (tick_base_ < 0 || now < tick_base_ || now - tick_base_ > 2.0) {
         tick_base_ = now;
@@ -334,7 +334,7 @@ void MeshEdit::Tick() {
 }
 
 void MeshEdit::OnIdle() {
-    Tick();
+    TickMeshEditor();
     PaintStep();
 }
 

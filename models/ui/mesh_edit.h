@@ -109,7 +109,8 @@ public:
 
     // ---- painting and ticks (run by OnIdle) ----
     void PaintStep();
-    void Tick();
+    // One 60 Hz step of the camera keys and the media wave.
+    void TickMeshEditor();
 
     MeshEditData& Data() { return data_; }
     const MeshEditData& Data() const { return data_; }

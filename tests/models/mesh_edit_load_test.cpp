@@ -172,7 +172,7 @@ TEST_F(MeshEditLoadTest, SavingMakesTheDetailMapNamedAfterTheCollection) {
     AddCollection(2);
     auto d = Load();
     ASSERT_TRUE(d);
-    EXPECT_EQ(pirn::SaveMeshDetailMap(d.get()), 1) << "nothing to save is no failure";
+    EXPECT_EQ(pirn::SaveDetailMap(d.get()), 1) << "nothing to save is no failure";
     EXPECT_FALSE(pirn_test::Exists(DmapFile("Valley Colours")));
 
     mesh_test::CountingHooks hooks;
@@ -198,7 +198,7 @@ TEST_F(MeshEditLoadTest, SavingMakesTheDetailMapNamedAfterTheCollection) {
     d->triangle_mode = true;
     pirn::PaintBrushDab(d.get(), 3.5f, 3.5f);
     pirn::EndBrushStroke(d.get());
-    ASSERT_EQ(pirn::SaveMeshDetailMap(d.get()), 1);
+    ASSERT_EQ(pirn::SaveDetailMap(d.get()), 1);
 
     const std::vector<u8> file = pirn_test::ReadAll(DmapFile("Valley Colours"));
     ASSERT_GT(file.size(), 64u);

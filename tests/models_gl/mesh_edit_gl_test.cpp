@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -95,8 +96,10 @@ protected:
         PollLocalFolder(true);
         auto* editor = dynamic_cast<MeshEdit*>(OpenTagEditor(FindTag(Code("mesh"), Code("vall"))));
         if (!editor) return nullptr;
+        // The window is the size the first suite of the run asked for: the
+        // editor stays inside it, or picks past its edge read no depth.
         SetPosition(editor, 20, 20);
-        editor->SetSize(860, 640);
+        editor->SetSize(std::min(860, width_ - 40), std::min(640, height_ - 40));
         editor->Data().show_info = false;
         // Looking down at the middle of the terrain from above its corner.
         MeshCamera& camera = editor->Data().camera;
