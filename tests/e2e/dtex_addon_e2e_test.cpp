@@ -306,6 +306,7 @@ TEST_F(DtexAddonE2eTest, AddonsFromTheLocalFolderThenATextureFromAPngAndBack) {
     const std::set<TagKey> terrain = {{pirn::MakeFourCC("dmap"), pirn::MakeFourCC("dv11")},
                                       {dtex, pirn::MakeFourCC("gras")},
                                       {dtex, pirn::MakeFourCC("mud ")},
+                                      {dtex, pirn::MakeFourCC("rock")},
                                       {dtex, pirn::MakeFourCC("sand")}};
     StartPlayerCodex();
     EXPECT_EQ(EffectiveFrom(plugin("E2E Regular")), regular);

@@ -55,6 +55,7 @@ protected:
         if (withFont) CopyFile(runDir_ + "/res/orvane.pirnfont", dir_.file("res/orvane.pirnfont"));
         if (withSkin) CopyFile(runDir_ + "/res/texturepack", dir_.file("res/texturepack"));
         if (Exists(runDir_ + "/res/pirn.bmp")) CopyFile(runDir_ + "/res/pirn.bmp", dir_.file("res/pirn.bmp"));
+        if (Exists(runDir_ + "/res/dtex.act")) CopyFile(runDir_ + "/res/dtex.act", dir_.file("res/dtex.act"));
         if (Exists(runDir_ + "/charmap")) CopyFile(runDir_ + "/charmap", dir_.file("charmap"));
     }
 
