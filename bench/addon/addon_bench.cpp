@@ -2,10 +2,8 @@
 // their files into one file, measured in the same run on the same folder.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <unistd.h>

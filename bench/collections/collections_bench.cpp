@@ -12,12 +12,10 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>

@@ -6,10 +6,8 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <vector>
 

@@ -11,7 +11,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <list>
