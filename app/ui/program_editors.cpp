@@ -2,6 +2,7 @@
 
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "collections/ui/x256_edit.h"
 #include "editors/ui/dialog_edit.h"
 #include "editors/ui/sound_edit.h"
 #include "editors/ui/struct_tag_edit.h"
@@ -31,6 +32,7 @@ void BindDedicatedEditors() {
     BindSoundEdit();
     BindDtexEdit();
     BindDmapEdit();
+    BindX256Edit();
 }
 
 void RegisterProgramEditors() {
