@@ -151,11 +151,13 @@ bool RootMenu::IsStillOpen(const Window* window) {
 
 bool RootMenu::CloseListedWindows() {
     // Closing one window may close or open others (a "Save?" box runs
-    // frames): each is looked up again before it is asked.
+    // frames): each is looked up again before it is asked. A window that
+    // only hides itself when closed (the Log Viewer) has gone as far as the
+    // user can see; only one still showing has stayed.
     const std::vector<Window*> windows = listed_;
     for (Window* w : windows) {
         if (!IsStillOpen(w) || !w->TestFlags(kCloseBox)) continue;
-        if (!w->Close(1)) return false;
+        if (!w->Close(1) && IsStillOpen(w) && w->IsVisible()) return false;
     }
     return true;
 }

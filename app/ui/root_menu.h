@@ -41,8 +41,9 @@ public:
     void RunCommand(i32 id);
 
     // "Close All Windows": asks each listed window with a close box to
-    // close, as its close box would, and stops at the first that stays.
-    // True when none stayed.
+    // close, as its close box would, and stops at the first that stays
+    // on screen (one that hides itself instead of closing has gone). True
+    // when none stayed.
     bool CloseListedWindows();
     // Brings a listed window to the front and gives it the keys.
     void RaiseListedWindow(size_t index);

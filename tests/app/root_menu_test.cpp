@@ -232,9 +232,12 @@ TEST_F(RootMenuTest, CloseAllWindowsStopsAtAnEditorWhoseSaveQuestionIsCancelled)
     pirn::TagEdit* editor = pirn::OpenTagEditor(pirn::FindTagEntry(kText, Code("n001")));
     ASSERT_NE(editor, nullptr);
     editor->SetModified(true);
+    // The Log Viewer only hides when closed: it does not stop the others.
+    pirn::ShowLogViewer();
+    Window* log = pirn::GetLogViewer();
     ProbeWindow* first = TopWindow("First");
     OpenWindowMenu();
-    ASSERT_EQ(menu_->GetListedWindows(), (std::vector<Window*>{first, editor, fixed, last}));
+    ASSERT_EQ(menu_->GetListedWindows(), (std::vector<Window*>{first, log, editor, fixed, last}));
 
     Answer(2);  // "Cancel"
     menu_->RunCommand(10301);
@@ -243,6 +246,7 @@ TEST_F(RootMenuTest, CloseAllWindowsStopsAtAnEditorWhoseSaveQuestionIsCancelled)
     EXPECT_EQ(asked_[0].caption, "Save?");
     EXPECT_EQ(asked_[0].text, "Do you wish to save your changes to 'Notes'?");
     EXPECT_TRUE(first->IsDestroyed());
+    EXPECT_FALSE(log->IsVisible());
     EXPECT_FALSE(editor->IsDestroyed());
     EXPECT_EQ(last->closeRequests, 0);
     EXPECT_EQ(fixed->closeRequests, 0);
