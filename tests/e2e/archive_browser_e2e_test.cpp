@@ -20,9 +20,6 @@ namespace {
 
 using pirn::u32;
 
-// The menu bar across the top of the screen: window placements count from
-// below it.
-constexpr int kMenuBarHeight = 30;
 // The browser's place on the 1024 x 768 screen, so that its lists stand
 // where the test looks for them.
 constexpr int kBrowserLeft = 0;

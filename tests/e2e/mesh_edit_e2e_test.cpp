@@ -37,7 +37,7 @@ using pirn::u32;
 using pirn::u8;
 
 constexpr int kEditorLeft = 64;  // the first cascade position
-constexpr int kEditorTop = 64;
+constexpr int kEditorTop = kMenuBarHeight + 64;
 constexpr int kEditorWidth = 800;
 constexpr int kEditorHeight = 600;
 constexpr int kBrushList = 192;

@@ -18,6 +18,10 @@
 
 namespace pirn_test {
 
+// The menu bar across the top of the screen: window placements count from
+// below it (its 29 rows, as drawn).
+constexpr int kMenuBarHeight = 29;
+
 inline std::string ReadText(const std::string& path) {
     const std::vector<uint8_t> bytes = ReadAll(path);
     return std::string(bytes.begin(), bytes.end());
