@@ -1,5 +1,7 @@
 #include "collections/optimiser.h"
 
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -12,21 +14,14 @@ namespace pirn {
 
 namespace {
 
-// FNV-1a over what BitmapsIdentical compares, so that only bitmaps with the
+// A hash of what BitmapsIdentical compares, so that only bitmaps with the
 // same key are compared byte by byte.
 u64 BitmapKey(const CollectionBitmap& bitmap) {
-    u64 hash = 1469598103934665603ull;
-    auto mix = [&hash](u64 value) {
-        hash ^= value;
-        hash *= 1099511628211ull;
-    };
-    mix(bitmap.width);
-    mix(bitmap.height);
-    mix(bitmap.flags);
-    mix(bitmap.bytes_per_pixel);
-    mix(bitmap.pixels.size());
-    for (u8 byte : bitmap.pixels) mix(byte);
-    return hash;
+    const std::string_view bytes(reinterpret_cast<const char*>(bitmap.pixels.data()), bitmap.pixels.size());
+    u64 key = std::hash<std::string_view>{}(bytes);
+    for (u64 field : {u64{bitmap.width}, u64{bitmap.height}, u64{bitmap.flags}, u64{bitmap.bytes_per_pixel}})
+        key = (key ^ field) * 1099511628211ull;
+    return key;
 }
 
 // Removes and frees the marked bitmaps in one pass; nothing may refer to

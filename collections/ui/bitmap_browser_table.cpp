@@ -36,7 +36,7 @@ Window::DragDropData* BitmapPayloadOf(Window::DragDropData* payload) {
 }
 
 BitmapTableList::BitmapTableList(Collection* collection, Window* parent)
-    : ListWindow(kListFlags, kVisible, parent), collection_(collection) {
+    : ListWindow(kListFlags, kVisible | kBackground, parent), collection_(collection) {
     SetTitle(x256_text::kTableTitle);
     const struct {
         const char* title;

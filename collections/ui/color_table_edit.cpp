@@ -1,5 +1,6 @@
 #include "collections/ui/color_table_edit.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -25,7 +26,7 @@ u32 EntryOf(void* data) { return static_cast<u32>(reinterpret_cast<uintptr_t>(da
 }  // namespace
 
 X256ColorTableEdit::X256ColorTableEdit(X256Edit* editor, Window* parent)
-    : Window(kVisible | kTakesFocus, parent), collection_(&editor->GetCollection()) {
+    : Window(kVisible | kBackground | kTakesFocus, parent), collection_(&editor->GetCollection()) {
     SetTitle(x256_text::kColorTableTab);
     grid_ = new GridWindow(0, kVisible, this);
     grid_->SetItemWidth(kCellSide);
@@ -38,11 +39,13 @@ X256ColorTableEdit::X256ColorTableEdit(X256Edit* editor, Window* parent)
     grid_->SetDrawCellCallback(&X256ColorTableEdit::DrawCell);
     grid_->SetActivateCallback(&X256ColorTableEdit::ActivateCell);
     ConnectSignal<&X256ColorTableEdit::OnContextClick>(grid_->contextClick, this);
+    Layout();
 }
 
 void X256ColorTableEdit::Layout() {
     const Rect client = GetClientRect();
-    SetFrame(grid_, Rect{kGridOffset, kGridOffset, client.right, client.bottom});
+    SetFrame(grid_, Rect{kGridOffset, kGridOffset, std::max(client.right, kGridOffset),
+                         std::max(client.bottom, kGridOffset)});
 }
 
 FocusAnswer X256ColorTableEdit::OnFocusGained(Window*, int) { return PassFocusTo(grid_); }

@@ -19,7 +19,7 @@ using namespace x256_text;
 }  // namespace
 
 X256HueBrowser::X256HueBrowser(X256Edit* editor, Window* parent)
-    : ListWindow(kListFlags, kVisible, parent), editor_(editor), collection_(&editor->GetCollection()) {
+    : ListWindow(kListFlags, kVisible | kBackground, parent), editor_(editor), collection_(&editor->GetCollection()) {
     SetTitle(kHueChangesTab);
     ConnectSignal<&X256HueBrowser::OnActivated>(activated, this);
     ConnectSignal<&X256HueBrowser::OnRowMoved>(rowMoved, this);

@@ -20,9 +20,9 @@ namespace {
 using namespace x256_text;
 
 constexpr i32 kMargin = 8;
-constexpr i32 kFieldX = 132;  // controls right of the labels
-constexpr i32 kSecondLabelX = 250;
-constexpr i32 kSecondFieldX = 330;
+constexpr i32 kFieldX = 150;  // controls right of the labels
+constexpr i32 kSecondLabelX = 268;
+constexpr i32 kSecondFieldX = 348;
 constexpr i32 kRowStep = 28;
 constexpr i32 kFieldHeight = 20;
 

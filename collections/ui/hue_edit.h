@@ -22,7 +22,7 @@ class TextBox;
 class X256HueEdit : public Window {
 public:
     static constexpr u32 kStyle = kVisible | kTitleBar | kShadow | kThickBorder | kBackground | kCloseBox;
-    static constexpr i32 kClientWidth = 508;
+    static constexpr i32 kClientWidth = 530;
     static constexpr i32 kClientHeight = 212;
     static constexpr i32 kNameLength = 63;
     static constexpr i32 kSaturationLength = 3;

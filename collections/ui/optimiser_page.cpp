@@ -18,7 +18,7 @@ const char* const kButtonTitles[kOptimizationCount] = {
 }  // namespace
 
 X256OptimizeEdit::X256OptimizeEdit(X256Edit* editor, Window* parent)
-    : Window(kVisible, parent), collection_(&editor->GetCollection()) {
+    : Window(kVisible | kBackground, parent), collection_(&editor->GetCollection()) {
     SetTitle(x256_text::kOptimizeTab);
     i32 y = kButtonY;
     for (u32 id = 0; id < kOptimizationCount; ++id) {

@@ -123,6 +123,8 @@ int X256Edit::ReadTag(std::FILE* stream, TagHeader* header) {
 
 void X256Edit::ShowEditor() {
     TagEdit::ShowEditor();
+    // On screen now: the page in front takes the keyboard.
+    tabs_->SelectTab(tabs_->GetCurrentTab());
     if (markModifiedOnShow_) SetModified(true);
     markModifiedOnShow_ = false;
 }

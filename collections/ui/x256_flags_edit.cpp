@@ -13,7 +13,7 @@ u32 WithUsageFlags(u32 flags, u32 usage) {
 }
 
 X256FlagsEdit::X256FlagsEdit(X256Edit* editor, Window* parent)
-    : Window(kVisible, parent), collection_(&editor->GetCollection()) {
+    : Window(kVisible | kBackground, parent), collection_(&editor->GetCollection()) {
     SetTitle(x256_text::kFlagsTab);
     CreateLabel(this, x256_text::kUsedForLabel)->SetPosition(kLabelX, kLabelY);
     for (int bit = 0; bit < kFlagCount; ++bit) {

@@ -39,7 +39,7 @@ void PlaceNew(Window* window) {
 }  // namespace
 
 X256SequenceBrowser::X256SequenceBrowser(X256Edit* editor, Window* parent)
-    : ListWindow(kListFlags, kVisible, parent), editor_(editor), collection_(&editor->GetCollection()) {
+    : ListWindow(kListFlags, kVisible | kBackground, parent), editor_(editor), collection_(&editor->GetCollection()) {
     SetTitle(x256_text::kSequencesTab);
     ConnectSignal<&X256SequenceBrowser::OnActivated>(activated, this);
     ConnectSignal<&X256SequenceBrowser::OnRowMoved>(rowMoved, this);
