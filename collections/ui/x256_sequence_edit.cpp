@@ -114,7 +114,10 @@ void X256SequenceEdit::BuildFields() {
         text->SetPosition(x, kRowTop[row] + 3);
         x += text->GetWidth() + kLabelGap;
         control->SetPosition(x, kRowTop[row]);
-        control->SetSize(width, kFieldHeight);
+        if (auto* combo = dynamic_cast<ComboBox*>(control))
+            combo->SetWidth(width);
+        else
+            control->SetSize(width, kFieldHeight);
         x += width + kGap;
     };
     auto number = [&](SequenceField field, const char* label) {

@@ -73,7 +73,8 @@ X256SequenceFrameView::Extent X256SequenceFrameView::ContentSize() const {
 }
 
 CanvasPoint X256SequenceFrameView::Origin() const {
-    return CanvasPoint{content_.width / 2.0 - GetScrollX(), content_.height / 2.0 - GetScrollY()};
+    // Whole pixels: the points and the cross stand on pixels, not between.
+    return CanvasPoint{double(content_.width / 2 - GetScrollX()), double(content_.height / 2 - GetScrollY())};
 }
 
 void X256SequenceFrameView::UpdateCanvas() {
@@ -82,8 +83,8 @@ void X256SequenceFrameView::UpdateCanvas() {
     const CanvasPoint before = first ? CanvasPoint{GetClientWidth() / 2.0, GetClientHeight() / 2.0} : Origin();
     content_ = ContentSize();
     SetScrollInfo(kSetRangeY | kSetPageY | kSetPosY | kSetRangeX | kSetPageX | kSetPosX, content_.height,
-                  Round(content_.height / 2.0 - before.y), GetClientHeight(), content_.width,
-                  Round(content_.width / 2.0 - before.x), GetClientWidth());
+                  content_.height / 2 - Round(before.y), GetClientHeight(), content_.width,
+                  content_.width / 2 - Round(before.x), GetClientWidth());
     Invalidate();
 }
 
@@ -103,7 +104,7 @@ void X256SequenceFrameView::SetZoom(double zoom) {
     const double ox = GetClientWidth() / 2.0 - ux * zoom_;
     const double oy = GetClientHeight() / 2.0 - uy * zoom_;
     SetScrollInfo(kSetRangeY | kSetPageY | kSetPosY | kSetRangeX | kSetPageX | kSetPosX, content_.height,
-                  Round(content_.height / 2.0 - oy), GetClientHeight(), content_.width, Round(content_.width / 2.0 - ox),
+                  content_.height / 2 - Round(oy), GetClientHeight(), content_.width, content_.width / 2 - Round(ox),
                   GetClientWidth());
     Invalidate();
 }
