@@ -98,7 +98,7 @@ void X256SequenceBrowser::OnCollectionLoaded() {
 void X256SequenceBrowser::OnBitmapsChanged() {
     // Cells may have lost their bitmaps or shown ones changed.
     for (X256SequenceEdit* window : SequenceEditors()) window->RefreshCells();
-    for (X256SequenceFrameEdit* window : FrameEditors()) window->Invalidate();
+    for (X256SequenceFrameEdit* window : FrameEditors()) window->RefreshFrameEdit();
 }
 
 // ---- context menu ----------------------------------------------------------
@@ -268,8 +268,9 @@ void X256SequenceBrowser::OnOpenFrame(CollectionSequence* sequence, i32 view, i3
 void X256SequenceBrowser::OnSequenceChanged(CollectionSequence* sequence) {
     for (void* window : editor_->Blocks().WindowsOf(ElementBlocks::kSequenceEditor, sequence))
         static_cast<X256SequenceEdit*>(window)->Invalidate();
+    // Counts stay while frame editors are open: a redraw shows the change.
     for (void* window : editor_->Blocks().WindowsOf(ElementBlocks::kFrameEditor, sequence))
-        static_cast<X256SequenceFrameEdit*>(window)->RefreshFrameEdit();
+        static_cast<X256SequenceFrameEdit*>(window)->RedrawFrameEdit();
     Changed();
 }
 

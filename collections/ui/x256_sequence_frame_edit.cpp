@@ -283,6 +283,11 @@ void X256SequenceFrameEdit::RefreshFrameEdit() {
     Invalidate();
 }
 
+void X256SequenceFrameEdit::RedrawFrameEdit() {
+    canvas_->Invalidate();
+    Invalidate();
+}
+
 void X256SequenceFrameEdit::SequenceEdited() {
     canvas_->Invalidate();
     sequenceChanged.Emit(sequence_);

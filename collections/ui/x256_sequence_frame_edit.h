@@ -87,6 +87,8 @@ public:
     // The title and the combo boxes from the position, and a redraw (the
     // sequence changed elsewhere).
     void RefreshFrameEdit();
+    // The sequence's contents changed elsewhere: a redraw.
+    void RedrawFrameEdit();
     // The sequence list changed: the sequence box is refilled, the contrail
     // let go when its sequence is gone.
     void RefreshSequenceList();
