@@ -241,7 +241,10 @@ void X256SequenceEdit::ShowFields() {
     settingControls_ = true;
     for (u32 f = 0; f < kSequenceFieldCount; ++f)
         fields_[f]->SetInteger(static_cast<i32>(GetSequenceField(*sequence_, static_cast<SequenceField>(f))));
-    for (u32 s = 0; s < 3; ++s) sounds_[s]->SetText(SoundIdText(sequence_->sounds[s]));
+    for (u32 s = 0; s < 3; ++s) {
+        sounds_[s]->SetText(SoundIdText(sequence_->sounds[s]));
+        soundShown_[s] = sounds_[s]->GetText();
+    }
     mode_->SelectByData(ModeData(TransferModeEntry(sequence_->transfer_mode)));
     mirroring_->SetChecked((sequence_->flags & kSequenceMirroring) != 0, true);
     noRotation_->SetChecked((sequence_->flags & kSequenceNoRotation) != 0, true);
@@ -329,8 +332,11 @@ void X256SequenceEdit::ApplyField(SequenceField field) {
 }
 
 void X256SequenceEdit::ApplySound(SoundBox box) {
+    // Only what the user typed: a stored code the box cannot show exactly
+    // (zero bytes) must not change by the box losing the focus.
     const std::string text = sounds_[box]->GetText();
-    if (text == SoundIdText(sequence_->sounds[box])) return;
+    if (text == soundShown_[box]) return;
+    soundShown_[box] = text;
     const u32 id = SoundIdFromText(text);
     if (id == sequence_->sounds[box]) return;
     sequence_->sounds[box] = id;

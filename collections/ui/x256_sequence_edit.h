@@ -14,6 +14,7 @@
 // also emit bitmapsChanged; a change of the frame or view count
 // sequenceListChanged; closing emits closed.
 
+#include <string>
 #include <vector>
 
 #include "collections/collection.h"
@@ -152,6 +153,8 @@ private:
     CheckBox* shadowLight_ = nullptr;
     // Set while the program fills the controls: their signals write nothing.
     bool settingControls_ = false;
+    // What the sound boxes showed when last filled.
+    std::string soundShown_[3];
     std::vector<SequenceGridCell> cells_;
     std::vector<std::string> labels_;
 };

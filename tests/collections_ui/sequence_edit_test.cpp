@@ -112,8 +112,15 @@ TEST_F(SequenceEditTest, SoundTagsAndModeAreStored) {
 
     // A stored mode no entry has shows "None" and is kept until chosen.
     cast_->transfer_mode = 4;
+    cast_->sounds[2] = 0;  // zero bytes: no text shows them
     X256SequenceEdit* other = Open(cast_);
     EXPECT_EQ(other->GetModeBox()->GetField()->GetText(), "None");
+    EXPECT_EQ(cast_->transfer_mode, 4);
+    // Passing through the boxes changes neither.
+    ActivateWindow(other->GetSoundBox(X256SequenceEdit::kLastSound), kFocusByClick);
+    ActivateWindow(other->GetFieldBox(kTicksField), kFocusByClick);
+    Key(kKeyEnter);
+    EXPECT_EQ(cast_->sounds[2], 0u);
     EXPECT_EQ(cast_->transfer_mode, 4);
 }
 
