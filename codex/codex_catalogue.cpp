@@ -58,6 +58,11 @@ bool Outranks(const TagSource* candidate, const TagSource* best) {
 TagSource* GetEffectiveSource(const TagEntry* tag) {
     if (!tag) return nullptr;
     if (tag->local_source) return tag->local_source;
+    return GetEffectiveArchiveSource(tag);
+}
+
+TagSource* GetEffectiveArchiveSource(const TagEntry* tag) {
+    if (!tag) return nullptr;
     TagSource* best = nullptr;
     for (TagSource* source : tag->sources) {
         if (!source->archive || !source->archive->active) continue;

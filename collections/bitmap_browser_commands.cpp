@@ -112,7 +112,8 @@ bool UncropBitmap(Collection* collection, CollectionBitmap* bitmap, u32 size) {
     if (bitmap->pixels.size() != size_t{width} * height * bpp) return false;
     const u32 left = (size - width) / 2, top = (size - height) / 2;
     const u32 right = size - width - left, bottom = size - height - top;
-    std::vector<u8> padded(size_t{size} * size * bpp, 0);
+    PixelBytes padded;
+    padded.assign(size_t{size} * size * bpp, 0);
     for (u32 y = 0; y < height; ++y)
         std::memcpy(&padded[(size_t{top + y} * size + left) * bpp], &bitmap->pixels[size_t{y} * width * bpp],
                     width * bpp);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "collections/pixel_bytes.h"
 #include "platform/pixel_image.h"
 #include "platform/types.h"
 
@@ -74,7 +75,7 @@ struct CollectionBitmap {
     // width x height x bytes_per_pixel bytes, rows top to bottom. With 2
     // bytes a pixel: alpha, then colour index (a pixel of alpha 0 keeps
     // index 0). With 8: the carried 64-bit pixel form.
-    std::vector<u8> pixels;
+    PixelBytes pixels;
     u16 width = 0;
     u16 height = 0;
     u16 flags = 0;
@@ -220,11 +221,13 @@ u32 GetStoredViewCount(const CollectionSequence& sequence);
 // is not in the list or the size is beyond what a bitmap may hold.
 CollectionBitmap* AddCollectionBitmap(Collection* collection, const char* name, u16 flags, const u8* pixels,
                                       u32 width, u32 height, u32 bytes_per_pixel, CollectionBitmap* replaced);
-// An 8-bit paletted image as a new bitmap, its palette merged into the
-// colour table (or replacing it: force_colors, or a collection without
-// bitmaps whose table is one colour). Source indices 0 and 1 are the
-// transparent ones; opaque colours always land in table entries 2-255.
-// Null with nothing changed when the palette does not fit the table.
+// An 8-bit paletted image (or one of alpha and index, whose alpha is kept
+// and whose pixels of alpha 0 are transparent) as a new bitmap, its palette
+// merged into the colour table (or replacing it: force_colors, or a
+// collection without bitmaps whose table is one colour). Source indices 0
+// and 1 are the transparent ones; opaque colours always land in table
+// entries 2-255. Null with nothing changed when the palette does not fit
+// the table.
 CollectionBitmap* AddBitmapFromImage(Collection* collection, const PixelImage& image, const char* name,
                                      CollectionBitmap* replaced, bool force_colors);
 

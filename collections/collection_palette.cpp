@@ -29,6 +29,11 @@ bool PaddedImagePalette(const PixelImage& image, u8 out[kColorTableBytes]) {
 
 void OpaqueEntriesUsed(const PixelImage& image, bool used[kColorTableEntries]) {
     for (u32 i = 0; i < kColorTableEntries; ++i) used[i] = false;
+    if (image.format == kFormatIndexAlpha) {
+        for (size_t i = 0; i + 1 < image.pixels.size(); i += 2)
+            if (image.pixels[i] != 0 && image.pixels[i + 1] >= kFirstOpaqueEntry) used[image.pixels[i + 1]] = true;
+        return;
+    }
     for (u8 index : image.pixels)
         if (index >= kFirstOpaqueEntry) used[index] = true;
 }
@@ -82,7 +87,8 @@ bool ChooseImportTable(const Collection& collection, const u8 palette[kColorTabl
 
 CollectionBitmap* AddBitmapFromImage(Collection* collection, const PixelImage& image, const char* name,
                                      CollectionBitmap* replaced, bool force_colors) {
-    if (image.format != kFormatColorIndex || !HasWholePixels(image)) return nullptr;
+    const bool with_alpha = image.format == kFormatIndexAlpha;
+    if ((image.format != kFormatColorIndex && !with_alpha) || !HasWholePixels(image)) return nullptr;
     if (replaced && FindCollectionBitmap(*collection, replaced) < 0) return nullptr;
     u8 palette[kColorTableBytes];
     if (!PaddedImagePalette(image, palette)) return nullptr;
@@ -93,14 +99,18 @@ CollectionBitmap* AddBitmapFromImage(Collection* collection, const PixelImage& i
     u8 map[kColorTableEntries];
     if (!MapPaletteToTable(table, palette, used, map)) return nullptr;
 
-    const size_t count = image.pixels.size();
+    const size_t count = size_t(image.width) * image.height;
     std::vector<u8> pixels(count * 2);
     u16 flags = 0;
     for (size_t i = 0; i < count; ++i) {
-        const u8 source = image.pixels[i];
-        if (source == 0) flags |= kBitmapRle;
-        const bool opaque = source >= kFirstOpaqueEntry;
-        pixels[2 * i] = opaque ? 255 : 0;
+        // With alpha, a pixel of alpha 0 is a transparent one like index 0:
+        // it makes the bitmap RLE.
+        const u8 alpha = with_alpha ? image.pixels[2 * i] : 255;
+        const u8 source = with_alpha ? image.pixels[2 * i + 1] : image.pixels[i];
+        if (source == 0 || alpha == 0) flags |= kBitmapRle;
+        const bool opaque = source >= kFirstOpaqueEntry && alpha != 0;
+        if (opaque && alpha != 255) flags |= kBitmapPartialAlpha;
+        pixels[2 * i] = opaque ? alpha : 0;
         pixels[2 * i + 1] = opaque ? map[source] : 0;
     }
     CollectionBitmap* added =

@@ -62,7 +62,8 @@ void ColorBarColumnColor(u32 x, u8 rgb[3]);
 void ReplacementColor8(const CollectionHueChange& hue, u8 rgb[3]);
 void SetReplacementColor8(CollectionHueChange* hue, const u8 rgb[3]);
 
-// A copy of all 128 bytes named "%s copy", placed right after the original.
+// A copy of all 128 bytes named "%s copy", placed right after the hue change
+// it copies.
 CollectionHueChange* DuplicateHueChange(Collection* collection, const CollectionHueChange* hue);
 
 }  // namespace pirn

@@ -60,6 +60,11 @@ void DitherPixel(u8* row, u8* below, u32 x, u32 width, const u8* palette, const 
 
 bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
                      const PaletteIndex& index) {
+    return DitherToPaletteOnThreads(image, format, palette, first, count, index, WorkerThreadCount());
+}
+
+bool DitherToPaletteOnThreads(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
+                              const PaletteIndex& index, u32 threads) {
     if (format != kFormatColorIndex && format != kFormatIndexAlpha) return false;
     if (!palette || count == 0 || first >= kPaletteEntries || count > kPaletteEntries - first || !index.valid)
         return false;
@@ -80,7 +85,7 @@ bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first
     // additions matter, so a row waits until the row above has finished
     // the pixel two to the right of its own: then every pixel sees exactly
     // the additions, in exactly the order, of a plain top-to-bottom pass.
-    WorkerTeam team(std::min<u32>(WorkerThreadCount(), std::max<u32>(1, height / kRowsPerMember)));
+    WorkerTeam team(std::min<u32>(std::max<u32>(1, threads), std::max<u32>(1, height / kRowsPerMember)));
     const u32 members = team.size();
     std::vector<std::atomic<u32>> done(height);  // pixels finished in each row
     for (std::atomic<u32>& d : done) d.store(0, std::memory_order_relaxed);
@@ -134,18 +139,31 @@ bool RemapImagesToPalette(const std::vector<PixelImage*>& images, i32 format, co
                           u32 first) {
     PaletteIndex index;
     if (!BuildPaletteIndex(&index, palette, count, first)) return false;
-    bool all = true;
+    auto target_of = [format](const PixelImage& image) {
+        if (format != -1) return static_cast<u32>(format);
+        const bool has_alpha =
+            image.format == kFormatAlpha || image.format == kFormatRgba || image.format == kFormatIndexAlpha;
+        return has_alpha ? u32{kFormatIndexAlpha} : u32{kFormatColorIndex};
+    };
+    // Many images (the frames of a collection build) go to the team one
+    // each, every image dithered in one thread; a few large ones share out
+    // their rows. Either way each image comes out as a single pass makes it.
+    const u32 threads = WorkerThreadCount();
+    std::atomic<bool> all{true};
+    if (threads > 1 && images.size() >= size_t(threads) * 2) {
+        std::atomic<size_t> next{0};
+        WorkerTeam team(threads);
+        team.Run([&](u32) {
+            for (size_t i = next.fetch_add(1); i < images.size(); i = next.fetch_add(1)) {
+                PixelImage* image = images[i];
+                if (image && !DitherToPaletteOnThreads(image, target_of(*image), palette, first, count, index, 1))
+                    all = false;
+            }
+        });
+        return all;
+    }
     for (PixelImage* image : images) {
-        if (!image) continue;
-        u32 target;
-        if (format == -1) {
-            bool has_alpha = image->format == kFormatAlpha || image->format == kFormatRgba ||
-                             image->format == kFormatIndexAlpha;
-            target = has_alpha ? kFormatIndexAlpha : kFormatColorIndex;
-        } else {
-            target = static_cast<u32>(format);
-        }
-        if (!DitherToPalette(image, target, palette, first, count, index)) all = false;
+        if (image && !DitherToPalette(image, target_of(*image), palette, first, count, index)) all = false;
     }
     return all;
 }

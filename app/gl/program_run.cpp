@@ -13,6 +13,7 @@
 #include "app/startup_message_box.h"
 #include "app/ui/quit_request.h"
 #include "app/ui/startup_seam.h"
+#include "models/gl/dtex_edit_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "platform/char_map.h"
 #include "platform/native_dialogs.h"
@@ -111,7 +112,9 @@ void RemoveNativeDialogs() {
 
 }  // namespace
 
-int RunProgram() {
+int RunProgram() { return RunProgramWith(RunStartupSplash); }
+
+int RunProgramWith(void (*first_frame_step)()) {
     SetStartupLogFailureHandler(OnStartupLogFailure);
     WriteLog("In main");
     // Nothing here needs a special heap or a COM-style subsystem set up
@@ -174,6 +177,7 @@ int RunProgram() {
 
     InstallGlWindowSystem();
     InstallModelViewGl();
+    InstallDtexEditGl();
     int width = settings.width, height = settings.height;
     OsGetFramebufferSize(&width, &height);
     InitWindowSystem(width, height);
@@ -186,7 +190,7 @@ int RunProgram() {
 
     WriteLog("Entering main loop...");
     SetNativeDialogMode(false);  // draws the first frame
-    RunStartupSplash();
+    if (first_frame_step) first_frame_step();
     RunMainLoop();
 
     WriteLog("Shutting down...");

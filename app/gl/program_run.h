@@ -10,4 +10,9 @@ namespace pirn {
 // of the start-up step that failed.
 int RunProgram();
 
+// The same run with another step after the first frame in place of the
+// splash (RunStartupSplash), for hosts that bring up one tool of the
+// program in the real window, such as the end-to-end tests of dialogs.
+int RunProgramWith(void (*first_frame_step)());
+
 }  // namespace pirn

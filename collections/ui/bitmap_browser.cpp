@@ -78,7 +78,11 @@ X256BitmapBrowser::X256BitmapBrowser(X256Edit* editor, Mode mode, Window* parent
     RefreshBitmapList();
 }
 
-X256BitmapBrowser::~X256BitmapBrowser() = default;
+X256BitmapBrowser::~X256BitmapBrowser() {
+    // The table (deleted after this, with the other children) points at
+    // the rows.
+    if (table_) table_->RemoveAllItems();
+}
 
 void X256BitmapBrowser::BuildViews() {
     grid_ = new GridWindow(GridWindow::kMultipleSelection, kVisible, nullptr);
@@ -116,11 +120,12 @@ void X256BitmapBrowser::RefreshBitmapList() {
 
     rowBitmaps_ = PageBitmaps(*collection_, ShowsShadows());
     const size_t n = rowBitmaps_.size();
+    // The table's items point at the rows: they go first.
+    table_->RemoveAllItems();
     rows_.clear();
     rows_.reserve(n);
     grid_->DeselectAll();
     grid_->SetCellCount(static_cast<i32>(n));
-    table_->RemoveAllItems();
     for (size_t i = 0; i < n; ++i) {
         CollectionBitmap* bitmap = rowBitmaps_[i];
         auto row = std::make_unique<BitmapRow>();

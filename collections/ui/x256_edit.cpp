@@ -90,12 +90,16 @@ int X256Edit::OnKey(InputEvent& event) {
     return TagEdit::OnKey(event);
 }
 
-void X256Edit::OnDestroy() {
-    // Every window that points into the collection goes with the editor.
+void X256Edit::CloseElementWindows() {
     closing.Emit();
     for (ElementBlocks::Kind kind : {ElementBlocks::kBitmapWindow, ElementBlocks::kHueChangeEditor,
                                      ElementBlocks::kSequenceEditor, ElementBlocks::kFrameEditor})
         for (void* window : blocks_.Windows(kind)) DestroyWindow(static_cast<Window*>(window));
+}
+
+void X256Edit::OnDestroy() {
+    // Every window that points into the collection goes with the editor.
+    CloseElementWindows();
     blocks_.SetObserver(nullptr);
     TagEdit::OnDestroy();
 }
@@ -103,6 +107,8 @@ void X256Edit::OnDestroy() {
 int X256Edit::WriteTag(std::FILE* stream, TagHeader* header) { return SaveCollection(&collection_, stream, header); }
 
 int X256Edit::ReadTag(std::FILE* stream, TagHeader* header) {
+    // A collection read again replaces every element a window could show.
+    if (blocks_.Count() > 0) CloseElementWindows();
     ForgetPictures(collection_);
     if (!LoadCollection(&collection_, stream, header, true)) return 0;
     if (collection_.flags & kCollectionColorMap) {

@@ -96,7 +96,8 @@ public:
     // Bitmaps were added, changed, moved or deleted by another page: views of
     // sequences redraw (their cells may have lost a bitmap).
     SignalNone bitmapsChanged;
-    // The editor is going: windows that point into the collection close.
+    // The editor is going, or reads its tag again: windows that point into
+    // the collection close.
     SignalNone closing;
 
     // ---- pages (tests, the program's own windows) ----
@@ -114,6 +115,9 @@ private:
     void BuildPages();
     void FillPages();
     void UpdateOptimizeGate();
+    // Closes every window that shows an element of the collection (and
+    // tells the sequence page to close its own: `closing`).
+    void CloseElementWindows();
     // Something every view of a bitmap shows changed (colours, hue
     // changes): open bitmap windows redraw.
     void RedrawBitmapWindows();

@@ -159,7 +159,7 @@ TEST(BitmapBrowserCommands, UncropCentresThePixelsAndMovesEveryPointWithThem) {
     // 41 x 21 into 64: 11 columns left and 12 right, 21 rows above and 22
     // below.
     CollectionBitmap* bitmap = AddNumbered(&f.c, "small", 41, 21);
-    const std::vector<u8> before = bitmap->pixels;
+    const std::vector<u8> before(bitmap->pixels.begin(), bitmap->pixels.end());
     CollectionSequence* s = AddSequence(&f.c, "Walk");
     ResizeSequence(s, 4, 1);
     BitmapInstance* plain = &s->frames[0].instances[0];

@@ -13,6 +13,8 @@ namespace {
 
 using namespace collection_fixture;
 
+// Colour maps (by user data, or by the flags word of the data) are never
+// opened as collections; the browser's demo keeps placeholders for them.
 std::vector<demo::DemoTag> SampleTags() {
     std::vector<demo::DemoTag> tags;
     const demo::DemoGame game = demo::BuildDemoGame();

@@ -163,7 +163,7 @@ TEST(ColorBar, ColumnsRunThroughTheHues) {
     }
 }
 
-TEST(HueChangeList, ADuplicateIsAllBytesRightAfterTheOriginal) {
+TEST(HueChangeList, ADuplicateIsAllBytesRightAfterWhatItCopies) {
     Collection c;
     InitCollection(&c);
     AddHueChange(&c, "First");

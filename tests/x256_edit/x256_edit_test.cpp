@@ -218,5 +218,17 @@ TEST_F(X256EditTest, OpenElementWindowsGateTheOptimiserAndCloseWithTheEditor) {
     IdleFrame();
 }
 
+TEST_F(X256EditTest, ReadingTheTagAgainClosesWhatShowedTheOldElements) {
+    X256Edit* editor = OpenEditorTag();
+    ASSERT_NE(editor, nullptr);
+    pirn::X256HueEdit* hueEdit = editor->GetHueBrowser()->OpenHueEdit(editor->GetCollection().hue_changes[0].get());
+    ASSERT_EQ(editor->Load(), 1);
+    EXPECT_TRUE(hueEdit->IsDestroyed());
+    EXPECT_EQ(editor->Blocks().Count(), 0u);
+    EXPECT_EQ(pirn::GetCollectionHueChangeCount(editor->GetCollection()), 1u);
+    EXPECT_EQ(editor->GetBitmapBrowser()->GetLabelText(), "  4 Bitmaps:");
+    IdleFrame();
+}
+
 }  // namespace
 }  // namespace pirn_test

@@ -271,10 +271,12 @@ std::vector<u8> SaveData(Collection* c, const std::string& name) {
     return data;
 }
 
+}  // namespace
+
 // Written, read back and written again: the form a load and save keeps
 // byte for byte (loading clears the alternate fields of instances without
 // alternates).
-std::vector<u8> EncodeCollection(Collection* c, const std::string& name) {
+std::vector<u8> EncodeDemoCollection(Collection* c, const std::string& name) {
     ComputeSequenceExtents(c);  // fills the mirrored views as loading would
     std::vector<u8> first = SaveData(c, name);
     std::FILE* stream = std::tmpfile();
@@ -292,6 +294,8 @@ std::vector<u8> EncodeCollection(Collection* c, const std::string& name) {
     return second;
 }
 
+namespace {
+
 using Builder = void (*)(Collection*);
 const Builder kBuilders[] = {BuildKnight, BuildEffects, BuildInterface};
 
@@ -299,7 +303,7 @@ void FillCollectionTag(DemoTag* tag, u32 variant) {
     Collection c;
     InitCollection(&c);
     kBuilders[variant % 3](&c);
-    tag->data = EncodeCollection(&c, tag->name);
+    tag->data = EncodeDemoCollection(&c, tag->name);
     tag->user_data = c.flags;
     tag->version = kCollectionTagVersion;
 }
@@ -339,7 +343,7 @@ std::vector<u8> EncodeDemoColorMap(const std::string& name, u16 side, u32* flags
     Collection c;
     InitCollection(&c);
     BuildColorMap(&c, side);
-    std::vector<u8> data = EncodeCollection(&c, name);
+    std::vector<u8> data = EncodeDemoCollection(&c, name);
     if (flags) *flags = c.flags;
     return data;
 }
@@ -353,6 +357,7 @@ void AddDemoCollections(DemoGame& game) {
         if (archive.file_name == "foundation") {
             InsertInOrder(&archive, NewCollectionTag("ck01", "Demo Knight", 0));
             InsertInOrder(&archive, NewCollectionTag("ce01", "Demo Effects", 1));
+            InsertInOrder(&archive, MakeDemoKnightFramesTag());
         }
         if (archive.kind == 6) InsertInOrder(&archive, NewCollectionTag("ci01", "Demo Interface", 2));
     }
