@@ -33,7 +33,6 @@ namespace {
 namespace st = sequence_text;
 
 constexpr i32 kRowTop[4] = {8, 34, 60, 88};
-constexpr i32 kFieldHeight = 20;
 constexpr i32 kNumberWidth = 56;
 constexpr i32 kSoundWidth = 48;
 constexpr i32 kModeWidth = 120;
@@ -109,15 +108,17 @@ void X256SequenceEdit::Build() {
 void X256SequenceEdit::BuildFields() {
     i32 x = kGap;
     i32 row = 0;
+    // A field is one line high and level with its label, so that its text
+    // stands on the label's baseline.
     auto place = [&](const char* label, Window* control, i32 width) {
         TextBox* text = CreateLabel(this, label);
         text->SetPosition(x, kRowTop[row] + 3);
         x += text->GetWidth() + kLabelGap;
-        control->SetPosition(x, kRowTop[row]);
+        control->SetPosition(x, kRowTop[row] + 3);
         if (auto* combo = dynamic_cast<ComboBox*>(control))
             combo->SetWidth(width);
         else
-            control->SetSize(width, kFieldHeight);
+            control->SetSize(width, control->GetLineHeight());
         x += width + kGap;
     };
     auto number = [&](SequenceField field, const char* label) {
