@@ -104,7 +104,7 @@ void X256SequenceFrameEdit::BuildPickers(i32 x, i32* y) {
 
 void X256SequenceFrameEdit::BuildChoices(i32 x, i32* y) {
     TextBox* label = CreateLabel(column_, st::kZoomLabel);
-    label->SetPosition(x, *y + 3);
+    label->SetPosition(x, *y);  // a combo box shows its text as high as a label
     zoom_ = new ComboBox(column_, 0);
     const i32 zoomX = x + label->GetWidth() + 6;
     zoom_->SetPosition(zoomX, *y);
