@@ -398,6 +398,9 @@ void SetParent(Window* w, Window* np) {
 void RaiseWindow(Window* w) {
     if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->firstChild_ == w) return;
     Window* p = w->parent_;
+    // The window that was in front loses its active title bar: drawn again
+    // whole, not only where something passes over it later.
+    Window* formerFront = p->firstChild_;
     w->UnlinkFromParent();
     w->parent_ = p;
     w->nextSibling_ = p->firstChild_;
@@ -406,11 +409,13 @@ void RaiseWindow(Window* w) {
     p->firstChild_ = w;
     p->childCount_++;
     w->InvalidateFrame();
+    if (formerFront) formerFront->InvalidateFrame();
 }
 
 void LowerWindow(Window* w) {
     if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->lastChild_ == w) return;
     Window* p = w->parent_;
+    const bool wasFront = p->firstChild_ == w;
     w->UnlinkFromParent();
     w->parent_ = p;
     w->prevSibling_ = p->lastChild_;
@@ -419,6 +424,7 @@ void LowerWindow(Window* w) {
     p->lastChild_ = w;
     p->childCount_++;
     w->InvalidateFrame();
+    if (wasFront && p->firstChild_ != w) p->firstChild_->InvalidateFrame();  // now active
 }
 
 namespace {

@@ -89,6 +89,12 @@ u64 CollectionColorStamp(const Collection& collection) {
 
 void DrawCollectionBitmap(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags, i32 x,
                           i32 y, i32 width, i32 height) {
+    DrawTintedCollectionBitmap(collection, bitmap, mirrorFlags, MakeRect(x, y, width, height), kColorWhite);
+}
+
+void DrawTintedCollectionBitmap(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags,
+                                const Rect& rect, u32 tint) {
+    const i32 x = rect.left, y = rect.top, width = rect.Width(), height = rect.Height();
     if (width <= 0 || height <= 0 || bitmap.width == 0 || bitmap.height == 0) return;
     const u64 stamp = CollectionColorStamp(collection);
     const CollectionBitmap& shown =
@@ -99,7 +105,7 @@ void DrawCollectionBitmap(const Collection& collection, const CollectionBitmap& 
                        (mirrorFlags & kBitmapMirrorVertical ? kMirrorVertical : 0u);
     // Whatever the view drew last (a translucent cell background, a label)
     // must not tint the bitmap.
-    SetDrawColor(kColorWhite);
+    SetDrawColor(tint);
     for (const BitmapTile& tile : PlanBitmapTiles(shown.width, shown.height, mirror, screen)) {
         if (tile.screen.IsEmpty()) continue;
         const PixelImage& picture =

@@ -34,6 +34,11 @@ enum BitmapMirror : u32 {
 void DrawCollectionBitmap(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags, i32 x,
                           i32 y, i32 width, i32 height);
 
+// The same through a tint (packed RGBA): a white of alpha 128 draws the
+// bitmap at half opacity.
+void DrawTintedCollectionBitmap(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags,
+                                const Rect& rect, u32 tint);
+
 // Where a thumbnail stands in a view's cell: the bitmap's size fitted into
 // the square of the area's shorter side (FitIntoBox), centred in the area.
 Rect FitBitmapInto(const CollectionBitmap& bitmap, const Rect& area);

@@ -24,7 +24,9 @@ constexpr i32 kFieldX = 150;  // controls right of the labels
 constexpr i32 kSecondLabelX = 268;
 constexpr i32 kSecondFieldX = 348;
 constexpr i32 kRowStep = 28;
-constexpr i32 kFieldHeight = 20;
+// Fields are one line high and level with their labels, so that their text
+// stands on the labels' baseline.
+constexpr i32 kFieldDrop = 2;
 
 // The "Use As:" entries carry their choice + 1 (an entry's data is never null).
 void* ChoiceData(UseAsChoice choice) { return reinterpret_cast<void*>(static_cast<uintptr_t>(choice) + 1); }
@@ -42,13 +44,13 @@ X256HueEdit::X256HueEdit(CollectionHueChange* hue, ElementBlocks* blocks)
 void X256HueEdit::Build() {
     auto label = [this](const char* text, i32 x, i32 row) {
         TextBox* box = CreateLabel(this, text);
-        box->SetPosition(x, kMargin + row * kRowStep + 2);
+        box->SetPosition(x, kMargin + row * kRowStep + kFieldDrop);
         return box;
     };
     auto field = [this](i32 x, i32 row, i32 width) {
         auto* box = new TextBox(TextBox::kLabel, this);
-        box->SetPosition(x, kMargin + row * kRowStep);
-        box->SetSize(width, kFieldHeight);
+        box->SetPosition(x, kMargin + row * kRowStep + kFieldDrop);
+        box->SetSize(width, box->GetLineHeight());
         return box;
     };
     auto check = [this](const char* title, i32 x, i32 row) {
@@ -62,8 +64,8 @@ void X256HueEdit::Build() {
     label(kNameLabel, kMargin, 0);
     name_ = new TextBox(TextBox::kTextField, this);
     name_->SetMaxLength(kNameLength);
-    name_->SetPosition(kFieldX, kMargin);
-    name_->SetSize(static_cast<i32>(kColorBarWidth), kFieldHeight);
+    name_->SetPosition(kFieldX, kMargin + kFieldDrop);
+    name_->SetSize(static_cast<i32>(kColorBarWidth), name_->GetLineHeight());
 
     label(kHueRangeLabel, kMargin, 1);
     bar_ = new ColorBar(hue_, this);
@@ -72,14 +74,14 @@ void X256HueEdit::Build() {
     label(kSaturationLabel, kMargin, 2);
     saturation_ = new TextBox(TextBox::kIntegerField, this);
     saturation_->SetMaxLength(kSaturationLength);
-    saturation_->SetPosition(kFieldX, kMargin + 2 * kRowStep);
-    saturation_->SetSize(40, kFieldHeight);
+    saturation_->SetPosition(kFieldX, kMargin + 2 * kRowStep + kFieldDrop);
+    saturation_->SetSize(40, saturation_->GetLineHeight());
 
     label(kStartHueLabel, kMargin, 3);
     start_ = field(kFieldX, 3, 60);
     label(kUseAsLabel, kSecondLabelX, 3);
     useAs_ = new ComboBox(this, 0);
-    useAs_->SetPosition(kSecondFieldX, kMargin + 3 * kRowStep);
+    useAs_->SetPosition(kSecondFieldX, kMargin + 3 * kRowStep + kFieldDrop);
     useAs_->AddItem(ChoiceData(kUseNone), x256_text::kUseAsNone, false);
     useAs_->AddItem(ChoiceData(kUsePrimary), x256_text::kUseAsPrimary, false);
     useAs_->AddItem(ChoiceData(kUseSecondary), x256_text::kUseAsSecondary, false);

@@ -68,6 +68,36 @@ TEST_F(FrameStepTest, WindowsBehindOpaqueOnesAreNotDrawn) {
     EXPECT_EQ(WindowInternals::VisibleRect(behindGlass), (Rect{300, 100, 400, 200}));
 }
 
+// The front window draws an active title bar: a window that gains or loses
+// the front is drawn again whole.
+TEST_F(FrameStepTest, RaisingAndLoweringRedrawBothWindowsWhoseTitleChanges) {
+    auto* left = MakeWindow(Rect{20, 20, 120, 120});
+    auto* middle = MakeWindow(Rect{220, 20, 320, 120});
+    auto* right = MakeWindow(Rect{420, 20, 520, 120});  // the newest: in front
+    auto listed = [](const Window* w) {
+        for (const Rect& r : DirtyList())
+            if (RectContains(r, w->GetFrameWithShadow())) return true;
+        return false;
+    };
+    struct Case {
+        const char* step;
+        void (*move)(Window*);
+        Window* moved;
+        Window* other;  // the window that lost or gained the front
+    } cases[] = {
+        {"raise left over right", RaiseWindow, left, right},
+        {"lower left behind all", LowerWindow, left, right},
+        {"raise middle over right", RaiseWindow, middle, right},
+        {"lower middle: right in front again", LowerWindow, middle, right},
+    };
+    for (const Case& c : cases) {
+        RenderFrame();
+        c.move(c.moved);
+        EXPECT_TRUE(listed(c.moved)) << c.step;
+        EXPECT_TRUE(listed(c.other)) << c.step;
+    }
+}
+
 TEST_F(FrameStepTest, InvalidationsMadeWhileDrawingAreKeptForTheNextFrame) {
     auto* w = MakeWindow(Rect{100, 100, 200, 200});
     static int draws;

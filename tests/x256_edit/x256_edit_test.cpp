@@ -15,6 +15,7 @@
 #include "collections/ui/hue_edit.h"
 #include "collections/ui/optimiser_page.h"
 #include "collections/ui/x256_flags_edit.h"
+#include "collections/ui/x256_sequence_browser.h"
 #include "collections/ui/x256_sequence_page.h"
 #include "tests/x256_edit/x256_edit_fixture.h"
 #include "ui/check_box.h"
@@ -49,7 +50,7 @@ TEST_F(X256EditTest, OpensTheTagOnItsSevenPagesMarkedModified) {
         const char* title;
         const char* className;
     } pages[] = {
-        {"Bitmaps", "X256BitmapBrowser"}, {"Shadows", "X256BitmapBrowser"}, {"Sequences", "X256SequenceList"},
+        {"Bitmaps", "X256BitmapBrowser"}, {"Shadows", "X256BitmapBrowser"}, {"Sequences", "X256SequenceBrowser"},
         {"Hue Changes", "X256HueBrowser"}, {"Color Table", "X256ColorTableEdit"}, {"Flags", "X256FlagsEdit"},
         {"Optimize", "X256OptimizeEdit"},
     };
@@ -70,9 +71,9 @@ TEST_F(X256EditTest, OpensTheTagOnItsSevenPagesMarkedModified) {
     EXPECT_EQ(editor->GetShadowBrowser()->GetLabelText(), "  1 Shadow:");
     EXPECT_EQ(editor->GetHueBrowser()->GetRowCount(), 1);
     EXPECT_EQ(editor->GetHueBrowser()->DisplayText(editor->GetHueBrowser()->GetFirstItem()), "Team");
-    auto* sequences = dynamic_cast<pirn::X256SequenceList*>(editor->GetSequencePage());
+    auto* sequences = dynamic_cast<pirn::X256SequenceBrowser*>(editor->GetSequencePage());
     ASSERT_NE(sequences, nullptr);
-    EXPECT_EQ(sequences->DisplayText(sequences->GetFirstItem()), "Walk (1 x 2)");
+    EXPECT_EQ(sequences->DisplayText(sequences->GetFirstItem()), "Walk");
     const bool flags[6] = {true, true, false, true, false, false};  // 0x0B
     for (int bit = 0; bit < 6; ++bit) EXPECT_EQ(editor->GetFlagsEdit()->GetBox(bit)->IsChecked(), flags[bit]);
     // Alternates are shown after loading.

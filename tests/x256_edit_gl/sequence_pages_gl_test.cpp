@@ -1,0 +1,237 @@
+// The Sequences page, the sequence editor and the frame editor drawn with GL
+// in a real window (Xvfb in the test run) on the demo knight, each kept as
+// a screenshot in the test output: a bitmap dragged with the mouse from the
+// Bitmaps page onto a cell shows there, the frame editor shows the
+// registration and key points where they belong, its keys move the
+// registration point, and the saved tag holds the drop and the move.
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codex/codex.h"
+#include "codex/ui/tag_editor_open.h"
+#include "codex/ui/tag_editor_registry.h"
+#include "collections/frame_view_geometry.h"
+#include "collections/ui/bitmap_browser.h"
+#include "collections/ui/collection_bitmap_drawing.h"
+#include "collections/ui/x256_edit.h"
+#include "collections/ui/x256_sequence_browser.h"
+#include "collections/ui/x256_sequence_edit.h"
+#include "collections/ui/x256_sequence_frame_edit.h"
+#include "collections/ui/x256_sequence_frame_view.h"
+#include "platform/file_system.h"
+#include "platform/image_file.h"
+#include "platform/log_capture.h"
+#include "platform/os/key_codes.h"
+#include "platform/pixel_image.h"
+#include "tests/gui/gui_harness.h"
+#include "tests/gui/skinned_gl_fixture.h"
+#include "tests/support/test_support.h"
+#include "tools/demo_game/demo_game.h"
+#include "ui/check_box.h"
+#include "ui/frame_step.h"
+#include "ui/grid_window.h"
+#include "ui/tab_window.h"
+#include "ui/window_drag.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+constexpr u32 kGroup = 0x2E323536;  // '.256'
+
+u16 U16At(const std::vector<u8>& b, size_t at) { return u16(b.at(at) << 8 | b.at(at + 1)); }
+u32 U32At(const std::vector<u8>& b, size_t at) { return u32(U16At(b, at)) << 16 | U16At(b, at + 2); }
+
+class SequencePagesGlTest : public SkinnedGlFixture {
+protected:
+    static void SetUpTestSuite() { OpenWindowAndLoad("Pirn sequence pages test", kWidth, kHeight); }
+    void SetUp() override {
+        SkinnedGlFixture::SetUp();
+        if (IsSkipped()) return;
+        UnloadCodex();
+        SetLocalFolder(game_.path() + "/local/");
+        BindX256Edit();
+        RegisterTagEditors();
+    }
+    void TearDown() override {
+        if (!IsSkipped()) {
+            ResetWindowSystem();
+            EXPECT_EQ(UnloadCodex(), 1);
+            UnbindTagEditors();
+            ClearTagGroupEditors();
+            ForgetCollectionBitmaps();
+        }
+        SkinnedGlFixture::TearDown();
+    }
+
+    TagEntry* WriteKnight() {
+        const demo::DemoGame game = demo::BuildDemoGame();
+        for (const demo::DemoArchive& archive : game.archives)
+            for (const demo::DemoTag& tag : archive.tags)
+                if (tag.group == kGroup && tag.name == "Demo Knight") {
+                    demo::DemoLocalFile file{tag, "Demo Knight", false};
+                    pirn_test::WriteAll(game_.path() + "/local/Collections/Demo Knight", demo::EncodeTagFile(file));
+                    PollLocalFolder(true);
+                    return FindTag(kGroup, tag.tag_id);
+                }
+        return nullptr;
+    }
+
+    static void Frames(int n) {
+        for (int i = 0; i < n; ++i) StepFrame();
+    }
+    static void Input(const std::function<void()>& post) {
+        post();
+        DrainEventQueue();
+        StepFrame();
+    }
+
+    void Screenshot(const std::string& name) {
+        Draw();
+        const char* build = std::getenv("PIRN_BUILD_DIR");
+        const std::string folder = std::string(build ? build : ".") + "/test-output";
+        MakeDirectory(folder);
+        std::vector<u8> rgb(size_t(width_) * size_t(height_) * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        std::vector<u8> rows(rgb.size());
+        const size_t stride = size_t(width_) * 3;
+        for (int y = 0; y < height_; ++y)
+            std::copy_n(&rgb[size_t(height_ - 1 - y) * stride], stride, &rows[size_t(y) * stride]);
+        PixelImage image;
+        SetImagePixels(&image, u32(width_), u32(height_), kFormatRgb, rows.data());
+        std::vector<u8> png;
+        if (EncodeImageBytes(kTypePng, image, &png))
+            WriteFileSafely(folder + "/" + name + ".png", png.data(), png.size());
+    }
+
+    static Point CellCentre(const GridWindow* grid, i32 cell) {
+        Rect r = grid->CellImageRect(cell);
+        grid->ClientToScreenRects(&r, 1);
+        return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    std::array<int, 3> At(Point p) {
+        Draw();
+        return Pixel(p.x, p.y);
+    }
+    static bool Near(const std::array<int, 3>& a, int r, int g, int b) {
+        return std::abs(a[0] - r) < 8 && std::abs(a[1] - g) < 8 && std::abs(a[2] - b) < 8;
+    }
+
+    pirn_test::TempDir game_;
+    ScopedLogCapture quietLog_;
+};
+
+TEST_F(SequencePagesGlTest, DropAMoveAndSaveOnTheDemoKnight) {
+    TagEntry* tag = WriteKnight();
+    ASSERT_NE(tag, nullptr);
+    auto* editor = dynamic_cast<X256Edit*>(OpenTagEditor(tag));
+    ASSERT_NE(editor, nullptr);
+    SetFrame(editor, Rect{10, 10, 600, 420});
+    Collection& c = editor->GetCollection();
+    TabWindow* tabs = editor->GetTabs();
+    tabs->SelectTab(X256Edit::kSequencesPage);
+    Frames(2);
+    Screenshot("sequence-browser");
+
+    auto* browser = dynamic_cast<X256SequenceBrowser*>(editor->GetSequencePage());
+    ASSERT_NE(browser, nullptr);
+    CollectionSequence* walk = c.sequences[0].get();
+    CollectionSequence* idle = c.sequences[1].get();
+    ASSERT_STREQ(idle->name, "Idle");
+    X256SequenceEdit* walkEdit = browser->OpenSequenceEditor(walk);
+    SetFrame(walkEdit, Rect{200, 60, 1010, 660});
+    Frames(2);
+    Screenshot("sequence-editor-walk");
+    // The knight of frame 0, view 0 shows in the middle of its cell, over
+    // the cell's background at the corner.
+    GridWindow* walkGrid = walkEdit->GetGrid();
+    Rect cell = walkGrid->CellImageRect(1);
+    walkGrid->ClientToScreenRects(&cell, 1);
+    EXPECT_NE(At(CellCentre(walkGrid, 1)), At(Point{cell.left + 1, cell.top + 1}));
+    DestroyWindow(walkEdit);
+
+    // A bitmap dragged from the Bitmaps page onto Idle's view.
+    tabs->SelectTab(X256Edit::kBitmapsPage);
+    X256SequenceEdit* idleEdit = browser->OpenSequenceEditor(idle);
+    SetFrame(idleEdit, Rect{10, 430, 700, 760});
+    Frames(2);
+    X256BitmapBrowser* bitmaps = editor->GetBitmapBrowser();
+    GridWindow* source = bitmaps->GetGrid();
+    CollectionBitmap* knight = nullptr;
+    i32 knightCell = -1;
+    for (size_t i = 0; i < bitmaps->GetRowBitmaps().size(); ++i)
+        if (std::string(bitmaps->GetRowBitmaps()[i]->name) == "Walk F0 V2") {
+            knight = bitmaps->GetRowBitmaps()[i];
+            knightCell = i32(i);
+        }
+    ASSERT_NE(knight, nullptr);
+    source->RevealCell(knightCell);
+    Frames(1);
+    const Point from = CellCentre(source, knightCell);
+    const Point to = CellCentre(idleEdit->GetGrid(), 1);
+    Input([&] { HandleMouseMoveInput(from.x, from.y); });
+    Input([&] { HandleMouseButtonInput(0, 1); });
+    Input([&] { HandleMouseMoveInput(from.x + 8, from.y + 8); });
+    ASSERT_TRUE(IsDragRunning());
+    Input([&] { HandleMouseMoveInput((from.x + to.x) / 2, (from.y + to.y) / 2); });
+    Input([&] { HandleMouseMoveInput(to.x, to.y); });
+    Screenshot("sequence-editor-drag");
+    Input([&] { HandleMouseButtonInput(0, 0); });
+    EXPECT_EQ(idle->frames[0].instances[0].standard.bitmap, knight);
+    Screenshot("sequence-editor-idle-after-drop");
+
+    // The frame editor of that cell: points where they belong.
+    X256SequenceFrameEdit* frameEdit = browser->OpenFrameEditor(idle, 0, 0);
+    SetFrame(frameEdit, Rect{540, 10, 1020, 420});
+    frameEdit->GetShowBox(X256SequenceFrameEdit::kShowOrigin)->SetChecked(true, false);
+    Frames(2);
+    X256SequenceFrameView* canvas = frameEdit->GetCanvas();
+    const CanvasPoint origin = canvas->Origin();
+    const Rect& client = canvas->GetClientScreenRect();
+    const Point reg{client.left + i32(origin.x), client.top + i32(origin.y)};
+    const BitmapInstance& instance = idle->frames[0].instances[0];
+    const CanvasPoint key = KeyPointOnCanvas(instance, origin, canvas->GetZoom());
+    Screenshot("sequence-frame-editor");
+    // The origin cross goes over the point's middle row and column.
+    EXPECT_TRUE(Near(At(Point{reg.x + 1, reg.y + 1}), 0, 170, 0)) << "the registration point is green";
+    EXPECT_TRUE(Near(At(Point{reg.x + 3, reg.y + 3}), 0x5A, 0x5A, 0x5A)) << "with a grey outline";
+    EXPECT_TRUE(Near(At(Point{client.left + i32(key.x) + 1, client.top + i32(key.y) + 1}), 255, 0, 0))
+        << "the key point is red";
+
+    // F2 and the right arrow: the registration point one pixel right.
+    const i16 x = instance.standard.x;
+    ActivateWindow(canvas, kFocusByClick);
+    Input([] { HandleKeyInput(kKeyF1 + 1, 1); });
+    Input([] { HandleKeyInput(kKeyRight, 1); });
+    Screenshot("sequence-frame-editor-move");
+    Input([] { HandleKeyInput(kKeyRight, 0); });
+    Input([] { HandleKeyInput(kKeyF1 + 1, 0); });
+    EXPECT_EQ(instance.standard.x, x + 1);
+
+    ASSERT_EQ(editor->SaveChanges(), 1);
+    const std::vector<u8> file = pirn_test::ReadAll(game_.path() + "/local/Collections/Demo Knight");
+    ASSERT_GT(file.size(), 64u + 320u);
+    const std::vector<u8> data(file.begin() + 64, file.end());
+    // Sequence 1 (Idle): its data, its one frame's one view, that instance.
+    const size_t table = 320 + U32At(data, 64 + 4 * 16 + 4);
+    const size_t idleData = 320 + U32At(data, table + 128 + 64);
+    ASSERT_EQ(std::string(reinterpret_cast<const char*>(&data[table + 128])), "Idle");
+    const u16 view = U16At(data, idleData + 64 + 46);
+    const size_t record = 320 + U32At(data, 64 + 3 * 16 + 4) + size_t{view} * 64;
+    EXPECT_EQ(U16At(data, record + 28), u16(FindCollectionBitmap(c, knight)));
+    EXPECT_EQ(i16(U16At(data, record + 12)), x + 1);
+}
+
+}  // namespace
+}  // namespace pirn
