@@ -26,10 +26,11 @@ uint16_t U16At(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b.at(
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at) { return uint32_t(U16At(b, at)) << 16 | U16At(b, at + 2); }
 
 // Where things stand on the program's 1280 x 1000 screen. Editors open at
-// the cascade positions (64, 64), (112, 112), (160, 160); the collection
+// the cascade positions (64, 64), (112, 112), (160, 160) below the menu
+// bar; the collection
 // editor is 575 x 360, the sequence editor 800 x 600, the frame editor
 // 640 x 480.
-constexpr int kEditorLeft = 64, kEditorTop = 64;
+constexpr int kEditorLeft = 64, kEditorTop = kMenuBarHeight + 64;
 constexpr int kTitleBar = 22;   // the title strip of a window
 constexpr int kBorder = 4;      // thick border
 // The collection editor's tabs and its bitmap grid (zoom 0.5: 48-px
@@ -40,8 +41,8 @@ constexpr int kGridTop = kTabsTop + 56;  // below the tab strip and the view str
 constexpr int kGridLeft = kEditorLeft + kBorder + 2;
 constexpr int kCell = 56;
 // The sequence editor, moved below the collection editor by its title bar.
-constexpr int kSequenceOpenedLeft = 112, kSequenceOpenedTop = 112;
-constexpr int kSequenceLeft = 64, kSequenceTop = 440;
+constexpr int kSequenceOpenedLeft = 112, kSequenceOpenedTop = kMenuBarHeight + 112;
+constexpr int kSequenceLeft = 64, kSequenceTop = kMenuBarHeight + 440;
 constexpr int kSequenceGridTop = kSequenceTop + kBorder + kTitleBar + 112;
 // A column through the Archive Browser's tree, right of every editor.
 constexpr int kTreeColumnX = 1000;
@@ -57,7 +58,7 @@ protected:
         WriteAll(dir_.file("res/prefs.txt"),
                  "ZarnPath \"" + game_ +
                      "\"\nShowSplash 0\nOsWindowSizeX 1280\nOsWindowSizeY 1000\n"
-                     "ArchiveBrowserPlacement \"0 0 0 1270 990\"\n"
+                     "ArchiveBrowserPlacement \"0 0 0 1270 960\"\n"
                      "X256BitmapBrowser.GridZoom 0.500000\nX256SequenceEdit.GridZoom 0.500000\n");
     }
 
@@ -267,7 +268,7 @@ TEST_F(SequenceE2eTest, ImportDragOntoAFrameMoveItsPointSaveAndReopen) {
     // selected: the blue row).
     shot = CaptureWindow(window);
     int row = -1;
-    for (int y = 40; y < shot.height && row < 0; ++y) {
+    for (int y = kMenuBarHeight + 40; y < shot.height && row < 0; ++y) {
         const unsigned char* p = shot.At(kTreeColumnX, y);
         if (p[2] > 180 && p[2] > p[0] + 60) row = y + 6;
     }
