@@ -2,12 +2,15 @@
 
 #include "codex/tag_group.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "collections/ui/x256_edit.h"
 #include "editors/ui/dialog_edit.h"
 #include "editors/ui/sound_edit.h"
-#include "editors/xml_definitions.h"
 #include "editors/ui/struct_tag_edit.h"
 #include "editors/ui/text_edit.h"
+#include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
+#include "models/ui/dmap_edit.h"
+#include "models/ui/dtex_edit.h"
 #include "models/ui/geom_edit.h"
 
 namespace pirn {
@@ -27,6 +30,9 @@ void BindDedicatedEditors() {
     BindTextEdit();
     BindDialogEdit();
     BindSoundEdit();
+    BindDtexEdit();
+    BindDmapEdit();
+    BindX256Edit();
 }
 
 void RegisterProgramEditors() {
