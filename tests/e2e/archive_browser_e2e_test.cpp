@@ -20,6 +20,9 @@ namespace {
 
 using pirn::u32;
 
+// The menu bar across the top of the screen: window placements count from
+// below it.
+constexpr int kMenuBarHeight = 30;
 // The browser's place on the 1024 x 768 screen, so that its lists stand
 // where the test looks for them.
 constexpr int kBrowserLeft = 0;
@@ -29,7 +32,7 @@ constexpr int kBrowserBottom = 720;
 // A point on the browser's title bar, right of every window the commands
 // open (they cascade from the top left), left of its title buttons.
 constexpr int kTitleX = 800;
-constexpr int kTitleY = 12;
+constexpr int kTitleY = kMenuBarHeight + 12;
 // A column through the archive lists, left of the splitter at 196.
 constexpr int kListColumnX = 100;
 
@@ -60,7 +63,7 @@ protected:
     static int SelectedListRowY(const Screenshot& shot) {
         int first = -1, last = -1;
         // Below the browser's title bar, which is blue as well.
-        for (int y = kBrowserTop + 32; y < shot.height; ++y) {
+        for (int y = kMenuBarHeight + kBrowserTop + 32; y < shot.height; ++y) {
             const unsigned char* p = shot.At(kListColumnX, y);
             const bool blue = p[2] > 180 && p[2] > p[0] + 60;
             if (blue && first < 0) first = y;

@@ -172,10 +172,11 @@ TEST_F(DialogAndSoundE2eTest, ADemoDialogIsEditedSavedAndOpenedAgain) {
     EXPECT_EQ(saved.back().id, 19);  // appended
 
     // Closed and opened again from the browser (its title bar clicked to
-    // give its tree the keys back): the canvas shows the rectangles as saved.
+    // give its tree the keys back, below the menu bar): the canvas shows the
+    // rectangles as saved.
     ASSERT_TRUE(Keys(window, {"ctrl+w"}));
     SleepSeconds(1.0);
-    ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "12", "click", "1"}));
+    ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "42", "click", "1"}));
     SleepSeconds(0.3);
     ASSERT_TRUE(Keys(window, {"Return"}));
     const Box again = WaitForCanvas(window, "dialog-editor-reopened");

@@ -49,9 +49,10 @@ protected:
         SleepSeconds(1.0);
     }
 
-    // Back to the browser: a click on its title bar, right of the editors.
+    // Back to the browser: a click on its title bar (below the menu bar),
+    // right of the editors.
     void BackToBrowser(const std::string& window) {
-        ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "12", "click", "1"}));
+        ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "42", "click", "1"}));
         SleepSeconds(0.5);
     }
 
