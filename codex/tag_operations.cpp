@@ -382,12 +382,20 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     if (!tag) return nullptr;
     bool keep_id = new_tag_id >= kKeepTagId;
     if (keep_id && !new_name) return tag;
+    // The copy made for a tag that only archives hold goes again when the
+    // change fails: a refused change leaves the local folder as it was.
+    TagEntry* made_copy = nullptr;
+    auto fail = [&made_copy]() -> TagEntry* {
+        if (made_copy) DeleteTag(made_copy);
+        return nullptr;
+    };
     if (!tag->local_source) {
         TagEntry* copy = CopyTag(tag, nullptr);
         if (!copy) return nullptr;
+        made_copy = copy;
         PollLocalFolder(true);
         tag = copy;
-        if (!tag->local_source) return nullptr;
+        if (!tag->local_source) return fail();
     }
     TagSource* local = tag->local_source;
     TagHeader header = local->header;
@@ -399,7 +407,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
         if (holder && (holder->local_source || GetTagUseCount(holder) > 0)) {
             LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
                      GetTagGroupLabel(group));
-            return nullptr;
+            return fail();
         }
     }
     std::string old_path = LocalSourcePath(local);
@@ -409,14 +417,14 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
         std::string safe;
         if (!MakeSafePathComponent(header.name, &safe)) {
             LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
-            return nullptr;
+            return fail();
         }
         path = GetLocalFolder() + GroupFolderName(group) + "/" + safe;
         if (path != old_path) {
             // Never onto another file.
             if (!RenameNoReplace(old_path, path)) {
                 LogCodex(0, "ChangeTagInfo: rename('%s','%s') failed.\n", old_path.c_str(), path.c_str());
-                return nullptr;
+                return fail();
             }
             local->file_name = safe;
         }
@@ -426,7 +434,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     header.signature = kTagHeaderSignature;
     if (!RewriteTagFileHeader(path, header)) {
         LogCodex(0, "ChangeTagInfo: header update failed on '%s'.\n", path.c_str());
-        return nullptr;
+        return fail();
     }
     if (id_changes)
         RemoveLocalSource(tag);  // the file now belongs to the new id; the poll adds it there

@@ -1,5 +1,6 @@
 #include "platform/act_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -8,15 +9,20 @@
 namespace pirn {
 
 int ReadActFile(const std::string& path, u8 table[kActTableSize], u32* count) {
-    std::vector<u8> bytes;
-    if (!ReadFileBytes(path, bytes, false) || bytes.size() < kActTableSize) return 0;
+    // Only the table and the count word: whatever follows is no part of the
+    // format, and the file may be anything at all (a huge one, a device).
+    u8 bytes[kActTableSize + 2];
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return 0;
+    const size_t got = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    if (got < kActTableSize || got == kActTableSize + 1) return 0;
     u32 used = kActColorCount;
-    if (bytes.size() > kActTableSize) {
-        if (bytes.size() < kActTableSize + 2) return 0;
+    if (got == sizeof bytes) {
         used = u32{bytes[kActTableSize]} << 8 | bytes[kActTableSize + 1];
         if (used > kActColorCount) return 0;
     }
-    std::memcpy(table, bytes.data(), size_t{used} * 3);
+    std::memcpy(table, bytes, size_t{used} * 3);
     std::memset(table + size_t{used} * 3, 0, kActTableSize - size_t{used} * 3);
     if (count) *count = used;
     return 1;

@@ -27,6 +27,10 @@ bool ReadInteger(const char** p, i32* value) {
     return true;
 }
 
+// No screen comes near this; frames beyond it come from a damaged file, and
+// moving their edges onto the screen would overflow.
+constexpr i32 kFarthestEdge = 1 << 20;
+
 }  // namespace
 
 std::string FormatWindowPlacement(const Window::Placement& placement) {
@@ -41,6 +45,8 @@ bool ParseWindowPlacement(const std::string& text, Window::Placement* placement)
         if (!ReadInteger(&p, &v)) return false;
     while (*p == ' ' || *p == '\t') ++p;
     if (*p != '\0') return false;
+    for (int i = 1; i < 5; ++i)
+        if (values[i] < -kFarthestEdge || values[i] > kFarthestEdge) return false;
     placement->state = values[0];
     placement->frame = Rect{values[1], values[2], values[3], values[4]};
     return true;

@@ -18,7 +18,8 @@ void SaveWindowPlacement(const Window* window, const std::string& key);
 int RestoreWindowPlacement(Window* window, const std::string& key, bool keepOnScreen);
 
 // The five-integer text of a placement, and back (false unless the text is
-// exactly five integers, with nothing but spaces around them).
+// exactly five integers, with nothing but spaces around them, and the
+// frame's edges within 2^20 pixels of the origin).
 std::string FormatWindowPlacement(const Window::Placement& placement);
 bool ParseWindowPlacement(const std::string& text, Window::Placement* placement);
 

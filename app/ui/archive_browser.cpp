@@ -350,6 +350,13 @@ void ArchiveBrowser::HandleCodexEvent(Archive* archive, TagEntry* tag, u32 event
         case kCodexArchiveClosing:
             ForgetArchive(archive);
             break;
+        case kCodexWorkingSetChanged:
+            // Not the browser's own change: the Codex changed it (an active
+            // archive closed, a rebuilt add-on put back into the working
+            // set). Tags came and went without events of their own, and the
+            // archives may stand in the wrong list.
+            if (!changingLists_) listsStale_ = true;
+            break;
         default:
             break;
     }

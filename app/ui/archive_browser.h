@@ -140,7 +140,7 @@ private:
     bool changingLists_ = false;  // the browser itself is changing the lists
     bool sortPending_ = false;    // rows changed by Codex events
     bool groupTextsStale_ = false;
-    bool listsStale_ = false;     // an archive was closed under the lists
+    bool listsStale_ = false;     // the Codex changed the archives or the working set under the lists
 };
 
 // The one browser, or null.

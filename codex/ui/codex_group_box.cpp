@@ -3,8 +3,10 @@
 #include <string>
 
 #include "codex/codex_catalogue.h"
+#include "codex/codex_events.h"
 #include "platform/pref_store.h"
 #include "ui/remembered_dialog_fields.h"
+#include "ui/text_box.h"
 
 namespace pirn {
 
@@ -32,11 +34,26 @@ void PersistGroupBox(const std::string& key, Window* control, bool save) {
     box->SelectTag(id);
 }
 
+void GroupBoxListener(void* context, Archive*, TagEntry* tag, u32 event) {
+    if (event == kCodexTagGone && tag) static_cast<CodexGroupBox*>(context)->ForgetTag(tag);
+}
+
 }  // namespace
 
 CodexGroupBox::CodexGroupBox(u32 group, Window* parent, u32 flags) : ComboBox(parent, flags) {
     SetDialogControlPersister("CodexGroupBox", PersistGroupBox);
+    SetCodexListener(GroupBoxListener, this, 1);
     Fill(group);
+}
+
+CodexGroupBox::~CodexGroupBox() { SetCodexListener(GroupBoxListener, this, 0); }
+
+void CodexGroupBox::ForgetTag(const TagEntry* tag) {
+    ListItem* item = GetList()->FindItemByData(tag, nullptr);
+    if (!item) return;
+    const bool selected = item == GetList()->GetCurrentItem();
+    GetList()->DeleteItem(item);
+    if (selected) GetField()->SetText("");
 }
 
 void CodexGroupBox::Fill(u32 group) {

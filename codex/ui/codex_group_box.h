@@ -2,7 +2,9 @@
 // CodexGroupBox: a combo box of the available tags of one tag group, by
 // name, so that a dialog can let the user pick a tag. Each entry's data is
 // the tag. Dialogs remember its choice as the tag's id (under "%s.%s",
-// ui/remembered_dialog_fields.h).
+// ui/remembered_dialog_fields.h). A tag that stops being available (Codex
+// event 4, sent before the Codex may free it) leaves the box at once, so no
+// entry ever points at a freed tag.
 
 #include "codex/tag_entry.h"
 #include "platform/types.h"
@@ -14,6 +16,7 @@ class CodexGroupBox : public ComboBox {
 public:
     // flags: the combo box's (ComboBox::kEditable or 0).
     CodexGroupBox(u32 group, Window* parent, u32 flags);
+    ~CodexGroupBox() override;
 
     const char* GetClassName() const override { return "CodexGroupBox"; }
 
@@ -30,6 +33,9 @@ public:
     // Selects the group's available tag of that id; when there is none,
     // nothing is selected.
     void SelectTag(u32 tagId);
+    // Takes the tag's entry out (emptying the field when it was the
+    // selected one).
+    void ForgetTag(const TagEntry* tag);
 
 private:
     u32 group_ = 0;

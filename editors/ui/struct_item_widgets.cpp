@@ -59,7 +59,7 @@ std::shared_ptr<TagChoiceList> ListTagChoices(u32 group, const Window& measure) 
     for (TagEntry* tag : tags) {
         TagHeader header;
         GetTagHeader(tag, &header);
-        choices->tags.emplace_back(header.name, tag);
+        choices->tags.emplace_back(header.name, tag->tag_id);
     }
     // The order the combo box's own sort gives: bytewise, stable.
     std::stable_sort(choices->tags.begin(), choices->tags.end(),
@@ -104,7 +104,7 @@ void StructTagComboBox::ShowTagId(u32 tag_id) {
     Clear();
     TagEntry* tag = tag_id == kNoTagId ? nullptr : FindTag(choices_->group, tag_id);
     for (const auto& choice : choices_->tags) {
-        if (choice.second != tag) continue;
+        if (!tag || choice.second != tag_id) continue;
         AddItem(tag, choice.first.c_str(), false);
         break;
     }
@@ -116,7 +116,8 @@ void StructTagComboBox::FillChoices() {
     if (filled_) return;
     void* shown = GetSelectedData();
     Clear();
-    for (const auto& choice : choices_->tags) AddItem(choice.second, choice.first.c_str(), false);
+    for (const auto& choice : choices_->tags)
+        if (TagEntry* tag = FindTag(choices_->group, choice.second)) AddItem(tag, choice.first.c_str(), false);
     AddItem(nullptr, kNoTagText, true);
     filled_ = true;
     ListItem* item = shown ? GetList()->FindItemByData(shown, nullptr) : nullptr;

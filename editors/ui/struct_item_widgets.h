@@ -28,10 +28,12 @@ class StructMember;
 struct Collection;
 
 // The available tags of a group sorted by name, and the width of the widest
-// name (with "<no tag>"), listed once for every tag item of a form.
+// name (with "<no tag>"), listed once for every tag item of a form. Tags are
+// kept by id and looked up when a list is filled: the form lives on while
+// tags are deleted, and the Codex frees a tag that has nothing left.
 struct TagChoiceList {
     u32 group = 0;
-    std::vector<std::pair<std::string, TagEntry*>> tags;
+    std::vector<std::pair<std::string, u32>> tags;  // name, tag id
     i32 widest = 0;
 };
 std::shared_ptr<TagChoiceList> ListTagChoices(u32 group, const Window& measure);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ui/tag_info_window.h"
+#include "codex/plugin_writer.h"
 #include "codex/tag_group.h"
 #include "codex/ui/tag_edit.h"
 #include "codex/ui/tag_editor_open.h"
@@ -447,6 +448,30 @@ TEST_F(ArchiveBrowserTest, AnArchiveClosedUnderTheBrowserLeavesNoItemOrRowBehind
     Archive* added = AddArchiveBytes("later", ArchiveBytes(5, 0, "Later", {Tag{kText, Code("z001"), "Later", Data("z")}}));
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(Texts(browser->GetInactiveList()), (std::vector<std::string>{"extras", "later"}));
+}
+
+TEST_F(ArchiveBrowserTest, AWorkingSetChangedElsewhereIsShownAtTheNextFrame) {
+    // An active add-on rebuilt in place: the Codex closes it, adds the new
+    // file (inactive, as every added archive) and puts it back into the
+    // working set, all without the browser.
+    const std::string plugins = Game() + "plugins/";
+    WriteAll(plugins + "addon", ArchiveBytes(6, 0, "Addon", {Tag{kText, Code("a001"), "Addon Words", Data("a")}}));
+    ASSERT_NE(pirn::AddArchive(plugins + "addon"), nullptr);
+    ArchiveBrowser* browser = Open();
+    ASSERT_NE(TagItem(browser->GetTagTree(), "Addon Words"), nullptr);
+
+    ASSERT_EQ(pirn::BuildPluginFileInFolder(plugins, {pirn::FindTag(kText, Code("a001"))}, 6, "addon", "Addon", 0), 1);
+    IdleFrame();
+    EXPECT_EQ(Texts(browser->GetActiveList()),
+              (std::vector<std::string>{"addon", "campaign", "combined", "foundation", "foundation", "local"}));
+    EXPECT_EQ(Texts(browser->GetInactiveList()), std::vector<std::string>{"extras"});
+    EXPECT_NE(TagItem(browser->GetTagTree(), "Addon Words"), nullptr);
+
+    // The same when the working set is set outright.
+    pirn::SetWorkingSet({extras_});
+    IdleFrame();
+    EXPECT_EQ(Texts(browser->GetActiveList()), (std::vector<std::string>{"combined", "extras", "foundation", "local"}));
+    EXPECT_EQ(Tree(browser->GetTagTree()), (std::vector<std::string>{"Text (2)", "  Extra Words", "  Mine"}));
 }
 
 TEST_F(ArchiveBrowserTest, ChoosingLocalLooksAtTheFolderAgain) {

@@ -157,6 +157,23 @@ TEST_F(TagInfoWindowTest, RenamingAndReidentifyingChangeTheFileAndFollowTheTag) 
     EXPECT_EQ(pirn::GetTagUseCount(pirn::FindTag(kText, Code("arch"))), 0u);
 }
 
+TEST_F(TagInfoWindowTest, AFailedChangeOfAnArchivedTagLeavesTheLocalFolderAsItWas) {
+    // The copy made for the change goes again when the change fails: the
+    // name belongs to another local file.
+    auto* archived = new TagInfoWindow(pirn::FindTag(kText, Code("arch")));
+    Type(archived->GetNameBox(), "Taken");
+    Answer(0);
+    EXPECT_EQ(archived->Apply(), 0);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].text, "The tag information could not be changed because of an error.");
+    EXPECT_FALSE(Exists(LocalFile("Text", "Archived copy")));
+    EXPECT_EQ(ReadAll(LocalFile("Text", "Taken")), TagFile(Tag{kText, Code("take"), "Taken", Data("t")}));
+    pirn::TagList local;
+    pirn::ListLocalTags(local);
+    EXPECT_EQ(local.size(), 2u);
+    EXPECT_EQ(archived->GetTag(), pirn::FindTag(kText, Code("arch")));
+}
+
 TEST_F(TagInfoWindowTest, ClosingWithChangesAsksFirst) {
     struct Case {
         const char* what;

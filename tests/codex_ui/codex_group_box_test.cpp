@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,27 @@ TEST_F(CodexGroupBoxTest, ListsTheAvailableTagsOfItsGroupByName) {
     box->Fill(Code("soun"));
     EXPECT_TRUE(Entries(box).empty());
     EXPECT_EQ(box->GetSelectedTagId(), 0xFFFFFFFFu);
+}
+
+TEST_F(CodexGroupBoxTest, ATagThatGoesLeavesTheBox) {
+    // A local tag no archive holds is freed by the Codex once its file goes;
+    // the box must not keep it, selected or not.
+    for (bool selected : {true, false}) {
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        const std::string path =
+            WriteLocal("Collections", "Bishop", TagFile(Tag{kCollection, Code("bish"), "Bishop", Data("b")}));
+        pirn::PollLocalFolder(true);
+        auto* box = new pirn::CodexGroupBox(kCollection, owner_, 0);
+        box->SelectTag(selected ? Code("bish") : Code("knig"));
+        ASSERT_EQ(std::remove(path.c_str()), 0);
+        pirn::PollLocalFolder(true);
+        ASSERT_EQ(pirn::FindTagEntry(kCollection, Code("bish")), nullptr);
+        EXPECT_EQ(Entries(box), (std::vector<std::string>{"Knight", "archer"}));
+        EXPECT_EQ(box->GetSelectedTagId(), selected ? 0xFFFFFFFFu : Code("knig"));
+        EXPECT_EQ(box->GetField()->GetText(), selected ? "" : "Knight");
+        pirn::DestroyWindow(box);
+        IdleFrame();
+    }
 }
 
 TEST_F(CodexGroupBoxTest, ADialogKeepsItsChoiceAsTheTagId) {

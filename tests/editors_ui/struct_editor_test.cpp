@@ -423,6 +423,30 @@ TEST_F(StructEditorTest, TagListsOfAFormAreListedOnceAndFilledWhenOpened) {
     EXPECT_EQ(e->GetTagChoices(kCollection), e->GetTagChoices(kCollection));
 }
 
+TEST_F(StructEditorTest, ATagDeletedWhileTheFormIsOpenIsNoLongerOffered) {
+    // The deleted collection has no other copy: the Codex frees its entry.
+    AddWorld();
+    for (bool filled_first : {false, true}) {
+        SCOPED_TRACE(filled_first ? "deleted after the list was filled" : "deleted before");
+        if (!pirn::FindTag(kCollection, pirn::MakeFourCC("f002"))) AddCollection(pirn::MakeFourCC("f002"), "Snow", {"Flurry"});
+        TagStructEdit* tag_editor = OpenWind();
+        ASSERT_NE(tag_editor, nullptr);
+        auto* box = dynamic_cast<pirn::StructTagComboBox*>(Combo(tag_editor->GetStructEditor(), "collection"));
+        ASSERT_NE(box, nullptr);
+        if (filled_first) box->FillChoices();
+        ASSERT_EQ(pirn::DeleteTag(pirn::FindTag(kCollection, pirn::MakeFourCC("f002"))), 1);
+        ASSERT_EQ(pirn::FindTagEntry(kCollection, pirn::MakeFourCC("f002")), nullptr);
+        box->FillChoices();
+        std::vector<std::string> rows;
+        for (pirn::ListItem* i = box->GetList()->GetFirstItem(); i; i = i->next) rows.push_back(i->text);
+        EXPECT_EQ(rows, (std::vector<std::string>{pirn::kNoTagText, "Dust"}));
+        Pick(box, "Dust");
+        EXPECT_EQ(Text(box), "Dust");
+        tag_editor->Close(1);
+        IdleFrame();
+    }
+}
+
 // ---- nested editors and arrays -----------------------------------------------------
 
 TEST_F(StructEditorTest, NestedFormsAndSubStructEditorsEditInPlaceAndMarkTheTagEditor) {

@@ -121,6 +121,24 @@ TEST_F(ActFileTest, RefusesWhatIsNoTableAndNeverReadsOrWritesPastIt) {
     EXPECT_EQ(pirn_test::ReadAll(Path("keep.act")), ActBytes(8, true, 8));
 }
 
+// Only the table and the count are read, however long the file is: a
+// stream without end (a device chosen in the file dialog) reads as 768
+// zero bytes with the count 0.
+TEST_F(ActFileTest, OnlyTheTableAndTheCountAreRead) {
+    std::vector<u8> file = ActBytes(256, true, 4);
+    file.resize(file.size() + (1u << 20), 0x5A);  // trailing bytes that are no part of the format
+    pirn_test::WriteAll(Path("long.act"), file);
+    std::vector<u8> table(kActTableSize, 0xEE);
+    u32 count = 0;
+    ASSERT_EQ(ReadActFile(Path("long.act"), table.data(), &count), 1);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(table, ActBytes(4, false, 0));
+
+    ASSERT_EQ(ReadActFile("/dev/zero", table.data(), &count), 1);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(table, std::vector<u8>(kActTableSize, 0));
+}
+
 // Random damage: any length and any count, and the reader either refuses
 // or fills exactly the table (the sanitizers watch the bounds).
 TEST_F(ActFileTest, DamagedFilesAreReadSafely) {

@@ -64,6 +64,11 @@ TEST_F(RememberedStateTest, OnlyExactlyFiveIntegersAreApplied) {
         {"0 10 20 110 120 5", false},
         {"0 10 20 110 1x0", false},
         {"0 10 20 110 99999999999", false},
+        // Frames no screen holds, whose edges would overflow when moved
+        // onto the screen, come from a damaged file.
+        {"0 -2147483648 0 -2147483000 100", false},
+        {"0 0 0 2147483647 100", false},
+        {"0 -2000000000 -2000000000 2000000000 2000000000", false},
         {"", false},
     };
     for (const Case& c : cases) {
@@ -71,7 +76,7 @@ TEST_F(RememberedStateTest, OnlyExactlyFiveIntegersAreApplied) {
         auto* w = new ProbeWindow(Window::kVisible, nullptr, "w");
         SetFrame(w, Rect{200, 200, 300, 300});
         SetPrefString("P", c.text);
-        EXPECT_EQ(RestoreWindowPlacement(w, "P", false), c.applied ? 1 : 0);
+        EXPECT_EQ(RestoreWindowPlacement(w, "P", true), c.applied ? 1 : 0);
         if (!c.applied) {
             EXPECT_EQ(w->GetFrame(), (Rect{200, 200, 300, 300}));
         }
