@@ -1,0 +1,24 @@
+// Identification of any file the user picks (import dialogs, the archive
+// browser): the first bytes decide between TIFF, PNG, BMP, LWO, 3DMF, WAV,
+// tag and archive, confirmed by the format's own header, and images are
+// loaded. The file is read from disk as the dialogs do.
+
+#include "fuzz/fuzz_support.h"
+#include "platform/image_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    pirn::ImageFile file;
+    pirn::InitImageFile(&file, pirn_fuzz::WriteScratchFile("picked", data, size));
+    if (pirn::IdentifyImageFile(&file)) {
+        FUZZ_CHECK(size > 0 && file.kind != pirn::kKindUnknown);
+        const bool image_type = file.type == pirn::kTypeBmp || file.type == pirn::kTypePng ||
+                                file.type == pirn::kTypeTiff;
+        FUZZ_CHECK((file.kind == pirn::kKindImage) == image_type);
+        if (pirn::LoadImageFile(&file) && file.kind == pirn::kKindImage) {
+            FUZZ_CHECK(pirn::HasWholePixels(file.image));
+        }
+    }
+    FUZZ_CHECK(file.open_mode == pirn::kImageClosed && file.stream == nullptr);
+    pirn::FreeImageFile(&file);
+    return 0;
+}
