@@ -14,7 +14,40 @@ namespace {
 
 // Old-style Deflate code, the one our files have always carried.
 constexpr u16 kDeflateCompression = 32946;
-constexpr u64 kMostExpansion = 65536;
+
+// The most bytes one stored byte of a compression can turn into, which
+// bounds the picture a file's strips can hold: uncompressed strips hold no
+// more than their bytes, PackBits makes 128 bytes of two, LZW never more
+// than 4096 bytes of a code of at least 9 bits, Deflate at most 1032 bytes
+// of one, JPEG at most 512 (a block of 64 samples in 2 bits, twice for the
+// subsampled colours). Other compressions are held to 64 KiB a byte.
+u64 MostExpansion(u16 compression) {
+    switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_LZW: return 4096 * 8 / 9;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case kDeflateCompression: return 1032;
+    case COMPRESSION_JPEG: return 512;
+    default: return 65536;
+    }
+}
+
+// The strip bytes that really lie inside the file: a strip's count is cut
+// at the file's end, a strip starting past it holds nothing.
+u64 StripBytesPresent(TIFF* tif, u64 file_size) {
+    u64 present = 0;
+    const u32 strips = TIFFNumberOfStrips(tif);
+    for (u32 strip = 0; strip < strips; ++strip) {
+        int error = 0;
+        const u64 offset = TIFFGetStrileOffsetWithErr(tif, strip, &error);
+        if (error) return 0;
+        const u64 count = TIFFGetStrileByteCountWithErr(tif, strip, &error);
+        if (error) return 0;
+        if (offset < file_size) present += std::min(count, file_size - offset);
+    }
+    return present;
+}
 
 std::FILE* Stream(thandle_t handle) { return static_cast<std::FILE*>(handle); }
 
@@ -100,12 +133,16 @@ bool ReadTiff(std::FILE* stream, PixelImage* image) {
         return false;
     }
 
-    // No compression a TIFF may carry turns one byte into more than 64 KiB
-    // (LZW and Deflate stay far below): a header promising more than the
-    // file can hold is refused before a block of that size is taken.
+    // A header promising more pixels than the bytes of its strips can hold
+    // under their compression is refused before a block of that size is
+    // taken (a 20 KB file must not take a gigabyte).
     u64 stream_size = 0;
+    u16 compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
     const u64 bytes = u64(width) * height * u64(BytesPerPixel(format));
-    if (!StreamSize(stream, &stream_size) || bytes / kMostExpansion > stream_size) return false;
+    if (!StreamSize(stream, &stream_size)) return false;
+    const u64 present = StripBytesPresent(tif.get(), stream_size);
+    if (bytes / MostExpansion(compression) > present) return false;
 
     PixelImage decoded;
     if (width == 0 || height == 0) return false;
