@@ -5,6 +5,7 @@
 
 #include "codex/archive.h"
 #include "codex/codex_state.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
@@ -226,10 +227,8 @@ int FreeTagEntry(TagEntry* entry) {
         source->owner = nullptr;
         if (!source->archive) delete source;
     }
-    if (entry->read_stream) std::fclose(entry->read_stream);
-    if (entry->write_stream) std::fclose(entry->write_stream);
-    if (!entry->write_temp_path.empty()) std::remove(entry->write_temp_path.c_str());
-    delete entry;
+    if (entry->read_stream) CloseFileStream(entry->read_stream);
+    delete entry;  // an unfinished write's temporary file goes with its writer
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
 #include "codex/tag_source_stream.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
@@ -36,7 +37,7 @@ HeaderRead ReadGroupFolderFile(const std::string& file_name, u32 group, TagHeade
     // Only the 64-byte header is read: no point filling a whole buffer.
     std::setvbuf(stream, nullptr, _IONBF, 0);
     bool ok = ReadLocalTagHeaderOfSize(stream, file_name, size, header);
-    std::fclose(stream);
+    CloseFileStream(stream);
     return ok ? HeaderRead::kOk : HeaderRead::kNotATag;
 }
 
@@ -182,8 +183,12 @@ void SetLocalFolder(const std::string& path) {
     codex.local_root = EnsureTrailingSlash(path.empty() ? std::string(".") : path);
     DropLocalTags();
     FreeFolderWatchers(codex.watchers);
+    // What interrupted saves left goes first (earlier versions kept their
+    // temporary files in the root).
+    RemoveStaleSafeSaveFiles(codex.local_root);
     for (u32 i = 0; i < kTagGroupCount; ++i) {
         const TagGroupInfo* row = &GetTagGroupTable()[i];
+        RemoveStaleSafeSaveFiles(codex.local_root + GroupFolderName(row->code) + "/");
         AddFolderWatcher(codex.watchers, codex.local_root + GroupFolderName(row->code) + "/",
                          const_cast<TagGroupInfo*>(row), true);
     }
@@ -214,6 +219,14 @@ TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_na
     source->header = header;
     source->file_name = file_name;
     AddTagSource(entry, source);
+    return source;
+}
+
+TagSource* AnnounceLocalTagSource(const TagHeader& header, const std::string& file_name) {
+    TagSource* source = AddLocalTagSource(header, file_name);
+    if (source)
+        NotifyCodexListeners(HasActiveArchiveSource(source->owner) ? kCodexSourcesChanged : kCodexTagAvailable,
+                             source->owner, nullptr);
     return source;
 }
 

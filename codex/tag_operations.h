@@ -4,10 +4,10 @@
 // an archive into tag files. Tags are written only as local files; archives
 // only whole, by the plugin writer.
 //
-// Saving is safe: a tag file is written to a temporary file in the local root
-// and renamed into place on commit, so a failed save leaves the last good
-// file (and its local source) as it was, and a save never replaces a file
-// that holds another tag.
+// Saving is safe: a tag file is written to a temporary file beside it and
+// renamed into place on commit, so a failed save leaves the last good file
+// (and its local source) as it was, and a save never replaces a file that
+// holds another tag. Renaming is all or nothing.
 
 #include <cstdio>
 #include <string>
@@ -53,8 +53,8 @@ TagEntry* CopyTag(TagEntry* tag, const char* name);
 int CopyTagToLocal(TagEntry* tag);
 int DeleteTag(TagEntry* tag);
 // Writes every entry as destination + label + '/' + name (same names made
-// distinct). 0 when the archive cannot be opened. Leaves no partial file and
-// does not change the catalogue.
+// distinct). 0 when the archive cannot be opened or an entry could not be
+// written. Leaves no partial file and does not change the catalogue.
 int DisassembleArchive(Archive* archive, const std::string& destination);
 // n, or 0 when a read or write fails or n is 0.
 u32 CopyStreamData(std::FILE* destination, std::FILE* source, u32 n);

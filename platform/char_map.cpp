@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/file_ops.h"
+
 namespace pirn {
 namespace {
 
@@ -118,13 +120,13 @@ std::vector<u8> CharMapFileBytes(const CharMap& map) {
 }
 
 bool LoadCharMap(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFileStream(path, "rb");
     if (file == nullptr) return false;
     // One byte more than the format holds tells a longer file apart, which
     // is not a character map.
     u8 bytes[kCharMapFileSize + 1];
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
+    CloseFileStream(file);
     CharMap map{};
     if (!ParseCharMapFile(bytes, got, &map)) return false;
     g_loaded = map;

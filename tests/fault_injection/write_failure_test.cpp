@@ -1,0 +1,410 @@
+// Every operation that writes, run once for every file operation it makes
+// (open, write, fsync, close, rename, link, unlink), with that one operation
+// failing as a full disk (ENOSPC), a failing disk (EIO) or a refused
+// permission (EACCES) would make it fail. After each run:
+//   - the operation reports failure and every file of the game folder is as
+//     it was (the catalogue too), or it reports success and everything is as
+//     after an undisturbed run (a failure it could safely get past);
+//   - no temporary file is left;
+//   - a fresh Codex on the folder sees what the running one sees.
+//
+// A new writer joins with one line in kWriters: a name and a function that
+// runs the operation on the prepared game folder (and, when it needs files
+// of its own, a function that adds them first).
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "codex/codex.h"
+#include "codex/plugin_writer.h"
+#include "platform/file_ops.h"
+#include "platform/file_system.h"
+#include "platform/image_file.h"
+#include "platform/pref_store.h"
+#include "platform/strings.h"
+#include "tests/codex/codex_fixture_bytes.h"
+#include "tests/support/test_support.h"
+#include "ui/log_capture.h"
+
+namespace {
+
+using codex_fixture::Code;
+using codex_fixture::Data;
+using codex_fixture::Tag;
+using pirn::u32;
+using pirn::u8;
+
+// --- The game folder every writer works on -------------------------------------
+
+struct GameFolder {
+    std::string root;  // ends in '/'
+
+    std::string Path(const std::string& relative) const { return root + relative; }
+    pirn::TagEntry* Find(const char (&group)[5], const char (&id)[5]) const {
+        return pirn::FindTag(Code(group), Code(id));
+    }
+};
+
+const Tag kMesh{Code("mesh"), Code("hill"), "Hill", Data("mesh data of the hill")};
+const Tag kUnit{Code("unit"), Code("arch"), "Archer", Data("archer in the foundation")};
+const Tag kAddonUnit{Code("unit"), Code("knig"), "Knight", Data("knight of the add-on")};
+const Tag kLocalText{Code("text"), Code("wrd1"), "Words", Data("local words")};
+const Tag kLocalUnit{Code("unit"), Code("arch"), "Archer", Data("archer overridden locally")};
+
+pirn::PixelImage SmallPicture() {
+    pirn::PixelImage image;
+    const u8 pixels[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    pirn::SetImagePixels(&image, 3, 2, pirn::kFormatRgb, pixels);
+    return image;
+}
+
+std::vector<u8> EncodedPicture(u32 type) {
+    std::vector<u8> bytes;
+    pirn::PixelImage image = SmallPicture();
+    image.pixels[0] = 200;  // not what the savers write
+    pirn::EncodeImageBytes(type, image, &bytes);
+    return bytes;
+}
+
+// Opens the folder as the program does at start-up: archives of tags/ and
+// plugins/, the local folder, the default working set.
+void OpenGame(const GameFolder& game) {
+    pirn::UnloadCodex();
+    pirn::AddArchivesInFolder(game.Path("tags"));
+    pirn::AddArchivesInFolder(game.Path("plugins"));
+    pirn::SetLocalFolder(game.Path("local"));
+    pirn::SetDefaultWorkingSet();
+}
+
+void LayOutGame(const GameFolder& game) {
+    using namespace codex_fixture;
+    pirn_test::WriteAll(game.Path("tags/foundation"), ArchiveBytes(3, 0, "Foundation", {kMesh, kUnit}));
+    pirn_test::WriteAll(game.Path("plugins/Addon"), ArchiveBytes(6, 10, "Addon", {kAddonUnit}));
+    pirn_test::WriteAll(game.Path("local/Text/Words"), TagFile(kLocalText));
+    pirn_test::WriteAll(game.Path("local/Units/Archer"), TagFile(kLocalUnit));
+    pirn_test::WriteAll(game.Path("res/prefs.txt"), std::string("ShowSplash 1\nZarnPath \"" + game.root + "\"\n"));
+    pirn_test::WriteAll(game.Path("pictures/picture.bmp"), EncodedPicture(pirn::kTypeBmp));
+    pirn_test::WriteAll(game.Path("pictures/picture.png"), EncodedPicture(pirn::kTypePng));
+    pirn_test::WriteAll(game.Path("pictures/picture.tiff"), EncodedPicture(pirn::kTypeTiff));
+    pirn::SetPrefsPath(game.Path("res/prefs.txt"));
+    pirn::Prefs().Clear();
+    pirn::ReadPrefs();
+}
+
+// --- The writers ---------------------------------------------------------------------
+
+bool SaveTag(pirn::TagEntry* tag, pirn::TagHeader header, const std::string& data) {
+    std::FILE* out = pirn::OpenTagForWriting(tag, &header, nullptr);
+    if (!out) return false;
+    bool written = std::fwrite(data.data(), 1, data.size(), out) == data.size();
+    return pirn::CloseTagForWriting(tag, &header, written ? 1 : 0) == 1;
+}
+
+bool SaveLocalTag(GameFolder& game) {
+    pirn::TagEntry* tag = game.Find("text", "wrd1");
+    pirn::TagHeader header{};
+    pirn::GetTagHeader(tag, &header);
+    return SaveTag(tag, header, "the words, saved again");
+}
+
+bool SaveNewTag(GameFolder&) {
+    pirn::TagHeader header{};
+    pirn::TagEntry* tag = pirn::CreateTag(Code("text"), pirn::kNoTagId, "Fresh Words", &header, 0);
+    return tag && SaveTag(tag, header, "fresh words");
+}
+
+bool RenameTag(GameFolder& game) {
+    return pirn::ChangeTagInfo(game.Find("text", "wrd1"), pirn::kKeepTagId, "Other Words") != nullptr;
+}
+
+bool GiveTagNewId(GameFolder& game) {
+    return pirn::ChangeTagInfo(game.Find("text", "wrd1"), Code("wrd9"), nullptr) != nullptr;
+}
+
+bool RenameTagAndGiveNewId(GameFolder& game) {
+    return pirn::ChangeTagInfo(game.Find("unit", "arch"), Code("arc9"), "Bowman") != nullptr;
+}
+
+bool RenameArchiveOnlyTag(GameFolder& game) {
+    return pirn::ChangeTagInfo(game.Find("mesh", "hill"), pirn::kKeepTagId, "Mountain") != nullptr;
+}
+
+bool CopyTag(GameFolder& game) { return pirn::CopyTag(game.Find("unit", "arch"), nullptr) != nullptr; }
+
+bool CopyTagToLocal(GameFolder& game) { return pirn::CopyTagToLocal(game.Find("unit", "knig")) == 1; }
+
+bool DeleteTag(GameFolder& game) { return pirn::DeleteTag(game.Find("text", "wrd1")) == 1; }
+
+bool DisassembleArchive(GameFolder& game) {
+    return pirn::DisassembleArchive(pirn::FindArchiveByName("foundation"), game.Path("unpacked")) == 1;
+}
+
+pirn::TagList LocalTags() {
+    pirn::TagList tags;
+    pirn::ListLocalTags(tags);
+    return tags;
+}
+
+bool BuildNewPlugin(GameFolder&) { return pirn::BuildPluginFile(LocalTags(), 6, "Fresh Addon", "url", 5) == 1; }
+
+bool RebuildOpenPlugin(GameFolder&) { return pirn::BuildPluginFile(LocalTags(), 6, "Addon", "url", 5) == 1; }
+
+bool WritePreferences(GameFolder&) {
+    pirn::SetPrefInt("ShowSplash", 2);
+    pirn::SetPrefString("LastImageSavePath", "pictures/");
+    return pirn::WritePrefs();
+}
+
+bool SavePicture(GameFolder& game, const char* name, u32 type) {
+    pirn::ImageFile file;
+    pirn::InitImageFile(&file, game.Path(std::string("pictures/") + name));
+    file.type = type;
+    file.image = SmallPicture();
+    return pirn::SaveImageFile(&file);
+}
+bool SaveBmp(GameFolder& game) { return SavePicture(game, "picture.bmp", pirn::kTypeBmp); }
+bool SavePng(GameFolder& game) { return SavePicture(game, "picture.png", pirn::kTypePng); }
+bool SaveTiff(GameFolder& game) { return SavePicture(game, "picture.tiff", pirn::kTypeTiff); }
+
+struct WriterCase {
+    const char* name;
+    bool (*run)(GameFolder& game);
+    // Extra files before the folder is opened, for writers that need them.
+    void (*prepare)(GameFolder& game) = nullptr;
+    // Writers of many files, each safe on its own, may stop after some.
+    bool may_stop_midway = false;
+};
+
+const WriterCase kWriters[] = {
+    {"SaveLocalTag", SaveLocalTag},
+    {"SaveNewTag", SaveNewTag},
+    {"RenameTag", RenameTag},
+    {"GiveTagNewId", GiveTagNewId},
+    {"RenameTagAndGiveNewId", RenameTagAndGiveNewId},
+    {"RenameArchiveOnlyTag", RenameArchiveOnlyTag},
+    {"CopyTag", CopyTag},
+    {"CopyTagToLocal", CopyTagToLocal},
+    {"DeleteTag", DeleteTag},
+    {"DisassembleArchive", DisassembleArchive, nullptr, true},
+    {"BuildNewPlugin", BuildNewPlugin},
+    {"RebuildOpenPlugin", RebuildOpenPlugin},
+    {"WritePreferences", WritePreferences},
+    {"SaveBmp", SaveBmp},
+    {"SavePng", SavePng},
+    {"SaveTiff", SaveTiff},
+};
+
+// --- What is checked ------------------------------------------------------------------
+
+using FileTree = std::map<std::string, std::vector<u8>>;
+
+// Every file under root with its bytes. Each run has a folder of its own,
+// so the folder's own path (which the preferences hold) reads as "{game}/".
+FileTree ReadTree(const std::string& root) {
+    namespace fs = std::filesystem;
+    const std::string placeholder = "{game}/";
+    FileTree tree;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        if (!item.is_regular_file()) continue;
+        std::vector<u8> bytes = pirn_test::ReadAll(item.path().string());
+        std::string text(bytes.begin(), bytes.end());
+        for (size_t at; (at = text.find(root)) != std::string::npos;) text.replace(at, root.size(), placeholder);
+        tree[fs::relative(item.path(), root).string()] = std::vector<u8>(text.begin(), text.end());
+    }
+    return tree;
+}
+
+std::vector<std::string> TempFiles(const FileTree& tree) {
+    std::vector<std::string> temps;
+    for (const auto& [path, bytes] : tree)
+        if (pirn::IsSafeSaveTempName(pirn::PathFileName(path, false))) temps.push_back(path);
+    return temps;
+}
+
+// What the catalogue shows: every archive and every available tag with its
+// effective copy's header and data.
+std::vector<std::string> Catalogue() {
+    std::vector<std::string> lines;
+    for (u32 i = 0; pirn::Archive* archive = pirn::GetArchive(i); ++i)
+        lines.push_back(pirn::FormatString("archive %s kind %u priority %u %s entries %zu", archive->file_name.c_str(),
+                                           archive->header.kind, archive->header.priority,
+                                           archive->active ? "active" : "inactive", archive->entries.size()));
+    pirn::TagList tags;
+    pirn::ListAllTags(tags);
+    pirn::SortTagList(tags);
+    for (pirn::TagEntry* tag : tags) {
+        pirn::TagHeader header{};
+        std::string data;
+        if (std::FILE* in = pirn::OpenTagForReading(tag, &header)) {
+            data.resize(header.data_length);
+            data.resize(std::fread(&data[0], 1, data.size(), in));
+            pirn::CloseTagForReading(tag);
+        }
+        lines.push_back(pirn::FormatString(
+            "%s %s '%s' in %s file '%s' version %u user %u length %u data '%s'",
+            pirn::FourCCToText(tag->group).c_str(), pirn::FourCCToText(tag->tag_id).c_str(), header.name,
+            pirn::GetTagLocation(tag), tag->local_source ? tag->local_source->file_name.c_str() : "",
+            header.version, header.user_data, header.data_length, data.c_str()));
+    }
+    return lines;
+}
+
+// A fresh Codex opened on the folder, with the running one's working set.
+std::vector<std::string> FreshCatalogue(const GameFolder& game) {
+    std::vector<std::string> active;
+    for (u32 i = 0; pirn::Archive* archive = pirn::GetArchive(i); ++i)
+        if (archive->active) active.push_back(archive->file_name);
+    OpenGame(game);
+    pirn::ArchiveList working_set;
+    for (const std::string& name : active)
+        if (pirn::Archive* archive = pirn::FindArchiveByName(name)) working_set.push_back(archive);
+    pirn::SetWorkingSet(working_set);
+    return Catalogue();
+}
+
+// Fails the `fail_at`-th file operation (1-based; 0 fails none) with `error`,
+// and counts them all.
+class FaultInjector {
+public:
+    FaultInjector(size_t fail_at, int error) : fail_at_(fail_at), error_(error) {
+        pirn::SetFileFaultHook([this](pirn::FileOp op, const std::string& what, bool changes_files) {
+            ++count_;
+            if (count_ != fail_at_) return 0;
+            failed_ = std::string(pirn::FileOpName(op)) + " " + what;
+            failed_writing_ = changes_files;
+            return error_;
+        });
+    }
+    ~FaultInjector() { Remove(); }
+    void Remove() { pirn::SetFileFaultHook(nullptr); }
+    size_t count() const { return count_; }
+    const std::string& failed() const { return failed_; }
+    bool failed_writing() const { return failed_writing_; }
+
+private:
+    size_t fail_at_;
+    int error_;
+    size_t count_ = 0;
+    std::string failed_;
+    bool failed_writing_ = false;
+};
+
+struct Outcome {
+    bool reported_success = false;
+    FileTree before;
+    std::vector<std::string> catalogue_before;
+    FileTree after;
+    std::vector<std::string> catalogue_after;
+    std::vector<std::string> fresh_catalogue;
+    size_t operations = 0;
+    std::string failed;
+    bool failed_writing = false;  // the failed operation would have changed the disk
+};
+
+// Lays out a game in a folder of its own, opens it, runs the writer with the
+// given failure and looks at everything afterwards.
+Outcome RunWriter(const WriterCase& writer, size_t fail_at, int error) {
+    pirn_test::TempDir dir;
+    GameFolder game{dir.path() + "/"};
+    LayOutGame(game);
+    if (writer.prepare) writer.prepare(game);
+    OpenGame(game);
+    Outcome outcome;
+    outcome.before = ReadTree(game.root);
+    outcome.catalogue_before = Catalogue();
+    {
+        FaultInjector injector(fail_at, error);
+        outcome.reported_success = writer.run(game);
+        injector.Remove();
+        outcome.operations = injector.count();
+        outcome.failed = injector.failed();
+        outcome.failed_writing = injector.failed_writing();
+    }
+    pirn::PollLocalFolder(false);  // what the next frame does
+    outcome.after = ReadTree(game.root);
+    outcome.catalogue_after = Catalogue();
+    outcome.fresh_catalogue = FreshCatalogue(game);
+    pirn::UnloadCodex();
+    return outcome;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+std::vector<std::string> ChangedFiles(const FileTree& before, const FileTree& after, bool new_files_count) {
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : before) {
+        auto found = after.find(path);
+        if (found == after.end())
+            changed.push_back(path + " (gone)");
+        else if (found->second != bytes)
+            changed.push_back(path + " (changed)");
+    }
+    if (new_files_count)
+        for (const auto& [path, bytes] : after)
+            if (!before.count(path)) changed.push_back(path + " (new)");
+    return changed;
+}
+
+void PrintTo(const WriterCase& writer, std::ostream* out) { *out << writer.name; }
+
+class WriteFailureTest : public ::testing::TestWithParam<WriterCase> {
+protected:
+    void TearDown() override {
+        pirn::SetFileFaultHook(nullptr);
+        pirn::UnloadCodex();
+        pirn::SetPrefsPath("res/prefs.txt");
+        pirn::Prefs().Clear();
+    }
+    pirn::ScopedLogCapture quiet_log;  // every failure is logged; not wanted in the test output
+};
+
+TEST_P(WriteFailureTest, EveryFailurePointLeavesTheOldFilesOrTheFinishedResult) {
+    const WriterCase& writer = GetParam();
+    const Outcome clean = RunWriter(writer, 0, 0);
+    ASSERT_TRUE(clean.reported_success) << writer.name << " fails without any failure";
+    ASSERT_GT(clean.operations, 0u) << writer.name << " touches no file through the file layer";
+    EXPECT_EQ(clean.catalogue_after, clean.fresh_catalogue) << "after an undisturbed run";
+
+    for (size_t point = 1; point <= clean.operations; ++point) {
+        for (int error : {ENOSPC, EIO, EACCES}) {
+            const Outcome run = RunWriter(writer, point, error);
+            const std::string where = std::string(writer.name) + ", failing operation " + std::to_string(point) +
+                                      " of " + std::to_string(clean.operations) + " (" + run.failed + ") with " +
+                                      std::strerror(error);
+            EXPECT_TRUE(TempFiles(run.after).empty()) << where << ": temporary files left:\n"
+                                                      << Join(TempFiles(run.after));
+            EXPECT_EQ(run.catalogue_after, run.fresh_catalogue)
+                << where << ": the running Codex and a fresh one differ";
+            // A write that did not happen cannot be a success; a failed read
+            // (of a file looked at again after the work was done) may be
+            // got past.
+            EXPECT_FALSE(run.reported_success && run.failed_writing) << where << ": reported success";
+            if (run.reported_success) {
+                // Got past the failure: the result must be the whole one.
+                EXPECT_EQ(ChangedFiles(clean.after, run.after, true), std::vector<std::string>()) << where;
+                EXPECT_EQ(run.catalogue_after, clean.catalogue_after) << where;
+            } else {
+                EXPECT_EQ(ChangedFiles(run.before, run.after, !writer.may_stop_midway), std::vector<std::string>())
+                    << where << ": files changed by a failed operation";
+                EXPECT_EQ(run.catalogue_after, run.catalogue_before) << where << ": the catalogue changed";
+            }
+            if (::testing::Test::HasFailure()) return;  // the first broken point tells enough
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, WriteFailureTest, ::testing::ValuesIn(kWriters),
+                         [](const ::testing::TestParamInfo<WriterCase>& writer) { return std::string(writer.param.name); });
+
+}  // namespace
