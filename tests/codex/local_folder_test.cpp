@@ -8,6 +8,8 @@
 #include <set>
 #include <random>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <ctime>
 
 #include "codex/plugin_writer.h"
 #include "tests/codex/codex_test_fixture.h"
@@ -42,6 +44,32 @@ TEST_F(LocalFolderTest, TagFilesOfBothLayoutsBecomeLocalCopies) {
     EXPECT_EQ(b->local_source->header.data_length, 3u);
     EXPECT_TRUE(FindTag(Code("quik"), Code("tu01"))) << "a label with a slash is a nested folder";
     EXPECT_EQ(CountEvents(kCodexTagAvailable), 3u);
+}
+
+// What a crash in the middle of a save left behind goes when the folders
+// are opened again, and is never taken for a tag or an archive.
+TEST_F(LocalFolderTest, LeftoversOfInterruptedSavesGoWhenTheFoldersOpen) {
+    const Tag words{kText, Code("wo01"), "Words", Data("words")};
+    const std::string dead = ".pirn-tmp-2147483647-1-";  // no process has that number
+    WriteLocal("Text", "Words", TagFile(words));
+    WriteLocal("Text", dead + "Words", TagFile(Tag{kText, Code("wo02"), "Half", Data("half")}));
+    WriteLocal("Quicktime/MP3", dead + "Tune", TagFile(Tag{Code("quik"), Code("tu01"), "Tune", Data("")}));
+    WriteFile("local/.pirn-tmp-tag-Ab12Cd", TagFile(words));  // an earlier version's, old
+    const std::string old_temp = Local() + ".pirn-tmp-tag-Ab12Cd";
+    struct timeval times[2] = {{time(nullptr) - 7200, 0}, {time(nullptr) - 7200, 0}};
+    ASSERT_EQ(utimes(old_temp.c_str(), times), 0);
+    WriteFile("plugins/Addon", ArchiveBytes(6, 1, "Addon", {words}));
+    WriteFile("plugins/" + dead + "Addon", ArchiveBytes(6, 1, "Addon", {words}));
+
+    SetLocalFolder(Local());
+    EXPECT_EQ(AddArchivesInFolder(Game() + "plugins"), 1u);
+    EXPECT_FALSE(FindTag(kText, Code("wo02")));
+    EXPECT_FALSE(FindTag(Code("quik"), Code("tu01")));
+    EXPECT_EQ(GetArchive(0)->file_name, "Addon");
+    for (const std::string& gone : {Local() + "Text/" + dead + "Words", Local() + "Quicktime/MP3/" + dead + "Tune",
+                                    old_temp, Game() + "plugins/" + dead + "Addon"})
+        EXPECT_FALSE(std::filesystem::exists(gone)) << gone;
+    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("wo01"))));
 }
 
 TEST_F(LocalFolderTest, RukMadeThisNameIsReplacedByTheFileName) {
