@@ -1,8 +1,10 @@
 // Tag files as the Codex reads them from the local folder: up to four files
 // (the input split at "@@file@@"), each given a group folder and a name by
 // its first two bytes. The folder is read, every local tag's data is read
-// back, one file is rewritten and one removed between polls, and a tag is
-// copied and the copy deleted.
+// back, one file is rewritten and one removed between polls, a tag is
+// copied and the copy deleted, a tag is renamed and renumbered with a name
+// and id taken from the input; after all that a fresh scan of the folder
+// must see what the running catalogue sees.
 
 #include <cstring>
 #include <filesystem>
@@ -78,6 +80,35 @@ void CopyAndDeleteFirstTag() {
     }
 }
 
+// The last tag gets the first four bytes of `change` as its id and the rest
+// as its name.
+void ChangeLastTag(const std::string& change) {
+    pirn::TagList tags;
+    pirn::ListLocalTags(tags);
+    pirn::SortTagList(tags);
+    if (tags.empty() || change.size() < 4) return;
+    pirn::u32 id = 0;
+    for (int i = 0; i < 4; ++i) id = id << 8 | static_cast<u8>(change[i]);
+    const std::string name = change.substr(4, 40);
+    pirn::TagEntry* changed = pirn::ChangeTagInfo(tags.back(), id, name.empty() ? nullptr : name.c_str());
+    if (changed) FUZZ_CHECK(changed->local_source != nullptr);
+}
+
+// Every local tag as the catalogue has it: id, file, header.
+std::vector<std::string> LocalCatalogue() {
+    pirn::TagList tags;
+    pirn::ListLocalTags(tags);
+    pirn::SortTagList(tags);
+    std::vector<std::string> lines;
+    for (pirn::TagEntry* tag : tags) {
+        const pirn::TagHeader& header = tag->local_source->header;
+        lines.push_back(pirn::FourCCToText(tag->group) + pirn::FourCCToText(tag->tag_id) + "|" +
+                        tag->local_source->file_name + "|" + header.name + "|" + std::to_string(header.data_length) +
+                        "|" + std::to_string(header.version) + "|" + std::to_string(header.user_data));
+    }
+    return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -99,6 +130,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckLocalTagsReadBack();
     }
     CopyAndDeleteFirstTag();
+    if (files.size() >= 2) ChangeLastTag(std::string(files.back().bytes.begin(), files.back().bytes.end()).substr(0, 44));
+    pirn::PollLocalFolder(false);
+    const std::vector<std::string> running = LocalCatalogue();
+    pirn::SetLocalFolder(pirn_fuzz::ScratchFolder() + "/game/local");
+    FUZZ_CHECK(LocalCatalogue() == running);
     FUZZ_CHECK(pirn::UnloadCodex() == 1);
     pirn_fuzz::ClearScratchFolder();
     return 0;
