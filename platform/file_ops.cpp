@@ -123,6 +123,7 @@ const char* FileOpName(FileOp op) {
     case FileOp::kSync: return "fsync";
     case FileOp::kClose: return "close";
     case FileOp::kRename: return "rename";
+    case FileOp::kRenameNoReplace: return "rename without replacing";
     case FileOp::kLink: return "link";
     case FileOp::kUnlink: return "unlink";
     }
@@ -240,8 +241,12 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 bool RenameFileNoReplace(const std::string& from, const std::string& to) {
-    if (Refused(FileOp::kRename, Pair(from, to))) return false;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    const int refused = AskHook(FileOp::kRenameNoReplace, Pair(from, to));
+    if (refused != 0) {
+        errno = refused;
+    } else if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
     if (errno != EINVAL && errno != ENOSYS) return false;
     // File systems without RENAME_NOREPLACE: link() also refuses an
     // existing target. When the old name cannot be removed afterwards, the

@@ -16,16 +16,18 @@
 
 namespace pirn {
 
-enum class FileOp : u8 { kOpen, kWrite, kSync, kClose, kRename, kLink, kUnlink };
+enum class FileOp : u8 { kOpen, kWrite, kSync, kClose, kRename, kRenameNoReplace, kLink, kUnlink };
 const char* FileOpName(FileOp op);
 
 // Asked before each operation, with the path it concerns ("from -> to" for a
 // rename or link) and whether the operation changes what is on disk (opens
 // for writing, writes, syncs, closes of written streams, renames, links and
 // unlinks do; opens and closes for reading do not). Returns 0 to let the
-// operation go on, or the errno it fails with instead. While a hook is
-// installed, streams that write are made so that each write the stream
-// passes to the system asks it too.
+// operation go on, or the errno it fails with instead. EINVAL for a
+// kRenameNoReplace stands for a file system that cannot rename without
+// replacing, on which the rename falls back to link and unlink. While a
+// hook is installed, streams that write are made so that each write the
+// stream passes to the system asks it too.
 using FileFaultHook = std::function<int(FileOp op, const std::string& what, bool changes_files)>;
 // An empty hook removes it.
 void SetFileFaultHook(FileFaultHook hook);
