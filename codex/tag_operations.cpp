@@ -159,7 +159,10 @@ bool WriteTagFileWithHeader(const std::string& from, const std::string& to, cons
     errno = 0;
     ok = ok && out.Open(to) && WriteTagHeaders(&fresh, out.stream(), 1) == kTagHeaderSize &&
          CopyStreamBytes(out.stream(), in, old.data_length) && out.Finish();
-    if (!ok && reason->empty()) *reason = out.FailureReason().empty() ? std::strerror(errno ? errno : EIO) : out.FailureReason();
+    if (!ok && reason->empty()) {
+        *reason = out.FailureReason();
+        if (reason->empty()) *reason = std::strerror(errno ? errno : EIO);
+    }
     CloseFileStream(in);
     if (!ok) return false;
     if (!out.Place(from == to)) {
