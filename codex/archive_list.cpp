@@ -30,8 +30,11 @@ Archive* AddOpenedArchive(Archive* archive, const std::string& path) {
     archive->file_name = path.substr(path.find_last_of("/\\") + 1);
     CodexState& codex = TheCodex();
     archive->open_order = codex.next_open_order++;
+    // An entry whose id stands for "no tag" is not a tag of the catalogue
+    // (nothing could find it by its id); it stays in the directory.
     for (TagSource& source : archive->entries)
-        AddTagSource(FindOrCreateTagEntry(source.header.group, source.header.tag_id), &source);
+        if (source.header.tag_id != kNoTagId)
+            AddTagSource(FindOrCreateTagEntry(source.header.group, source.header.tag_id), &source);
     codex.archives.push_back(archive);
     NotifyCodexListeners(kCodexArchiveAdded, nullptr, archive);
     return archive;

@@ -11,8 +11,9 @@ namespace pirn {
 using ArchiveList = std::vector<Archive*>;
 
 // Returns the open archive of this exact path, or opens it, adds its entries
-// to the catalogue, appends it (inactive) and notifies event 6. Null when the
-// file is not a readable archive.
+// to the catalogue (not those whose id 0xFFFFFFFF stands for no tag),
+// appends it (inactive) and notifies event 6. Null when the file is not a
+// readable archive.
 Archive* AddArchive(const std::string& path);
 // The same for an archive already read (OpenArchiveFile) from another file
 // that now has the name `path`: the catalogue takes it over.

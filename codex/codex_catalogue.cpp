@@ -151,7 +151,8 @@ void ListGroupTags(u32 group, TagList& list) {
 
 void ListArchiveTags(const Archive* archive, TagList& list) {
     if (!archive) return;
-    for (const TagSource& source : archive->entries) list.push_back(source.owner);
+    for (const TagSource& source : archive->entries)
+        if (source.owner) list.push_back(source.owner);
 }
 
 void ListFoundationTags(TagList& list) {

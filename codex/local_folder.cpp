@@ -62,6 +62,13 @@ bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, Ta
                      TagGroupLabelText(header->group).c_str(), label.c_str());
         return false;
     }
+    // That id stands for "no tag": nothing could find the tag by it, so
+    // nothing would ever take it out of the catalogue again.
+    if (header->tag_id == kNoTagId) {
+        LogCodex(1, "ERROR: '%s' in the '%s' folder has the tag id 0xffffffff, which stands for no tag.\n",
+                 file_name.c_str(), label.c_str());
+        return false;
+    }
     return true;
 }
 

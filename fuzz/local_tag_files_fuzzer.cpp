@@ -6,6 +6,7 @@
 // and id taken from the input; after all that a fresh scan of the folder
 // must see what the running catalogue sees.
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -134,7 +135,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pirn::PollLocalFolder(false);
     const std::vector<std::string> running = LocalCatalogue();
     pirn::SetLocalFolder(pirn_fuzz::ScratchFolder() + "/game/local");
-    FUZZ_CHECK(LocalCatalogue() == running);
+    const std::vector<std::string> fresh = LocalCatalogue();
+    if (fresh != running) {
+        for (const std::string& line : running) std::fprintf(stderr, "running: %s\n", line.c_str());
+        for (const std::string& line : fresh) std::fprintf(stderr, "fresh:   %s\n", line.c_str());
+    }
+    FUZZ_CHECK(fresh == running);
     FUZZ_CHECK(pirn::UnloadCodex() == 1);
     pirn_fuzz::ClearScratchFolder();
     return 0;

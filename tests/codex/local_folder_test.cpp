@@ -103,6 +103,30 @@ TEST_F(LocalFolderTest, DuplicateIdsAndWrongFoldersAreRefusedWithTheirLines) {
     EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
 }
 
+// The id 0xFFFFFFFF stands for "no tag": a tag of that id could never be
+// found again, so its file could not leave the catalogue once it was gone.
+TEST_F(LocalFolderTest, TagIdThatStandsForNoTagIsNotATag) {
+    ScopedLogCapture log;
+    WriteLocal("Text", "Nobody", TagFile(Tag{kText, 0xFFFFFFFF, "Nobody", Data("n")}));
+    WriteLocal("Text", "Somebody", TagFile(Tag{kText, Code("so01"), "Somebody", Data("s")}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, 0xFFFFFFFF, "Nobody", Data("a")},
+                                                           Tag{kText, Code("so02"), "Other", Data("o")}}));
+    SetDefaultWorkingSet();
+    PollLocalFolder(true);
+    EXPECT_EQ(log.TopicText("Codex"),
+              "ERROR: 'Nobody' in the 'Text' folder has the tag id 0xffffffff, which stands for no tag.\n");
+    TagList all;
+    ListAllTags(all);
+    SortTagList(all);  // by name: Other, Somebody
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0]->tag_id, Code("so02"));
+    EXPECT_EQ(all[1]->tag_id, Code("so01"));
+    TagList in_archive;
+    ListArchiveTags(GetArchive(0), in_archive);
+    EXPECT_EQ(in_archive, TagList{all[0]});
+    EXPECT_EQ(GetArchive(0)->entries.size(), 2u) << "the entry stays in the directory";
+}
+
 TEST_F(LocalFolderTest, RefusedDuplicateTakesOverWhenTheLocalCopyGoes) {
     std::string first = WriteLocal("Text", "First", TagFile(Tag{kText, Code("du01"), "First", Data("1")}));
     PollLocalFolder(true);
