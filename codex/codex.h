@@ -18,4 +18,10 @@ namespace pirn {
 // archive and the local tags in place (0).
 int UnloadCodex();
 
+// Teaches file identification (platform/image_file.h) the two
+// Codex formats: a file that begins with a valid tag header is a tag, one
+// with a valid archive header an archive, each with its parsed header kept.
+// The Codex start calls it; calling it again changes nothing.
+void RegisterCodexFileKinds();
+
 }  // namespace pirn

@@ -59,6 +59,11 @@ bool Outranks(const TagSource* candidate, const TagSource* best) {
 TagSource* GetEffectiveSource(const TagEntry* tag) {
     if (!tag) return nullptr;
     if (tag->local_source) return tag->local_source;
+    return GetEffectiveArchiveSource(tag);
+}
+
+TagSource* GetEffectiveArchiveSource(const TagEntry* tag) {
+    if (!tag) return nullptr;
     TagSource* best = nullptr;
     for (TagSource* source : tag->sources) {
         if (!source->archive || !source->archive->active) continue;
@@ -91,8 +96,9 @@ void GetTagHeader(const TagEntry* tag, TagHeader* header) {
     std::strncpy(header->name, "~codex_placeholder~", sizeof(header->name) - 1);
 }
 
-const char* GetTagLocation(const TagEntry* tag) {
-    const TagSource* source = GetEffectiveSource(tag);
+const char* GetTagLocation(const TagEntry* tag) { return GetSourceLocation(GetEffectiveSource(tag)); }
+
+const char* GetSourceLocation(const TagSource* source) {
     if (!source) return "unknown";
     if (!source->archive) return "local folder";
     return source->archive->file_name.c_str();

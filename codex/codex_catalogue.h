@@ -22,12 +22,17 @@ TagEntry* FindTagEntry(u32 group, u32 tag_id);
 TagEntry* FindOrCreateTagEntry(u32 group, u32 tag_id);
 
 TagSource* GetEffectiveSource(const TagEntry* tag);
+// The copy that would be effective without the local file: the best entry
+// in an active archive, or null.
+TagSource* GetEffectiveArchiveSource(const TagEntry* tag);
 TagSource* FindSourceOfPrecedence(const TagEntry* tag, u32 precedence);
 // The effective copy's header; without one a placeholder: zero but group,
 // tag id and the name "~codex_placeholder~".
 void GetTagHeader(const TagEntry* tag, TagHeader* header);
 // The effective copy's archive file name, "local folder" or "unknown".
 const char* GetTagLocation(const TagEntry* tag);
+// The same for a source already found (null: "unknown").
+const char* GetSourceLocation(const TagSource* source);
 
 bool IsTagLocal(const TagEntry* tag);
 bool IsTagAvailable(const TagEntry* tag);

@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 namespace pirn {
 

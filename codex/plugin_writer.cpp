@@ -11,7 +11,7 @@
 #include "codex/tag_source_stream.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
-#include "platform/pref_store.h"
+#include "platform/zarn_path.h"
 
 namespace pirn {
 
@@ -230,10 +230,7 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
 
 int BuildPluginFile(const TagList& tags, u32 kind, const std::string& name, const std::string& description,
                     u16 priority) {
-    std::string game_folder = ".";
-    GetPrefString("ZarnPath", &game_folder);
-    NormalizeDirectoryPath(game_folder);
-    return BuildPluginFileInFolder(game_folder + "plugins/", tags, kind, name, description, priority);
+    return BuildPluginFileInFolder(GetZarnPath() + "plugins/", tags, kind, name, description, priority);
 }
 
 }  // namespace pirn

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <unistd.h>
 
 #include "codex/codex_catalogue.h"
@@ -74,9 +73,8 @@ void AbandonWrite(TagEntry* tag) {
 
 bool IsTagIdSeparator(char c) { return c && std::strchr(" \t\n()[]{}?!:;-", c) != nullptr; }
 
-// CreateTag's checks and logging; quiet for the name probing of CopyTag.
-TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* out, int allow_overwrite,
-                           bool log) {
+// CreateTag's checks and logging.
+TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* out, int allow_overwrite) {
     TagHeader header{};
     header.identifier = 0;
     header.flags = 0;
@@ -124,10 +122,9 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
         }
     }
     if (reason) {
-        if (log)
-            LogCodex(2, "CreateTag(name='%s', tagid='%s', type='%s', allow_overwrite='%s') failed because '%s'.\n",
-                     name ? name : "", FourCCToText(tag_id).c_str(), GetTagGroupLabel(group),
-                     allow_overwrite ? "True" : "False", reason);
+        LogCodex(2, "CreateTag(name='%s', tagid='%s', type='%s', allow_overwrite='%s') failed because '%s'.\n",
+                 name ? name : "", FourCCToText(tag_id).c_str(), GetTagGroupLabel(group),
+                 allow_overwrite ? "True" : "False", reason);
         return nullptr;
     }
     TagEntry* entry = FindOrCreateTagEntry(group, header.tag_id);
@@ -195,6 +192,12 @@ bool MoveTagFile(const std::string& from, const std::string& to, const TagHeader
     return false;
 }
 
+// A tag that only archives hold may give its id up to a renumbered local
+// copy, which then takes precedence; a local tag or one in use may not.
+bool IsTagIdHeldLocally(const TagEntry* holder) {
+    return holder && (holder->local_source || GetTagUseCount(holder) > 0);
+}
+
 // Takes a new name or tag id of a tag in the catalogue after its file moved.
 void MoveLocalSource(TagEntry* tag, const TagHeader& header, const std::string& file_name) {
     if (header.tag_id == tag->tag_id) {
@@ -205,6 +208,37 @@ void MoveLocalSource(TagEntry* tag, const TagHeader& header, const std::string& 
     }
     RemoveLocalSource(tag);  // the file now belongs to the new id
     AnnounceLocalTagSource(header, file_name);
+}
+
+// Writes one archive entry into folder under `base`, or under the first
+// free "base 2", "base 3", ... when a file of that name is there already
+// (another tag's saved file, an earlier entry of the same name): an unpack
+// never replaces a file. A name taken between the check and the rename
+// (by another program) moves on to the next one. False when the entry
+// could not be written under any name.
+bool UnpackArchiveEntry(std::FILE* in, const TagSource& entry, const TagHeader& header, const std::string& folder,
+                        const std::string& base) {
+    constexpr int kMaxNameTries = 10000;
+    std::string name = base;
+    for (int n = 2; n <= kMaxNameTries; ++n) {
+        if (!PathExists(folder + name, kPathAnyKind)) {
+            SafeFileWriter out;
+            bool written = out.Open(folder + name) && WriteTagHeaders(&header, out.stream(), 1) == kTagHeaderSize &&
+                           ::fseeko(in, static_cast<off_t>(entry.header.data_offset), SEEK_SET) == 0 &&
+                           CopyStreamBytes(out.stream(), in, entry.header.data_length);
+            if (written && out.Commit(false)) {
+                if (name != base)
+                    LogCodex(1, "INFO: '%s' already exists; '%s' was unpacked as '%s'.\n", (folder + base).c_str(),
+                             header.name, (folder + name).c_str());
+                return true;
+            }
+            out.Abandon();
+            if (!written || !PathExists(folder + name, kPathAnyKind)) break;
+        }
+        name = FormatString("%s %d", base.c_str(), n);
+    }
+    LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+    return false;
 }
 
 }  // namespace
@@ -381,7 +415,7 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
 // --- Creating, changing, copying, deleting -------------------------------------
 
 TagEntry* CreateTag(u32 group, u32 tag_id, const char* name, TagHeader* header, int allow_overwrite) {
-    return CreateTagChecked(group, tag_id, name, header, allow_overwrite, true);
+    return CreateTagChecked(group, tag_id, name, header, allow_overwrite);
 }
 
 int MakeTagIdFromName(TagHeader* header) {
@@ -429,7 +463,7 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
             return nullptr;
         }
     }
-    if (!keep_id && new_tag_id != tag->tag_id && IsTagTaken(FindTagEntry(group, new_tag_id))) {
+    if (!keep_id && new_tag_id != tag->tag_id && IsTagIdHeldLocally(FindTagEntry(group, new_tag_id))) {
         LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
                  GetTagGroupLabel(group));
         return nullptr;
@@ -474,15 +508,18 @@ TagEntry* CopyTag(TagEntry* tag, const char* name) {
 
     TagHeader header{};
     TagEntry* copy = nullptr;
-    for (int attempt = -1; attempt <= 100 && !copy; ++attempt) {
+    // The plain name (or "name copy"), then "name copy 1" to "name copy 100";
+    // every refusal is logged as CreateTag logs it.
+    constexpr int kLastCopyNumber = 100;
+    for (int number = 0; number <= kLastCopyNumber && !copy; ++number) {
         std::string suffix;
-        if (attempt >= 0)
-            suffix = FormatString(" copy %d", attempt + 1);
+        if (number > 0)
+            suffix = FormatString(" copy %d", number);
         else if (!name)
             suffix = " copy";
         // Shorten the base, not the suffix, so long names still find a copy name.
         std::string candidate = base.substr(0, kMaxName > suffix.size() ? kMaxName - suffix.size() : 0) + suffix;
-        copy = CreateTagChecked(original.group, kNoTagId, candidate.c_str(), &header, 0, attempt == 100);
+        copy = CreateTag(original.group, kNoTagId, candidate.c_str(), &header, 0);
     }
     if (!copy) return nullptr;
 
@@ -553,28 +590,18 @@ int DisassembleArchive(Archive* archive, const std::string& destination) {
         return 0;
     }
     std::string root = EnsureTrailingSlash(destination);
-    std::set<std::string> used;  // label + '/' + file name, so equal names get distinct files
     bool all_written = true;
     for (const TagSource& entry : archive->entries) {
         TagHeader header = entry.header;
         MakeHeaderFresh(&header, header.group, header.tag_id);
-        std::string label = GroupFolderName(header.group);
-        std::string folder = root + label + "/";
+        std::string folder = root + GroupFolderName(header.group) + "/";
         std::string base = SafeTagFileName(header.name, header.tag_id);
-        std::string name = base;
-        for (int n = 2; used.count(label + "/" + name); ++n) name = FormatString("%s %d", base.c_str(), n);
-        used.insert(label + "/" + name);
-
-        SafeFileWriter out;
-        bool ok = MakeDirectory(folder) && out.Open(folder + name) &&
-                  WriteTagHeaders(&header, out.stream(), 1) == kTagHeaderSize &&
-                  ::fseeko(in, static_cast<off_t>(entry.header.data_offset), SEEK_SET) == 0 &&
-                  CopyStreamBytes(out.stream(), in, entry.header.data_length) && out.Commit(true);
-        if (!ok) {
-            out.Abandon();
-            LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+        if (!MakeDirectory(folder)) {
+            LogCodex(0, "couldn't open tag file '%s' for writing\n", base.c_str());
             all_written = false;
+            continue;
         }
+        if (!UnpackArchiveEntry(in, entry, header, folder, base)) all_written = false;
     }
     CloseFileStream(in);
     return all_written ? 1 : 0;

@@ -52,9 +52,12 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name);
 TagEntry* CopyTag(TagEntry* tag, const char* name);
 int CopyTagToLocal(TagEntry* tag);
 int DeleteTag(TagEntry* tag);
-// Writes every entry as destination + label + '/' + name (same names made
-// distinct). 0 when the archive cannot be opened or an entry could not be
-// written. Leaves no partial file and does not change the catalogue.
+// Writes every entry as destination + label + '/' + name. Never replaces a
+// file: where the name is taken (a file already there, an earlier entry of
+// the same name) the entry gets the first free "name 2", "name 3", ... and
+// a level-1 line names both. 0 when the archive cannot be opened or an entry
+// could not be written. Leaves no partial file and does not change the
+// catalogue.
 int DisassembleArchive(Archive* archive, const std::string& destination);
 // n, or 0 when a read or write fails or n is 0.
 u32 CopyStreamData(std::FILE* destination, std::FILE* source, u32 n);

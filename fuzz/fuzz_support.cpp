@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
 
 namespace pirn_fuzz {
 

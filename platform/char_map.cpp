@@ -122,9 +122,9 @@ std::vector<u8> CharMapFileBytes(const CharMap& map) {
 bool LoadCharMap(const std::string& path) {
     std::FILE* file = OpenFileStream(path, "rb");
     if (file == nullptr) return false;
-    // One byte more than the format holds tells a longer file apart, which
-    // is not a character map.
-    u8 bytes[kCharMapFileSize + 1];
+    // Only the table's bytes are read: whatever a longer file carries after
+    // them is not looked at.
+    u8 bytes[kCharMapFileSize];
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
     CloseFileStream(file);
     CharMap map{};

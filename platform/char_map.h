@@ -27,8 +27,9 @@ const CharMap& BuiltInCharMap();
 // The table conversions use: the built-in one until LoadCharMap succeeds.
 const CharMap& ActiveCharMap();
 
-// Reads a "charmap" file into the active table. A missing file, or one that
-// is not exactly kCharMapFileSize bytes, leaves the active table unchanged.
+// Reads the first kCharMapFileSize bytes of a "charmap" file into the
+// active table (bytes after them are ignored). A missing file, or one
+// shorter than that, leaves the active table unchanged.
 bool LoadCharMap(const std::string& path);
 // Decodes the file format; false unless size is exactly kCharMapFileSize.
 bool ParseCharMapFile(const u8* bytes, std::size_t size, CharMap* out);

@@ -413,11 +413,11 @@ bool ReopenFile(std::FILE** holder, const std::string& path, const char* mode) {
     return *holder != nullptr;
 }
 
-i64 DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t n) {
+size_t DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t n) {
     size_t filled = 0;
     size_t used = 0;
     while (filled < n) {
-        if (source_size - used < 2) return -1;
+        if (source_size - used < 2) return 0;
         u8 value = source[used];
         size_t run = static_cast<size_t>(source[used + 1]) + 1;
         used += 2;
@@ -425,7 +425,7 @@ i64 DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t
         std::memset(destination + filled, value, run);
         filled += run;
     }
-    return static_cast<i64>(used);
+    return used;
 }
 
 void EncodeRleBytes(const u8* source, size_t n, std::vector<u8>& out) {
@@ -440,12 +440,12 @@ void EncodeRleBytes(const u8* source, size_t n, std::vector<u8>& out) {
     }
 }
 
-i64 ReadRleBytes(std::FILE* stream, u8* destination, size_t n) {
+size_t ReadRleBytes(std::FILE* stream, u8* destination, size_t n) {
     size_t filled = 0;
-    i64 used = 0;
+    size_t used = 0;
     while (filled < n) {
         u8 pair[2];
-        if (std::fread(pair, 1, 2, stream) != 2) return -1;
+        if (std::fread(pair, 1, 2, stream) != 2) return 0;
         used += 2;
         size_t run = std::min(static_cast<size_t>(pair[1]) + 1, n - filled);
         std::memset(destination + filled, pair[0], run);
@@ -454,13 +454,11 @@ i64 ReadRleBytes(std::FILE* stream, u8* destination, size_t n) {
     return used;
 }
 
-i64 WriteRleBytes(std::FILE* stream, const u8* source, size_t n) {
+size_t WriteRleBytes(std::FILE* stream, const u8* source, size_t n) {
     std::vector<u8> encoded;
     EncodeRleBytes(source, n, encoded);
-    if (!encoded.empty() && std::fwrite(encoded.data(), 1, encoded.size(), stream) != encoded.size()) {
-        return -1;
-    }
-    return static_cast<i64>(encoded.size());
+    if (encoded.empty() || std::fwrite(encoded.data(), 1, encoded.size(), stream) != encoded.size()) return 0;
+    return encoded.size();
 }
 
 // --- Working directory --------------------------------------------------------

@@ -153,17 +153,18 @@ bool ReadFileBytes(const std::string& path, std::vector<u8>& bytes, bool add_nul
 bool ReopenFile(std::FILE** holder, const std::string& path, const char* mode);
 
 // Byte run-length codec: pairs of (value, run length - 1), so one pair
-// covers 1 to 256 equal bytes.
+// covers 1 to 256 equal bytes. Every helper answers with the encoded bytes
+// it used, and 0 means failure: a block always takes at least one pair, so
+// "consumed nothing" can only be a short read, a failed write, or n = 0
+// (callers with an empty block have nothing to read and skip the call).
 // Reads pairs until n bytes are filled (a run past n fills only up to n).
-// Returns the stream bytes used (two per pair; 0 for n = 0), or -1 on a
-// short read.
-i64 ReadRleBytes(std::FILE* stream, u8* destination, size_t n);
-// Writes maximal runs; returns the stream bytes written, or -1 when a write
-// failed.
-i64 WriteRleBytes(std::FILE* stream, const u8* source, size_t n);
-// The same on memory: decodes from source (of source_size bytes) and
-// returns the source bytes used, or -1 when the source ends too early.
-i64 DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t n);
+// 0 on a short read.
+size_t ReadRleBytes(std::FILE* stream, u8* destination, size_t n);
+// Writes maximal runs; 0 when a write failed.
+size_t WriteRleBytes(std::FILE* stream, const u8* source, size_t n);
+// The same on memory: decodes from source (of source_size bytes); 0 when
+// the source ends too early.
+size_t DecodeRleBytes(const u8* source, size_t source_size, u8* destination, size_t n);
 void EncodeRleBytes(const u8* source, size_t n, std::vector<u8>& out);
 
 // --- Working directory --------------------------------------------------------

@@ -15,6 +15,10 @@ namespace pirn {
 namespace {
 
 constexpr size_t kIdentifyBytes = 128;
+// How far blank and comment lines may push the first word of a text 3DMF
+// file: far enough for any real header comment, short of reading a whole
+// large file that is something else.
+constexpr u64 kMax3dmfLeadBytes = 64 * 1024;
 
 HeaderRecogniser g_tag_recogniser = nullptr;
 HeaderRecogniser g_archive_recogniser = nullptr;
@@ -40,10 +44,43 @@ bool EncodeToStream(u32 type, const PixelImage& image, std::FILE* stream) {
     }
 }
 
+bool IsLwoForm(const u8* head, size_t length) {
+    return length >= 12 && std::memcmp(head, "FORM", 4) == 0 &&
+           (std::memcmp(head + 8, "LWO2", 4) == 0 || std::memcmp(head + 8, "LWOB", 4) == 0);
+}
+
+// A text 3DMF file's first word is "3DMetafile"; blank lines and lines
+// whose first character after leading blanks is '#' may come before it, as
+// the 3DMF reader skips them too.
+bool IsText3dmf(const u8* head, size_t length, std::FILE* stream, u64 file_size) {
+    // Most files are ruled out by their first visible character.
+    size_t first = 0;
+    while (first < length && std::strchr(" \t\v\f\r\n", head[first]) && head[first]) ++first;
+    if (first < length && head[first] != '#' && head[first] != '3') return false;
+    const u64 limit = std::min(file_size, kMax3dmfLeadBytes);
+    if (limit == 0 || !SeekStream(stream, 0)) return false;
+    std::string text(static_cast<size_t>(limit), '\0');
+    if (!ReadExact(stream, &text[0], text.size())) return false;
+    const char* const blanks = " \t\v\f\r\n";
+    size_t at = 0;
+    while (true) {
+        at = text.find_first_not_of(blanks, at);
+        if (at == std::string::npos) return false;
+        if (text[at] != '#') break;
+        at = text.find_first_of("\r\n", at);
+        if (at == std::string::npos) return false;
+    }
+    static const char kWord[] = "3DMetafile";
+    const size_t word = sizeof(kWord) - 1;
+    if (text.compare(at, word, kWord) != 0) return false;
+    if (at + word == text.size()) return text.size() == file_size;
+    return std::strchr(blanks, text[at + word]) != nullptr;
+}
+
 // Decides the kind and type from the first bytes; the codecs confirm the
 // image types by reading their headers. A confirmation that fails lets the
 // later rules try.
-bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, ImageFile* file) {
+bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, u64 file_size, ImageFile* file) {
     auto claim = [&](u32 kind, u32 type) {
         if (!Accepts(*file, kind, type)) return false;
         file->kind = kind;
@@ -66,22 +103,20 @@ bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, ImageFile*
             return claim(kKindImage, kTypeBmp);
         }
     }
-    if (length >= 12 && std::memcmp(head + 8, "LWO2", 4) == 0 && Accepts(*file, kKindModel, kTypeLwo))
-        return claim(kKindModel, kTypeLwo);
-    if (length >= 4 && std::memcmp(head, "3DMe", 4) == 0 && Accepts(*file, kKindModel, kType3dmf))
-        return claim(kKindModel, kType3dmf);
+    if (IsLwoForm(head, length) && Accepts(*file, kKindModel, kTypeLwo)) return claim(kKindModel, kTypeLwo);
+    if (Accepts(*file, kKindModel, kType3dmf) && IsText3dmf(head, length, stream, file_size)) return claim(kKindModel, kType3dmf);
     if (length >= 12 && std::memcmp(head + 8, "WAVE", 4) == 0 && Accepts(*file, kKindSound, kTypeWav))
         return claim(kKindSound, kTypeWav);
     if (g_tag_recogniser && Accepts(*file, kKindTag, kTypeTag)) {
         std::any parsed;
-        if (g_tag_recogniser(head, length, &parsed)) {
+        if (g_tag_recogniser(head, length, file_size, &parsed)) {
             file->header = std::move(parsed);
             return claim(kKindTag, kTypeTag);
         }
     }
     if (g_archive_recogniser && Accepts(*file, kKindArchive, kTypeArchive)) {
         std::any parsed;
-        if (g_archive_recogniser(head, length, &parsed)) {
+        if (g_archive_recogniser(head, length, file_size, &parsed)) {
             file->header = std::move(parsed);
             return claim(kKindArchive, kTypeArchive);
         }
@@ -215,7 +250,7 @@ bool IdentifyImageFile(ImageFile* file) {
     if (!StreamSize(file->stream, &size)) return false;
     size_t length = static_cast<size_t>(std::min<u64>(size, kIdentifyBytes));
     if (length == 0 || !ReadExact(file->stream, head, length)) return false;
-    if (!IdentifyStream(file->stream, head, length, file)) return false;
+    if (!IdentifyStream(file->stream, head, length, size, file)) return false;
     file->identified = true;
     return true;
 }

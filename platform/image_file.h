@@ -75,9 +75,12 @@ struct ImageFile {
 };
 
 // Recognises a tag or archive header in the first bytes of a file (at most
-// 128) and stores its parsed form. The Codex, which owns those formats,
-// registers them at start-up; until then such files stay unknown.
-using HeaderRecogniser = bool (*)(const u8* bytes, size_t length, std::any* parsed);
+// 128, fewer when the file is shorter) and stores its parsed form. Both
+// headers are only valid with the file's whole size (a tag file's data
+// length, an archive's stored size), so that comes too. The Codex, which
+// owns those formats, registers them when it starts; until then such files
+// stay unknown.
+using HeaderRecogniser = bool (*)(const u8* bytes, size_t length, u64 file_size, std::any* parsed);
 void SetTagHeaderRecogniser(HeaderRecogniser recogniser);
 void SetArchiveHeaderRecogniser(HeaderRecogniser recogniser);
 

@@ -8,9 +8,11 @@ namespace pirn {
 
 namespace {
 
-// The next token of a text: a digit run is 256 + its value (32-bit
-// arithmetic, wrapping as the original did), anything else the character
-// with A-Z lowered, as a signed byte (so 128-255 sort before ASCII).
+// The next token of a text: a digit run is 256 + its value, anything else
+// the character with A-Z lowered, as a signed byte (so 128-255 sort before
+// ASCII). The value is kept in 32 bits and wraps on digit runs past
+// 4294967295, alike in the 32-bit and the 64-bit program, so that both
+// order the same names the same way.
 i64 NextToken(const char*& p) {
     if (*p >= '0' && *p <= '9') {
         u32 value = 0;

@@ -13,7 +13,6 @@
 namespace pirn {
 
 namespace {
-constexpr u32 kDisabledTextColor = 0xFF808080u;
 
 bool IsActionKey(i32 code) { return code == kKeySpace || code == kKeyEnter; }
 }  // namespace
@@ -137,9 +136,9 @@ void Button::DrawContents() {
     if (BeginWindowDraw(this, 0, 0)) {
         const Rect face{0, 0, GetWidth(), GetHeight() - kFaceBottomGap};
         const bool focused = HasFocus();
-        DrawButtonFace(GetSkin(), face, state_ == kPressedUnchecked, focused);
+        DrawButtonFace(GetSkin(), face, state_ == kPressedUnchecked, focused, IsEnabled());
         if (const char* title = GetTitle()) {
-            SetDrawColor(IsEnabled() ? kColorWhite : kDisabledTextColor);
+            SetDrawColor(IsEnabled() ? kColorWhite : kSkinDisabledLabelColor);
             DrawTextInRect(title, 0, kTextCenter | kTextCenterVertically, face);
         }
         if (focused) DrawHighlight(Rect{face.left, face.top, face.right - 2, face.bottom},

@@ -209,13 +209,13 @@ void ComboBox::OnButtonClicked() {
 }
 
 void ComboBox::MoveFocusByTab(bool backwards) {
-    Window* w = backwards ? tabPrev : tabNext;
-    for (Window* start = w; w && w != this; w = backwards ? w->tabPrev : w->tabNext) {
+    Window* w = backwards ? GetTabPrev() : GetTabNext();
+    for (Window* start = w; w && w != this; w = backwards ? w->GetTabPrev() : w->GetTabNext()) {
         if (w->IsEnabled() && w->IsShownOnScreen()) {
             ActivateWindow(w, kFocusByTab);
             return;
         }
-        if ((backwards ? w->tabPrev : w->tabNext) == start) break;
+        if ((backwards ? w->GetTabPrev() : w->GetTabNext()) == start) break;
     }
 }
 
@@ -234,9 +234,18 @@ int ComboBox::HandleEvent(Window* target, u32 type, InputEvent& e) {
                 return 1;
             case kKeyEsc:
             case kKeyEnter:
-                // A closed box leaves these keys to the dialog around it.
-                if (!open_) break;
-                if (press) CloseDropdown();
+                if (press) {
+                    swallowRelease_ = open_ ? e.Code() : 0;
+                    // A closed box leaves these keys to the dialog or
+                    // window around it.
+                    if (!open_) break;
+                    CloseDropdown();
+                    return 1;
+                }
+                // The release of a press that went on goes on too: whoever
+                // took the press (a button, the field's commit) waits for it.
+                if (!open_ && swallowRelease_ != e.Code()) break;
+                swallowRelease_ = 0;
                 return 1;
             case kKeyUp:
             case kKeyDown:

@@ -86,6 +86,9 @@ private:
     bool typed_ = false;
     bool itemsAdded_ = false;
     bool open_ = false;
+    // Esc or Enter closed the list with its press: its release belongs to
+    // the closing and goes no further.
+    i32 swallowRelease_ = 0;
     bool above_ = false;
     bool fitted_ = false;  // FitDropdown has set the list height
     Rect closedFrame_;

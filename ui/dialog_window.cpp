@@ -113,7 +113,7 @@ void DialogWindow::SetClientSize(i32 w, i32 h) {
 
 void DialogWindow::LinkButtonsAfter(Window* control) {
     if (!control) return;
-    Window* former = control->tabNext;
+    Window* former = control->GetTabNext();
     control->SetTabNext(ok_);
     ok_->SetTabNext(cancel_);
     // A control that was in no ring closes one with the two buttons.

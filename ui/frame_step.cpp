@@ -16,20 +16,20 @@ namespace pirn {
 
 namespace {
 
+FrameState g_frame;
+ScreenLayers g_layers;
 std::vector<Rect> g_region;
 std::vector<Rect> g_regionScratch;  // reused: the pass runs for every window of every clip
 bool g_regionStarted = false;
 
-bool OverviewActive() { return (GetWindowSystem().redrawFlags & kRedrawOverview) != 0; }
 
 // A scope over the whole screen, clipped to the rectangle being redrawn:
 // used for dimming, shadows and the drag image (drawn "in layer1").
 bool BeginClipDraw() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (ws.currentClip.IsEmpty()) return false;
-    ws.currentScissor = ws.currentClip;
+    if (g_frame.currentClip.IsEmpty()) return false;
+    g_frame.currentScissor = g_frame.currentClip;
     if (WindowRenderer* r = GetWindowRenderer())
-        r->BeginScope(GetScreenRect(), GetScreenSize(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane, ws.farPlane);
+        r->BeginScope(GetScreenRect(), GetScreenSize(), g_frame.currentClip, false);
     return true;
 }
 
@@ -40,59 +40,63 @@ void EndClipDraw() {
 void DimClip() {
     if (!BeginClipDraw()) return;
     SetDrawColor(kColorDim);
-    FillRectangle(GetWindowSystem().currentClip);
+    FillRectangle(g_frame.currentClip);
     EndClipDraw();
 }
 
 void VisitForVisibility(Window* w) {
-    w->drawState &= ~(Window::kDrawClient | Window::kDrawFrame);
-    w->visibleRect = Rect{};
-    if (!(w->flags_ & Window::kVisible)) return;
-    if (w->windowState != Window::kStateCollapsed)
-        for (Window* c = w->firstChild; c; c = c->nextSibling) VisitForVisibility(c);
-    if (OverviewActive()) {
-        w->drawState |= Window::kDrawClient;
-        w->visibleRect = w->frame_;
+    u32& state = WindowInternals::DrawState(w);
+    Rect& visible = WindowInternals::VisibleRect(w);
+    state &= ~(Window::kDrawClient | Window::kDrawFrame);
+    visible = Rect{};
+    if (!w->IsVisible()) return;
+    if (w->GetWindowState() != Window::kStateCollapsed)
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) VisitForVisibility(c);
+    const Rect& frame = w->GetFrameScreenRect();
+    if (IsOverviewActive()) {
+        state |= Window::kDrawClient;
+        visible = frame;
         return;
     }
-    const bool opaque = (w->flags_ & (Window::kBackground | Window::kDarkBackground)) != 0;
-    if (!(w->flags_ & Window::kShadow)) {
-        if (VisibleRegion(w->frame_, &w->visibleRect, opaque)) w->drawState |= Window::kDrawClient;
+    const bool opaque = w->TestFlags(Window::kBackground | Window::kDarkBackground);
+    if (!w->TestFlags(Window::kShadow)) {
+        if (VisibleRegion(frame, &visible, opaque)) state |= Window::kDrawClient;
         return;
     }
     Rect withShadow = w->GetFrameWithShadow();
     Rect ignored;
     if (!VisibleRegion(withShadow, &ignored, false)) return;
-    w->drawState |= Window::kDrawClient | Window::kDrawFrame;
-    VisibleRegion(w->frame_, &w->visibleRect, opaque);
+    state |= Window::kDrawClient | Window::kDrawFrame;
+    VisibleRegion(frame, &visible, opaque);
 }
 
 void DrawChildren(Window* parent) {
-    WindowSystemState& ws = GetWindowSystem();
-    for (Window* w = parent->lastChild; w;) {
-        Window* prev = w->prevSibling;
-        if (w == ws.dimBelowWindow) DimClip();
-        if (w->flags_ & Window::kVisible) {
+    for (Window* w = parent->GetLastChild(); w;) {
+        Window* prev = w->GetPrevSibling();
+        if (w == g_frame.dimBelowWindow) DimClip();
+        if (w->IsVisible()) {
             DispatchGuard guard(w);
-            const bool overview = OverviewActive();
-            const bool collapsed = w->windowState == Window::kStateCollapsed;
-            if ((w->drawState & (Window::kDrawClient | Window::kDrawFrame)) || overview) {
-                const bool whole = (w->drawState & Window::kDrawFrame) || overview;
-                if (!collapsed && (whole || RectsOverlapArea(w->visibleRect, w->client_))) {
+            const bool overview = IsOverviewActive();
+            const bool collapsed = w->GetWindowState() == Window::kStateCollapsed;
+            u32& state = WindowInternals::DrawState(w);
+            const Rect& visible = WindowInternals::VisibleRect(w);
+            if ((state & (Window::kDrawClient | Window::kDrawFrame)) || overview) {
+                const bool whole = (state & Window::kDrawFrame) || overview;
+                if (!collapsed && (whole || RectsOverlapArea(visible, w->GetClientScreenRect()))) {
                     w->DrawBackground();
                     w->DrawContents();
-                    ws.contentsDrawn++;
+                    g_frame.contentsDrawn++;
                 }
-                if (whole || !RectContains(w->client_, w->visibleRect)) {
+                if (whole || !RectContains(w->GetClientScreenRect(), visible)) {
                     w->DrawFrame();
-                    ws.framesDrawn++;
+                    g_frame.framesDrawn++;
                 }
-                w->drawState &= ~(Window::kDrawClient | Window::kDrawFrame);
+                state &= ~(Window::kDrawClient | Window::kDrawFrame);
             }
             if (!collapsed) DrawChildren(w);
-            if (w->captureRequest) {
-                CopyWindowImageToClipboard(w, w->captureRequest == 2);
-                w->captureRequest = 0;
+            if (u32& capture = WindowInternals::CaptureRequest(w)) {
+                CopyWindowImageToClipboard(w, capture == 2);
+                capture = 0;
             }
         }
         w = prev;
@@ -100,10 +104,9 @@ void DrawChildren(Window* parent) {
 }
 
 void DrawDragImage() {
-    WindowSystemState& ws = GetWindowSystem();
-    const DragState& d = ws.drag;
+    const DragState& d = GetDragState();
     if (!d.captured || d.mode != 1 || !d.painter) return;
-    if (!RectsOverlapArea(DragImageScreenRect(), ws.currentClip)) return;
+    if (!RectsOverlapArea(DragImageScreenRect(), g_frame.currentClip)) return;
     if (!BeginClipDraw()) return;
     d.painter(d.payload, d.current, nullptr);
     EndClipDraw();
@@ -113,17 +116,17 @@ void DrawDragImage() {
 // front, then what lies on top of everything.
 void RedrawClip(const Rect& clip) {
     RunVisibilityPass(clip);
-    Window* root = GetWindowSystem().root;
+    Window* root = g_layers.root;
     if (root) DrawChildren(root);
     DrawDragImage();
     // Dim every redrawn rectangle, not just the last, while a native dialog
     // is open.
-    if (GetWindowSystem().nativeDialogMode) DimClip();
+    if (g_frame.nativeDialogMode) DimClip();
 }
 
 void TickWindows(Window* w) {
-    for (Window* c = w->firstChild; c;) {
-        Window* next = c->nextSibling;
+    for (Window* c = w->GetFirstChild(); c;) {
+        Window* next = c->GetNextSibling();
         {
             // A tick may run a nested frame (a message box) that deletes
             // queued windows: the next one stays until the walk has passed.
@@ -183,23 +186,26 @@ int VisibleRegion(const Rect& rect, Rect* out, bool subtract) {
 }
 
 void RunVisibilityPass(const Rect& clip) {
-    WindowSystemState& ws = GetWindowSystem();
-    ws.currentClip = clip;
+    g_frame.currentClip = clip;
     ResetVisibleRegion();
     VisibleRegion(clip, nullptr, false);
-    if (ws.root) VisitForVisibility(ws.root);
+    if (g_layers.root) VisitForVisibility(g_layers.root);
 }
 
 bool IsRectVisibleInPass(const Window* window, const Rect& clientRect) {
-    const Rect r = OffsetRect(clientRect, window->client_.left, window->client_.top);
-    return RectsOverlapArea(window->visibleRect, r);
+    const Point origin = window->GetClientOrigin();
+    const Rect r = OffsetRect(clientRect, origin.x, origin.y);
+    return RectsOverlapArea(WindowInternals::VisibleRect(window), r);
 }
 
 // ---- dirty rectangles ----
 
 void Window::InvalidateRect(const Rect& rect, bool force) {
-    WindowSystemState& ws = GetWindowSystem();
-    if (ws.redrawFlags & kRedrawFull) return;
+    if (g_frame.redrawFlags & kRedrawFull) return;
+    // Already listed: nothing to do, whatever the window (asked first, as a
+    // widget filled row by row asks for its client area every time).
+    for (i32 i = 0; i < g_frame.dirtyCount; i++)
+        if (RectContains(g_frame.dirtyRects[i], rect)) return;
     if (!force && !IsShownOnScreen()) return;
     Rect r = rect;
     const Rect screen = GetScreenRect();
@@ -207,85 +213,84 @@ void Window::InvalidateRect(const Rect& rect, bool force) {
     r = Rect{std::max(r.left, screen.left), std::max(r.top, screen.top), std::min(r.right, screen.right),
              std::min(r.bottom, screen.bottom)};
     if (r.IsEmpty()) return;
-    if (!ws.partialRedraw) {
-        ws.redrawFlags |= kRedrawFull;
+    if (!g_frame.partialRedraw) {
+        g_frame.redrawFlags |= kRedrawFull;
         return;
     }
-    for (i32 i = 0; i < ws.dirtyCount; i++)
-        if (RectContains(ws.dirtyRects[i], r)) return;
+    for (i32 i = 0; i < g_frame.dirtyCount; i++)
+        if (RectContains(g_frame.dirtyRects[i], r)) return;
     i32 kept = 0;
-    for (i32 i = 0; i < ws.dirtyCount; i++)
-        if (!RectContains(r, ws.dirtyRects[i])) ws.dirtyRects[kept++] = ws.dirtyRects[i];
-    ws.dirtyCount = kept;
-    if (ws.dirtyCount >= WindowSystemState::kMaxDirtyRects) {
-        ws.redrawFlags |= kRedrawFull;
-        ws.dirtyCount = 0;
+    for (i32 i = 0; i < g_frame.dirtyCount; i++)
+        if (!RectContains(r, g_frame.dirtyRects[i])) g_frame.dirtyRects[kept++] = g_frame.dirtyRects[i];
+    g_frame.dirtyCount = kept;
+    if (g_frame.dirtyCount >= FrameState::kMaxDirtyRects) {
+        g_frame.redrawFlags |= kRedrawFull;
+        g_frame.dirtyCount = 0;
         return;
     }
-    ws.dirtyRects[ws.dirtyCount++] = r;
+    g_frame.dirtyRects[g_frame.dirtyCount++] = r;
 }
 
 void InvalidateAll() {
-    WindowSystemState& ws = GetWindowSystem();
-    ws.redrawFlags |= kRedrawFull;
-    ws.dirtyCount = 0;
+    g_frame.redrawFlags |= kRedrawFull;
+    g_frame.dirtyCount = 0;
 }
 
-void SetPartialRedraw(bool on) { GetWindowSystem().partialRedraw = on ? 1 : 0; }
-bool IsFullRedrawPending() { return (GetWindowSystem().redrawFlags & kRedrawFull) != 0; }
+void SetPartialRedraw(bool on) { g_frame.partialRedraw = on ? 1 : 0; }
+bool IsFullRedrawPending() { return (g_frame.redrawFlags & kRedrawFull) != 0; }
 
 // ---- rendering ----
 
 std::string DebugOverlayText() {
-    const WindowSystemState& ws = GetWindowSystem();
     auto name = [](const Window* w) { return std::string(w->GetTitle() ? w->GetTitle() : "?"); };
     char head[64];
-    std::snprintf(head, sizeof head, "frames rendered: %d", ws.framesRendered);
+    std::snprintf(head, sizeof head, "frames rendered: %d", g_frame.framesRendered);
     std::string text = head;
     text += "\nfocus: ";
     std::vector<const Window*> path;
-    for (const Window* w = ws.focusWindow; w; w = w->parent_) path.push_back(w);
+    for (const Window* w = GetFocusWindow(); w; w = w->GetParent()) path.push_back(w);
     for (size_t i = path.size(); i-- > 0;) {
         text += name(path[i]);
         if (i) text += " -> ";
     }
     text += "\nmodal stack: ";
-    for (size_t i = 1; i < ws.modalStack.size(); i++) {
+    const std::vector<ModalEntry>& stack = GetModalState().modalStack;
+    for (size_t i = 1; i < stack.size(); i++) {
         if (i > 1) text += " -> ";
-        text += ws.modalStack[i].window ? name(ws.modalStack[i].window) : std::string("?");
+        text += stack[i].window ? name(stack[i].window) : std::string("?");
     }
     return text;
 }
 
 int RenderFrame() {
-    WindowSystemState& ws = GetWindowSystem();
-    ws.dimBelowWindow = nullptr;
-    for (size_t i = ws.modalStack.size(); i-- > 1;) {
-        if (ws.modalStack[i].flags & kModalDimBehind) {
-            ws.dimBelowWindow = ws.modalStack[i].window;
+    g_frame.dimBelowWindow = nullptr;
+    const std::vector<ModalEntry>& stack = GetModalState().modalStack;
+    for (size_t i = stack.size(); i-- > 1;) {
+        if (stack[i].flags & kModalDimBehind) {
+            g_frame.dimBelowWindow = stack[i].window;
             break;
         }
     }
-    ws.contentsDrawn = 0;
-    ws.framesDrawn = 0;
+    g_frame.contentsDrawn = 0;
+    g_frame.framesDrawn = 0;
     // Take the damage list first: whatever drawing invalidates is kept for
     // the next frame instead of being wiped with this one.
-    const bool full = (ws.redrawFlags & kRedrawFull) != 0;
-    std::vector<Rect> rects(ws.dirtyRects, ws.dirtyRects + ws.dirtyCount);
-    ws.redrawFlags &= ~kRedrawFull;
-    ws.dirtyCount = 0;
+    const bool full = (g_frame.redrawFlags & kRedrawFull) != 0;
+    std::vector<Rect> rects(g_frame.dirtyRects, g_frame.dirtyRects + g_frame.dirtyCount);
+    g_frame.redrawFlags &= ~kRedrawFull;
+    g_frame.dirtyCount = 0;
     if (!full && rects.empty()) return 0;
 
-    const Rect overlayStrip{4, ws.screenHeight - 48, ws.screenWidth, ws.screenHeight};
+    const Rect overlayStrip{4, g_layers.screenHeight - 48, g_layers.screenWidth, g_layers.screenHeight};
     WindowRenderer* renderer = GetWindowRenderer();
     if (full) {
         RedrawClip(GetScreenRect());
     } else {
-        if (ws.debugOverlay) RedrawClip(overlayStrip);
+        if (g_frame.debugOverlay) RedrawClip(overlayStrip);
         for (const Rect& r : rects) RedrawClip(r);
-        if (ws.debugOutlines) {
+        if (g_frame.debugOutlines) {
             if (renderer) renderer->SetScissorEnabled(false);
-            ws.currentClip = GetScreenRect();
+            g_frame.currentClip = GetScreenRect();
             if (BeginClipDraw()) {
                 for (const Rect& r : rects) DrawHighlight(r, kHighlightStrong | kHighlightFill);
                 EndClipDraw();
@@ -293,12 +298,13 @@ int RenderFrame() {
             if (renderer) renderer->SetScissorEnabled(true);
         }
     }
-    if (ws.debugOverlay) {
-        ws.framesRendered++;
-        ws.currentClip = full ? GetScreenRect() : overlayStrip;
+    if (g_frame.debugOverlay) {
+        g_frame.framesRendered++;
+        g_frame.currentClip = full ? GetScreenRect() : overlayStrip;
         if (BeginClipDraw()) {
             SetDrawColor(kColorWhite);
-            InterfaceFont* f = ws.layer1 && ws.layer1->font_ ? ws.layer1->font_ : ws.defaultFont;
+            InterfaceFont* f = g_layers.layer1 ? WindowInternals::OwnFont(g_layers.layer1) : nullptr;
+            if (!f) f = GetDefaultFont();
             DrawWindowText(f, DebugOverlayText().c_str(), 0, 262, overlayStrip);
             EndClipDraw();
         }
@@ -309,7 +315,7 @@ int RenderFrame() {
 void CopyWindowImageToClipboard(Window* window, bool clientOnly) {
     WindowRenderer* r = GetWindowRenderer();
     if (!r || !window) return;
-    Rect area = clientOnly ? window->client_ : window->frame_;
+    Rect area = clientOnly ? window->GetClientScreenRect() : window->GetFrameScreenRect();
     if (!RectIntersect(&area, GetScreenRect()) || area.IsEmpty()) return;  // only what is on screen
     r->CopyToClipboard(area);
 }
@@ -317,79 +323,75 @@ void CopyWindowImageToClipboard(Window* window, bool clientOnly) {
 // ---- the frame ----
 
 int StepFrame() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (ws.frameAlreadyDrawn) {
-        ws.frameAlreadyDrawn = 0;
+    if (g_frame.frameAlreadyDrawn) {
+        g_frame.frameAlreadyDrawn = 0;
         return 1;
     }
-    if (!ws.running) return 0;
+    if (!g_frame.running) return 0;
     ProcessDeferredDeletes();
-    if (ws.closeEnding) {
+    ModalState& modal = GetModalState();
+    if (modal.closeEnding) {
         const ModalEntry top = TopModalEntry();
-        if ((top.flags & kModalEndOnClose) && ws.closeEndingBudget > 0) {
-            ws.closeEndingBudget--;
+        if ((top.flags & kModalEndOnClose) && modal.closeEndingBudget > 0) {
+            modal.closeEndingBudget--;
             EndModalEntryOf(top.window, 0, true);
         } else {
-            ws.closeEnding = 0;
+            modal.closeEnding = 0;
         }
         return 0;
     }
     DrainEventQueue();
-    if (!ws.running || ws.closeEnding) return 0;
-    if (ws.root) TickWindows(ws.root);
+    if (!g_frame.running || modal.closeEnding) return 0;
+    if (g_layers.root) TickWindows(g_layers.root);
     UpdateOverviewAnimation();
     return RenderFrame();
 }
 
 void RunMainLoop() {
-    WindowSystemState& ws = GetWindowSystem();
     RunIdleHook();
     InvalidateAll();
-    ws.running = 1;
-    ws.nativeDialogMode = 0;
-    ws.frameAlreadyDrawn = 1;
+    g_frame.running = 1;
+    g_frame.nativeDialogMode = 0;
+    g_frame.frameAlreadyDrawn = 1;
     RenderFrame();
     RunIdleHook();
-    while (ws.running && RunIdleHook()) {
+    while (g_frame.running && RunIdleHook()) {
     }
 }
 
 void SetNativeDialogMode(bool on) {
-    WindowSystemState& ws = GetWindowSystem();
     RunIdleHook();
-    ws.nativeDialogMode = on ? 1 : 0;
-    ws.frameAlreadyDrawn = 1;
+    g_frame.nativeDialogMode = on ? 1 : 0;
+    g_frame.frameAlreadyDrawn = 1;
     InvalidateAll();
-    ws.running = on ? 0 : 1;
+    g_frame.running = on ? 0 : 1;
     RenderFrame();
     RunIdleHook();
 }
 
-bool IsNativeDialogMode() { return GetWindowSystem().nativeDialogMode != 0; }
+bool IsNativeDialogMode() { return g_frame.nativeDialogMode != 0; }
 
 // ---- layers and screen ----
 
 void InitWindowLayers(i32 width, i32 height) {
-    WindowSystemState& ws = GetWindowSystem();
-    ws.screenWidth = width;
-    ws.screenHeight = height;
-    ws.fieldOfView = 45.0f;
-    ws.nearPlane = 0.1f;
-    ws.farPlane = 10000.0f;
-    ws.modalStack.clear();
-    ws.modalStack.push_back(ModalEntry{});
-    ws.root = new Window(Window::kRootFlag | Window::kVisible, nullptr);
-    ws.root->SetTitle("root");
-    ws.layer1 = new Window(Window::kRootFlag | Window::kVisible, ws.root);
-    ws.layer1->SetTitle("layer1");
-    ws.layer0 = new Window(Window::kRootFlag | Window::kVisible | Window::kBackground, ws.root);
-    ws.layer0->SetTitle("layer0");
-    SetFrame(ws.root, Rect{0, 0, width, height});
-    SetFrame(ws.layer1, Rect{0, 0, width, height});
-    SetFrame(ws.layer0, Rect{0, 0, width, height});
-    ws.redrawFlags |= kRedrawDuringResize;
-    ws.focusWindow = ws.layer0;
-    ws.hoverWindow = ws.layer0;
+    g_layers.screenWidth = width;
+    g_layers.screenHeight = height;
+    std::vector<ModalEntry>& stack = GetModalState().modalStack;
+    stack.clear();
+    stack.push_back(ModalEntry{});
+    g_layers.root = new Window(Window::kRootFlag | Window::kVisible, nullptr);
+    g_layers.root->SetTitle("root");
+    g_layers.layer1 = new Window(Window::kRootFlag | Window::kVisible, g_layers.root);
+    g_layers.layer1->SetTitle("layer1");
+    g_layers.layer0 = new Window(Window::kRootFlag | Window::kVisible | Window::kBackground, g_layers.root);
+    g_layers.layer0->SetTitle("layer0");
+    SetFrame(g_layers.root, Rect{0, 0, width, height});
+    SetFrame(g_layers.layer1, Rect{0, 0, width, height});
+    SetFrame(g_layers.layer0, Rect{0, 0, width, height});
+    g_frame.redrawFlags |= kRedrawDuringResize;
+    FocusState& focus = GetFocusState();
+    focus.focusWindow = g_layers.layer0;
+    focus.hoverWindow = g_layers.layer0;
 }
 
 void InitWindowSystem(i32 width, i32 height) {
@@ -399,92 +401,105 @@ void InitWindowSystem(i32 width, i32 height) {
 }
 
 void HandleWindowResize(int width, int height) {
-    WindowSystemState& ws = GetWindowSystem();
     ProcessDeferredDeletes();
-    if (width < 1 || height < 1 || !ws.root) return;
-    ws.screenWidth = width;
-    ws.screenHeight = height;
-    const i32 menuHeight = ws.menuBar ? ws.menuBar->GetHeight() : 0;
-    SetFrame(ws.root, Rect{0, 0, width, height});
-    SetFrame(ws.layer1, Rect{0, 0, width, height});
-    SetFrame(ws.layer0, Rect{0, menuHeight, width, height});
-    ws.redrawFlags |= kRedrawResized;
+    if (width < 1 || height < 1 || !g_layers.root) return;
+    g_layers.screenWidth = width;
+    g_layers.screenHeight = height;
+    const i32 menuHeight = g_layers.menuBar ? g_layers.menuBar->GetHeight() : 0;
+    SetFrame(g_layers.root, Rect{0, 0, width, height});
+    SetFrame(g_layers.layer1, Rect{0, 0, width, height});
+    SetFrame(g_layers.layer0, Rect{0, menuHeight, width, height});
+    RequestOverviewLayout();
     if (WindowRenderer* r = GetWindowRenderer()) r->ClearScreen();
     InvalidateAll();
-    for (Window* layer : {ws.layer0, ws.layer1}) {
+    for (Window* layer : {g_layers.layer0, g_layers.layer1}) {
         std::vector<Window*> children;
-        for (Window* c = layer->firstChild; c; c = c->nextSibling) children.push_back(c);
+        for (Window* c = layer->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
         for (Window* c : children) {
-            if (c->windowState == Window::kStateMaximized && (c->flags_ & Window::kResizable)) c->FillParent();
-            if (c->flags_ & Window::kRecenterOnResize) c->CenterInParent();
+            if (c->GetWindowState() == Window::kStateMaximized && c->TestFlags(Window::kResizable)) c->FillParent();
+            if (c->TestFlags(Window::kRecenterOnResize)) c->CenterInParent();
         }
     }
-    if (ws.layer0->firstChild) RaiseWindow(ws.layer0->firstChild);
+    if (g_layers.layer0->GetFirstChild()) RaiseWindow(g_layers.layer0->GetFirstChild());
     InputEvent e;
     e.type = kEventScreenResized;
     e.word[0] = static_cast<u32>(width);
     e.word[1] = static_cast<u32>(height);
     // Pre-order: a window before its children, until one takes it.
-    std::vector<Window*> stack{ws.root};
+    std::vector<Window*> stack{g_layers.root};
     while (!stack.empty()) {
         Window* w = stack.back();
         stack.pop_back();
         if (w->HandleEvent(w, kEventScreenResized, e)) break;
         std::vector<Window*> kids;
-        for (Window* c = w->firstChild; c; c = c->nextSibling) kids.push_back(c);
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) kids.push_back(c);
         for (size_t i = kids.size(); i-- > 0;) stack.push_back(kids[i]);
     }
-    if (ws.redrawFlags & kRedrawDuringResize) RunIdleHook();
+    if (g_frame.redrawFlags & kRedrawDuringResize) RunIdleHook();
 }
 
 void SetMenuBar(Window* window) {
-    WindowSystemState& ws = GetWindowSystem();
-    ws.menuBar = window;
-    if (ws.layer0) {
+    g_layers.menuBar = window;
+    if (g_layers.layer0) {
         const i32 h = window ? window->GetHeight() : 0;
-        SetFrame(ws.layer0, Rect{0, h, ws.screenWidth, ws.screenHeight});
+        SetFrame(g_layers.layer0, Rect{0, h, g_layers.screenWidth, g_layers.screenHeight});
     }
 }
 
 Point GetScreenSize() {
-    const WindowSystemState& ws = GetWindowSystem();
-    return Point{ws.screenWidth, ws.screenHeight};
+    return Point{g_layers.screenWidth, g_layers.screenHeight};
 }
 
 Rect GetScreenRect() {
-    const WindowSystemState& ws = GetWindowSystem();
-    return Rect{0, 0, ws.screenWidth, ws.screenHeight};
+    return Rect{0, 0, g_layers.screenWidth, g_layers.screenHeight};
 }
 
 Window* GetLayerWindow(int which) {
-    const WindowSystemState& ws = GetWindowSystem();
     switch (which) {
-        case -1: return ws.root;
-        case 0: return ws.layer0;
-        case 1: return ws.layer1;
+        case -1: return g_layers.root;
+        case 0: return g_layers.layer0;
+        case 1: return g_layers.layer1;
         default: return nullptr;
     }
 }
 
 void DestroyRootWindow() {
-    WindowSystemState& ws = GetWindowSystem();
     CancelDrag();
     ProcessDeferredDeletes();
-    if (ws.root) {
-        Window* root = ws.root;
+    if (g_layers.root) {
+        Window* root = g_layers.root;
         delete root;
-        ws.root = ws.layer0 = ws.layer1 = nullptr;
+        g_layers.root = g_layers.layer0 = g_layers.layer1 = nullptr;
     }
     // Windows queued after being taken out of the tree are not under the root.
-    while (!ws.deferredDeletes.empty()) {
-        Window* w = ws.deferredDeletes.back();
-        ws.deferredDeletes.pop_back();
+    std::vector<Window*>& queue = GetDeletionState().deferredDeletes;
+    while (!queue.empty()) {
+        Window* w = queue.back();
+        queue.pop_back();
         delete w;
     }
-    ws.root = ws.layer0 = ws.layer1 = nullptr;
-    ws.focusWindow = ws.hoverWindow = nullptr;
-    ws.modalStack.clear();
-    ws.filters.clear();
+    g_layers.root = g_layers.layer0 = g_layers.layer1 = nullptr;
+    FocusState& focus = GetFocusState();
+    focus.focusWindow = focus.hoverWindow = nullptr;
+    ModalState& modal = GetModalState();
+    modal.modalStack.clear();
+    modal.filters.clear();
 }
+
+FrameState& GetFrameState() { return g_frame; }
+ScreenLayers& GetScreenLayers() { return g_layers; }
+
+void ResetFrameState() {
+    g_frame = FrameState{};
+    g_layers = ScreenLayers{};
+}
+
+bool IsRunning() { return g_frame.running != 0; }
+void SetRunning(bool on) { g_frame.running = on ? 1 : 0; }
+
+void SetDebugOverlay(bool on) { g_frame.debugOverlay = on ? 1 : 0; }
+bool IsDebugOverlayOn() { return g_frame.debugOverlay != 0; }
+void SetDirtyRectOutlines(bool on) { g_frame.debugOutlines = on ? 1 : 0; }
+bool AreDirtyRectOutlinesOn() { return g_frame.debugOutlines != 0; }
 
 }  // namespace pirn

@@ -16,6 +16,11 @@ namespace pirn {
 class Window;
 
 void RunMainLoop();
+// Running: the main loop goes on and input is accepted (0 in native-dialog
+// mode and after a granted quit). Tests and tools that step frames
+// themselves switch it on.
+bool IsRunning();
+void SetRunning(bool on);
 // One frame; 1 when something was drawn (the caller presents it).
 int StepFrame();
 void ProcessDeferredDeletes();
@@ -56,6 +61,13 @@ const std::vector<Rect>& GetVisibleRegionRects();
 // The visibility pass for one clip rectangle (sets draw-state bits and
 // visible rectangles).
 void RunVisibilityPass(const Rect& clip);
+
+// The debug overlay (Ctrl+F1) and the outlines of the redrawn rectangles
+// (Ctrl+F2).
+void SetDebugOverlay(bool on);
+bool IsDebugOverlayOn();
+void SetDirtyRectOutlines(bool on);
+bool AreDirtyRectOutlinesOn();
 
 // The debug overlay's text for the current state.
 std::string DebugOverlayText();

@@ -406,6 +406,7 @@ i32 CellEditLength(const ListColumn& c) {
         case kColumnCharArray:
             return c.fieldSize > 0 ? static_cast<i32>(c.fieldSize - 1) : 0;
         case kColumnString:
+        case kColumnStringPtr:  // only ever edited for an owner's callback, which takes any text
             return 256;
         case kColumnInteger:
             return 11;

@@ -74,7 +74,8 @@ u64 CellSortKey(const ListColumn& column, const void* record);
 // fixed-point values must be whole numbers that fit the field; reals must be
 // finite and fit the field. String pointers are never written.
 CellWriteResult WriteCell(const ListColumn& column, void* record, const std::string& text);
-// Longest text the in-place editor takes for the type.
+// Longest text the in-place editor takes for the type (256 for the string
+// kinds: a string pointer, edited only through an owner's callback, too).
 i32 CellEditLength(const ListColumn& column);
 
 }  // namespace pirn

@@ -1,5 +1,5 @@
-// List and tree widget: items and rows, selection, keys, mouse, type-ahead,
-// sorting, in-place editing, row dragging and drawing.
+// List and tree widget: the view of a ListTree and its ListSelection; keys,
+// mouse, type-ahead, in-place editing, row dragging and drawing.
 
 #include "ui/list_window.h"
 
@@ -21,12 +21,6 @@
 namespace pirn {
 
 namespace {
-
-constexpr u32 kDisabledTextColor = 0xFF808080u;
-// Marks the items of a subtree being deleted, so that every reference to
-// them can be dropped in one pass.
-constexpr u32 kDoomed = 0x20000000u;
-constexpr u32 kCallerFlagsDropped = ListItem::kSelected | ListItem::kOpen | kDoomed;
 
 // Items deleted while a watch is up (handlers may delete rows).
 thread_local std::unordered_set<const ListItem*>* g_deletedWatch = nullptr;
@@ -100,7 +94,10 @@ ListWindow::ListItemDDData::~ListItemDDData() {
 
 ListWindow::ListWindow(u32 listFlags, u32 styleFlags, Window* parent)
     : ScrollableWindow(styleFlags | kTakesFocus, parent), listFlags_(listFlags) {
-    root_.flags = ListItem::kOpen | ListItem::kExpandable;
+    ownTree_.SetObserver(this);
+    selection_.SetObserver(this);
+    selection_.SetRules(((listFlags & kMultipleSelection) ? ListSelection::kMultiple : 0u) |
+                        ((listFlags & kNeverEmptySelection) ? ListSelection::kNeverEmpty : 0u));
     rowHeight_ = std::max(GetLineHeight(), 1);
     indentStep_ = rowHeight_;
     SetTitle("ListWindow");
@@ -111,15 +108,103 @@ ListWindow::~ListWindow() {
         activeDrag_->sourceList = nullptr;
         activeDrag_->item = nullptr;
     }
-    // The owner may be half destroyed by now: no callbacks from here.
-    std::vector<ListItem*> stack;
-    for (ListItem* c = root_.firstChild; c; c = c->next) stack.push_back(c);
-    while (!stack.empty()) {
-        ListItem* item = stack.back();
-        stack.pop_back();
-        for (ListItem* c = item->firstChild; c; c = c->next) stack.push_back(c);
-        delete item;
+    // The owner may be half destroyed by now: no callbacks from here. An
+    // owner's tree is left as it was given, without selected items.
+    selection_.SetObserver(nullptr);
+    selection_.ForgetAll();
+    tree_->SetObserver(nullptr);
+}
+
+void ListWindow::ShowTree(ListTree* tree) {
+    if (!tree) tree = &ownTree_;
+    if (tree == tree_) return;
+    const bool hadSelection = !selection_.IsEmpty();
+    selection_.ForgetAll();
+    tree_->SetObserver(nullptr);
+    tree_ = tree;
+    tree_->SetObserver(this);
+    editItem_ = nullptr;
+    if (activeDrag_) activeDrag_->item = nullptr;
+    topCache_ = nullptr;
+    topCacheVersion_ = 0;
+    typed_.clear();
+    SetScrollY(0);
+    UpdateScrollRange();
+    Invalidate();
+    if (hadSelection) selectionChanged.Emit();
+}
+
+// ---- the tree's news ----
+
+void ListWindow::SubtreeRemoving(ListItem* item) {
+    const bool everything = tree_->IsRoot(item);
+    if (everything) {
+        selectionLost_ = selectionLost_ || !selection_.IsEmpty();
+        selection_.ForgetAll();
+        editItem_ = nullptr;
+        if (activeDrag_) activeDrag_->item = nullptr;
+        topCache_ = nullptr;
+        typed_.clear();
+        if (!g_deletedWatch) return;
     }
+    auto forget = [this](ListItem* it) {
+        if (it->IsSelected()) {
+            selection_.Forget(it);
+            selectionLost_ = true;
+        }
+        if (g_deletedWatch) g_deletedWatch->insert(it);
+    };
+    if (!everything && !item->firstChild) {
+        forget(item);  // the usual case, without a walk
+    } else {
+        std::vector<ListItem*> stack;
+        if (everything) {
+            for (ListItem* c = item->firstChild; c; c = c->next) stack.push_back(c);
+        } else {
+            stack.push_back(item);
+        }
+        while (!stack.empty()) {
+            ListItem* it = stack.back();
+            stack.pop_back();
+            forget(it);
+            for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
+        }
+    }
+    if (everything) return;
+    auto inside = [item](const ListItem* p) { return p && ListTree::IsInSubtree(p, item); };
+    if (inside(selection_.GetCurrent())) selection_.SetCurrent(selection_.GetFirst());
+    if (inside(editItem_)) editItem_ = nullptr;
+    if (activeDrag_ && inside(activeDrag_->item)) activeDrag_->item = nullptr;
+    if (inside(topCache_)) topCache_ = nullptr;
+}
+
+void ListWindow::RowsChanged() {
+    Invalidate();
+    if (selectionLost_ && !holdSelectionSignal_) EmitLostSelection();
+}
+
+void ListWindow::ItemChanged(ListItem*) { Invalidate(); }
+
+void ListWindow::EmitLostSelection() {
+    if (!selectionLost_) return;
+    selectionLost_ = false;
+    selectionChanged.Emit();
+}
+
+void ListWindow::ItemSelected(ListItem* item) {
+    Window* owner = GetParent();
+    if (owner && callbacks.selected) callbacks.selected(owner, item, item->userData);
+}
+
+void ListWindow::ItemDeselected(ListItem* item) {
+    Window* owner = GetParent();
+    if (owner && callbacks.deselected) callbacks.deselected(owner, item, item->userData);
+}
+
+void ListWindow::FreeUserData(void* list, void* userData) {
+    auto* self = static_cast<ListWindow*>(list);
+    Window* owner = self->GetParent();
+    if (owner && self->callbacks.freeData) self->callbacks.freeData(owner, userData);
 }
 
 // ---- columns ----
@@ -131,30 +216,18 @@ int ListWindow::AddColumn(const char* title, const char* format, u32 type, u32 f
     c.format = format ? format : "";
     c.type = type;
     c.fieldSize = fieldSize;
-    if (!columns_.empty()) c.fieldOffset = columns_.back().fieldOffset + columns_.back().fieldSize;
     c.flags = flags;
     c.width = width;
     c.textFlags = textFlags;
-    c.sortPriority = (flags & ListColumn::kHidden) ? -1 : static_cast<i32>(columns_.size());
-    columns_.push_back(std::move(c));
-    RecomputeColumnX();
+    const int index = tree_->AddColumn(std::move(c));
     Invalidate();
-    return static_cast<int>(columns_.size()) - 1;
+    return index;
 }
 
 void ListWindow::SetColumn(int index, const char* title, i32 width, u32 flags) {
     if (index < 0 || index >= GetColumnCount()) return;
-    ListColumn& c = columns_[size_t(index)];
-    c.title = title ? title : "";
-    c.width = width;
-    c.flags = flags;
-    RecomputeColumnX();
+    tree_->SetColumn(index, title, width, flags);
     Invalidate();
-}
-
-void ListWindow::SetColumnFieldOffset(int index, u32 offset) {
-    if (index < 0 || index >= GetColumnCount()) return;
-    columns_[size_t(index)].fieldOffset = offset;
 }
 
 void ListWindow::SetHeaderIndent(i32 steps) {
@@ -162,72 +235,11 @@ void ListWindow::SetHeaderIndent(i32 steps) {
     Invalidate();
 }
 
-void ListWindow::RecomputeColumnX() {
-    i32 x = 0;
-    for (ListColumn& c : columns_) {
-        c.x = x;
-        if (!c.IsHidden()) x += c.width;
-    }
-}
-
-// ---- tree bookkeeping ----
-
-void ListWindow::AddRowsAbove(ListItem* from, i32 delta) {
-    for (ListItem* p = from->parent; p; p = p->parent) {
-        // A closed ancestor shows none of these rows, and neither does
-        // anything above it.
-        if (!p->IsOpen()) break;
-        p->rowsBelow += delta;
-    }
-}
-
-void ListWindow::Link(ListItem* parent, ListItem* item, bool first) {
-    item->parent = parent;
-    if (first) {
-        item->next = parent->firstChild;
-        if (parent->firstChild) parent->firstChild->prev = item;
-        else parent->lastChild = item;
-        parent->firstChild = item;
-    } else {
-        item->prev = parent->lastChild;
-        if (parent->lastChild) parent->lastChild->next = item;
-        else parent->firstChild = item;
-        parent->lastChild = item;
-    }
-    parent->childCount++;
-    AddRowsAbove(item, 1);
-}
-
-void ListWindow::Unlink(ListItem* item) {
-    AddRowsAbove(item, -(1 + item->rowsBelow));
-    ListItem* parent = item->parent;
-    if (item->prev) item->prev->next = item->next;
-    else parent->firstChild = item->next;
-    if (item->next) item->next->prev = item->prev;
-    else parent->lastChild = item->prev;
-    parent->childCount--;
-    item->prev = item->next = nullptr;
-}
-
-void ListWindow::TreeChanged() {
-    ++treeVersion_;
-    Invalidate();
-}
+// ---- items ----
 
 ListItem* ListWindow::AddItem(ListItem* parent, i32 image, u32 flags, void* data, const char* text) {
-    auto* item = new ListItem;
-    if (!parent) parent = &root_;
-    item->flags = flags & ~kCallerFlagsDropped;
-    item->image = image;
-    item->userData = data;
-    if (text) {
-        item->text = text;
-        item->hasText = true;
-    }
-    item->depth = parent->depth + 1;
-    item->textColor = (flags & ListItem::kDisabled) ? kDisabledTextColor : 0xFFFFFFFFu;
-    Link(parent, item, (flags & ListItem::kInsertFirst) != 0);
-    TreeChanged();
+    // Opened through OpenItem, so that the owner may refuse.
+    ListItem* item = tree_->Add(parent, image, flags & ~ListItem::kOpen, data, text);
     if ((flags & ListItem::kOpen) && (flags & ListItem::kExpandable)) OpenItem(item);
     return item;
 }
@@ -238,52 +250,9 @@ ListItem* ListWindow::AddItemAndLayout(ListItem* parent, i32 image, u32 flags, v
     return item;
 }
 
-void ListWindow::SetItemText(ListItem* item, const char* text) {
-    if (!item) return;
-    item->hasText = text != nullptr;
-    item->text = text ? text : "";
-    Invalidate();
-}
-
-void ListWindow::PurgeMarked() {
-    if (current_ && (current_->flags & kDoomed)) current_ = FirstSelected();
-    if (editItem_ && (editItem_->flags & kDoomed)) editItem_ = nullptr;
-    if (activeDrag_ && activeDrag_->item && (activeDrag_->item->flags & kDoomed)) activeDrag_->item = nullptr;
-    if (topCache_ && (topCache_->flags & kDoomed)) topCache_ = nullptr;
-}
-
-void ListWindow::FreeSubtree(ListItem* item) {
-    Window* owner = GetParent();
-    std::vector<ListItem*> stack{item};
-    while (!stack.empty()) {
-        ListItem* it = stack.back();
-        stack.pop_back();
-        for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
-        if (owner && callbacks.freeData) callbacks.freeData(owner, it->userData);
-        if (g_deletedWatch) g_deletedWatch->insert(it);
-        delete it;
-    }
-}
-
 void ListWindow::DeleteItemNoUpdate(ListItem* item) {
-    if (!item || item == &root_) return;
-    bool lostSelection = false;
-    std::vector<ListItem*> stack{item};
-    while (!stack.empty()) {
-        ListItem* it = stack.back();
-        stack.pop_back();
-        it->flags |= kDoomed;
-        if (it->IsSelected()) {
-            SelectionRemove(it);
-            lostSelection = true;
-        }
-        for (ListItem* c = it->firstChild; c; c = c->next) stack.push_back(c);
-    }
-    Unlink(item);
-    PurgeMarked();
-    FreeSubtree(item);
-    TreeChanged();
-    if (lostSelection) selectionChanged.Emit();
+    if (!item || tree_->IsRoot(item)) return;
+    tree_->Delete(item, &ListWindow::FreeUserData, this);
 }
 
 void ListWindow::DeleteItem(ListItem* item) {
@@ -292,31 +261,18 @@ void ListWindow::DeleteItem(ListItem* item) {
 }
 
 void ListWindow::RemoveAllItems() {
-    const bool hadSelection = selectionCount_ != 0;
-    for (ListItem* s : TakeSelection()) s->flags &= ~ListItem::kSelected;
-    current_ = nullptr;
-    editItem_ = nullptr;
-    if (activeDrag_) activeDrag_->item = nullptr;
-    topCache_ = nullptr;
-    ListItem* c = root_.firstChild;
-    root_.firstChild = root_.lastChild = nullptr;
-    root_.childCount = 0;
-    root_.rowsBelow = 0;
-    while (c) {
-        ListItem* next = c->next;
-        FreeSubtree(c);
-        c = next;
-    }
-    typed_.clear();
-    TreeChanged();
+    // The selection signal comes last, once the list is back at the top.
+    holdSelectionSignal_ = true;
+    tree_->Clear(&ListWindow::FreeUserData, this);
+    holdSelectionSignal_ = false;
     SetScrollY(0);
     UpdateScrollRange();
-    if (hadSelection) selectionChanged.Emit();
+    EmitLostSelection();
 }
 
 void ListWindow::Reset() {
     RemoveAllItems();
-    columns_.clear();
+    tree_->RemoveColumns();
     headerIndent_ = 0;
     UpdateScrollRange();
 }
@@ -324,30 +280,17 @@ void ListWindow::Reset() {
 // ---- opening and closing ----
 
 void ListWindow::OpenItem(ListItem* item) {
-    if (!item || item == &root_ || !(item->flags & ListItem::kExpandable) || item->IsOpen()) return;
+    if (!tree_->CanOpen(item)) return;
     Window* owner = GetParent();
     if (owner && callbacks.mayOpen && !callbacks.mayOpen(owner, item, item->userData)) return;
-    item->flags |= ListItem::kOpen;
-    if (item->flags & ListItem::kSortWhenOpened) {
-        item->flags &= ~ListItem::kSortWhenOpened;
-        SortChildren(item, SortOrder());
-    }
-    i32 rows = static_cast<i32>(item->childCount);
-    for (ListItem* c = item->firstChild; c; c = c->next)
-        if (c->IsOpen()) rows += c->rowsBelow;
-    item->rowsBelow = rows;
-    AddRowsAbove(item, rows);
-    TreeChanged();
+    tree_->Open(item);
 }
 
 void ListWindow::CloseItem(ListItem* item) {
-    if (!item || item == &root_ || !item->IsOpen()) return;
+    if (!tree_->CanClose(item)) return;
     Window* owner = GetParent();
     if (owner && callbacks.mayClose && !callbacks.mayClose(owner, item, item->userData)) return;
-    AddRowsAbove(item, -item->rowsBelow);
-    item->flags &= ~ListItem::kOpen;
-    item->rowsBelow = 0;
-    TreeChanged();
+    tree_->Close(item);
 }
 
 void ListWindow::ToggleOrActivate(ListItem* item) {
@@ -363,101 +306,9 @@ void ListWindow::ToggleOrActivate(ListItem* item) {
 
 // ---- rows ----
 
-ListItem* ListWindow::NextRow(const ListItem* item) const {
-    if (!item) return nullptr;
-    if (item->IsOpen() && item->rowsBelow > 0 && item->firstChild) return item->firstChild;
-    for (const ListItem* it = item; it && it != &root_; it = it->parent)
-        if (it->next) return it->next;
-    return nullptr;
-}
-
-ListItem* ListWindow::PreviousRow(const ListItem* item) const {
-    if (!item) return nullptr;
-    if (item->prev) {
-        ListItem* p = item->prev;
-        while (p->IsOpen() && p->lastChild) p = p->lastChild;
-        return p;
-    }
-    return item->parent == &root_ ? nullptr : item->parent;
-}
-
-ListItem* ListWindow::LastRow() const {
-    ListItem* p = root_.lastChild;
-    while (p && p->IsOpen() && p->lastChild) p = p->lastChild;
-    return p;
-}
-
-i64 ListWindow::RowOf(const ListItem* item) const {
-    if (!item || item == &root_) return -1;
-    const ListItem* top = item;
-    for (const ListItem* p = item->parent; p; p = p->parent) {
-        if (p != &root_ && !p->IsOpen()) return -1;
-        top = p;
-    }
-    if (top != &root_) return -1;
-    i64 row = 0;
-    for (const ListItem* it = item; it != &root_; it = it->parent) {
-        row += RowWithinParent(it);
-        if (it->parent != &root_) row += 1;
-    }
-    return row;
-}
-
-i64 ListWindow::RowWithinParent(const ListItem* item) {
-    // Rows before the item among its siblings: walk towards both ends at
-    // once and count from whichever end comes first, so that rows near the
-    // end of a long list cost as little as rows near its start.
-    i64 before = 0, after = 0;
-    const ListItem* back = item->prev;
-    const ListItem* front = item;
-    while (true) {
-        if (!back) return before;
-        before += 1 + back->rowsBelow;
-        back = back->prev;
-        if (!front) break;
-        after += 1 + front->rowsBelow;
-        front = front->next;
-        if (!front) return item->parent->rowsBelow - after;
-    }
-    return before;
-}
-
-ListItem* ListWindow::ItemAtRow(i64 row) const {
-    if (row < 0 || row >= root_.rowsBelow) return nullptr;
-    i64 r = row;
-    const ListItem* parent = &root_;
-    while (parent) {
-        // r counts rows below `parent`; come from the nearer end.
-        if (r < parent->rowsBelow / 2) {
-            for (ListItem* c = parent->firstChild; c; c = c->next) {
-                if (r == 0) return c;
-                if (r <= c->rowsBelow) {
-                    r -= 1;
-                    parent = c;
-                    break;
-                }
-                r -= 1 + c->rowsBelow;
-                if (!c->next) return nullptr;
-            }
-        } else {
-            i64 start = parent->rowsBelow;  // row just past the last child's rows
-            ListItem* c = parent->lastChild;
-            for (; c; c = c->prev) {
-                start -= 1 + c->rowsBelow;
-                if (r >= start) break;
-            }
-            if (!c) return nullptr;
-            if (r == start) return c;
-            r -= start + 1;
-            parent = c;
-        }
-    }
-    return nullptr;
-}
-
 ListItem* ListWindow::GetTopRow() const {
     const i64 y = GetScrollY();
-    if (topCache_ && topCacheVersion_ == treeVersion_) {
+    if (topCache_ && topCacheVersion_ == tree_->GetVersion()) {
         const i64 delta = y - topCacheRow_;
         if (delta == 0) return topCache_;
         // Short scrolls walk from the remembered row; long jumps go down the
@@ -473,9 +324,9 @@ ListItem* ListWindow::GetTopRow() const {
             }
         }
     }
-    topCache_ = ItemAtRow(y);
+    topCache_ = tree_->ItemAtRow(y);
     topCacheRow_ = y;
-    topCacheVersion_ = treeVersion_;
+    topCacheVersion_ = tree_->GetVersion();
     return topCache_;
 }
 
@@ -483,19 +334,19 @@ void ListWindow::OnScrollY(i32 y) { Invalidate(); }
 
 i64 ListWindow::PageRows() const { return std::max<i64>(GetScrollPageY(), 1); }
 
-bool ListWindow::HasHeader() const { return (listFlags_ & kHeaderRow) && !columns_.empty(); }
+bool ListWindow::HasHeader() const { return (listFlags_ & kHeaderRow) && tree_->GetColumnCount() > 0; }
 
 i32 ListWindow::HeaderHeight() const { return HasHeader() ? rowHeight_ : 0; }
 
 i32 ListWindow::GetTotalHeight() const {
-    return rowHeight_ * (root_.rowsBelow + (HasHeader() ? 1 : 0));
+    return rowHeight_ * (tree_->GetRowCount() + (HasHeader() ? 1 : 0));
 }
 
 i32 ListWindow::GetVisibleRowCapacity() const { return GetScrollPageY(); }
 
 void ListWindow::UpdateScrollRange() {
     const i32 page = std::max(GetClientHeight() / std::max(rowHeight_, 1) - (HasHeader() ? 1 : 0), 0);
-    const i32 range = root_.rowsBelow;
+    const i32 range = tree_->GetRowCount();
     if (range == GetScrollRangeY() && page == GetScrollPageY()) return;
     SetScrollInfo(kSetRangeY | kSetPageY, range, 0, page, 0, 0, 0);
 }
@@ -513,210 +364,75 @@ ListItem* ListWindow::ItemAtClientPoint(Point p) const {
 
 // ---- cells ----
 
-int ListWindow::FirstVisibleColumn() const {
-    for (int i = 0; i < GetColumnCount(); ++i)
-        if (!columns_[size_t(i)].IsHidden() && columns_[size_t(i)].type != kColumnNone) return i;
-    return -1;
-}
-
 i32 ListWindow::FirstCellLeft(const ListItem* item) const {
-    const int first = FirstVisibleColumn();
-    i32 x = first >= 0 ? columns_[size_t(first)].x : 0;
+    const int first = tree_->FirstVisibleColumn();
+    i32 x = first >= 0 ? tree_->GetColumn(first).x : 0;
     if (listFlags_ & kTree) x += kMarkerWidth + item->depth * indentStep_;
     if (listFlags_ & kLeadingSpace) x += kMarkerWidth;
     if (!(listFlags_ & (kTree | kLeadingSpace))) x += 4;
     return x;
 }
 
-std::string ListWindow::CellText(const ListItem* item, int column) const {
-    if (!item || column < 0 || column >= GetColumnCount()) return std::string();
-    return FormatCell(columns_[size_t(column)], item->userData);
-}
-
 std::string ListWindow::DisplayText(const ListItem* item) const {
     if (!item) return std::string();
     if ((item->flags & ListItem::kTextItem) || !(listFlags_ & kColumnMode) || !item->userData) return item->text;
-    const int first = FirstVisibleColumn();
+    const int first = tree_->FirstVisibleColumn();
     return first >= 0 ? CellText(item, first) : item->text;
 }
 
 Rect ListWindow::CellRect(const ListItem* item, int column) const {
     const i64 row = RowOf(item);
     const i32 top = static_cast<i32>((row - GetScrollY()) * rowHeight_) + HeaderHeight();
-    const i32 first = FirstVisibleColumn();
+    const i32 first = tree_->FirstVisibleColumn();
     const bool textCell = (item->flags & ListItem::kTextItem) || column < 0 || column >= GetColumnCount() ||
                           !(listFlags_ & kColumnMode);
     if (textCell) return Rect{FirstCellLeft(item), top, GetClientWidth(), top + rowHeight_};
-    const ListColumn& c = columns_[size_t(column)];
+    const ListColumn& c = tree_->GetColumn(column);
     const i32 left = column == first ? FirstCellLeft(item) : c.x;
     return Rect{left, top, std::max(left, c.x + c.width), top + rowHeight_};
 }
 
 // ---- selection ----
 
-void ListWindow::CallSelected(ListItem* item) {
-    Window* owner = GetParent();
-    if (owner && callbacks.selected) callbacks.selected(owner, item, item->userData);
-}
-
-void ListWindow::CallDeselected(ListItem* item) {
-    Window* owner = GetParent();
-    if (owner && callbacks.deselected) callbacks.deselected(owner, item, item->userData);
-}
-
 void ListWindow::ClearSelection(bool notify) {
-    const std::vector<ListItem*> old = TakeSelection();
-    for (ListItem* s : old) {
-        s->flags &= ~ListItem::kSelected;
-        CallDeselected(s);
-    }
-    if (!old.empty()) Invalidate();
+    if (selection_.Clear()) Invalidate();
     if (notify) selectionChanged.Emit();
 }
 
-void ListWindow::SelectionAppend(ListItem* item) {
-    item->selectionIndex = static_cast<i32>(selection_.size());
-    selection_.push_back(item);
-    ++selectionCount_;
-}
-
-void ListWindow::SelectionRemove(ListItem* item) {
-    if (item->selectionIndex < 0) return;
-    selection_[size_t(item->selectionIndex)] = nullptr;
-    item->selectionIndex = -1;
-    ++selectionHoles_;
-    --selectionCount_;
-    if (selectionHoles_ > 64 && selectionHoles_ > selectionCount_) CompactSelection();
-}
-
-const std::vector<ListItem*>& ListWindow::CompactSelection() const {
-    if (selectionHoles_ == 0) return selection_;
-    size_t j = 0;
-    for (ListItem* s : selection_) {
-        if (!s) continue;
-        s->selectionIndex = static_cast<i32>(j);
-        selection_[j++] = s;
-    }
-    selection_.resize(j);
-    selectionHoles_ = 0;
-    return selection_;
-}
-
-std::vector<ListItem*> ListWindow::TakeSelection() {
-    CompactSelection();
-    std::vector<ListItem*> taken = std::move(selection_);
-    selection_.clear();
-    selectionCount_ = 0;
-    for (ListItem* s : taken) s->selectionIndex = -1;
-    return taken;
-}
-
-ListItem* ListWindow::FirstSelected() const {
-    const std::vector<ListItem*>& s = CompactSelection();
-    return s.empty() ? nullptr : s.front();
-}
-
 void ListWindow::SelectItem(ListItem* item, bool extend) {
-    if (item && item->IsDisabled()) return;
-    if (!item && (listFlags_ & kNeverEmptySelection)) return;
-    if (item && item == current_ && selectionCount_ == 1 && item->IsSelected()) return;
-    extend = extend && (listFlags_ & kMultipleSelection);
-    current_ = item;
-    bool changed = false;
-    const bool wasSelected = item && item->IsSelected();
-    if (!extend) {
-        std::vector<ListItem*> old = TakeSelection();
-        for (ListItem* s : old) {
-            if (s == item) continue;
-            s->flags &= ~ListItem::kSelected;
-            CallDeselected(s);
-            changed = true;
-        }
-    }
-    if (!item) {
-        if (changed) Invalidate();
-        selectionChanged.Emit();
-        return;
-    }
-    if (!(wasSelected && extend)) {
-        item->flags |= ListItem::kSelected;
-        SelectionAppend(item);
-    }
-    if (!wasSelected) {
-        CallSelected(item);
-        changed = true;
-    }
-    if (changed) Invalidate();
+    const ListSelection::Change change = selection_.Select(item, extend);
+    if (change == ListSelection::kRefused) return;
+    if (change == ListSelection::kChanged) Invalidate();
     selectionChanged.Emit();
 }
 
 void ListWindow::ToggleItemSelection(ListItem* item) {
-    if (!item || item->IsDisabled()) return;
-    if (item->IsSelected()) {
-        item->flags &= ~ListItem::kSelected;
-        CallDeselected(item);
-        SelectionRemove(item);
-        if (current_ == item) current_ = FirstSelected();
-    } else {
-        item->flags |= ListItem::kSelected;
-        CallSelected(item);
-        current_ = item;
-        SelectionAppend(item);
-    }
+    if (!selection_.Toggle(item)) return;
     selectionChanged.Emit();
     Invalidate();
 }
 
 void ListWindow::SelectRange(ListItem* from, ListItem* to) {
     if (!from) return;
-    ClearSelection(false);
-    int direction = 0;
-    for (ListItem* it = from; it; it = PreviousRow(it))
-        if (it == to) {
-            direction = -1;
-            break;
-        }
-    if (!direction)
-        for (ListItem* it = from; it; it = NextRow(it))
-            if (it == to) {
-                direction = 1;
-                break;
-            }
-    if (!direction) to = from;
-    for (ListItem* it = from; it; it = direction < 0 ? PreviousRow(it) : NextRow(it)) {
-        if (!it->IsDisabled() && !it->IsSelected()) {
-            it->flags |= ListItem::kSelected;
-            SelectionAppend(it);
-            CallSelected(it);
-        }
-        if (it == to) break;
-    }
+    selection_.SelectRange(*tree_, from, to);
     selectionChanged.Emit();
     Invalidate();
 }
 
 void ListWindow::SelectAll() {
-    if (!(listFlags_ & kMultipleSelection) || !root_.firstChild) return;
+    if (!(listFlags_ & kMultipleSelection) || !tree_->GetFirstItem()) return;
     ListItem* top = GetTopRow();
-    SelectRange(top ? top : root_.firstChild, LastRow());
+    SelectRange(top ? top : tree_->GetFirstItem(), LastRow());
 }
 
 void ListWindow::DeselectAllExcept(ListItem* item) {
-    const bool keep = item && item->IsSelected();
-    std::vector<ListItem*> old = TakeSelection();
-    for (ListItem* s : old) {
-        if (s == item) continue;
-        s->flags &= ~ListItem::kSelected;
-        CallDeselected(s);
-    }
-    if (keep) SelectionAppend(item);
-    current_ = keep ? item : nullptr;
+    selection_.DeselectAllExcept(item);
     selectionChanged.Emit();
     Invalidate();
 }
 
 size_t ListWindow::GetSelection(std::vector<ListItem*>* items, std::vector<void*>* data) const {
-    const std::vector<ListItem*>& selection = CompactSelection();
+    const std::vector<ListItem*>& selection = selection_.GetItems();
     if (items) *items = selection;
     if (data) {
         data->clear();
@@ -725,32 +441,10 @@ size_t ListWindow::GetSelection(std::vector<ListItem*>* items, std::vector<void*
     return selection.size();
 }
 
-ListItem* ListWindow::FindItemByData(const void* value, ListItem* start) const {
-    // The start item and the siblings after it, each before its children
-    // (from the root's first child without a start).
-    std::vector<ListItem*> stack;
-    ListItem* first = start ? start : root_.firstChild;
-    if (first) {
-        ListItem* last = first;
-        while (last->next) last = last->next;
-        for (ListItem* c = last;; c = c->prev) {
-            stack.push_back(c);
-            if (c == first) break;
-        }
-    }
-    while (!stack.empty()) {
-        ListItem* it = stack.back();
-        stack.pop_back();
-        if (it->userData == value) return it;
-        for (ListItem* c = it->lastChild; c; c = c->prev) stack.push_back(c);
-    }
-    return nullptr;
-}
-
 void ListWindow::RevealItem(ListItem* item) {
-    if (!item || item == &root_) return;
+    if (!item || tree_->IsRoot(item)) return;
     std::vector<ListItem*> chain;
-    for (ListItem* p = item->parent; p && p != &root_; p = p->parent) chain.push_back(p);
+    for (ListItem* p = item->parent; p && !tree_->IsRoot(p); p = p->parent) chain.push_back(p);
     bool opened = false;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         if (!(*it)->IsOpen()) {
@@ -770,106 +464,18 @@ void ListWindow::RevealItem(ListItem* item) {
 
 // ---- sorting ----
 
-std::vector<int> ListWindow::SortOrder() const {
-    std::vector<int> order;
-    for (int i = 0; i < GetColumnCount(); ++i)
-        if (columns_[size_t(i)].sortPriority >= 0 && columns_[size_t(i)].type != kColumnNone) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return columns_[size_t(a)].sortPriority < columns_[size_t(b)].sortPriority;
-    });
-    return order;
-}
-
-int ListWindow::CompareItems(const ListItem* a, const ListItem* b, const std::vector<int>& order) const {
-    const bool textA = (a->flags & ListItem::kTextItem) || !a->userData;
-    const bool textB = (b->flags & ListItem::kTextItem) || !b->userData;
-    if (textA || textB) {
-        const int r = a->text.compare(b->text);
-        return (r > 0) - (r < 0);
-    }
-    for (int index : order) {
-        const ListColumn& c = columns_[size_t(index)];
-        int r = CompareCells(c, a->userData, b->userData);
-        if (r) return (c.flags & ListColumn::kDescending) ? -r : r;
-    }
-    return 0;
-}
-
-void ListWindow::SortChildren(ListItem* parent, const std::vector<int>& order) {
-    if (parent->childCount > 1) {
-        // Records sit beside their items so that comparisons reach the
-        // fields without going through the items first.
-        struct Entry {
-            u64 key;  // order of the primary column's first bytes; ties go to the full comparison
-            const void* record;
-            ListItem* item;
-        };
-        std::vector<Entry> entries;
-        entries.reserve(parent->childCount);
-        bool allRecords = true;
-        for (ListItem* c = parent->firstChild; c; c = c->next) {
-            const bool record = c->userData && !(c->flags & ListItem::kTextItem);
-            allRecords = allRecords && record;
-            entries.push_back(Entry{0, record ? c->userData : nullptr, c});
-        }
-        if (allRecords) {
-            if (!order.empty()) {
-                const ListColumn& primary = columns_[size_t(order.front())];
-                for (Entry& e : entries) e.key = CellSortKey(primary, e.record);
-            }
-            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-                if (a.key != b.key) return a.key < b.key;
-                for (int index : order) {
-                    const ListColumn& c = columns_[size_t(index)];
-                    const int r = CompareCells(c, a.record, b.record);
-                    if (r) return ((c.flags & ListColumn::kDescending) ? -r : r) < 0;
-                }
-                return false;
-            });
-        } else {
-            std::stable_sort(entries.begin(), entries.end(),
-                             [&](const Entry& a, const Entry& b) { return CompareItems(a.item, b.item, order) < 0; });
-        }
-        std::vector<ListItem*> children;
-        children.reserve(entries.size());
-        for (const Entry& e : entries) children.push_back(e.item);
-        ListItem* prev = nullptr;
-        for (ListItem* c : children) {
-            c->prev = prev;
-            c->next = nullptr;
-            if (prev) prev->next = c;
-            prev = c;
-        }
-        parent->firstChild = children.front();
-        parent->lastChild = children.back();
-    }
-    for (ListItem* c = parent->firstChild; c; c = c->next) {
-        if (!c->firstChild) continue;
-        if (c->IsOpen()) SortChildren(c, order);
-        else c->flags |= ListItem::kSortWhenOpened;
-    }
-}
-
 void ListWindow::Sort() {
-    SortChildren(&root_, SortOrder());
-    TreeChanged();
+    tree_->Sort();
     UpdateScrollRange();
 }
 
 void ListWindow::HeaderClick(i32 x) {
-    for (ListColumn& c : columns_) {
+    for (int i = 0; i < GetColumnCount(); ++i) {
+        const ListColumn& c = GetColumn(i);
         if (c.IsHidden() || c.type == kColumnNone) continue;
         const i32 left = headerIndent_ + c.x;
         if (x < left || x >= left + c.width) continue;
-        c.flags ^= ListColumn::kDescending;
-        // The clicked column becomes the primary key; the others keep their
-        // order behind it.
-        const i32 old = c.sortPriority;
-        if (old != 0) {
-            for (ListColumn& o : columns_)
-                if (&o != &c && o.sortPriority >= 0 && (old < 0 || o.sortPriority < old)) o.sortPriority++;
-            c.sortPriority = 0;
-        }
+        tree_->MakePrimarySortColumn(i);
         Sort();
         return;
     }
@@ -880,14 +486,15 @@ void ListWindow::HeaderClick(i32 x) {
 void ListWindow::ForEachSelectedCopy(void (ListWindow::*action)(ListItem*)) {
     // The action may run callbacks that delete items: work on a copy and
     // skip whatever went meanwhile.
-    const std::vector<ListItem*> copy = CompactSelection();
+    const std::vector<ListItem*> copy = selection_.GetItems();
     DeletionWatch watch;
     for (ListItem* item : copy)
         if (!watch.Gone(item)) (this->*action)(item);
 }
 
 void ListWindow::MoveCurrentRow(i64 delta, bool toEnd, bool toStart, bool extend) {
-    ListItem* start = current_ ? current_ : GetTopRow();
+    ListItem* current = selection_.GetCurrent();
+    ListItem* start = current ? current : GetTopRow();
     if (!start) return;
     ListItem* target = start;
     if (toStart) {
@@ -924,7 +531,7 @@ int ListWindow::OnKey(InputEvent& e) {
             return 1;
         case kKeyBackspace:
         case kKeyDelete:
-            if (selectionCount_ != 0) deleteRequested.Emit();
+            if (!selection_.IsEmpty()) deleteRequested.Emit();
             return 1;
         case kKeyEnter:
             if (!repeat) ForEachSelectedCopy(&ListWindow::ToggleOrActivate);
@@ -978,21 +585,23 @@ void ListWindow::OnChar(InputEvent& e) {
 }
 
 void ListWindow::TypeAhead(const std::string& prefix) {
-    if (prefix.empty() || !root_.firstChild) return;
-    ListItem* start = current_ ? current_ : root_.firstChild;
+    ListItem* firstRow = tree_->FirstRow();
+    if (prefix.empty() || !firstRow) return;
+    ListItem* current = selection_.GetCurrent();
+    ListItem* start = current ? current : firstRow;
     const bool repeated = prefix.size() >= 2 && prefix[prefix.size() - 1] == prefix[prefix.size() - 2];
     const std::string last(1, prefix.back());
     ListItem* candidate = nullptr;
     size_t bestScore = 0;
     ListItem* fallback = nullptr;
-    const int first = FirstVisibleColumn();
+    const int first = tree_->FirstVisibleColumn();
     char cell[kCellTextLimit + 1];
     auto visit = [&](ListItem* row) -> bool {
         // The display text, without allocating a string per row.
         const char* text = row->text.c_str();
         size_t length = row->text.size();
         if (!(row->flags & ListItem::kTextItem) && (listFlags_ & kColumnMode) && row->userData && first >= 0) {
-            length = FormatCellInto(columns_[size_t(first)], row->userData, cell);
+            length = FormatCellInto(tree_->GetColumn(first), row->userData, cell);
             text = cell;
         }
         const size_t n = std::min(length, prefix.size());
@@ -1005,18 +614,18 @@ void ListWindow::TypeAhead(const std::string& prefix) {
         } else if (candidate) {
             return true;
         }
-        if (repeated && !fallback && row != current_ && length > 0 && StartsWithNoCase(text, last.c_str(), 1))
+        if (repeated && !fallback && row != current && length > 0 && StartsWithNoCase(text, last.c_str(), 1))
             fallback = row;
         return false;
     };
     bool done = false;
     for (ListItem* row = start; row && !done; row = NextRow(row)) done = visit(row);
-    if (!done && start != root_.firstChild) {
+    if (!done && start != firstRow) {
         // Wrapping round: the run that reached the last row ends there.
         if (candidate) {
             done = true;
         } else {
-            for (ListItem* row = root_.firstChild; row && row != start && !done; row = NextRow(row))
+            for (ListItem* row = firstRow; row && row != start && !done; row = NextRow(row))
                 done = visit(row);
         }
     }
@@ -1065,14 +674,15 @@ void ListWindow::OnMouseButton(InputEvent& e) {
     // Selection handlers may delete the item under the pointer.
     DeletionWatch watch;
     if (!item) {
-        if (!shift && !ctrl && !(listFlags_ & kNeverEmptySelection) && (current_ || selectionCount_ != 1)) {
-            current_ = nullptr;
+        if (!shift && !ctrl && !(listFlags_ & kNeverEmptySelection) &&
+            (selection_.GetCurrent() || selection_.GetCount() != 1)) {
+            selection_.SetCurrent(nullptr);
             ClearSelection(true);
         }
-    } else if ((listFlags_ & kMultipleSelection) && current_ && shift) {
-        SelectRange(current_, item);
-        if (!watch.Gone(item)) current_ = item;
-    } else if ((listFlags_ & kMultipleSelection) && current_ && ctrl) {
+    } else if ((listFlags_ & kMultipleSelection) && selection_.GetCurrent() && shift) {
+        SelectRange(selection_.GetCurrent(), item);
+        if (!watch.Gone(item)) selection_.SetCurrent(item);
+    } else if ((listFlags_ & kMultipleSelection) && selection_.GetCurrent() && ctrl) {
         ToggleItemSelection(item);
     } else if (!(right && item->IsSelected())) {
         SelectItem(item, false);
@@ -1091,8 +701,8 @@ void ListWindow::OnMouseMove(InputEvent& e) {
         const i32 moved = std::abs(e.X() - pressPoint_.x) + std::abs(e.Y() - pressPoint_.y);
         if (moved > kDragThreshold) {
             dragArmed_ = false;
-            if (current_) {
-                auto* payload = new ListItemDDData(this, current_, pressPoint_.x - GetClientScreenRect().left,
+            if (ListItem* current = selection_.GetCurrent()) {
+                auto* payload = new ListItemDDData(this, current, pressPoint_.x - GetClientScreenRect().left,
                                                    rowHeight_ / 2);
                 if (!StartDragDrop(this, payload, ForwardMouseDrag)) delete payload;
             }
@@ -1118,7 +728,7 @@ int ListWindow::OnDragDrop(Point pos, int phase, DragDropData* data) {
     const i32 y = pos.y - GetClientScreenRect().top - HeaderHeight();
     const i32 h = std::max(rowHeight_, 1);
     i32 row = y < 0 ? 0 : y / h + ((y % h) >= h / 2 ? 1 : 0);
-    const i32 shown = static_cast<i32>(std::max<i64>(std::min<i64>(root_.rowsBelow - GetScrollY(), PageRows()), 0));
+    const i32 shown = static_cast<i32>(std::max<i64>(std::min<i64>(tree_->GetRowCount() - GetScrollY(), PageRows()), 0));
     row = std::min(row, shown);
     if (row != dropRow_) {
         dropRow_ = row;
@@ -1133,7 +743,7 @@ int ListWindow::OnDragDrop(Point pos, int phase, DragDropData* data) {
 int ListWindow::EditItem(ListItem* item) {
     if (!item) return 0;
     const bool textCell = (item->flags & ListItem::kTextItem) || !(listFlags_ & kColumnMode);
-    return EditCell(item, textCell ? -1 : FirstVisibleColumn(), nullptr, nullptr);
+    return EditCell(item, textCell ? -1 : tree_->FirstVisibleColumn(), nullptr, nullptr);
 }
 
 int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, void* argument) {
@@ -1143,10 +753,12 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
     std::string text = item->text;
     if (!textCell) {
         if (column >= GetColumnCount() || !item->userData) return 0;
-        const ListColumn& c = columns_[size_t(column)];
-        // Fields behind a pointer belong to someone else; a column without
-        // a type has nothing to edit.
-        if (c.type == kColumnNone || c.type == kColumnStringPtr || c.type > kColumnFixed) return 0;
+        const ListColumn& c = GetColumn(column);
+        // A string behind a pointer belongs to someone else: only an owner
+        // that decides itself (a callback) edits it. A column without a type
+        // has nothing to edit.
+        if (c.type == kColumnNone || c.type > kColumnFixed) return 0;
+        if (c.type == kColumnStringPtr && !callback) return 0;
         maxLength = CellEditLength(c);
         text = CellText(item, column);
     }
@@ -1157,9 +769,7 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
     editItem_ = item;
     editColumn_ = column;
     if (item->IsSelected()) {
-        item->flags &= ~ListItem::kSelected;
-        SelectionRemove(item);
-        CallDeselected(item);
+        selection_.Deselect(item);
         selectionChanged.Emit();
         Invalidate();
     }
@@ -1187,7 +797,7 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
         SetItemText(edited, result.c_str());
         return 1;
     }
-    if (WriteCell(columns_[size_t(column)], edited->userData, result) != kCellWritten) {
+    if (WriteCell(GetColumn(column), edited->userData, result) != kCellWritten) {
         OsBeep();
         return 0;
     }
@@ -1202,9 +812,11 @@ void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
     const Rect row{0, y, width, y + rowHeight_};
     if (item->IsSelected())
         DrawHighlight(row, kHighlightFill | (focused ? kHighlightStrong : 0u) |
-                               (item == current_ ? kHighlightOutline : 0u));
+                               (item == selection_.GetCurrent() ? kHighlightOutline : 0u));
     i32 left = FirstCellLeft(item);
-    if ((listFlags_ & kTree) && (item->childCount > 0 || (item->flags & ListItem::kExpandable))) {
+    // Every item that has or may have children shows whether it is open,
+    // in a tree or not (a flat list leaves the room with list flag 4).
+    if (item->childCount > 0 || (item->flags & ListItem::kExpandable)) {
         i32 tw = 0, th = 0;
         SkinImageSize(skin, kSlotDisclosure, &tw, &th);
         DrawDisclosureTriangle(skin, Point{left - kMarkerWidth + (kMarkerWidth - tw) / 2, y + (rowHeight_ - th) / 2},
@@ -1223,9 +835,9 @@ void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
         if (!item->text.empty()) DrawTextInRect(item->text.c_str(), 0, 0, Rect{left, y, width, y + rowHeight_});
         return;
     }
-    const int first = FirstVisibleColumn();
+    const int first = tree_->FirstVisibleColumn();
     for (int i = 0; i < GetColumnCount(); ++i) {
-        const ListColumn& c = columns_[size_t(i)];
+        const ListColumn& c = GetColumn(i);
         if (c.IsHidden() || c.type == kColumnNone) continue;
         const i32 cl = i == first ? left : c.x;
         const Rect cell{cl, y, std::max(cl, c.x + c.width), y + rowHeight_};
@@ -1243,7 +855,7 @@ void ListWindow::DrawContents() {
         i32 y = 0;
         if (HasHeader()) {
             SetSkinTextColor(false);
-            for (const ListColumn& c : columns_) {
+            for (const ListColumn& c : tree_->GetColumns()) {
                 if (c.IsHidden() || c.type == kColumnNone || c.title.empty()) continue;
                 const i32 left = headerIndent_ + c.x;
                 DrawTextInRect(c.title.c_str(), 0, c.textFlags, Rect{left, 0, left + c.width, rowHeight_});
@@ -1260,9 +872,10 @@ void ListWindow::DrawContents() {
             SetDrawColor(kSkinFocusColor);
             FillRectangle(Rect{0, at - 1, client.right, at + 1});
         }
-        if (focused && !current_) DrawHighlight(client, kHighlightStrong | kHighlightOutline);
+        if (focused && !selection_.GetCurrent()) DrawHighlight(client, kHighlightStrong | kHighlightOutline);
     }
     EndWindowDraw(this);
 }
 
 }  // namespace pirn
+

@@ -6,54 +6,26 @@
 // lets rows be dragged within the list, and reports through signals and
 // owner callbacks.
 //
-// Only the rows-below counts are kept beside the tree: every row operation
-// walks the tree. The item in the first row is worked out from the scroll
-// position (and remembered only until the tree or the position changes), so
-// it can never point at a deleted item or drift from the scrollbar.
+// The items, their order and the rows are a ListTree, the selection a
+// ListSelection; the list shows them and turns input into calls on them. It
+// shows its own tree or one an owner fills (ShowTree). The item in the first
+// row is worked out from the scroll position (and remembered only until the
+// tree or the position changes), so it can never point at a deleted item or
+// drift from the scrollbar.
 
 #include <string>
 #include <vector>
 
 #include "platform/types.h"
 #include "ui/list_cell.h"
+#include "ui/list_selection.h"
+#include "ui/list_tree.h"
 #include "ui/scrollable_window.h"
 #include "ui/signal.h"
 
 namespace pirn {
 
 class TextBox;
-
-struct ListItem {
-    enum : u32 {
-        kSelected = 1,      // kept by the list; never taken from the caller
-        kOpen = 2,          // needs kExpandable; given to AddItem it opens the item
-        kTextItem = 8,      // shows its text instead of column cells
-        kExpandable = 16,   // has or may have children
-        kHasImage = 32,
-        kDisabled = 64,     // cannot be selected; drawn grey
-        kSortWhenOpened = 0x40000000u,
-        kInsertFirst = 0x80000000u,
-    };
-    ListItem* prev = nullptr;
-    ListItem* next = nullptr;
-    ListItem* parent = nullptr;
-    ListItem* firstChild = nullptr;
-    ListItem* lastChild = nullptr;
-    u32 childCount = 0;
-    i32 rowsBelow = 0;   // rows shown below this item while open; 0 while closed
-    u32 flags = 0;
-    void* userData = nullptr;
-    std::string text;
-    bool hasText = false;
-    i32 depth = 0;
-    u32 textColor = 0xFFFFFFFFu;  // -1 draws in the skin's text colour
-    i32 image = 0;
-    i32 selectionIndex = -1;  // place in the list's selection array (kept by the list)
-
-    bool IsOpen() const { return (flags & kOpen) != 0; }
-    bool IsSelected() const { return (flags & kSelected) != 0; }
-    bool IsDisabled() const { return (flags & kDisabled) != 0; }
-};
 
 // Owner callbacks: called with the list's parent window first, and only when
 // the list has a parent. The list's destructor calls none of them (its
@@ -71,7 +43,7 @@ struct ListCallbacks {
 // EditCell's.
 using EditCellCallback = int (*)(ListItem* item, void* userData, int column, void* argument, const char* text);
 
-class ListWindow : public ScrollableWindow {
+class ListWindow : public ScrollableWindow, private ListTreeObserver, private ListSelectionObserver {
 public:
     // List flags (the constructor's first argument).
     enum : u32 {
@@ -116,16 +88,26 @@ public:
     int OnDragDrop(Point pos, int phase, DragDropData* data) override;
     void OnScrollY(i32 y) override;
 
+    // ---- the models ----
+    // The tree shown: the list's own, or the one given to ShowTree.
+    ListTree& GetTree() { return *tree_; }
+    const ListTree& GetTree() const { return *tree_; }
+    ListSelection& GetListSelection() { return selection_; }
+    // Shows a tree an owner fills (null: the list's own again). The owner
+    // keeps it and lets it outlive the list or takes it back first; one list
+    // shows a tree at a time. The selection starts empty.
+    void ShowTree(ListTree* tree);
+
     // ---- columns ----
     // Offsets follow one another (the previous column's offset plus its
     // size); SetColumnFieldOffset places a field where the record has it.
     int AddColumn(const char* title, const char* format, u32 type, u32 fieldSize, i32 width, u32 flags,
                   u32 textFlags);
     void SetColumn(int index, const char* title, i32 width, u32 flags);
-    void SetColumnFieldOffset(int index, u32 offset);
+    void SetColumnFieldOffset(int index, u32 offset) { tree_->SetColumnFieldOffset(index, offset); }
     void SetHeaderIndent(i32 steps);
-    int GetColumnCount() const { return static_cast<int>(columns_.size()); }
-    const ListColumn& GetColumn(int index) const { return columns_[size_t(index)]; }
+    int GetColumnCount() const { return tree_->GetColumnCount(); }
+    const ListColumn& GetColumn(int index) const { return tree_->GetColumn(index); }
 
     // ---- items ----
     ListItem* AddItem(ListItem* parent, i32 image, u32 flags, void* data, const char* text);
@@ -134,9 +116,9 @@ public:
     void DeleteItemNoUpdate(ListItem* item);
     void RemoveAllItems();
     void Reset();
-    void SetItemText(ListItem* item, const char* text);
-    ListItem* GetRoot() { return &root_; }
-    ListItem* GetFirstItem() const { return root_.firstChild; }
+    void SetItemText(ListItem* item, const char* text) { tree_->SetItemText(item, text); }
+    ListItem* GetRoot() { return tree_->GetRoot(); }
+    ListItem* GetFirstItem() const { return tree_->GetFirstItem(); }
 
     void OpenItem(ListItem* item);
     void CloseItem(ListItem* item);
@@ -148,33 +130,33 @@ public:
     void SelectRange(ListItem* from, ListItem* to);
     void SelectAll();
     void DeselectAllExcept(ListItem* item);
-    ListItem* GetSelectedItem() const { return current_; }
-    ListItem* GetCurrentItem() const { return current_; }
+    ListItem* GetSelectedItem() const { return selection_.GetCurrent(); }
+    ListItem* GetCurrentItem() const { return selection_.GetCurrent(); }
     // In order of selection.
-    const std::vector<ListItem*>& GetSelectionArray() const { return CompactSelection(); }
-    size_t GetSelectionCount() const { return selectionCount_; }
+    const std::vector<ListItem*>& GetSelectionArray() const { return selection_.GetItems(); }
+    size_t GetSelectionCount() const { return selection_.GetCount(); }
     // Fills either array (or both); returns the number selected.
     size_t GetSelection(std::vector<ListItem*>* items, std::vector<void*>* data) const;
 
     // Depth first, each item before its children, from the start item on
     // through its later siblings (from the first top-level item without one).
-    ListItem* FindItemByData(const void* value, ListItem* start) const;
+    ListItem* FindItemByData(const void* value, ListItem* start) const { return tree_->FindItemByData(value, start); }
     void RevealItem(ListItem* item);
     void Sort();
     void UpdateScrollRange();
-    i32 GetRowCount() const { return root_.rowsBelow; }
+    i32 GetRowCount() const { return tree_->GetRowCount(); }
     i32 GetTotalHeight() const;
     i32 GetRowHeight() const { return rowHeight_; }
     i32 GetVisibleRowCapacity() const;
 
     // ---- rows ----
-    ListItem* NextRow(const ListItem* item) const;
-    ListItem* PreviousRow(const ListItem* item) const;
-    ListItem* FirstRow() const { return root_.firstChild; }
-    ListItem* LastRow() const;
+    ListItem* NextRow(const ListItem* item) const { return tree_->NextRow(item); }
+    ListItem* PreviousRow(const ListItem* item) const { return tree_->PreviousRow(item); }
+    ListItem* FirstRow() const { return tree_->FirstRow(); }
+    ListItem* LastRow() const { return tree_->LastRow(); }
     // Row index of a shown item (-1 when an ancestor is closed).
-    i64 RowOf(const ListItem* item) const;
-    ListItem* ItemAtRow(i64 row) const;
+    i64 RowOf(const ListItem* item) const { return tree_->RowOf(item); }
+    ListItem* ItemAtRow(i64 row) const { return tree_->ItemAtRow(row); }
     // The item in the first row at the current scroll position.
     ListItem* GetTopRow() const;
     // Item under a point in client coordinates (null on the header or past
@@ -183,7 +165,7 @@ public:
     // Text compared by type-ahead: a text item's text, else the first
     // visible column's cell text.
     std::string DisplayText(const ListItem* item) const;
-    std::string CellText(const ListItem* item, int column) const;
+    std::string CellText(const ListItem* item, int column) const { return tree_->CellText(item, column); }
     // Client rectangle of a cell (the whole row width for a text item).
     Rect CellRect(const ListItem* item, int column) const;
 
@@ -211,51 +193,37 @@ public:
     SignalPair contextClick;      // x, y (screen)
 
 private:
-    void Link(ListItem* parent, ListItem* item, bool first);
-    void Unlink(ListItem* item);
-    // Adds delta to the rows-below of each open ancestor of `from`, from its
-    // parent up, stopping at the first closed one.
-    void AddRowsAbove(ListItem* from, i32 delta);
-    void FreeSubtree(ListItem* item);
-    void PurgeMarked();
-    void TreeChanged();
-    void SortChildren(ListItem* parent, const std::vector<int>& order);
-    std::vector<int> SortOrder() const;
-    int CompareItems(const ListItem* a, const ListItem* b, const std::vector<int>& order) const;
-    void RecomputeColumnX();
-    static i64 RowWithinParent(const ListItem* item);
+    // ListTreeObserver: drops every reference into a subtree that goes.
+    void SubtreeRemoving(ListItem* item) override;
+    void RowsChanged() override;
+    void ItemChanged(ListItem* item) override;
+    // ListSelectionObserver: the owner's callbacks.
+    void ItemSelected(ListItem* item) override;
+    void ItemDeselected(ListItem* item) override;
+    static void FreeUserData(void* list, void* userData);
+
     void HeaderClick(i32 x);
     void MoveCurrentRow(i64 delta, bool toEnd, bool toStart, bool extend);
-    void SelectRow(ListItem* item, bool extend);
     void ClearSelection(bool notify);
-    // The selection array keeps holes where items left it, so that taking
-    // thousands of items out (deleting a selected branch) stays linear;
-    // readers see it compacted.
-    void SelectionAppend(ListItem* item);
-    void SelectionRemove(ListItem* item);
-    const std::vector<ListItem*>& CompactSelection() const;
-    std::vector<ListItem*> TakeSelection();
-    ListItem* FirstSelected() const;
-    void CallSelected(ListItem* item);
-    void CallDeselected(ListItem* item);
+    void EmitLostSelection();
     i64 PageRows() const;
     i32 HeaderHeight() const;
     bool HasHeader() const;
     i32 FirstCellLeft(const ListItem* item) const;
-    int FirstVisibleColumn() const;
     void DrawRow(const ListItem* item, i32 y, bool focused);
     void ForEachSelectedCopy(void (ListWindow::*action)(ListItem*));
 
     u32 listFlags_;
-    std::vector<ListColumn> columns_;
-    ListItem root_;
+    ListTree ownTree_;
+    ListTree* tree_ = &ownTree_;
+    ListSelection selection_;
+    // A selected item went with a deleted subtree: the selection-changed
+    // signal follows once the tree is whole again.
+    bool selectionLost_ = false;
+    bool holdSelectionSignal_ = false;
     i32 rowHeight_ = 14;
     i32 indentStep_ = 14;
     i32 headerIndent_ = 0;
-    mutable std::vector<ListItem*> selection_;
-    mutable size_t selectionHoles_ = 0;
-    size_t selectionCount_ = 0;
-    ListItem* current_ = nullptr;
     std::string typed_;
     double lastTypedTime_ = 0.0;
     i32 dropRow_ = -1;
@@ -271,7 +239,6 @@ private:
     mutable ListItem* topCache_ = nullptr;
     mutable i64 topCacheRow_ = -1;
     mutable u64 topCacheVersion_ = 0;
-    u64 treeVersion_ = 1;
     static bool painterRegistered_;
 };
 

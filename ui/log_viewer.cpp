@@ -2,7 +2,8 @@
 
 #include "ui/log_viewer.h"
 
-#include "ui/log_message.h"
+#include "platform/log_message.h"
+#include "ui/frame_step.h"
 #include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"
@@ -82,8 +83,9 @@ TextBox* MessageLogWindow::TopicBox(const std::string& topic) {
 void MessageLogWindow::AimFocusChain() {
     // Reparenting a box that takes the focus makes it its new parent's focus
     // child; activating the window must never end in a hidden box.
-    focusChild = splitter_;
-    if (splitter_->focusChild != topics_) splitter_->focusChild = current_ ? static_cast<Window*>(current_) : topics_;
+    SetFocusChild(splitter_);
+    if (splitter_->GetFocusChild() != topics_)
+        splitter_->SetFocusChild(current_ ? static_cast<Window*>(current_) : topics_);
 }
 
 void MessageLogWindow::MakeCurrent(TextBox* box, bool focus) {
@@ -138,7 +140,7 @@ void MessageLogWindow::ShowAndRaise() {
 }
 
 MessageLogWindow* GetLogViewer() {
-    if (!g_logViewer && GetWindowSystem().layer0) new MessageLogWindow();
+    if (!g_logViewer && GetLayerWindow(0)) new MessageLogWindow();
     return g_logViewer;
 }
 

@@ -408,6 +408,26 @@ void MenuItem::DrawBackground() {
     EndWindowDraw(this);
 }
 
+Rect MenuItem::ColumnScreenRect() const {
+    Rect column{};
+    for (const MenuItem* e : entries_) RectUnion(column, e->GetFrameScreenRect(), &column);
+    return column;
+}
+
+void MenuItem::DrawFrame() {
+    // A column casts one shadow: each of its entries draws the slice of the
+    // column's shadow beside it (and the last one the part below), so that
+    // redrawing any part of the shadow finds the entry that covers it. The
+    // entries of a popup's own column stand on the popup, which casts its
+    // own; the menu bar casts none.
+    if (!TestFlags(kShadow) || place_ != Place::kSubmenuColumn || !parentEntry_) return;
+    const Rect column = parentEntry_->ColumnScreenRect();
+    Rect band = GetFrameScreenRect();
+    band.right += kShadowSize;
+    if (!parentEntry_->entries_.empty() && parentEntry_->entries_.back() == this) band.bottom += kShadowSize;
+    DrawShadowUnder(column, ComputeFrameLayout(this).active, band);
+}
+
 void MenuItem::DrawContents() {
     if (this == root_) return;
     if (BeginWindowDraw(this, 1, 0)) {
@@ -452,7 +472,7 @@ bool Menu::IsRunning() const { return IsModal(this, false); }
 MenuItem* Menu::AddItem(Menu* menu, const char* title, MenuItem* parentEntry, i32 commandId, bool enabled) {
     if (!menu) return nullptr;
     MenuItem* owner = parentEntry ? parentEntry : menu;
-    auto* entry = new MenuItem(kVisible, owner);
+    auto* entry = new MenuItem(kVisible | kShadow, owner);
     entry->SetId(commandId);
     entry->Window::SetTitle(title);
     entry->SetEnabled(enabled);

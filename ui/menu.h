@@ -30,6 +30,7 @@ public:
     int HandleEvent(Window* target, u32 type, InputEvent& event) override;
     void DrawContents() override;
     void DrawBackground() override;
+    void DrawFrame() override;
     int OnKey(InputEvent& event) override;
     void OnChar(InputEvent& event) override;
     void OnMouseButton(InputEvent& event) override;
@@ -66,6 +67,8 @@ public:
     // plus the menu frame above and below.
     Point ColumnSize() const;
     void LayoutColumn();
+    // Where this entry's submenu column stands (screen; empty without one).
+    Rect ColumnScreenRect() const;
 
 protected:
     friend class Menu;

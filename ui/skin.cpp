@@ -267,12 +267,14 @@ void DrawDropShadow(const Skin* skin, const Rect& f, bool active) {
     Flush();
 }
 
-void DrawButtonFace(const Skin* skin, const Rect& r, bool pressed, bool focused) {
+void DrawButtonFace(const Skin* skin, const Rect& r, bool pressed, bool focused, bool enabled) {
     if (!skin || r.IsEmpty()) return;
     const i32 lw = SlotWidth(skin, pressed ? kSlotButtonLeftPressed : kSlotButtonLeft);
     const i32 rw = SlotWidth(skin, pressed ? kSlotButtonRightPressed : kSlotButtonRight);
-    // A focused face is tinted a light blue; the widget adds its outline.
-    SetColor(focused && !pressed ? 0xFFFFEEDDu : kSkinWhite);
+    // A focused face is tinted a light blue; the widget adds its outline. A
+    // disabled one lets the surface show through, keeping its rounded shape.
+    if (!enabled) SetColor(kSkinDisabledFaceTint);
+    else SetColor(focused && !pressed ? 0xFFFFEEDDu : kSkinWhite);
     // Caps keep their width and follow the button's height.
     Queue(skin, pressed ? kSlotButtonLeftPressed : kSlotButtonLeft,
           Rect{r.left, r.top, std::min(r.left + lw, r.right), r.bottom}, kImageStretch);

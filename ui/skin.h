@@ -39,6 +39,11 @@ constexpr u32 kSkinFocusColor = 0xFFC04000u;    // (0, 64, 192), opaque
 constexpr u32 kSkinDisabledTint = 0xFF9A9A9Au;  // disabled arrows and marks
 constexpr u32 kSkinDimColor = 0x80000000u;      // black at alpha 128
 constexpr u32 kSkinTextColor = 0xFF000000u;     // black, opaque: text on light surfaces
+// A disabled button: its face drawn faint over the surface under it, its
+// label in the dark grey of the theme's marks, so that it reads as clearly
+// as the white label on the full blue face and yet plainly looks off.
+constexpr u32 kSkinDisabledFaceTint = 0x5AFFFFFFu;    // white at alpha 90
+constexpr u32 kSkinDisabledLabelColor = 0xFF6A5C54u;  // (84, 92, 106), opaque
 
 // Metrics fixed by the toolkit.
 constexpr i32 kTitleBarHeight = 22;
@@ -110,7 +115,7 @@ void DrawTitleBar(const Skin* skin, const Rect& rect, bool active);
 void DrawTitleBarButton(const Skin* skin, const Rect& rect, int button, bool pressed);
 // Along the right and bottom of the frame, 16 px out.
 void DrawDropShadow(const Skin* skin, const Rect& frame, bool active);
-void DrawButtonFace(const Skin* skin, const Rect& rect, bool pressed, bool focused = false);
+void DrawButtonFace(const Skin* skin, const Rect& rect, bool pressed, bool focused = false, bool enabled = true);
 // States: 0 unchecked, 1 checked, 2 pressed while checked, 3 pressed while
 // unchecked. The box stands at the rectangle's top-left at its natural size.
 void DrawCheckBox(const Skin* skin, const Rect& rect, u32 state, bool enabled = true);

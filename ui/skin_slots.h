@@ -32,6 +32,12 @@ enum SkinSlot : int {
     kSlotDisclosure = 25,        // open (pointing down); turned when closed
     kSlotMenuBackground = 26,    // tiled pattern
     kSlotSubmenuArrow = 27,      // pointing right
+    kSlotPanButton = 28,         // the 3D view's drag buttons: normal, disabled, pressed
+    kSlotPanButtonDisabled = 29,
+    kSlotPanButtonPressed = 30,
+    kSlotRotateButton = 35,
+    kSlotRotateButtonDisabled = 36,
+    kSlotRotateButtonPressed = 37,
     kSlotScrollTrack = 38,       // vertical track, stretched; its width is the scrollbar width
     kSlotScrollThumb = 39,       // vertical thumb body, stretched
     kSlotComboField = 40,        // field background, tiled inside the thin frame
@@ -55,6 +61,9 @@ enum SkinSlot : int {
     kSlotScrollArrow = 71,       // up arrow; the others are turned or mirrored
     kSlotScrollArrowPressed = 74,
     kSlotScrollThumbEnd = 76,    // top end of the vertical thumb; mirrored for the bottom
+    kSlotZoomButton = 78,
+    kSlotZoomButtonDisabled = 79,
+    kSlotZoomButtonPressed = 80,
 };
 
 constexpr int kSkinSlotCount = 81;

@@ -1,4 +1,4 @@
-// TextBox: line model, wrapping, caret and selection, editing, keys, mouse,
+// TextBox: the view of a TextDocument; scrolling, keys, mouse, the clipboard,
 // focus repair of number fields, caret blinking and drawing.
 
 #include "ui/text_box.h"
@@ -48,21 +48,6 @@ const KindTraits kKinds[] = {
     {true, true, true, kInputAny, 9999, true, true},              // 6 editor
 };
 
-// Splits on '\n' only: any other control character stays in its line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> pieces;
-    size_t start = 0;
-    for (;;) {
-        const size_t nl = text.find('\n', start);
-        if (nl == std::string_view::npos) {
-            pieces.push_back(text.substr(start));
-            return pieces;
-        }
-        pieces.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
-}
-
 // Clipboard text from other programs may end its lines with CR LF or CR.
 std::string NormalizeLineBreaks(const std::string& in) {
     std::string out;
@@ -83,14 +68,16 @@ std::string NormalizeLineBreaks(const std::string& in) {
 // ---- construction ----
 
 TextBox::TextBox(int kind, Window* parent) : ScrollableWindow(kVisible | kEnabled, parent) {
-    lines_.resize(1);
+    doc_.SetObserver(this);
     ApplyKind(kind);
     const i32 lineHeight = GetLineHeight();
     SetSize(kDefaultWidth, lineHeight > 0 ? lineHeight : 1);
-    LinesChanged(0, 0);
+    doc_.SetFont(GetFont());
+    UpdateScrollRange();
+    Invalidate();
 }
 
-TextBox::~TextBox() = default;
+TextBox::~TextBox() { doc_.SetObserver(nullptr); }
 
 void TextBox::ApplyKind(int kind) {
     if (kind < kLabel || kind > kTextEditor) kind = kLabel;
@@ -103,6 +90,8 @@ void TextBox::ApplyKind(int kind) {
     maxLength_ = t.maxLength;
     undoEnabled_ = t.undo;
     verticalScrollbar_ = t.verticalScrollbar;
+    doc_.SetMultiLine(multiLine_);
+    doc_.SetUndoEnabled(undoEnabled_);
     if (editable_ || selectable_) AddFlags(kTakesFocus);
     SetCursor(selectable_ ? kCursorTextBeam : 0, false);
 }
@@ -114,82 +103,16 @@ TextBox* CreateLabel(Window* parent, const char* text) {
     return box;
 }
 
-// ---- wrapping and rows ----
+// ---- rows ----
 
 i32 TextBox::WrapWidth() const { return std::max(GetClientWidth(), 1); }
 
-bool TextBox::WrapLine(Line& line) const {
-    const int oldOut = line.styleOut;
-    line.rowStarts.clear();
-    line.rowStyles.clear();
-    line.rowEnds.clear();
-    const InterfaceFont* font = GetFont();
-    const i32 size = static_cast<i32>(line.text.size());
-    if (!font) {
-        line.rowStarts.push_back(0);
-        line.rowStyles.push_back(line.styleIn);
-        line.rowEnds.push_back(size);
-        line.styleOut = line.styleIn;
-        return line.styleOut != oldOut;
-    }
-    if (!multiLine_) {
-        const TextLine tl = BreakLine(*font, line.text, 0, INT_MAX, 0, line.styleIn);
-        line.rowStarts.push_back(0);
-        line.rowStyles.push_back(line.styleIn);
-        line.rowEnds.push_back(static_cast<i32>(tl.end));
-        // The style in force at the end counts every switch, also any behind
-        // a carriage return that the single row does not show.
-        int style = line.styleIn;
-        for (size_t i = 0; i < line.text.size();) {
-            const int n = ReadStyleSwitch(*font, line.text, i, &style);
-            i += n ? size_t(n) : 1;
-        }
-        line.styleOut = style;
-        return line.styleOut != oldOut;
-    }
-    const i32 width = wrapWidth_ > 0 ? wrapWidth_ : WrapWidth();
-    size_t start = 0;
-    int style = line.styleIn;
-    for (;;) {
-        const TextLine tl = BreakLine(*font, line.text, kTextWrap, width, start, style);
-        line.rowStarts.push_back(static_cast<i32>(start));
-        line.rowStyles.push_back(style);
-        line.rowEnds.push_back(static_cast<i32>(tl.end));
-        style = tl.style_out;
-        if (!tl.more || tl.next <= start) break;
-        start = tl.next;
-    }
-    line.styleOut = style;
-    return line.styleOut != oldOut;
-}
-
-void TextBox::RenumberRows(i32 fromLine) {
-    i32 row = fromLine > 0 ? lines_[size_t(fromLine - 1)].firstRow +
-                                 static_cast<i32>(lines_[size_t(fromLine - 1)].rowStarts.size())
-                           : 0;
-    for (size_t i = size_t(std::max(fromLine, 0)); i < lines_.size(); ++i) {
-        lines_[i].firstRow = row;
-        row += static_cast<i32>(lines_[i].rowStarts.size());
-    }
-    rowCount_ = row;
-}
-
-void TextBox::LinesChanged(i32 first, i32 last) {
-    first = std::clamp(first, 0, GetLineCount() - 1);
-    last = std::clamp(last, first, GetLineCount() - 1);
-    for (i32 i = first; i < GetLineCount(); ++i) {
-        Line& line = lines_[size_t(i)];
-        const int styleIn = i > 0 ? lines_[size_t(i - 1)].styleOut : 0;
-        // Past the edited lines, wrapping again is only needed while the
-        // style carried in from above differs from what the line had.
-        if (i > last && styleIn == line.styleIn) break;
-        line.styleIn = styleIn;
-        WrapLine(line);
-    }
-    RenumberRows(first);
+void TextBox::TextChanged() {
     UpdateScrollRange();
     Invalidate();
 }
+
+void TextBox::CaretMoved() { CaretChanged(); }
 
 i32 TextBox::VisibleRows() const {
     const i32 lh = GetLineHeight();
@@ -200,7 +123,7 @@ void TextBox::UpdateScrollRange() {
     if (!verticalScrollbar_ || inputMode_ != kInputAny) return;
     const i32 lh = GetLineHeight();
     const i32 page = lh > 0 ? std::max((GetClientHeight() - lh / 2) / lh, 0) : 0;
-    SetScrollInfo(kSetRangeY | kSetPageY, rowCount_, 0, page, 0, 0, 0);
+    SetScrollInfo(kSetRangeY | kSetPageY, doc_.GetRowCount(), 0, page, 0, 0, 0);
 }
 
 void TextBox::Layout() {
@@ -214,16 +137,8 @@ void TextBox::Layout() {
     for (int round = 0; round < 4; ++round) {
         layoutAgain_ = false;
         ScrollableWindow::Layout();
-        if (multiLine_ && WrapWidth() != wrapWidth_) {
-            wrapWidth_ = WrapWidth();
-            int style = 0;
-            for (Line& line : lines_) {
-                line.styleIn = style;
-                WrapLine(line);
-                style = line.styleOut;
-            }
-        }
-        RenumberRows(0);
+        doc_.SetFont(GetFont());
+        doc_.Relayout(WrapWidth());
         UpdateScrollRange();
         if (!layoutAgain_) break;
     }
@@ -232,36 +147,10 @@ void TextBox::Layout() {
 
 void TextBox::OnScrollY(i32) { Invalidate(); }
 
-i32 TextBox::LineAtRow(i32 row) const {
-    auto it = std::upper_bound(lines_.begin(), lines_.end(), row,
-                               [](i32 r, const Line& line) { return r < line.firstRow; });
-    if (it == lines_.begin()) return 0;
-    return static_cast<i32>(it - lines_.begin()) - 1;
-}
-
-i32 TextBox::GetTopLine() const { return verticalScrollbar_ ? LineAtRow(GetScrollY()) : 0; }
+i32 TextBox::GetTopLine() const { return verticalScrollbar_ ? doc_.LineAtRow(GetScrollY()) : 0; }
 
 i32 TextBox::GetTopOffset() const {
-    return verticalScrollbar_ ? GetScrollY() - lines_[size_t(GetTopLine())].firstRow : 0;
-}
-
-i32 TextBox::RowOfPos(TextPos p) const {
-    p = Clamp(p);
-    const Line& line = lines_[size_t(p.line)];
-    auto it = std::upper_bound(line.rowStarts.begin(), line.rowStarts.end(), p.col);
-    const i32 r = std::max(static_cast<i32>(it - line.rowStarts.begin()) - 1, 0);
-    return line.firstRow + r;
-}
-
-i32 TextBox::RowWidth(i32 lineIndex, i32 r) const {
-    const InterfaceFont* font = GetFont();
-    if (!font) return 0;
-    const Line& line = lines_[size_t(lineIndex)];
-    const std::string_view text(line.text);
-    const i32 start = line.rowStarts[size_t(r)];
-    const i32 end = line.rowEnds[size_t(r)];
-    return OffsetOfIndex(*font, text.substr(size_t(start), size_t(end - start)), line.rowStyles[size_t(r)],
-                         size_t(end - start));
+    return verticalScrollbar_ ? GetScrollY() - doc_.GetLineFirstRow(GetTopLine()) : 0;
 }
 
 i32 TextBox::AlignOffset(i32 rowWidth) const {
@@ -272,34 +161,18 @@ i32 TextBox::AlignOffset(i32 rowWidth) const {
 }
 
 i32 TextBox::XOfPos(TextPos p) const {
-    const InterfaceFont* font = GetFont();
-    if (!font) return 0;
-    p = Clamp(p);
-    const Line& line = lines_[size_t(p.line)];
-    const i32 r = RowOfPos(p) - line.firstRow;
-    const i32 start = line.rowStarts[size_t(r)];
-    const i32 end = line.rowEnds[size_t(r)];
-    const std::string_view text = std::string_view(line.text).substr(size_t(start), size_t(end - start));
-    const i32 col = std::clamp(p.col - start, 0, end - start);
-    return AlignOffset(RowWidth(p.line, r)) + OffsetOfIndex(*font, text, line.rowStyles[size_t(r)], size_t(col));
+    if (!doc_.GetFont()) return 0;
+    p = doc_.Clamp(p);
+    const i32 row = doc_.RowOfPos(p);
+    return AlignOffset(doc_.RowWidth(p.line, row - doc_.GetLineFirstRow(p.line))) + doc_.OffsetInRow(p);
 }
 
 TextBox::TextPos TextBox::PosAtRowX(i32 row, i32 x) const {
-    row = std::clamp(row, 0, rowCount_ - 1);
-    const i32 li = LineAtRow(row);
-    const Line& line = lines_[size_t(li)];
-    const i32 r = std::clamp(row - line.firstRow, 0, static_cast<i32>(line.rowStarts.size()) - 1);
-    const i32 start = line.rowStarts[size_t(r)];
-    const i32 end = line.rowEnds[size_t(r)];
-    const InterfaceFont* font = GetFont();
-    if (!font) return TextPos{li, start};
-    const std::string_view text = std::string_view(line.text).substr(size_t(start), size_t(end - start));
-    const size_t index = CharIndexAtX(*font, text, line.rowStyles[size_t(r)], x - AlignOffset(RowWidth(li, r)));
-    return TextPos{li, start + static_cast<i32>(std::min(index, text.size()))};
+    return doc_.PosInRowAtX(row, x - AlignOffset(doc_.RowWidthAt(row)));
 }
 
-i32 TextBox::CaretX() const { return XOfPos(caret_); }
-i32 TextBox::CaretRow() const { return RowOfPos(caret_); }
+i32 TextBox::CaretX() const { return XOfPos(doc_.GetCaret()); }
+i32 TextBox::CaretRow() const { return doc_.RowOfPos(doc_.GetCaret()); }
 
 TextBox::TextPos TextBox::PosAtPoint(Point client) const {
     const i32 lh = std::max(GetLineHeight(), 1);
@@ -308,124 +181,14 @@ TextBox::TextPos TextBox::PosAtPoint(Point client) const {
     return PosAtRowX(row, client.x + scrollXPixels_);
 }
 
-// ---- positions ----
-
-TextBox::TextPos TextBox::Clamp(TextPos p) const {
-    p.line = std::clamp(p.line, 0, GetLineCount() - 1);
-    p.col = std::clamp(p.col, 0, static_cast<i32>(lines_[size_t(p.line)].text.size()));
-    return p;
-}
-
-TextBox::TextPos TextBox::EndPos() const {
-    return TextPos{GetLineCount() - 1, static_cast<i32>(lines_.back().text.size())};
-}
-
-bool TextBox::PosBefore(TextPos p, TextPos* out) const {
-    p = Clamp(p);
-    if (p.col > 0) {
-        *out = TextPos{p.line, p.col - 1};
-        return true;
-    }
-    if (p.line == 0) return false;
-    *out = TextPos{p.line - 1, static_cast<i32>(lines_[size_t(p.line - 1)].text.size())};
-    return true;
-}
-
-bool TextBox::PosAfter(TextPos p, TextPos* out) const {
-    p = Clamp(p);
-    if (p.col < static_cast<i32>(lines_[size_t(p.line)].text.size())) {
-        *out = TextPos{p.line, p.col + 1};
-        return true;
-    }
-    if (p.line + 1 >= GetLineCount()) return false;
-    *out = TextPos{p.line + 1, 0};
-    return true;
-}
-
-i64 TextBox::SelectionLength() const {
-    const TextPos a = SelectionStart();
-    const TextPos b = SelectionEnd();
-    if (a.line == b.line) return b.col - a.col;
-    i64 n = static_cast<i64>(lines_[size_t(a.line)].text.size()) - a.col + 1;
-    for (i32 i = a.line + 1; i < b.line; ++i) n += static_cast<i64>(lines_[size_t(i)].text.size()) + 1;
-    return n + b.col;
-}
-
-// ---- the text itself ----
-
-std::string TextBox::RemoveRange(TextPos from, TextPos to) {
-    from = Clamp(from);
-    to = Clamp(to);
-    if (to < from) std::swap(from, to);
-    if (from == to) return std::string();
-    std::string removed;
-    Line& first = lines_[size_t(from.line)];
-    if (from.line == to.line) {
-        removed = first.text.substr(size_t(from.col), size_t(to.col - from.col));
-        first.text.erase(size_t(from.col), size_t(to.col - from.col));
-    } else {
-        removed = first.text.substr(size_t(from.col));
-        for (i32 i = from.line + 1; i < to.line; ++i) {
-            removed += '\n';
-            removed += lines_[size_t(i)].text;
-        }
-        removed += '\n';
-        const std::string& last = lines_[size_t(to.line)].text;
-        removed.append(last, 0, size_t(to.col));
-        first.text.erase(size_t(from.col));
-        first.text.append(last, size_t(to.col), std::string::npos);
-        lines_.erase(lines_.begin() + from.line + 1, lines_.begin() + to.line + 1);
-    }
-    length_ -= static_cast<i64>(removed.size());
-    modified_ = true;
-    caret_ = Clamp(caret_);
-    anchor_ = Clamp(anchor_);
-    LinesChanged(from.line, from.line);
-    return removed;
-}
-
-TextBox::TextPos TextBox::InsertAt(TextPos at, std::string_view text) {
-    at = Clamp(at);
-    if (text.empty()) return at;
-    const std::vector<std::string_view> pieces = SplitLines(text);
-    Line& line = lines_[size_t(at.line)];
-    TextPos end;
-    if (pieces.size() == 1) {
-        line.text.insert(size_t(at.col), text);
-        end = TextPos{at.line, at.col + static_cast<i32>(text.size())};
-    } else {
-        std::string tail = line.text.substr(size_t(at.col));
-        line.text.erase(size_t(at.col));
-        line.text.append(pieces[0]);
-        std::vector<Line> added(pieces.size() - 1);
-        for (size_t i = 1; i < pieces.size(); ++i) added[i - 1].text.assign(pieces[i]);
-        end = TextPos{at.line + static_cast<i32>(added.size()), static_cast<i32>(added.back().text.size())};
-        added.back().text += tail;
-        lines_.insert(lines_.begin() + at.line + 1, std::make_move_iterator(added.begin()),
-                      std::make_move_iterator(added.end()));
-    }
-    length_ += static_cast<i64>(text.size());
-    modified_ = true;
-    LinesChanged(at.line, end.line);
-    return end;
-}
+// ---- the text ----
 
 void TextBox::SetText(std::string_view text) {
-    const bool differs = GetText() != text;
-    lines_.clear();
-    for (std::string_view piece : SplitLines(text)) {
-        lines_.emplace_back();
-        lines_.back().text.assign(piece);
-    }
-    length_ = static_cast<i64>(text.size());
-    caret_ = anchor_ = TextPos{};
     goalX_ = 0;
     scrollXPixels_ = 0;
-    LinesChanged(0, GetLineCount() - 1);
+    doc_.SetText(text);
     SetScrollY(0);
-    ClearUndoHistory(undo_);
     CaretChanged();
-    if (differs) modified_ = true;
     NotifyIfModified();
 }
 
@@ -440,50 +203,20 @@ void TextBox::SetTextF(const char* format, ...) {
 }
 
 void TextBox::AppendText(std::string_view text) {
-    const TextPos end = InsertAt(EndPos(), text);
-    caret_ = anchor_ = end;
+    const TextPos end = doc_.Append(text);
     goalX_ = XOfPos(end);
-    CaretChanged();
     ScrollCaretIntoView();
-    if (!text.empty()) modified_ = true;
     NotifyIfModified();
 }
 
-i32 TextBox::GetText(std::string* out) const {
-    out->clear();
-    out->reserve(size_t(length_));
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (i) *out += '\n';
-        *out += lines_[i].text;
-    }
-    return static_cast<i32>(std::min<size_t>(out->size(), INT_MAX));
-}
+i32 TextBox::GetText(std::string* out) const { return doc_.GetText(out); }
 
-std::string TextBox::GetText() const {
-    std::string s;
-    GetText(&s);
-    return s;
-}
+std::string TextBox::GetText() const { return doc_.GetText(); }
 
-std::string TextBox::GetSelectedText() const {
-    const TextPos a = SelectionStart();
-    const TextPos b = SelectionEnd();
-    if (a == b) return std::string();
-    if (a.line == b.line) return lines_[size_t(a.line)].text.substr(size_t(a.col), size_t(b.col - a.col));
-    std::string s = lines_[size_t(a.line)].text.substr(size_t(a.col));
-    for (i32 i = a.line + 1; i < b.line; ++i) {
-        s += '\n';
-        s += lines_[size_t(i)].text;
-    }
-    s += '\n';
-    s.append(lines_[size_t(b.line)].text, 0, size_t(b.col));
-    return s;
-}
+std::string TextBox::GetSelectedText() const { return doc_.GetSelectedText(); }
 
 void TextBox::NotifyIfModified() {
-    if (!modified_) return;
-    modified_ = false;
-    changed.Emit();
+    if (doc_.TakeModified()) changed.Emit();
 }
 
 // ---- numbers ----
@@ -503,7 +236,7 @@ bool TextBox::GetReal(float* out) const {
 }
 
 void TextBox::RepairNumberField() {
-    const bool empty = length_ == 0;
+    const bool empty = doc_.GetLength() == 0;
     if (inputMode_ == kInputInteger) {
         i32 v = 0;
         if (empty || !GetInteger(&v)) SetTextF("%d", 0);
@@ -522,25 +255,15 @@ void TextBox::SetAlignment(int alignment) {
 }
 
 void TextBox::SelectAll() {
-    anchor_ = TextPos{};
-    caret_ = EndPos();
-    CaretChanged();
+    doc_.SetCaretAndAnchor(doc_.EndPos(), TextPos{});
     scrollXPixels_ = 0;
     if (verticalScrollbar_) SetScrollY(0);
 }
 
 void TextBox::SetSelection(TextPos anchor, TextPos caret) {
-    anchor_ = Clamp(anchor);
-    caret_ = Clamp(caret);
-    goalX_ = XOfPos(caret_);
-    CaretChanged();
+    doc_.SetCaretAndAnchor(caret, anchor);
+    goalX_ = XOfPos(doc_.GetCaret());
     ScrollCaretIntoView();
-}
-
-void TextBox::SetCaretAndAnchor(TextPos caret, TextPos anchor) {
-    caret_ = Clamp(caret);
-    anchor_ = Clamp(anchor);
-    CaretChanged();
 }
 
 // ---- caret ----
@@ -551,23 +274,22 @@ void TextBox::CaretChanged() {
 }
 
 void TextBox::MoveCaret(TextPos p, bool extend, bool setGoal) {
-    caret_ = Clamp(p);
-    if (!extend) anchor_ = caret_;
-    if (setGoal) goalX_ = XOfPos(caret_);
-    CaretChanged();
+    p = doc_.Clamp(p);
+    doc_.SetCaretAndAnchor(p, extend ? doc_.GetAnchor() : p);
+    if (setGoal) goalX_ = XOfPos(p);
     ScrollCaretIntoView();
 }
 
 void TextBox::ScrollCaretIntoView() {
     if (verticalScrollbar_ && GetScrollPageY() > 0) {
-        const i32 row = RowOfPos(caret_);
+        const i32 row = doc_.RowOfPos(doc_.GetCaret());
         const i32 top = GetScrollY();
         const i32 page = GetScrollPageY();
         if (row < top) SetScrollY(row);
         else if (row >= top + page) SetScrollY(row - page + 1);
     }
     if (!multiLine_ && alignment_ == kAlignLeft) {
-        const i32 x = XOfPos(caret_);
+        const i32 x = XOfPos(doc_.GetCaret());
         const i32 width = GetClientWidth();
         const i32 old = scrollXPixels_;
         if (x - scrollXPixels_ > width - 1) scrollXPixels_ = x - width + 1;
@@ -584,25 +306,16 @@ void TextBox::ScrollCaretIntoView() {
 void TextBox::Beep() const { OsBeep(); }
 
 bool TextBox::FilterAccepts(std::string_view text) const {
-    return FilterTextInput(inputMode_, text, length_ - SelectionLength(), maxLength_);
+    return FilterTextInput(inputMode_, text, doc_.GetLength() - doc_.SelectionLength(), maxLength_);
 }
 
-void TextBox::EditText(int actionKind, u8 c, std::string_view text, bool* changedOut) {
-    auto* action = new TextBoxAction(this, actionKind, c, std::string(text));
-    action->caretBefore = caret_;
-    action->anchorBefore = anchor_;
-    bool ok;
-    if (undoEnabled_) {
-        ok = PushUndoAction(undo_, action, false);
-    } else {
-        ok = action->Apply();
-        delete action;
-    }
+bool TextBox::EditText(int actionKind, u8 c, std::string_view text) {
+    const bool ok = doc_.Edit(actionKind, c, text);
     if (ok) {
-        goalX_ = XOfPos(caret_);
+        goalX_ = XOfPos(doc_.GetCaret());
         ScrollCaretIntoView();
     }
-    *changedOut = ok;
+    return ok;
 }
 
 bool TextBox::TypeChar(u8 c) {
@@ -612,9 +325,7 @@ bool TextBox::TypeChar(u8 c) {
         Beep();
         return false;
     }
-    bool ok = false;
-    EditText(TextBoxAction::kTypeChar, c, {}, &ok);
-    return ok;
+    return EditText(TextBoxAction::kTypeChar, c, {});
 }
 
 bool TextBox::InsertText(std::string_view text) {
@@ -623,32 +334,24 @@ bool TextBox::InsertText(std::string_view text) {
         Beep();
         return false;
     }
-    bool ok = false;
-    EditText(TextBoxAction::kInsertText, 0, text, &ok);
-    return ok;
+    return EditText(TextBoxAction::kInsertText, 0, text);
 }
 
 bool TextBox::DeleteSelection() {
     if (!editable_ || !HasSelection()) return false;
-    bool ok = false;
-    EditText(TextBoxAction::kDeleteSelection, 0, {}, &ok);
-    return ok;
+    return EditText(TextBoxAction::kDeleteSelection, 0, {});
 }
 
 bool TextBox::DeleteBackward() {
     if (!editable_) return false;
     if (HasSelection()) return DeleteSelection();
-    bool ok = false;
-    EditText(TextBoxAction::kDeleteBackward, 0, {}, &ok);
-    return ok;
+    return EditText(TextBoxAction::kDeleteBackward, 0, {});
 }
 
 bool TextBox::DeleteForward() {
     if (!editable_) return false;
     if (HasSelection()) return DeleteSelection();
-    bool ok = false;
-    EditText(TextBoxAction::kDeleteForward, 0, {}, &ok);
-    return ok;
+    return EditText(TextBoxAction::kDeleteForward, 0, {});
 }
 
 void TextBox::Copy() {
@@ -669,15 +372,15 @@ void TextBox::Paste() {
 }
 
 bool TextBox::Undo() {
-    if (!undoEnabled_ || !UndoStep(undo_)) return false;
-    goalX_ = XOfPos(caret_);
+    if (!doc_.Undo()) return false;
+    goalX_ = XOfPos(doc_.GetCaret());
     ScrollCaretIntoView();
     return true;
 }
 
 bool TextBox::Redo() {
-    if (!undoEnabled_ || !RedoStep(undo_)) return false;
-    goalX_ = XOfPos(caret_);
+    if (!doc_.Redo()) return false;
+    goalX_ = XOfPos(doc_.GetCaret());
     ScrollCaretIntoView();
     return true;
 }
@@ -700,6 +403,7 @@ int TextBox::OnKey(InputEvent& e) {
         return 0;
     }
     int handled = 1;
+    const TextPos caret = doc_.GetCaret();
     if (ctrl && code == 'A') {
         SelectAll();
     } else if (ctrl && code == 'C') {
@@ -727,25 +431,25 @@ int TextBox::OnKey(InputEvent& e) {
         else if (editable_) TypeChar('\n');
         else handled = 0;
     } else if (code == kKeyHome) {
-        MoveCaret(TextPos{caret_.line, 0}, shift, true);
+        MoveCaret(TextPos{caret.line, 0}, shift, true);
     } else if (code == kKeyEnd) {
-        MoveCaret(TextPos{caret_.line, static_cast<i32>(lines_[size_t(caret_.line)].text.size())}, shift, true);
+        MoveCaret(TextPos{caret.line, static_cast<i32>(doc_.GetLine(caret.line).size())}, shift, true);
     } else if (code == kKeyPageUp || code == kKeyPageDown || code == kKeyUp || code == kKeyDown) {
         const bool up = code == kKeyPageUp || code == kKeyUp;
         if (!multiLine_) {
-            MoveCaret(up ? TextPos{} : EndPos(), shift, true);
+            MoveCaret(up ? TextPos{} : doc_.EndPos(), shift, true);
         } else {
             const bool page = code == kKeyPageUp || code == kKeyPageDown;
             const i32 step = page ? VisibleRows() : 1;
-            const i32 row = RowOfPos(caret_);
-            const i32 target = std::clamp(row + (up ? -step : step), 0, rowCount_ - 1);
+            const i32 row = doc_.RowOfPos(caret);
+            const i32 target = std::clamp(row + (up ? -step : step), 0, doc_.GetRowCount() - 1);
             if (page && verticalScrollbar_) ScrollByY(up ? -step : step);
             MoveCaret(PosAtRowX(target, goalX_), shift, false);
         }
     } else if (code == kKeyLeft || code == kKeyRight) {
-        TextPos p = caret_;
-        if (code == kKeyLeft) PosBefore(caret_, &p);
-        else PosAfter(caret_, &p);
+        TextPos p = caret;
+        if (code == kKeyLeft) doc_.PosBefore(caret, &p);
+        else doc_.PosAfter(caret, &p);
         MoveCaret(p, shift, true);
     } else {
         handled = 0;
@@ -768,7 +472,7 @@ void TextBox::PlaceSelectionFromPoint(Point screen) {
     Point p = screen;
     ScreenToClientPoints(&p, 1);
     const TextPos pos = PosAtPoint(p);
-    if (pos == caret_) return;
+    if (pos == doc_.GetCaret()) return;
     MoveCaret(pos, true, true);
 }
 
@@ -819,7 +523,7 @@ void TextBox::AutoScrollTick() {
     else if (p.y >= GetClientHeight()) row = top + VisibleRows();
     else row = top + p.y / lh;
     const TextPos pos = PosAtRowX(row, p.x + scrollXPixels_);
-    if (pos != caret_) MoveCaret(pos, true, true);
+    if (pos != doc_.GetCaret()) MoveCaret(pos, true, true);
 }
 
 // ---- focus and flags ----
@@ -835,7 +539,7 @@ void TextBox::OnFocusLost(Window*, int reason) {
     enterPressed_ = false;
     if ((reason == kFocusByClick || reason == kFocusByTab) && !multiLine_) {
         RepairNumberField();
-        caret_ = anchor_ = TextPos{};
+        doc_.SetCaretAndAnchor(TextPos{}, TextPos{});
         scrollXPixels_ = 0;
     }
     caretShown_ = false;
@@ -891,16 +595,16 @@ void TextBox::DrawContents() {
         const TextPos selB = SelectionEnd();
         const bool selection = HasSelection();
         const i32 top = verticalScrollbar_ ? GetScrollY() : 0;
-        i32 li = LineAtRow(top);
-        for (i32 row = top, y = 0; row < rowCount_ && y < client.bottom; ++row, y += lh) {
-            while (li + 1 < GetLineCount() && lines_[size_t(li + 1)].firstRow <= row) ++li;
-            const Line& line = lines_[size_t(li)];
+        i32 li = doc_.LineAtRow(top);
+        for (i32 row = top, y = 0; row < doc_.GetRowCount() && y < client.bottom; ++row, y += lh) {
+            while (li + 1 < GetLineCount() && doc_.GetLineFirstRow(li + 1) <= row) ++li;
+            const TextDocument::Line& line = doc_.GetLineLayout(li);
             const i32 r = row - line.firstRow;
             const i32 start = line.rowStarts[size_t(r)];
             const i32 end = line.rowEnds[size_t(r)];
             const bool lastRow = r + 1 == static_cast<i32>(line.rowStarts.size());
             const std::string rowText = line.text.substr(size_t(start), size_t(end - start));
-            const i32 width = RowWidth(li, r);
+            const i32 width = doc_.RowWidth(li, r);
             const i32 x0 = AlignOffset(width) - scrollXPixels_;
             if (selection && font) {
                 const TextPos rowA{li, start};
@@ -924,8 +628,8 @@ void TextBox::DrawContents() {
                 DrawTextInRect(rowText.c_str(), line.rowStyles[size_t(r)], 0, Rect{x0, y, x0 + width + 1, y + lh});
         }
         if (caretShown_ && editable_ && selectable_ && focused) {
-            const i32 y = (RowOfPos(caret_) - top) * lh;
-            const i32 x = XOfPos(caret_) - scrollXPixels_;
+            const i32 y = (doc_.RowOfPos(doc_.GetCaret()) - top) * lh;
+            const i32 x = XOfPos(doc_.GetCaret()) - scrollXPixels_;
             if (IsEnabled()) SetSkinTextColor(false);
             else SetDrawColor(kDisabledTextColor);
             FillRectangle(Rect{x, y, x + 1, y + lh});
@@ -935,3 +639,4 @@ void TextBox::DrawContents() {
 }
 
 }  // namespace pirn
+

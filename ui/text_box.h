@@ -1,11 +1,11 @@
 #pragma once
 // TextBox: the one text widget of the toolkit. Labels, read-only views,
 // number fields, single-line fields and the multi-line editor are all text
-// boxes of different kinds. The text is a list of lines, each wrapped into
-// display rows; the box has a caret and a selection, cuts, copies and
-// pastes through the clipboard, refuses what its input mode does not take
-// (with a beep), keeps an undo history in the text kinds and reports changes
-// through two signals.
+// boxes of different kinds. The text, its display rows, the caret, the
+// selection and the undo history are a TextDocument; the box shows it,
+// scrolls, blinks the caret, cuts, copies and pastes through the clipboard,
+// refuses what its input mode does not take (with a beep) and reports
+// changes through two signals.
 //
 // Text set by the program (SetText, AppendText, SetReal...) is never cut to
 // the maximum length: that limit is for what the user types and pastes, so
@@ -18,12 +18,13 @@
 #include "platform/types.h"
 #include "ui/scrollable_window.h"
 #include "ui/signal.h"
+#include "ui/text_document.h"
 #include "ui/text_filter.h"
 #include "ui/undo_history.h"
 
 namespace pirn {
 
-class TextBox : public ScrollableWindow {
+class TextBox : public ScrollableWindow, private TextDocumentObserver {
 public:
     enum Kind : int {
         kLabel = 0,
@@ -46,13 +47,7 @@ public:
     static constexpr i32 kSelectionLineEndExtra = 8;
 
     // A place in the text: line index and character index within the line.
-    struct TextPos {
-        i32 line = 0;
-        i32 col = 0;
-        bool operator==(const TextPos& o) const { return line == o.line && col == o.col; }
-        bool operator!=(const TextPos& o) const { return !(*this == o); }
-        bool operator<(const TextPos& o) const { return line < o.line || (line == o.line && col < o.col); }
-    };
+    using TextPos = pirn::TextPos;
 
     TextBox(int kind, Window* parent);
     ~TextBox() override;
@@ -100,6 +95,8 @@ public:
     int GetKind() const { return kind_; }
     int GetInputMode() const { return inputMode_; }
     bool HasUndo() const { return undoEnabled_; }
+    // The text, its rows, the caret and the undo history.
+    const TextDocument& GetDocument() const { return doc_; }
 
     // ---- editing (as the user does it: filtered, undoable) ----
     void Copy();
@@ -115,21 +112,21 @@ public:
     bool Redo();
 
     // ---- caret and selection ----
-    TextPos GetCaret() const { return caret_; }
-    TextPos GetAnchor() const { return anchor_; }
-    bool HasSelection() const { return caret_ != anchor_; }
+    TextPos GetCaret() const { return doc_.GetCaret(); }
+    TextPos GetAnchor() const { return doc_.GetAnchor(); }
+    bool HasSelection() const { return doc_.HasSelection(); }
     std::string GetSelectedText() const;
     // Both ends clamped into the text.
     void SetSelection(TextPos anchor, TextPos caret);
     bool IsCaretShown() const { return caretShown_; }
 
     // ---- lines and display rows ----
-    i32 GetLineCount() const { return static_cast<i32>(lines_.size()); }
-    const std::string& GetLine(i32 index) const { return lines_[size_t(index)].text; }
-    i32 GetRowCount() const { return rowCount_; }
+    i32 GetLineCount() const { return doc_.GetLineCount(); }
+    const std::string& GetLine(i32 index) const { return doc_.GetLine(index); }
+    i32 GetRowCount() const { return doc_.GetRowCount(); }
     // Display rows of one line.
-    i32 GetLineRowCount(i32 line) const { return static_cast<i32>(lines_[size_t(line)].rowStarts.size()); }
-    i32 GetLineFirstRow(i32 line) const { return lines_[size_t(line)].firstRow; }
+    i32 GetLineRowCount(i32 line) const { return doc_.GetLineRowCount(line); }
+    i32 GetLineFirstRow(i32 line) const { return doc_.GetLineFirstRow(line); }
     // The line at the top of the view and the row within it.
     i32 GetTopLine() const;
     i32 GetTopOffset() const;
@@ -140,8 +137,8 @@ public:
     i32 CaretX() const;
     i32 CaretRow() const;
     // Characters in the text, line breaks counted.
-    i64 GetLength() const { return length_; }
-    const UndoHistory& GetUndoHistory() const { return undo_; }
+    i64 GetLength() const { return doc_.GetLength(); }
+    const UndoHistory& GetUndoHistory() const { return doc_.GetUndoHistory(); }
 
     // Shows the box in a popup over the rectangle (screen coordinates; the
     // popup becomes a child of the owner), modally, with all its text selected; Enter or a press
@@ -151,49 +148,22 @@ public:
     SignalNone changed;  // the text changed
     SignalInt commit;    // Enter in a single-line editable box: 1 on the press, 0 on the release
 
-    // ---- used by TextBoxAction ----
-    // Removes [from, to) and returns what went; inserts and returns the end.
-    std::string RemoveRange(TextPos from, TextPos to);
-    TextPos InsertAt(TextPos at, std::string_view text);
-    void SetCaretAndAnchor(TextPos caret, TextPos anchor);
-    TextPos SelectionStart() const { return anchor_ < caret_ ? anchor_ : caret_; }
-    TextPos SelectionEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }
-    // The place one character before / after (across line breaks); false at
-    // the start / end of the text.
-    bool PosBefore(TextPos p, TextPos* out) const;
-    bool PosAfter(TextPos p, TextPos* out) const;
+    TextPos SelectionStart() const { return doc_.SelectionStart(); }
+    TextPos SelectionEnd() const { return doc_.SelectionEnd(); }
     // Emits `changed` when the text changed since the last emission.
     void NotifyIfModified();
 
 private:
-    struct Line {
-        std::string text;
-        i32 firstRow = 0;
-        int styleIn = 0;              // inline style in force at the line's start
-        int styleOut = 0;             // ... and at its end
-        std::vector<i32> rowStarts;   // character index where each display row starts
-        std::vector<int> rowStyles;   // style at each row's start
-        std::vector<i32> rowEnds;     // end of each row's drawn characters
-    };
+    // TextDocumentObserver: the rows changed, the caret moved.
+    void TextChanged() override;
+    void CaretMoved() override;
 
     void ApplyKind(int kind);
-    // Wraps one line from its style-in; returns whether its style-out changed.
-    bool WrapLine(Line& line) const;
-    // After lines [first, last] changed: re-wrap them, carry style changes on,
-    // renumber rows from `first` and update the scroll range.
-    void LinesChanged(i32 first, i32 last);
-    void RenumberRows(i32 fromLine);
     void UpdateScrollRange();
     i32 WrapWidth() const;
-    i32 RowWidth(i32 line, i32 row) const;
     i32 AlignOffset(i32 rowWidth) const;
-    i32 LineAtRow(i32 row) const;
-    i32 RowOfPos(TextPos p) const;
     i32 XOfPos(TextPos p) const;
     TextPos PosAtRowX(i32 row, i32 x) const;
-    TextPos Clamp(TextPos p) const;
-    TextPos EndPos() const;
-    i64 SelectionLength() const;
     // Moves the caret (extending the selection or not), keeping goal x unless
     // told to set it.
     void MoveCaret(TextPos p, bool extend, bool setGoal);
@@ -204,7 +174,7 @@ private:
     void RepairNumberField();
     void PlaceSelectionFromPoint(Point screen);
     void AutoScrollTick();
-    void EditText(int actionKind, u8 c, std::string_view text, bool* changedOut);
+    bool EditText(int actionKind, u8 c, std::string_view text);
     i32 VisibleRows() const;
     static bool RectContainsPoint(const Rect& r, Point p);
 
@@ -217,15 +187,9 @@ private:
     int inputMode_ = kInputAny;
     int alignment_ = kAlignLeft;
     i32 maxLength_ = 9999;
-    std::vector<Line> lines_;
-    i64 length_ = 0;
-    i32 rowCount_ = 1;
-    TextPos caret_;
-    TextPos anchor_;
+    TextDocument doc_;
     i32 goalX_ = 0;
-    i32 wrapWidth_ = -1;
     i32 scrollXPixels_ = 0;  // single-line boxes slide sideways to keep the caret in view
-    bool modified_ = false;
     bool caretShown_ = false;
     double lastCaretTime_ = 0.0;
     double lastAutoScrollTime_ = 0.0;
@@ -235,7 +199,6 @@ private:
     bool enterPressed_ = false;
     bool inLayout_ = false;
     bool layoutAgain_ = false;
-    UndoHistory undo_;
 };
 
 // A label: a kind-0 box as wide as the text and one line high.

@@ -1,13 +1,14 @@
 #pragma once
-// TextBoxAction: one undoable edit of a text box. Applying restores the
-// caret and selection recorded before the edit and makes it again, so the
-// same action serves for the first time and for redo; undo takes the
-// inserted text out, puts the removed text back and restores the caret.
+// TextBoxAction: one undoable edit of a text box's document. Applying
+// restores the caret and selection recorded before the edit and makes it
+// again, so the same action serves for the first time and for redo; undo
+// takes the inserted text out, puts the removed text back and restores the
+// caret.
 
 #include <string>
 
 #include "platform/types.h"
-#include "ui/text_box.h"
+#include "ui/text_document.h"
 #include "ui/undo_history.h"
 
 namespace pirn {
@@ -15,32 +16,32 @@ namespace pirn {
 class TextBoxAction : public UndoableAction {
 public:
     enum Kind : int {
-        kTypeChar = 0,
-        kInsertText = 1,
-        kDeleteBackward = 2,  // the character before the caret
-        kDeleteForward = 3,   // the character after the caret
-        kDeleteSelection = 4,
+        kTypeChar = TextDocument::kTypeChar,
+        kInsertText = TextDocument::kInsertText,
+        kDeleteBackward = TextDocument::kDeleteBackward,  // the character before the caret
+        kDeleteForward = TextDocument::kDeleteForward,    // the character after the caret
+        kDeleteSelection = TextDocument::kDeleteSelection,
     };
 
-    TextBoxAction(TextBox* box, int kind, u8 character, std::string text);
+    TextBoxAction(TextDocument* document, int kind, u8 character, std::string text);
 
     // False (nothing changed) when there is nothing to delete.
     bool Apply() override;
     void Undo() override;
 
-    TextBox* box;
+    TextDocument* document;
     int kind;
     u8 character;
     std::string text;  // kind 1
-    TextBox::TextPos caretBefore, anchorBefore;
-    TextBox::TextPos caretAfter, anchorAfter;
+    TextPos caretBefore, anchorBefore;
+    TextPos caretAfter, anchorAfter;
     std::string removed;   // what the edit took out (a replaced or deleted selection, a deleted character)
     std::string inserted;  // what it put in
-    TextBox::TextPos editAt;  // where both happened
+    TextPos editAt;        // where both happened
 };
 
 // The place after `text` when it is inserted at `at` (line breaks start new
 // lines).
-TextBox::TextPos AdvanceTextPos(TextBox::TextPos at, const std::string& text);
+TextPos AdvanceTextPos(TextPos at, const std::string& text);
 
 }  // namespace pirn

@@ -51,34 +51,34 @@ Rect OffsetRect(const Rect& r, i32 dx, i32 dy) {
 namespace {
 
 Point ParentClientOrigin(const Window* w) {
-    return w->parent_ ? Point{w->parent_->client_.left, w->parent_->client_.top} : Point{0, 0};
-}
-
-// Unlinks the window from its parent's child list without notifying anyone.
-void Unlink(Window* w) {
-    Window* p = w->parent_;
-    if (!p) return;
-    if (w->prevSibling) w->prevSibling->nextSibling = w->nextSibling;
-    else p->firstChild = w->nextSibling;
-    if (w->nextSibling) w->nextSibling->prevSibling = w->prevSibling;
-    else p->lastChild = w->prevSibling;
-    w->prevSibling = w->nextSibling = nullptr;
-    w->parent_ = nullptr;
-    p->childCount--;
+    const Window* p = w->GetParent();
+    return p ? p->GetClientOrigin() : Point{0, 0};
 }
 
 Window* FirstVisibleNextSibling(const Window* w) {
-    for (Window* s = w->nextSibling; s; s = s->nextSibling)
-        if (s->flags_ & Window::kVisible) return s;
+    for (Window* s = w->GetNextSibling(); s; s = s->GetNextSibling())
+        if (s->IsVisible()) return s;
     return nullptr;
 }
 
 bool TearingDown() {
-    const WindowSystemState& ws = GetWindowSystem();
-    return !ws.root || (ws.root->drawState & Window::kDetached);
+    const Window* root = GetLayerWindow(-1);
+    return !root || WindowInternals::IsDetached(root);
 }
 
 }  // namespace
+
+void Window::UnlinkFromParent() {
+    Window* p = parent_;
+    if (!p) return;
+    if (prevSibling_) prevSibling_->nextSibling_ = nextSibling_;
+    else p->firstChild_ = nextSibling_;
+    if (nextSibling_) nextSibling_->prevSibling_ = prevSibling_;
+    else p->lastChild_ = prevSibling_;
+    prevSibling_ = nextSibling_ = nullptr;
+    parent_ = nullptr;
+    p->childCount_--;
+}
 
 // ---- construction and destruction ----
 
@@ -88,7 +88,7 @@ Window::Window(u32 initialFlags, Window* parentWindow) {
     AddFlags(kEnabled);
     if (!(flags_ & kRootFlag)) {
         Window* p = parentWindow;
-        if (!p) p = (flags_ & kPopup) ? GetWindowSystem().layer1 : GetWindowSystem().layer0;
+        if (!p) p = GetLayerWindow((flags_ & kPopup) ? 1 : 0);
         if (p) pirn::SetParent(this, p);
     } else if (parentWindow) {
         pirn::SetParent(this, parentWindow);
@@ -97,21 +97,20 @@ Window::Window(u32 initialFlags, Window* parentWindow) {
 }
 
 Window::~Window() {
-    WindowSystemState& ws = GetWindowSystem();
-    drawState |= kDetached;
+    drawState_ |= kDetached;
     const bool tearingDown = TearingDown();
     // Nothing in the window system may point into this subtree once it goes.
     ForgetWindowSubtree(this);
 
     // Leave the tab ring (a ring of two leaves the other window on its own).
-    if (tabPrev && tabPrev->tabNext == this) tabPrev->tabNext = tabNext;
-    if (tabNext && tabNext->tabPrev == this) tabNext->tabPrev = tabPrev;
-    tabNext = tabPrev = nullptr;
+    if (tabPrev_ && tabPrev_->tabNext_ == this) tabPrev_->tabNext_ = tabNext_;
+    if (tabNext_ && tabNext_->tabPrev_ == this) tabNext_->tabPrev_ = tabPrev_;
+    tabNext_ = tabPrev_ = nullptr;
 
     const Rect oldArea = GetFrameWithShadow();
     Window* oldParent = parent_;
     if (!tearingDown && oldParent && (oldParent->flags_ & kRootFlag) && !(flags_ & kRootFlag) &&
-        oldParent->firstChild == this) {
+        oldParent->firstChild_ == this) {
         if (Window* next = FirstVisibleNextSibling(this)) {
             RaiseWindow(next);
             ActivateWindow(next, kFocusByProgram);
@@ -119,21 +118,23 @@ Window::~Window() {
     }
 
     if (oldParent) {
-        if (oldParent->focusChild == this) oldParent->focusChild = nullptr;
-        if (oldParent->focusProxy == this) oldParent->focusProxy = nullptr;
-        const bool parentAlive = !(oldParent->drawState & kDetached);
-        Unlink(this);
+        if (oldParent->focusChild_ == this) oldParent->focusChild_ = nullptr;
+        if (oldParent->focusProxy_ == this) oldParent->focusProxy_ = nullptr;
+        const bool parentAlive = !(oldParent->drawState_ & kDetached);
+        UnlinkFromParent();
         if (parentAlive) oldParent->OnChildRemoved(this);
     }
 
-    while (firstChild) delete firstChild;
+    while (firstChild_) delete firstChild_;
 
-    if (!tearingDown && !ws.focusWindow) {
-        for (Window* layer = ws.root->firstChild; layer; layer = layer->nextSibling) {
-            if (!layer->focusChild) continue;
-            Window* end = layer->focusChild;
-            while (end->focusChild) end = end->focusChild;
-            ws.focusWindow = end;
+    FocusState& focus = GetFocusState();
+    Window* root = GetLayerWindow(-1);
+    if (!tearingDown && !focus.focusWindow) {
+        for (Window* layer = root->firstChild_; layer; layer = layer->nextSibling_) {
+            if (!layer->focusChild_) continue;
+            Window* end = layer->focusChild_;
+            while (end->focusChild_) end = end->focusChild_;
+            focus.focusWindow = end;
             end->InvalidateFrame();
             break;
         }
@@ -143,8 +144,8 @@ Window::~Window() {
     title_.clear();
     if (!tearingDown) {
         // Forced: this window no longer counts as visible.
-        if (ws.root) ws.root->InvalidateRect(oldArea, true);
-        if (IsOverviewActive()) ws.redrawFlags |= kRedrawResized;
+        if (root) root->InvalidateRect(oldArea, true);
+        if (IsOverviewActive()) RequestOverviewLayout();
     }
     DestroySignal(focusLost);
     DisconnectAll();
@@ -156,7 +157,7 @@ const char* Window::GetClassName() const { return "Window"; }
 
 void Window::ConstrainFrame(const Rect& old, const Rect& proposed, Rect* out) {
     *out = proposed;
-    if (windowState == kStateCollapsed) return;
+    if (windowState_ == kStateCollapsed) return;
     Point minimum;
     GetMinimumSize(&minimum, Point{0, 0});
     if (out->Width() < minimum.x) {
@@ -182,10 +183,10 @@ void Window::CalcClientRect(const Rect& f, Rect* out) {
     const WindowMetrics m = GetWindowMetrics();
     const i32 b = GetBorderSize();
     Rect c = f;
-    if (borderEdges & kEdgeLeft) c.left += b;
-    if (borderEdges & kEdgeTop) c.top += b;
-    if (borderEdges & kEdgeRight) c.right -= b;
-    if (borderEdges & kEdgeBottom) c.bottom -= b;
+    if (borderEdges_ & kEdgeLeft) c.left += b;
+    if (borderEdges_ & kEdgeTop) c.top += b;
+    if (borderEdges_ & kEdgeRight) c.right -= b;
+    if (borderEdges_ & kEdgeBottom) c.bottom -= b;
     if (flags_ & kTitleBar) {
         c.top += m.titleBarHeight;
         if (flags_ & kThickBorder) c.top += b;
@@ -203,10 +204,10 @@ void Window::GetMinimumSize(Point* out, Point content) {
     i32 h = content.y;
     if (flags_ & kThickBorder) {
         const i32 b = m.thickBorder;
-        if (borderEdges & kEdgeLeft) w += b;
-        if (borderEdges & kEdgeRight) w += b;
-        if (borderEdges & kEdgeTop) h += b;
-        if (borderEdges & kEdgeBottom) h += b;
+        if (borderEdges_ & kEdgeLeft) w += b;
+        if (borderEdges_ & kEdgeRight) w += b;
+        if (borderEdges_ & kEdgeTop) h += b;
+        if (borderEdges_ & kEdgeBottom) h += b;
     }
     i32 titlePart = 0;
     if (flags_ & kTitleBar) {
@@ -232,7 +233,7 @@ void Window::OnFlagsChanged(u32 changed) {
         if (!(flags_ & kVisible)) {
             InvalidateRect(GetFrameWithShadow(), true);
             // Hiding the front-most window hands the front to the next one.
-            if (parent_ && parent_->firstChild == this && !TearingDown()) {
+            if (parent_ && parent_->firstChild_ == this && !TearingDown()) {
                 if (Window* next = FirstVisibleNextSibling(this)) {
                     RaiseWindow(next);
                     ActivateWindow(next, kFocusByProgram);
@@ -260,11 +261,11 @@ void Window::OnFlagsChanged(u32 changed) {
             const i32 dx = newOrigin.x - oldOrigin.x;
             const i32 dy = newOrigin.y - oldOrigin.y;
             if (dx || dy)
-                for (Window* c = firstChild; c; c = c->nextSibling) ShiftWindowTree(c, dx, dy);
+                for (Window* c = firstChild_; c; c = c->nextSibling_) ShiftWindowTree(c, dx, dy);
             SetClientSize(oldClientSize.x, oldClientSize.y);
         }
     }
-    if ((changed & kTakesFocus) && parent_ && parent_->focusChild == this) parent_->focusChild = nullptr;
+    if ((changed & kTakesFocus) && parent_ && parent_->focusChild_ == this) parent_->focusChild_ = nullptr;
 }
 
 u32 Window::HitTest(Point p) {
@@ -290,10 +291,10 @@ u32 Window::HitTest(Point p) {
     }
     if (!(flags_ & kThickBorder)) return part ? part : kPartOtherFrame;
     if (part & (kPartButton0 | kPartButton1 | kPartButton2)) return part;
-    if (borderEdges & kEdgeTop && y < b) part |= kPartTop;
-    else if (borderEdges & kEdgeBottom && y >= frame_.Height() - b) part |= kPartBottom;
-    if (borderEdges & kEdgeLeft && x < b) part |= kPartLeft;
-    else if (borderEdges & kEdgeRight && x >= frame_.Width() - b) part |= kPartRight;
+    if (borderEdges_ & kEdgeTop && y < b) part |= kPartTop;
+    else if (borderEdges_ & kEdgeBottom && y >= frame_.Height() - b) part |= kPartBottom;
+    if (borderEdges_ & kEdgeLeft && x < b) part |= kPartLeft;
+    else if (borderEdges_ & kEdgeRight && x >= frame_.Width() - b) part |= kPartRight;
     return part ? part : kPartOtherFrame;
 }
 
@@ -342,24 +343,24 @@ bool Window::IsDescendantOf(const Window* ancestor) const {
 }
 
 void Window::DestroyChildren() {
-    while (Window* c = firstChild) {
+    while (Window* c = firstChild_) {
         c->OnParentChanged(this, nullptr);
         OnChildRemoved(c);
-        if (focusChild == c) focusChild = nullptr;
-        if (focusProxy == c) focusProxy = nullptr;
-        Unlink(c);
+        if (focusChild_ == c) focusChild_ = nullptr;
+        if (focusProxy_ == c) focusProxy_ = nullptr;
+        c->UnlinkFromParent();
         DestroyWindow(c);
     }
 }
 
 void Window::SetTabNext(Window* w) {
-    tabNext = w;
-    if (w) w->tabPrev = this;
+    tabNext_ = w;
+    if (w) w->tabPrev_ = this;
 }
 
 Window* Window::SetFocusProxy(Window* proxy) {
-    Window* old = focusProxy;
-    focusProxy = proxy;
+    Window* old = focusProxy_;
+    focusProxy_ = proxy;
     return old;
 }
 
@@ -372,48 +373,48 @@ void SetParent(Window* w, Window* np) {
     Window* old = w->parent_;
     if (old == np) return;
     if (old) {
-        if (old->focusChild == w) old->focusChild = nullptr;
-        if (old->focusProxy == w) old->focusProxy = nullptr;
+        if (old->focusChild_ == w) old->focusChild_ = nullptr;
+        if (old->focusProxy_ == w) old->focusProxy_ = nullptr;
     }
-    if (np && (w->flags_ & Window::kTakesFocus)) np->focusChild = w;
+    if (np && (w->flags_ & Window::kTakesFocus)) np->focusChild_ = w;
     w->OnParentChanged(old, np);
     if (old) old->OnChildRemoved(w);
-    Unlink(w);
+    w->UnlinkFromParent();
     if (!np) return;
     w->parent_ = np;
-    w->prevSibling = np->lastChild;
-    w->nextSibling = nullptr;
-    if (np->lastChild) np->lastChild->nextSibling = w;
-    else np->firstChild = w;
-    np->lastChild = w;
-    np->childCount++;
+    w->prevSibling_ = np->lastChild_;
+    w->nextSibling_ = nullptr;
+    if (np->lastChild_) np->lastChild_->nextSibling_ = w;
+    else np->firstChild_ = w;
+    np->lastChild_ = w;
+    np->childCount_++;
     RaiseWindow(w);
     np->OnChildAdded(w);
 }
 
 void RaiseWindow(Window* w) {
-    if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->firstChild == w) return;
+    if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->firstChild_ == w) return;
     Window* p = w->parent_;
-    Unlink(w);
+    w->UnlinkFromParent();
     w->parent_ = p;
-    w->nextSibling = p->firstChild;
-    w->prevSibling = nullptr;
-    p->firstChild->prevSibling = w;
-    p->firstChild = w;
-    p->childCount++;
+    w->nextSibling_ = p->firstChild_;
+    w->prevSibling_ = nullptr;
+    p->firstChild_->prevSibling_ = w;
+    p->firstChild_ = w;
+    p->childCount_++;
     w->InvalidateFrame();
 }
 
 void LowerWindow(Window* w) {
-    if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->lastChild == w) return;
+    if (!w || !w->parent_ || (w->flags_ & Window::kRootFlag) || w->parent_->lastChild_ == w) return;
     Window* p = w->parent_;
-    Unlink(w);
+    w->UnlinkFromParent();
     w->parent_ = p;
-    w->prevSibling = p->lastChild;
-    w->nextSibling = nullptr;
-    p->lastChild->nextSibling = w;
-    p->lastChild = w;
-    p->childCount++;
+    w->prevSibling_ = p->lastChild_;
+    w->nextSibling_ = nullptr;
+    p->lastChild_->nextSibling_ = w;
+    p->lastChild_ = w;
+    p->childCount_++;
     w->InvalidateFrame();
 }
 
@@ -425,14 +426,14 @@ bool StringsMatch(const char* a, const char* b) {
 
 Window* FindInTree(Window* w, const char* titleText, const char* className) {
     if (StringsMatch(w->GetTitle(), titleText) && StringsMatch(w->GetClassName(), className)) return w;
-    for (Window* c = w->firstChild; c; c = c->nextSibling)
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling())
         if (Window* hit = FindInTree(c, titleText, className)) return hit;
     return nullptr;
 }
 }  // namespace
 
 Window* FindWindowByTitle(const char* titleText, const char* className) {
-    Window* root = GetWindowSystem().root;
+    Window* root = GetLayerWindow(-1);
     return root ? FindInTree(root, titleText, className) : nullptr;
 }
 
@@ -452,15 +453,15 @@ void SetVisible(Window* w, bool on) { w->SetVisible(on); }
 bool Window::IsShownOnScreen() const {
     if (!(flags_ & kVisible)) return false;
     for (const Window* w = parent_; w; w = w->parent_) {
-        if (w->drawState & kDetached) break;
-        if (!(w->flags_ & kVisible) || w->windowState == kStateCollapsed) return false;
+        if (w->drawState_ & kDetached) break;
+        if (!(w->flags_ & kVisible) || w->windowState_ == kStateCollapsed) return false;
     }
     return true;
 }
 
 void Window::SetBorderEdges(u32 mask) {
     if (!(flags_ & (kThinBorder | kThickBorder))) return;
-    borderEdges = mask & kEdgeAll;
+    borderEdges_ = mask & kEdgeAll;
     OnFlagsChanged(kThinBorder | kThickBorder);
 }
 
@@ -469,9 +470,9 @@ void Window::SetBorderEdges(u32 mask) {
 void ShiftWindowTree(Window* w, i32 dx, i32 dy) {
     w->frame_ = OffsetRect(w->frame_, dx, dy);
     w->client_ = OffsetRect(w->client_, dx, dy);
-    w->prevFrame = OffsetRect(w->prevFrame, dx, dy);
-    w->prevClient = OffsetRect(w->prevClient, dx, dy);
-    for (Window* c = w->firstChild; c; c = c->nextSibling) ShiftWindowTree(c, dx, dy);
+    w->prevFrame_ = OffsetRect(w->prevFrame_, dx, dy);
+    w->prevClient_ = OffsetRect(w->prevClient_, dx, dy);
+    for (Window* c = w->firstChild_; c; c = c->nextSibling_) ShiftWindowTree(c, dx, dy);
 }
 
 Rect Window::GetFrameWithShadow() const {
@@ -484,7 +485,6 @@ Rect Window::GetFrameWithShadow() const {
 }
 
 void SetFrame(Window* w, const Rect& relative) {
-    WindowSystemState& ws = GetWindowSystem();
     const Point origin = ParentClientOrigin(w);
     // Frames may come from remembered placements in a text file: keep every
     // coordinate far from where sums of them could overflow.
@@ -502,16 +502,16 @@ void SetFrame(Window* w, const Rect& relative) {
     const Rect oldArea = w->GetFrameWithShadow();
     w->frame_ = constrained;
     w->client_ = newClient;
-    if (w->windowState == Window::kStateNormal) w->normalFrame = OffsetRect(constrained, -origin.x, -origin.y);
-    if (!((ws.redrawFlags & kRedrawOverview) && (w->drawState & Window::kPlacedByOverview))) {
-        w->prevFrame = w->frame_;
-        w->prevClient = w->client_;
+    if (w->windowState_ == Window::kStateNormal) w->normalFrame_ = OffsetRect(constrained, -origin.x, -origin.y);
+    if (!(IsOverviewActive() && (w->drawState_ & Window::kPlacedByOverview))) {
+        w->prevFrame_ = w->frame_;
+        w->prevClient_ = w->client_;
     }
     const bool moved = oldFrame.left != constrained.left || oldFrame.top != constrained.top;
     if (moved) {
         const i32 dx = constrained.left - oldFrame.left;
         const i32 dy = constrained.top - oldFrame.top;
-        for (Window* c = w->firstChild; c; c = c->nextSibling) ShiftWindowTree(c, dx, dy);
+        for (Window* c = w->firstChild_; c; c = c->nextSibling_) ShiftWindowTree(c, dx, dy);
         w->OnMove(Point{oldFrame.left, oldFrame.top}, Point{constrained.left, constrained.top});
     }
     const bool resized = oldFrame.Width() != constrained.Width() || oldFrame.Height() != constrained.Height() ||
@@ -539,10 +539,14 @@ void Window::SetPosition(i32 x, i32 y) { pirn::SetPosition(this, x, y); }
 void Window::SetSize(i32 w, i32 h) { pirn::SetSize(this, w, h); }
 
 void Window::SetClientSize(i32 w, i32 h) {
-    SetSize(w, h);
-    const i32 dw = frame_.Width() - client_.Width();
-    const i32 dh = frame_.Height() - client_.Height();
-    SetSize(w + dw, h + dh);
+    // The decorations are measured on a frame that surely holds them: a
+    // frame smaller than its title bar and borders has no client area to
+    // measure against.
+    constexpr i32 kRoom = 4096;
+    const Rect probe = OffsetRect(Rect{0, 0, std::max(w, 0) + kRoom, std::max(h, 0) + kRoom}, frame_.left, frame_.top);
+    Rect client;
+    CalcClientRect(probe, &client);
+    SetSize(w + probe.Width() - client.Width(), h + probe.Height() - client.Height());
 }
 
 void Window::FillParent() {
@@ -561,7 +565,7 @@ void Window::CenterInParent() {
 }
 
 void Window::KeepOnScreen() {
-    const Window* layer = GetWindowSystem().layer0;
+    const Window* layer = GetLayerWindow(0);
     if (!layer) return;
     const Rect area = layer->client_;
     const i32 w = std::min(frame_.Width(), area.Width());
@@ -579,10 +583,11 @@ void Window::KeepOnScreen() {
 }
 
 Point NextCascadePosition() {
-    WindowSystemState& ws = GetWindowSystem();
-    const i32 d = ws.cascadeOffset;
-    ws.cascadeOffset += 48;
-    if (ws.cascadeOffset + 560 > ws.screenWidth || ws.cascadeOffset + 560 > ws.screenHeight) ws.cascadeOffset = 0;
+    ScreenLayers& layers = GetScreenLayers();
+    i32& offset = layers.cascadeOffset;
+    const i32 d = offset;
+    offset += 48;
+    if (offset + 560 > layers.screenWidth || offset + 560 > layers.screenHeight) offset = 0;
     return Point{64 + d, 64 + d};
 }
 
@@ -617,8 +622,8 @@ void Window::ScreenToFramePoints(Point* p, int n) const {
 
 Window::Placement Window::GetPlacement() const {
     Placement p;
-    p.state = windowState;
-    p.frame = (windowState == kStateCollapsed || windowState == kStateMaximized) ? normalFrame : GetFrame();
+    p.state = windowState_;
+    p.frame = (windowState_ == kStateCollapsed || windowState_ == kStateMaximized) ? normalFrame_ : GetFrame();
     return p;
 }
 
@@ -628,45 +633,45 @@ void Window::SetPlacement(const Placement& p) {
     if (p.state == kStateCollapsed) {
         SetCollapsed(1);
     } else if (p.state == kStateMaximized) {
-        if (windowState == kStateCollapsed) SetCollapsed(0);
-        if (windowState == kStateNormal) ToggleMaximized();
+        if (windowState_ == kStateCollapsed) SetCollapsed(0);
+        if (windowState_ == kStateNormal) ToggleMaximized();
     } else {
-        if (windowState == kStateCollapsed) SetCollapsed(0);
-        if (windowState == kStateMaximized) ToggleMaximized();
+        if (windowState_ == kStateCollapsed) SetCollapsed(0);
+        if (windowState_ == kStateMaximized) ToggleMaximized();
     }
 }
 
 void Window::SetCollapsed(int how) {
-    if (windowState == kStateDestroyed) return;
-    const bool collapse = how == 1 || (how == -1 && windowState != kStateCollapsed);
+    if (windowState_ == kStateDestroyed) return;
+    const bool collapse = how == 1 || (how == -1 && windowState_ != kStateCollapsed);
     if (collapse) {
-        if (windowState == kStateCollapsed) return;
-        if (windowState == kStateMaximized) {
-            windowState = kStateNormal;
-            SetFrame(this, normalFrame);
+        if (windowState_ == kStateCollapsed) return;
+        if (windowState_ == kStateMaximized) {
+            windowState_ = kStateNormal;
+            SetFrame(this, normalFrame_);
         }
         const Rect f = GetFrame();
-        windowState = kStateCollapsed;
+        windowState_ = kStateCollapsed;
         SetFrame(this, Rect{f.left, f.top, f.right, f.top + kCollapsedHeight});
     } else {
-        if (windowState != kStateCollapsed) return;
-        windowState = kStateNormal;
+        if (windowState_ != kStateCollapsed) return;
+        windowState_ = kStateNormal;
         const Rect f = GetFrame();
-        SetFrame(this, MakeRect(f.left, f.top, normalFrame.Width(), normalFrame.Height()));
+        SetFrame(this, MakeRect(f.left, f.top, normalFrame_.Width(), normalFrame_.Height()));
     }
     UpdateHover();
 }
 
 void Window::ToggleMaximized() {
-    if (windowState == kStateNormal) {
+    if (windowState_ == kStateNormal) {
         if ((flags_ & kThickBorder) && (flags_ & kResizable)) {
-            windowState = kStateMaximized;
+            windowState_ = kStateMaximized;
             FillParent();
         }
-    } else if (windowState == kStateMaximized) {
-        windowState = kStateNormal;
-        SetFrame(this, normalFrame);
-    } else if (windowState == kStateCollapsed) {
+    } else if (windowState_ == kStateMaximized) {
+        windowState_ = kStateNormal;
+        SetFrame(this, normalFrame_);
+    } else if (windowState_ == kStateCollapsed) {
         SetCollapsed(0);
     }
 }
@@ -679,15 +684,15 @@ void Window::InvalidateFrame() { InvalidateRect(GetFrameWithShadow(), false); }
 // ---- focus and hover queries ----
 
 bool Window::HasFocus() const {
-    const Window* f = GetWindowSystem().focusWindow;
-    return f && (f == this || (focusProxy && f == focusProxy));
+    const Window* f = GetFocusWindow();
+    return f && (f == this || (focusProxy_ && f == focusProxy_));
 }
 
-bool Window::IsHovered() const { return GetWindowSystem().hoverWindow == this; }
+bool Window::IsHovered() const { return GetHoverWindow() == this; }
 
 bool Window::Close(int byUser) {
     // A window already on its way out is not asked again.
-    if (windowState == kStateDestroyed) return true;
+    if (windowState_ == kStateDestroyed) return true;
     if (!OnCloseRequest(byUser)) return false;
     DestroyWindow(this);
     return true;

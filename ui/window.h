@@ -154,11 +154,11 @@ public:
 
     // ---- tree ----
     Window* GetParent() const { return parent_; }
-    Window* GetFirstChild() const { return firstChild; }
-    Window* GetLastChild() const { return lastChild; }
-    Window* GetNextSibling() const { return nextSibling; }
-    Window* GetPrevSibling() const { return prevSibling; }
-    i32 GetChildCount() const { return childCount; }
+    Window* GetFirstChild() const { return firstChild_; }
+    Window* GetLastChild() const { return lastChild_; }
+    Window* GetNextSibling() const { return nextSibling_; }
+    Window* GetPrevSibling() const { return prevSibling_; }
+    i32 GetChildCount() const { return childCount_; }
     // Outermost ancestor (or this) whose parent carries the root flag; null for
     // the layers and detached windows.
     Window* GetTopLevel();
@@ -169,11 +169,18 @@ public:
     void* GetUserData() const { return userData_; }
     void SetUserData(void* data) { userData_ = data; }
     void SetTabNext(Window* w);
+    Window* GetTabNext() const { return tabNext_; }
+    Window* GetTabPrev() const { return tabPrev_; }
     Window* SetFocusProxy(Window* proxy);
+    Window* GetFocusProxy() const { return focusProxy_; }
+    // The child through which the focus last went; ActivateWindow on this
+    // window follows the chain of these down to a window that takes focus.
+    Window* GetFocusChild() const { return focusChild_; }
+    void SetFocusChild(Window* child) { focusChild_ = child; }
     void SetCursor(u32 cursorId, bool now);
     u32 GetCursor() const { return cursor_; }
-    i32 GetWindowState() const { return windowState; }
-    bool IsDestroyed() const { return windowState == kStateDestroyed; }
+    i32 GetWindowState() const { return windowState_; }
+    bool IsDestroyed() const { return windowState_ == kStateDestroyed; }
 
     // ---- flags ----
     void SetFlags(u32 word);
@@ -189,7 +196,7 @@ public:
     // a detached ancestor).
     bool IsShownOnScreen() const;
     void SetBorderEdges(u32 mask);
-    u32 GetBorderEdges() const { return borderEdges; }
+    u32 GetBorderEdges() const { return borderEdges_; }
     // Border size of this window's style: thick, thin or none.
     i32 GetBorderSize() const;
 
@@ -265,36 +272,51 @@ public:
     // Formats with bounds (1,024 bytes, longer output cut) and sets the title.
     void SetTitleF(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // ---- fields (one window's record) ----
-    Window* prevSibling = nullptr;
-    Window* nextSibling = nullptr;
+    // Emitted with the reason when the window loses the focus.
+    SignalInt focusLost;
+
+private:
+    // The window system's core (tree, frame step, dispatch, drag, drawing,
+    // overview) reaches the record through these; widgets use the functions
+    // above.
+    friend struct WindowInternals;
+    friend void SetParent(Window* window, Window* parent);
+    friend void RaiseWindow(Window* window);
+    friend void LowerWindow(Window* window);
+    friend void SetFrame(Window* window, const Rect& relative);
+    friend void ShiftWindowTree(Window* window, i32 dx, i32 dy);
+
+    // Takes the window out of its parent's child list without telling anyone.
+    void UnlinkFromParent();
+
+    Window* prevSibling_ = nullptr;
+    Window* nextSibling_ = nullptr;
     Window* parent_ = nullptr;
-    Window* focusChild = nullptr;
-    Window* focusProxy = nullptr;
-    Window* tabNext = nullptr;
-    Window* tabPrev = nullptr;
-    Window* firstChild = nullptr;
-    Window* lastChild = nullptr;
-    i32 childCount = 0;
+    Window* focusChild_ = nullptr;
+    Window* focusProxy_ = nullptr;
+    Window* tabNext_ = nullptr;
+    Window* tabPrev_ = nullptr;
+    Window* firstChild_ = nullptr;
+    Window* lastChild_ = nullptr;
+    i32 childCount_ = 0;
     u32 flags_ = 0;
-    u32 borderEdges = kEdgeAll;
-    u32 drawState = 0;
+    u32 borderEdges_ = kEdgeAll;
+    u32 drawState_ = 0;
     i32 id_ = 0;
     void* userData_ = nullptr;
     bool hasTitle_ = false;
     std::string title_;
-    i32 windowState = kStateNormal;
+    i32 windowState_ = kStateNormal;
     InterfaceFont* font_ = nullptr;
-    u32 pressedButtons = 0;
+    u32 pressedButtons_ = 0;
     u32 cursor_ = 0;
-    u32 captureRequest = 0;
-    Rect prevFrame;
-    Rect prevClient;
+    u32 captureRequest_ = 0;
+    Rect prevFrame_;
+    Rect prevClient_;
     Rect frame_;
     Rect client_;
-    Rect normalFrame;
-    Rect visibleRect;
-    SignalInt focusLost;
+    Rect normalFrame_;
+    Rect visibleRect_;
 };
 
 // ---- free functions of the window tree and geometry ----

@@ -15,6 +15,15 @@ namespace pirn {
 
 namespace {
 
+// The frame part being dragged by the move-and-resize or title-bar-button
+// tracker.
+struct FrameTracking {
+    u32 part = 0;
+    Rect startFrame;    // screen
+    Rect pointerLimit;  // screen
+};
+FrameTracking g_tracking;
+
 constexpr int kKeyW = 87;
 constexpr int kKeyF4 = kKeyF1 + 3;
 constexpr u32 kTitleButtonParts = kPartButton0 | kPartButton1 | kPartButton2;
@@ -28,8 +37,7 @@ Point ClampToRect(Point p, const Rect& r) {
 }
 
 void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
-    WindowSystemState& ws = GetWindowSystem();
-    const FrameTracking& t = ws.tracking;
+    const FrameTracking& t = g_tracking;
     const Point p = ClampToRect(current, t.pointerLimit);
     const i32 dx = p.x - start.x;
     const i32 dy = p.y - start.y;
@@ -43,29 +51,29 @@ void MoveResizeTracker(Window* w, Point start, Point current, int phase) {
         if (t.part & kPartBottom) f.bottom += dy;
     }
     if (phase != 0) {
-        const Point origin = w->parent_ ? w->parent_->GetClientOrigin() : Point{0, 0};
+        const Point origin = w->GetParent() ? w->GetParent()->GetClientOrigin() : Point{0, 0};
         SetFrame(w, OffsetRect(f, -origin.x, -origin.y));
     }
-    if (phase == 2) ws.tracking.part = 0;
+    if (phase == 2) g_tracking.part = 0;
 }
 
 Rect TitleStripScreenRect(const Window* w) {
     const WindowMetrics m = GetWindowMetrics();
     const i32 b = w->GetBorderSize();
-    return Rect{w->frame_.left, w->frame_.top, w->frame_.right, w->frame_.top + 2 * b + m.titleBarHeight};
+    const Rect& f = w->GetFrameScreenRect();
+    return Rect{f.left, f.top, f.right, f.top + 2 * b + m.titleBarHeight};
 }
 
 void TitleButtonTracker(Window* w, Point start, Point current, int phase) {
-    WindowSystemState& ws = GetWindowSystem();
-    const u32 part = ws.tracking.part;
+    const u32 part = g_tracking.part;
     const bool over = w->HitTest(current) == part;
     const u32 pressed = (over && phase != 2) ? part : 0;
-    if (pressed != w->pressedButtons) {
-        w->pressedButtons = pressed;
+    if (pressed != WindowInternals::PressedButtons(w)) {
+        WindowInternals::PressedButtons(w) = pressed;
         w->InvalidateRect(TitleStripScreenRect(w), false);
     }
     if (phase != 2) return;
-    ws.tracking.part = 0;
+    g_tracking.part = 0;
     if (!over) return;
     if (part == kPartButton0) w->Close(1);
     else if (part == kPartButton1) w->ToggleMaximized();
@@ -80,7 +88,7 @@ int Window::SendEvent(Window* window, u32 type, InputEvent& event) {
     // routing returns.
     DispatchGuard guard(window);
     std::vector<Window*> ancestors;
-    for (Window* w = window->parent_; w; w = w->parent_) ancestors.push_back(w);
+    for (Window* w = window->GetParent(); w; w = w->GetParent()) ancestors.push_back(w);
     for (size_t i = ancestors.size(); i-- > 0;)
         if (ancestors[i]->HandleEvent(window, type, event)) return 1;
     return window->HandleEvent(window, type, event);
@@ -99,14 +107,14 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
     if (target != this) return 0;
     switch (type) {
         case kEventKey: {
-            if (e.Code() == kKeyTab && tabNext) {
+            if (e.Code() == kKeyTab && tabNext_) {
                 if (!e.IsPress()) return 1;
                 const bool backwards = (e.KeyModifiers() & kModShift) != 0;
                 Window* w = this;
                 // One pass over the ring at most: a ring without an enabled,
                 // visible window leaves the focus where it is.
                 for (int steps = 0; steps < 4096; steps++) {
-                    w = backwards ? w->tabPrev : w->tabNext;
+                    w = backwards ? w->tabPrev_ : w->tabNext_;
                     if (!w || w == this) break;
                     if (w->IsEnabled() && w->IsShownOnScreen()) {
                         ActivateWindow(w, kFocusByTab);
@@ -115,7 +123,7 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
                 }
                 return 1;
             }
-            for (Window* w = this; w; w = w->parent_)
+            for (Window* w = this; w; w = w->GetParent())
                 if (w->OnKey(e)) return 1;
             return 0;
         }
@@ -154,10 +162,9 @@ int Window::HandleEvent(Window* target, u32 type, InputEvent& e) {
 
 void Window::OnFrameMouseButton(InputEvent& e) {
     if (!e.ButtonAction() || e.Button() == 1) return;
-    WindowSystemState& ws = GetWindowSystem();
     const u32 part = e.Part();
     if (part == kPartOtherFrame || part == kPartNone) return;
-    const bool resizable = (flags_ & kThickBorder) && (flags_ & kResizable) && windowState == kStateNormal;
+    const bool resizable = (flags_ & kThickBorder) && (flags_ & kResizable) && windowState_ == kStateNormal;
     u32 tracked = 0;
     DragCallback callback = nullptr;
     if ((part & kTitleButtonParts)) {
@@ -166,16 +173,16 @@ void Window::OnFrameMouseButton(InputEvent& e) {
     } else if ((part & kPartEdges) && resizable) {
         tracked = part & kPartEdges;
         callback = MoveResizeTracker;
-    } else if ((part & kPartTitle) && (flags_ & kTitleBar) && windowState != kStateMaximized) {
+    } else if ((part & kPartTitle) && (flags_ & kTitleBar) && windowState_ != kStateMaximized) {
         tracked = kPartTitle;
         callback = MoveResizeTracker;
     }
     if (!callback || IsDragRunning()) return;
-    ws.tracking.part = tracked;
-    ws.tracking.startFrame = frame_;
-    ws.tracking.pointerLimit = GetScreenRect();
+    g_tracking.part = tracked;
+    g_tracking.startFrame = frame_;
+    g_tracking.pointerLimit = GetScreenRect();
     if (callback == TitleButtonTracker) {
-        pressedButtons = tracked;
+        pressedButtons_ = tracked;
         InvalidateRect(TitleStripScreenRect(this), false);
     }
     StartDrag(this, callback);

@@ -2,6 +2,8 @@
 
 #include "ui/window_drag.h"
 
+#include <map>
+
 #include "ui/frame_step.h"
 #include "ui/window_system_internal.h"
 
@@ -9,18 +11,20 @@ namespace pirn {
 
 namespace {
 
+DragState g_drag;
+std::map<u32, DragPainter> g_dragPainters;
+
 void InvalidateImageAt(Point at) {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!ws.drag.painter || !ws.layer1) return;
-    ws.layer1->InvalidateRect(OffsetRect(ws.drag.imageRect, at.x, at.y), true);
+    Window* layer1 = GetLayerWindow(1);
+    if (!g_drag.painter || !layer1) return;
+    layer1->InvalidateRect(OffsetRect(g_drag.imageRect, at.x, at.y), true);
 }
 
 // A window that may still receive a drop: not queued for deletion.
-bool IsLiveTarget(const Window* w) { return w && !w->IsDestroyed() && !(w->drawState & Window::kDetached); }
+bool IsLiveTarget(const Window* w) { return w && !w->IsDestroyed() && !WindowInternals::IsDetached(w); }
 
 void MoveDrag(Point to) {
-    WindowSystemState& ws = GetWindowSystem();
-    DragState& d = ws.drag;
+    DragState& d = g_drag;
     Window* window = d.captured;
     // The handlers below may close windows and run frames (a message box):
     // neither the dragging window nor the one asked is deleted under them.
@@ -32,22 +36,20 @@ void MoveDrag(Point to) {
     InvalidateImageAt(d.previous);
     InvalidateImageAt(d.current);
     int answer = 0;
-    if (Window* target = ws.hoverWindow; IsLiveTarget(target)) {
+    if (Window* target = GetHoverWindow(); IsLiveTarget(target)) {
         DispatchGuard keepTarget(target);
         answer = target->OnDragDrop(d.current, 1, d.payload);
     }
     if (d.captured != window) return;
     d.accepted = answer > 0 ? 1 : 0;
-    ws.cursorShape = d.accepted ? 7 : 8;
-    WsSetCursor(ws.cursorShape);
+    ShowPointerShape(d.accepted ? 7 : 8);
 }
 
 void EndDrag(Point at) {
-    WindowSystemState& ws = GetWindowSystem();
-    DragState& d = ws.drag;
+    DragState& d = g_drag;
     Window* window = d.captured;
     DispatchGuard keepSource(window);
-    if (Window* target = ws.hoverWindow; d.mode == 1 && d.accepted && IsLiveTarget(target)) {
+    if (Window* target = GetHoverWindow(); d.mode == 1 && d.accepted && IsLiveTarget(target)) {
         DispatchGuard keepTarget(target);
         target->OnDragDrop(at, 0, d.payload);
         if (d.captured != window) return;  // the drag was cancelled meanwhile
@@ -70,20 +72,19 @@ void EndDrag(Point at) {
 }
 
 int Start(Window* window, Window::DragDropData* payload, DragCallback callback) {
-    WindowSystemState& ws = GetWindowSystem();
-    if (ws.drag.captured || !window) return 0;
-    DragState& d = ws.drag;
+    if (g_drag.captured || !window) return 0;
+    DragState& d = g_drag;
     d.captured = window;
     d.mode = payload ? 1 : 0;
     d.payload = payload;
     d.painter = nullptr;
     d.accepted = 0;
     d.callback = callback;
-    d.start = d.previous = d.current = ws.mouse;
+    d.start = d.previous = d.current = GetMousePosition();
     d.imageRect = Rect{};
     if (payload) {
-        auto it = ws.dragPainters.find(payload->typeId);
-        if (it != ws.dragPainters.end() && it->second) {
+        auto it = g_dragPainters.find(payload->typeId);
+        if (it != g_dragPainters.end() && it->second) {
             d.painter = it->second;
             d.painter(payload, d.current, &d.imageRect);
             InvalidateImageAt(d.current);
@@ -105,39 +106,42 @@ int StartDragDrop(Window* window, Window::DragDropData* payload, DragCallback ca
     return Start(window, payload, callback);
 }
 
-void RegisterDragPainter(u32 typeId, DragPainter painter) { GetWindowSystem().dragPainters[typeId] = painter; }
+void RegisterDragPainter(u32 typeId, DragPainter painter) { g_dragPainters[typeId] = painter; }
 
 void ForwardMouseDrag(Window* window, Point start, Point current, int phase) {
     if (window) window->OnMouseDrag(start, current, phase);
 }
 
 int DragEventFilter(u32 type, InputEvent& e) {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!ws.drag.captured) return 1;
+    if (!g_drag.captured) return 1;
     const Point at{e.X(), e.Y()};
     if (type == kEventButton && !e.ButtonAction()) EndDrag(at);
     else if (type == kEventMotion) MoveDrag(at);
     return 1;
 }
 
-bool IsDragRunning() { return GetWindowSystem().drag.captured != nullptr; }
+bool IsDragRunning() { return g_drag.captured != nullptr; }
 
 void CancelDrag() {
-    WindowSystemState& ws = GetWindowSystem();
-    DragState& d = ws.drag;
+    DragState& d = g_drag;
     if (!d.captured) return;
     RemoveEventFilter(DragEventFilter, nullptr);
     InvalidateImageAt(d.current);
     Window::DragDropData* payload = d.payload;
     d = DragState{};
-    ws.tracking.part = 0;
     delete payload;
-    ws.cursorShape = 0;
-    WsSetCursor(0);
+    ShowPointerShape(0);
+}
+
+DragState& GetDragState() { return g_drag; }
+
+void ResetDragState() {
+    g_drag = DragState{};
+    g_dragPainters.clear();
 }
 
 Rect DragImageScreenRect() {
-    const DragState& d = GetWindowSystem().drag;
+    const DragState& d = g_drag;
     if (!d.painter) return Rect{};
     return OffsetRect(d.imageRect, d.current.x, d.current.y);
 }

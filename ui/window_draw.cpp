@@ -10,8 +10,10 @@
 #include "ui/text_layout.h"
 #include "ui/window.h"
 #include "ui/window_metrics.h"
+#include "ui/window_overview.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn {
 
@@ -28,9 +30,8 @@ constexpr u32 kAltCornerTL = 0x10, kAltCornerTR = 0x20, kAltCornerBR = 0x40, kAl
 // The rectangle moved toward the overview placement by the animation value
 // (16.16 fixed point, 65535 for 1).
 Rect Interpolate(const Rect& r, const Rect& toward) {
-    const WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) return r;
-    const i64 a = static_cast<i64>(ws.overviewValue * 65535.0f);
+    if (!IsOverviewActive()) return r;
+    const i64 a = static_cast<i64>(GetOverviewValue() * 65535.0f);
     auto mix = [a](i32 x, i32 y) { return static_cast<i32>(x + ((static_cast<i64>(y) - x) * a) / 65536); };
     return Rect{mix(r.left, toward.left), mix(r.top, toward.top), mix(r.right, toward.right),
                 mix(r.bottom, toward.bottom)};
@@ -42,23 +43,21 @@ void SetWindowRenderer(WindowRenderer* renderer) { g_renderer = renderer; }
 WindowRenderer* GetWindowRenderer() { return g_renderer; }
 
 bool BeginWindowDraw(Window* window, int clientPart, int threeD) {
-    WindowSystemState& ws = GetWindowSystem();
-    const Rect r = clientPart ? Interpolate(window->client_, window->prevClient)
-                              : Interpolate(window->frame_, window->prevFrame);
+    const Rect r = clientPart ? Interpolate(window->GetClientScreenRect(), WindowInternals::PreviousClient(window))
+                              : Interpolate(window->GetFrameScreenRect(), WindowInternals::PreviousFrame(window));
     if (r.IsEmpty()) {
         g_scopes.push_back(false);
         return false;
     }
-    Rect scissor = (ws.redrawFlags & kRedrawOverview) ? r : window->visibleRect;
-    ws.currentScissor = scissor;
+    Rect scissor = IsOverviewActive() ? r : WindowInternals::VisibleRect(window);
+    GetFrameState().currentScissor = scissor;
     if (!g_renderer) {
         g_scopes.push_back(false);
         return true;
     }
     // The window's own size across r: scaled drawing in the overview.
-    const Rect& real = clientPart ? window->client_ : window->frame_;
-    g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0, ws.fieldOfView,
-                           ws.nearPlane, ws.farPlane);
+    const Rect& real = clientPart ? window->GetClientScreenRect() : window->GetFrameScreenRect();
+    g_renderer->BeginScope(r, Point{real.Width(), real.Height()}, scissor, threeD != 0);
     g_scopes.push_back(true);
     return true;
 }
@@ -90,26 +89,27 @@ void OutlineRectangle(const Rect& r, i32 t, bool centred) {
 FrameLayout ComputeFrameLayout(const Window* w) {
     const WindowMetrics m = GetWindowMetrics();
     FrameLayout l;
-    const i32 width = w->frame_.Width();
-    const i32 height = w->frame_.Height();
+    const Rect& frame = w->GetFrameScreenRect();
+    const i32 width = frame.Width();
+    const i32 height = frame.Height();
     l.frame = Rect{0, 0, width, height};
     const Window* top = const_cast<Window*>(w)->GetTopLevel();
-    l.active = top && top->parent_ && top->parent_->firstChild == top;
+    l.active = top && top->GetParent() && top->GetParent()->GetFirstChild() == top;
     const i32 b = w->GetBorderSize();
     l.borderSize = b;
-    const u32 edges = w->borderEdges;
+    const u32 edges = w->GetBorderEdges();
     const i32 left = (edges & Window::kEdgeLeft) ? b : 0;
     const i32 topEdge = (edges & Window::kEdgeTop) ? b : 0;
     const i32 right = width - ((edges & Window::kEdgeRight) ? b : 0);
     const u32 buttonFlags = Window::kCloseBox | Window::kTitleButton1 | Window::kTitleButton2;
-    if (w->flags_ & Window::kTitleBar) {
+    if (w->TestFlags(Window::kTitleBar)) {
         l.hasTitleBar = true;
         l.titleStrip = Rect{left, topEdge, right, topEdge + m.titleBarHeight};
         int buttons = 0;
         for (int i = 0; i < 3; i++) {
             FrameLayout::Button& button = l.buttons[i];
             button.present = w->GetTitleButtonRect(i, &button.rect);
-            button.pressed = button.present && (w->pressedButtons & (Window::kCloseBox << i));
+            button.pressed = button.present && (WindowInternals::PressedButtons(w) & (Window::kCloseBox << i));
             if (button.present) buttons++;
         }
         l.titleText = l.titleStrip;
@@ -118,29 +118,29 @@ FrameLayout ComputeFrameLayout(const Window* w) {
         if (l.titleText.right < l.titleText.left) l.titleText.right = l.titleText.left;
         l.title = w->GetTitle();
         l.font = w->GetFont();
-        if (w->flags_ & Window::kThickBorder) {
+        if (w->TestFlags(Window::kThickBorder)) {
             l.hasFrameLine = true;
             l.frameLine = Rect{left, l.titleStrip.bottom, right, l.titleStrip.bottom + b};
         }
     }
-    if (w->flags_ & Window::kThickBorder) {
+    if (w->TestFlags(Window::kThickBorder)) {
         l.borderKind = 2;
         // 0x200 without title-bar buttons: the top corners come from the
         // second corner set (bits 16 and 32) and the bottom ones stay, as the
         // masks 3135 = edges | 0x30 | 0xC00 say.
-        u32 f = ((w->flags_ & Window::kLargeMinimum) && !(w->flags_ & buttonFlags)) ? 3135u : 3855u;
+        u32 f = (w->TestFlags(Window::kLargeMinimum) && !(w->GetFlags() & buttonFlags)) ? 3135u : 3855u;
         // A missing edge takes its two corners with it, from either set.
         if (!(edges & Window::kEdgeLeft)) f &= ~(0x901u | kAltCornerTL | kAltCornerBL);
         if (!(edges & Window::kEdgeRight)) f &= ~(0x604u | kAltCornerTR | kAltCornerBR);
         if (!(edges & Window::kEdgeTop)) f &= ~(0x302u | kAltCornerTL | kAltCornerTR);
         if (!(edges & Window::kEdgeBottom)) f &= ~(0xC08u | kAltCornerBR | kAltCornerBL);
         l.skinFrameFlags = f;
-    } else if (w->flags_ & Window::kThinBorder) {
+    } else if (w->TestFlags(Window::kThinBorder)) {
         l.borderKind = 1;
     }
-    if (w->flags_ & Window::kShadow) {
+    if (w->TestFlags(Window::kShadow)) {
         l.shadow = true;
-        l.shadowFrame = Interpolate(w->frame_, w->prevFrame);
+        l.shadowFrame = Interpolate(w->GetFrameScreenRect(), WindowInternals::PreviousFrame(w));
     }
     return l;
 }
@@ -176,18 +176,19 @@ void PaintFrameLayout(const FrameLayout& l) {
     else if (l.borderKind == 1) DrawThinFrame(skin, l.frame);
 }
 
+void DrawShadowUnder(const Rect& shadowFrame, bool active, const Rect& within) {
+    // Under the windows, in a scope over the whole screen clipped to the
+    // rectangle being redrawn.
+    Rect clip = GetFrameState().currentClip;
+    if (!RectIntersect(&clip, within) || clip.IsEmpty()) return;
+    if (g_renderer) g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), clip, false);
+    DrawDropShadow(GetSkin(), shadowFrame, active);
+    if (g_renderer) g_renderer->EndScope();
+}
+
 void Window::DrawFrame() {
     const FrameLayout layout = ComputeFrameLayout(this);
-    WindowSystemState& ws = GetWindowSystem();
-    if (layout.shadow && !ws.currentClip.IsEmpty()) {
-        // Under the frame, in a scope over the whole screen clipped to the
-        // rectangle being redrawn.
-        if (g_renderer)
-            g_renderer->BeginScope(GetScreenRect(), GetScreenSize(), ws.currentClip, false, ws.fieldOfView, ws.nearPlane,
-                                   ws.farPlane);
-        DrawDropShadow(GetSkin(), layout.shadowFrame, layout.active);
-        if (g_renderer) g_renderer->EndScope();
-    }
+    if (layout.shadow) DrawShadowUnder(layout.shadowFrame, layout.active, GetScreenRect());
     if (!layout.hasTitleBar && layout.borderKind == 0) return;
     if (BeginWindowDraw(this, 0, 0)) PaintFrameLayout(layout);
     EndWindowDraw(this);
@@ -197,13 +198,13 @@ void Window::DrawFrame() {
 // the pattern's grid so that the tiles keep their place: tiling the whole
 // frame for a small damaged rectangle would cost thousands of quads.
 Rect BackgroundArea(const Window* w) {
-    const WindowSystemState& ws = GetWindowSystem();
     Rect area = w->GetLocalFrameRect();
-    if (ws.redrawFlags & kRedrawOverview) return area;  // drawn scaled: keep it whole
+    if (IsOverviewActive()) return area;  // drawn scaled: keep it whole
     i32 tw = 0, th = 0;
     SkinImageSize(GetSkin(), kSlotWindowBackground, &tw, &th);
     if (tw <= 0 || th <= 0) return area;
-    Rect clip = OffsetRect(ws.currentScissor, -w->frame_.left, -w->frame_.top);
+    const Rect& frame = w->GetFrameScreenRect();
+    Rect clip = OffsetRect(GetFrameState().currentScissor, -frame.left, -frame.top);
     if (!RectIntersect(&clip, area) || clip.IsEmpty()) return Rect{};
     clip.left -= clip.left % tw;
     clip.top -= clip.top % th;

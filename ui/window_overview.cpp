@@ -16,6 +16,8 @@ namespace pirn {
 
 namespace {
 
+OverviewState g_overview;
+
 constexpr double kPi = 3.14159265358979323846;
 
 // Aspect (long side over short side) of the last rectangle of a strip whose
@@ -97,6 +99,12 @@ void LayoutChildren(TileNode* node, TileCallback callback, void* context) {
     for (TileNode& c : node->children) LayoutChildren(&c, callback, context);
 }
 
+const Rect* TileOf(const Window* w) {
+    for (const OverviewState::Tile& t : g_overview.tiles)
+        if (t.window == w) return &t.rect;
+    return nullptr;
+}
+
 void MapTree(Window* w, const Rect& from, double scale, double ox, double oy) {
     auto map = [&](const Rect& r) {
         return Rect{static_cast<i32>(std::lround(ox + (r.left - from.left) * scale)),
@@ -104,31 +112,34 @@ void MapTree(Window* w, const Rect& from, double scale, double ox, double oy) {
                     static_cast<i32>(std::lround(ox + (r.right - from.left) * scale)),
                     static_cast<i32>(std::lround(oy + (r.bottom - from.top) * scale))};
     };
-    w->prevFrame = map(w->frame_);
-    w->prevClient = map(w->client_);
-    for (Window* c = w->firstChild; c; c = c->nextSibling) MapTree(c, from, scale, ox, oy);
+    WindowInternals::PreviousFrame(w) = map(w->GetFrameScreenRect());
+    WindowInternals::PreviousClient(w) = map(w->GetClientScreenRect());
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) MapTree(c, from, scale, ox, oy);
 }
 
 void ResetTree(Window* w) {
-    w->drawState &= ~Window::kPlacedByOverview;
-    w->prevFrame = w->frame_;
-    w->prevClient = w->client_;
-    for (Window* c = w->firstChild; c; c = c->nextSibling) ResetTree(c);
+    WindowInternals::DrawState(w) &= ~Window::kPlacedByOverview;
+    WindowInternals::PreviousFrame(w) = w->GetFrameScreenRect();
+    WindowInternals::PreviousClient(w) = w->GetClientScreenRect();
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling()) ResetTree(c);
 }
 
 void PlaceWindow(const float rect[4], void* user, void* context) {
     Window* w = static_cast<Window*>(user);
     const Rect* area = static_cast<const Rect*>(context);
+    g_overview.tiles.push_back(OverviewState::Tile{
+        w, Rect{area->left + static_cast<i32>(std::lround(rect[0])), area->top + static_cast<i32>(std::lround(rect[1])),
+                area->left + static_cast<i32>(std::lround(rect[2])), area->top + static_cast<i32>(std::lround(rect[3]))}});
     const double tw = rect[2] - rect[0];
     const double th = rect[3] - rect[1];
-    const double fw = w->frame_.Width();
-    const double fh = w->frame_.Height();
+    const double fw = w->GetFrameScreenRect().Width();
+    const double fh = w->GetFrameScreenRect().Height();
     if (tw <= 0 || th <= 0 || fw <= 0 || fh <= 0) return;
     const double scale = std::min({0.95 * tw / fw, 0.95 * th / fh, 1.0});
     const double ox = area->left + rect[0] + (tw - fw * scale) / 2;
     const double oy = area->top + rect[1] + (th - fh * scale) / 2;
-    w->drawState |= Window::kPlacedByOverview;
-    MapTree(w, w->frame_, scale, ox, oy);
+    WindowInternals::DrawState(w) |= Window::kPlacedByOverview;
+    MapTree(w, w->GetFrameScreenRect(), scale, ox, oy);
 }
 
 }  // namespace
@@ -143,85 +154,93 @@ void TileLayout(TileNode* root, float width, float height, TileCallback callback
     LayoutChildren(root, callback, context);
 }
 
-bool IsOverviewActive() { return (GetWindowSystem().redrawFlags & kRedrawOverview) != 0; }
+bool IsOverviewActive() { return (g_overview.flags & kRedrawOverview) != 0; }
+
+void RequestOverviewLayout() { g_overview.flags |= kRedrawResized; }
+
+float GetOverviewValue() { return g_overview.value; }
+
+OverviewState& GetOverviewState() { return g_overview; }
+void ResetOverviewState() { g_overview = OverviewState{}; }
 
 void ToggleOverview() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) {
-        ws.redrawFlags |= kRedrawOverview | kRedrawResized;
-        ws.redrawFlags &= ~(kRedrawOverviewEntered | kRedrawOverviewLeaving);
-        ws.overviewStart = WsGetTime();
-        ws.overviewValue = 0;
+    if (!(g_overview.flags & kRedrawOverview)) {
+        g_overview.flags |= kRedrawOverview | kRedrawResized;
+        g_overview.flags &= ~(kRedrawOverviewEntered | kRedrawOverviewLeaving);
+        g_overview.start = WsGetTime();
+        g_overview.value = 0;
         PushEventFilter(OverviewEventFilter, nullptr);
         InvalidateAll();
-    } else if (ws.redrawFlags & kRedrawOverviewEntered) {
-        ws.redrawFlags &= ~kRedrawOverviewEntered;
-        ws.redrawFlags |= kRedrawOverviewLeaving;
-        ws.overviewStart = WsGetTime();
+    } else if (g_overview.flags & kRedrawOverviewEntered) {
+        g_overview.flags &= ~kRedrawOverviewEntered;
+        g_overview.flags |= kRedrawOverviewLeaving;
+        g_overview.start = WsGetTime();
         InvalidateAll();
     }
 }
 
 void LayoutOverview() {
-    WindowSystemState& ws = GetWindowSystem();
-    Window* layer = ws.layer0;
+    Window* layer = GetLayerWindow(0);
     if (!layer) return;
     TileNode root;
-    for (Window* w = layer->lastChild; w; w = w->prevSibling) {
-        if (!(w->flags_ & Window::kVisible) || (w->flags_ & Window::kNotInOverview) || w->IsDestroyed()) continue;
+    for (Window* w = layer->GetLastChild(); w; w = w->GetPrevSibling()) {
+        if (!w->IsVisible() || w->TestFlags(Window::kNotInOverview) || w->IsDestroyed()) continue;
         TileNode node;
         node.weight = 1.0f;
         node.user = w;
         root.children.push_back(node);
     }
-    const Rect area = layer->client_;
+    const Rect area = layer->GetClientScreenRect();
+    g_overview.tiles.clear();
     TileLayout(&root, static_cast<float>(area.Width()), static_cast<float>(area.Height()), PlaceWindow,
                const_cast<Rect*>(&area));
 }
 
 void UpdateOverviewAnimation() {
-    WindowSystemState& ws = GetWindowSystem();
-    if (!(ws.redrawFlags & kRedrawOverview)) return;
-    if (ws.redrawFlags & kRedrawResized) {
+    if (!(g_overview.flags & kRedrawOverview)) return;
+    if (g_overview.flags & kRedrawResized) {
         LayoutOverview();
-        ws.redrawFlags &= ~kRedrawResized;
+        g_overview.flags &= ~kRedrawResized;
     }
-    double t = (WsGetTime() - ws.overviewStart) / ws.overviewDuration;
+    double t = (WsGetTime() - g_overview.start) / g_overview.duration;
     t = std::min(1.0, std::max(0.0, t));
     const float e = OverviewEase(static_cast<float>(t));
-    if (ws.redrawFlags & kRedrawOverviewLeaving) {
-        ws.overviewValue = 1.0f - e;
+    if (g_overview.flags & kRedrawOverviewLeaving) {
+        g_overview.value = 1.0f - e;
         if (t >= 1.0) {
             RemoveEventFilter(OverviewEventFilter, nullptr);
-            ws.redrawFlags &= ~(kRedrawOverview | kRedrawOverviewLeaving);
-            ws.overviewValue = 0;
-            if (ws.layer0) ResetTree(ws.layer0);
+            g_overview.flags &= ~(kRedrawOverview | kRedrawOverviewLeaving);
+            g_overview.value = 0;
+            if (Window* layer0 = GetLayerWindow(0)) ResetTree(layer0);
+            g_overview.tiles.clear();
             InvalidateAll();
             UpdateHover();
             return;
         }
-    } else if (!(ws.redrawFlags & kRedrawOverviewEntered)) {
-        ws.overviewValue = e;
+    } else if (!(g_overview.flags & kRedrawOverviewEntered)) {
+        g_overview.value = e;
         if (t >= 1.0) {
-            ws.overviewValue = 1.0f;
-            ws.redrawFlags |= kRedrawOverviewEntered;
+            g_overview.value = 1.0f;
+            g_overview.flags |= kRedrawOverviewEntered;
             InvalidateAll();
         }
     }
-    if (!(ws.redrawFlags & kRedrawOverviewEntered)) InvalidateAll();
+    if (!(g_overview.flags & kRedrawOverviewEntered)) InvalidateAll();
 }
 
 int OverviewEventFilter(u32 type, InputEvent& e) {
-    WindowSystemState& ws = GetWindowSystem();
     if (type == kEventKey && e.Code() == kKeyF1 + 9 && e.IsPress()) {
         ToggleOverview();
         return 1;
     }
-    if (type == kEventButton && e.ButtonAction() && ws.layer0) {
-        for (Window* w = ws.layer0->firstChild; w; w = w->nextSibling) {
-            if (!(w->flags_ & Window::kVisible) || !(w->drawState & Window::kPlacedByOverview)) continue;
-            const Rect& tile = w->prevFrame;
-            if (e.X() >= tile.left && e.X() < tile.right && e.Y() >= tile.top && e.Y() < tile.bottom) {
+    Window* layer0 = GetLayerWindow(0);
+    if (type == kEventButton && e.ButtonAction() && layer0) {
+        for (Window* w = layer0->GetFirstChild(); w; w = w->GetNextSibling()) {
+            if (!w->IsVisible() || !(WindowInternals::DrawState(w) & Window::kPlacedByOverview)) continue;
+            // The whole tile picks its window, also the margin around the
+            // scaled frame: the tiles share out layer0 between them.
+            const Rect* tile = TileOf(w);
+            if (tile && e.X() >= tile->left && e.X() < tile->right && e.Y() >= tile->top && e.Y() < tile->bottom) {
                 RaiseWindow(w);
                 ActivateWindow(w, kFocusByClick);
                 ToggleOverview();

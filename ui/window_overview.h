@@ -27,6 +27,11 @@ void TileLayout(TileNode* root, float width, float height, TileCallback callback
 
 void ToggleOverview();
 bool IsOverviewActive();
+// The windows' tiles are worked out again on the next animation step (after
+// a screen resize, or when a window goes during the overview).
+void RequestOverviewLayout();
+// The animation value: 0 windows at their real places, 1 in their tiles.
+float GetOverviewValue();
 void LayoutOverview();
 void UpdateOverviewAnimation();
 int OverviewEventFilter(u32 type, InputEvent& event);

@@ -47,6 +47,11 @@ struct FrameLayout {
 FrameLayout ComputeFrameLayout(const Window* window);
 void PaintFrameLayout(const FrameLayout& layout);
 
+// The skin's drop shadow of a frame (screen), drawn under the windows and
+// clipped to the rectangle being redrawn and to `within` (screen): a window
+// made of several windows (a menu column of entries) draws each its slice.
+void DrawShadowUnder(const Rect& shadowFrame, bool active, const Rect& within);
+
 // Text with a font (the default font when null) in the current colour;
 // returns the widest line. Draws nothing without a font. The GL layer
 // installs the drawer; without one text is only laid out.
@@ -61,11 +66,10 @@ public:
     virtual ~WindowRenderer() = default;
 
     // Opens a drawing scope: viewport r (screen), scissor (screen), 2D
-    // (origin top-left of r, y down, `size` units across r) or 3D
-    // projection; colour white. `size` differs from r's own size only while
-    // the overview draws windows scaled into their tiles.
-    virtual void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView,
-                            float nearPlane, float farPlane) = 0;
+    // (origin top-left of r, y down, `size` units across r) or the
+    // renderer's 3D projection; colour white. `size` differs from r's own
+    // size only while the overview draws windows scaled into their tiles.
+    virtual void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD) = 0;
     virtual void EndScope() = 0;
     // Clears colour and depth of the whole screen, scissor off.
     virtual void ClearScreen() = 0;

@@ -17,8 +17,13 @@ namespace pirn {
 
 namespace {
 
-WindowSystemState g_state;
-
+InputState g_input;
+FocusState g_focus;
+ModalState g_modal;
+DeletionState g_deletion;
+IdleHook g_idleHook = nullptr;
+QuitHook g_quitHook = nullptr;
+InterfaceFont* g_defaultFont = nullptr;
 
 void SetKeyBit(u32 (*state)[2], int code, bool on) {
     u32& word = state[code / 32][1];
@@ -26,25 +31,25 @@ void SetKeyBit(u32 (*state)[2], int code, bool on) {
     word = on ? (word | bit) : (word & ~bit);
 }
 
-bool KeyBit(const WindowSystemState& ws, int code) {
+bool KeyBit(int code) {
     if (code < 0 || code >= 160) return false;
-    return (ws.keyState[code / 32][1] >> (code % 32)) & 1u;
+    return (g_input.keyState[code / 32][1] >> (code % 32)) & 1u;
 }
 
-void RecomputeModifiers(WindowSystemState& ws) {
+void RecomputeModifiers() {
     u32 m = 0;
-    if (KeyBit(ws, kKeyShift)) m |= kModShift;
-    if (KeyBit(ws, kKeyAlt)) m |= kModAlt;
-    if (KeyBit(ws, kKeyControl)) m |= kModControl | kModControlAlso;
-    ws.modifiers = m;
+    if (KeyBit(kKeyShift)) m |= kModShift;
+    if (KeyBit(kKeyAlt)) m |= kModAlt;
+    if (KeyBit(kKeyControl)) m |= kModControl | kModControlAlso;
+    g_input.modifiers = m;
 }
 
-bool HitWalk(WindowSystemState& ws, Window* w, Point p, Window** hit, u32* part) {
-    if (!(w->flags_ & Window::kVisible) || (w->drawState & Window::kDetached)) return false;
-    if (w->windowState != Window::kStateCollapsed)
-        for (Window* c = w->firstChild; c; c = c->nextSibling)
-            if (HitWalk(ws, c, p, hit, part)) return true;
-    if (w == ws.layer1) return false;
+bool HitWalk(Window* w, Point p, Window** hit, u32* part) {
+    if (!w->IsVisible() || WindowInternals::IsDetached(w)) return false;
+    if (w->GetWindowState() != Window::kStateCollapsed)
+        for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling())
+            if (HitWalk(c, p, hit, part)) return true;
+    if (w == GetLayerWindow(1)) return false;
     const u32 r = w->HitTest(p);
     if (!r) return false;
     *hit = w;
@@ -54,37 +59,47 @@ bool HitWalk(WindowSystemState& ws, Window* w, Point p, Window** hit, u32* part)
 
 // Deferred deletion must not free a window whose handler is still running,
 // nor one of its ancestors.
-bool IsBusy(const WindowSystemState& ws, const Window* w) {
-    for (const Window* d : ws.dispatching)
+bool IsBusy(const Window* w) {
+    for (const Window* d : g_deletion.dispatching)
         if (d && d->IsDescendantOf(w)) return true;
     return false;
 }
 
 }  // namespace
 
-WindowSystemState& GetWindowSystem() { return g_state; }
+InputState& GetInputState() { return g_input; }
+FocusState& GetFocusState() { return g_focus; }
+ModalState& GetModalState() { return g_modal; }
+DeletionState& GetDeletionState() { return g_deletion; }
 
 void ResetWindowSystem() {
     DestroyRootWindow();
-    g_state.~WindowSystemState();
-    new (&g_state) WindowSystemState();
+    g_input = InputState{};
+    g_focus = FocusState{};
+    g_modal = ModalState{};
+    g_deletion = DeletionState{};
+    g_idleHook = nullptr;
+    g_quitHook = nullptr;
+    g_defaultFont = nullptr;
+    ResetFrameState();
+    ResetOverviewState();
+    ResetDragState();
 }
 
 // ---- dispatch guard ----
 
-DispatchGuard::DispatchGuard(Window* window) { g_state.dispatching.push_back(window); }
+DispatchGuard::DispatchGuard(Window* window) { g_deletion.dispatching.push_back(window); }
 
 DispatchGuard::~DispatchGuard() {
     // Guards live on the stack, so they end in the reverse order of their
     // start; the entry may have been cleared if the window was deleted.
-    if (!g_state.dispatching.empty()) g_state.dispatching.pop_back();
+    if (!g_deletion.dispatching.empty()) g_deletion.dispatching.pop_back();
 }
 
 // ---- posting ----
 
 bool PostEvent(u32 type, const InputEvent* payload) {
-    WindowSystemState& ws = g_state;
-    if (ws.ringCount >= WindowSystemState::kRingSize) return false;
+    if (g_input.ringCount >= InputState::kRingSize) return false;
     InputEvent e;
     e.type = type;
     if (payload) {
@@ -100,14 +115,14 @@ bool PostEvent(u32 type, const InputEvent* payload) {
         }
         for (int i = 0; i < words; i++) e.word[i] = payload->word[i];
     }
-    ws.ring[ws.ringWrite] = e;
-    ws.ringWrite = (ws.ringWrite + 1) % WindowSystemState::kRingSize;
-    ws.ringCount++;
+    g_input.ring[g_input.ringWrite] = e;
+    g_input.ringWrite = (g_input.ringWrite + 1) % InputState::kRingSize;
+    g_input.ringCount++;
     return true;
 }
 
 void HandleKeyInput(int code, int action) {
-    if (!g_state.running) return;
+    if (!IsRunning()) return;
     // Negative codes are keys the platform could not name.
     if (code < 0 || code >= kKeyCodeLimit) return;
     switch (code) {
@@ -129,7 +144,7 @@ void HandleKeyInput(int code, int action) {
 }
 
 void HandleCharInput(int code, int action) {
-    if (!g_state.running) return;
+    if (!IsRunning()) return;
     // Characters arrive as code points; the character map decides later which
     // have a program code. Control characters and NUL never do.
     if (code < 32) return;
@@ -140,55 +155,53 @@ void HandleCharInput(int code, int action) {
 }
 
 void HandleMouseButtonInput(int button, int action) {
-    WindowSystemState& ws = g_state;
-    if (!ws.running) return;
+    if (!IsRunning()) return;
     if (button < 0 || button > 2) return;
     const double now = WsGetTime();
     InputEvent e;
     e.word[4] = static_cast<u32>(button);
     e.word[5] = action ? 1u : 0u;
     u32 type = kEventButton;
-    if (action && button == ws.lastButton && ws.rawPointer.x == ws.lastButtonPos.x &&
-        ws.rawPointer.y == ws.lastButtonPos.y && now - ws.lastButtonTime < 0.2 &&
-        now - ws.lastDoubleClickTime > 0.3) {
+    if (action && button == g_input.lastButton && g_input.rawPointer.x == g_input.lastButtonPos.x &&
+        g_input.rawPointer.y == g_input.lastButtonPos.y && now - g_input.lastButtonTime < 0.2 &&
+        now - g_input.lastDoubleClickTime > 0.3) {
         type = kEventDoubleClick;
-        ws.lastDoubleClickTime = now;
+        g_input.lastDoubleClickTime = now;
     }
-    ws.lastButton = button;
-    ws.lastButtonTime = now;
-    ws.lastButtonPos = ws.rawPointer;
+    g_input.lastButton = button;
+    g_input.lastButtonTime = now;
+    g_input.lastButtonPos = g_input.rawPointer;
     PostEvent(type, &e);
 }
 
 void HandleMouseMoveInput(int x, int y) {
-    WindowSystemState& ws = g_state;
-    if (!ws.running) return;
+    if (!IsRunning()) return;
     InputEvent e;
-    if (ws.pointerLocked) {
-        const i32 cx = ws.screenWidth / 2;
-        const i32 cy = ws.screenHeight / 2;
+    if (g_input.pointerLocked) {
+        const Point screen = GetScreenSize();
+        const i32 cx = screen.x / 2;
+        const i32 cy = screen.y / 2;
         if (x == cx && y == cy) return;  // our own warp
         e.word[0] = static_cast<u32>(x - cx);
         e.word[1] = static_cast<u32>(y - cy);
         WsSetMousePos(cx, cy);
-        ws.rawPointer = Point{cx, cy};
+        g_input.rawPointer = Point{cx, cy};
     } else {
         e.word[0] = static_cast<u32>(x);
         e.word[1] = static_cast<u32>(y);
-        ws.rawPointer = Point{x, y};
+        g_input.rawPointer = Point{x, y};
     }
     PostEvent(kEventMotion, &e);
 }
 
 namespace {
 void PostWheel(int position, bool horizontal) {
-    WindowSystemState& ws = g_state;
-    if (!ws.running) return;
+    if (!IsRunning()) return;
     InputEvent e;
-    e.word[0] = static_cast<u32>(ws.mouse.x);
-    e.word[1] = static_cast<u32>(ws.mouse.y);
+    e.word[0] = static_cast<u32>(g_input.mouse.x);
+    e.word[1] = static_cast<u32>(g_input.mouse.y);
     e.word[3] = horizontal ? kWheelHorizontalBit : 0u;
-    i32& posted = horizontal ? ws.postedHWheel : ws.postedWheel;
+    i32& posted = horizontal ? g_input.postedHWheel : g_input.postedWheel;
     e.word[4] = static_cast<u32>(posted);
     e.word[5] = static_cast<u32>(position);
     if (PostEvent(kEventWheel, &e)) posted = position;
@@ -199,9 +212,8 @@ void HandleMouseWheelInput(int position) { PostWheel(position, false); }
 void HandleMouseHWheelInput(int position) { PostWheel(position, true); }
 
 int HandleWindowCloseRequest() {
-    WindowSystemState& ws = g_state;
-    ws.closeEnding = TopModalEntry().flags & kModalEndOnClose;
-    ws.closeEndingBudget = INT_MAX;
+    g_modal.closeEnding = TopModalEntry().flags & kModalEndOnClose;
+    g_modal.closeEndingBudget = INT_MAX;
     PostEvent(kEventClose, nullptr);
     return 0;
 }
@@ -209,12 +221,11 @@ int HandleWindowCloseRequest() {
 // ---- draining ----
 
 void DrainEventQueue() {
-    WindowSystemState& ws = g_state;
-    while (ws.ringCount > 0) {
+    while (g_input.ringCount > 0) {
         // Copied out first: handlers may post (or drain) again.
-        InputEvent e = ws.ring[ws.ringRead];
-        ws.ringRead = (ws.ringRead + 1) % WindowSystemState::kRingSize;
-        ws.ringCount--;
+        InputEvent e = g_input.ring[g_input.ringRead];
+        g_input.ringRead = (g_input.ringRead + 1) % InputState::kRingSize;
+        g_input.ringCount--;
         bool deliver = true;
         switch (e.type) {
             case kEventKey: {
@@ -224,19 +235,19 @@ void DrainEventQueue() {
                     break;
                 }
                 const bool on = e.word[1] != 0;
-                if (KeyBit(ws, code) == on) {
+                if (KeyBit(code) == on) {
                     e.word[2] |= kKeyRepeatBit;
                 } else {
-                    ws.keyState[code / 32][0] = ws.keyState[code / 32][1];
-                    SetKeyBit(ws.keyState, code, on);
-                    RecomputeModifiers(ws);
+                    g_input.keyState[code / 32][0] = g_input.keyState[code / 32][1];
+                    SetKeyBit(g_input.keyState, code, on);
+                    RecomputeModifiers();
                 }
-                e.word[2] |= ws.modifiers;
+                e.word[2] |= g_input.modifiers;
                 break;
             }
             case kEventChar: {
-                e.word[2] |= ws.modifiers;
-                const u8 mapped = WsMapTypedChar(e.word[0], (ws.modifiers & kModAlt) != 0);
+                e.word[2] |= g_input.modifiers;
+                const u8 mapped = WsMapTypedChar(e.word[0], (g_input.modifiers & kModAlt) != 0);
                 // A character without a program code is not typed at all.
                 if (mapped == 0) deliver = false;
                 e.word[0] = mapped;
@@ -245,52 +256,52 @@ void DrainEventQueue() {
             case kEventButton:
             case kEventDoubleClick: {
                 const u32 b = std::min<u32>(e.word[4], 2);
-                ws.buttons[b][0] = ws.buttons[b][1];
-                ws.buttons[b][1] = e.word[5];
+                g_input.buttons[b][0] = g_input.buttons[b][1];
+                g_input.buttons[b][1] = e.word[5];
                 break;
             }
             case kEventMotion:
-                ws.previousMouse = ws.mouse;
-                ws.mouse = Point{static_cast<i32>(e.word[0]), static_cast<i32>(e.word[1])};
+                g_input.previousMouse = g_input.mouse;
+                g_input.mouse = Point{static_cast<i32>(e.word[0]), static_cast<i32>(e.word[1])};
                 UpdateHover();
                 break;
             case kEventWheel:
                 if (e.word[3] & kWheelHorizontalBit) {
-                    ws.hwheel[0] = ws.hwheel[1];
-                    ws.hwheel[1] = static_cast<i32>(e.word[5]);
+                    g_input.hwheel[0] = g_input.hwheel[1];
+                    g_input.hwheel[1] = static_cast<i32>(e.word[5]);
                 } else {
-                    ws.wheel[0] = ws.wheel[1];
-                    ws.wheel[1] = static_cast<i32>(e.word[5]);
+                    g_input.wheel[0] = g_input.wheel[1];
+                    g_input.wheel[1] = static_cast<i32>(e.word[5]);
                 }
                 break;
             default: break;
         }
         if (e.type >= kEventButton && e.type <= kEventWheel) {
-            e.word[0] = static_cast<u32>(ws.mouse.x);
-            e.word[1] = static_cast<u32>(ws.mouse.y);
-            e.word[2] = ws.hoverPart;
-            e.word[3] = (e.word[3] & kWheelHorizontalBit) | ws.modifiers;
+            e.word[0] = static_cast<u32>(g_input.mouse.x);
+            e.word[1] = static_cast<u32>(g_input.mouse.y);
+            e.word[2] = g_focus.hoverPart;
+            e.word[3] = (e.word[3] & kWheelHorizontalBit) | g_input.modifiers;
         }
         if (deliver) {
             if (e.type == kEventClose) {
                 RequestQuit();
-            } else if (!ws.filters.empty()) {
-                ws.filters.back().filter(e.type, e);
+            } else if (!g_modal.filters.empty()) {
+                g_modal.filters.back().filter(e.type, e);
             } else {
                 DefaultEventFilter(e.type, e);
             }
         }
-        if (!ws.deferredDeletes.empty()) ProcessDeferredDeletes();
+        if (!g_deletion.deferredDeletes.empty()) ProcessDeferredDeletes();
     }
 }
 
 void PushEventFilter(EventFilter filter, Window* owner) {
-    g_state.filters.push_back(FilterEntry{filter, owner});
+    g_modal.filters.push_back(FilterEntry{filter, owner});
     UpdateHover();
 }
 
 bool RemoveEventFilter(EventFilter filter, Window* owner) {
-    auto& f = g_state.filters;
+    auto& f = g_modal.filters;
     for (size_t i = f.size(); i-- > 0;) {
         if (f[i].filter == filter && (!owner || f[i].owner == owner)) {
             f.erase(f.begin() + static_cast<std::ptrdiff_t>(i));
@@ -301,47 +312,45 @@ bool RemoveEventFilter(EventFilter filter, Window* owner) {
 }
 
 bool TopFilterIsDefault() {
-    const auto& f = g_state.filters;
+    const auto& f = g_modal.filters;
     return f.empty() || f.back().filter == DefaultEventFilter;
 }
 
 int DefaultEventFilter(u32 type, InputEvent& e) {
-    WindowSystemState& ws = g_state;
     switch (type) {
         case kEventKey:
             if (DispatchKeyEvent(type, e)) return 1;
-            if (ws.focusWindow) Window::SendEvent(ws.focusWindow, type, e);
+            if (g_focus.focusWindow) Window::SendEvent(g_focus.focusWindow, type, e);
             return 1;
         case kEventChar:
-            if (ws.focusWindow) Window::SendEvent(ws.focusWindow, type, e);
+            if (g_focus.focusWindow) Window::SendEvent(g_focus.focusWindow, type, e);
             return 1;
         case kEventButton:
         case kEventDoubleClick:
         case kEventMotion:
         case kEventWheel:
-            if (ws.hoverWindow) Window::SendEvent(ws.hoverWindow, type, e);
+            if (g_focus.hoverWindow) Window::SendEvent(g_focus.hoverWindow, type, e);
             return 1;
         default: return 0;
     }
 }
 
 int DispatchKeyEvent(u32 type, InputEvent& e) {
-    WindowSystemState& ws = g_state;
     if (type != kEventKey) return 0;
     const int code = e.Code();
     const bool press = e.IsPress();
     const u32 mods = e.KeyModifiers();
-    if (code == kKeyF1 + 3 && press && (ws.modifiers & kModAlt)) {  // Alt+F4
+    if (code == kKeyF1 + 3 && press && (g_input.modifiers & kModAlt)) {  // Alt+F4
         HandleWindowCloseRequest();
         return 1;
     }
     if (code == kKeyF1 && press && (mods & kModControl)) {
-        ws.debugOverlay = !ws.debugOverlay;
+        SetDebugOverlay(!IsDebugOverlayOn());
         InvalidateAll();
         return 0;
     }
     if (code == kKeyF1 + 1 && press && (mods & kModControl)) {
-        ws.debugOutlines = !ws.debugOutlines;
+        SetDirtyRectOutlines(!AreDirtyRectOutlinesOn());
         InvalidateAll();
         return 0;
     }
@@ -349,13 +358,13 @@ int DispatchKeyEvent(u32 type, InputEvent& e) {
         if (TopFilterIsDefault()) ToggleOverview();
         return 1;
     }
-    if (!ws.focusWindow || !press) return 0;
-    Window* top = ws.focusWindow->GetTopLevel();
+    if (!g_focus.focusWindow || !press) return 0;
+    Window* top = g_focus.focusWindow->GetTopLevel();
     if (code == kKeyF1 + 10) {  // F11
         if (top) {
             Window* next = nullptr;
-            for (Window* s = top->nextSibling; s; s = s->nextSibling)
-                if (s->flags_ & Window::kVisible) {
+            for (Window* s = top->GetNextSibling(); s; s = s->GetNextSibling())
+                if (s->IsVisible()) {
                     next = s;
                     break;
                 }
@@ -369,7 +378,7 @@ int DispatchKeyEvent(u32 type, InputEvent& e) {
     }
     if (code == kKeyF1 + 11 && (mods & kModControl)) {  // F12
         if (top) {
-            top->captureRequest = (mods & kModAlt) ? 2 : 1;
+            WindowInternals::CaptureRequest(top) = (mods & kModAlt) ? 2 : 1;
             top->Invalidate();
         }
         return 0;
@@ -378,19 +387,18 @@ int DispatchKeyEvent(u32 type, InputEvent& e) {
 }
 
 int ModalEventFilter(u32 type, InputEvent& e) {
-    WindowSystemState& ws = g_state;
     const ModalEntry top = TopModalEntry();
     Window* m = top.window;
     if (!m) return DefaultEventFilter(type, e);
     if (type == kEventKey || type == kEventChar) {
         if (type == kEventKey && DispatchKeyEvent(type, e)) return 1;
-        if (ws.focusWindow && ws.focusWindow->IsDescendantOf(m)) Window::SendEvent(ws.focusWindow, type, e);
+        if (g_focus.focusWindow && g_focus.focusWindow->IsDescendantOf(m)) Window::SendEvent(g_focus.focusWindow, type, e);
         else if (top.flags & kModalKeysOutside) Window::SendEvent(m, type, e);
         return 1;
     }
     if (type >= kEventButton && type <= kEventWheel) {
-        if (ws.hoverWindow && ws.hoverWindow->IsDescendantOf(m)) {
-            Window::SendEvent(ws.hoverWindow, type, e);
+        if (g_focus.hoverWindow && g_focus.hoverWindow->IsDescendantOf(m)) {
+            Window::SendEvent(g_focus.hoverWindow, type, e);
         } else if (top.flags & kModalMouseOutside) {
             e.word[2] = kPartClient;
             Window::SendEvent(m, type, e);
@@ -405,35 +413,34 @@ int ModalEventFilter(u32 type, InputEvent& e) {
 // ---- focus, hover, keys ----
 
 int ActivateWindow(Window* window, int reason) {
-    WindowSystemState& ws = g_state;
     // Focus passed on by OnFocusGained may come back; a few hops are plenty.
     for (int hops = 0; window && hops < 16; hops++) {
-        if (window->IsDestroyed() && window->drawState & Window::kDetached) return 0;
-        if (!(window->flags_ & Window::kTakesFocus)) {
-            Window* end = window->focusChild;
+        if (window->IsDestroyed() && WindowInternals::IsDetached(window)) return 0;
+        if (!window->TestFlags(Window::kTakesFocus)) {
+            Window* end = window->GetFocusChild();
             if (!end) return 0;
-            while (end->focusChild) end = end->focusChild;
+            while (end->GetFocusChild()) end = end->GetFocusChild();
             window = end;
         }
-        for (Window* w = window; w->parent_; w = w->parent_) w->parent_->focusChild = w;
-        if (ws.focusWindow == window) return 0;
-        Window* old = ws.focusWindow;
+        for (Window* w = window; w->GetParent(); w = w->GetParent()) w->GetParent()->SetFocusChild(w);
+        if (g_focus.focusWindow == window) return 0;
+        Window* old = g_focus.focusWindow;
         // Focus handlers may close windows and run frames (a message box
         // about a value just left): neither side is deleted under them.
         DispatchGuard keepOld(old);
         DispatchGuard keepNew(window);
         if (old) {
             old->focusLost.Emit(reason);
-            if (ws.focusWindow == old) old->OnFocusLost(window, reason);
+            if (g_focus.focusWindow == old) old->OnFocusLost(window, reason);
         }
         const FocusAnswer answer = window->OnFocusGained(old, reason);
         if (answer >= 2 || answer < 0) {
             window = reinterpret_cast<Window*>(answer);
             continue;
         }
-        ws.focusWindow = window;
+        g_focus.focusWindow = window;
         window->InvalidateFrame();
-        if (old && old != window && !(old->drawState & Window::kDetached)) old->InvalidateFrame();
+        if (old && old != window && !WindowInternals::IsDetached(old)) old->InvalidateFrame();
         return static_cast<int>(answer);
     }
     return 0;
@@ -455,77 +462,93 @@ void SetTabOrder(Window* first, ...) {
 }
 
 void UpdateHover() {
-    WindowSystemState& ws = g_state;
-    if (!ws.root || (ws.root->drawState & Window::kDetached)) return;
+    Window* root = GetLayerWindow(-1);
+    if (!root || WindowInternals::IsDetached(root)) return;
     Window* hit = nullptr;
     u32 part = 0;
-    const bool overview = (ws.redrawFlags & kRedrawOverview) != 0;
-    if (!overview) HitWalk(ws, ws.root, ws.mouse, &hit, &part);
+    const bool overview = IsOverviewActive();
+    if (!overview) HitWalk(root, g_input.mouse, &hit, &part);
     Window* modal = GetTopModalWindow();
     if (modal && hit && !hit->IsDescendantOf(modal)) {
         hit = nullptr;
         part = 0;
     }
-    Window* old = ws.hoverWindow;
-    const u32 oldPart = ws.hoverPart;
+    Window* old = g_focus.hoverWindow;
+    const u32 oldPart = g_focus.hoverPart;
     // Stored before the leave call so that a leave handler that moves windows
     // (and so re-evaluates the hover) sees the new state.
-    ws.hoverWindow = hit;
-    ws.hoverPart = part;
+    g_focus.hoverWindow = hit;
+    g_focus.hoverPart = part;
     if (old && oldPart && (old != hit || oldPart != part) && (!modal || old->IsDescendantOf(modal))) {
         DispatchGuard keepOld(old);  // a leave handler may run frames
         if (oldPart == kPartClient) old->OnMouseLeave();
         else old->OnFrameMouseLeave();
     }
-    if (ws.hoverWindow != hit) return;  // a leave handler already set it
+    if (g_focus.hoverWindow != hit) return;  // a leave handler already set it
     u32 shape = 0;
-    const bool blocked = !hit || (ws.drag.captured && ws.drag.captured != hit) || overview ||
+    const Window* captured = GetDragState().captured;
+    const bool blocked = !hit || (captured && captured != hit) || overview ||
                          (modal && !hit->IsDescendantOf(modal));
     if (!blocked) {
         const u32 edges = part & kPartEdges;
-        const bool resizable = (hit->flags_ & Window::kThickBorder) && (hit->flags_ & Window::kResizable) &&
-                               hit->windowState == Window::kStateNormal;
+        const bool resizable = hit->TestFlags(Window::kThickBorder) && hit->TestFlags(Window::kResizable) &&
+                               hit->GetWindowState() == Window::kStateNormal;
         if (resizable && edges && part != kPartClient) {
             if (edges == kPartLeft || edges == kPartRight) shape = 1;
             else if (edges == kPartTop || edges == kPartBottom) shape = 2;
             else if (edges == (kPartLeft | kPartTop) || edges == (kPartRight | kPartBottom)) shape = 3;
             else if (edges == (kPartTop | kPartRight) || edges == (kPartLeft | kPartBottom)) shape = 4;
         } else if (part == kPartClient) {
-            shape = hit->cursor_;
+            shape = hit->GetCursor();
         }
     }
-    if (shape != ws.cursorShape) {
+    if (shape != g_focus.cursorShape) {
         // Asking the desktop for the same shape on every move costs a round trip.
-        ws.cursorShape = shape;
+        g_focus.cursorShape = shape;
         WsSetCursor(shape);
     }
 }
 
-bool IsKeyDown(int code) { return KeyBit(g_state, code); }
-u32 GetModifierMask() { return g_state.modifiers; }
-Point GetMousePosition() { return g_state.mouse; }
+void ShowPointerShape(u32 shape) {
+    g_focus.cursorShape = shape;
+    WsSetCursor(shape);
+}
+
+int QueuedInputCount() { return g_input.ringCount; }
+
+bool IsAnyMouseButtonDown() {
+    for (const auto& button : g_input.buttons)
+        if (button[1]) return true;
+    return false;
+}
+
+bool IsKeyDown(int code) { return KeyBit(code); }
+u32 GetModifierMask() { return g_input.modifiers; }
+Point GetMousePosition() { return g_input.mouse; }
 bool IsRightButtonEvent(const InputEvent& e) { return e.Button() == 1; }
-Window* GetFocusWindow() { return g_state.focusWindow; }
-Window* GetHoverWindow() { return g_state.hoverWindow; }
+Window* GetFocusWindow() { return g_focus.focusWindow; }
+Window* GetHoverWindow() { return g_focus.hoverWindow; }
+
+bool IsPointerLocked() { return g_input.pointerLocked != 0; }
 
 void SetPointerLock(bool on) {
-    WindowSystemState& ws = g_state;
-    if (on == (ws.pointerLocked != 0)) return;
+    if (on == (g_input.pointerLocked != 0)) return;
     if (on) {
-        ws.lockSavedPoint = ws.mouse;
-        const i32 cx = ws.screenWidth / 2;
-        const i32 cy = ws.screenHeight / 2;
-        ws.pointerLocked = 1;
+        g_input.lockSavedPoint = g_input.mouse;
+        const Point screen = GetScreenSize();
+        const i32 cx = screen.x / 2;
+        const i32 cy = screen.y / 2;
+        g_input.pointerLocked = 1;
         WsSetMousePos(cx, cy);
-        ws.rawPointer = Point{cx, cy};
+        g_input.rawPointer = Point{cx, cy};
         WsShowCursor(false);
     } else {
-        ws.pointerLocked = 0;
-        WsSetMousePos(ws.lockSavedPoint.x, ws.lockSavedPoint.y);
-        ws.rawPointer = ws.lockSavedPoint;
+        g_input.pointerLocked = 0;
+        WsSetMousePos(g_input.lockSavedPoint.x, g_input.lockSavedPoint.y);
+        g_input.rawPointer = g_input.lockSavedPoint;
         InputEvent e;
-        e.word[0] = static_cast<u32>(ws.lockSavedPoint.x);
-        e.word[1] = static_cast<u32>(ws.lockSavedPoint.y);
+        e.word[0] = static_cast<u32>(g_input.lockSavedPoint.x);
+        e.word[1] = static_cast<u32>(g_input.lockSavedPoint.y);
         PostEvent(kEventMotion, &e);
         WsShowCursor(true);
     }
@@ -535,26 +558,24 @@ void SetPointerLock(bool on) {
 
 const ModalEntry& TopModalEntry() {
     static const ModalEntry base;
-    return g_state.modalStack.empty() ? base : g_state.modalStack.back();
+    return g_modal.modalStack.empty() ? base : g_modal.modalStack.back();
 }
 
 Window* GetTopModalWindow() { return TopModalEntry().window; }
 
 void BeginModal(Window* window, u32 flags) {
-    WindowSystemState& ws = g_state;
-    if (ws.modalStack.empty()) ws.modalStack.push_back(ModalEntry{});
+    if (g_modal.modalStack.empty()) g_modal.modalStack.push_back(ModalEntry{});
     PushEventFilter(ModalEventFilter, window);
-    ws.modalStack.push_back(ModalEntry{window, flags});
+    g_modal.modalStack.push_back(ModalEntry{window, flags});
     UpdateHover();
 }
 
 i64 RunModal(Window* window, u32 flags, int* endedByClose) {
-    WindowSystemState& ws = g_state;
     if (!window) return 0;
     if (flags & kModalDimBehind) InvalidateAll();
     ModalRunRecord run;
     run.window = window;
-    ws.modalRuns.push_back(&run);
+    g_modal.modalRuns.push_back(&run);
     BeginModal(window, flags);
     if (window->IsVisible()) {
         RaiseWindow(window);
@@ -562,32 +583,31 @@ i64 RunModal(Window* window, u32 flags, int* endedByClose) {
     }
     // The window is only compared, never touched, once the run may have
     // ended: it can be gone by then.
-    while (!run.ended && TopModalEntry().window == window && ws.idleHook && ws.idleHook()) {
+    while (!run.ended && TopModalEntry().window == window && g_idleHook && g_idleHook()) {
     }
     if (!run.ended && IsModal(window, false)) {
         // No idle hook (or it asked to stop): the run cannot go on.
         EndModalEntryOf(window, 0, false);
     }
-    ws.modalRuns.erase(std::find(ws.modalRuns.begin(), ws.modalRuns.end(), &run));
+    g_modal.modalRuns.erase(std::find(g_modal.modalRuns.begin(), g_modal.modalRuns.end(), &run));
     if (flags & kModalDimBehind) InvalidateAll();
     if (endedByClose) *endedByClose = static_cast<int>(run.endedByClose);
     return run.result;
 }
 
 bool EndModalEntryOf(Window* window, i64 result, bool byClose) {
-    WindowSystemState& ws = g_state;
-    auto& stack = ws.modalStack;
+    auto& stack = g_modal.modalStack;
     for (size_t i = stack.size(); i-- > 1;) {
         if (stack[i].window != window) continue;
         stack.erase(stack.begin() + static_cast<std::ptrdiff_t>(i));
         RemoveEventFilter(ModalEventFilter, window);
-        ws.closeEnding = 1;
-        if (!byClose) ws.closeEndingBudget = 0;
-        ws.endedByClose = byClose ? 1 : 0;
-        ws.modalResult = result;
+        g_modal.closeEnding = 1;
+        if (!byClose) g_modal.closeEndingBudget = 0;
+        g_modal.endedByClose = byClose ? 1 : 0;
+        g_modal.modalResult = result;
         // The innermost run of this window that is still going gets it.
-        for (size_t r = ws.modalRuns.size(); r-- > 0;) {
-            ModalRunRecord* run = ws.modalRuns[r];
+        for (size_t r = g_modal.modalRuns.size(); r-- > 0;) {
+            ModalRunRecord* run = g_modal.modalRuns[r];
             if (run->window == window && !run->ended) {
                 run->ended = true;
                 run->result = result;
@@ -608,7 +628,7 @@ void EndModal(Window* window, i64 result) {
 }
 
 bool IsModal(const Window* window, bool topOnly) {
-    const auto& stack = g_state.modalStack;
+    const auto& stack = g_modal.modalStack;
     if (stack.size() <= 1 || !window) return false;
     if (topOnly) return stack.back().window == window;
     for (size_t i = 1; i < stack.size(); i++)
@@ -619,30 +639,30 @@ bool IsModal(const Window* window, bool topOnly) {
 // ---- quitting and destruction ----
 
 int RequestQuit() {
-    WindowSystemState& ws = g_state;
-    if (ws.redrawFlags & kRedrawOverview) {
+    if (IsOverviewActive()) {
         // Leave the overview first; a toggle while it is still entering is
         // ignored, so ask again each frame until leaving has started.
-        while ((ws.redrawFlags & kRedrawOverview) && ws.idleHook) {
-            if ((ws.redrawFlags & kRedrawOverviewEntered) && !(ws.redrawFlags & kRedrawOverviewLeaving))
+        const OverviewState& overview = GetOverviewState();
+        while (IsOverviewActive() && g_idleHook) {
+            if ((overview.flags & kRedrawOverviewEntered) && !(overview.flags & kRedrawOverviewLeaving))
                 ToggleOverview();
-            if (!ws.idleHook()) break;
+            if (!g_idleHook()) break;
         }
     }
     if (!TopFilterIsDefault()) {
         WsBeep();
         return 1;
     }
-    if (ws.quitHook && !ws.quitHook()) return 1;
-    ws.running = 0;
+    if (g_quitHook && !g_quitHook()) return 1;
+    SetRunning(false);
     return 1;
 }
 
 int CloseAllWindows() {
-    WindowSystemState& ws = g_state;
-    if (!ws.layer0) return 1;
-    for (Window* w = ws.layer0->firstChild; w;) {
-        Window* next = w->nextSibling;
+    Window* layer0 = GetLayerWindow(0);
+    if (!layer0) return 1;
+    for (Window* w = layer0->GetFirstChild(); w;) {
+        Window* next = w->GetNextSibling();
         if (!w->IsDestroyed()) {
             // Asking may run frames (a "Save?" box) that delete queued
             // windows: the next one stays until the walk has passed.
@@ -662,70 +682,70 @@ void DestroyWindow(Window* window) {
     window->OnDestroy();
     if (window->IsDestroyed()) return;
     window->DisconnectAll();
-    g_state.deferredDeletes.push_back(window);
-    window->windowState = Window::kStateDestroyed;
+    g_deletion.deferredDeletes.push_back(window);
+    WindowInternals::SetWindowState(window, Window::kStateDestroyed);
 }
 
 void ForgetWindowSubtree(Window* window) {
-    WindowSystemState& ws = g_state;
     auto inside = [window](const Window* w) { return w && w->IsDescendantOf(window); };
-    if (inside(ws.focusWindow)) ws.focusWindow = nullptr;
-    if (inside(ws.hoverWindow)) {
-        ws.hoverWindow = nullptr;
-        ws.hoverPart = 0;
+    if (inside(g_focus.focusWindow)) g_focus.focusWindow = nullptr;
+    if (inside(g_focus.hoverWindow)) {
+        g_focus.hoverWindow = nullptr;
+        g_focus.hoverPart = 0;
     }
-    if (inside(ws.dimBelowWindow)) ws.dimBelowWindow = nullptr;
-    if (inside(ws.menuBar)) ws.menuBar = nullptr;
-    if (inside(ws.drag.captured)) CancelDrag();
+    FrameState& frame = GetFrameState();
+    if (inside(frame.dimBelowWindow)) frame.dimBelowWindow = nullptr;
+    ScreenLayers& layers = GetScreenLayers();
+    if (inside(layers.menuBar)) layers.menuBar = nullptr;
+    if (inside(GetDragState().captured)) CancelDrag();
     // Each modal run of the subtree ends (with its own filter), result 0.
     for (bool again = true; again;) {
         again = false;
-        for (size_t i = ws.modalStack.size(); i-- > 1;) {
-            if (inside(ws.modalStack[i].window)) {
-                EndModalEntryOf(ws.modalStack[i].window, 0, false);
+        for (size_t i = g_modal.modalStack.size(); i-- > 1;) {
+            if (inside(g_modal.modalStack[i].window)) {
+                EndModalEntryOf(g_modal.modalStack[i].window, 0, false);
                 again = true;
                 break;
             }
         }
     }
-    for (auto& f : ws.filters)
+    for (auto& f : g_modal.filters)
         if (inside(f.owner)) f.owner = nullptr;
-    for (Window*& d : ws.dispatching)
+    for (Window*& d : g_deletion.dispatching)
         if (inside(d)) d = nullptr;
-    auto& q = ws.deferredDeletes;
+    auto& q = g_deletion.deferredDeletes;
     q.erase(std::remove(q.begin(), q.end(), window), q.end());
-    if (ws.deletingNow == window) ws.deletingNow = nullptr;
+    if (g_deletion.deletingNow == window) g_deletion.deletingNow = nullptr;
 }
 
 void ProcessDeferredDeletes() {
-    WindowSystemState& ws = g_state;
-    if (ws.deferredDeletes.empty()) return;
-    ws.redrawFlags |= kRedrawDeleting;
+    if (g_deletion.deferredDeletes.empty()) return;
+    g_deletion.redrawFlags |= kRedrawDeleting;
     std::vector<Window*> kept;
-    while (!ws.deferredDeletes.empty()) {
-        Window* w = ws.deferredDeletes.back();
-        ws.deferredDeletes.pop_back();
-        if (IsBusy(ws, w)) {
+    while (!g_deletion.deferredDeletes.empty()) {
+        Window* w = g_deletion.deferredDeletes.back();
+        g_deletion.deferredDeletes.pop_back();
+        if (IsBusy(w)) {
             kept.push_back(w);
             continue;
         }
-        ws.deletingNow = w;
+        g_deletion.deletingNow = w;
         // The destructor takes the window's queued descendants off the queue
         // as it deletes them, so none is freed twice.
         delete w;
-        ws.deletingNow = nullptr;
+        g_deletion.deletingNow = nullptr;
     }
     // Busy windows wait for the next chance, oldest first as before.
-    ws.deferredDeletes.assign(kept.rbegin(), kept.rend());
-    ws.redrawFlags &= ~kRedrawDeleting;
+    g_deletion.deferredDeletes.assign(kept.rbegin(), kept.rend());
+    g_deletion.redrawFlags &= ~kRedrawDeleting;
     UpdateHover();
 }
 
-void SetIdleHook(IdleHook hook) { g_state.idleHook = hook; }
-void SetQuitHook(QuitHook hook) { g_state.quitHook = hook; }
-int RunIdleHook() { return g_state.idleHook ? g_state.idleHook() : 0; }
+void SetIdleHook(IdleHook hook) { g_idleHook = hook; }
+void SetQuitHook(QuitHook hook) { g_quitHook = hook; }
+int RunIdleHook() { return g_idleHook ? g_idleHook() : 0; }
 
-void SetDefaultFont(InterfaceFont* font) { g_state.defaultFont = font; }
-InterfaceFont* GetDefaultFont() { return g_state.defaultFont; }
+void SetDefaultFont(InterfaceFont* font) { g_defaultFont = font; }
+InterfaceFont* GetDefaultFont() { return g_defaultFont; }
 
 }  // namespace pirn

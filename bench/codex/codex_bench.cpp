@@ -19,125 +19,22 @@
 
 #include "codex/codex.h"
 #include "codex/plugin_writer.h"
+#include "bench/codex/bench_game_folder.h"
 #include "codex/tag_group.h"
-#include "ui/log_message.h"
+#include "platform/log_message.h"
+#include "tools/fixture_bytes/tag_header_bytes.h"
 
 using namespace pirn;
 
 namespace {
 
-constexpr int kArchiveCount = 40;
-constexpr int kTagsPerArchive = 2500;
-constexpr int kLocalTagCount = 5000;
 constexpr int kRuns = 5;
 
-struct Writer {
-    std::vector<u8> bytes;
-    void U8(u8 v) { bytes.push_back(v); }
-    void U16(u16 v) {
-        U8(u8(v >> 8));
-        U8(u8(v));
-    }
-    void U32(u32 v) {
-        for (int s = 24; s >= 0; s -= 8) U8(u8(v >> s));
-    }
-    void Text(const std::string& t, size_t n) {
-        for (size_t i = 0; i < n; ++i) U8(i < t.size() ? u8(t[i]) : 0);
-    }
-};
-
-void TagHeaderBytes(Writer& w, u32 group, u32 id, const std::string& name, u32 offset, u32 length) {
-    w.U16(0xFFFF);
-    w.U8(0);
-    w.U8(0);
-    w.Text(name, 32);
-    w.U32(group);
-    w.U32(id);
-    w.U32(offset);
-    w.U32(length);
-    w.U32(0);
-    w.U16(1);
-    w.U8(0xFF);
-    w.U8(0xFF);
-    w.U32(0x7A726E32);  // 'zrn2'
-}
-
-void WriteFile(const std::string& path, const std::vector<u8>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::fclose(f);
-}
-
-struct Folder {
-    std::string game;
-    std::vector<std::string> archives;
-    std::vector<std::string> local_files;
-    u64 local_data_bytes = 0;
-};
-
-// Every archive holds tags of every group; the last archives repeat tags of
-// the first ones, so the effective-copy rule has choices to make.
-Folder MakeGameFolder() {
-    char pattern[] = "/tmp/pirn-codex-bench-XXXXXX";
-    if (!::mkdtemp(pattern)) std::exit(1);
-    Folder folder;
-    folder.game = std::string(pattern) + "/";
-    std::filesystem::create_directories(folder.game + "tags");
-    std::filesystem::create_directories(folder.game + "plugins");
-    std::mt19937 random(1234);
-    for (int a = 0; a < kArchiveCount; ++a) {
-        u16 kind = a == 0 ? 3 : (a < 30 ? 2 : 6);
-        std::vector<u32> lengths(kTagsPerArchive);
-        u32 data_start = 128 + 64 * kTagsPerArchive;
-        u32 total = data_start;
-        for (u32& length : lengths) total += (length = 64 + random() % 448);
-        Writer w;
-        w.U16(kind);
-        w.U16(u16(a));
-        w.Text("bench " + std::to_string(a), 32);
-        w.Text("", 64);
-        w.U16(0);
-        w.U16(kTagsPerArchive);
-        w.U32(0);
-        w.U32(0);
-        w.U32(total);
-        w.U32(0);
-        w.U32(data_start);
-        w.U32(0x646E6732);  // 'dng2'
-        u32 offset = data_start;
-        for (int i = 0; i < kTagsPerArchive; ++i) {
-            int n = (a * kTagsPerArchive + i) % 95000;
-            u32 group = TagGroupTable[n % kTagGroupCount].code;
-            u32 id = 0x41410000u + u32(n / kTagGroupCount);
-            TagHeaderBytes(w, group, id, "tag " + std::to_string(n), offset, lengths[i]);
-            offset += lengths[i];
-        }
-        w.bytes.resize(total, 0x5A);
-        std::string path = folder.game + "tags/archive" + std::to_string(a);
-        WriteFile(path, w.bytes);
-        folder.archives.push_back(path);
-    }
-    // Local files: half override archive tags, half are new.
-    for (int i = 0; i < kLocalTagCount; ++i) {
-        int n = i * 7;
-        u32 group = TagGroupTable[n % kTagGroupCount].code;
-        u32 id = (i % 2 ? 0x41410000u : 0x4C4C0000u) + u32(n / kTagGroupCount);
-        std::string name = "local " + std::to_string(i);
-        std::string dir = folder.game + "local/" + GetTagGroupLabel(group);
-        std::filesystem::create_directories(dir);
-        u32 length = 1024 + random() % 7168;
-        Writer w;
-        TagHeaderBytes(w, group, id, name, 64, length);
-        w.bytes.resize(64 + length, 0x33);
-        WriteFile(dir + "/" + name, w.bytes);
-        folder.local_files.push_back(dir + "/" + name);
-        folder.local_data_bytes += length;
-    }
-    return folder;
-}
+using bench::Folder;
+using bench::MakeGameFolder;
+using bench::kArchiveCount;
+using bench::kLocalTagCount;
+using bench::kTagsPerArchive;
 
 // Best time of kRuns runs of work, each after an untimed setup.
 double Seconds(const std::function<void()>& work, const std::function<void()>& setup = nullptr) {

@@ -58,6 +58,8 @@ public:
     void SetColor(u32) override {}
     void FillRect(const Rect&) override { ++quads; }
     void DrawImages(const std::vector<QueuedImageDraw>& draws) override { quads += draws.size(); }
+    void DrawPixelImage(const PixelImage&, const Rect&) override { ++quads; }
+    void ForgetPixelImage(const PixelImage&) override {}
     size_t quads = 0;
 };
 size_t g_glyphs = 0;
@@ -90,7 +92,7 @@ int main() {
     headless::Reset();
     OsInit();
     InitWindowSystem(1280, 1024);
-    GetWindowSystem().running = 1;
+    SetRunning(true);
     InterfaceFont font;
     font.ascent = 10;
     font.line_spacing = 12;

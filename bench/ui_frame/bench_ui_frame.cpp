@@ -23,6 +23,7 @@
 #include "ui/skin.h"
 #include "ui/window.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 using namespace pirn;
 
@@ -133,7 +134,7 @@ int main() {
         ResetWindowSystem();
         SetDefaultFont(font.get());
         InitWindowSystem(fbw, fbh);
-        GetWindowSystem().running = 1;
+        SetRunning(true);
         SetPartialRedraw(true);
         MakeWindows(windows, rng);
         RenderFrame();
@@ -141,7 +142,7 @@ int main() {
         for (int rects : {1, 8, 32}) {
             std::uniform_int_distribution<int> px(0, fbw - 64), py(0, fbh - 64);
             const double t = TimeFrames([&] {
-                for (int i = 0; i < rects; i++) GetWindowSystem().root->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
+                for (int i = 0; i < rects; i++) GetLayerWindow(-1)->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
                 RenderFrame();
                 OsSwapBuffers();
             });
@@ -152,10 +153,10 @@ int main() {
                 int drawnContents = 0, drawnFrames = 0;
                 for (int k = 0; k < 20; k++) {
                     for (int i = 0; i < rects; i++)
-                        GetWindowSystem().root->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
+                        GetLayerWindow(-1)->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
                     RenderFrame();
-                    drawnContents += GetWindowSystem().contentsDrawn;
-                    drawnFrames += GetWindowSystem().framesDrawn;
+                    drawnContents += GetFrameState().contentsDrawn;
+                    drawnFrames += GetFrameState().framesDrawn;
                 }
                 glFinish();
                 std::printf("   render only: %.3f ms wall, %.3f ms cpu; %.1f contents, %.1f frames drawn per frame\n",
@@ -177,7 +178,7 @@ int main() {
     ResetWindowSystem();
     SetDefaultFont(font.get());
     InitWindowSystem(fbw, fbh);
-    GetWindowSystem().running = 1;
+    SetRunning(true);
     SetPartialRedraw(true);
     MakeWindows(50, rng);
     SetIdleHook(IdleFrame);

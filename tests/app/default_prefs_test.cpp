@@ -1,6 +1,6 @@
 // Default preferences and the window settings start-up takes from them.
 
-#include "app/core/default_prefs.h"
+#include "app/default_prefs.h"
 
 #include <gtest/gtest.h>
 

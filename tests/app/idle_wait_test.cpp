@@ -2,7 +2,7 @@
 // activity is recent, a wait for input once things have been quiet for a
 // spell, and input ending such a wait at once; and what counts as activity.
 
-#include "app/core/idle_wait.h"
+#include "app/ui/idle_wait.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The quit hook on the headless window system: the confirmation comes
 // first, then every top-level window must agree to close.
 
-#include "app/core/quit_request.h"
+#include "app/ui/quit_request.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST_F(QuitRequestTest, DontQuitKeepsEverythingRunning) {
     RequestQuit();
     EXPECT_EQ(asked_, 1);
     EXPECT_EQ(caption_, "Really Quit Pirn?");
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
     EXPECT_EQ(editor->closeRequests, 0);  // never asked
     EXPECT_FALSE(editor->IsDestroyed());
 }
@@ -66,7 +66,7 @@ TEST_F(QuitRequestTest, QuitClosesEveryTopLevelWindowAndEndsTheLoop) {
     Answer(0);
     RequestQuit();
     EXPECT_EQ(asked_, 1);
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
     EXPECT_EQ(deleted, 2);
 }
 
@@ -81,7 +81,7 @@ TEST_F(QuitRequestTest, AWindowThatRefusesToCloseKeepsTheProgramRunning) {
     EXPECT_EQ(asked_, 1);
     EXPECT_EQ(editor->closeRequests, 1);
     EXPECT_FALSE(editor->IsDestroyed());
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
 
     // The main window's close box takes the same path.
     editor->allowClose = true;
@@ -89,7 +89,7 @@ TEST_F(QuitRequestTest, AWindowThatRefusesToCloseKeepsTheProgramRunning) {
     HandleWindowCloseRequest();
     IdleFrame();
     EXPECT_EQ(asked_, 2);
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The start-up log: a fresh file per run, every line on disk at once, lines
 // of any length, and the failure path when the file cannot be made.
 
-#include "app/core/startup_log.h"
+#include "app/startup_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

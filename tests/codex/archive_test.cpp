@@ -6,8 +6,8 @@
 #include <memory>
 #include <random>
 
+#include "platform/log_capture.h"
 #include "tests/codex/codex_fixture_bytes.h"
-#include "ui/log_capture.h"
 #include "tests/support/test_support.h"
 
 using namespace pirn;

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "codex/codex.h"
+#include "platform/log_capture.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/support/test_support.h"
-#include "ui/log_capture.h"
 
 namespace codex_fixture {
 

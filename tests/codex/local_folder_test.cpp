@@ -12,8 +12,8 @@
 #include <ctime>
 
 #include "codex/plugin_writer.h"
+#include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
-#include "ui/log_capture.h"
 
 using namespace pirn;
 using namespace codex_fixture;

@@ -7,55 +7,56 @@
 #include <string>
 #include <vector>
 
+#include "tools/fixture_bytes/tag_header_bytes.h"
+
 using namespace pirn;
 
 namespace {
 
-void PutU16(std::vector<u8>& b, size_t at, u16 v) {
-    b[at] = static_cast<u8>(v >> 8);
-    b[at + 1] = static_cast<u8>(v);
-}
-void PutU32(std::vector<u8>& b, size_t at, u32 v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<u8>(v >> (24 - 8 * i));
-}
-void PutText(std::vector<u8>& b, size_t at, const char* text) { std::memcpy(&b[at], text, std::strlen(text)); }
+using fixture::SetU32At;
 
 // Current layout, from the field table: every field set to a distinct value.
 std::vector<u8> CurrentHeaderBytes(u32 data_length) {
-    std::vector<u8> b(64, 0);
-    PutU16(b, 0, 0xFFFF);
-    b[2] = 0x12;
-    b[3] = 0x34;
-    PutText(b, 4, "gatehouse");
-    b[35] = 'X';  // must read back as 0
-    PutU32(b, 36, MakeFourCC("mesh"));
-    PutU32(b, 40, MakeFourCC("gt01"));
-    PutU32(b, 44, 64);
-    PutU32(b, 48, data_length);
-    PutU32(b, 52, 0xDEADBEEF);
-    PutU16(b, 56, 0x0203);
-    b[58] = 5;
-    b[59] = 6;
-    PutU32(b, 60, MakeFourCC("zrn2"));
-    return b;
+    fixture::TagHeaderFields h;
+    h.identifier = 0xFFFF;
+    h.flags = 0x12;
+    h.type = 0x34;
+    h.name = "gatehouse";
+    h.group = MakeFourCC("mesh");
+    h.id = MakeFourCC("gt01");
+    h.data_offset = 64;
+    h.data_length = data_length;
+    h.user_data = 0xDEADBEEF;
+    h.version = 0x0203;
+    h.foundation_index = 5;
+    h.owner_index = 6;
+    h.signature = MakeFourCC("zrn2");
+    fixture::BigEndianBuffer b;
+    fixture::PutTagHeader(b, h);
+    std::vector<u8> bytes = b.bytes();
+    bytes[35] = 'X';  // the name's last byte: must read back as 0
+    return bytes;
 }
 
 // Old layout: name at 0, group 32, id 36, version word 40, two unused u16,
 // offset 48, length 52, unused 56, 'zarn' at 60.
 std::vector<u8> OldHeaderBytes(u32 data_length) {
-    std::vector<u8> b(64, 0);
-    PutText(b, 0, "old keep");
-    b[31] = 'Y';  // forced to zero on reading
-    PutU32(b, 32, MakeFourCC("soun"));
-    PutU32(b, 36, MakeFourCC("ok01"));
-    PutU32(b, 40, 0x00010002);
-    PutU16(b, 44, 0xAAAA);
-    PutU16(b, 46, 0xBBBB);
-    PutU32(b, 48, 64);
-    PutU32(b, 52, data_length);
-    PutU32(b, 56, 0xCCCCCCCC);
-    PutU32(b, 60, MakeFourCC("zarn"));
-    return b;
+    fixture::OldTagHeaderFields h;
+    h.name = "old keep";
+    h.group = MakeFourCC("soun");
+    h.id = MakeFourCC("ok01");
+    h.version_word = 0x00010002;
+    h.unused_a = 0xAAAA;
+    h.unused_b = 0xBBBB;
+    h.data_offset = 64;
+    h.data_length = data_length;
+    h.unused_c = 0xCCCCCCCC;
+    h.signature = MakeFourCC("zarn");
+    fixture::BigEndianBuffer b;
+    fixture::PutOldTagHeader(b, h);
+    std::vector<u8> bytes = b.bytes();
+    bytes[31] = 'Y';  // the name's last byte: forced to zero on reading
+    return bytes;
 }
 
 std::vector<u8> Truncated(std::vector<u8> bytes, size_t n) {
@@ -140,21 +141,24 @@ TEST(TagHeader, OldLayoutIsConvertedOnReading) {
 
     // A converted header is written in the current layout with 'zrn2', so it
     // can never be misread as the old layout later.
-    std::vector<u8> expected(64, 0);
-    PutText(expected, 4, "old keep");
-    PutU32(expected, 36, MakeFourCC("soun"));
-    PutU32(expected, 40, MakeFourCC("ok01"));
-    PutU32(expected, 44, 64);
-    PutU32(expected, 48, 7);
-    PutU16(expected, 56, 2);
-    PutU32(expected, 60, MakeFourCC("zrn2"));
-    EXPECT_EQ(Written(&h[0], 1), expected);
+    fixture::TagHeaderFields converted;
+    converted.identifier = 0;
+    converted.name = "old keep";
+    converted.group = MakeFourCC("soun");
+    converted.id = MakeFourCC("ok01");
+    converted.data_length = 7;
+    converted.version = 2;
+    converted.foundation_index = 0;
+    converted.owner_index = 0;
+    fixture::BigEndianBuffer expected;
+    fixture::PutTagHeader(expected, converted);
+    EXPECT_EQ(Written(&h[0], 1), expected.bytes());
 }
 
 TEST(TagHeader, UnreadableHeadersAreRefused) {
     TagHeader h[2];
     std::vector<u8> bad = CurrentHeaderBytes(0);
-    PutU32(bad, 60, MakeFourCC("dng2"));
+    SetU32At(bad, 60, MakeFourCC("dng2"));
     std::FILE* f = StreamWith(bad);
     EXPECT_EQ(ReadTagHeaders(h, f, 1), 0u) << "unknown signature";
     std::fclose(f);

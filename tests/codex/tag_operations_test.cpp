@@ -13,8 +13,8 @@
 #include "codex/plugin_writer.h"
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
+#include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
-#include "ui/log_capture.h"
 
 using namespace pirn;
 using namespace codex_fixture;
@@ -215,6 +215,45 @@ TEST_F(TagOperationsTest, EmptyTagsSaveAndCopy) {
     EXPECT_STREQ(header.name, "Wall copy 1");
 }
 
+// "copy" then "copy 1" to "copy 100": 101 names, each refusal logged at
+// level 2 as CreateTag logs it, and nothing after the last.
+TEST_F(TagOperationsTest, CopyTagTriesUpToCopy100AndLogsEveryRefusal) {
+    TagEntry* tag = NewSavedTag("Wall", "w");
+    ASSERT_TRUE(tag);
+    std::vector<std::string> taken = {"Wall copy"};
+    for (int n = 1; n <= 100; ++n) taken.push_back("Wall copy " + std::to_string(n));
+    for (size_t i = 0; i < taken.size(); ++i) {
+        const u32 id = Code("x000") + u32(i / 10) * 256 + u32(i % 10);
+        WriteLocal("Text", taken[i], TagFile(Tag{kText, id, taken[i], Data("")}));
+    }
+    PollLocalFolder(true);
+    auto refusals = [](const ScopedLogCapture& log) {
+        size_t n = 0;
+        for (const LoggedMessage& m : log.messages()) {
+            if (m.text.find("CreateTag(name='Wall copy") == std::string::npos) continue;
+            EXPECT_EQ(m.level, 2) << m.text;
+            EXPECT_NE(m.text.find("failed because 'A file with the same name already exists'"), std::string::npos);
+            ++n;
+        }
+        return n;
+    };
+    {
+        ScopedLogCapture log;
+        EXPECT_FALSE(CopyTag(tag, nullptr));
+        EXPECT_EQ(refusals(log), 101u);
+        EXPECT_FALSE(log.Contains("Wall copy 101"));
+    }
+    std::filesystem::remove(Local() + "Text/Wall copy 100");
+    PollLocalFolder(true);
+    ScopedLogCapture log;
+    TagEntry* copy = CopyTag(tag, nullptr);
+    ASSERT_TRUE(copy);
+    TagHeader header{};
+    GetTagHeader(copy, &header);
+    EXPECT_STREQ(header.name, "Wall copy 100");
+    EXPECT_EQ(refusals(log), 100u);
+}
+
 TEST_F(TagOperationsTest, CopyTagKeepsHeaderWordsAndShortensLongNames) {
     Tag source{kText, Code("lo01"), std::string(31, 'L'), Data("copied bytes")};
     source.user_data = 0xABCD;
@@ -258,6 +297,26 @@ TEST_F(TagOperationsTest, ChangeTagInfoRenamesAndRenumbers) {
     EXPECT_FALSE(ChangeTagInfo(renumbered, kKeepTagId, "Other")) << "name taken";
     EXPECT_EQ(Read(other), "x");
     EXPECT_FALSE(ChangeTagInfo(renumbered, kKeepTagId, ".."));
+}
+
+TEST_F(TagOperationsTest, ANewIdThatOnlyAnArchiveHoldsGoesToTheLocalCopy) {
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("archived")}}));
+    SetDefaultWorkingSet();
+    TagEntry* tag = NewSavedTag("Mine", "mine");
+    ASSERT_TRUE(tag);
+    TagEntry* result = ChangeTagInfo(tag, Code("ar01"), nullptr);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result, FindTag(kText, Code("ar01")));
+    EXPECT_TRUE(IsTagLocal(result));
+    EXPECT_EQ(Read(result), "mine");
+
+    // Not while the archive's tag is in use.
+    TagEntry* again = NewSavedTag("Again", "again");
+    ASSERT_TRUE(again);
+    AttachToTag(result, kAttachEditor, this);
+    ASSERT_EQ(DeleteTag(result), 0);
+    EXPECT_FALSE(ChangeTagInfo(again, Code("ar01"), nullptr));
+    DetachFromTag(result, kAttachEditor, this);
 }
 
 TEST_F(TagOperationsTest, RenamingAnArchiveTagRenamesItsLocalCopy) {
@@ -411,6 +470,7 @@ TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
     Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", tags));
     ASSERT_TRUE(archive);
     std::string out = Game() + "out";
+    ScopedLogCapture log;
     ASSERT_EQ(DisassembleArchive(archive, out), 1);
     EXPECT_EQ(FilesUnder(out), (std::vector<std::string>{"Sounds/a_b", "Text/Same", "Text/Same 2"}));
     std::vector<u8> first = pirn_test::ReadAll(out + "/Text/Same");
@@ -419,11 +479,68 @@ TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
     EXPECT_EQ(ReadU16(first, 56), 3);
     EXPECT_EQ(std::string(first.begin() + 64, first.end()), "first");
     EXPECT_EQ(pirn_test::ReadAll(out + "/Text/Same 2").size(), 64u + 6);
+    EXPECT_TRUE(log.Contains("'" + out + "/Text/Same' already exists; 'Same' was unpacked as '" + out +
+                             "/Text/Same 2'"));
     EXPECT_EQ(CountTagSources(FindTagEntry(kText, Code("aa01"))), 1u) << "the catalogue is not changed";
 
     std::filesystem::remove(archive->path);
     EXPECT_EQ(DisassembleArchive(archive, Game() + "out2"), 0);
     EXPECT_FALSE(PathExists(Game() + "out2", kPathAnyKind));
+}
+
+// Unpacking never replaces a file: not a stranger's file in the chosen
+// folder, not another tag's saved file in the local folder, not even one
+// open in an editor. Each entry that finds its name taken gets the next
+// free one, and a line that brings the log forward says which.
+TEST_F(TagOperationsTest, DisassembleArchiveNeverReplacesAFile) {
+    TagEntry* open = NewSavedTag("Same", "saved by the user");
+    ASSERT_TRUE(open);
+    int editor = 0;
+    AttachToTag(open, kAttachEditor, &editor);
+    const std::vector<u8> saved = pirn_test::ReadAll(Local() + "Text/Same");
+    pirn_test::WriteAll(Game() + "out/Text/Same", std::string("a stranger's file"));
+    pirn_test::WriteAll(Game() + "out/Text/Same 2", std::string("another one"));
+    Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n",
+                                                                   {Tag{kText, Code("aa01"), "Same", Data("first")},
+                                                                    Tag{kText, Code("aa02"), "Same", Data("second")}}));
+    ASSERT_TRUE(archive);
+
+    struct Case {
+        std::string destination;
+        std::vector<std::string> files;  // under destination/Text, after the unpack
+        std::string first_free;          // where aa01 lands
+        std::string second_free;         // where aa02 lands
+    } cases[] = {
+        {Game() + "out/", {"Same", "Same 2", "Same 3", "Same 4"}, "Same 3", "Same 4"},
+        {Local(), {"Same", "Same 2", "Same 3"}, "Same 2", "Same 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        ScopedLogCapture log;
+        ASSERT_EQ(DisassembleArchive(archive, c.destination), 1);
+        std::vector<std::string> expected;
+        for (const std::string& name : c.files) expected.push_back("Text/" + name);
+        EXPECT_EQ(FilesUnder(c.destination), expected);
+        std::vector<u8> first = pirn_test::ReadAll(c.destination + "Text/" + c.first_free);
+        std::vector<u8> second = pirn_test::ReadAll(c.destination + "Text/" + c.second_free);
+        ASSERT_EQ(first.size(), 64u + 5);
+        EXPECT_EQ(ReadU32(first, 40), Code("aa01"));
+        EXPECT_EQ(ReadU32(second, 40), Code("aa02"));
+        size_t renamed = 0;
+        for (const LoggedMessage& m : log.messages()) {
+            if (m.text.find("already exists; 'Same' was unpacked as") == std::string::npos) continue;
+            EXPECT_EQ(m.topic, "Codex");
+            EXPECT_EQ(m.level, 1);
+            ++renamed;
+        }
+        EXPECT_EQ(renamed, 2u);
+        EXPECT_TRUE(log.Contains("'" + c.destination + "Text/Same' already exists; 'Same' was unpacked as '" +
+                                 c.destination + "Text/" + c.first_free + "'"));
+    }
+    EXPECT_EQ(pirn_test::ReadAll(Game() + "out/Text/Same"), Data("a stranger's file"));
+    EXPECT_EQ(pirn_test::ReadAll(Game() + "out/Text/Same 2"), Data("another one"));
+    EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Same"), saved);
+    DetachFromTag(open, kAttachEditor, &editor);
 }
 
 // Randomly damaged archives that still open go through the whole catalogue:

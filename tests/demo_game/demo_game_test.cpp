@@ -10,16 +10,15 @@
 #include "codex/tag_group.h"
 #include "codex/tag_header.h"
 #include "tests/support/test_support.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
 using namespace pirn::demo;
 
 namespace {
 
-u32 BigU32(const std::vector<u8>& b, size_t at) {
-    return (u32{b[at]} << 24) | (u32{b[at + 1]} << 16) | (u32{b[at + 2]} << 8) | u32{b[at + 3]};
-}
-u16 BigU16(const std::vector<u8>& b, size_t at) { return static_cast<u16>((b[at] << 8) | b[at + 1]); }
+using fixture::ReadU16;
+using fixture::ReadU32;
 
 const DemoArchive& ArchiveNamed(const DemoGame& game, const std::string& file) {
     for (const DemoArchive& a : game.archives)
@@ -33,17 +32,17 @@ TEST(DemoGame, CurrentArchiveFollowsTheFormatTables) {
     const DemoGame game = BuildDemoGame();
     const DemoArchive& foundation = ArchiveNamed(game, "foundation");
     const std::vector<u8> b = EncodeArchive(foundation);
-    const u16 maps = BigU16(b, 100);
-    const u16 entries = BigU16(b, 102);
-    EXPECT_EQ(BigU16(b, 0), 3);
+    const u16 maps = ReadU16(b, 100);
+    const u16 entries = ReadU16(b, 102);
+    EXPECT_EQ(ReadU16(b, 0), 3);
     EXPECT_EQ(maps, 2) << "two mesh tags";
     EXPECT_EQ(entries, foundation.tags.size());
-    EXPECT_EQ(BigU32(b, 112), b.size());
-    EXPECT_EQ(BigU32(b, 124), MakeFourCC("dng2"));
+    EXPECT_EQ(ReadU32(b, 112), b.size());
+    EXPECT_EQ(ReadU32(b, 124), MakeFourCC("dng2"));
     const size_t directory = 128 + 112 * size_t{maps};
-    EXPECT_EQ(BigU32(b, 120), directory + 64 * size_t{entries});
+    EXPECT_EQ(ReadU32(b, 120), directory + 64 * size_t{entries});
     // Map record: mesh tag id, three zero words, name twice.
-    EXPECT_EQ(BigU32(b, 128) >> 24, u32{'f'});
+    EXPECT_EQ(ReadU32(b, 128) >> 24, u32{'f'});
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[144])), "Mesh Alpha");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[176])), "Mesh Alpha");
     // Directory entries parse as current headers and tile the data exactly.
@@ -65,10 +64,10 @@ TEST(DemoGame, CurrentArchiveFollowsTheFormatTables) {
 TEST(DemoGame, FirstVersionArchiveHasItsDirectoryAtTheEnd) {
     const DemoGame game = BuildDemoGame();
     const std::vector<u8> b = EncodeArchive(ArchiveNamed(game, "legacy"));
-    EXPECT_EQ(BigU16(b, 0), 1);
-    EXPECT_EQ(BigU16(b, 2), 1);
-    const u32 directory = BigU32(b, 40);
-    const u16 count = BigU16(b, 44);
+    EXPECT_EQ(ReadU16(b, 0), 1);
+    EXPECT_EQ(ReadU16(b, 2), 1);
+    const u32 directory = ReadU32(b, 40);
+    const u16 count = ReadU16(b, 44);
     EXPECT_EQ(b.size() - directory, 64u * count);
     const std::vector<u8> entry(b.begin() + directory, b.begin() + directory + 64);
     TagHeader h;

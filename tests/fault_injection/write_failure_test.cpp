@@ -34,7 +34,7 @@
 #include "platform/strings.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/support/test_support.h"
-#include "ui/log_capture.h"
+#include "platform/log_capture.h"
 
 namespace {
 

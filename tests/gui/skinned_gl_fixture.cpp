@@ -60,7 +60,7 @@ void SkinnedGlFixture::StartWindowSystem() {
     InstallGlWindowSystem();
     SetDefaultFont(font_);
     InitWindowSystem(width_, height_);
-    GetWindowSystem().running = 1;
+    SetRunning(true);
     glDrawBuffer(GL_BACK);
     glReadBuffer(GL_BACK);
     windowSystemStarted_ = true;

@@ -27,6 +27,7 @@
 #include "platform/os/os_time.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn {
 namespace {
@@ -206,13 +207,13 @@ TEST_F(WindowSystemGuiTest, OverviewDrawsWindowsScaledIntoTheirTiles) {
     SetFrame(w, Rect{0, 0, 2 * width_, 2 * height_});
     ToggleOverview();
     UpdateOverviewAnimation();
-    GetWindowSystem().overviewStart = OsGetTime() - 1.0;  // the animation is over
+    GetOverviewState().start = OsGetTime() - 1.0;  // the animation is over
     UpdateOverviewAnimation();
-    ASSERT_TRUE(GetWindowSystem().redrawFlags & kRedrawOverviewEntered);
+    ASSERT_TRUE(GetOverviewState().flags & kRedrawOverviewEntered);
     InvalidateAll();
     RenderFrame();
     // Scale 0.95 of the screen, centred: the halves meet in the middle.
-    const Rect tile = w->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(w);
     EXPECT_NEAR(tile.Width(), 0.95 * width_, 2);
     const int middle = (tile.left + tile.right) / 2;
     ExpectNear(Pixel(middle - 4, height_ / 2), Rgb{255, 0, 0}, 0, "left half, scaled");

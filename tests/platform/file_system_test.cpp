@@ -354,19 +354,22 @@ TEST(FileSystemRle, EncodesRunsOfAtMost256) {
     EXPECT_EQ(encoded, (std::vector<u8>{7, 255, 7, 43, 1, 1, 2, 0}));
 
     std::vector<u8> decoded(source.size());
-    EXPECT_EQ(DecodeRleBytes(encoded.data(), encoded.size(), decoded.data(), decoded.size()), 8);
+    EXPECT_EQ(DecodeRleBytes(encoded.data(), encoded.size(), decoded.data(), decoded.size()), 8u);
     EXPECT_EQ(decoded, source);
 }
 
-TEST(FileSystemRle, DecoderStopsAtNAndRefusesShortInput) {
+// Failure is "consumed nothing" (0) for every helper, as the tag readers
+// test it.
+TEST(FileSystemRle, DecoderStopsAtNAndAnswersZeroForShortInput) {
     const u8 pairs[] = {5, 9, 6, 0};  // ten 5s, then one 6
     u8 out[4] = {};
-    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, out, 4), 2);  // a run past n fills up to n
+    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, out, 4), 2u);  // a run past n fills up to n
     EXPECT_EQ(std::vector<u8>(out, out + 4), (std::vector<u8>{5, 5, 5, 5}));
     u8 more[12];
-    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, more, 12), -1);
-    EXPECT_EQ(DecodeRleBytes(pairs, 3, more, 11), -1);  // half a pair
-    EXPECT_EQ(DecodeRleBytes(pairs, 0, more, 0), 0);    // nothing to do is not a failure
+    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, more, 11), 4u);
+    EXPECT_EQ(DecodeRleBytes(pairs, sizeof pairs, more, 12), 0u);
+    EXPECT_EQ(DecodeRleBytes(pairs, 3, more, 11), 0u);  // half a pair
+    EXPECT_EQ(DecodeRleBytes(pairs, 0, more, 0), 0u);   // an empty block consumes nothing
 }
 
 TEST(FileSystemRle, StreamFormsMatchMemoryForms) {
@@ -374,13 +377,21 @@ TEST(FileSystemRle, StreamFormsMatchMemoryForms) {
     ASSERT_NE(f, nullptr);
     std::vector<u8> source(40, 3);
     source[10] = 4;
-    EXPECT_EQ(WriteRleBytes(f, source.data(), source.size()), 6);
+    EXPECT_EQ(WriteRleBytes(f, source.data(), source.size()), 6u);
     std::rewind(f);
     std::vector<u8> back(source.size());
-    EXPECT_EQ(ReadRleBytes(f, back.data(), back.size()), 6);
+    EXPECT_EQ(ReadRleBytes(f, back.data(), back.size()), 6u);
     EXPECT_EQ(back, source);
-    EXPECT_EQ(ReadRleBytes(f, back.data(), 1), -1);  // nothing left
+    EXPECT_EQ(ReadRleBytes(f, back.data(), 1), 0u);  // nothing left
     std::fclose(f);
+
+    // A stream that cannot be written to.
+    TempDir dir;
+    pirn_test::WriteAll(dir.file("read-only"), std::string("x"));
+    std::FILE* read_only = std::fopen(dir.file("read-only").c_str(), "rb");
+    ASSERT_NE(read_only, nullptr);
+    EXPECT_EQ(WriteRleBytes(read_only, source.data(), source.size()), 0u);
+    std::fclose(read_only);
 }
 
 TEST(FileSystemDirectories, PushAndPopKeepTheBottomEntry) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/bmp_codec.h"
@@ -67,6 +68,8 @@ std::vector<u8> WithText(size_t size, size_t at, const char (&text)[N]) {
     return bytes;
 }
 
+std::vector<u8> Text(const std::string& text) { return std::vector<u8>(text.begin(), text.end()); }
+
 TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
     std::vector<u8> png = Encoded(kTypePng, SmallImage(kFormatRgb));
     std::vector<u8> bmp = Encoded(kTypeBmp, SmallImage(kFormatRgb));
@@ -82,7 +85,20 @@ TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
         {"tiff", tiff, true, kKindImage, kTypeTiff},
         {"wave", WithText(44, 0, "RIFF\x24\0\0\0WAVE"), true, kKindSound, kTypeWav},
         {"lwo", WithText(200, 0, "FORM\0\0\0\x10LWO2"), true, kKindModel, kTypeLwo},
-        {"3dmf", WithText(60, 0, "3DMetafile"), true, kKindModel, kType3dmf},
+        {"lwob", WithText(200, 0, "FORM\0\0\0\x10LWOB"), true, kKindModel, kTypeLwo},
+        {"3dmf", WithText(60, 0, "3DMetafile ( 1 6 Normal toc> )"), true, kKindModel, kType3dmf},
+        {"3dmf of the one word", Text("3DMetafile"), true, kKindModel, kType3dmf},
+        {"3dmf after blank and comment lines",
+         Text("\r\n  \n# made by hand\n   # indented comment\r\n\n\t3DMetafile ( 1 6 Normal toc> )\n"), true,
+         kKindModel, kType3dmf},
+        {"3dmf after a comment longer than the first block",
+         Text("#" + std::string(300, 'c') + "\n3DMetafile\n"), true, kKindModel, kType3dmf},
+        {"LXOB form", WithText(200, 0, "FORM\0\0\0\x10LXOB"), false, 0, 0},
+        {"LWO2 not inside a FORM", WithText(200, 0, "LIST\0\0\0\x10LWO2"), false, 0, 0},
+        {"3dmf word glued to more", Text("3DMetafile(1 6)"), false, 0, 0},
+        {"3dmf word after other text", Text("hello\n3DMetafile\n"), false, 0, 0},
+        {"# in mid-line before the word", Text("x # no comment\n3DMetafile\n"), false, 0, 0},
+        {"comment lines only", Text("# one\n# two\n"), false, 0, 0},
         {"100 unknown bytes", std::vector<u8>(100, 'q'), false, 0, 0},
         {"BM that is no bitmap", WithText(80, 0, "BM"), false, 0, 0},
         {"PNG signature only", WithText(20, 0, "\x89PNG"), false, 0, 0},
@@ -117,36 +133,41 @@ TEST(ImageFileTest, PresetKindOrTypeIsARequirement) {
     EXPECT_FALSE(IdentifyBytes(WithText(44, 0, "RIFF\x24\0\0\0WAVE"), kKindImage, 0).ok);
 }
 
-bool RecogniseTestTag(const u8* bytes, size_t length, std::any* parsed) {
+// Stand-ins for the Codex's recognisers: they keep the size they were given.
+bool RecogniseTestTag(const u8* bytes, size_t length, u64 file_size, std::any* parsed) {
     if (length < 8 || std::memcmp(bytes, "TAG!", 4) != 0) return false;
-    *parsed = int(bytes[4]);
+    *parsed = std::pair<int, u64>(bytes[4], file_size);
     return true;
 }
 
-bool RecogniseTestArchive(const u8* bytes, size_t length, std::any* parsed) {
+bool RecogniseTestArchive(const u8* bytes, size_t length, u64 file_size, std::any* parsed) {
     if (length < 8 || std::memcmp(bytes, "ARC!", 4) != 0) return false;
-    *parsed = std::string("archive");
+    *parsed = file_size;
     return true;
 }
 
 TEST(ImageFileTest, TagsAndArchivesNeedTheirRegisteredRecognisers) {
     std::vector<u8> tag = WithText(64, 0, "TAG!\x07");
-    std::vector<u8> archive = WithText(64, 0, "ARC!");
+    std::vector<u8> archive = WithText(300, 0, "ARC!");
     EXPECT_FALSE(IdentifyBytes(tag).ok);
     SetTagHeaderRecogniser(RecogniseTestTag);
     SetArchiveHeaderRecogniser(RecogniseTestArchive);
 
     pirn_test::TempDir temp;
     pirn_test::WriteAll(temp.file("t"), tag);
+    pirn_test::WriteAll(temp.file("a"), archive);
     ImageFile file;
     InitImageFile(&file, temp.file("t"));
     ASSERT_TRUE(LoadImageFile(&file));
     EXPECT_EQ(file.kind, kKindTag);
     EXPECT_EQ(file.type, kTypeTag);
-    EXPECT_EQ(std::any_cast<int>(file.header), 7);
-    Identified got = IdentifyBytes(archive);
-    EXPECT_TRUE(got.ok);
-    EXPECT_EQ(got.kind, kKindArchive);
+    using TagSeen = std::pair<int, u64>;
+    EXPECT_EQ(std::any_cast<TagSeen>(file.header), TagSeen(7, 64));
+    // The whole size, not the 128 bytes looked at.
+    InitImageFile(&file, temp.file("a"));
+    ASSERT_TRUE(IdentifyImageFile(&file));
+    EXPECT_EQ(file.kind, kKindArchive);
+    EXPECT_EQ(std::any_cast<u64>(file.header), 300u);
     // A short file hands over only the bytes it has.
     EXPECT_FALSE(IdentifyBytes(WithText(6, 0, "TAG!")).ok);
 

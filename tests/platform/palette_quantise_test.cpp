@@ -13,6 +13,7 @@
 #include "platform/palette_index.h"
 #include "platform/palette_remap.h"
 #include "platform/pixel_convert.h"
+#include "platform/worker_team.h"
 
 namespace pirn {
 namespace {
@@ -185,7 +186,16 @@ std::vector<u8> PlainKMeans(const std::vector<CountColorPair>& histogram, const 
     return result;
 }
 
-TEST(QuantizePaletteTest, KMeansRefinementEqualsPlainKMeans) {
+// The refinement and the remap share their work among threads; neither
+// result may depend on how many.
+constexpr u32 kThreadCounts[] = {1, 2, 3, 8};
+
+class ThreadCountTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetWorkerThreadCount(0); }
+};
+
+TEST_F(ThreadCountTest, KMeansRefinementEqualsPlainKMeans) {
     // Wide random colours, a tight cloud with many equal distances, and a
     // few heavy colours among light ones; starting palettes of several
     // sizes, some with duplicate entries.
@@ -208,10 +218,81 @@ TEST(QuantizePaletteTest, KMeansRefinementEqualsPlainKMeans) {
         for (u8& b : initial) b = static_cast<u8>(random() % c.spread);
         if (c.centres > 3) std::copy(initial.begin(), initial.begin() + 3, initial.begin() + 3);
         ASSERT_GT(histogram.size(), size_t(c.centres));
-        u8 refined[kPaletteBytes];
-        ASSERT_EQ(RefinePaletteKMeans(histogram, initial.data(), c.centres, refined), u32(c.centres));
-        EXPECT_EQ(std::vector<u8>(refined, refined + initial.size()), PlainKMeans(histogram, initial))
-            << c.colours << " colours within " << c.spread << ", " << c.centres << " centres";
+        const std::vector<u8> expected = PlainKMeans(histogram, initial);
+        for (u32 threads : kThreadCounts) {
+            SetWorkerThreadCount(threads);
+            u8 refined[kPaletteBytes];
+            ASSERT_EQ(RefinePaletteKMeans(histogram, initial.data(), c.centres, refined), u32(c.centres));
+            EXPECT_EQ(std::vector<u8>(refined, refined + initial.size()), expected)
+                << c.colours << " colours within " << c.spread << ", " << c.centres << " centres, " << threads
+                << " threads";
+        }
+    }
+}
+
+// Noisy gradients with many colours and uneven alpha, in shapes that give
+// the threads whole rows, a single column, a single row and fewer rows than
+// threads: quantised and dithered alike with every thread count.
+TEST_F(ThreadCountTest, ConversionToPalettesIsTheSameForAnyThreadCount) {
+    struct Shape {
+        u32 width, height;
+    };
+    std::mt19937 random(11);
+    for (const Shape& shape : {Shape{160, 120}, Shape{1, 300}, Shape{300, 1}, Shape{37, 5}}) {
+        std::vector<u8> rgba(size_t(shape.width) * shape.height * 4);
+        for (u32 y = 0; y < shape.height; ++y) {
+            for (u32 x = 0; x < shape.width; ++x) {
+                u8* p = &rgba[(size_t(y) * shape.width + x) * 4];
+                p[0] = u8(std::min<u32>(255, x * 255 / std::max<u32>(1, shape.width - 1) + random() % 24));
+                p[1] = u8(std::min<u32>(255, y * 255 / std::max<u32>(1, shape.height - 1) + random() % 24));
+                p[2] = u8(random() % 256);
+                p[3] = u8(random() % 4 == 0 ? 0 : 40 + random() % 216);
+            }
+        }
+        const PixelImage source = Make(shape.width, shape.height, kFormatRgba, rgba);
+        for (u32 format : {u32(kFormatColorIndex), u32(kFormatIndexAlpha)}) {
+            SCOPED_TRACE(testing::Message() << shape.width << "x" << shape.height << " to " << format);
+            PixelImage first;
+            for (u32 threads : kThreadCounts) {
+                SetWorkerThreadCount(threads);
+                PixelImage converted;
+                ASSERT_TRUE(CopyImageAs(&converted, source, format));
+                if (threads == 1) {
+                    first = std::move(converted);
+                    continue;
+                }
+                EXPECT_EQ(converted.pixels, first.pixels) << threads << " threads";
+                EXPECT_EQ(converted.palette, first.palette) << threads << " threads";
+                EXPECT_EQ(converted.palette_count, first.palette_count);
+            }
+        }
+    }
+}
+
+// A shared palette for many frames hands the frames out to the threads one
+// each: every frame must come out as one thread alone dithers it.
+TEST_F(ThreadCountTest, ManyImagesShareAPaletteAsOneThreadMakesIt) {
+    std::mt19937 random(21);
+    std::vector<PixelImage> frames;
+    for (int k = 0; k < 24; ++k) {
+        const u32 width = 20 + u32(random() % 30), height = 10 + u32(random() % 40);
+        std::vector<u8> rgba(size_t(width) * height * 4);
+        for (u8& b : rgba) b = u8(random());
+        frames.push_back(Make(width, height, kFormatRgba, rgba));
+    }
+    std::vector<PixelImage> expected;
+    for (u32 threads : kThreadCounts) {
+        SetWorkerThreadCount(threads);
+        std::vector<PixelImage> copies = frames;
+        std::vector<PixelImage*> images;
+        for (PixelImage& image : copies) images.push_back(&image);
+        u8 palette[kPaletteBytes];
+        ASSERT_GT(BuildSharedPalette(images, kFormatIndexAlpha, palette), 2u);
+        if (threads == 1) {
+            expected = std::move(copies);
+            continue;
+        }
+        for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(copies[i].pixels, expected[i].pixels) << threads << " " << i;
     }
 }
 

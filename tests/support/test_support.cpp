@@ -68,7 +68,7 @@ bool Exists(const std::string& path) {
 
 std::string TestDataDir() {
     const char* dir = std::getenv("PIRN_TESTDATA_DIR");
-    return dir ? dir : std::string(PIRN_SOURCE_DIR_FALLBACK) + "/../shared/testdata";
+    return dir ? dir : std::string(PIRN_SOURCE_DIR_FALLBACK) + "/tests/data";
 }
 
 std::string SourceDir() {

@@ -30,7 +30,8 @@ void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteAll(const std::string& path, const std::string& text);
 bool Exists(const std::string& path);
 
-// Folder of the shared third-party test files (PngSuite and the like).
+// Folder of the third-party test files kept in the source tree
+// (tests/data: PngSuite with its licence).
 std::string TestDataDir();
 // Root of the source tree.
 std::string SourceDir();

@@ -168,7 +168,8 @@ TEST_F(ButtonTest, DisabledButtonsIgnorePressesAndKeys) {
 
 TEST_F(ButtonTest, LabelColoursAndFocusOutline) {
     // The label's colour is set just before the text is laid out: white, or
-    // grey when disabled; focus adds a 2-px outline inside the face.
+    // the theme's disabled label colour; focus adds a 2-px outline inside
+    // the face.
     RecordingDrawTarget target;
     DrawTarget* previous = SetDrawTarget(&target);
     push_->DrawContents();
@@ -176,7 +177,7 @@ TEST_F(ButtonTest, LabelColoursAndFocusOutline) {
     EXPECT_TRUE(target.fills.empty());
     push_->SetEnabled(false);
     push_->DrawContents();
-    EXPECT_EQ(target.color, 0xFF808080u);
+    EXPECT_EQ(target.color, kSkinDisabledLabelColor);
     push_->SetEnabled(true);
     ActivateWindow(push_, kFocusByProgram);
     push_->DrawContents();

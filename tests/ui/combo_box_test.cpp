@@ -163,6 +163,55 @@ TEST_F(ComboBoxTest, ArrowKeysOpenAndMoveAnEditableBox) {
     EXPECT_EQ(signals_.size(), 2u);  // one for each move in the list
 }
 
+// Esc and Enter that close the list are the box's, release included; on a
+// closed box both go on: to the field (Enter commits there, 1 then 0) and on
+// to the window around it.
+TEST_F(ComboBoxTest, KeysThatCloseTheListKeepTheirReleaseAndOthersPassOn) {
+    struct Case {
+        int key;
+        u32 flags;
+        bool open;
+        size_t keysAtOwner;  // press and release, or neither
+        std::vector<i32> commits;
+    };
+    const Case cases[] = {
+        {kKeyEnter, 0, false, 2, {}},
+        {kKeyEsc, 0, false, 2, {}},
+        {kKeyEnter, ComboBox::kEditable, false, 0, {1, 0}},
+        {kKeyEsc, ComboBox::kEditable, false, 2, {}},
+        {kKeyEnter, 0, true, 0, {}},
+        {kKeyEsc, 0, true, 0, {}},
+        {kKeyEnter, ComboBox::kEditable, true, 0, {}},
+        {kKeyEsc, ComboBox::kEditable, true, 0, {}},
+    };
+    static std::vector<i32> commits;
+    for (const Case& c : cases) {
+        MakeBox(c.flags);
+        commits.clear();
+        ConnectSignal(box_->GetField()->commit, nullptr, [](SignalListener*, i32 how) { commits.push_back(how); });
+        ActivateWindow(box_, kFocusByProgram);
+        const int key = c.key;
+        if (c.open) {
+            Then([key] { PostKey(key); });
+            box_->OpenDropdown(false);
+        } else {
+            PostKey(key);
+        }
+        DrainEventQueue();
+        EXPECT_FALSE(box_->IsDropdownOpen());
+        size_t atOwner = 0;
+        for (const InputEvent& e : owner_->keys) atOwner += e.Code() == key;
+        EXPECT_EQ(atOwner, c.keysAtOwner) << key << " open " << c.open << " flags " << c.flags;
+        if (c.keysAtOwner == 2) {
+            EXPECT_TRUE(owner_->keys[0].IsPress());
+            EXPECT_FALSE(owner_->keys[1].IsPress());
+        }
+        EXPECT_EQ(commits, c.commits) << key << " open " << c.open << " flags " << c.flags;
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    }
+}
+
 TEST_F(ComboBoxTest, TypingInAnEditableFieldOpensTheListAtTheMatch) {
     MakeBox(ComboBox::kEditable);
     ActivateWindow(box_, kFocusByProgram);

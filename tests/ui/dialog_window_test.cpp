@@ -66,9 +66,9 @@ TEST_F(DialogWindowTest, ButtonsAndLayout) {
 
     auto* field = new ProbeWindow(Window::kVisible | Window::kTakesFocus, d, "field");
     d->LinkButtonsAfter(field);
-    EXPECT_EQ(field->tabNext, ok);
-    EXPECT_EQ(ok->tabNext, cancel);
-    EXPECT_EQ(cancel->tabNext, field);
+    EXPECT_EQ(field->GetTabNext(), ok);
+    EXPECT_EQ(ok->GetTabNext(), cancel);
+    EXPECT_EQ(cancel->GetTabNext(), field);
 }
 
 TEST_F(DialogWindowTest, EnterAndEscPressOkAndCancel) {

@@ -39,9 +39,8 @@ protected:
         return w;
     }
     static bool Listed(const Rect& r) {
-        const WindowSystemState& ws = GetWindowSystem();
-        for (int i = 0; i < ws.dirtyCount; i++)
-            if (RectContains(ws.dirtyRects[i], r)) return true;
+        for (int i = 0; i < GetFrameState().dirtyCount; i++)
+            if (RectContains(GetFrameState().dirtyRects[i], r)) return true;
         return IsFullRedrawPending();
     }
 };
@@ -115,7 +114,7 @@ TEST_F(DragDropTest, KeysAndQuitDuringADrag) {
     const int beeps = headless::Record().beeps;
     EXPECT_EQ(RequestQuit(), 1);
     EXPECT_EQ(headless::Record().beeps, beeps + 1);
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
     Press();  // a second press does not end it
     EXPECT_TRUE(IsDragRunning());
     Release();

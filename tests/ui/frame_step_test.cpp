@@ -16,12 +16,11 @@ ProbeWindow* MakeWindow(const Rect& frame, u32 extra = 0, const char* name = nul
 }
 
 std::vector<Rect> DirtyList() {
-    const WindowSystemState& ws = GetWindowSystem();
-    return std::vector<Rect>(ws.dirtyRects, ws.dirtyRects + ws.dirtyCount);
+    return std::vector<Rect>(GetFrameState().dirtyRects, GetFrameState().dirtyRects + GetFrameState().dirtyCount);
 }
 
 TEST_F(FrameStepTest, DirtyRectanglesMergeAndOverflowToAFullRedraw) {
-    Window* layer = GetWindowSystem().layer0;
+    Window* layer = GetLayerWindow(0);
     RenderFrame();
     layer->InvalidateRect(Rect{10, 10, 20, 20}, false);
     layer->InvalidateRect(Rect{30, 30, 40, 40}, false);
@@ -65,8 +64,8 @@ TEST_F(FrameStepTest, WindowsBehindOpaqueOnesAreNotDrawn) {
     InvalidateAll();
     RenderFrame();
     EXPECT_EQ(drawn, (std::vector<std::string>{"behind glass"}));
-    EXPECT_EQ(hidden->visibleRect, Rect{});
-    EXPECT_EQ(behindGlass->visibleRect, (Rect{300, 100, 400, 200}));
+    EXPECT_EQ(WindowInternals::VisibleRect(hidden), Rect{});
+    EXPECT_EQ(WindowInternals::VisibleRect(behindGlass), (Rect{300, 100, 400, 200}));
 }
 
 TEST_F(FrameStepTest, InvalidationsMadeWhileDrawingAreKeptForTheNextFrame) {
@@ -127,11 +126,11 @@ TEST_F(FrameStepTest, NativeDialogModeDimsAndDropsInput) {
     EXPECT_EQ(target.fills.back().rect, GetScreenRect());
     HandleCharInput('a', 1);
     HandleMouseButtonInput(0, 1);
-    EXPECT_EQ(GetWindowSystem().ringCount, 0);
+    EXPECT_EQ(GetInputState().ringCount, 0);
     EXPECT_EQ(StepFrame(), 1);  // presents the dimmed frame drawn on entry
     EXPECT_EQ(StepFrame(), 0);
     SetNativeDialogMode(false);
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
     HandleCharInput('a', 1);
     DrainEventQueue();
     EXPECT_EQ(w->chars.size(), 1u);
@@ -168,7 +167,7 @@ TEST_F(FrameStepTest, ATickThatClosesTheNextWindowAndRunsAFrameIsSafe) {
     StepFrame();
     StepFrame();
     EXPECT_EQ(backGone, 1);
-    EXPECT_TRUE(GetWindowSystem().deferredDeletes.empty());
+    EXPECT_TRUE(GetDeletionState().deferredDeletes.empty());
 }
 
 TEST_F(FrameStepTest, ScreenResizeRefitsMaximisedAndRecentresFlagged) {
@@ -193,9 +192,9 @@ TEST_F(FrameStepTest, DebugOverlayText) {
     EXPECT_EQ(DebugOverlayText(),
               "frames rendered: 0\nfocus: root -> layer0 -> Dialog -> ?\nmodal stack: Dialog");
     Key(kKeyF1, {kKeyLeftControl});
-    EXPECT_EQ(GetWindowSystem().debugOverlay, 1u);
+    EXPECT_EQ(GetFrameState().debugOverlay, 1u);
     RenderFrame();
-    EXPECT_EQ(GetWindowSystem().framesRendered, 1);
+    EXPECT_EQ(GetFrameState().framesRendered, 1);
 }
 
 }  // namespace

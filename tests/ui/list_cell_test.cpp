@@ -214,6 +214,7 @@ TEST(ListCellTest, WrittenValuesReadBack) {
     EXPECT_EQ(r.note, "new");
     EXPECT_EQ(CellEditLength(Column(kColumnCharArray, 8, 0)), 7);
     EXPECT_EQ(CellEditLength(Column(kColumnFourCC, 4, 0)), 4);
+    EXPECT_EQ(CellEditLength(Column(kColumnStringPtr, sizeof(char*), 0)), 256);
 }
 
 }  // namespace

@@ -553,6 +553,48 @@ TEST_F(ListWindowTest, EditCellCallbackDecidesAndDeletedItemsAreNotWritten) {
     EXPECT_EQ(list_->GetRowCount(), 0);
 }
 
+// A string behind a pointer is the owner's: edited only when the owner's
+// callback takes the new text, and never written by the list.
+TEST_F(ListWindowTest, StringPointerCellsEditOnlyThroughTheOwnersCallback) {
+    struct Row {
+        const char* label;
+    };
+    MakeList(ListWindow::kColumnMode);
+    list_->AddColumn("Label", "%s", kColumnStringPtr, sizeof(const char*), 120, 0, 0);
+    const char* const original = "crate";
+    Row row{original};
+    ListItem* item = list_->AddItemAndLayout(nullptr, 0, 0, &row, nullptr);
+    ListWindow* list = list_;
+    static std::string shown, received;
+    static int calls = 0;
+    calls = 0;
+
+    // Without a callback nothing opens.
+    EXPECT_EQ(list_->EditCell(item, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(list_->GetEditBox(), nullptr);
+
+    Then([list] {
+        ASSERT_NE(list->GetEditBox(), nullptr);
+        shown = list->GetEditBox()->GetText();
+        list->GetEditBox()->SelectAll();
+        for (char c : std::string("wooden crate")) list->GetEditBox()->TypeChar(u8(c));
+        PostKey(kKeyEnter);
+    });
+    const int r = list_->EditCell(item, 0, [](ListItem*, void* data, int column, void*, const char* text) {
+        ++calls;
+        received = text;
+        EXPECT_EQ(column, 0);
+        static_cast<Row*>(data)->label = "kept by the owner";
+        return 7;
+    }, nullptr);
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(shown, "crate");
+    EXPECT_EQ(received, "wooden crate");  // typed in full: the field takes the text
+    EXPECT_STREQ(row.label, "kept by the owner");
+    EXPECT_STREQ(original, "crate");
+}
+
 TEST_F(ListWindowTest, DraggingARowReportsTheTargetRow) {
     MakeList(ListWindow::kDraggableRows);
     for (int i = 0; i < 6; ++i) Text(std::to_string(i).c_str());
@@ -730,6 +772,118 @@ TEST_F(ListWindowTest, CellTextStopsAtTheColumnEdge) {
     StepFrame();
     SetWindowTextDrawer(nullptr);
     EXPECT_EQ(drawn, (std::vector<std::string>{"abcde", "123456"}));
+}
+
+TEST_F(ListWindowTest, ShowsATreeItsOwnerFillsAndHearsWhatTheOwnerChanges) {
+    // Filled without a window, as an owner fills a catalogue.
+    ListTree model;
+    std::vector<ListItem*> rows;
+    for (int i = 0; i < 30; ++i)
+        rows.push_back(model.Add(nullptr, 0, ListItem::kTextItem, nullptr, ("r" + std::to_string(i)).c_str()));
+    MakeList(ListWindow::kMultipleSelection);
+    Text("own");
+    list_->ShowTree(&model);
+    list_->UpdateScrollRange();
+    EXPECT_EQ(list_->GetRowCount(), 30);
+    EXPECT_EQ(list_->GetScrollRangeY(), 30);
+    list_->SetScrollY(12);
+    EXPECT_EQ(list_->GetTopRow(), rows[12]);
+    ClickRow(0);
+    ClickRow(2, {kKeyLeftShift});
+    ASSERT_EQ(SelectedTexts(), (std::vector<std::string>{"r12", "r13", "r14"}));
+    const int signals = selectionSignals_;
+
+    // The owner deletes through the model: the list lets go of the item.
+    model.Delete(rows[14]);
+    EXPECT_EQ(selectionSignals_, signals + 1);
+    EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"r12", "r13"}));
+    EXPECT_EQ(list_->GetCurrentItem(), rows[12]);
+    model.Delete(rows[0]);  // above the view: the top row follows the position
+    EXPECT_EQ(list_->GetTopRow(), rows[13]);
+    EXPECT_EQ(selectionSignals_, signals + 1);
+    model.Clear();
+    EXPECT_TRUE(list_->GetSelectionArray().empty());
+    EXPECT_EQ(list_->GetCurrentItem(), nullptr);
+    EXPECT_EQ(selectionSignals_, signals + 2);
+
+    // Back to its own tree; the owner's is left without selected items.
+    ListItem* kept = model.Add(nullptr, 0, ListItem::kTextItem, nullptr, "kept");
+    list_->ShowTree(&model);
+    list_->SelectItem(kept, false);
+    list_->ShowTree(nullptr);
+    EXPECT_FALSE(kept->IsSelected());
+    EXPECT_EQ(model.GetObserver(), nullptr);
+    list_->UpdateScrollRange();
+    EXPECT_EQ(list_->GetFirstItem()->text, "own");
+    EXPECT_EQ(list_->GetRowCount(), 1);
+}
+
+// Records where the open/closed marker is drawn and which way it points.
+class MarkerRecorder : public DrawTarget {
+public:
+    struct Marker {
+        Rect dest;
+        bool open;
+    };
+    void SetColor(u32) override {}
+    void FillRect(const Rect&) override {}
+    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
+        for (const QueuedImageDraw& d : draws)
+            if (d.image->index == kSlotDisclosure) markers.push_back(Marker{d.dest, !(d.flags & kImageRotate)});
+    }
+    std::vector<Marker> markers;
+};
+
+TEST_F(ListWindowTest, MarkersShowOnItemsThatHaveOrMayHaveChildrenInEveryList) {
+    auto pack = CreateTexturePack();
+    auto image = std::make_unique<TexturePackImage>();
+    image->index = kSlotDisclosure;
+    image->atlas.width = 8;
+    image->atlas.height = 6;
+    image->pixels.assign(8 * 6 * 4, 0xFF);
+    pack->images.push_back(std::move(image));
+    std::unique_ptr<Skin> skin = MakeSkin(std::move(pack));
+    ASSERT_TRUE(skin);
+    SetSkin(skin.get());
+    struct Case {
+        u32 listFlags;
+        i32 firstCellLeft;  // of a top-level item
+    };
+    const Case cases[] = {
+        {ListWindow::kTree, 16 + kLineHeight},
+        {ListWindow::kLeadingSpace, 16},
+        {0, 4},  // no room left for it: it stands partly left of the list
+    };
+    for (const Case& c : cases) {
+        MakeList(c.listFlags);
+        Text("leaf");
+        Text("branch", nullptr, ListItem::kExpandable);
+        ListItem* parent = Text("parent");
+        Text("child", parent);  // children without the expandable flag
+        Text("open", nullptr, ListItem::kExpandable | ListItem::kOpen);
+        list_->UpdateScrollRange();
+        MarkerRecorder recorder;
+        SetDrawTarget(&recorder);
+        InvalidateAll();
+        StepFrame();
+        SetDrawTarget(nullptr);
+        // Rows: leaf, branch, parent, open; drawn in client coordinates.
+        ASSERT_EQ(recorder.markers.size(), 3u) << c.listFlags;
+        const i32 rows[] = {1, 2, 3};
+        const bool opened[] = {false, false, true};
+        for (int i = 0; i < 3; ++i) {
+            const MarkerRecorder::Marker& m = recorder.markers[size_t(i)];
+            EXPECT_EQ(m.open, opened[i]) << c.listFlags << " " << i;
+            EXPECT_GE(m.dest.top, rows[i] * kLineHeight);
+            EXPECT_LE(m.dest.bottom, (rows[i] + 1) * kLineHeight);
+            // In the 16 px before the first cell.
+            EXPECT_GE(m.dest.left, c.firstCellLeft - ListWindow::kMarkerWidth) << c.listFlags;
+            EXPECT_LE(m.dest.right, c.firstCellLeft) << c.listFlags;
+        }
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    }
+    SetSkin(skin_.get());
 }
 
 TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/log_message.h"
 #include "tests/ui/widget_fixture.h"
-#include "ui/log_message.h"
 #include "ui/list_window.h"
 #include "ui/splitter_window.h"
 #include "ui/text_box.h"

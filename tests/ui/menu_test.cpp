@@ -7,6 +7,7 @@
 
 #include "tests/ui/widget_fixture.h"
 #include "ui/menu.h"
+#include "ui/window_renderer.h"
 
 namespace pirn_test {
 namespace {
@@ -227,6 +228,95 @@ TEST_F(MenuTest, SubmenusOpenBesideTheirEntry) {
     ASSERT_GE(highlights.size(), 3u);
     EXPECT_EQ(highlights[0], recent);
     (void)file;
+}
+
+// Records the shadow images drawn and the scissor each was drawn under.
+class ShadowRecorder : public DrawTarget, public WindowRenderer {
+public:
+    struct Quad {
+        Rect dest;
+        Rect scissor;
+    };
+    void BeginScope(const Rect&, Point, const Rect& scissor, bool) override { scissor_ = scissor; }
+    void EndScope() override {}
+    void ClearScreen() override {}
+    void SetScissorEnabled(bool) override {}
+    void CopyToClipboard(const Rect&) override {}
+    void SetColor(u32) override {}
+    void FillRect(const Rect&) override {}
+    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
+        for (const QueuedImageDraw& d : draws)
+            if (d.image->index >= kSlotShadowEdge && d.image->index <= kSlotShadowCornerInactive)
+                quads.push_back(Quad{d.dest, scissor_});
+    }
+    // Whether a shadow image covers the point where its scissor lets it.
+    bool Shaded(Point p) const {
+        for (const Quad& q : quads) {
+            Rect shown = q.dest;
+            if (RectIntersect(&shown, q.scissor) && p.x >= shown.left && p.x < shown.right && p.y >= shown.top &&
+                p.y < shown.bottom)
+                return true;
+        }
+        return false;
+    }
+    std::vector<Quad> quads;
+
+private:
+    Rect scissor_;
+};
+
+TEST_F(MenuTest, SubmenuColumnsCastOneShadowAndPopupEntriesNone) {
+    auto pack = CreateTexturePack();
+    for (int slot = kSlotShadowEdge; slot <= kSlotShadowCornerInactive; ++slot) {
+        auto image = std::make_unique<TexturePackImage>();
+        image->index = slot;
+        image->atlas.width = slot % 2 ? 16 : 8;
+        image->atlas.height = 16;
+        image->pixels.assign(size_t(image->atlas.width) * 16 * 4, 0x40);
+        pack->images.push_back(std::move(image));
+    }
+    std::unique_ptr<Skin> shadows = MakeSkin(std::move(pack));
+    ASSERT_TRUE(shadows);
+    SetSkin(shadows.get());
+    ShadowRecorder recorder;
+    SetDrawTarget(&recorder);
+    SetWindowRenderer(&recorder);
+
+    auto* menu = new Menu(false);
+    Menu::AddItem(menu, "File", nullptr, 1, true);
+    MenuItem* recent = Menu::AddItem(menu, "Recent", nullptr, 2, true);
+    std::vector<MenuItem*> column;
+    for (const char* t : {"One", "Two", "Three", "Four"}) column.push_back(Menu::AddItem(menu, t, recent, 20, true));
+    SetFrame(menu, MakeRect(100, 100, menu->GetWidth(), menu->GetHeight()));
+    SetVisible(menu, true);
+    recent->Open();
+    for (MenuItem* e : column) EXPECT_TRUE(e->TestFlags(Window::kShadow));
+    for (MenuItem* e : menu->Entries()) EXPECT_TRUE(e->TestFlags(Window::kShadow));
+    InvalidateAll();
+    StepFrame();
+
+    // Every shadow drawn hangs off the popup's frame or the whole column,
+    // never off one entry.
+    const Rect sub = recent->ColumnScreenRect();
+    const Rect popup = menu->GetFrameScreenRect();
+    ASSERT_FALSE(recorder.quads.empty());
+    for (const ShadowRecorder::Quad& q : recorder.quads) {
+        const bool ofColumn = q.dest.left == sub.right || q.dest.top == sub.bottom;
+        const bool ofPopup = q.dest.left == popup.right || q.dest.top == popup.bottom;
+        EXPECT_TRUE(ofColumn || ofPopup) << q.dest.left << "," << q.dest.top;
+    }
+    // The column's shadow runs down its whole right side (across every
+    // boundary between entries) and along its bottom.
+    for (i32 y = sub.top + kShadowInset; y < sub.bottom; ++y)
+        EXPECT_TRUE(recorder.Shaded(Point{sub.right + 4, y})) << y;
+    EXPECT_TRUE(recorder.Shaded(Point{sub.left + kShadowInset + 2, sub.bottom + 4}));
+    EXPECT_TRUE(recorder.Shaded(Point{sub.right + 4, sub.bottom + 4}));
+    // Nothing falls on the column itself.
+    EXPECT_FALSE(recorder.Shaded(Point{sub.right - 4, (sub.top + sub.bottom) / 2}));
+
+    SetWindowRenderer(nullptr);
+    SetDrawTarget(nullptr);
+    SetSkin(skin_.get());
 }
 
 // Menus that list changing things (open windows) replace their entries each

@@ -52,7 +52,7 @@ TEST_F(MessageBoxTest, AtMostFourButtonsInOneCentredRow) {
     for (int i = 0; i < 4; i++) {
         EXPECT_EQ(box->GetButton(i)->GetId(), i);
         EXPECT_EQ(box->GetButton(i)->GetFrame().left, 32 + i * (96 + 24));
-        EXPECT_EQ(box->GetButton(i)->tabNext, box->GetButton((i + 1) % 4));
+        EXPECT_EQ(box->GetButton(i)->GetTabNext(), box->GetButton((i + 1) % 4));
     }
 
     // "A much longer label" is 152 px: its button is 184; the row is centred.
@@ -102,6 +102,31 @@ TEST_F(MessageBoxTest, ReturnsTheButtonPressed) {
     EXPECT_EQ(ShowMessageBox("Message", nullptr, "First", "Second", nullptr), 1);
 }
 
+TEST_F(MessageBoxTest, TheKeysGoBackWhereTheyWentBeforeTheBox) {
+    auto* owner = new ProbeWindow(Window::kVisible, nullptr, "owner");
+    SetFrame(owner, Rect{10, 10, 200, 200});
+    auto* field = new ProbeWindow(Window::kVisible | Window::kTakesFocus, owner, "field");
+    SetFrame(field, Rect{0, 0, 50, 20});
+    ActivateWindow(field, kFocusByProgram);
+    Window* focusDuring = nullptr;
+    Then([&focusDuring] {
+        focusDuring = GetFocusWindow();
+        ClickButton(0);
+    });
+    EXPECT_EQ(ShowMessageBox("Caption", "Text", "OK", nullptr), 0);
+    EXPECT_NE(focusDuring, field);  // the box had the keys
+    IdleFrame();                    // the box is deleted at the next frame
+    EXPECT_EQ(GetFocusWindow(), field);
+    Key('X');
+    ASSERT_EQ(field->keys.size(), 2u);  // press and release reach the field again
+
+    // A box that outlived the window which had the keys leaves them alone.
+    Then([field] { DestroyWindow(field); });
+    Then([] { ClickButton(0); });
+    ShowMessageBox("Caption", "Text", "OK", nullptr);
+    EXPECT_NE(GetFocusWindow(), field);
+}
+
 TEST_F(MessageBoxTest, ShowErrorAndConfirmQuitTexts) {
     const std::string longText(2000, 'x');
     Then([] {
@@ -134,7 +159,7 @@ TEST_F(MessageBoxTest, ClosingTheMainWindowNeverAnswersTheBox) {
     Then([beeps] {
         ASSERT_NE(TopBox(), nullptr);  // still asking
         EXPECT_EQ(Beeps(), beeps + 1);
-        EXPECT_EQ(GetWindowSystem().running, 1u);
+        EXPECT_TRUE(IsRunning());
         ClickButton(1);
     });
     EXPECT_EQ(ShowMessageBox("Confirm Deletion", "Are you sure you want to delete 'x'?", "Delete", "Don't Delete",

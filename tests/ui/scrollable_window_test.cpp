@@ -90,7 +90,7 @@ TEST_F(ScrollableWindowTest, PositionsClampAndSlotsComeBeforeNewRanges) {
     w_->SetScrollY(40);
     w_->SetScrollInfo(ScrollableWindow::kSetPosY, 0, 40, 0, 0, 0, 0);
     EXPECT_TRUE(w_->log.empty());
-    EXPECT_EQ(GetWindowSystem().dirtyCount, 0);
+    EXPECT_EQ(GetFrameState().dirtyCount, 0);
     EXPECT_FALSE(IsFullRedrawPending());
 
     w_->SetViewRect(Rect{5, 20, 25, 30});  // x 5, page 20; y 20, page 10

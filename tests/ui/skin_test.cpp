@@ -28,6 +28,8 @@ public:
     void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
         for (const auto& d : draws) ops.push_back({'i', 0, d.dest, d.image->index, d.flags});
     }
+    void DrawPixelImage(const PixelImage&, const Rect&) override {}
+    void ForgetPixelImage(const PixelImage&) override {}
     std::vector<Op> Images() const {
         std::vector<Op> out;
         for (const Op& o : ops)

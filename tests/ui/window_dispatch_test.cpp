@@ -18,7 +18,7 @@ TEST_F(DispatchTest, RingHoldsThirtyTwoEvents) {
     auto* w = MakeWindow(Rect{0, 0, 100, 100});
     ActivateWindow(w, kFocusByProgram);
     for (int i = 0; i < 33; i++) HandleCharInput('a' + (i % 26), 1);
-    EXPECT_EQ(GetWindowSystem().ringCount, 32);
+    EXPECT_EQ(GetInputState().ringCount, 32);
     DrainEventQueue();
     EXPECT_EQ(w->chars.size(), 32u);
 }
@@ -105,7 +105,7 @@ TEST_F(DispatchTest, ClickActivatesAndAnswerOneSwallowsTheClick) {
     back->focusAnswer = kFocusSwallowClick;
     Click(50, 50);
     EXPECT_EQ(GetFocusWindow(), back);
-    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), back);  // raised
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), back);  // raised
     EXPECT_EQ(back->buttons.size(), 1u);  // only the release; the press activated
     EXPECT_EQ(back->lastFocusReason, kFocusByClick);
     Click(400, 50);
@@ -191,7 +191,7 @@ TEST_F(DispatchTest, ControlWClosesTheDialogButNotTheParentOfAModal) {
     EXPECT_EQ(modalGone, 1);
     EXPECT_EQ(parentGone, 0);
     EXPECT_EQ(parent->closeRequests, 0);
-    EXPECT_EQ(GetWindowSystem().modalStack.size(), 1u);
+    EXPECT_EQ(GetModalState().modalStack.size(), 1u);
     EXPECT_TRUE(TopFilterIsDefault());
     // With the modal run over, the same keys close the parent, once.
     ActivateWindow(field, kFocusByProgram);
@@ -214,7 +214,7 @@ TEST_F(DispatchTest, HoverLeaveAndPointerShapes) {
         MoveTo(c.p.x, c.p.y);
         EXPECT_EQ(headless::Record().cursorId, c.cursor) << c.p.x << "," << c.p.y;
     }
-    EXPECT_EQ(GetHoverWindow(), GetWindowSystem().layer0);
+    EXPECT_EQ(GetHoverWindow(), GetLayerWindow(0));
     EXPECT_EQ(w->leaves, 1);
     EXPECT_GE(w->frameLeaves, 4);
 }
@@ -265,8 +265,8 @@ TEST_F(DispatchTest, EndModalTouchesOnlyItsOwnRun) {
     auto* lower = MakeWindow(Rect{0, 0, 100, 100});
     auto* upper = MakeWindow(Rect{0, 0, 100, 100});
     EndModal(lower, 3);  // no run at all: nothing happens
-    EXPECT_EQ(GetWindowSystem().modalStack.size(), 1u);
-    EXPECT_EQ(GetWindowSystem().closeEnding, 0u);
+    EXPECT_EQ(GetModalState().modalStack.size(), 1u);
+    EXPECT_EQ(GetModalState().closeEnding, 0u);
     BeginModal(lower, 0);
     BeginModal(upper, 0);
     ASSERT_TRUE(StartDrag(upper, nullptr));
@@ -274,12 +274,12 @@ TEST_F(DispatchTest, EndModalTouchesOnlyItsOwnRun) {
     EXPECT_TRUE(IsModal(upper, true));
     EXPECT_FALSE(IsModal(lower, false));
     // The drag filter stays on top; one modal filter (upper's) below it.
-    ASSERT_EQ(GetWindowSystem().filters.size(), 2u);
-    EXPECT_EQ(GetWindowSystem().filters.back().filter, &DragEventFilter);
-    EXPECT_EQ(GetWindowSystem().filters[0].owner, upper);
+    ASSERT_EQ(GetModalState().filters.size(), 2u);
+    EXPECT_EQ(GetModalState().filters.back().filter, &DragEventFilter);
+    EXPECT_EQ(GetModalState().filters[0].owner, upper);
     EndModal(upper, 4);  // not on the stack any more after this
     EndModal(upper, 5);
-    EXPECT_EQ(GetWindowSystem().modalResult, 4);
+    EXPECT_EQ(GetModalState().modalResult, 4);
     EXPECT_TRUE(IsDragRunning());
 }
 
@@ -298,14 +298,14 @@ TEST_F(DispatchTest, CloseRequestEndsFlagEightRunsOnePerFrameThenQuits) {
     StepFrame();
     EXPECT_FALSE(IsModal(inner, false));
     EXPECT_TRUE(IsModal(outer, false));
-    EXPECT_EQ(GetWindowSystem().endedByClose, 1u);
+    EXPECT_EQ(GetModalState().endedByClose, 1u);
     StepFrame();
     EXPECT_FALSE(IsModal(outer, false));
     EXPECT_EQ(quitAsked, 0);
     StepFrame();  // nothing on top with flag 8: the close event reaches the quit
     StepFrame();
     EXPECT_EQ(quitAsked, 1);
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
 }
 
 TEST_F(DispatchTest, QuitIsRefusedDuringModalRunsAndByTheHook) {
@@ -313,14 +313,14 @@ TEST_F(DispatchTest, QuitIsRefusedDuringModalRunsAndByTheHook) {
     BeginModal(modal, 0);
     RequestQuit();
     EXPECT_EQ(headless::Record().beeps, 1);
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
     EndModal(modal, 0);
     SetQuitHook([]() -> int { return 0; });
     RequestQuit();
-    EXPECT_EQ(GetWindowSystem().running, 1u);
+    EXPECT_TRUE(IsRunning());
     SetQuitHook([]() -> int { return 1; });
     RequestQuit();
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
 }
 
 TEST_F(DispatchTest, F11CyclesTopLevelWindowsAndF12AsksForACapture) {
@@ -329,13 +329,13 @@ TEST_F(DispatchTest, F11CyclesTopLevelWindowsAndF12AsksForACapture) {
     auto* inner = MakeWindow(Rect{0, 0, 10, 10}, 0, b, "inner");
     ActivateWindow(inner, kFocusByProgram);
     Key(kKeyF1 + 10);
-    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), a);
-    EXPECT_EQ(GetWindowSystem().layer0->GetLastChild(), b);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), a);
+    EXPECT_EQ(GetLayerWindow(0)->GetLastChild(), b);
     EXPECT_EQ(GetFocusWindow(), a);
     Key(kKeyF1 + 11, {kKeyLeftControl, kKeyLeftAlt});
-    EXPECT_EQ(a->captureRequest, 2u);  // client area only
+    EXPECT_EQ(WindowInternals::CaptureRequest(a), 2u);  // client area only
     RenderFrame();
-    EXPECT_EQ(a->captureRequest, 0u);  // served by the next redraw
+    EXPECT_EQ(WindowInternals::CaptureRequest(a), 0u);  // served by the next redraw
 }
 
 TEST_F(DispatchTest, HidingTheFrontWindowHandsTheFrontToTheNextOnly) {
@@ -344,10 +344,10 @@ TEST_F(DispatchTest, HidingTheFrontWindowHandsTheFrontToTheNextOnly) {
     auto* front = MakeWindow(Rect{0, 0, 100, 100}, 0, nullptr, "front");
     ActivateWindow(front, kFocusByProgram);
     back->SetVisible(false);  // hiding a window behind changes nothing in front
-    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), front);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), front);
     EXPECT_EQ(GetFocusWindow(), front);
     front->SetVisible(false);
-    EXPECT_EQ(GetWindowSystem().layer0->GetFirstChild(), middle);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), middle);
     EXPECT_EQ(GetFocusWindow(), middle);
 }
 

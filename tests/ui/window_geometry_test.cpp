@@ -34,24 +34,23 @@ TEST(RectHelpers, UnionAndIntersect) {
 using WindowTreeTest = WindowSystemTest;
 
 TEST_F(WindowTreeTest, LayersAndNewChildrenOrder) {
-    WindowSystemState& ws = GetWindowSystem();
-    ASSERT_EQ(ws.root->GetFirstChild(), ws.layer1);
-    ASSERT_EQ(ws.layer1->GetNextSibling(), ws.layer0);
+    ASSERT_EQ(GetLayerWindow(-1)->GetFirstChild(), GetLayerWindow(1));
+    ASSERT_EQ(GetLayerWindow(1)->GetNextSibling(), GetLayerWindow(0));
     auto* a = new ProbeWindow(Window::kVisible);
     auto* b = new ProbeWindow(Window::kVisible);
     auto* popup = new ProbeWindow(Window::kVisible | Window::kPopup);
-    EXPECT_EQ(a->GetParent(), ws.layer0);
-    EXPECT_EQ(popup->GetParent(), ws.layer1);
-    EXPECT_EQ(ws.layer0->GetFirstChild(), b);  // the newest is in front
+    EXPECT_EQ(a->GetParent(), GetLayerWindow(0));
+    EXPECT_EQ(popup->GetParent(), GetLayerWindow(1));
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), b);  // the newest is in front
     EXPECT_EQ(b->GetNextSibling(), a);
     RaiseWindow(a);
-    EXPECT_EQ(ws.layer0->GetFirstChild(), a);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), a);
     LowerWindow(a);
-    EXPECT_EQ(ws.layer0->GetLastChild(), a);
-    RaiseWindow(ws.layer0);  // layers never move
-    EXPECT_EQ(ws.root->GetFirstChild(), ws.layer1);
+    EXPECT_EQ(GetLayerWindow(0)->GetLastChild(), a);
+    RaiseWindow(GetLayerWindow(0));  // layers never move
+    EXPECT_EQ(GetLayerWindow(-1)->GetFirstChild(), GetLayerWindow(1));
     EXPECT_TRUE(a->IsEnabled());  // forced on
-    EXPECT_EQ(FindWindowByTitle("layer1", "Window"), ws.layer1);
+    EXPECT_EQ(FindWindowByTitle("layer1", "Window"), GetLayerWindow(1));
     // Depth first from the root: layer1's popup comes before layer0's windows.
     EXPECT_EQ(FindWindowByTitle(nullptr, "ProbeWindow"), popup);
     EXPECT_EQ(FindWindowByTitle(nullptr, "Window"), nullptr);
@@ -98,6 +97,25 @@ TEST_F(WindowTreeTest, ClientRectAndMinimumSizeFollowTheStyle) {
         w->GetMinimumSize(&m, Point{0, 0});
         EXPECT_EQ(m.x, c.minimum.x) << c.flags;
         EXPECT_EQ(m.y, c.minimum.y) << c.flags;
+        DestroyWindow(w);
+    }
+}
+
+TEST_F(WindowTreeTest, ClientSizeIsExactEvenBelowTheDecorations) {
+    // A client smaller than the title bar and borders still gets its size
+    // (a small picture in a titled window).
+    struct Case {
+        Point client;
+        Point frame;
+    } cases[] = {{{3, 2}, {3 + 8, 2 + 34}}, {{0, 0}, {8, 34}}, {{300, 200}, {308, 234}}};
+    for (const Case& c : cases) {
+        auto* w = new ProbeWindow(Window::kVisible | Window::kThickBorder | Window::kTitleBar);
+        SetFrame(w, Rect{10, 10, 12, 12});
+        w->SetClientSize(c.client.x, c.client.y);
+        EXPECT_EQ(w->GetClientWidth(), c.client.x);
+        EXPECT_EQ(w->GetClientHeight(), c.client.y);
+        EXPECT_EQ(w->GetWidth(), c.frame.x);
+        EXPECT_EQ(w->GetHeight(), c.frame.y);
         DestroyWindow(w);
     }
 }
@@ -157,7 +175,7 @@ TEST_F(WindowTreeTest, CollapseAndMaximise) {
     SetFrame(w, Rect{20, 20, 320, 220});
     w->ToggleMaximized();
     EXPECT_EQ(w->GetWindowState(), Window::kStateMaximized);
-    EXPECT_EQ(w->GetFrameScreenRect(), GetWindowSystem().layer0->GetClientScreenRect());
+    EXPECT_EQ(w->GetFrameScreenRect(), GetLayerWindow(0)->GetClientScreenRect());
     w->SetCollapsed(1);  // restores first, then 30 px
     EXPECT_EQ(w->GetWindowState(), Window::kStateCollapsed);
     EXPECT_EQ(w->GetFrame(), (Rect{20, 20, 320, 50}));
@@ -223,9 +241,9 @@ TEST_F(WindowTreeTest, CloseBoxClosesOnReleaseOverIt) {
     ASSERT_EQ(w->HitTest(box), kPartButton0);
     MoveTo(box.x, box.y);
     Press();
-    EXPECT_EQ(w->pressedButtons, kPartButton0);
+    EXPECT_EQ(WindowInternals::PressedButtons(w), kPartButton0);
     MoveTo(150, 200);  // off the box: shown released, nothing on release
-    EXPECT_EQ(w->pressedButtons, 0u);
+    EXPECT_EQ(WindowInternals::PressedButtons(w), 0u);
     EXPECT_EQ(w->closeRequests, 0);
     MoveTo(box.x, box.y);
     Release();
@@ -281,7 +299,7 @@ TEST_F(WindowTreeTest, FrameLayoutCornerBits) {
     }
     auto* titled = new ProbeWindow(base | Window::kTitleBar | Window::kCloseBox | Window::kTitleButton2);
     SetFrame(titled, Rect{0, 0, 200, 100});
-    titled->pressedButtons = kPartButton2;
+    WindowInternals::PressedButtons(titled) = kPartButton2;
     const FrameLayout l = ComputeFrameLayout(titled);
     EXPECT_EQ(l.titleStrip, (Rect{4, 4, 196, 26}));
     EXPECT_TRUE(l.hasFrameLine);

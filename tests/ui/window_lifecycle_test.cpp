@@ -40,19 +40,18 @@ TEST_F(LifecycleTest, DeferredDeletionIsNewestFirstAndNeverTwice) {
     DestroyWindow(other);
     DestroyWindow(parent);
     DestroyWindow(parent);  // already queued: not again
-    EXPECT_EQ(GetWindowSystem().deferredDeletes.size(), 3u);
+    EXPECT_EQ(GetDeletionState().deferredDeletes.size(), 3u);
     ProcessDeferredDeletes();
     // The parent goes first (newest) and takes its queued child with it.
     EXPECT_EQ(log, (std::vector<std::string>{"parent", "child", "other"}));
-    EXPECT_TRUE(GetWindowSystem().deferredDeletes.empty());
+    EXPECT_TRUE(GetDeletionState().deferredDeletes.empty());
 }
 
 TEST_F(LifecycleTest, DestructionClearsEveryReference) {
-    WindowSystemState& ws = GetWindowSystem();
     auto* bar = new ProbeWindow(Window::kVisible | Window::kPopup, nullptr, "bar");
     SetFrame(bar, Rect{0, 0, 800, 20});
     SetMenuBar(bar);
-    ASSERT_EQ(ws.layer0->GetClientOrigin().y, 20);
+    ASSERT_EQ(GetLayerWindow(0)->GetClientOrigin().y, 20);
     auto* dialog = MakeWindow(Rect{100, 100, 300, 300}, nullptr, "dialog");
     auto* inner = MakeWindow(Rect{10, 10, 60, 60}, dialog, "inner");
     ActivateWindow(inner, kFocusByProgram);
@@ -60,19 +59,19 @@ TEST_F(LifecycleTest, DestructionClearsEveryReference) {
     ASSERT_EQ(GetHoverWindow(), inner);
     BeginModal(dialog, kModalDimBehind);
     RenderFrame();
-    ASSERT_EQ(ws.dimBelowWindow, dialog);
+    ASSERT_EQ(GetFrameState().dimBelowWindow, dialog);
     int payloadDeleted = 0;
     ASSERT_TRUE(StartDragDrop(inner, new CountedPayload(&payloadDeleted), ForwardMouseDrag));
     delete bar;
-    EXPECT_EQ(ws.menuBar, nullptr);
+    EXPECT_EQ(GetScreenLayers().menuBar, nullptr);
     delete dialog;
-    EXPECT_NE(ws.focusWindow, inner);
-    EXPECT_NE(ws.hoverWindow, inner);
-    EXPECT_EQ(ws.dimBelowWindow, nullptr);
+    EXPECT_NE(GetFocusState().focusWindow, inner);
+    EXPECT_NE(GetFocusState().hoverWindow, inner);
+    EXPECT_EQ(GetFrameState().dimBelowWindow, nullptr);
     EXPECT_FALSE(IsDragRunning());
     EXPECT_EQ(payloadDeleted, 1);
-    EXPECT_EQ(ws.modalStack.size(), 1u);
-    EXPECT_TRUE(ws.filters.empty());
+    EXPECT_EQ(GetModalState().modalStack.size(), 1u);
+    EXPECT_TRUE(GetModalState().filters.empty());
     // The input that follows lands somewhere alive.
     Click(150, 150);
     StepFrame();
@@ -168,7 +167,7 @@ TEST_F(LifecycleTest, ADestroyedWindowIsNotAskedToCloseAgain) {
     EXPECT_EQ(b->closeRequests, 1);
     b->allowClose = true;
     EXPECT_EQ(CloseAllWindows(), 1);
-    EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
+    EXPECT_EQ(GetLayerWindow(0)->GetChildCount(), 0);
 }
 
 TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame) {
@@ -189,7 +188,7 @@ TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame)
     EXPECT_EQ(CloseAllWindows(), 1);
     EXPECT_EQ(toolGone, 1);
     EXPECT_EQ(editorGone, 1);
-    EXPECT_EQ(GetWindowSystem().layer0->GetChildCount(), 0);
+    EXPECT_EQ(GetLayerWindow(0)->GetChildCount(), 0);
 }
 
 TEST_F(LifecycleTest, DropsGoOnlyToLiveWindowsAndPayloadsAreFreed) {

@@ -76,7 +76,7 @@ TEST_F(OverviewTest, OneWindowFitsItsTileAndIsNeverEnlarged) {
     auto* big = MakeWindow(Rect{0, 0, 1600, 1200});
     Key(kKeyF1 + 9);
     Frames(1);
-    const Rect tile = big->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(big);
     EXPECT_LE(tile.Width(), 0.95 * kWidth + 1);
     EXPECT_LE(tile.Height(), 0.95 * kHeight + 1);
     // Scaled as a whole: the aspect stays.
@@ -84,35 +84,62 @@ TEST_F(OverviewTest, OneWindowFitsItsTileAndIsNeverEnlarged) {
 }
 
 TEST_F(OverviewTest, ToggleEnterLeaveAndClicks) {
-    WindowSystemState& ws = GetWindowSystem();
+    // The tiles share out layer0, so the only place outside every tile is
+    // above it, on the menu bar.
+    auto* bar = new ProbeWindow(Window::kVisible | Window::kPopup);
+    SetFrame(bar, Rect{0, 0, kWidth, 20});
+    SetMenuBar(bar);
     auto* a = MakeWindow(Rect{0, 0, 100, 100});
     auto* b = MakeWindow(Rect{50, 50, 150, 150});
     Key(kKeyF1 + 9);
     EXPECT_TRUE(IsOverviewActive());
     Frames(2);
     Key(kKeyF1 + 9);  // still entering: ignored
-    EXPECT_FALSE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_FALSE(GetOverviewState().flags & kRedrawOverviewLeaving);
     Frames(20);
-    ASSERT_TRUE(ws.redrawFlags & kRedrawOverviewEntered);
-    EXPECT_FLOAT_EQ(ws.overviewValue, 1.0f);
+    ASSERT_TRUE(GetOverviewState().flags & kRedrawOverviewEntered);
+    EXPECT_FLOAT_EQ(GetOverviewState().value, 1.0f);
     // Small windows are not enlarged: the tile placement keeps their size.
-    EXPECT_EQ(a->prevFrame.Width(), 100);
-    EXPECT_NE(a->prevFrame, a->GetFrameScreenRect());
+    EXPECT_EQ(WindowInternals::PreviousFrame(a).Width(), 100);
+    EXPECT_NE(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     // A click outside every tile keeps the overview.
     Click(2, 2);
     EXPECT_TRUE(IsOverviewActive());
-    EXPECT_FALSE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_FALSE(GetOverviewState().flags & kRedrawOverviewLeaving);
     // A click on a's tile brings it to the front and leaves.
-    const Rect tile = a->prevFrame;
+    const Rect tile = WindowInternals::PreviousFrame(a);
     Click(tile.left + 5, tile.top + 5);
-    EXPECT_EQ(ws.layer0->GetFirstChild(), a);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), a);
     EXPECT_EQ(GetFocusWindow(), a);
-    EXPECT_TRUE(ws.redrawFlags & kRedrawOverviewLeaving);
+    EXPECT_TRUE(GetOverviewState().flags & kRedrawOverviewLeaving);
     Frames(20);
     EXPECT_FALSE(IsOverviewActive());
     EXPECT_TRUE(TopFilterIsDefault());
-    EXPECT_EQ(a->prevFrame, a->GetFrameScreenRect());
+    EXPECT_EQ(WindowInternals::PreviousFrame(a), a->GetFrameScreenRect());
     EXPECT_EQ(b->GetFrame(), (Rect{50, 50, 150, 150}));  // windows never moved
+}
+
+TEST_F(OverviewTest, AClickAnywhereInATilePicksItsWindow) {
+    MakeWindow(Rect{0, 0, 100, 100});
+    auto* b = MakeWindow(Rect{50, 50, 150, 150});
+    Key(kKeyF1 + 9);
+    Frames(20);
+    const std::vector<OverviewState::Tile>& tiles = GetOverviewState().tiles;
+    ASSERT_EQ(tiles.size(), 2u);
+    // Front to back the tiles cover layer0 without a gap.
+    i64 area = 0;
+    for (const OverviewState::Tile& t : tiles) area += i64(t.rect.Width()) * t.rect.Height();
+    EXPECT_EQ(area, i64(kWidth) * kHeight);
+    const Rect tile = tiles[0].window == b ? tiles[0].rect : tiles[1].rect;
+    const Rect scaled = WindowInternals::PreviousFrame(b);
+    ASSERT_TRUE(RectContains(tile, scaled));
+    // In b's tile, beside its scaled frame.
+    const Point beside{tile.left + 2, tile.top + 2};
+    ASSERT_FALSE(beside.x >= scaled.left && beside.y >= scaled.top);
+    Click(beside.x, beside.y);
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), b);
+    EXPECT_EQ(GetFocusWindow(), b);
+    EXPECT_TRUE(GetOverviewState().flags & kRedrawOverviewLeaving);
 }
 
 TEST_F(OverviewTest, QuitDuringTheOverviewLeavesItFirst) {
@@ -127,7 +154,7 @@ TEST_F(OverviewTest, QuitDuringTheOverviewLeavesItFirst) {
     Frames(2);  // quit arrives while still entering
     RequestQuit();
     EXPECT_FALSE(overviewWhenAsked);
-    EXPECT_EQ(GetWindowSystem().running, 0u);
+    EXPECT_FALSE(IsRunning());
 }
 
 }  // namespace

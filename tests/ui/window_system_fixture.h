@@ -19,6 +19,7 @@
 #include "ui/window_metrics.h"
 #include "ui/window_overview.h"
 #include "ui/window_system.h"
+#include "ui/window_system_internal.h"
 
 namespace pirn_test {
 
@@ -124,6 +125,8 @@ public:
     void SetColor(u32 rgba) override { color = rgba; }
     void FillRect(const Rect& r) override { fills.push_back(Fill{color, r}); }
     void DrawImages(const std::vector<QueuedImageDraw>&) override {}
+    void DrawPixelImage(const PixelImage&, const Rect&) override {}
+    void ForgetPixelImage(const PixelImage&) override {}
     u32 color = 0xFFFFFFFFu;
     std::vector<Fill> fills;
 };
@@ -145,7 +148,7 @@ protected:
         m.titleButtonHeight = 14;
         SetWindowMetricsOverride(&m);
         InitWindowSystem(kWidth, kHeight);
-        GetWindowSystem().running = 1;
+        SetRunning(true);
         SetPartialRedraw(true);
         frames_ = 0;
         frameLimit_ = 1000;
@@ -157,9 +160,8 @@ protected:
     void TearDown() override {
         // Windows a test leaves open are deleted here, after the test body's
         // locals are gone: their recorders must not write into them.
-        WindowSystemState& ws = GetWindowSystem();
-        if (ws.root) CutRecorders(ws.root);
-        for (Window* w : ws.deferredDeletes) CutRecorders(w);
+        if (GetLayerWindow(-1)) CutRecorders(GetLayerWindow(-1));
+        for (Window* w : GetDeletionState().deferredDeletes) CutRecorders(w);
         ResetWindowSystem();
         SetWindowMetricsOverride(nullptr);
         SetDrawTarget(nullptr);

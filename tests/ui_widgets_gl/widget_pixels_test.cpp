@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -106,6 +108,51 @@ TEST_F(WidgetPixelsTest, ButtonFaceLabelAndPressedLook) {
     Draw();
     const Rgb pressed = Pixel(f.left + 9, f.top + faceHeight / 2);
     EXPECT_TRUE(Near(pressed, ImagePixel(kSlotButtonMiddlePressed, 1, imageRow), 24)) << Show(pressed);
+}
+
+// WCAG contrast of two colours (1 to 21).
+double Contrast(const Rgb& a, const Rgb& b) {
+    auto luminance = [](const Rgb& c) {
+        double l[3];
+        for (int i = 0; i < 3; ++i) {
+            const double v = c[size_t(i)] / 255.0;
+            l[i] = v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        }
+        return 0.2126 * l[0] + 0.7152 * l[1] + 0.0722 * l[2];
+    };
+    double x = luminance(a), y = luminance(b);
+    if (x < y) std::swap(x, y);
+    return (x + 0.05) / (y + 0.05);
+}
+
+TEST_F(WidgetPixelsTest, EnabledAndDisabledLabelsBothReadOnTheirFace) {
+    Window* surface = MakeSurface(Rect{20, 160, 400, 260});
+    Button* buttons[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = new Button(surface, 10 + i);
+        buttons[i]->SetTitle("Apply");
+        buttons[i]->SizeToFit();
+        buttons[i]->SetPosition(20 + 140 * i, 20);
+    }
+    buttons[1]->SetEnabled(false);
+    Draw();
+    Shot("buttons_enabled_disabled");
+
+    const i32 textWidth = TextWidth(*font_, "Apply", 0, 0);
+    Rgb faces[2];
+    for (int i = 0; i < 2; ++i) {
+        const Rect f = buttons[i]->GetFrameScreenRect();
+        const i32 faceHeight = f.Height() - Button::kFaceBottomGap;
+        faces[i] = Pixel(f.left + 9, f.top + faceHeight / 2);
+        // The label's strongest ink against the face it stands on.
+        double best = 1.0;
+        for (int x = f.left + (f.Width() - textWidth) / 2; x < f.left + (f.Width() + textWidth) / 2; x++)
+            for (int y = f.top + 2; y < f.top + faceHeight - 2; y++) best = std::max(best, Contrast(Pixel(x, y), faces[i]));
+        EXPECT_GE(best, 3.0) << (i ? "disabled" : "enabled") << " face " << Show(faces[i]);
+    }
+    // And the two states do not look alike: the disabled face is pale.
+    EXPECT_GT(faces[1][0] + faces[1][1] + faces[1][2], faces[0][0] + faces[0][1] + faces[0][2] + 150)
+        << Show(faces[0]) << " / " << Show(faces[1]);
 }
 
 TEST_F(WidgetPixelsTest, CheckBoxShowsTheImageOfItsState) {

@@ -160,6 +160,7 @@ DemoLocalFile Local(u32 group, u32 tag_id, const std::string& name, bool old_lay
 DemoGame BuildDemoGame() {
     DemoGame game;
     game.archives = {Foundation(), Campaign(), Legacy(), Extras(), Addon()};
+    AddDemoTerrain(game);
     for (DemoArchive& archive : game.archives) SortArchive(archive);
 
     for (const char* code : {"text", "unit", ".256", "soun", "scri", "mode", "geom", "core", "bina", "quik"}) {
@@ -178,6 +179,12 @@ DemoGame BuildDemoGame() {
     DemoLocalFile empty = Local(Code("text"), TagId('L', 3), "Empty Local Text", false, "local");
     empty.tag.data.clear();
     game.local_files.push_back(empty);
+    AddDemoCollections(game);
+    AddDemoEditors(game);
+    AddDemoBrowser(game);
+    AddDemoModels(game);
+    for (DemoArchive& archive : game.archives) SortArchive(archive);
+    AddDemoBuilderArt(game);
     return game;
 }
 

@@ -1,6 +1,7 @@
 #include "codex/four_char_code.h"
 #include "tools/demo_game/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
+#include "tools/fixture_bytes/tag_header_bytes.h"
 
 namespace pirn::demo {
 
@@ -9,40 +10,32 @@ namespace {
 constexpr u32 kArchiveHeaderBytes = 128;
 constexpr u32 kFirstVersionHeaderBytes = 48;
 constexpr u32 kMapRecordBytes = 112;
-constexpr u32 kTagHeaderBytes = 64;
 
-// Current tag header: identifier -1, flags and type 0, name, group, id, data
-// offset and length, user data, version, foundation and owner 0xFF, 'zrn2'.
+// Current tag header: identifier -1, flags and type 0, foundation and owner
+// 0xFF, 'zrn2'. Names are cut to 31 characters, as the program keeps them.
 void PutTagHeader(BigEndianBuffer& b, const DemoTag& tag, u32 data_offset) {
-    b.PutU16(0xFFFF);
-    b.PutU8(0);
-    b.PutU8(0);
-    b.PutText(tag.name, 32);
-    b.PutU32(tag.group);
-    b.PutU32(tag.tag_id);
-    b.PutU32(data_offset);
-    b.PutU32(static_cast<u32>(tag.data.size()));
-    b.PutU32(tag.user_data);
-    b.PutU16(tag.version);
-    b.PutU8(0xFF);
-    b.PutU8(0xFF);
-    b.PutU32(MakeFourCC("zrn2"));
+    fixture::TagHeaderFields h;
+    h.name = tag.name.substr(0, 31);
+    h.group = tag.group;
+    h.id = tag.tag_id;
+    h.data_offset = data_offset;
+    h.data_length = static_cast<u32>(tag.data.size());
+    h.user_data = tag.user_data;
+    h.version = tag.version;
+    fixture::PutTagHeader(b, h);
 }
 
-// Old tag header: name, group, id, a 32-bit version word (the high half is
-// not carried over, so it is set here to show that), two unused words, data
-// offset and length, an unused word, 'zarn'.
+// Old tag header: the high half of the 32-bit version word is not carried
+// over, so it is set here to show that; the unused words are zero.
 void PutOldTagHeader(BigEndianBuffer& b, const DemoTag& tag, u32 data_offset) {
-    b.PutText(tag.name, 32);
-    b.PutU32(tag.group);
-    b.PutU32(tag.tag_id);
-    b.PutU32(0x00010000u | tag.version);
-    b.PutU16(0);
-    b.PutU16(0);
-    b.PutU32(data_offset);
-    b.PutU32(static_cast<u32>(tag.data.size()));
-    b.PutU32(0);
-    b.PutU32(MakeFourCC("zarn"));
+    fixture::OldTagHeaderFields h;
+    h.name = tag.name.substr(0, 31);
+    h.group = tag.group;
+    h.id = tag.tag_id;
+    h.version_word = 0x00010000u | tag.version;
+    h.data_offset = data_offset;
+    h.data_length = static_cast<u32>(tag.data.size());
+    fixture::PutOldTagHeader(b, h);
 }
 
 std::vector<u8> EncodeCurrentArchive(const DemoArchive& a) {
@@ -50,7 +43,7 @@ std::vector<u8> EncodeCurrentArchive(const DemoArchive& a) {
     for (const DemoTag& tag : a.tags)
         if (tag.group == MakeFourCC("mesh")) meshes.push_back(&tag);
     const u32 directory = kArchiveHeaderBytes + kMapRecordBytes * static_cast<u32>(meshes.size());
-    const u32 data_start = directory + kTagHeaderBytes * static_cast<u32>(a.tags.size());
+    const u32 data_start = directory + fixture::kTagHeaderBytes * static_cast<u32>(a.tags.size());
 
     BigEndianBuffer b;
     b.PutU16(a.kind);
@@ -118,9 +111,9 @@ std::vector<u8> EncodeArchive(const DemoArchive& archive) {
 std::vector<u8> EncodeTagFile(const DemoLocalFile& file) {
     BigEndianBuffer b;
     if (file.old_layout)
-        PutOldTagHeader(b, file.tag, kTagHeaderBytes);
+        PutOldTagHeader(b, file.tag, fixture::kTagHeaderBytes);
     else
-        PutTagHeader(b, file.tag, kTagHeaderBytes);
+        PutTagHeader(b, file.tag, fixture::kTagHeaderBytes);
     b.PutBytes(file.tag.data);
     return b.bytes();
 }

@@ -51,6 +51,8 @@ bool WriteInto(const DemoGame& game, const fs::path& root, std::string* error) {
         const fs::path path = root / "local" / TagGroupLabelText(file.tag.group) / file.file_name;
         if (!WriteFile(path, EncodeTagFile(file), error)) return false;
     }
+    for (const DemoFile& file : game.files)
+        if (!WriteFile(root / file.path, file.bytes, error)) return false;
     const std::string contents = DescribeDemoGame(game);
     return WriteFile(root / "contents.txt", std::vector<u8>(contents.begin(), contents.end()), error);
 }

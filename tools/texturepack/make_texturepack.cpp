@@ -349,6 +349,37 @@ Image TitleButton(int button, bool pressed) {
     return im;
 }
 
+// The 3D view's drag buttons, 15 x 15: a rounded face (blue, darker when
+// pressed, grey when disabled) with a white mark: four arrows for Pan, a
+// turning arrow for Rotate, a magnifier for Zoom.
+enum class ViewMark { kPan, kRotate, kZoom };
+
+Image ViewButton(ViewMark mark, int look) {  // 0 normal, 1 disabled, 2 pressed
+    Image im(15, 15);
+    const Color top = look == 1 ? kDisabled : look == 2 ? kAccentPressedTop : kAccentTop;
+    const Color bottom = look == 1 ? kDisabled : look == 2 ? kAccentPressedBottom : kAccentBottom;
+    im.Paint(RoundRect(0, 0, 15, 15, 3), look == 1 ? kLine : kAccentEdge);
+    im.Paint(RoundRect(1, 1, 14, 14, 2), Vertical(top, bottom, 15));
+    const Color ink = look == 1 ? kSurface : kWhite;
+    if (mark == ViewMark::kPan) {
+        auto h = Segment(3.5f, 7.5f, 11.5f, 7.5f, 0.7f);
+        auto v = Segment(7.5f, 3.5f, 7.5f, 11.5f, 0.7f);
+        im.Paint([=](float x, float y) { return h(x, y) || v(x, y); }, ink);
+        im.Paint(Triangle(2, 7.5f, 4.5f, 5.5f, 4.5f, 9.5f), ink);
+        im.Paint(Triangle(13, 7.5f, 10.5f, 5.5f, 10.5f, 9.5f), ink);
+        im.Paint(Triangle(7.5f, 2, 5.5f, 4.5f, 9.5f, 4.5f), ink);
+        im.Paint(Triangle(7.5f, 13, 5.5f, 10.5f, 9.5f, 10.5f), ink);
+    } else if (mark == ViewMark::kRotate) {
+        auto ring = Ring(3.5f, 3.5f, 11.5f, 11.5f, 4, 1.4f);
+        im.Paint([=](float x, float y) { return ring(x, y) && !(x > 7.5f && y < 7.5f); }, ink);
+        im.Paint(Triangle(7, 1.8f, 10.5f, 4.3f, 7, 6.8f), ink);
+    } else {
+        im.Paint(Ring(2.5f, 2.5f, 9.5f, 9.5f, 3.5f, 1.3f), ink);
+        im.Paint(Segment(8.5f, 8.5f, 12, 12, 1.1f), ink);
+    }
+    return im;
+}
+
 // A tab header 20 high; the skin cuts side pieces and the face from it.
 Image TabHeader() {
     Image im(24, 20);
@@ -449,6 +480,17 @@ std::vector<Entry> AllSlots() {
     e.push_back({kSlotScrollArrow, ScrollArrow(false)});
     e.push_back({kSlotScrollArrowPressed, ScrollArrow(true)});
     e.push_back({kSlotScrollThumbEnd, ScrollThumbEnd()});
+    const struct {
+        ViewMark mark;
+        int normal, disabled, pressed;
+    } views[] = {{ViewMark::kPan, kSlotPanButton, kSlotPanButtonDisabled, kSlotPanButtonPressed},
+                 {ViewMark::kRotate, kSlotRotateButton, kSlotRotateButtonDisabled, kSlotRotateButtonPressed},
+                 {ViewMark::kZoom, kSlotZoomButton, kSlotZoomButtonDisabled, kSlotZoomButtonPressed}};
+    for (const auto& v : views) {
+        e.push_back({v.normal, ViewButton(v.mark, 0)});
+        e.push_back({v.disabled, ViewButton(v.mark, 1)});
+        e.push_back({v.pressed, ViewButton(v.mark, 2)});
+    }
     return e;
 }
 

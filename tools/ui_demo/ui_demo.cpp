@@ -136,7 +136,7 @@ void Animate() {
 
 int RunFrame() {
     OsPollEvents();
-    if (OsWindowCloseRequested()) GetWindowSystem().running = 0;
+    if (OsWindowCloseRequested()) SetRunning(false);
     if (g_overview && g_frames == 10) {
         HandleKeyInput(kKeyF1 + 9, 1);
         HandleKeyInput(kKeyF1 + 9, 0);
@@ -152,7 +152,7 @@ int RunFrame() {
                 // redraws leave nothing stale behind.
                 if (!SaveScreenshot(g_screenshot)) std::fprintf(stderr, "ui_demo: cannot write %s\n", g_screenshot.c_str());
             }
-            GetWindowSystem().running = 0;
+            SetRunning(false);
             return 0;
         }
         PresentFrame();
@@ -244,8 +244,8 @@ int main(int argc, char** argv) {
     else BeginModal(dialog, kModalDimBehind);
 
     if (g_debug) {
-        GetWindowSystem().debugOverlay = 1;
-        GetWindowSystem().debugOutlines = 1;
+        SetDebugOverlay(true);
+        SetDirtyRectOutlines(true);
     }
     SetNativeDialogMode(false);  // draws the first frame
     RunMainLoop();

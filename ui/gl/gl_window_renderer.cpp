@@ -13,7 +13,6 @@
 #include "ui/frame_step.h"
 #include "ui/gl/draw_text.h"
 #include "ui/gl/gl_draw_target.h"
-#include "ui/window_system.h"
 
 namespace pirn {
 
@@ -27,8 +26,7 @@ i32 DrawTextWithGl(InterfaceFont* font, const char* text, int style, u32 flags, 
 
 }  // namespace
 
-void GlWindowRenderer::BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView,
-                                  float nearPlane, float farPlane) {
+void GlWindowRenderer::BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD) {
     const i32 screenHeight = GetScreenSize().y;
     glColor4ub(255, 255, 255, 255);
     glMatrixMode(GL_PROJECTION);
@@ -45,9 +43,10 @@ void GlWindowRenderer::BeginScope(const Rect& r, Point size, const Rect& scissor
     if (threeD) {
         glDepthMask(GL_TRUE);
         glEnable(GL_DEPTH_TEST);
-        const double top = std::tan(fieldOfView / 360.0 * M_PI) * nearPlane;
+        const Projection& p = projection_;
+        const double top = std::tan(p.fieldOfView / 360.0 * M_PI) * p.nearPlane;
         const double right = top * size.x / std::max(1, size.y);
-        glFrustum(-right, right, -top, top, nearPlane, farPlane);
+        glFrustum(-right, right, -top, top, p.nearPlane, p.farPlane);
     } else {
         glOrtho(0, size.x, size.y, 0, -1, 1);
         glDepthMask(GL_FALSE);
@@ -55,6 +54,8 @@ void GlWindowRenderer::BeginScope(const Rect& r, Point size, const Rect& scissor
     }
     glMatrixMode(GL_MODELVIEW);
 }
+
+void GlWindowRenderer::NoteVendor(const char* vendor) { vendorIsIntel_ = vendor && std::strstr(vendor, "Intel"); }
 
 void GlWindowRenderer::EndScope() {
     glMatrixMode(GL_PROJECTION);
@@ -104,8 +105,7 @@ void InstallGlWindowSystem() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_CULL_FACE);
-    const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
-    GetWindowSystem().glVendorFlag = vendor && std::strstr(vendor, "Intel") ? 1 : 0;
+    g_renderer.NoteVendor(reinterpret_cast<const char*>(glGetString(GL_VENDOR)));
 }
 
 }  // namespace pirn

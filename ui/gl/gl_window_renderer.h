@@ -8,12 +8,28 @@ namespace pirn {
 
 class GlWindowRenderer : public WindowRenderer {
 public:
-    void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD, float fieldOfView, float nearPlane,
-                    float farPlane) override;
+    // The projection of 3D drawing scopes.
+    struct Projection {
+        float fieldOfView = 45.0f;  // degrees, vertical
+        float nearPlane = 0.1f;
+        float farPlane = 10000.0f;
+    };
+
+    void BeginScope(const Rect& r, Point size, const Rect& scissor, bool threeD) override;
     void EndScope() override;
     void ClearScreen() override;
     void SetScissorEnabled(bool on) override;
     void CopyToClipboard(const Rect& screenRect) override;
+
+    // Looks the driver up (with the GL context current).
+    void NoteVendor(const char* vendor);
+    bool VendorIsIntel() const { return vendorIsIntel_; }
+
+private:
+    Projection projection_;
+    // On Intel drivers every scissor rectangle would also be handed to
+    // glAddSwapHintRectWIN; no GL here offers that entry point.
+    bool vendorIsIntel_ = false;
 };
 
 // With the GL context current: installs the window renderer, the skin's GL

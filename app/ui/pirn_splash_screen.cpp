@@ -1,0 +1,135 @@
+#include "app/ui/pirn_splash_screen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/image_file.h"
+#include "platform/os/os_time.h"
+#include "ui/draw_target.h"
+#include "ui/window_renderer.h"
+#include "ui/window_system.h"
+
+namespace pirn {
+
+namespace {
+
+constexpr char kImagePath[] = "res/pirn.bmp";
+
+PirnSplashScreen* g_splash = nullptr;
+
+const char kCredits[] =
+    "|bPirn|p \"Shuttle\" Build 123\n"
+    "\n"
+    "Ada |i\"Loom\"|p Weaver (Warp & Weft) Programming\n"
+    "Tobias |i\"Bobbin\"|p Reel (Warp & Weft) Programming\n"
+    "Mira |i\"Heddle\"|p Lane (Fourth Shed) Mac Support\n"
+    "Jonas |i\"Selvage\"|p Hart (Fourth Shed) Scripting, Testing\n"
+    "Edda |i\"Treadle\"|p Moss (Night Loom) Scripting\n"
+    "Pavel |i\"Spindle\"|p Orr (Night Loom) Testing\n"
+    "Nell |i\"Batten\"|p Quist (Open Reed) Testing\n"
+    "\n"
+    "Additional Thanks to:\n"
+    "\"Tabby\" (Open Reed), \"Twill\" (Night Loom), \"Satin\" (Fourth Shed),\n"
+    "\"Dobby\" (Warp & Weft), \"Jacquard\" (Open Reed).\n"
+    "And all the testers.\n"
+    "\n"
+    "|bFor everyone who still plays Zarnhold.|p";
+
+}  // namespace
+
+const char* AboutCredits() { return kCredits; }
+
+u32 FadeAlpha(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return static_cast<u32>(std::lround((1.0 - (3.0 - 2.0 * t) * t * t) * 255.0));
+}
+
+PirnSplashScreen::PirnSplashScreen() : Window(kPopup, nullptr) {
+    ImageFile file;
+    InitImageFile(&file, kImagePath);
+    if (LoadImageFile(&file)) MovePixelImage(&image_, &file.image);
+}
+
+PirnSplashScreen::~PirnSplashScreen() {
+    ForgetDrawnPixelImage(image_);
+    if (g_splash == this) g_splash = nullptr;
+}
+
+PirnSplashScreen* GetSplashScreen() {
+    if (!g_splash) g_splash = new PirnSplashScreen();
+    return g_splash;
+}
+
+void PirnSplashScreen::Run(int mode) {
+    mode_ = mode;
+    start_ = OsGetTime();
+    fading_ = false;
+    const i32 w = static_cast<i32>(image_.width), h = static_cast<i32>(image_.height);
+    if (mode == kAbout) {
+        hold_ = kAboutHold;
+        SetFlags(kPopup | kEnabled | kAboutFlags);
+        SetTitle("About Pirn");
+        SetClientSize(w + kCreditsWidth, h);
+    } else {
+        hold_ = kSplashHold;
+        SetFlags(kPopup | kEnabled | kSplashFlags);
+        SetClientSize(w, h);
+    }
+    fade_ = kFadeTime;
+    CenterInParent();
+    SetVisible(true);
+    RaiseWindow(this);
+    RunModal(this, kModalFlags, nullptr);
+}
+
+u32 PirnSplashScreen::CurrentAlpha() const {
+    if (!fading_) return 255;
+    return FadeAlpha((OsGetTime() - start_) / fade_);
+}
+
+void PirnSplashScreen::OnIdle() {
+    if (!IsVisible()) return;
+    const double now = OsGetTime();
+    if (!fading_ && now - start_ >= hold_) {
+        start_ = now;
+        fading_ = true;
+    }
+    if (!fading_) return;
+    Invalidate();
+    if (now - start_ >= fade_) End();
+}
+
+void PirnSplashScreen::End() {
+    fading_ = false;
+    SetVisible(false);
+    if (IsModal(this, false)) EndModal(this, 0);
+}
+
+void PirnSplashScreen::DrawContents() {
+    const u32 alpha = CurrentAlpha();
+    Rect picture = GetClientRect();
+    if (mode_ == kAbout) picture.right -= kCreditsWidth;
+    if (image_.width && image_.height) {
+        SetDrawColor(PackRgba(255, 255, 255, alpha));
+        DrawPixelImage(image_, picture);
+    }
+    if (mode_ == kAbout) {
+        const Rect credits{picture.right, 0, GetClientWidth(), GetClientHeight()};
+        SetDrawColor(kColorWhite);
+        DrawTextInRect(kCredits, 0, kCreditsTextFlags, credits);
+    }
+}
+
+void PirnSplashScreen::OnMouseButton(InputEvent& event) {
+    if (mode_ == kAbout && event.ButtonAction() != 0) End();
+}
+
+void RunSplashScreen() {
+    PirnSplashScreen* splash = GetSplashScreen();
+    if (splash->GetImage().width == 0) return;  // no picture: nothing to show
+    splash->Run(PirnSplashScreen::kSplash);
+}
+
+void ShowAboutBox() { GetSplashScreen()->Run(PirnSplashScreen::kAbout); }
+
+}  // namespace pirn

@@ -1,0 +1,109 @@
+#include "editors/sound_export.h"
+
+#include <cctype>
+#include <set>
+
+#include "editors/wav_file.h"
+#include "platform/char_map.h"
+#include "platform/file_system.h"
+#include "platform/strings.h"
+
+namespace pirn {
+
+namespace {
+
+// Characters no file name here or on a Windows disk may hold.
+bool IsForbiddenInFileName(unsigned char c) {
+    return c < 32 || c == 127 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+           c == '>' || c == '|';
+}
+
+std::string SafeStem(const std::string& name, u32 index) {
+    std::string stem;
+    for (unsigned char c : name) stem.push_back(IsForbiddenInFileName(c) ? '_' : static_cast<char>(c));
+    // Trailing dots and spaces vanish on some disks; leading spaces confuse.
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.pop_back();
+    while (!stem.empty() && stem.front() == ' ') stem.erase(stem.begin());
+    if (stem.empty()) stem = FormatString("Permutation %u", index + 1);
+    return CharMapToUtf8(stem);
+}
+
+std::string FoldCase(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+}  // namespace
+
+std::string FormatSoundDuration(u32 seconds) {
+    const u32 hours = seconds / 3600;
+    const u32 minutes = seconds / 60 % 60;
+    const u32 rest = seconds % 60;
+    if (hours > 0) return FormatString("%02u:%02u:%02u", hours, minutes, rest);
+    return FormatString("%02u:%02u", minutes, rest);
+}
+
+std::string FormatChannelCount(u32 channels) {
+    if (channels == 1) return "1 (mono)";
+    if (channels == 2) return "2 (stereo)";
+    return FormatString("%u", channels);
+}
+
+SoundPermutationRow DescribeSoundPermutation(const SoundPermutation& p) {
+    SoundPermutationRow row;
+    row.name = p.name;
+    row.duration = FormatSoundDuration(PermutationDuration(p.record));
+    row.bit_depth = FormatString("%u", u32{p.record.bits_per_sample});
+    row.channels = FormatChannelCount(p.record.channels);
+    row.sample_rate = FormatString("%u Hz", p.SampleRateHz());
+    return row;
+}
+
+std::vector<std::string> SoundExportFileNames(const SoundData& sound, const std::vector<u32>& indices) {
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    for (u32 index : indices) {
+        const std::string stem = index < sound.permutations.size()
+                                     ? SafeStem(sound.permutations[index].name, index)
+                                     : FormatString("Permutation %u", index + 1);
+        std::string name = stem + ".wav";
+        for (u32 n = 2; taken.count(FoldCase(name)); ++n) name = FormatString("%s (%u).wav", stem.c_str(), n);
+        taken.insert(FoldCase(name));
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<u32> AllSoundPermutations(const SoundData& sound) {
+    std::vector<u32> all;
+    for (u32 i = 0; i < sound.permutations.size(); ++i) all.push_back(i);
+    return all;
+}
+
+SoundExportResult ExportSoundPermutations(const SoundData& sound, const std::vector<u32>& indices,
+                                          const std::string& folder) {
+    std::vector<u32> valid;
+    for (u32 index : indices)
+        if (index < sound.permutations.size()) valid.push_back(index);
+    const std::vector<std::string> names = SoundExportFileNames(sound, valid);
+    const std::string base = EnsureTrailingSlash(folder);
+    SoundExportResult result;
+    for (size_t i = 0; i < valid.size(); ++i) {
+        const SoundPermutation& p = sound.permutations[valid[i]];
+        WavParameters wav;
+        wav.samples = p.samples.data();
+        wav.sample_count = p.SampleCount();
+        wav.sample_rate = p.SampleRateHz();
+        wav.bits_per_sample = p.record.bits_per_sample;
+        wav.channels = p.record.channels;
+        const std::string path = base + names[i];
+        if (WriteWavFile(path, wav))
+            result.written.push_back(path);
+        else
+            result.failed.push_back(names[i]);
+    }
+    return result;
+}
+
+}  // namespace pirn

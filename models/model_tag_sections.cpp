@@ -1,0 +1,56 @@
+#include "models/model_tag_sections.h"
+
+namespace pirn {
+
+namespace {
+
+bool SeekTo(std::FILE* stream, u64 position) {
+    if (position > 0x7FFFFFFFFFFFFFFFull) return false;
+    return fseeko(stream, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+}  // namespace
+
+bool WriteTagSections(std::FILE* stream, const TagHeader& tag, u32 start, const TagSection* sections, int count,
+                      u32* total) {
+    const u64 base = u64{tag.data_offset} + start;
+    if (!SeekTo(stream, base)) return false;
+    u64 sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const TagSection& section = sections[i];
+        if (*section.offset != 0 && !SeekTo(stream, base + *section.offset)) return false;
+        const off_t here = ftello(stream);
+        if (here < 0 || static_cast<u64>(here) < base || static_cast<u64>(here) - base > 0xFFFFFFFFu) return false;
+        *section.offset = static_cast<u32>(static_cast<u64>(here) - base);
+        u32 written = 0;
+        if (section.count > 0) {
+            written = WriteRecords(section.records, section.count, section.layout, stream);
+            if (written == 0) return false;
+        }
+        *section.size = written;
+        sum += written;
+    }
+    if (sum > 0xFFFFFFFFu) return false;
+    *total = static_cast<u32>(sum);
+    return true;
+}
+
+bool WriteTagSectionHeader(std::FILE* stream, const TagHeader& tag, const void* header, const StructLayout* layout) {
+    return SeekTo(stream, tag.data_offset) && WriteRecords(header, 1, layout, stream) == LayoutDiskSize(layout);
+}
+
+bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header, const StructLayout* layout) {
+    if (tag.data_length < LayoutDiskSize(layout)) return false;
+    return SeekTo(stream, tag.data_offset) && ReadRecords(header, 1, layout, stream) == LayoutDiskSize(layout);
+}
+
+bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
+                    const StructLayout* layout, void* records) {
+    if (count == 0) return true;
+    const u64 bytes = u64{count} * LayoutDiskSize(layout);
+    if (u64{start} + offset + bytes > tag.data_length) return false;
+    if (!SeekTo(stream, u64{tag.data_offset} + start + offset)) return false;
+    return ReadRecords(records, count, layout, stream) == bytes;
+}
+
+}  // namespace pirn

@@ -1,0 +1,170 @@
+#pragma once
+// The built program as a user starts it: a fresh working folder with the
+// generated resources, an optional demo game folder, the program under
+// Xvfb, its window found by title, screenshots kept in the build folder's
+// e2e-screenshots/, and the log and preferences it writes read back.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/test_support.h"
+
+namespace pirn_test {
+
+inline std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+inline void CopyFile(const std::string& from, const std::string& to) { WriteAll(to, ReadAll(from)); }
+
+inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    for (const std::string& l : lines)
+        if (l == line) return true;
+    return false;
+}
+
+class PirnProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HasDisplay()) GTEST_SKIP() << "no DISPLAY (run under xvfb-run)";
+        const char* program = std::getenv("PIRN_PROGRAM");
+        const char* runDir = std::getenv("PIRN_E2E_RUN_DIR");
+        ASSERT_TRUE(program && runDir) << "PIRN_PROGRAM and PIRN_E2E_RUN_DIR come from CTest";
+        program_ = program;
+        runDir_ = runDir;
+        if (!Exists(runDir_ + "/res/orvane.pirnfont") || !Exists(runDir_ + "/res/texturepack"))
+            GTEST_SKIP() << "no generated resources in " << runDir_ << " (build the 64-bit flavour first)";
+        for (const char* tool : {"xdotool", "import"})
+            if (RunCommand({"sh", "-c", std::string("command -v ") + tool}) != 0) GTEST_SKIP() << tool << " missing";
+        if (const char* build = std::getenv("PIRN_BUILD_DIR")) {
+            shotDir_ = std::string(build) + "/e2e-screenshots";
+            ::mkdir(shotDir_.c_str(), 0755);
+        }
+    }
+
+    // The working folder a user gets: res/ with the font and the texture
+    // pack, and the character map.
+    void PrepareWorkingFolder(bool withFont = true, bool withSkin = true) {
+        if (withFont) CopyFile(runDir_ + "/res/orvane.pirnfont", dir_.file("res/orvane.pirnfont"));
+        if (withSkin) CopyFile(runDir_ + "/res/texturepack", dir_.file("res/texturepack"));
+        if (Exists(runDir_ + "/res/pirn.bmp")) CopyFile(runDir_ + "/res/pirn.bmp", dir_.file("res/pirn.bmp"));
+        if (Exists(runDir_ + "/charmap")) CopyFile(runDir_ + "/charmap", dir_.file("charmap"));
+    }
+
+    // A generated demo game folder, when the generator is built.
+    std::string MakeGameFolder() {
+        const std::string game = dir_.file("Zarnhold");
+        const char* tool = std::getenv("PIRN_MAKE_DEMO_GAME");
+        if (tool) EXPECT_EQ(RunCommand({tool, game}), 0);
+        else ::mkdir(game.c_str(), 0755);
+        return game;
+    }
+
+    void Start(std::vector<std::string> env = {}) {
+        env.push_back("PIRN_NO_NATIVE_BOXES=1");
+        // A restart's wait must not take the last run's log for its own.
+        ::unlink(dir_.file("pirn_log.txt").c_str());
+        ASSERT_TRUE(run_.Start(program_, dir_.path(), env, output_.file("output.txt")));
+    }
+
+    // Waits for the main loop and the first frame; returns the window id.
+    // With the splash, waits until it has faded (2.5 s after the first frame).
+    std::string WaitForDesktop(bool splash = false) {
+        const bool looping = WaitUntil([&] { return Contains(Log(), "Entering main loop..."); });
+        EXPECT_TRUE(looping) << Output();
+        std::string window;
+        WaitUntil([&] { return !(window = FindWindow(run_.pid(), "Pirn")).empty(); });
+        EXPECT_FALSE(window.empty()) << "no window titled Pirn";
+        if (window.empty()) return window;
+        // Something is drawn: the desktop and the Archive Browser on it.
+        Screenshot shot;
+        const bool drawn = WaitUntil([&] {
+            shot = CaptureWindow(window);
+            return !shot.empty() && shot.CountColours() > 8;
+        });
+        EXPECT_TRUE(drawn) << "the first frame never showed";
+        if (splash) SleepSeconds(3.0);
+        return window;
+    }
+
+    static void SleepSeconds(double seconds) {
+        WaitUntil([] { return false; }, seconds);
+    }
+
+    // xdotool key names, sent one after another to the window.
+    static bool Keys(const std::string& window, const std::vector<std::string>& keys) {
+        std::vector<std::string> args = {"key", "--window", "{win}", "--delay", "60"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        return Xdotool(window, args);
+    }
+    // Typed text (type-ahead in lists, text fields).
+    static bool Type(const std::string& window, const std::string& text) {
+        return Xdotool(window, {"type", "--window", "{win}", "--delay", "60", text});
+    }
+
+    Screenshot Shot(const std::string& window, const std::string& name) {
+        return CaptureWindow(window, shotDir_.empty() ? "" : shotDir_ + "/" + name + ".png");
+    }
+
+    // The quit confirmation dims everything behind it: the corners of the
+    // screen are at half their brightness.
+    static bool IsDimmed(const Screenshot& shot, const Screenshot& desktop) {
+        if (shot.empty() || shot.width != desktop.width || shot.height != desktop.height) return false;
+        const unsigned char* now = shot.At(2, shot.height - 3);
+        const unsigned char* before = desktop.At(2, desktop.height - 3);
+        for (int c = 0; c < 3; c++)
+            if (std::abs(int(now[c]) - int(before[c]) / 2) > 8) return false;
+        return true;
+    }
+
+    // Waits for the quit box to show, or to be gone again.
+    bool WaitForQuitBox(const std::string& window, const Screenshot& desktop, bool shown, Screenshot* last) {
+        return WaitUntil([&] {
+            *last = CaptureWindow(window);
+            if (last->empty()) return false;
+            return shown ? IsDimmed(*last, desktop) : last->CountDifferences(desktop) == 0;
+        });
+    }
+
+    int WaitForExit() {
+        int status = -1;
+        EXPECT_TRUE(run_.Wait(20.0, &status)) << "the program did not end";
+        return status;
+    }
+
+    std::vector<std::string> Log() const { return ReadLines(dir_.file("pirn_log.txt")); }
+    std::string Output() const { return ReadText(output_.file("output.txt")); }
+    std::string Prefs() const { return ReadText(dir_.file("res/prefs.txt")); }
+    // The preference file without the lines of the given keys.
+    std::string PrefsWithout(const std::vector<std::string>& keys) const {
+        std::string kept;
+        for (const std::string& line : ReadLines(dir_.file("res/prefs.txt"))) {
+            bool drop = false;
+            for (const std::string& key : keys) drop = drop || line.rfind(key + " ", 0) == 0;
+            if (!drop) kept += line + "\n";
+        }
+        return kept;
+    }
+    // The line of one key without the key, "" when absent.
+    std::string PrefLine(const std::string& key) const {
+        for (const std::string& line : ReadLines(dir_.file("res/prefs.txt")))
+            if (line.rfind(key + " ", 0) == 0) return line.substr(key.size() + 1);
+        return "";
+    }
+
+    std::string program_;
+    std::string runDir_;
+    std::string shotDir_;
+    TempDir dir_;     // the working folder
+    TempDir output_;  // the program's standard output and error
+    ProgramRun run_;
+};
+
+}  // namespace pirn_test
