@@ -70,15 +70,18 @@ ssize_t HookedRead(void* cookie, char* buffer, size_t size) {
     }
 }
 
+// A cookie's write answers the bytes it took, 0 on an error (errno set):
+// glibc takes a negative answer for a count and walks its buffer pointers
+// off the buffer.
 ssize_t HookedWrite(void* cookie, const char* buffer, size_t size) {
     auto* file = static_cast<HookedFile*>(cookie);
-    if (Refused(FileOp::kWrite, file->path)) return -1;
+    if (Refused(FileOp::kWrite, file->path)) return 0;
     size_t done = 0;
     while (done < size) {
         ssize_t wrote = ::write(file->fd, buffer + done, size - done);
         if (wrote < 0) {
             if (errno == EINTR) continue;
-            return done > 0 ? static_cast<ssize_t>(done) : -1;
+            break;
         }
         done += static_cast<size_t>(wrote);
     }
