@@ -354,7 +354,10 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
     TagHeader written{};
     if (commit && stream) {
         errno = 0;
-        ok = std::fflush(stream) == 0 && ::fseeko(stream, 0, SEEK_END) == 0;
+        // A write that failed while the data was written (a full disk
+        // under a large tag) marks the stream; the rewinds below would
+        // clear the mark, and the torn file would replace the old one.
+        ok = std::fflush(stream) == 0 && !std::ferror(stream) && ::fseeko(stream, 0, SEEK_END) == 0;
         off_t size = ok ? ::ftello(stream) : -1;
         ok = ok && size >= static_cast<off_t>(kTagHeaderSize) &&
              static_cast<u64>(size) - kTagHeaderSize <= 0xFFFFFFFFu;

@@ -378,6 +378,36 @@ TEST_F(TagOperationsTest, NamesTheFolderScanSkipsAreRefusedOrMapped) {
     EXPECT_TRUE(PathExists(Local() + "Text/_Thumbs.db", kPathIsFile));
 }
 
+// A tag larger than the stream's buffer: the write that fails (a full disk)
+// happens while the data is written, long before the save is closed, and
+// the save must still fail and keep the old file. Every write from the
+// first to the last is tried.
+TEST_F(TagOperationsTest, AWriteFailingWhileTheDataIsWrittenFailsTheSave) {
+    TagEntry* tag = NewSavedTag("Large", "small and good");
+    ASSERT_TRUE(tag);
+    const std::vector<u8> before = pirn_test::ReadAll(Local() + "Text/Large");
+    const std::string large(64 * 1024, 'x');
+    for (int failing = 1;; ++failing) {
+        int writes = 0;
+        SetFileFaultHook([&](FileOp op, const std::string&, bool) {
+            return op == FileOp::kWrite && ++writes == failing ? ENOSPC : 0;
+        });
+        TagHeader header{};
+        GetTagHeader(tag, &header);
+        const int saved = Save(tag, &header, large);
+        SetFileFaultHook(nullptr);
+        if (writes < failing) {
+            EXPECT_EQ(saved, 1) << "no write failed";
+            break;
+        }
+        EXPECT_EQ(saved, 0) << "write " << failing << " of " << writes << " failed";
+        EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Large"), before) << "write " << failing;
+        EXPECT_EQ(Read(tag), "small and good");
+        if (HasFailure()) break;
+    }
+    EXPECT_EQ(Read(tag), large);
+}
+
 // A group folder that is a link to another disk: the temporary file of a
 // save lies in that folder, not in the local root, so placing it never
 // crosses file systems; a failed save says why in its log line.
