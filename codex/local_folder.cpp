@@ -42,11 +42,13 @@ HeaderRead ReadGroupFolderFile(const std::string& file_name, u32 group, TagHeade
 }
 
 // Reads and checks one file of a group folder. false when it is not a tag
-// of this folder's group.
-bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header) {
+// of this folder's group, or (with *unreadable set) could not be opened.
+bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header,
+                           bool* unreadable = nullptr) {
     const std::string& file_name = entry.name;
     const std::string label = TagGroupLabelText(row->code);
     HeaderRead read = ReadGroupFolderFile(file_name, row->code, header);
+    if (unreadable) *unreadable = read == HeaderRead::kCannotOpen;
     if (read == HeaderRead::kCannotOpen) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
         return false;
@@ -72,12 +74,27 @@ bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, Ta
     return true;
 }
 
+// The tag of the group whose local copy is the file of that name, or null.
+TagEntry* FindLocalTagOfFile(u32 group, const std::string& file_name) {
+    TagList local;
+    ListLocalTags(local);
+    for (TagEntry* tag : local)
+        if (tag->group == group && tag->local_source->file_name == file_name) return tag;
+    return nullptr;
+}
+
 // (1, the tag) when a local source was added; (0, the existing tag of that
-// group and id, if any) when refused.
+// group and id, if any) when refused. A file that cannot be opened just now
+// (a failing disk, a moment without permission) is no reason to forget the
+// tag the catalogue knows in it: that tag is the answer then.
 int ReadLocalTagFile(const FolderEntry& entry, const TagGroupInfo* row, TagEntry** tag) {
     *tag = nullptr;
     TagHeader header{};
-    if (!ReadGroupFolderHeader(entry, row, &header)) return 0;
+    bool unreadable = false;
+    if (!ReadGroupFolderHeader(entry, row, &header, &unreadable)) {
+        if (unreadable) *tag = FindLocalTagOfFile(row->code, entry.name);
+        return 0;
+    }
     TagSource* source = AddLocalTagSource(header, entry.name);
     if (source) {
         *tag = source->owner;
@@ -153,8 +170,11 @@ void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
         return;
     }
     TagHeader header{};
-    if (!ReadGroupFolderHeader(*entry, row, &header)) {
-        RemoveLocalTagFile(entry, row);
+    bool unreadable = false;
+    if (!ReadGroupFolderHeader(*entry, row, &header, &unreadable)) {
+        // The file is still there; what the catalogue knew of it stays
+        // until it can be read again.
+        if (!unreadable) RemoveLocalTagFile(entry, row);
         return;
     }
     TagSource* local = tag->local_source;

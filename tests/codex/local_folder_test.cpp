@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -12,6 +14,7 @@
 #include <ctime>
 
 #include "codex/plugin_writer.h"
+#include "platform/file_ops.h"
 #include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
 
@@ -216,6 +219,34 @@ TEST_F(LocalFolderTest, FileChangesAndRemovalsSendTheirEvents) {
     EXPECT_EQ(CountEvents(kCodexTagGone), 1u);
     EXPECT_TRUE(FindTag(kText, Code("ar01")));
     EXPECT_FALSE(FindTagEntry(kText, Code("on01")));
+}
+
+// A changed file that cannot be opened when the folder is looked at (a
+// failing disk, a moment without permission) still holds its tag: the
+// catalogue keeps what it knew rather than dropping a tag whose file is
+// there, and a fresh scan agrees once the file reads again.
+TEST_F(LocalFolderTest, AChangedFileThatCannotBeOpenedKeepsItsTag) {
+    const std::string path = WriteLocal("Text", "Kept", TagFile(Tag{kText, Code("ke01"), "Kept", Data("first")}));
+    PollLocalFolder(true);
+    ASSERT_TRUE(IsTagLocal(FindTag(kText, Code("ke01"))));
+    pirn_test::WriteAll(path, TagFile(Tag{kText, Code("ke01"), "Kept", Data("second data")}));
+    for (int error : {EIO, EACCES}) {
+        SetFileFaultHook([&](FileOp op, const std::string& what, bool) {
+            return op == FileOp::kOpen && what == path ? error : 0;
+        });
+        quiet_log.Clear();
+        PollLocalFolder(true);
+        SetFileFaultHook(nullptr);
+        TagEntry* tag = FindTag(kText, Code("ke01"));
+        ASSERT_TRUE(tag) << std::strerror(error);
+        EXPECT_TRUE(IsTagLocal(tag));
+        EXPECT_TRUE(quiet_log.Contains("'Kept' in the 'Text' folder could not be opened."));
+        pirn_test::WriteAll(path, TagFile(Tag{kText, Code("ke01"), "Kept", Data("third")}));
+    }
+    PollLocalFolder(true);
+    EXPECT_EQ(FindTag(kText, Code("ke01"))->local_source->header.data_length, 5u);
+    SetLocalFolder(Local());
+    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("ke01"))));
 }
 
 TEST_F(LocalFolderTest, UnforcedPollWaitsForTheChangedFlag) {
