@@ -3,9 +3,12 @@
 // tests, small pictures in every format our writers make plus variants only
 // libpng and libtiff write (interlaced, other depths, other compressions,
 // tiles, separate planes), and small fonts, texture packs, charmaps and
-// preference files laid out from their format tables.
+// preference files laid out from their format tables; for the readers of
+// the editors, collections and models, the demo game's tags of each group
+// (with bitmaps, plates and frame scripts made from them), the samples and
+// definition files of the source tree, and small hand-built files.
 //
-//   make_fuzz_seeds FOLDER
+//   make_fuzz_seeds FOLDER [SOURCE_FOLDER]
 //
 // scripts/fuzz runs it before fuzzing; the seeds are not kept in the
 // repository (fuzz/corpus/ holds the minimised corpus that grew from them).
@@ -16,9 +19,16 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "codex/tag_header.h"
+#include "collections/bitmap_codec.h"
+#include "collections/collection.h"
+#include "collections/collection_tag.h"
+#include "collections/plate.h"
+#include "platform/act_file.h"
 #include "platform/char_map.h"
 #include "platform/clipboard_image.h"
 #include "platform/image_file.h"
@@ -33,6 +43,7 @@ using pirn::u8;
 using Bytes = std::vector<u8>;
 
 std::string g_root;
+std::string g_source;  // the source tree, or empty
 
 void Write(const std::string& harness, const std::string& name, const Bytes& bytes) {
     const std::string folder = g_root + "/" + harness;
@@ -47,6 +58,15 @@ void Write(const std::string& harness, const std::string& name, const Bytes& byt
 
 void Write(const std::string& harness, const std::string& name, const std::string& text) {
     Write(harness, name, Bytes(text.begin(), text.end()));
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+    Bytes bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) bytes.push_back(u8(c));
+        std::fclose(file);
+    }
+    return bytes;
 }
 
 Bytes Join(std::initializer_list<Bytes> parts) {
@@ -242,9 +262,8 @@ void WriteImageSeeds() {
 
 // --- Tags and archives -------------------------------------------------------------
 
-void WriteCodexSeeds() {
+void WriteCodexSeeds(const pirn::demo::DemoGame& game) {
     using namespace codex_fixture;
-    const pirn::demo::DemoGame game = pirn::demo::BuildDemoGame();
     for (const pirn::demo::DemoArchive& archive : game.archives) {
         const Bytes bytes = pirn::demo::EncodeArchive(archive);
         Write("archive", "demo-" + archive.file_name, bytes);
@@ -282,6 +301,142 @@ void WriteCodexSeeds() {
     for (size_t i = 0; i + 1 < local_files.size(); i += 3)
         Write("local_tag_files", "demo-" + std::to_string(i),
               Join({Bytes{u8(i), u8(i)}, local_files[i], separator, Bytes{u8(i + 1), u8(i + 7)}, local_files[i + 1]}));
+}
+
+// --- Tag data of the editors, collections and models ------------------------------
+
+constexpr u32 Group(const char (&code)[5]) {
+    return u32(u8(code[0])) << 24 | u32(u8(code[1])) << 16 | u32(u8(code[2])) << 8 | u8(code[3]);
+}
+
+std::vector<pirn::demo::DemoTag> DemoTagsOf(const pirn::demo::DemoGame& game, u32 group) {
+    std::vector<pirn::demo::DemoTag> tags;
+    for (const pirn::demo::DemoArchive& archive : game.archives)
+        for (const pirn::demo::DemoTag& tag : archive.tags)
+            if (tag.group == group) tags.push_back(tag);
+    for (const pirn::demo::DemoLocalFile& file : game.local_files)
+        if (file.tag.group == group) tags.push_back(file.tag);
+    return tags;
+}
+
+std::string SeedName(const pirn::demo::DemoTag& tag) {
+    std::string name = "demo-" + tag.name;
+    for (char& c : name)
+        if (c == '/' || c == ' ') c = '-';
+    return name;
+}
+
+// The tag-data harnesses take the tag's version as their first byte.
+Bytes Versioned(const pirn::demo::DemoTag& tag) { return Join({Bytes{u8(tag.version)}, tag.data}); }
+
+std::unique_ptr<pirn::Collection> LoadDemoCollection(const pirn::demo::DemoTag& tag) {
+    auto collection = std::make_unique<pirn::Collection>();
+    Bytes data = tag.data;
+    std::FILE* stream = fmemopen(data.data(), data.size(), "rb");
+    pirn::TagHeader header{};
+    header.group = tag.group;
+    header.version = tag.version;
+    header.user_data = tag.user_data;
+    header.data_length = u32(data.size());
+    const bool loaded = stream && pirn::LoadCollection(collection.get(), stream, &header, true);
+    if (stream) std::fclose(stream);
+    if (!loaded) return nullptr;
+    return collection;
+}
+
+void WriteCollectionSeeds(const pirn::demo::DemoGame& game) {
+    size_t bitmaps = 0, plates = 0;
+    for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, Group(".256"))) {
+        Write("collection", SeedName(tag), Versioned(tag));
+        std::unique_ptr<pirn::Collection> collection = LoadDemoCollection(tag);
+        if (!collection) continue;
+        std::vector<const pirn::CollectionBitmap*> two_byte;
+        for (const auto& bitmap : collection->bitmaps) {
+            Bytes block;
+            if (bitmaps < 24 && pirn::EncodeCollectionBitmapBytes(*bitmap, &block))
+                Write("collection_bitmap", SeedName(tag) + "-" + std::to_string(bitmaps++), block);
+            if (bitmap->bytes_per_pixel == 2 && two_byte.size() < 6) two_byte.push_back(bitmap.get());
+        }
+        pirn::PixelImage plate;
+        if (plates >= 6 || two_byte.empty() || !pirn::BuildPlateImage(*collection, two_byte, plates % 2 == 1, 0, &plate))
+            continue;
+        ++plates;
+        Write("plate", SeedName(tag) + ".bmp", Join({Bytes{1}, Encoded(pirn::kTypeBmp, plate)}));
+        Write("plate", SeedName(tag) + ".png", Join({Bytes{1}, Encoded(pirn::kTypePng, plate)}));
+        if (plate.width >= pirn::kMinPlateSide && plate.width <= pirn::kMinPlateSide + 255 && plate.height < 200)
+            Write("plate", SeedName(tag) + ".grid",
+                  Join({Bytes{0, u8(plate.width - pirn::kMinPlateSide)}, plate.pixels}));
+    }
+}
+
+void WriteTagDataSeeds(const pirn::demo::DemoGame& game) {
+    const std::pair<const char*, u32> kinds[] = {
+        {"dtex", Group("dtex")}, {"detail_map", Group("dmap")}, {"mesh_map", Group("mesh")},
+        {"geom", Group("geom")}, {"mode", Group("mode")},       {"sound", Group("soun")},
+    };
+    for (const auto& [harness, group] : kinds) {
+        size_t written = 0;
+        for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, group))
+            if (written++ < 16) Write(harness, SeedName(tag), Versioned(tag));
+    }
+    // The dialog harness reads the data alone.
+    for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, Group("bina"))) Write("dialog", SeedName(tag), tag.data);
+    for (const pirn::demo::DemoFile& file : game.files) {
+        if (file.path.size() < 10 || file.path.compare(file.path.size() - 10, 10, "script.txt") != 0) continue;
+        std::string name = file.path;
+        for (char& c : name)
+            if (c == '/' || c == ' ') c = '-';
+        Write("build_script", "demo-" + name, file.bytes);
+    }
+    Write("build_script", "every-key",
+          std::string("  BitmapOrder 2\r\nAlignType 3\nAlignIndividually Yes\nReverseViews t\n"
+                      "(1 2 -3 ~ 99999999999 4)\nHueChange \"Team colour\" 200 240 280 25\n"
+                      "huechange 0 0 0 0\nunknown key\n"));
+}
+
+// --- Models, tables and definitions ----------------------------------------------------
+
+void WriteModelSeeds() {
+    const std::string triangle = "TriMesh ( 1 0 0 0 3 0\n0 1 2\n0 0 0  1 0 0  0 1 0\n0 0 0 1 1 0 False )\n";
+    Write("three_dmf", "triangle", "3DMetafile ( 1 6 Normal toc> )\n" + triangle);
+    Write("three_dmf", "textured",
+          "3DMetafile\n" + triangle + "AttributeArray ( 2 0 2 0 0\n 0 0  0.25 0.75  1 0.5 )\n"
+          "AttributeArray ( 3 0 0 0 0\n 0 0 1 )\nAttributeArray ( 3 0 2 0 0\n 0 0 1  0 0 1  0 0 1 )\n"
+          "PixmapTexture ( 3 1 12 32 ARGB32 BigEndian BigEndian\n0x80112233FF445566007788990A0B0C0D )\n");
+    Write("three_dmf", "two-meshes-rgb16",
+          "3DMetafile\nContainer ( " + triangle +
+          "TriMesh ( 2 0 0 0 4 0\n0 1 2  0 2 3\n-5 0 0  0 0 0  0 2 0  1 1 7\n-5 0 0 1 2 7 False )\n"
+          "PixmapTexture ( 2 1 4 16 RGB16 BigEndian BigEndian\n0x7FFF8421000000000000000000000000 ) ) EndGroup ( )\n");
+
+    // .act: 256 colours; 16 colours with the count; a count above 256.
+    Bytes full(pirn::kActTableSize), counted(pirn::kActTableSize + 4, 0), too_many(pirn::kActTableSize + 4, 0);
+    for (size_t i = 0; i < full.size(); ++i) full[i] = counted[i] = u8(i * 5);
+    counted[768] = 0, counted[769] = 16, counted[770] = 0xFF, counted[771] = 0xFF;
+    too_many[768] = 1, too_many[769] = 1;
+    Write("act", "256-colours", full);
+    Write("act", "16-colours", counted);
+    Write("act", "count-past-256", too_many);
+
+    if (g_source.empty()) return;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(g_source + "/tests/data/lwo", error)) {
+        if (!entry.is_regular_file(error) || entry.path().extension() != ".lwo" || entry.file_size(error) > 16384)
+            continue;
+        std::string name = fs::relative(entry.path(), g_source + "/tests/data/lwo", error).string();
+        for (char& c : name)
+            if (c == '/') c = '-';
+        Write("lwo", name, ReadFileBytes(entry.path().string()));
+    }
+    for (const char* folder : {"/data", "/tests/editors/definitions/grammar"}) {
+        for (const auto& entry : fs::directory_iterator(g_source + folder, error)) {
+            if (!entry.is_regular_file(error) || entry.path().extension() != ".xml") continue;
+            const std::string marker = "@@record@@";
+            Write("xml_definitions", entry.path().filename().string(),
+                  Join({ReadFileBytes(entry.path().string()), Bytes(marker.begin(), marker.end()),
+                        Bytes{0, 1, 2, 3, 0x80, 0xFF, 0x7F, 9, 0, 0, 0, 2}}));
+        }
+    }
 }
 
 // --- Resource files ------------------------------------------------------------------
@@ -336,14 +491,19 @@ void WriteResourceSeeds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER [SOURCE_FOLDER]\n");
         return 2;
     }
     g_root = argv[1];
+    if (argc == 3) g_source = argv[2];
     std::filesystem::create_directories(g_root);
+    const pirn::demo::DemoGame game = pirn::demo::BuildDemoGame();
     WriteImageSeeds();
-    WriteCodexSeeds();
+    WriteCodexSeeds(game);
+    WriteCollectionSeeds(game);
+    WriteTagDataSeeds(game);
+    WriteModelSeeds();
     WriteResourceSeeds();
     return 0;
 }
