@@ -1,4 +1,4 @@
-// The "charmap" file and the conversions between the program's 8-bit text
+// The "charmap" file (its first 448 bytes) and the conversions between the program's 8-bit text
 // and UTF-16 / UTF-8 (the clipboard and typed characters hand over any
 // bytes). A loaded table is used for the conversions of the same input,
 // then the built-in one is put back.
@@ -48,8 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string text(reinterpret_cast<const char*>(data), size);
     CheckConversions(text, true);
-    if (pirn::LoadCharMap(pirn_fuzz::WriteScratchFile("charmap", data, size))) {
-        FUZZ_CHECK(parsed);
+    // A file is read for its first kCharMapFileSize bytes; what follows them
+    // is not looked at.
+    const bool loaded = pirn::LoadCharMap(pirn_fuzz::WriteScratchFile("charmap", data, size));
+    FUZZ_CHECK(loaded == (size >= pirn::kCharMapFileSize));
+    if (loaded) {
+        pirn::CharMap head;
+        FUZZ_CHECK(pirn::ParseCharMapFile(data, pirn::kCharMapFileSize, &head));
+        FUZZ_CHECK(pirn::CharMapFileBytes(pirn::ActiveCharMap()) == pirn::CharMapFileBytes(head));
         CheckConversions(text, false);
     }
     pirn::UseBuiltInCharMap();
