@@ -84,7 +84,7 @@ std::string FindInvalidAddonFields(const AddonFields& fields) {
 
 u16 AddonPriority(const AddonFields& fields) { return static_cast<u16>(ParsePriority(fields.priority)); }
 
-int RunAddonPopup(const AddonPopup& popup, AddonFields* fields, AddonMessage* message) {
+int RunAddonPopup(const AddonFieldsPrompt& popup, AddonFields* fields, AddonMessage* message) {
     *message = AddonMessage{};
     if (!popup || !popup(fields)) return 0;
     const std::string invalid = FindInvalidAddonFields(*fields);
@@ -95,7 +95,7 @@ int RunAddonPopup(const AddonPopup& popup, AddonFields* fields, AddonMessage* me
     return 1;
 }
 
-int WriteAddon(const TagList& tags, const AddonPopup& popup, AddonMessage* message) {
+int WriteAddon(const TagList& tags, const AddonFieldsPrompt& popup, AddonMessage* message) {
     AddonFields fields;
     if (!RunAddonPopup(popup, &fields, message)) return 0;
     // The plugin writer keeps the name inside plugins/: the file gets the
@@ -174,13 +174,13 @@ int CollectDtexAddonTags(TagList* tags, AddonMessage* message) {
     return 1;
 }
 
-int BuildRegularAddon(const AddonPopup& popup, AddonMessage* message) {
+int BuildRegularAddon(const AddonFieldsPrompt& popup, AddonMessage* message) {
     TagList tags;
     if (!CollectRegularAddonTags(&tags, message)) return 0;
     return WriteAddon(tags, popup, message);
 }
 
-int BuildDtexAddon(const AddonPopup& popup, AddonMessage* message) {
+int BuildDtexAddon(const AddonFieldsPrompt& popup, AddonMessage* message) {
     TagList tags;
     if (!CollectDtexAddonTags(&tags, message)) return 0;
     return WriteAddon(tags, popup, message);

@@ -44,17 +44,18 @@ struct AddonMessage {
 std::string FindInvalidAddonFields(const AddonFields& fields);
 u16 AddonPriority(const AddonFields& fields);
 
-// The popup: fills the fields and returns true when the user confirmed,
+// Asks for the fields (the AddonPopup dialog in the program, app/ui/
+// addon_popup.h): fills them and returns true when the user confirmed,
 // false on Cancel.
-using AddonPopup = std::function<bool(AddonFields* fields)>;
+using AddonFieldsPrompt = std::function<bool(AddonFields* fields)>;
 
 // RunAddonPopup's checks after the dialog: 1 when the fields can be used,
 // else 0 with the error box to show (nothing when cancelled).
-int RunAddonPopup(const AddonPopup& popup, AddonFields* fields, AddonMessage* message);
+int RunAddonPopup(const AddonFieldsPrompt& popup, AddonFields* fields, AddonMessage* message);
 
 // Asks for the fields and writes the plugin; the message says how it went
 // (empty when the popup was cancelled). 1 when written.
-int WriteAddon(const TagList& tags, const AddonPopup& popup, AddonMessage* message);
+int WriteAddon(const TagList& tags, const AddonFieldsPrompt& popup, AddonMessage* message);
 
 // The tags each command would pack, in order; 0 with the message to show
 // when there is nothing to pack or a detail map cannot be packed.
@@ -62,8 +63,8 @@ int CollectRegularAddonTags(TagList* tags, AddonMessage* message);
 int CollectDtexAddonTags(TagList* tags, AddonMessage* message);
 
 // The root-menu commands "Build Regular Add-on" and "Build Dtex Add-on".
-int BuildRegularAddon(const AddonPopup& popup, AddonMessage* message);
-int BuildDtexAddon(const AddonPopup& popup, AddonMessage* message);
+int BuildRegularAddon(const AddonFieldsPrompt& popup, AddonMessage* message);
+int BuildDtexAddon(const AddonFieldsPrompt& popup, AddonMessage* message);
 
 // Whether an add-on may carry tags of the group (soli, ditl, form, obpc,
 // reco, save, soun, stli, temp, text).

@@ -1,9 +1,11 @@
 #include "collections/bitmap_codec.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "collections/pixel64_stream.h"
+#include "collections/pixel_pairs.h"
 
 namespace pirn {
 
@@ -14,157 +16,98 @@ namespace {
 
 u16 LoadU16(const u8* p) { return static_cast<u16>((p[0] << 8) | p[1]); }
 
-// Alpha + index pairs from 4-bit alpha levels x (alpha = x * 17, index kept
-// only where x is non-zero), four pixels at a time in the 16-bit lanes of a
-// 64-bit word on little-endian machines: byte 0 of a lane is the alpha,
-// byte 1 the index. Answers whether some level lies strictly between 0 and
-// 15 (partial alpha).
-constexpr u64 kLanes = 0x0001000100010001ull;
-
-inline u64 PairsFromLevels(u64 levels, u64 indices, u64* partial) {
-    const u64 alpha = (levels << 4) | levels;
-    const u64 nonzero = ((levels + 0xFF * kLanes) >> 8) & kLanes;
-    const u64 full = ((levels + kLanes) >> 4) & kLanes;
-    *partial |= nonzero & ~full;
-    return alpha | ((indices & (nonzero * 0xFF)) << 8);
-}
-
-constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-
-// Stored 16-bit pixels (transparency nibble, index) to pairs.
-bool ConvertWidePixels(const u8* source, u8* out, size_t count) {
-    u64 partial = 0;
-    size_t i = 0;
-    if (kLittleEndian) {
-        for (; i + 4 <= count; i += 4) {
-            u64 word;
-            std::memcpy(&word, source + 2 * i, 8);
-            const u64 levels = 15 * kLanes - (word & 0xF * kLanes);
-            word = PairsFromLevels(levels, (word >> 8) & 0xFF * kLanes, &partial);
-            std::memcpy(out + 2 * i, &word, 8);
-        }
-    }
-    for (; i < count; ++i) {
-        const u8 level = static_cast<u8>(15 - (source[2 * i] & 15));
-        out[2 * i] = static_cast<u8>(level * 17);
-        out[2 * i + 1] = level ? source[2 * i + 1] : 0;
-        partial |= level != 0 && level != 15;
-    }
-    return partial != 0;
-}
-
-// Pairs in place: alpha to (alpha / 16) x 17, index 0 where alpha is 0.
-bool NormalisePairs(u8* pairs, size_t count) {
-    u64 partial = 0;
-    size_t i = 0;
-    if (kLittleEndian) {
-        for (; i + 4 <= count; i += 4) {
-            u64 word;
-            std::memcpy(&word, pairs + 2 * i, 8);
-            word = PairsFromLevels((word >> 4) & 0xF * kLanes, (word >> 8) & 0xFF * kLanes, &partial);
-            std::memcpy(pairs + 2 * i, &word, 8);
-        }
-    }
-    for (; i < count; ++i) {
-        const u8 level = static_cast<u8>(pairs[2 * i] / 16);
-        pairs[2 * i] = static_cast<u8>(level * 17);
-        if (!level) pairs[2 * i + 1] = 0;
-        partial |= level != 0 && level != 15;
-    }
-    return partial != 0;
-}
-
-// Alpha of an 8-bit stored index: from the colour table under flag 0x0800
-// (the high byte of its largest channel), else 0 for index 0 and 255 for
-// the others.
-void EightBitAlphas(u16 flags, const ColorTableRecord& table, u8 alpha[256]) {
-    for (u32 i = 0; i < 256; ++i) {
-        if (flags & kStoredAlphaFromTable) {
-            const u16* c = table.channels[i];
-            alpha[i] = static_cast<u8>(std::max({c[0], c[1], c[2]}) >> 8);
-        } else {
-            alpha[i] = i ? 255 : 0;
-        }
-    }
-}
-
-// Converts stored pixels into alpha + index pairs, already normalised
-// (alpha a multiple of 17, index 0 where alpha is 0) except where the alpha
-// comes from the colour table, and notes whether any alpha is partial.
-class PixelConverter {
-public:
-    PixelConverter(u16 flags, const ColorTableRecord& table)
-        : wide_((flags & kStored16Bit) != 0), from_table_(!wide_ && (flags & kStoredAlphaFromTable)) {
-        u8 alpha[256];
-        EightBitAlphas(flags, table, alpha);
-        for (u32 i = 0; i < 256; ++i) {
-            pairs_[i][0] = alpha[i];
-            pairs_[i][1] = static_cast<u8>(i);
-        }
-    }
-    u32 StoredBytes() const { return wide_ ? 2 : 1; }
-    // Whether NormaliseBitmapAlpha must still run over the result.
-    bool NeedsNormalising() const { return from_table_; }
-    bool FoundPartialAlpha() const { return partial_; }
-
-    void Convert(const u8* source, u8* out, size_t count) {
-        if (wide_) {
-            partial_ = ConvertWidePixels(source, out, count) || partial_;
-        } else {
-            for (size_t i = 0; i < count; ++i) std::memcpy(out + 2 * i, pairs_[source[i]], 2);
-        }
-    }
-
-private:
-    bool wide_;
-    bool from_table_;
-    bool partial_ = false;
-    u8 pairs_[256][2];
+// The stored format-0 pixel kinds, each converting stored pixels into
+// alpha + index pairs. Narrow and wide pixels give normalised pairs (alpha a
+// multiple of 17, index 0 where alpha is 0) and wide ones note whether some
+// alpha is partial; alpha from the colour table still needs normalising.
+struct NarrowPixels {
+    static constexpr u32 kStoredBytes = 1;
+    void Convert(const u8* source, u8* out, size_t count) { PairsFromNarrow(source, out, count); }
 };
 
-bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, PixelConverter& convert,
-               std::vector<u8>* pixels) {
-    const size_t width = static_cast<size_t>(header.width), height = static_cast<size_t>(header.height);
-    const u64 row_bytes = u64{convert.StoredBytes()} * width;
-    if (row_bytes * height > size) return false;
-    for (size_t y = 0; y < height; ++y)
-        convert.Convert(data + y * row_bytes, &(*pixels)[y * width * 2], width);
+struct WidePixels {
+    static constexpr u32 kStoredBytes = 2;
+    bool partial = false;
+    void Convert(const u8* source, u8* out, size_t count) { partial = PairsFromWide(source, out, count) || partial; }
+};
+
+// Under flag 0x0800 an 8-bit index takes the high byte of its colour's
+// largest channel as alpha.
+struct TablePixels {
+    static constexpr u32 kStoredBytes = 1;
+    u8 pairs[256][2];
+    explicit TablePixels(const ColorTableRecord& table) {
+        for (u32 i = 0; i < 256; ++i) {
+            const u16* c = table.channels[i];
+            pairs[i][0] = static_cast<u8>(std::max({c[0], c[1], c[2]}) >> 8);
+            pairs[i][1] = static_cast<u8>(i);
+        }
+    }
+    void Convert(const u8* source, u8* out, size_t count) { PairsFromNarrowTable(source, out, count, pairs); }
+};
+
+// Rows follow each other without padding, so the whole block converts in
+// one go.
+template <typename Pixels>
+bool DecodeRaw(const u8* data, size_t size, const BitmapHeader& header, Pixels& convert, u8* pixels) {
+    const u64 count = u64(header.width) * u64(header.height);
+    if (count * Pixels::kStoredBytes > size) return false;
+    convert.Convert(data, pixels, static_cast<size_t>(count));
     return true;
 }
 
 // Each row: u16 run count n, u16 pixel count p, n runs of u16 start and end
 // (end exclusive, in order, inside the row, adding up to p), the pixel bytes
 // of the runs, and a pad byte after an odd byte count with flag 0x0040.
-bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, PixelConverter& convert,
-               std::vector<u8>* pixels) {
+template <typename Pixels>
+bool DecodeRle(const u8* data, size_t size, const BitmapHeader& header, u16 flags, Pixels& convert, u8* pixels) {
+    constexpr u32 stored = Pixels::kStoredBytes;
     const u32 width = static_cast<u32>(header.width);
-    const u32 stored = convert.StoredBytes();
+    const bool padded = (flags & kStoredRowPadding) != 0;
+    // The columns between runs are transparent. One fill of the whole
+    // bitmap costs less than filling each gap: it brings the bitmap's
+    // memory into the cache in one sweep.
+    std::memset(pixels, 0, size_t{width} * 2 * static_cast<u32>(header.height));
+    // Each row's start depends on the row before; the next start is worked
+    // out first and with few steps, the checks after it.
+    const u64 pad_bit = padded ? 1 : 0;
     u64 at = 0;
-    for (u32 y = 0; y < static_cast<u32>(header.height); ++y) {
-        if (size - at < 4) return false;
-        const u32 runs = LoadU16(data + at), count = LoadU16(data + at + 2);
-        const u64 run_table = at + 4;
+    u8* row = pixels;
+    for (u32 y = 0; y < static_cast<u32>(header.height); ++y, row += 2 * size_t{width}) {
+        // The last row's pad may be missing: `at` may stand one past the
+        // end, but only after the last row.
+        if (at + 4 > size) return false;
+        const u32 head = StoredU32(data, static_cast<size_t>(at));
+        const u32 runs = head >> 16, count = head & 0xFFFF;
+        const u64 pixel_start = at + 4 + u64{runs} * 4;
         const u64 pixel_bytes = u64{count} * stored;
-        if (size - run_table < u64{runs} * 4) return false;
-        const u64 pixel_start = run_table + u64{runs} * 4;
-        if (size - pixel_start < pixel_bytes) return false;
-        u8* row = &(*pixels)[size_t{y} * width * 2];
+        const u64 next = pixel_start + pixel_bytes + (pixel_bytes & pad_bit);
+        if (pixel_start > size || size - pixel_start < pixel_bytes) return false;
+        // The runs may not cover more than the row announces: the sum of
+        // their lengths is checked against the count as they are read.
+        const u8* run = data + at + 4;
+        const u8* source = data + pixel_start;
+        u32 left = count;
         u32 previous_end = 0;
-        u64 source = pixel_start;
-        for (u32 r = 0; r < runs; ++r) {
-            const u32 start = LoadU16(data + run_table + 4 * r), end = LoadU16(data + run_table + 4 * r + 2);
-            if (start < previous_end || end < start || end > width) return false;
-            if (source + u64{end - start} * stored > pixel_start + pixel_bytes) return false;
-            convert.Convert(data + source, row + 2 * size_t{start}, end - start);
-            source += u64{end - start} * stored;
+        for (u32 r = 0; r < runs; ++r, run += 4) {
+            const u32 start = LoadU16(run), end = LoadU16(run + 2);
+            if (start < previous_end || end < start || end > width || end - start > left) return false;
+            convert.Convert(source, row + 2 * size_t{start}, end - start);
+            source += size_t{end - start} * stored;
+            left -= end - start;
             previous_end = end;
         }
-        if (source != pixel_start + pixel_bytes) return false;
-        at = pixel_start + pixel_bytes;
-        if ((flags & kStoredRowPadding) && (pixel_bytes & 1)) at += 1;
-        at = std::min<u64>(at, size);  // the last row may end without its pad
+        if (left != 0) return false;
+        at = next;
     }
     return true;
+}
+
+template <typename Pixels>
+bool DecodeIndexed(const u8* data, size_t size, const BitmapHeader& header, u16 flags, Pixels& convert,
+                   u8* pixels) {
+    return (flags & kStoredRle) ? DecodeRle(data, size, header, flags, convert, pixels)
+                                : DecodeRaw(data, size, header, convert, pixels);
 }
 
 // Which pixel format the header describes, with every field that must agree
@@ -186,14 +129,38 @@ int CheckedPixelFormat(const BitmapHeader& header, u16 flags) {
     return -1;
 }
 
+// The header's fields, read straight from the block (every decode reads
+// one; the reserved bytes are of no use to it).
+BitmapHeader ReadBitmapHeader(const u8* block) {
+    BitmapHeader header = {};
+    header.width = static_cast<i16>(StoredU16(block, offsetof(BitmapHeader, width)));
+    header.height = static_cast<i16>(StoredU16(block, offsetof(BitmapHeader, height)));
+    header.bytes_per_row = StoredU16(block, offsetof(BitmapHeader, bytes_per_row));
+    header.flags = StoredU16(block, offsetof(BitmapHeader, flags));
+    header.bits_per_pixel = StoredU16(block, offsetof(BitmapHeader, bits_per_pixel));
+    header.zero_a = StoredU16(block, offsetof(BitmapHeader, zero_a));
+    header.zero_b = StoredU16(block, offsetof(BitmapHeader, zero_b));
+    header.depth_shift = StoredU16(block, offsetof(BitmapHeader, depth_shift));
+    header.pixel_format = StoredU16(block, offsetof(BitmapHeader, pixel_format));
+    return header;
+}
+
+// Whether the data after the header could describe that many pixels at all:
+// RAW needs every stored pixel, RLE four bytes a row, the 64-bit stream one
+// byte for at most 128 pixels after its leading count. A damaged block
+// claiming a huge bitmap is refused before its pixels are allocated.
+bool DataCanHold(const BitmapHeader& header, u16 flags, int format, u64 pixel_count, size_t data_size) {
+    if (format == kPixelFormat64Bit) return pixel_count <= 255 + 128 * u64{data_size};
+    if (flags & kStoredRle) return u64(header.height) * 4 <= data_size;
+    return pixel_count * (u64{header.depth_shift} + 1) <= data_size;
+}
+
 }  // namespace
 
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
-                                                              const ColorTableRecord& table) {
+                                                              const ColorTableRecord& table, PixelBlocks* blocks) {
     if (size < kBitmapHeaderSize) return nullptr;
-    BitmapHeader header;
-    std::memcpy(&header, block, sizeof header);
-    SwapRecordsInPlace(&header, 1, kBitmapHeaderLayout);
+    const BitmapHeader header = ReadBitmapHeader(block);
     u16 flags = header.flags & kStoredFlagMask;
     const int format = CheckedPixelFormat(header, flags);
     if (format < 0) return nullptr;
@@ -208,28 +175,34 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, s
     const u32 bytes_per_pixel = format == kPixelFormat64Bit ? 8 : 2;
     const u64 pixel_count = u64(header.width) * u64(header.height);
     if (pixel_count * bytes_per_pixel > kMaxImageBytes) return nullptr;
+    if (!DataCanHold(header, flags, format, pixel_count, data_size)) return nullptr;
 
     auto bitmap = std::make_unique<CollectionBitmap>();
     bitmap->width = static_cast<u16>(header.width);
     bitmap->height = static_cast<u16>(header.height);
     bitmap->bytes_per_pixel = static_cast<u16>(bytes_per_pixel);
-    bitmap->pixels.assign(static_cast<size_t>(pixel_count) * bytes_per_pixel, 0);
+    // Every decoder below writes every byte.
+    const size_t pixel_bytes = static_cast<size_t>(pixel_count) * bytes_per_pixel;
+    if (!blocks || !blocks->Place(&bitmap->pixels, pixel_bytes)) bitmap->pixels.SetSizeUnfilled(pixel_bytes);
     bitmap->flags = flags & static_cast<u16>(~(kStoredAlphaFromTable | kStored16Bit));
     if (format == kPixelFormat64Bit) {
         if (!DecodePixel64Stream(data, data_size, bitmap->pixels.data(), static_cast<size_t>(pixel_count)))
             return nullptr;
         return bitmap;
     }
-    PixelConverter convert(flags, table);
-    const bool decoded = (flags & kStoredRle) ? DecodeRle(data, data_size, header, flags, convert, &bitmap->pixels)
-                                              : DecodeRaw(data, data_size, header, convert, &bitmap->pixels);
-    if (!decoded) return nullptr;
-    // What NormaliseBitmapAlpha would make of it, without a second pass where
-    // the conversion already gave normalised alpha.
-    if (convert.NeedsNormalising())
+    u8* pixels = bitmap->pixels.data();
+    if (flags & kStored16Bit) {
+        WidePixels wide;
+        if (!DecodeIndexed(data, data_size, header, flags, wide, pixels)) return nullptr;
+        if (wide.partial) bitmap->flags |= kBitmapPartialAlpha;
+    } else if (flags & kStoredAlphaFromTable) {
+        TablePixels from_table(table);
+        if (!DecodeIndexed(data, data_size, header, flags, from_table, pixels)) return nullptr;
         NormaliseBitmapAlpha(bitmap.get());
-    else if (convert.FoundPartialAlpha())
-        bitmap->flags |= kBitmapPartialAlpha;
+    } else {
+        NarrowPixels narrow;
+        if (!DecodeIndexed(data, data_size, header, flags, narrow, pixels)) return nullptr;
+    }
     return bitmap;
 }
 
@@ -250,11 +223,11 @@ bool CanEncodeCollectionBitmap(const CollectionBitmap& bitmap) {
 
 namespace {
 
-void PutHeader(const BitmapHeader& header, std::vector<u8>* out) {
+u8* PutHeader(const BitmapHeader& header, u8* out) {
     BitmapHeader stored = header;
     SwapRecordsInPlace(&stored, 1, kBitmapHeaderLayout);
-    const u8* bytes = reinterpret_cast<const u8*>(&stored);
-    out->insert(out->end(), bytes, bytes + sizeof stored);
+    std::memcpy(out, &stored, sizeof stored);
+    return out + sizeof stored;
 }
 
 u8* StoreU16(u8* out, u32 v) {
@@ -263,51 +236,36 @@ u8* StoreU16(u8* out, u32 v) {
     return out + 2;
 }
 
-// Stored pixels of `count` alpha + index pairs: the 16-bit form
-// (transparency 15 - alpha / 16, then index) or one byte (the index, 0 for
-// a transparent pixel). Returns the end of what was written.
-u8* StorePixels(const u8* pixels, u32 count, bool wide, u8* out) {
-    if (wide) {
-        for (u32 x = 0; x < count; ++x) {
-            out[2 * size_t{x}] = static_cast<u8>(15 - pixels[2 * size_t{x}] / 16);
-            out[2 * size_t{x} + 1] = pixels[2 * size_t{x} + 1];
-        }
-        return out + 2 * size_t{count};
-    }
-    for (u32 x = 0; x < count; ++x) out[x] = pixels[2 * size_t{x}] ? pixels[2 * size_t{x} + 1] : 0;
-    return out + count;
-}
-
 // One RLE row: run count, pixel count, the runs (maximal stretches of
-// non-zero alpha), their pixels, a pad byte after an odd byte count.
-u8* StoreRleRow(const u8* row, u32 width, bool wide, std::vector<u16>* runs, u8* out) {
-    runs->clear();
+// non-zero alpha), their pixels, a pad byte after an odd byte count. Edges
+// has room for width + 1 values.
+u8* StoreRleRow(const u8* row, u32 width, bool wide, u16* edges, u8* out) {
+    const u32 runs = FindOpaqueRuns(row, width, edges);
     u32 count = 0;
-    for (u32 x = 0; x < width;) {
-        if (row[2 * size_t{x}] == 0) {
-            ++x;
-            continue;
-        }
-        const u32 start = x;
-        while (x < width && row[2 * size_t{x}] != 0) ++x;
-        runs->push_back(static_cast<u16>(start));
-        runs->push_back(static_cast<u16>(x));
-        count += x - start;
-    }
-    out = StoreU16(out, static_cast<u32>(runs->size() / 2));
+    for (u32 r = 0; r < runs; ++r) count += u32{edges[2 * r + 1]} - edges[2 * r];
+    out = StoreU16(out, runs);
     out = StoreU16(out, count);
-    for (u16 edge : *runs) out = StoreU16(out, edge);
-    for (size_t r = 0; r < runs->size(); r += 2)
-        out = StorePixels(row + 2 * size_t{(*runs)[r]}, (*runs)[r + 1] - (*runs)[r], wide, out);
-    if ((count * (wide ? 2 : 1)) & 1) *out++ = 0;
+    for (u32 e = 0; e < 2 * runs; ++e) out = StoreU16(out, edges[e]);
+    for (u32 r = 0; r < runs; ++r) {
+        const u8* first = row + 2 * size_t{edges[2 * r]};
+        const size_t length = size_t{edges[2 * r + 1]} - edges[2 * r];
+        out = wide ? WideFromPairs(first, length, out) : NarrowFromPairs(first, length, out);
+    }
+    if (!wide && (count & 1)) *out++ = 0;
     return out;
 }
 
-}  // namespace
+// The most bytes a bitmap's block may take (64-bit streams: with the spare
+// bytes their writer may touch).
+u64 EncodedBound(const CollectionBitmap& bitmap) {
+    const u64 width = bitmap.width, height = bitmap.height;
+    if (bitmap.bytes_per_pixel == 8) return kBitmapHeaderSize + Pixel64StreamBound(static_cast<size_t>(width * height));
+    // RLE rows at worst: every other pixel a run of its own.
+    const u64 row = 4 + 4 * ((width + 1) / 2) + 2 * width + 1;
+    return kBitmapHeaderSize + (height * 4 - 4) + row * height;
+}
 
-bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>* out) {
-    out->clear();
-    if (!CanEncodeCollectionBitmap(bitmap)) return false;
+u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     const u32 width = bitmap.width, height = bitmap.height;
     BitmapHeader header = {};
     header.width = static_cast<i16>(width);
@@ -317,9 +275,8 @@ bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>
         header.bits_per_pixel = 64;
         header.bytes_per_row = static_cast<u16>(8 * width);  // recomputed on reading; only its low bits fit
         header.pixel_format = kPixelFormat64Bit;
-        PutHeader(header, out);
-        EncodePixel64Stream(bitmap.pixels.data(), size_t{width} * height, out);
-        return true;
+        out = PutHeader(header, out);
+        return EncodePixel64Stream(bitmap.pixels.data(), size_t{width} * height, out);
     }
 
     const bool rle = (bitmap.flags & kBitmapRle) != 0;
@@ -333,33 +290,55 @@ bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>
     header.depth_shift = wide ? 1 : 0;
     header.bytes_per_row = static_cast<u16>(wide ? 2 * width : width);
     header.pixel_format = kPixelFormatIndexed;
-    PutHeader(header, out);
-    const size_t stored = wide ? 2 : 1;
-    // Room for the worst case: every other pixel a run of its own.
-    const size_t row_room = rle ? 4 + 4 * ((size_t{width} + 1) / 2) + stored * width + 1 : stored * width;
-    const size_t start = out->size();
-    out->resize(start + size_t{height} * 4 - 4 + row_room * height);  // the row table stays zero
-    u8* at = out->data() + start + size_t{height} * 4 - 4;
-    std::vector<u16> runs;
-    for (u32 y = 0; y < height; ++y) {
-        const u8* row = &bitmap.pixels[size_t{y} * width * 2];
-        at = rle ? StoreRleRow(row, width, wide, &runs, at) : StorePixels(row, width, wide, at);
+    out = PutHeader(header, out);
+    // The row table stays zero.
+    std::memset(out, 0, size_t{height} * 4 - 4);
+    out += size_t{height} * 4 - 4;
+    const u8* pixels = bitmap.pixels.data();
+    if (!rle) {
+        const size_t count = size_t{width} * height;
+        return wide ? WideFromPairs(pixels, count, out) : NarrowFromPairs(pixels, count, out);
     }
-    out->resize(static_cast<size_t>(at - out->data()));
+    std::vector<u16> edges(size_t{width} + 1);
+    for (u32 y = 0; y < height; ++y) out = StoreRleRow(pixels + size_t{y} * width * 2, width, wide, edges.data(), out);
+    return out;
+}
+
+}  // namespace
+
+u64 TypicalEncodedSize(const CollectionBitmap& bitmap) {
+    const u64 height = bitmap.height;
+    return std::min(EncodedBound(bitmap),
+                    kBitmapHeaderSize + 16 * height + 2 * u64{bitmap.width} * height * bitmap.bytes_per_pixel);
+}
+
+bool AppendCollectionBitmap(const CollectionBitmap& bitmap, ByteBuffer* out) {
+    if (!CanEncodeCollectionBitmap(bitmap)) return false;
+    const u64 bound = EncodedBound(bitmap);
+    u8* at = bound <= ~size_t{0} ? out->Extend(static_cast<size_t>(bound)) : nullptr;
+    if (!at) return false;
+    out->TrimTo(EncodeInto(bitmap, at));
+    return true;
+}
+
+bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>* out) {
+    out->clear();
+    ByteBuffer block;
+    if (!AppendCollectionBitmap(bitmap, &block)) return false;
+    out->assign(block.data(), block.data() + block.size());
     return true;
 }
 
 u32 EncodeCollectionBitmap(std::FILE* stream, const CollectionBitmap& bitmap) {
-    std::vector<u8> block;
-    if (!EncodeCollectionBitmapBytes(bitmap, &block) || block.size() > 0xFFFFFFFFu) return 0;
+    ByteBuffer block;
+    if (!AppendCollectionBitmap(bitmap, &block) || block.size() > 0xFFFFFFFFu) return 0;
     if (std::fwrite(block.data(), 1, block.size(), stream) != block.size()) return 0;
     return static_cast<u32>(block.size());
 }
 
 void NormaliseBitmapAlpha(CollectionBitmap* bitmap) {
     if (bitmap->bytes_per_pixel != 2) return;
-    const bool partial = NormalisePairs(bitmap->pixels.data(), bitmap->pixels.size() / 2);
-    if (partial)
+    if (NormalisePairs(bitmap->pixels.data(), bitmap->pixels.size() / 2))
         bitmap->flags |= kBitmapPartialAlpha;
     else
         bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "collections/byte_buffer.h"
 #include "collections/collection.h"
 #include "collections/collection_records.h"
 #include "platform/records.h"
@@ -60,9 +61,11 @@ enum BitmapPixelFormat : u16 {
 };
 
 // Decodes a block of `size` bytes. The colour table (the colour-table record
-// of the tag) gives the alpha of 8-bit pixels under flag 0x0800.
+// of the tag) gives the alpha of 8-bit pixels under flag 0x0800. With
+// `blocks` the pixels are placed in them.
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
-                                                              const ColorTableRecord& table);
+                                                              const ColorTableRecord& table,
+                                                              PixelBlocks* blocks = nullptr);
 // Reads the block with one read from the stream's position.
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 size,
                                                          const ColorTableRecord& table);
@@ -70,8 +73,13 @@ std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 
 // Whether the encoder can store the bitmap: sides 1-32767, 2 or 8 bytes a
 // pixel, and exactly that many pixel bytes.
 bool CanEncodeCollectionBitmap(const CollectionBitmap& bitmap);
-// Replaces `out` with the block (header, zero row table, data). False for a
-// bitmap the encoder cannot store.
+// What a bitmap's block takes in most cases, for reserving room: at most
+// twice its pixel bytes and a little per row (most blocks take far less).
+u64 TypicalEncodedSize(const CollectionBitmap& bitmap);
+// Appends the block (header, zero row table, data). False, with nothing
+// appended, for a bitmap the encoder cannot store.
+bool AppendCollectionBitmap(const CollectionBitmap& bitmap, ByteBuffer* out);
+// Replaces `out` with the block. False for a bitmap the encoder cannot store.
 bool EncodeCollectionBitmapBytes(const CollectionBitmap& bitmap, std::vector<u8>* out);
 // Bytes written, 0 when the bitmap cannot be stored or a write fails.
 u32 EncodeCollectionBitmap(std::FILE* stream, const CollectionBitmap& bitmap);

@@ -87,7 +87,7 @@ i64 CropBitmapToContent(Collection* collection, CollectionBitmap* bitmap) {
     });
 
     const i64 removed = i64{bitmap->width} * bitmap->height - i64{width} * height;
-    bitmap->pixels.swap(cropped);
+    bitmap->pixels = cropped;
     bitmap->width = static_cast<u16>(width);
     bitmap->height = static_cast<u16>(height);
     return removed;

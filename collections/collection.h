@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "collections/pixel_bytes.h"
 #include "platform/pixel_image.h"
 #include "platform/types.h"
 
@@ -74,7 +75,7 @@ struct CollectionBitmap {
     // width x height x bytes_per_pixel bytes, rows top to bottom. With 2
     // bytes a pixel: alpha, then colour index (a pixel of alpha 0 keeps
     // index 0). With 8: the carried 64-bit pixel form.
-    std::vector<u8> pixels;
+    PixelBytes pixels;
     u16 width = 0;
     u16 height = 0;
     u16 flags = 0;

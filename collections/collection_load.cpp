@@ -3,73 +3,69 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "codex/codex_log.h"
 #include "collections/bitmap_codec.h"
 #include "collections/bitmap_placeholder.h"
 #include "collections/collection_tag.h"
+#include "collections/tag_data_reader.h"
 
 namespace pirn {
 
 namespace {
 
-// The tag's data, read with one read; every offset and size taken from it
-// is checked against its length before it is used.
-struct TagData {
-    std::vector<u8> bytes;
-    u64 base = 0;  // offsets in the data count from here
+const char* const kReadFailed = "the data could not be read";
+const char* const kSequenceOutside = "a sequence lies outside the data or is shorter than its frames";
 
-    bool Holds(u64 relative, u64 n) const { return relative <= bytes.size() && n <= bytes.size() - relative; }
-    bool HoldsFromBase(u64 relative, u64 n) const { return relative <= bytes.size() && Holds(base + relative, n); }
-    const u8* FromBase(u64 relative) const { return bytes.data() + base + relative; }
-};
-
-bool SeekTo(std::FILE* stream, u64 position) {
-    return position <= 0x7FFFFFFFFFFFFFFFull && ::fseeko(stream, static_cast<off_t>(position), SEEK_SET) == 0;
-}
-
-// Reads the data the header places in the stream, refusing a length the
-// stream does not have before anything is allocated for it.
-const char* ReadTagData(std::FILE* stream, const TagHeader& tag, TagData* data) {
+// Where the stream holds the tag's data, checked before anything is read.
+const char* CheckDataFits(std::FILE* stream, const TagHeader& tag) {
     if (::fseeko(stream, 0, SEEK_END) != 0) return "the file could not be read";
     const off_t end = ::ftello(stream);
     if (end < 0 || u64(end) < tag.data_offset || u64(end) - tag.data_offset < tag.data_length)
         return "the data runs past the end of the file";
     if (tag.data_length < kCollectionHeaderSize) return "the data is shorter than its header";
-    data->bytes.resize(tag.data_length);
-    if (!SeekTo(stream, tag.data_offset) ||
-        std::fread(data->bytes.data(), 1, data->bytes.size(), stream) != data->bytes.size())
-        return "the data could not be read";
     return nullptr;
 }
 
-template <typename Record>
-bool ReadSection(const TagData& data, const CollectionSection& section, const StructLayout* layout,
-                 std::vector<Record>* out) {
-    out->clear();
+// A section's records copied out of the tag, after checking that all of
+// them lie inside the data (only the first `kept` are copied).
+struct StoredRecords {
+    std::unique_ptr<u8[]> bytes;
+    u32 count = 0;
+    u32 size = 0;  // of one record
+    const u8* At(u32 i) const { return bytes.get() + size_t{i} * size; }
+};
+
+bool ReadSection(TagDataReader& data, u64 base, const CollectionSection& section, const StructLayout* layout,
+                 StoredRecords* out, u32 kept = 0xFFFFFFFFu) {
+    out->size = LayoutDiskSize(layout);
+    out->count = 0;
     if (section.count == 0) return true;
-    const u64 bytes = u64{section.count} * LayoutDiskSize(layout);
-    if (!data.HoldsFromBase(section.offset, bytes)) return false;
-    out->resize(section.count);
-    SwapRecords(out->data(), data.FromBase(section.offset), section.count, layout);
-    return true;
+    const u64 at = base + section.offset;
+    if (!data.Holds(at, u64{section.count} * out->size)) return false;
+    out->count = std::min(section.count, kept);
+    const u64 bytes = u64{out->count} * out->size;
+    out->bytes.reset(new u8[static_cast<size_t>(bytes)]);
+    return data.Copy(at, bytes, out->bytes.get());
 }
 
-BitmapInstance InstanceFromRecord(const InstanceRecord& record) {
+BitmapInstance InstanceFromStored(const u8* r) {
     BitmapInstance instance;
-    instance.flags = record.flags;
-    instance.key_x = record.key_x;
-    instance.key_y = record.key_y;
-    instance.standard.index = record.bitmap_index;
-    instance.standard.x = record.x;
-    instance.standard.y = record.y;
+    instance.flags = StoredU32(r, offsetof(InstanceRecord, flags));
+    instance.key_x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, key_x)));
+    instance.key_y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, key_y)));
+    instance.standard.index = StoredU16(r, offsetof(InstanceRecord, bitmap_index));
+    instance.standard.x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, x)));
+    instance.standard.y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, y)));
     instance.standard.scale = kStandardScale;
-    if (record.flags & kInstanceHasAlternate) {
-        instance.alternate.index = record.alternate_index;
-        instance.alternate.scale = record.alternate_scale;
-        instance.alternate.x = record.alternate_x;
-        instance.alternate.y = record.alternate_y;
+    if (instance.flags & kInstanceHasAlternate) {
+        instance.alternate.index = StoredU16(r, offsetof(InstanceRecord, alternate_index));
+        instance.alternate.scale = StoredU32(r, offsetof(InstanceRecord, alternate_scale));
+        instance.alternate.x = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, alternate_x)));
+        instance.alternate.y = static_cast<i16>(StoredU16(r, offsetof(InstanceRecord, alternate_y)));
     } else {
         instance.alternate = InstanceReference();
         instance.alternate.index = 0;
@@ -78,12 +74,12 @@ BitmapInstance InstanceFromRecord(const InstanceRecord& record) {
     return instance;
 }
 
-FrameRecord FrameRecordFromData(const FrameRecordData& data) {
+FrameRecord FrameRecordFromStored(const u8* r) {
     FrameRecord record;
-    record.flags = data.flags;
-    record.shadow_x = static_cast<i32>(data.shadow_x);
-    record.shadow_y = static_cast<i32>(data.shadow_y);
-    record.shadow_index = data.shadow_index;
+    record.flags = StoredU32(r, offsetof(FrameRecordData, flags));
+    record.shadow_x = static_cast<i32>(StoredU32(r, offsetof(FrameRecordData, shadow_x)));
+    record.shadow_y = static_cast<i32>(StoredU32(r, offsetof(FrameRecordData, shadow_y)));
+    record.shadow_index = StoredU16(r, offsetof(FrameRecordData, shadow_index));
     return record;
 }
 
@@ -99,30 +95,44 @@ Record TakeRecord(const u8* bytes, const StructLayout* layout) {
     return record;
 }
 
-// The stored bytes as they are (the layout has zeroed the last one).
-void CopyName(char* destination, size_t size, const char* stored, size_t stored_size) {
-    std::memset(destination, 0, size);
-    std::memcpy(destination, stored, std::min(size, stored_size) - 1);
+// A stored 64-byte name: its first 63 bytes as they are, then a zero.
+void CopyName(char (&destination)[64], const u8* stored) {
+    std::memcpy(destination, stored, 63);
+    destination[63] = 0;
 }
 
-void ReadCollectionBitmaps(Collection* collection, const TagData& data, const std::vector<BitmapTableEntry>& entries,
-                 bool color_map) {
+// False when a read of the stream fails.
+bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
+                           bool color_map) {
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
-    collection->bitmaps.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const BitmapTableEntry& entry = entries[i];
+    collection->bitmaps.reserve(entries.count);
+    // One block for all the pixels, as the table's sizes expect them at 2
+    // bytes a pixel; 64-bit bitmaps and a table that does not tell the
+    // truth get more blocks as they need them.
+    u64 expected = 0;
+    for (u32 i = 0; i < entries.count; ++i)
+        expected += 2 * u64{StoredU16(entries.At(i), offsetof(BitmapTableEntry, width))} *
+                    StoredU16(entries.At(i), offsetof(BitmapTableEntry, height));
+    PixelBlocks blocks(expected);
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u8* entry = entries.At(i);
+        const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
+        const u32 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
         std::unique_ptr<CollectionBitmap> bitmap;
-        if (data.HoldsFromBase(entry.offset, entry.size))
-            bitmap = DecodeCollectionBitmapBytes(data.FromBase(entry.offset), entry.size, table);
+        if (data.Holds(base + offset, size)) {
+            const u8* block = data.View(base + offset, size);
+            if (!block) return false;
+            bitmap = DecodeCollectionBitmapBytes(block, size, table, &blocks);
+        }
         const bool placeholder = !bitmap;
         if (placeholder) {
             LogCodex(0, "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
                      static_cast<unsigned>(i), collection->name);
             bitmap = MakePlaceholderBitmap();
         }
-        CopyName(bitmap->name, sizeof bitmap->name, entry.name, sizeof entry.name);
+        CopyName(bitmap->name, entry + offsetof(BitmapTableEntry, name));
         if (color_map) {
             if (i % 2)
                 bitmap->flags |= kBitmapShadow;
@@ -132,28 +142,53 @@ void ReadCollectionBitmaps(Collection* collection, const TagData& data, const st
         if (placeholder) FillPlaceholderBitmap(*collection, bitmap.get());
         collection->bitmaps.push_back(std::move(bitmap));
     }
-}
-
-bool ReadSequences(Collection* collection, const TagData& data, const std::vector<SequenceTableEntry>& entries,
-                   const LoadedReferences& references) {
-    for (const SequenceTableEntry& entry : entries) {
-        CollectionSequence* sequence = AddSequence(collection, "");
-        CopyName(sequence->name, sizeof sequence->name, entry.name, sizeof entry.name);
-        if (!data.HoldsFromBase(entry.offset, entry.size)) return false;
-        if (!ReadSequenceData(*collection, sequence, data.FromBase(entry.offset), entry.size, references))
-            return false;
-    }
     return true;
 }
 
+const char* ReadSequences(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
+                          const LoadedReferences& references) {
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u8* entry = entries.At(i);
+        const u32 offset = StoredU32(entry, offsetof(SequenceTableEntry, offset));
+        const u32 size = StoredU32(entry, offsetof(SequenceTableEntry, size));
+        CollectionSequence* sequence = AddSequence(collection, "");
+        CopyName(sequence->name, entry + offsetof(SequenceTableEntry, name));
+        if (!data.Holds(base + offset, size)) return kSequenceOutside;
+        const u8* block = data.View(base + offset, size);
+        if (!block) return kReadFailed;
+        if (!ReadSequenceData(*collection, sequence, block, size, references)) return kSequenceOutside;
+    }
+    return nullptr;
+}
+
+// The sequences come before the bitmaps in the tag and are read first; their
+// references find their bitmaps once those are read, as ReadSequenceData
+// would have resolved them.
+void ResolveSequenceBitmaps(Collection* collection) {
+    for (auto& sequence : collection->sequences)
+        for (SequenceFrame& frame : sequence->frames) {
+            for (size_t v = 0; v < frame.instances.size() && v < frame.view_indices.size(); ++v) {
+                if (frame.view_indices[v] == kNoIndex) continue;
+                BitmapInstance& instance = frame.instances[v];
+                instance.standard.bitmap = ResolveBitmap(*collection, instance.standard.index);
+                if (instance.flags & kInstanceHasAlternate)
+                    instance.alternate.bitmap = ResolveBitmap(*collection, instance.alternate.index);
+            }
+            if (frame.frame_record_index != kNoIndex)
+                frame.shadow = ResolveBitmap(*collection, frame.record.shadow_index);
+        }
+}
+
 const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader* tag, bool read_bitmaps) {
-    TagData data;
-    if (const char* failure = ReadTagData(stream, *tag, &data)) return failure;
+    if (const char* failure = CheckDataFits(stream, *tag)) return failure;
+    TagDataReader data(stream, tag->data_offset, tag->data_length);
+    const u8* stored_header = data.View(0, kCollectionHeaderSize);
+    if (!stored_header) return kReadFailed;
     CollectionHeader header;
-    SwapRecords(&header, data.bytes.data(), 1, kCollectionHeaderLayout);
+    SwapRecords(&header, stored_header, 1, kCollectionHeaderLayout);
     if (header.sections[kSectionColorTables].count == 0) return "it has no colour table";
-    if (header.header_size > data.bytes.size()) return "its header size lies past the data";
-    data.base = header.header_size;
+    if (header.header_size > data.length()) return "its header size lies past the data";
+    const u64 base = header.header_size;
 
     std::memcpy(collection->name, tag->name, sizeof collection->name);
     collection->name[sizeof collection->name - 1] = 0;
@@ -162,37 +197,37 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
     // own copy of the flags is the only one.
     collection->flags = tag->signature == kOldTagHeaderSignature ? header.flags : tag->user_data;
 
-    std::vector<ColorTableRecord> tables;
-    std::vector<CollectionHueChange> hues;
-    std::vector<InstanceRecord> instances;
-    std::vector<SequenceTableEntry> sequences;
-    std::vector<FrameRecordData> frames;
-    std::vector<BitmapTableEntry> bitmaps;
+    // Every colour table must lie inside the data; only the first counts.
+    StoredRecords tables, hues, instances, sequences, frames, bitmaps;
     const CollectionSection* s = header.sections;
-    if (!ReadSection(data, s[kSectionColorTables], kColorTableRecordLayout, &tables) ||
-        !ReadSection(data, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
-        !ReadSection(data, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
-        !ReadSection(data, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
-        !ReadSection(data, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
-        !ReadSection(data, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
+    if (!ReadSection(data, base, s[kSectionColorTables], kColorTableRecordLayout, &tables, 1) ||
+        !ReadSection(data, base, s[kSectionHueChanges], kHueChangeRecordLayout, &hues) ||
+        !ReadSection(data, base, s[kSectionInstances], kInstanceRecordLayout, &instances) ||
+        !ReadSection(data, base, s[kSectionSequenceTable], kSequenceTableEntryLayout, &sequences) ||
+        !ReadSection(data, base, s[kSectionFrameRecords], kFrameRecordLayout, &frames) ||
+        !ReadSection(data, base, s[kSectionBitmapTable], kBitmapTableEntryLayout, &bitmaps))
         return "a section lies outside the data or could not be read";
 
+    ColorTableRecord table;
+    SwapRecords(&table, tables.At(0), 1, kColorTableRecordLayout);
     for (u32 i = 0; i < kColorTableEntries; ++i)
-        for (int c = 0; c < 3; ++c) collection->colors[3 * i + c] = static_cast<u8>(tables[0].channels[i][c] >> 8);
-    for (const CollectionHueChange& record : hues)
-        *AddHueChange(collection, "") = record;
+        for (int c = 0; c < 3; ++c) collection->colors[3 * i + c] = static_cast<u8>(table.channels[i][c] >> 8);
+    for (u32 i = 0; i < hues.count; ++i)
+        SwapRecords(AddHueChange(collection, ""), hues.At(i), 1, kHueChangeRecordLayout);
 
     LoadedReferences references;
-    references.instances.reserve(instances.size());
-    for (const InstanceRecord& record : instances) references.instances.push_back(InstanceFromRecord(record));
-    references.frame_records.reserve(frames.size());
-    for (const FrameRecordData& record : frames) references.frame_records.push_back(FrameRecordFromData(record));
+    references.instances = instances.bytes.get();
+    references.instance_count = instances.count;
+    references.frame_records = frames.bytes.get();
+    references.frame_record_count = frames.count;
+    if (const char* failure = ReadSequences(collection, data, base, sequences, references)) return failure;
 
-    const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
-    if (read_bitmaps) ReadCollectionBitmaps(collection, data, bitmaps, color_map);
-    if (!ReadSequences(collection, data, sequences, references))
-        return "a sequence lies outside the data or is shorter than its frames";
-    if (read_bitmaps) ComputeSequenceExtents(collection);
+    if (read_bitmaps) {
+        const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
+        if (!ReadCollectionBitmaps(collection, data, base, bitmaps, color_map)) return kReadFailed;
+        ResolveSequenceBitmaps(collection);
+        ComputeSequenceExtents(collection);
+    }
     return nullptr;
 }
 
@@ -222,26 +257,26 @@ bool ReadSequenceData(const Collection& collection, CollectionSequence* sequence
 
     const u8* at = block + sizeof(SequenceRecord);
     for (SequenceFrame& frame : sequence->frames) {
-        const FrameDataRecord data = TakeRecord<FrameDataRecord>(at, kFrameDataRecordLayout);
+        frame.frame_record_index = StoredU16(at, offsetof(FrameDataRecord, frame_record_index));
+        for (size_t i = 0; i < 3; ++i) frame.values[i] = StoredU16(at, offsetof(FrameDataRecord, values) + 2 * i);
         at += sizeof(FrameDataRecord);
-        frame.frame_record_index = data.frame_record_index;
-        std::memcpy(frame.values, data.values, sizeof data.values);
         for (u32 v = 0; v < record.view_count; ++v, at += 2) {
-            u16 index = static_cast<u16>((at[0] << 8) | at[1]);
-            if (index >= references.instances.size()) index = kNoIndex;
+            u16 index = StoredU16(at, 0);
+            if (index >= references.instance_count) index = kNoIndex;
             frame.view_indices[v] = index;
             BitmapInstance& instance = frame.instances[v];
             if (index == kNoIndex) {
                 instance.standard.bitmap = nullptr;
                 continue;
             }
-            instance = references.instances[index];
+            instance = InstanceFromStored(references.instances + size_t{index} * sizeof(InstanceRecord));
             instance.standard.bitmap = ResolveBitmap(collection, instance.standard.index);
             if (instance.flags & kInstanceHasAlternate)
                 instance.alternate.bitmap = ResolveBitmap(collection, instance.alternate.index);
         }
-        if (frame.frame_record_index < references.frame_records.size()) {
-            frame.record = references.frame_records[frame.frame_record_index];
+        if (frame.frame_record_index < references.frame_record_count) {
+            frame.record = FrameRecordFromStored(references.frame_records +
+                                                 size_t{frame.frame_record_index} * sizeof(FrameRecordData));
             frame.shadow = ResolveBitmap(collection, frame.record.shadow_index);
         } else {
             frame.frame_record_index = kNoIndex;

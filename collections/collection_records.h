@@ -148,6 +148,17 @@ extern const StructLayout kSequenceRecordLayout[];
 extern const StructLayout kFrameDataRecordLayout[];
 extern const StructLayout kFrameRecordLayout[];
 
+// Big-endian fields read straight from a stored record's bytes, where the
+// loader needs a few fields of many records. Each record struct above lays
+// its fields out at their stored offsets, so offsetof names the place.
+inline u16 StoredU16(const u8* record, size_t offset) {
+    return static_cast<u16>((record[offset] << 8) | record[offset + 1]);
+}
+inline u32 StoredU32(const u8* record, size_t offset) {
+    const u8* p = record + offset;
+    return (u32{p[0]} << 24) | (u32{p[1]} << 16) | (u32{p[2]} << 8) | p[3];
+}
+
 // The colour table as the decoder wants it: count 256, channels x 256.
 void MakeColorTableRecord(const u8 colors[kColorTableBytes], ColorTableRecord* record);
 

@@ -18,60 +18,63 @@ namespace {
 // Largest number of elements 16-bit indices can number beside "none".
 constexpr u64 kMaxIndexedElements = 0xFFFE;
 
-// Writes through the stream and keeps the position relative to the data
-// base, so that section and entry offsets come from what was written.
-class SectionWriter {
+// The tag's data built in memory, header first: offsets and sizes come from
+// what was put, and the whole is written with one write.
+class DataBuilder {
 public:
-    SectionWriter(std::FILE* stream, u64 base) : stream_(stream), base_(base) {}
+    // Room for the header, filled last.
+    DataBuilder() { bytes_.Extend(kCollectionHeaderSize); }
 
-    bool Start() { return Seek(0); }
-    bool Seek(u64 relative) {
-        const u64 absolute = base_ + relative;
-        if (absolute > 0x7FFFFFFFFFFFFFFFull || ::fseeko(stream_, static_cast<off_t>(absolute), SEEK_SET) != 0)
-            return false;
-        position_ = relative;
-        return true;
+    // Position relative to the data base (after the header).
+    u64 position() const { return bytes_.size() - kCollectionHeaderSize; }
+    u8* Extend(size_t n) { return bytes_.Extend(n); }
+    ByteBuffer& bytes() { return bytes_; }
+    // Room for the whole data after the header, if memory allows; the
+    // buffer grows as needed anyway.
+    void Reserve(u64 data_bytes) {
+        if (data_bytes <= ~size_t{0} - kCollectionHeaderSize)
+            bytes_.Reserve(static_cast<size_t>(data_bytes) + kCollectionHeaderSize);
     }
-    bool Bytes(const void* data, size_t size) {
-        if (size && std::fwrite(data, 1, size, stream_) != size) return false;
-        position_ += size;
-        return true;
-    }
-    bool Zeros(size_t size) {
-        static const u8 zeros[4096] = {};
-        for (size_t left = size; left > 0;) {
-            const size_t n = std::min(left, sizeof zeros);
-            if (!Bytes(zeros, n)) return false;
-            left -= n;
-        }
-        return true;
-    }
+
+    // Records in their stored form. False when memory runs out.
     template <typename Record>
-    bool Records(const std::vector<Record>& records, const StructLayout* layout) {
-        if (records.empty()) return true;
-        const u64 bytes = u64{LayoutDiskSize(layout)} * records.size();
-        if (bytes > 0xFFFFFFFFu) return false;
-        if (WriteRecords(records.data(), static_cast<u32>(records.size()), layout, stream_) != bytes) return false;
-        position_ += bytes;
+    bool Records(const Record* records, size_t count, const StructLayout* layout) {
+        if (count == 0) return true;
+        u8* out = bytes_.Extend(count * sizeof(Record));
+        if (!out) return false;
+        SwapRecords(out, records, static_cast<u32>(count), layout);
         return true;
     }
-    // Runs a write and records it in a section: offset, count and size.
-    template <typename Write>
-    bool Section(CollectionSection* section, u64 count, Write write) {
-        const u64 start = position_;
-        if (!write()) return false;
-        if (start > 0xFFFFFFFFu || position_ - start > 0xFFFFFFFFu || count > 0xFFFFFFFFu) return false;
+    // Room for records written later; its place relative to the base.
+    bool Room(size_t bytes, u64* at) {
+        *at = position();
+        return bytes == 0 || bytes_.Extend(bytes) != nullptr;
+    }
+    // Runs a put and records it in a section: offset, count and size.
+    template <typename Put>
+    bool Section(CollectionSection* section, u64 count, Put put) {
+        const u64 start = position();
+        if (!put()) return false;
+        if (start > 0xFFFFFFFFu || position() - start > 0xFFFFFFFFu || count > 0xFFFFFFFFu) return false;
         section->offset = static_cast<u32>(start);
         section->count = static_cast<u32>(count);
-        section->size = static_cast<u32>(position_ - start);
+        section->size = static_cast<u32>(position() - start);
         return true;
     }
-    u64 position() const { return position_; }
+    // Why a put failed: the data outgrew the 32-bit offsets, or memory.
+    const char* Failure() const {
+        return position() > 0xFFFFFFFFu ? "the data passes 4 GiB" : "there is not enough memory";
+    }
+    // Stores records at a place taken with Room.
+    template <typename Record>
+    void PutAt(u64 at, const std::vector<Record>& records, const StructLayout* layout) {
+        if (!records.empty())
+            SwapRecords(bytes_.data() + kCollectionHeaderSize + at, records.data(), static_cast<u32>(records.size()),
+                        layout);
+    }
 
 private:
-    std::FILE* stream_;
-    u64 base_;
-    u64 position_ = 0;
+    ByteBuffer bytes_;
 };
 
 InstanceRecord RecordFromInstance(const BitmapInstance& instance) {
@@ -99,20 +102,21 @@ FrameRecordData DataFromFrameRecord(const FrameRecord& record) {
 }
 
 template <typename Record>
-void AppendRecord(const Record& record, const StructLayout* layout, std::vector<u8>* out) {
-    Record stored = record;
-    SwapRecordsInPlace(&stored, 1, layout);
-    const u8* bytes = reinterpret_cast<const u8*>(&stored);
-    out->insert(out->end(), bytes, bytes + sizeof stored);
+bool AppendRecord(const Record& record, const StructLayout* layout, ByteBuffer* out) {
+    u8* at = out->Extend(sizeof record);
+    if (!at) return false;
+    SwapRecords(at, &record, 1, layout);
+    return true;
 }
 
 bool Fits32(u64 offset, u64 size) { return offset <= 0xFFFFFFFFu && size <= 0xFFFFFFFFu; }
 
-const char* WriteData(Collection* collection, SectionWriter& out, CollectionHeader* header) {
+const char* const kTooLarge = "the data passes 4 GiB";
+
+const char* BuildData(Collection* collection, DataBuilder& out, CollectionHeader* header) {
     CollectionSection* sections = header->sections;
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
-    const std::vector<ColorTableRecord> tables(1, table);
     const std::vector<CollectionHueChange> hues = MakeHueChangeList(collection);
 
     FlattenedReferences flat;
@@ -128,55 +132,64 @@ const char* WriteData(Collection* collection, SectionWriter& out, CollectionHead
     std::vector<SequenceTableEntry> sequence_table(collection->sequences.size());
     std::vector<BitmapTableEntry> bitmap_table(collection->bitmaps.size());
 
-    if (!out.Section(&sections[kSectionColorTables], 1, [&] { return out.Records(tables, kColorTableRecordLayout); }) ||
-        !out.Section(&sections[kSectionHueChanges], hues.size(),
-                     [&] { return out.Records(hues, kHueChangeRecordLayout); }) ||
-        !out.Section(&sections[kSectionInstances], instances.size(),
-                     [&] { return out.Records(instances, kInstanceRecordLayout); }) ||
-        !out.Section(&sections[kSectionSequenceTable], sequence_table.size(),
-                     [&] { return out.Zeros(sequence_table.size() * sizeof(SequenceTableEntry)); }))
-        return "a write failed";
-    const u64 sequence_table_at = sections[kSectionSequenceTable].offset;
+    // The whole tag is built in one buffer; taking its room at once keeps a
+    // large tag from being copied as the buffer grows.
+    u64 room = sizeof table + hues.size() * sizeof(CollectionHueChange) + instances.size() * sizeof(InstanceRecord) +
+               sequence_table.size() * sizeof(SequenceTableEntry) + frames.size() * sizeof(FrameRecordData) +
+               bitmap_table.size() * sizeof(BitmapTableEntry);
+    for (const auto& sequence : collection->sequences)
+        room += sizeof(SequenceRecord) +
+                sequence->frames.size() * (sizeof(FrameDataRecord) + 2 * u64{sequence->view_count});
+    for (const auto& bitmap : collection->bitmaps) room += TypicalEncodedSize(*bitmap);
+    out.Reserve(room);
 
-    std::vector<u8> block;
+    u64 sequence_table_at = 0, bitmap_table_at = 0;
+    if (!out.Section(&sections[kSectionColorTables], 1, [&] { return out.Records(&table, 1, kColorTableRecordLayout); }) ||
+        !out.Section(&sections[kSectionHueChanges], hues.size(),
+                     [&] { return out.Records(hues.data(), hues.size(), kHueChangeRecordLayout); }) ||
+        !out.Section(&sections[kSectionInstances], instances.size(),
+                     [&] { return out.Records(instances.data(), instances.size(), kInstanceRecordLayout); }) ||
+        !out.Section(&sections[kSectionSequenceTable], sequence_table.size(), [&] {
+            return out.Room(sequence_table.size() * sizeof(SequenceTableEntry), &sequence_table_at);
+        }))
+        return out.Failure();
+
     for (size_t i = 0; i < collection->sequences.size(); ++i) {
         CollectionSequence* sequence = collection->sequences[i].get();
-        block.clear();
-        WriteSequenceData(sequence, &block);
+        const u64 start = out.position();
+        if (!WriteSequenceData(sequence, &out.bytes())) return out.Failure();
         SequenceTableEntry& entry = sequence_table[i];
         std::memcpy(entry.name, sequence->name, sizeof entry.name);
-        if (!Fits32(out.position(), block.size())) return "the data passes 4 GiB";
-        entry.offset = static_cast<u32>(out.position());
-        entry.size = static_cast<u32>(block.size());
-        if (!out.Bytes(block.data(), block.size())) return "a write failed";
+        if (!Fits32(start, out.position() - start)) return kTooLarge;
+        entry.offset = static_cast<u32>(start);
+        entry.size = static_cast<u32>(out.position() - start);
     }
 
     if (!out.Section(&sections[kSectionFrameRecords], frames.size(),
-                     [&] { return out.Records(frames, kFrameRecordLayout); }) ||
-        !out.Section(&sections[kSectionBitmapTable], bitmap_table.size(),
-                     [&] { return out.Zeros(bitmap_table.size() * sizeof(BitmapTableEntry)); }))
-        return "a write failed";
-    const u64 bitmap_table_at = sections[kSectionBitmapTable].offset;
+                     [&] { return out.Records(frames.data(), frames.size(), kFrameRecordLayout); }) ||
+        !out.Section(&sections[kSectionBitmapTable], bitmap_table.size(), [&] {
+            return out.Room(bitmap_table.size() * sizeof(BitmapTableEntry), &bitmap_table_at);
+        }))
+        return out.Failure();
 
     for (size_t i = 0; i < collection->bitmaps.size(); ++i) {
         const CollectionBitmap& bitmap = *collection->bitmaps[i];
-        if (!EncodeCollectionBitmapBytes(bitmap, &block)) return "a bitmap could not be encoded";
+        const u64 start = out.position();
+        if (!AppendCollectionBitmap(bitmap, &out.bytes())) return "a bitmap could not be encoded";
         BitmapTableEntry& entry = bitmap_table[i];
         std::memcpy(entry.name, bitmap.name, sizeof entry.name);
         entry.width = bitmap.width;
         entry.height = bitmap.height;
-        if (!Fits32(out.position(), block.size())) return "the data passes 4 GiB";
-        entry.offset = static_cast<u32>(out.position());
-        entry.size = static_cast<u32>(block.size());
-        if (!out.Bytes(block.data(), block.size())) return "a write failed";
+        if (!Fits32(start, out.position() - start)) return kTooLarge;
+        entry.offset = static_cast<u32>(start);
+        entry.size = static_cast<u32>(out.position() - start);
     }
     const u64 total = out.position();
-    if (total > 0xFFFFFFFFu - kCollectionHeaderSize) return "the data passes 4 GiB";
+    if (total > 0xFFFFFFFFu - kCollectionHeaderSize) return kTooLarge;
     header->total_size = static_cast<u32>(total);
 
-    if (!out.Seek(sequence_table_at) || !out.Records(sequence_table, kSequenceTableEntryLayout) ||
-        !out.Seek(bitmap_table_at) || !out.Records(bitmap_table, kBitmapTableEntryLayout))
-        return "a write failed";
+    out.PutAt(sequence_table_at, sequence_table, kSequenceTableEntryLayout);
+    out.PutAt(bitmap_table_at, bitmap_table, kBitmapTableEntryLayout);
     return nullptr;
 }
 
@@ -192,7 +205,7 @@ std::vector<CollectionHueChange> MakeHueChangeList(Collection* collection) {
     return records;
 }
 
-void WriteSequenceData(CollectionSequence* sequence, std::vector<u8>* out) {
+bool WriteSequenceData(CollectionSequence* sequence, ByteBuffer* out) {
     if (sequence->frame_count != 0)
         sequence->flags |= kSequenceHasFrames;
     else
@@ -213,19 +226,22 @@ void WriteSequenceData(CollectionSequence* sequence, std::vector<u8>* out) {
     record.box_lower = static_cast<u32>(sequence->box_lower);
     record.box_upper = static_cast<u32>(sequence->box_upper);
     std::memcpy(record.carried_b, sequence->carried_b, sizeof record.carried_b);
-    AppendRecord(record, kSequenceRecordLayout, out);
+    if (!AppendRecord(record, kSequenceRecordLayout, out)) return false;
 
     for (const SequenceFrame& frame : sequence->frames) {
         FrameDataRecord data = {};
         data.frame_record_index = frame.frame_record_index;
         std::memcpy(data.values, frame.values, sizeof data.values);
-        AppendRecord(data, kFrameDataRecordLayout, out);
+        if (!AppendRecord(data, kFrameDataRecordLayout, out)) return false;
+        u8* views = out->Extend(2 * size_t{sequence->view_count});
+        if (!views) return false;
         for (u32 v = 0; v < sequence->view_count; ++v) {
             const u16 index = v < frame.view_indices.size() ? frame.view_indices[v] : kNoIndex;
-            out->push_back(static_cast<u8>(index >> 8));
-            out->push_back(static_cast<u8>(index));
+            views[2 * v] = static_cast<u8>(index >> 8);
+            views[2 * v + 1] = static_cast<u8>(index);
         }
     }
+    return true;
 }
 
 bool CheckCollectionStorable(const Collection& collection, std::string* reason) {
@@ -258,6 +274,15 @@ bool CheckCollectionStorable(const Collection& collection, std::string* reason) 
     return true;
 }
 
+namespace {
+
+bool WriteAt(std::FILE* stream, u64 offset, const ByteBuffer& bytes) {
+    return offset <= 0x7FFFFFFFFFFFFFFFull && ::fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0 &&
+           std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+}
+
+}  // namespace
+
 int SaveCollection(Collection* collection, std::FILE* stream, TagHeader* header) {
     std::string reason;
     const char* failure = nullptr;
@@ -273,17 +298,11 @@ int SaveCollection(Collection* collection, std::FILE* stream, TagHeader* header)
         stored.stored_word = collection->stored_word;
         stored.flags = collection->flags;
         stored.header_size = kCollectionHeaderSize;
-        SectionWriter out(stream, u64{header->data_offset} + kCollectionHeaderSize);
-        if (!out.Start())
-            failure = "a seek failed";
-        else
-            failure = WriteData(collection, out, &stored);
+        DataBuilder data;
+        failure = BuildData(collection, data, &stored);
         if (!failure) {
-            const u64 end = out.position();
-            if (::fseeko(stream, static_cast<off_t>(header->data_offset), SEEK_SET) != 0 ||
-                WriteRecords(&stored, 1, kCollectionHeaderLayout, stream) != kCollectionHeaderSize ||
-                !out.Seek(end))
-                failure = "a write failed";
+            SwapRecords(data.bytes().data(), &stored, 1, kCollectionHeaderLayout);
+            if (!WriteAt(stream, header->data_offset, data.bytes())) failure = "a write failed";
         }
     }
     if (failure) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "codex/tag_header.h"
+#include "collections/byte_buffer.h"
 #include "collections/collection.h"
 #include "collections/collection_records.h"
 
@@ -35,10 +36,13 @@ int LoadCollection(Collection* collection, std::FILE* stream, const TagHeader* h
 // failed seek or write.
 int SaveCollection(Collection* collection, std::FILE* stream, TagHeader* header);
 
-// What the loader shares with the sequence reader.
+// What the loader shares with the sequence reader: the stored instance and
+// frame records, as bytes of the tag.
 struct LoadedReferences {
-    std::vector<BitmapInstance> instances;
-    std::vector<FrameRecord> frame_records;
+    const u8* instances = nullptr;  // instance_count records of 64 bytes
+    u32 instance_count = 0;
+    const u8* frame_records = nullptr;  // frame_record_count records of 32 bytes
+    u32 frame_record_count = 0;
 };
 
 // One sequence block of `size` bytes (record, then per frame its record and
@@ -46,7 +50,8 @@ struct LoadedReferences {
 bool ReadSequenceData(const Collection& collection, CollectionSequence* sequence, const u8* block, size_t size,
                       const LoadedReferences& references);
 // The block as saving writes it (after FlattenReferences), appended to out.
-void WriteSequenceData(CollectionSequence* sequence, std::vector<u8>* out);
+// False when memory for it runs out.
+bool WriteSequenceData(CollectionSequence* sequence, ByteBuffer* out);
 
 // The hue-change records as saving writes them, affected colours recomputed.
 std::vector<CollectionHueChange> MakeHueChangeList(Collection* collection);

@@ -14,15 +14,21 @@
 
 namespace pirn {
 
-// Fills pixel_count x 8 bytes (all zero beforehand) from the stream. Counts
+// Fills pixel_count x 8 bytes (every byte written) from the stream. Counts
 // reaching past the last pixel are cut there. False when the stream ends
 // before every pixel is produced.
 bool DecodePixel64Stream(const u8* stream, size_t size, u8* pixels, size_t pixel_count);
 
-// Appends the stream of pixel_count pixels to out. Followers are counted
-// only where they decode as they would on their own: after a code of 31
-// (mod 32) those with the same code, after code 0 those with code 0, after
-// the other codes of alpha 0 none (followers of those decode as zero).
+// The most bytes EncodePixel64Stream may touch for pixel_count pixels (its
+// stream plus room for whole-word stores past the end).
+u64 Pixel64StreamBound(size_t pixel_count);
+// Writes the stream of pixel_count pixels at out, which has room for
+// Pixel64StreamBound bytes; returns the end of the stream. Followers are
+// counted only where they decode as they would on their own: after a code
+// of 31 (mod 32) those with the same code, after code 0 those with code 0,
+// after the other codes of alpha 0 none (followers of those decode as zero).
+u8* EncodePixel64Stream(const u8* pixels, size_t pixel_count, u8* out);
+// The same, appended to a vector.
 void EncodePixel64Stream(const u8* pixels, size_t pixel_count, std::vector<u8>* out);
 
 }  // namespace pirn

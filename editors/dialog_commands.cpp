@@ -63,6 +63,16 @@ std::vector<DialogListRow> DialogListRows(const DialogData& dialog) {
     return rows;
 }
 
+std::string DialogControlLabel(const DialogControl& control) {
+    return FormatString("%d %s", control.id, control.text.c_str());
+}
+
+std::string DialogControlInfoText(const DialogControl& control, int mode) {
+    const DialogRect& r = control.rect;
+    if (mode == kDialogModeResize) return FormatString("W: %d\nH: %d", r.Width(), r.Height());
+    return FormatString("X: %d\nY: %d", r.left, r.top);
+}
+
 bool DialogRectContains(const DialogRect& r, i32 x, i32 y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }

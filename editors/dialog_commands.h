@@ -34,6 +34,17 @@ struct DialogListRow {
 std::vector<DialogListRow> DialogListRows(const DialogData& dialog);
 std::string DialogControlRowText(const DialogControl& control);
 
+// --- The canvas --------------------------------------------------------------
+
+// What a drag or an arrow key does to the selected control.
+enum DialogMode : int { kDialogModeMove = 1, kDialogModeResize = 2 };
+
+// The label drawn in a control: "%d %s" (id, text).
+std::string DialogControlLabel(const DialogControl& control);
+// The box beside the selected control: "X: %d\nY: %d" (left, top) in move
+// mode, "W: %d\nH: %d" in resize mode.
+std::string DialogControlInfoText(const DialogControl& control, int mode);
+
 // --- Finding controls and their parts ------------------------------------------
 
 // Whether the point lies in the rectangle (left and top inclusive, right and

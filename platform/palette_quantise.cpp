@@ -260,6 +260,44 @@ void SortColourValues(std::vector<u32>* values) {
     }
 }
 
+// Wu's cells are 5 bits a side, so colours that differ only in their low
+// bits share a box, and a picture of a few hundred close colours can come
+// out with a fraction of the entries it may have. The spare entries go one
+// at a time to the colour worst served so far (its weight times its
+// squared distance to the nearest entry; the first such colour on a tie).
+// Returns the new count.
+u32 FillSpareEntries(const std::vector<CountColorPair>& histogram, u8* palette, u32 count, u32 k) {
+    const size_t n = histogram.size();
+    std::vector<i32> nearest(n, 1 << 30);
+    auto serve = [&](const u8* entry) {
+        for (size_t i = 0; i < n; ++i) {
+            const i32 dr = i32(PairRed(histogram[i])) - entry[0], dg = i32(PairGreen(histogram[i])) - entry[1],
+                      db = i32(PairBlue(histogram[i])) - entry[2];
+            nearest[i] = std::min(nearest[i], dr * dr + dg * dg + db * db);
+        }
+    };
+    for (u32 e = 0; e < count; ++e) serve(palette + e * 3);
+    while (count < k) {
+        size_t worst = 0;
+        i64 worst_cost = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const i64 cost = i64(histogram[i].count) * nearest[i];
+            if (cost > worst_cost) {
+                worst_cost = cost;
+                worst = i;
+            }
+        }
+        if (worst_cost == 0) break;  // every colour is an entry already
+        u8* entry = palette + count * 3;
+        entry[0] = PairRed(histogram[worst]);
+        entry[1] = PairGreen(histogram[worst]);
+        entry[2] = PairBlue(histogram[worst]);
+        serve(entry);
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 void AddColor(ColorList* list, u32 rgba) {
@@ -349,6 +387,7 @@ u32 QuantizePalette(ColorList* list, u8* palette, u32 n) {
     }
     u8 wu[kPaletteBytes];
     u32 boxes = WuQuantize(histogram, wu, k);
+    if (boxes < k) boxes = FillSpareEntries(histogram, wu, boxes, k);
     u32 count = RefinePaletteKMeans(histogram, wu, boxes, palette);
     SortPaletteByHsv(palette, count);
     return count;

@@ -38,8 +38,9 @@ const std::vector<CountColorPair>& BuildColorHistogram(ColorList* list);
 
 // A palette of at most min(n, 256) colours as RGB triples, sorted by hue;
 // entries from the result up to min(n, 256) - 1 are zeroed. When the list
-// has no more distinct colours than that, they are the palette exactly.
-// An empty list gives 0.
+// has no more distinct colours than that, they are the palette exactly;
+// otherwise it has that many entries, those Wu's quantiser leaves unused
+// going to the colours worst served. An empty list gives 0.
 u32 QuantizePalette(ColorList* list, u8* palette, u32 n);
 
 // Wu's quantiser on 33^3 moment tables; k 0 is taken as 1. Returns the
@@ -48,7 +49,10 @@ u32 QuantizePalette(ColorList* list, u8* palette, u32 n);
 u32 WuQuantize(const std::vector<CountColorPair>& histogram, u8* palette, u32 k);
 
 // Weighted k-means over the histogram colours from the initial palette,
-// run until no colour changes cluster. Returns the palette size.
+// run until no colour changes cluster or a pass lowers the total squared
+// error by less than a ten-thousandth of it; the result is the means of
+// the last assignment. The same for any number of worker threads. Returns
+// the palette size.
 u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* initial, u32 count,
                         u8* result);
 

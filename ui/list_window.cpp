@@ -90,6 +90,10 @@ ListWindow::ListItemDDData::~ListItemDDData() {
     sourceList->Invalidate();
 }
 
+ListWindow::ListItemDDData* ListWindow::MakeRowDragData(ListItem* item, i32 offsetX, i32 offsetY) {
+    return new ListItemDDData(this, item, offsetX, offsetY);
+}
+
 // ---- construction ----
 
 ListWindow::ListWindow(u32 listFlags, u32 styleFlags, Window* parent)
@@ -702,9 +706,9 @@ void ListWindow::OnMouseMove(InputEvent& e) {
         if (moved > kDragThreshold) {
             dragArmed_ = false;
             if (ListItem* current = selection_.GetCurrent()) {
-                auto* payload = new ListItemDDData(this, current, pressPoint_.x - GetClientScreenRect().left,
-                                                   rowHeight_ / 2);
-                if (!StartDragDrop(this, payload, ForwardMouseDrag)) delete payload;
+                ListItemDDData* payload =
+                    MakeRowDragData(current, pressPoint_.x - GetClientScreenRect().left, rowHeight_ / 2);
+                if (payload && !StartDragDrop(this, payload, ForwardMouseDrag)) delete payload;
             }
         }
     }

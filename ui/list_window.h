@@ -192,6 +192,13 @@ public:
     SignalNone deleteRequested;
     SignalPair contextClick;      // x, y (screen)
 
+protected:
+    // The payload a row drag carries: a ListItemDDData of the dragged item,
+    // offset where the row was pressed. A list whose rows stand for other
+    // things (bitmaps of a collection) returns a class derived from it that
+    // carries those too; the rows still move within the list.
+    virtual ListItemDDData* MakeRowDragData(ListItem* item, i32 offsetX, i32 offsetY);
+
 private:
     // ListTreeObserver: drops every reference into a subtree that goes.
     void SubtreeRemoving(ListItem* item) override;

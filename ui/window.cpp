@@ -113,7 +113,10 @@ Window::~Window() {
         oldParent->firstChild_ == this) {
         if (Window* next = FirstVisibleNextSibling(this)) {
             RaiseWindow(next);
-            ActivateWindow(next, kFocusByProgram);
+            // Only the focus this window held passes on: a box that asks
+            // something while a window closes behind it keeps the keyboard.
+            const Window* focused = GetFocusState().focusWindow;
+            if (!focused || focused == this || focused->IsDescendantOf(this)) ActivateWindow(next, kFocusByProgram);
         }
     }
 

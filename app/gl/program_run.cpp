@@ -13,6 +13,7 @@
 #include "app/startup_message_box.h"
 #include "app/ui/quit_request.h"
 #include "app/ui/startup_seam.h"
+#include "models/gl/dtex_edit_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "platform/char_map.h"
 #include "platform/native_dialogs.h"
@@ -176,6 +177,7 @@ int RunProgramWith(void (*first_frame_step)()) {
 
     InstallGlWindowSystem();
     InstallModelViewGl();
+    InstallDtexEditGl();
     int width = settings.width, height = settings.height;
     OsGetFramebufferSize(&width, &height);
     InitWindowSystem(width, height);

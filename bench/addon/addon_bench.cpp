@@ -83,7 +83,7 @@ int main() {
     SetLocalFolder((game / "local").string() + "/");
     PollLocalFolder(true);
 
-    AddonPopup popup = [](AddonFields* fields) {
+    AddonFieldsPrompt popup = [](AddonFields* fields) {
         fields->name = "Bench Addon";
         fields->url = "bench";
         return true;

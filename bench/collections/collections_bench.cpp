@@ -134,7 +134,7 @@ void BenchCodec() {
         });
         const double memcpy_time = Seconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const std::vector<u8>& pixels = bitmaps[size_t(i) ].pixels;
+                const auto& pixels = bitmaps[size_t(i) ].pixels;
                 std::memcpy(copy.data(), pixels.data(), pixels.size());
                 sink += copy[size_t(i) % copy.size()];
             }
@@ -142,7 +142,7 @@ void BenchCodec() {
         std::vector<u8> zip_out(compressBound(uLong(copy.size())));
         const double zip = Seconds(1, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const std::vector<u8>& pixels = bitmaps[size_t(i) ].pixels;
+                const auto& pixels = bitmaps[size_t(i) ].pixels;
                 uLongf size = uLongf(zip_out.size());
                 compress2(zip_out.data(), &size, pixels.data(), uLong(pixels.size()), 6);
                 sink += size;

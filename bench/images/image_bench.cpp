@@ -80,6 +80,86 @@ PixelImage PhotoLike(u32 size, u32 format) {
     return image;
 }
 
+// Flat areas, smooth gradients, a disc and a thin line, no noise: a
+// drawing or an interface (some ten thousand colours).
+PixelImage FlatAndGradients(u32 size) {
+    PixelImage image;
+    SetImagePixels(&image, size, size, kFormatRgba, nullptr);
+    for (u32 y = 0; y < size; ++y) {
+        for (u32 x = 0; x < size; ++x) {
+            double u = double(x) / size, v = double(y) / size;
+            double r, g, b;
+            if (v < 0.4) {  // sky
+                r = 30 + 200 * u;
+                g = 60 + 150 * v;
+                b = 200 - 120 * u;
+            } else if (u < 0.3) {  // flat
+                r = 200;
+                g = 180;
+                b = 40;
+            } else if (u < 0.55) {
+                r = 20 + 60 * std::sin(3.0 * v);
+                g = 120;
+                b = 60 + 100 * (u - 0.3);
+            } else {  // radial
+                double d = std::hypot(u - 0.8, v - 0.7);
+                r = 240 - 300 * d;
+                g = 90 + 200 * d;
+                b = 150;
+            }
+            double cx = u - 0.45, cy = v - 0.25;
+            if (cx * cx + cy * cy < 0.01) r = g = b = 250;
+            if (std::fabs(u - v) < 0.01) r = g = b = 10;
+            u8* p = &image.pixels[(size_t(y) * size + x) * 4];
+            const double values[3] = {r, g, b};
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<u8>(std::clamp(values[c], 0.0, 255.0));
+            p[3] = 255;
+        }
+    }
+    return image;
+}
+
+// Every pixel drawn at random from the whole colour cube: about a million
+// colours and no structure to exploit.
+PixelImage Noise(u32 size) {
+    PixelImage image;
+    SetImagePixels(&image, size, size, kFormatRgba, nullptr);
+    std::mt19937 random(99);
+    for (size_t i = 0; i < size_t(size) * size; ++i) {
+        const u32 v = random();
+        u8* p = &image.pixels[i * 4];
+        p[0] = u8(v);
+        p[1] = u8(v >> 8);
+        p[2] = u8(v >> 16);
+        p[3] = 255;
+    }
+    return image;
+}
+
+// Forty flat tones in tiles, each with sixteen slight variations: a few
+// hundred colours, many sharing a cell of Wu's 5-bit grid.
+PixelImage FewColours(u32 size) {
+    PixelImage image;
+    SetImagePixels(&image, size, size, kFormatRgba, nullptr);
+    std::mt19937 random(42);
+    u8 tones[40][3];
+    for (auto& tone : tones) {
+        for (u8& c : tone) c = u8(random());
+    }
+    for (u32 y = 0; y < size; ++y) {
+        for (u32 x = 0; x < size; ++x) {
+            const u8* tone = tones[((x / 64) * 7 + (y / 48) * 3) % 40];
+            const u32 jitter = random() % 16;
+            u8* p = &image.pixels[(size_t(y) * size + x) * 4];
+            p[0] = u8(std::min(255u, tone[0] + (jitter & 3)));
+            p[1] = u8(std::min(255u, tone[1] + (jitter >> 2)));
+            p[2] = tone[2];
+            p[3] = 255;
+        }
+    }
+    return image;
+}
+
 double Psnr(const std::vector<u8>& rgb_a, const std::vector<u8>& rgb_b) {
     double sum = 0;
     for (size_t i = 0; i < rgb_a.size(); ++i) {
@@ -236,13 +316,26 @@ void FileBenchmarks(const std::string& folder) {
     }
 }
 
-// The quantiser on the cores this process may run on.
-void QuantiseBenchmark() {
-    PixelImage rgba = PhotoLike(1024, kFormatRgba);
-    std::vector<u8> original_rgb;
-    for (size_t i = 0; i < rgba.pixels.size(); i += 4)
-        original_rgb.insert(original_rgb.end(), rgba.pixels.begin() + i, rgba.pixels.begin() + i + 3);
+struct QuantiseFigures {
+    double wall = 0, cpu = 0, psnr = 0;
+};
 
+// Best wall time of three runs, their mean CPU time, and the PSNR of the
+// last result against the original.
+QuantiseFigures Measure(const std::function<void(std::vector<u8>* rgb)>& quantise,
+                        const std::vector<u8>& original_rgb) {
+    QuantiseFigures figures;
+    std::vector<u8> rgb;
+    const int runs = 3;
+    const std::clock_t cpu_start = std::clock();
+    figures.wall = Seconds([&] { quantise(&rgb); }, runs);
+    figures.cpu = double(std::clock() - cpu_start) / CLOCKS_PER_SEC / runs;
+    figures.psnr = Psnr(original_rgb, rgb);
+    return figures;
+}
+
+// Where the time of our quantiser goes, on the photograph.
+void QuantiserStages(const PixelImage& rgba) {
     ColorList colours;
     CollectOpaqueColors(&colours, rgba);
     auto t0 = std::chrono::steady_clock::now();
@@ -260,17 +353,6 @@ void QuantiseBenchmark() {
     DitherToPalette(&dithered, kFormatColorIndex, refined, 0, count, index);
     auto t4 = std::chrono::steady_clock::now();
     auto ms = [](auto a, auto b) { return std::chrono::duration<double, std::milli>(b - a).count(); };
-    std::printf("quantiser stages: %zu distinct colours; histogram %.0f ms, Wu %.0f ms, k-means %.0f ms, "
-                "dither %.0f ms\n",
-                histogram.size(), ms(t0, t1), ms(t1, t2), ms(t2, t3), ms(t3, t4));
-
-    PixelImage ours_result;
-    std::clock_t cpu_start = std::clock();
-    double ours = Seconds([&] { CopyImageAs(&ours_result, rgba, kFormatColorIndex); }, 3);
-    double ours_cpu = double(std::clock() - cpu_start) / CLOCKS_PER_SEC / 3;
-    PalettedToRgb(&ours_result);
-    double ours_psnr = Psnr(original_rgb, ours_result.pixels);
-
     // Wu alone (no k-means), remapped the same way, shows what the
     // refinement buys.
     PaletteIndex wu_index;
@@ -278,48 +360,83 @@ void QuantiseBenchmark() {
     PixelImage wu_only = rgba;
     DitherToPalette(&wu_only, kFormatColorIndex, wu, 0, boxes, wu_index);
     PalettedToRgb(&wu_only);
-    double wu_psnr = Psnr(original_rgb, wu_only.pixels);
+    std::vector<u8> original_rgb;
+    for (size_t i = 0; i < rgba.pixels.size(); i += 4)
+        original_rgb.insert(original_rgb.end(), rgba.pixels.begin() + i, rgba.pixels.begin() + i + 3);
+    std::printf("  stages on the photograph: %zu distinct colours; histogram %.0f ms, Wu %.0f ms, k-means %.0f ms, "
+                "dither %.0f ms; Wu alone %.2f dB\n",
+                histogram.size(), ms(t0, t1), ms(t1, t2), ms(t2, t3), ms(t3, t4), Psnr(original_rgb, wu_only.pixels));
+}
 
+// The quantiser on the cores this process may run on, 1024x1024 to 256
+// colours with dithering, on pictures of different character.
+void QuantiseBenchmark() {
+    struct Picture {
+        const char* name;
+        PixelImage rgba;
+    } pictures[] = {
+        {"photograph", PhotoLike(1024, kFormatRgba)},
+        {"flat + gradients", FlatAndGradients(1024)},
+        {"noise", Noise(1024)},
+        {"few colours", FewColours(1024)},
+    };
     const u32 threads = WorkerThreadCount();
-#ifdef PIRN_HAVE_IMAGEQUANT
-    std::vector<u8> remapped(size_t(rgba.width) * rgba.height);
-    std::vector<u8> liq_rgb;
-    cpu_start = std::clock();
-    double liq = Seconds(
-        [&] {
-            liq_attr* attr = liq_attr_create();
-            liq_set_max_colors(attr, 256);
-            liq_image* image = liq_image_create_rgba(attr, rgba.pixels.data(), int(rgba.width), int(rgba.height), 0);
-            liq_result* result = nullptr;
-            if (liq_image_quantize(image, attr, &result) == LIQ_OK) {
-                liq_set_dithering_level(result, 1.0f);
-                liq_write_remapped_image(result, image, remapped.data(), remapped.size());
-                const liq_palette* palette = liq_get_palette(result);
-                liq_rgb.clear();
-                for (u8 i : remapped) {
-                    const liq_color& c = palette->entries[i];
-                    liq_rgb.insert(liq_rgb.end(), {c.r, c.g, c.b});
-                }
-                liq_result_destroy(result);
-            }
-            liq_image_destroy(image);
-            liq_attr_destroy(attr);
-        },
-        3);
-    double liq_cpu = double(std::clock() - cpu_start) / CLOCKS_PER_SEC / 3;
-    double liq_psnr = Psnr(original_rgb, liq_rgb);
     // Both sides run on the same cores: ours on a team of that many
     // threads, libimagequant's OpenMP threads on the process's cores.
-    std::string label = "quantise + dither, " + std::to_string(threads) + " cores";
-    Report(label.c_str(), ours, liq, "libimagequant");
-    Report("  the same in CPU time", ours_cpu, liq_cpu, "libimagequant");
-    std::printf("%-34s ours %6.2f dB  (Wu alone %6.2f dB)  libimagequant %6.2f dB  difference %+.2f dB\n",
-                "  PSNR of the remapped image", ours_psnr, wu_psnr, liq_psnr, ours_psnr - liq_psnr);
+    std::printf("quantise + dither on %u cores: wall ms (ours / libimagequant / ratio), CPU ms (the same), "
+                "PSNR dB (ours / libimagequant / difference)\n",
+                threads);
+    for (Picture& picture : pictures) {
+        const PixelImage& rgba = picture.rgba;
+        std::vector<u8> original_rgb;
+        for (size_t i = 0; i < rgba.pixels.size(); i += 4)
+            original_rgb.insert(original_rgb.end(), rgba.pixels.begin() + i, rgba.pixels.begin() + i + 3);
+        ColorList colours;
+        CollectOpaqueColors(&colours, rgba);
+        const size_t distinct = BuildColorHistogram(&colours).size();
+
+        const QuantiseFigures ours = Measure(
+            [&](std::vector<u8>* rgb) {
+                PixelImage result;
+                CopyImageAs(&result, rgba, kFormatColorIndex);
+                PalettedToRgb(&result);
+                rgb->swap(result.pixels);
+            },
+            original_rgb);
+#ifdef PIRN_HAVE_IMAGEQUANT
+        std::vector<u8> remapped(size_t(rgba.width) * rgba.height);
+        const QuantiseFigures liq = Measure(
+            [&](std::vector<u8>* rgb) {
+                liq_attr* attr = liq_attr_create();
+                liq_set_max_colors(attr, 256);
+                liq_image* image =
+                    liq_image_create_rgba(attr, rgba.pixels.data(), int(rgba.width), int(rgba.height), 0);
+                liq_result* result = nullptr;
+                rgb->clear();
+                if (liq_image_quantize(image, attr, &result) == LIQ_OK) {
+                    liq_set_dithering_level(result, 1.0f);
+                    liq_write_remapped_image(result, image, remapped.data(), remapped.size());
+                    const liq_palette* palette = liq_get_palette(result);
+                    for (u8 i : remapped) {
+                        const liq_color& c = palette->entries[i];
+                        rgb->insert(rgb->end(), {c.r, c.g, c.b});
+                    }
+                    liq_result_destroy(result);
+                }
+                liq_image_destroy(image);
+                liq_attr_destroy(attr);
+            },
+            original_rgb);
+        std::printf("  %-17s %7zu colours  wall %7.1f / %7.1f / %.2fx  CPU %7.1f / %7.1f / %.2fx  "
+                    "PSNR %5.2f / %5.2f / %+.2f\n",
+                    picture.name, distinct, ours.wall * 1e3, liq.wall * 1e3, ours.wall / liq.wall, ours.cpu * 1e3,
+                    liq.cpu * 1e3, ours.cpu / liq.cpu, ours.psnr, liq.psnr, ours.psnr - liq.psnr);
 #else
-    std::printf("quantise + dither, %u cores: ours %.2f ms, PSNR %.2f dB (Wu alone %.2f dB); "
-                "libimagequant not available\n",
-                threads, ours * 1e3, ours_psnr, wu_psnr);
+        std::printf("  %-17s %7zu colours  wall %7.1f  CPU %7.1f  PSNR %5.2f (libimagequant not available)\n",
+                    picture.name, distinct, ours.wall * 1e3, ours.cpu * 1e3, ours.psnr);
 #endif
+    }
+    QuantiserStages(pictures[0].rgba);
 }
 
 void NearestColourBenchmark() {

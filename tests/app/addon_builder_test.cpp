@@ -50,7 +50,7 @@ protected:
         pirn::SetDefaultWorkingSet();
     }
 
-    pirn::AddonPopup Popup(const std::string& name, const std::string& priority = "100") {
+    pirn::AddonFieldsPrompt Popup(const std::string& name, const std::string& priority = "100") {
         return [name, priority](pirn::AddonFields* fields) {
             fields->name = name;
             fields->url = "www.example.org/addon";

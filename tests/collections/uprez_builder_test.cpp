@@ -398,7 +398,7 @@ TEST_F(UpResBuilderTest, HueChangesMarkTheirPixels) {
     c.hue_changes[0]->end_hue = u16(260 * 65536 / 360);
     // The script's one hue change replaces the collection's one.
     ASSERT_EQ(Run("HueChange \"Team\" 340 0 20 40\n"), 1);
-    const std::vector<u8>& pixels = s->frames[0].instances[0].alternate.bitmap->pixels;
+    const auto& pixels = s->frames[0].instances[0].alternate.bitmap->pixels;
     EXPECT_EQ(pixels[(3 * 8 + 3) * 8 + 3] >> 5, 1);  // red: hue number 1
     EXPECT_EQ(pixels[3] >> 5, 0);                    // blue: none
     EXPECT_STREQ(c.hue_changes[0]->name, "blue");    // the collection keeps its own
@@ -410,7 +410,7 @@ TEST_F(UpResBuilderTest, AScriptWithAnotherNumberOfHueChangesIsIgnored) {
     WriteTeamFrame();
     ASSERT_EQ(Run("HueChange \"Team\" 340 0 20 40\nHueChange 1 2 3 4\n"), 1);
     EXPECT_TRUE(Logged("ERROR: 2 hue changes specified in script.txt, expected 0. Script hues ignored.\n", 2));
-    const std::vector<u8>& pixels = s->frames[0].instances[0].alternate.bitmap->pixels;
+    const auto& pixels = s->frames[0].instances[0].alternate.bitmap->pixels;
     EXPECT_EQ(pixels[(3 * 8 + 3) * 8 + 3] >> 5, 0);
 }
 

@@ -79,6 +79,19 @@ TEST(DialogCommands, ListRowsShowTheDialogTheHelpAndEveryControl) {
     }
 }
 
+TEST(DialogCommands, CanvasLabelsAndTheSelectedControlsBox) {
+    const DialogData d = TwoControls();
+    EXPECT_EQ(DialogControlLabel(d.controls[0]), "5 Start");
+    EXPECT_EQ(DialogControlLabel(d.controls[1]), "9 ");
+    // Move mode shows the corner, resize mode the size.
+    EXPECT_EQ(DialogControlInfoText(d.controls[0], kDialogModeMove), "X: 20\nY: 30");
+    EXPECT_EQ(DialogControlInfoText(d.controls[0], kDialogModeResize), "W: 100\nH: 50");
+    DialogControl inverted = d.controls[1];
+    inverted.rect = DialogRect{-5, 40, -25, 10};
+    EXPECT_EQ(DialogControlInfoText(inverted, kDialogModeMove), "X: -5\nY: 40");
+    EXPECT_EQ(DialogControlInfoText(inverted, kDialogModeResize), "W: -20\nH: -30");
+}
+
 TEST(DialogCommands, PartsUnderThePointerAndTheirCursors) {
     const DialogRect r{100, 100, 200, 150};
     struct Case {

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "models/geom_from_model.h"
-#include "tools/demo_game/big_endian_buffer.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
-using pirn::demo::BigEndianBuffer;
+using pirn::fixture::BigEndianBuffer;
 
 namespace {
 

@@ -90,7 +90,30 @@ TEST(QuantizePaletteTest, FewColoursComeBackExactlySortedByHue) {
     EXPECT_EQ(got, wanted);
 }
 
-TEST(QuantizePaletteTest, ManyColoursGiveAConvergedWeightedKMeansPalette) {
+TEST(QuantizePaletteTest, ColoursSharingWuCellsStillFillThePalette) {
+    // Twenty tones, each in sixteen variants that differ only in the low
+    // bits of red and green: 320 colours in twenty of Wu's cells.
+    ColorList list;
+    for (int tone = 0; tone < 20; ++tone) {
+        for (int variant = 0; variant < 16; ++variant) {
+            const u8 r = u8(tone * 8 % 256 + (variant & 3)), g = u8(tone * 40 % 256 + (variant >> 2)),
+                     b = u8(tone * 96 % 256);
+            for (int times = 0; times <= variant % 3; ++times) AddColor(&list, PackRgba(r, g, b, 255));
+        }
+    }
+    u8 palette[kPaletteBytes];
+    ASSERT_EQ(QuantizePalette(&list, palette, 256), 256u);
+    i64 farthest = 0;
+    for (const CountColorPair& p : BuildColorHistogram(&list)) {
+        i64 nearest = 1 << 30;
+        for (int c = 0; c < 256; ++c)
+            nearest = std::min(nearest, Distance(palette + c * 3, PairRed(p), PairGreen(p), PairBlue(p)));
+        farthest = std::max(farthest, nearest);
+    }
+    EXPECT_LE(farthest, 2);  // twenty entries alone leave colours 18 away
+}
+
+TEST(QuantizePaletteTest, ManyColoursGiveASettledWeightedKMeansPalette) {
     ColorList list;
     std::mt19937 random(7);
     for (int i = 0; i < 3000; ++i) {
@@ -101,8 +124,9 @@ TEST(QuantizePaletteTest, ManyColoursGiveAConvergedWeightedKMeansPalette) {
     ASSERT_EQ(QuantizePalette(&list, palette, 256), 256u);
 
     // Each entry must be (to rounding) the weighted mean of the histogram
-    // colours nearest to it: the fixed point k-means stops at. Checked by
-    // brute force, independent of the accelerated search.
+    // colours nearest to it, or nearly: the fixed point k-means settles
+    // towards. Checked by brute force, independent of the accelerated
+    // search.
     const std::vector<CountColorPair>& histogram = BuildColorHistogram(&list);
     std::vector<double> sum_r(256), sum_g(256), sum_b(256), weight(256);
     for (const CountColorPair& p : histogram) {
@@ -131,7 +155,9 @@ TEST(QuantizePaletteTest, ManyColoursGiveAConvergedWeightedKMeansPalette) {
 
 // Plain weighted k-means: every colour measured against every centre in
 // each pass, exact means, the current centre keeping a tie and otherwise
-// the lower centre winning; until no colour changes cluster.
+// the lower centre winning; until no colour changes cluster or a pass
+// lowers the total squared error by less than a ten-thousandth of it (the
+// error of each cluster from its integer sums, summed in palette order).
 std::vector<u8> PlainKMeans(const std::vector<CountColorPair>& histogram, const std::vector<u8>& initial) {
     const size_t k = initial.size() / 3;
     std::vector<double> cr(k), cg(k), cb(k);
@@ -141,8 +167,8 @@ std::vector<u8> PlainKMeans(const std::vector<CountColorPair>& histogram, const 
         cb[c] = initial[c * 3 + 2];
     }
     std::vector<size_t> owner(histogram.size(), k);
-    for (bool changed = true; changed;) {
-        changed = false;
+    auto assign = [&] {
+        bool changed = false;
         for (size_t i = 0; i < histogram.size(); ++i) {
             const CountColorPair& p = histogram[i];
             auto distance = [&](size_t c) {
@@ -162,20 +188,36 @@ std::vector<u8> PlainKMeans(const std::vector<CountColorPair>& histogram, const 
                 changed = true;
             }
         }
-        std::vector<i64> sr(k), sg(k), sb(k), w(k);
+        return changed;
+    };
+    // Moves the centres to the means and answers the total error.
+    auto recentre = [&] {
+        std::vector<i64> sr(k), sg(k), sb(k), s2(k), w(k);
         for (size_t i = 0; i < histogram.size(); ++i) {
             const CountColorPair& p = histogram[i];
-            sr[owner[i]] += i64(p.count) * PairRed(p);
-            sg[owner[i]] += i64(p.count) * PairGreen(p);
-            sb[owner[i]] += i64(p.count) * PairBlue(p);
+            const i64 r = PairRed(p), g = PairGreen(p), b = PairBlue(p);
+            sr[owner[i]] += i64(p.count) * r;
+            sg[owner[i]] += i64(p.count) * g;
+            sb[owner[i]] += i64(p.count) * b;
+            s2[owner[i]] += i64(p.count) * (r * r + g * g + b * b);
             w[owner[i]] += p.count;
         }
+        double error = 0;
         for (size_t c = 0; c < k; ++c) {
             if (w[c] == 0) continue;
             cr[c] = double(sr[c]) / double(w[c]);
             cg[c] = double(sg[c]) / double(w[c]);
             cb[c] = double(sb[c]) / double(w[c]);
+            const double r = double(sr[c]), g = double(sg[c]), b = double(sb[c]);
+            error += double(s2[c]) - (r * r + g * g + b * b) / double(w[c]);
         }
+        return error;
+    };
+    assign();
+    for (double error = recentre(); assign();) {
+        const double now = recentre();
+        if (error - now < 1e-4 * now) break;
+        error = now;
     }
     std::vector<u8> result(k * 3);
     for (size_t c = 0; c < k; ++c) {
@@ -227,6 +269,21 @@ TEST_F(ThreadCountTest, KMeansRefinementEqualsPlainKMeans) {
                 << c.colours << " colours within " << c.spread << ", " << c.centres << " centres, " << threads
                 << " threads";
         }
+    }
+}
+
+// Black lies exactly as far from both centres (squared distance 2, whose
+// root does not square back to 2), so it stays with the first, which it
+// joined on the tie; moving it would pull the second centre to it.
+TEST_F(ThreadCountTest, AColourHalfwayBetweenTwoCentresStaysWithItsOwn) {
+    const std::vector<CountColorPair> histogram = {
+        {1, PackRgba(0, 0, 0, 0)}, {1, PackRgba(2, 2, 0, 0)}, {1, PackRgba(1, 0, 1, 0)}};
+    const u8 initial[6] = {1, 1, 0, 1, 0, 1};
+    for (u32 threads : kThreadCounts) {
+        SetWorkerThreadCount(threads);
+        u8 refined[6];
+        ASSERT_EQ(RefinePaletteKMeans(histogram, initial, 2, refined), 2u);
+        EXPECT_EQ(std::vector<u8>(refined, refined + 6), std::vector<u8>(initial, initial + 6)) << threads;
     }
 }
 

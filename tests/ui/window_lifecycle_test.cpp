@@ -77,6 +77,28 @@ TEST_F(LifecycleTest, DestructionClearsEveryReference) {
     StepFrame();
 }
 
+// Closing the front window hands the focus to the one behind it only when
+// the focus was in the window that went: a box asking "Save?" while a
+// window closed behind it keeps the keyboard.
+TEST_F(LifecycleTest, ClosingTheFrontWindowPassesOnlyItsOwnFocus) {
+    auto* back = MakeWindow(Rect{0, 0, 300, 300}, nullptr, "back");
+    auto* front = MakeWindow(Rect{50, 50, 300, 300}, nullptr, "front");
+    auto* button = MakeWindow(Rect{10, 10, 60, 30}, front, "button");
+    ActivateWindow(button, kFocusByProgram);
+    DestroyWindow(front);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(GetFocusWindow(), back);
+
+    auto* box = MakeWindow(Rect{100, 100, 200, 200}, nullptr, "box");
+    auto* save = MakeWindow(Rect{10, 10, 60, 30}, box, "save");
+    auto* log = MakeWindow(Rect{0, 0, 100, 100}, nullptr, "log");
+    ActivateWindow(save, kFocusByProgram);
+    ASSERT_EQ(GetLayerWindow(0)->GetFirstChild(), log);
+    DestroyWindow(log);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(GetFocusWindow(), save);
+}
+
 TEST_F(LifecycleTest, DestroyingTheModalWindowEndsItsRun) {
     auto* dialog = MakeWindow(Rect{100, 100, 300, 300});
     static ProbeWindow* s_dialog;

@@ -181,6 +181,7 @@ DemoGame BuildDemoGame() {
     game.local_files.push_back(empty);
     AddDemoCollections(game);
     AddDemoEditors(game);
+    AddDemoText(game);
     AddDemoBrowser(game);
     AddDemoModels(game);
     for (DemoArchive& archive : game.archives) SortArchive(archive);

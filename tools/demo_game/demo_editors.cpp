@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codex/four_char_code.h"
-#include "tools/demo_game/big_endian_buffer.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace pirn::demo {

@@ -1,6 +1,6 @@
 #include "codex/four_char_code.h"
-#include "tools/demo_game/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/fixture_bytes/tag_header_bytes.h"
 
 namespace pirn::demo {

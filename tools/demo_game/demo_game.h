@@ -15,12 +15,17 @@
 
 #include "platform/pixel_image.h"
 #include "platform/types.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 
 namespace pirn {
 struct Collection;
 }
 
 namespace pirn::demo {
+
+// Demo tags are laid out with the shared fixture writer, straight from the
+// format tables.
+using fixture::BigEndianBuffer;
 
 struct DemoTag {
     u32 group = 0;
@@ -79,6 +84,10 @@ std::vector<u8> EncodeDemoColorMap(const std::string& name, u16 side, u32* flags
 // Lightning and Artifact tags: every tag of those groups gets real data,
 // and a few local tags are added.
 void AddDemoEditors(DemoGame& game);
+
+// Text tags: a text of several lines with CR line ends and a string list of
+// NUL-ended strings, local.
+void AddDemoText(DemoGame& game);
 // Terrain: detail textures, meshes of versions 11 and 10, detail maps of
 // versions 1 (in an archive) and 2 (local).
 void AddDemoTerrain(DemoGame& game);

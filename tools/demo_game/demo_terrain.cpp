@@ -9,7 +9,7 @@
 #include "codex/four_char_code.h"
 #include "models/dtex_codec.h"
 #include "platform/file_system.h"
-#include "tools/demo_game/big_endian_buffer.h"
+#include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace pirn::demo {

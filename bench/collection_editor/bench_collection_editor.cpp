@@ -1,0 +1,338 @@
+// The collection editor on a collection of 1,000 bitmaps (64 x 64, RLE,
+// one in ten a copy of another) shown by 1,000 sequence views:
+//   - opening the tag in the editor (load, seven pages, both bitmap pages
+//     filled), against loading the collection alone from the same file;
+//   - frames of the bitmap grid scrolled row by row through the same
+//     stretch, with 200, 1,000 and 10,000 bitmaps: a frame should cost the
+//     same whatever the count;
+//   - each optimiser operation, against one encoding pass of the codec over
+//     every bitmap.
+// Runs in a real window (Xvfb and Mesa in scripts/bench).
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codex/codex.h"
+#include "codex/tag_header.h"
+#include "codex/ui/tag_editor_open.h"
+#include "codex/ui/tag_editor_registry.h"
+#include "collections/bitmap_codec.h"
+#include "collections/collection_tag.h"
+#include "collections/optimiser.h"
+#include "collections/ui/bitmap_browser.h"
+#include "collections/ui/collection_bitmap_drawing.h"
+#include "collections/ui/x256_edit.h"
+#include "platform/file_system.h"
+#include "platform/log_capture.h"
+#include "platform/os/os_time.h"
+#include "platform/os/os_window.h"
+#include "platform/os/pirn_gl.h"
+#include "ui/frame_step.h"
+#include "ui/gl/gl_draw_target.h"
+#include "ui/gl/gl_window_renderer.h"
+#include "ui/grid_window.h"
+#include "ui/interface_font.h"
+#include "ui/skin.h"
+#include "ui/window_system.h"
+
+using namespace pirn;
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+constexpr u16 kSide = 64;
+constexpr u32 kGroup = 0x2E323536;  // '.256'
+
+// The fastest of `runs` timed runs, each with its own untimed set-up and
+// tear-down.
+template <typename Setup, typename Run, typename Teardown>
+double Fastest(int runs, Setup setup, Run run, Teardown teardown) {
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        setup();
+        const double start = OsGetTime();
+        run();
+        best = std::min(best, OsGetTime() - start);
+        teardown();
+    }
+    return best;
+}
+
+template <typename F>
+double BestTime(F run, int minRuns = 5, double minSeconds = 0.5) {
+    double best = 1e30;
+    for (int batch = 0; batch < 3; ++batch) {
+        const double start = OsGetTime();
+        int n = 0;
+        while (n < minRuns || OsGetTime() - start < minSeconds) {
+            run();
+            ++n;
+        }
+        best = std::min(best, (OsGetTime() - start) / n);
+    }
+    return best;
+}
+
+// `count` round sprites (one in ten repeats the one before it), each shown
+// by one view of a sequence of ten views.
+void FillCollection(Collection* c, int count) {
+    InitCollection(c);
+    for (u32 i = 0; i < 256; ++i) {
+        c->colors[3 * i] = u8(i);
+        c->colors[3 * i + 1] = u8(255 - i);
+        c->colors[3 * i + 2] = u8(i * 7);
+    }
+    std::vector<u8> pixels(size_t{kSide} * kSide * 2);
+    int pattern = 0;
+    for (int n = 0; n < count; ++n) {
+        if (n % 10 != 9) ++pattern;
+        for (i32 y = 0; y < kSide; ++y)
+            for (i32 x = 0; x < kSide; ++x) {
+                u8* p = &pixels[(size_t(y) * kSide + size_t(x)) * 2];
+                const bool inside = (x - 32) * (x - 32) + (y - 32) * (y - 32) < 500 + pattern % 300;
+                p[0] = inside ? 255 : 0;
+                p[1] = inside ? u8(2 + (x + y + pattern) % 250) : 0;
+            }
+        AddCollectionBitmap(c, ("Sprite " + std::to_string(n)).c_str(), kBitmapRle, pixels.data(), kSide, kSide, 2,
+                            nullptr);
+    }
+    for (int s = 0; s * 10 < count; ++s) {
+        CollectionSequence* sequence = AddSequence(c, ("Sequence " + std::to_string(s)).c_str());
+        ResizeSequence(sequence, 10, 1);
+        for (int v = 0; v < 10 && s * 10 + v < count; ++v)
+            sequence->frames[0].instances[size_t(v)].standard.bitmap = c->bitmaps[size_t(s * 10 + v)].get();
+    }
+}
+
+// The collection as a loose tag file of the game's local folder.
+std::string WriteTag(Collection* c, const std::string& local, const std::string& name, u32 id) {
+    const std::string path = local + "Collections/" + name;
+    MakeDirectory(local + "Collections");
+    std::FILE* stream = std::fopen(path.c_str(), "w+b");
+    if (!stream) return "";
+    TagHeader header = MakeTagHeader(kGroup, id, name.c_str());
+    std::vector<u8> blank(kTagHeaderSize, 0);
+    std::fwrite(blank.data(), 1, blank.size(), stream);
+    header.data_offset = kTagHeaderSize;
+    const bool saved = SaveCollection(c, stream, &header);
+    std::fseek(stream, 0, SEEK_END);
+    header.data_length = u32(std::ftell(stream) - kTagHeaderSize);
+    std::fseek(stream, 0, SEEK_SET);
+    WriteTagHeaders(&header, stream, 1);
+    std::fclose(stream);
+    return saved ? path : "";
+}
+
+void StartWindowSystem(InterfaceFont* font) {
+    ResetWindowSystem();
+    SetDefaultFont(font);
+    int fbw = kWidth, fbh = kHeight;
+    OsGetFramebufferSize(&fbw, &fbh);
+    InitWindowSystem(fbw, fbh);
+    SetRunning(true);
+    SetPartialRedraw(true);
+}
+
+void Frame() {
+    RenderFrame();
+    OsSwapBuffers();
+}
+
+// Passes every call on to the GL target and counts the pictures and fills.
+class CountingTarget : public DrawTarget {
+public:
+    explicit CountingTarget(DrawTarget* inner) : inner_(inner) {}
+    void SetColor(u32 rgba) override { inner_->SetColor(rgba); }
+    void FillRect(const Rect& r) override {
+        ++calls;
+        inner_->FillRect(r);
+    }
+    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
+        calls += draws.size();
+        inner_->DrawImages(draws);
+    }
+    void DrawPixelImage(const PixelImage& image, const Rect& r) override {
+        ++calls;
+        inner_->DrawPixelImage(image, r);
+    }
+    void DrawMirroredPixelImage(const PixelImage& image, const Rect& r, u32 mirror) override {
+        ++calls;
+        inner_->DrawMirroredPixelImage(image, r, mirror);
+    }
+    void ForgetPixelImage(const PixelImage& image) override { inner_->ForgetPixelImage(image); }
+
+    size_t calls = 0;
+
+private:
+    DrawTarget* inner_;
+};
+
+struct ScrollFigures {
+    double open = 0;
+    double frame = 0;
+    size_t calls = 0;  // draw calls of one pass down and up
+};
+
+// Opens the tag in the editor and scrolls its grid down 12 rows and back,
+// a frame a row.
+ScrollFigures MeasureScrolling(const std::string& local, int count, InterfaceFont* font, CountingTarget* counter) {
+    Collection c;
+    FillCollection(&c, count);
+    const std::string name = "Scroll " + std::to_string(count);
+    const u32 id = MakeFourCC("scr0") + u32(std::to_string(count).size());
+    WriteTag(&c, local, name, id);
+    FreeCollection(&c);
+    PollLocalFolder(true);
+    StartWindowSystem(font);
+    ScrollFigures f;
+    const double start = OsGetTime();
+    auto* editor = dynamic_cast<X256Edit*>(OpenTagEditor(FindTag(kGroup, id)));
+    f.open = OsGetTime() - start;
+    if (!editor) return f;
+    SetFrame(editor, MakeRect(0, 0, 900, 700));
+    GridWindow* grid = editor->GetBitmapBrowser()->GetGrid();
+    const i32 row = grid->GetLayout().CellHeight();
+    Frame();
+    for (int pass = 0; pass < 2; ++pass)  // the first pass converts the tiles
+        for (i32 r = 0; r <= 24; ++r) {
+            grid->SetScrollY((r <= 12 ? r : 24 - r) * row);
+            Frame();
+        }
+    glFinish();
+    counter->calls = 0;
+    for (i32 r = 0; r <= 24; ++r) {
+        grid->SetScrollY((r <= 12 ? r : 24 - r) * row);
+        Frame();
+    }
+    f.calls = counter->calls;
+    f.frame = BestTime(
+        [&] {
+            for (i32 r = 0; r <= 24; ++r) {
+                grid->SetScrollY((r <= 12 ? r : 24 - r) * row);
+                Frame();
+            }
+            glFinish();
+        },
+        5, 0.5) / 25;
+    editor->SetModified(false);
+    DestroyWindow(editor);
+    StepFrame();
+    ForgetCollectionBitmaps();
+    return f;
+}
+
+}  // namespace
+
+int main() {
+    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_collection_editor", 0, 0)) {
+        std::fprintf(stderr, "bench_collection_editor: no window (run under xvfb-run)\n");
+        return 1;
+    }
+    PirnGL_Init();
+    const std::string res = PIRN_RUN_RES_DIR;
+    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
+    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
+    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
+    SetSkin(skin.get());
+    InstallGlWindowSystem();
+    CountingTarget counter(GetDrawTarget());
+    SetDrawTarget(&counter);
+    ScopedLogCapture quiet;
+
+    char folder[] = "/tmp/pirn-bench-XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    const std::string local = std::string(folder) + "/local/";
+    MakeDirectory(local);
+    UnloadCodex();
+    SetLocalFolder(local);
+    BindX256Edit();
+    RegisterTagEditors();
+
+    // ---- opening ----
+    Collection thousand;
+    FillCollection(&thousand, 1000);
+    const std::string path = WriteTag(&thousand, local, "Thousand", MakeFourCC("bnch"));
+    PollLocalFolder(true);
+    TagEntry* tag = FindTag(kGroup, MakeFourCC("bnch"));
+    TagHeader header{};
+    GetTagHeader(tag, &header);
+    constexpr int kOpenings = 30;
+    Collection loaded;
+    std::FILE* stream = nullptr;
+    const double load = Fastest(
+        kOpenings,
+        [&] {
+            InitCollection(&loaded);
+            stream = std::fopen(path.c_str(), "rb");
+        },
+        [&] { LoadCollection(&loaded, stream, &header, true); },
+        [&] {
+            std::fclose(stream);
+            FreeCollection(&loaded);
+        });
+    StartWindowSystem(font.get());
+    X256Edit* editor = nullptr;
+    const double open = Fastest(
+        kOpenings, [] {}, [&] { editor = dynamic_cast<X256Edit*>(OpenTagEditor(tag)); },
+        [&] {
+            if (!editor) return;
+            editor->SetModified(false);
+            DestroyWindow(editor);
+            StepFrame();  // deletes it
+        });
+    std::printf("1,000 bitmaps of 64 x 64 (milliseconds)\n");
+    std::printf("%-44s %9.3f ms\n", "loading the collection (reference)", load * 1e3);
+    std::printf("%-44s %9.3f ms  %6.2fx reference (goal 1.5x)\n", "opening it in the editor", open * 1e3, open / load);
+
+    // ---- scrolling ----
+    std::printf("\nthe bitmap grid scrolled a row a frame (milliseconds a frame)\n");
+    ScrollFigures base;
+    for (int count : {200, 1000, 10000}) {
+        UnloadCodex();
+        SetLocalFolder(local);
+        const ScrollFigures f = MeasureScrolling(local, count, font.get(), &counter);
+        if (count == 200) base = f;
+        std::printf("%6d bitmaps: frame %8.3f ms  %6.2fx of 200; draw calls %zu, %6.2fx of 200   (opening %.1f ms)\n",
+                    count, f.frame * 1e3, f.frame / base.frame, f.calls,
+                    double(f.calls) / double(std::max<size_t>(base.calls, 1)), f.open * 1e3);
+        std::remove((local + "Collections/Scroll " + std::to_string(count)).c_str());
+    }
+
+    // ---- optimiser ----
+    std::printf("\noptimiser on the 1,000 bitmaps (milliseconds)\n");
+    const double encode = BestTime([&] {
+        std::vector<u8> bytes;
+        for (const auto& bitmap : thousand.bitmaps) EncodeCollectionBitmapBytes(*bitmap, &bytes);
+    });
+    std::printf("%-44s %9.3f ms\n", "encoding every bitmap (reference)", encode * 1e3);
+    const char* names[kOptimizationCount] = {"Delete Unused Bitmaps", "Merge Identical Bitmaps", "Crop All Bitmaps",
+                                             "Auto Rename Bitmaps", "Get Runtime Size"};
+    for (u32 id = 0; id < kOptimizationCount; ++id) {
+        double total = 0;
+        const int runs = 5;
+        for (int run = 0; run < runs; ++run) {
+            Collection copy;
+            FillCollection(&copy, 1000);
+            OptimiserReport report;
+            const double start = OsGetTime();
+            kCollectionOptimizations[id](&copy, &report);
+            total += OsGetTime() - start;
+            FreeCollection(&copy);
+        }
+        const double each = total / runs;
+        std::printf("%-44s %9.3f ms  %6.2fx reference\n", names[id], each * 1e3, each / encode);
+    }
+
+    ResetWindowSystem();
+    UnloadCodex();
+    FreeCollection(&thousand);
+    SetDrawTarget(nullptr);
+    ReleaseGlDrawTargetTextures();
+    return 0;
+}
