@@ -28,6 +28,7 @@
 #include "collections/collection.h"
 #include "collections/collection_tag.h"
 #include "collections/plate.h"
+#include "editors/text_edit_content.h"
 #include "platform/act_file.h"
 #include "platform/char_map.h"
 #include "platform/clipboard_image.h"
@@ -379,6 +380,14 @@ void WriteTagDataSeeds(const pirn::demo::DemoGame& game) {
         for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, group))
             if (written++ < 16) Write(harness, SeedName(tag), Versioned(tag));
     }
+    // The text harness: a first byte 0 for plain text, 1 for a string list.
+    for (const char* group : {"text", "ditl", "scri", "stli", "temp"}) {
+        const bool list = pirn::TextTagKindOf(Group(group)) == pirn::TextTagKind::StringList;
+        for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, Group(group)))
+            Write("text_tag", SeedName(tag), Join({Bytes{u8(list)}, tag.data}));
+    }
+    Write("text_tag", "line-ends-and-carried", std::string("\0a\rb\nc\r\n\r\rd\0tail\r", 17));
+    Write("text_tag", "list-with-empties", std::string("\1\0\0one\r\ntwo\0\nthree", 18));
     // The dialog harness reads the data alone.
     for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, Group("bina"))) Write("dialog", SeedName(tag), tag.data);
     for (const pirn::demo::DemoFile& file : game.files) {
