@@ -381,9 +381,9 @@ void WriteTagDataSeeds(const pirn::demo::DemoGame& game) {
             if (written++ < 16) Write(harness, SeedName(tag), Versioned(tag));
     }
     // The text harness: a first byte 0 for plain text, 1 for a string list.
-    for (const char* group : {"text", "ditl", "scri", "stli", "temp"}) {
-        const bool list = pirn::TextTagKindOf(Group(group)) == pirn::TextTagKind::StringList;
-        for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, Group(group)))
+    for (const u32 group : {Group("text"), Group("ditl"), Group("scri"), Group("stli"), Group("temp")}) {
+        const bool list = pirn::TextTagKindOf(group) == pirn::TextTagKind::StringList;
+        for (const pirn::demo::DemoTag& tag : DemoTagsOf(game, group))
             Write("text_tag", SeedName(tag), Join({Bytes{u8(list)}, tag.data}));
     }
     Write("text_tag", "line-ends-and-carried", std::string("\0a\rb\nc\r\n\r\rd\0tail\r", 17));

@@ -40,6 +40,7 @@
 #include "collections/local_collection_writer.h"
 #include "collections/plate.h"
 #include "collections/uprez_request.h"
+#include "editors/dialog_data.h"
 #include "editors/sound_data.h"
 #include "editors/sound_export.h"
 #include "models/detail_map.h"
@@ -294,6 +295,27 @@ bool ReplaceCollectionTag(GameFolder& game) {
     return pirn::SaveCollectionAsLocalTag(collection.get(), Code("brk1"), "Bricks") != nullptr;
 }
 
+// The dialog editor's writer into a local dialog tag made for it.
+bool SaveDialogTag(GameFolder&) {
+    pirn::DialogData dialog;
+    dialog.version = 2;
+    dialog.rect = {0, 0, 320, 200};
+    for (const char* text : {"OK", "Cancel", "Name:"}) {
+        pirn::DialogControl control;
+        control.type = Code("butn");
+        control.id = u16(dialog.controls.size() + 1);
+        control.rect = {10, 20 * int(dialog.controls.size()), 90, 20 * int(dialog.controls.size()) + 16};
+        control.text = text;
+        dialog.controls.push_back(control);
+    }
+    pirn::TagHeader header{};
+    pirn::TagEntry* tag = pirn::CreateTag(Code("bina"), pirn::kNoTagId, "Fresh Dialog", &header, 0);
+    if (!tag) return false;
+    std::FILE* out = pirn::OpenTagForWriting(tag, &header, nullptr);
+    if (!out) return false;
+    return pirn::CloseTagForWriting(tag, &header, pirn::WriteDialog(dialog, out) != 0 ? 1 : 0) == 1;
+}
+
 bool SaveDtexTag(GameFolder&) {
     auto* dtex = static_cast<pirn::DtexTag*>(
         pirn::DtexResources().CreateTagResource(pirn::kDtexGroup, "Fresh Texture", pirn::kNoTagId));
@@ -493,6 +515,7 @@ const WriterCase kWriters[] = {
     {"SaveTiff", SaveTiff},
     {"SaveCollectionTag", SaveCollectionTag},
     {"ReplaceCollectionTag", ReplaceCollectionTag, AddLocalCollection},
+    {"SaveDialogTag", SaveDialogTag},
     {"SaveDtexTag", SaveDtexTag},
     {"SaveDmapTag", SaveDmapTag},
     {"ImportLwoModel", ImportLwoModel, AddLwoModel, false, "/models/"},
