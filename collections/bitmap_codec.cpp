@@ -265,6 +265,18 @@ u64 EncodedBound(const CollectionBitmap& bitmap) {
     return kBitmapHeaderSize + (height * 4 - 4) + row * height;
 }
 
+// 8-bit stored pixels know index 0 only as transparent: an opaque pixel of
+// index 0 (a 16-bit bitmap of whole alphas holds them) needs 16 bits, or it
+// would be lost on saving.
+bool NeedsWidePixels(const CollectionBitmap& bitmap) {
+    if (bitmap.flags & kBitmapPartialAlpha) return true;
+    const u8* pairs = bitmap.pixels.data();
+    const size_t count = bitmap.pixels.size() / 2;
+    for (size_t i = 0; i < count; ++i)
+        if (pairs[2 * i] != 0 && pairs[2 * i + 1] == 0) return true;
+    return false;
+}
+
 u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     const u32 width = bitmap.width, height = bitmap.height;
     BitmapHeader header = {};
@@ -280,7 +292,7 @@ u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     }
 
     const bool rle = (bitmap.flags & kBitmapRle) != 0;
-    const bool wide = (bitmap.flags & kBitmapPartialAlpha) != 0;
+    const bool wide = NeedsWidePixels(bitmap);
     u16 flags = bitmap.flags & static_cast<u16>(~(kStoredRle | kStored16Bit | kStoredNoRowTable |
                                                  kStoredRowPadding | kStoredAlphaFromTable));
     if (rle) flags |= kStoredRle | kStoredRowPadding;
