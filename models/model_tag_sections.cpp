@@ -46,9 +46,11 @@ bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header,
 
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records) {
-    if (count == 0) return true;
+    // An empty section's offset is checked too: its writer seeks there, and
+    // a far one would make the saved tag that long.
     const u64 bytes = u64{count} * LayoutDiskSize(layout);
     if (u64{start} + offset + bytes > tag.data_length) return false;
+    if (count == 0) return true;
     if (!SeekTo(stream, u64{tag.data_offset} + start + offset)) return false;
     return ReadRecords(records, count, layout, stream) == bytes;
 }

@@ -40,7 +40,8 @@ bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header,
 
 // Reads `count` records at data offset + start + offset into `records`
 // (room for count records), after checking in 64 bits that they lie inside
-// the tag's data. Count 0 reads nothing.
+// the tag's data. Count 0 reads nothing, but its offset must lie inside
+// the data too.
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records);
 

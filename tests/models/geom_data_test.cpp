@@ -223,6 +223,19 @@ TEST(GeomData, SectionsOutsideTheTagDataAreRefused) {
     }
 }
 
+TEST(GeomData, AnEmptySectionPointingPastTheDataIsRefused) {
+    // Written again, the section would be put there: a gigabyte-long tag.
+    std::vector<u8> bytes = OneTriangleGeomBytes();
+    bytes[13] = 0;     // no triangles
+    bytes[52] = 0x40;  // their offset 0x40000052
+    File file = StreamWith(bytes);
+    GeomData geom;
+    EXPECT_EQ(ReadGeomData(&geom, file.get(), DataHeader(u32(bytes.size()))), 0);
+    bytes[52] = 0;
+    File inside = StreamWith(bytes);
+    EXPECT_EQ(ReadGeomData(&geom, inside.get(), DataHeader(u32(bytes.size()))), 1);
+}
+
 TEST(GeomData, EmptySectionsAreWrittenEmpty) {
     GeomData geom;
     const float bounds[6] = {0, 0, 0, 0, 0, 0}, pivot[3] = {0, 0, 0};
