@@ -18,7 +18,11 @@ bool WriteTagSections(std::FILE* stream, const TagHeader& tag, u32 start, const 
     u64 sum = 0;
     for (int i = 0; i < count; ++i) {
         const TagSection& section = sections[i];
-        if (*section.offset != 0 && !SeekTo(stream, base + *section.offset)) return false;
+        // An empty section goes where the previous one ended: its stored
+        // offset, never checked on reading as nothing is read there, may
+        // lie anywhere, and seeking there made a tag of a few hundred bytes
+        // a gigabyte long or left the offset outside the data written.
+        if (section.count > 0 && *section.offset != 0 && !SeekTo(stream, base + *section.offset)) return false;
         const off_t here = ftello(stream);
         if (here < 0 || static_cast<u64>(here) < base || static_cast<u64>(here) - base > 0xFFFFFFFFu) return false;
         *section.offset = static_cast<u32>(static_cast<u64>(here) - base);
@@ -46,11 +50,9 @@ bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header,
 
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records) {
-    // An empty section's offset is checked too: its writer seeks there, and
-    // a far one would make the saved tag that long.
+    if (count == 0) return true;
     const u64 bytes = u64{count} * LayoutDiskSize(layout);
     if (u64{start} + offset + bytes > tag.data_length) return false;
-    if (count == 0) return true;
     if (!SeekTo(stream, u64{tag.data_offset} + start + offset)) return false;
     return ReadRecords(records, count, layout, stream) == bytes;
 }

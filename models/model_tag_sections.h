@@ -26,7 +26,8 @@ struct TagSection {
 // Seeks to data offset + start, writes every section in order (at data
 // offset + start + its stored offset when that is non-zero, else where the
 // previous one ended), records each one's offset and size and returns the
-// total through `total`. A section of no records is written empty. False at
+// total through `total`. A section of no records is written empty where the
+// previous one ended. False at
 // the first failed seek or write.
 bool WriteTagSections(std::FILE* stream, const TagHeader& tag, u32 start, const TagSection* sections, int count,
                       u32* total);
@@ -40,8 +41,7 @@ bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header,
 
 // Reads `count` records at data offset + start + offset into `records`
 // (room for count records), after checking in 64 bits that they lie inside
-// the tag's data. Count 0 reads nothing, but its offset must lie inside
-// the data too.
+// the tag's data. Count 0 reads nothing.
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records);
 
