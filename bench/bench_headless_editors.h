@@ -3,54 +3,32 @@
 // of fixed advances, a scratch game folder whose local tags the Codex sees,
 // tag files written from big-endian fields, and best-of-n timing.
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_headless_windows.h"
+#include "bench/bench_timing.h"
 #include "codex/codex.h"
 #include "codex/local_folder.h"
 #include "codex/tag_group.h"
 #include "platform/file_system.h"
 #include "platform/log_message.h"
-#include "platform/os/headless/headless_os.h"
-#include "platform/os/os_window.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 #include "tools/fixture_bytes/tag_header_bytes.h"
 #include "ui/frame_step.h"
-#include "ui/interface_font.h"
-#include "ui/window_system.h"
 
 namespace bench_editors {
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using bench_timing::Best;
+using bench_timing::Clock;
+using bench_timing::Since;
 
-inline double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
-inline double Best(int runs, const std::function<double()>& run) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) best = std::min(best, run());
-    return best;
-}
-
-// The window system on the headless backend; the font lives as long as the program.
+// The window system on the headless backend, with the log silenced.
 inline void StartHeadlessWindows() {
     SetLogHandler([](i32, const std::string&, const std::string&) {});
-    headless::Reset();
-    OsInit();
-    InitWindowSystem(1280, 1024);
-    SetRunning(true);
-    static InterfaceFont font;
-    font.ascent = 10;
-    font.line_spacing = 12;
-    font.tab_width = 4;
-    font.styles[0].trailer[3] = 1;
-    for (FontGlyph& g : font.styles[0].glyphs)
-        for (i8& a : g.advance) a = 8;
-    SetDefaultFont(&font);
+    bench_windows::InitHeadlessWindowSystem();
 }
 
 // A fresh game folder under the temporary folder; returns its local folder.

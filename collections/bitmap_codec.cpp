@@ -149,33 +149,64 @@ BitmapHeader ReadBitmapHeader(const u8* block) {
 // RAW needs every stored pixel, RLE four bytes a row, the 64-bit stream one
 // byte for at most 128 pixels after its leading count. A damaged block
 // claiming a huge bitmap is refused before its pixels are allocated.
-bool DataCanHold(const BitmapHeader& header, u16 flags, int format, u64 pixel_count, size_t data_size) {
-    if (format == kPixelFormat64Bit) return pixel_count <= 255 + 128 * u64{data_size};
+bool DataCanHold(const BitmapHeader& header, u16 flags, int format, u64 pixel_count, u64 data_size) {
+    if (format == kPixelFormat64Bit) return pixel_count <= 255 + 128 * data_size;
     if (flags & kStoredRle) return u64(header.height) * 4 <= data_size;
     return pixel_count * (u64{header.depth_shift} + 1) <= data_size;
 }
 
+// What a block's header says the decoder will make, once the header has
+// passed every check that needs no pixel data: the header and the block's
+// size are enough.
+struct BlockPlan {
+    BitmapHeader header = {};
+    u16 flags = 0;
+    int format = -1;
+    u64 data_offset = 0;  // after the header and the row table
+    u64 data_size = 0;
+    u64 pixel_count = 0;
+    u32 bytes_per_pixel = 0;
+};
+
+bool PlanBlock(const u8* header_bytes, u64 size, BlockPlan* plan) {
+    if (size < kBitmapHeaderSize) return false;
+    plan->header = ReadBitmapHeader(header_bytes);
+    const BitmapHeader& header = plan->header;
+    plan->flags = header.flags & kStoredFlagMask;
+    plan->format = CheckedPixelFormat(header, plan->flags);
+    if (plan->format < 0) return false;
+
+    u64 row_table = 0;
+    if (!(plan->flags & kStoredNoRowTable)) row_table = u64(header.height) * 4 - 4;
+    if (row_table > size - kBitmapHeaderSize) return false;
+    plan->flags &= static_cast<u16>(~kStoredNoRowTable);
+    plan->data_offset = kBitmapHeaderSize + row_table;
+    plan->data_size = size - plan->data_offset;
+
+    plan->bytes_per_pixel = plan->format == kPixelFormat64Bit ? 8 : 2;
+    plan->pixel_count = u64(header.width) * u64(header.height);
+    if (plan->pixel_count * plan->bytes_per_pixel > kMaxImageBytes) return false;
+    return DataCanHold(header, plan->flags, plan->format, plan->pixel_count, plan->data_size);
+}
+
 }  // namespace
+
+u64 DecodedPixelBytes(const u8* header, u64 size) {
+    BlockPlan plan;
+    return PlanBlock(header, size, &plan) ? plan.pixel_count * plan.bytes_per_pixel : 0;
+}
 
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
                                                               const ColorTableRecord& table, PixelBlocks* blocks) {
-    if (size < kBitmapHeaderSize) return nullptr;
-    const BitmapHeader header = ReadBitmapHeader(block);
-    u16 flags = header.flags & kStoredFlagMask;
-    const int format = CheckedPixelFormat(header, flags);
-    if (format < 0) return nullptr;
-
-    u64 row_table = 0;
-    if (!(flags & kStoredNoRowTable)) row_table = u64(header.height) * 4 - 4;
-    if (row_table > size - kBitmapHeaderSize) return nullptr;
-    flags &= static_cast<u16>(~kStoredNoRowTable);
-    const u8* data = block + kBitmapHeaderSize + row_table;
-    const size_t data_size = size - kBitmapHeaderSize - static_cast<size_t>(row_table);
-
-    const u32 bytes_per_pixel = format == kPixelFormat64Bit ? 8 : 2;
-    const u64 pixel_count = u64(header.width) * u64(header.height);
-    if (pixel_count * bytes_per_pixel > kMaxImageBytes) return nullptr;
-    if (!DataCanHold(header, flags, format, pixel_count, data_size)) return nullptr;
+    BlockPlan plan;
+    if (!PlanBlock(block, size, &plan)) return nullptr;
+    const BitmapHeader& header = plan.header;
+    const u16 flags = plan.flags;
+    const int format = plan.format;
+    const u8* data = block + plan.data_offset;
+    const size_t data_size = static_cast<size_t>(plan.data_size);
+    const u32 bytes_per_pixel = plan.bytes_per_pixel;
+    const u64 pixel_count = plan.pixel_count;
 
     auto bitmap = std::make_unique<CollectionBitmap>();
     bitmap->width = static_cast<u16>(header.width);
@@ -375,6 +406,7 @@ bool DropPartialAlpha(CollectionBitmap* bitmap) {
     bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);
     if (bitmap->bytes_per_pixel != 2) return true;
     for (size_t i = 0; i + 1 < bitmap->pixels.size(); i += 2) bitmap->pixels[i] = bitmap->pixels[i + 1] ? 255 : 0;
+    MarkBitmapChanged(bitmap);
     return true;
 }
 

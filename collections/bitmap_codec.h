@@ -66,6 +66,10 @@ enum BitmapPixelFormat : u16 {
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmapBytes(const u8* block, size_t size,
                                                               const ColorTableRecord& table,
                                                               PixelBlocks* blocks = nullptr);
+// The pixel bytes decoding a block of `size` bytes would allocate, from its
+// 52-byte header alone; 0 when the header already shows that the block does
+// not decode.
+u64 DecodedPixelBytes(const u8* header, u64 size);
 // Reads the block with one read from the stream's position.
 std::unique_ptr<CollectionBitmap> DecodeCollectionBitmap(std::FILE* stream, u32 size,
                                                          const ColorTableRecord& table);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "collections/bitmap_codec.h"
 #include "collections/collection_messages.h"
 #include "platform/char_map.h"
 #include "platform/pref_store.h"
@@ -48,6 +49,12 @@ bool CheckImage(ImageFile* file, bool paletted, UserPrompts& prompts) {
     if (file->image.format != (paletted ? kFormatColorIndex : kFormatAlpha)) {
         prompts.ShowError(paletted ? FormatString(ct::kNotPaletted, name.c_str())
                                    : FormatString(ct::kNotGreyscale, name.c_str()));
+        return false;
+    }
+    // A tag stores sides in 15 bits: such a bitmap would make every save of
+    // the collection fail.
+    if (file->image.width > kMaxStoredBitmapSide || file->image.height > kMaxStoredBitmapSide) {
+        prompts.ShowError(FormatString(ct::kSideTooLarge, name.c_str()));
         return false;
     }
     return true;

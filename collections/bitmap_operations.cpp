@@ -90,6 +90,7 @@ i64 CropBitmapToContent(Collection* collection, CollectionBitmap* bitmap) {
     bitmap->pixels = cropped;
     bitmap->width = static_cast<u16>(width);
     bitmap->height = static_cast<u16>(height);
+    MarkBitmapChanged(bitmap);
     return removed;
 }
 
@@ -138,6 +139,7 @@ bool ApplyAlphaMask(CollectionBitmap* bitmap, const PixelImage& image) {
         bitmap->flags |= kBitmapPartialAlpha;
     else
         bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);
+    MarkBitmapChanged(bitmap);
     return true;
 }
 

@@ -53,9 +53,14 @@ bool ReadInteger(const std::string& text, size_t* i, i64* value) {
     return true;
 }
 
-// degrees x 65536 / 360, truncated, as a 16-bit fraction of a turn (a
-// whole turn and more wrap round).
-u16 DegreesToHue(i64 degrees) { return static_cast<u16>((degrees * 65536 / 360) & 0xFFFF); }
+// degrees x 65536 / 360, truncated, as a 16-bit fraction of a turn. 360
+// itself is the top of the range, as on the hue editor's colour bar:
+// wrapped to 0 it would make "0 to 360" a range that holds no hue. Other
+// values past a turn wrap round.
+u16 DegreesToHue(i64 degrees) {
+    if (degrees == 360) return 0xFFFF;
+    return static_cast<u16>((degrees * 65536 / 360) & 0xFFFF);
+}
 
 u16 PercentToSaturation(i64 percent) {
     if (percent >= 100) return 0xFFFF;

@@ -1,6 +1,7 @@
 #include "collections/collection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace pirn {
@@ -48,6 +49,13 @@ bool EraseElement(std::vector<std::unique_ptr<T>>& list, const T* item) {
 }
 
 }  // namespace
+
+u64 NextBitmapRevision() {
+    static std::atomic<u64> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+void MarkBitmapChanged(CollectionBitmap* bitmap) { bitmap->revision = NextBitmapRevision(); }
 
 BitmapInstance MakeBitmapInstance() {
     BitmapInstance instance;
@@ -211,7 +219,10 @@ u32 MoveCollectionBitmap(Collection* collection, CollectionBitmap* bitmap, u32 i
 }
 
 u32 MoveHueChange(Collection* collection, CollectionHueChange* hue, u32 index) {
-    return MoveElement(collection->hue_changes, hue, index);
+    const std::vector<const CollectionHueChange*> before = HueChangeOrder(*collection);
+    const u32 moved = MoveElement(collection->hue_changes, hue, index);
+    if (moved != kNotFound) RenumberPixelHueChanges(collection, before);
+    return moved;
 }
 
 u32 MoveSequence(Collection* collection, CollectionSequence* sequence, u32 index) {
@@ -225,7 +236,13 @@ bool DeleteCollectionBitmap(Collection* collection, CollectionBitmap* bitmap) {
 }
 
 bool DeleteHueChange(Collection* collection, CollectionHueChange* hue) {
-    return EraseElement(collection->hue_changes, hue);
+    std::vector<const CollectionHueChange*> before = HueChangeOrder(*collection);
+    const i32 found = FindHueChange(*collection, hue);
+    if (found < 0) return false;
+    before[static_cast<size_t>(found)] = nullptr;
+    EraseElement(collection->hue_changes, hue);
+    RenumberPixelHueChanges(collection, before);
+    return true;
 }
 
 bool DeleteSequence(Collection* collection, CollectionSequence* sequence) {

@@ -70,6 +70,9 @@ enum SequenceFlag : u32 {
     kSequenceNoRotation = 0x04,  // only valid with kSequenceMirroring
 };
 
+// A number no bitmap had before: see CollectionBitmap::revision.
+u64 NextBitmapRevision();
+
 struct CollectionBitmap {
     char name[64] = {};
     // width x height x bytes_per_pixel bytes, rows top to bottom. With 2
@@ -81,7 +84,14 @@ struct CollectionBitmap {
     u16 flags = 0;
     u16 bytes_per_pixel = 2;
     u32 in_use = 0;  // set by MarkUsedBitmaps
+    // What views that keep a converted copy compare: a new bitmap gets a
+    // number of its own (it may take the address of a deleted one), and
+    // the operations here that rewrite pixels in place take a new one.
+    u64 revision = NextBitmapRevision();
 };
+
+// Gives the bitmap a new revision after its pixels changed in place.
+void MarkBitmapChanged(CollectionBitmap* bitmap);
 
 // 128 bytes, in memory exactly as the stored record's fields.
 struct CollectionHueChange {
@@ -290,6 +300,15 @@ void PreviewHueChanges(const Collection& collection, u8 table_out[kColorTableByt
 bool HueChangeAffectsColor(const CollectionHueChange& hue, u8 r, u8 g, u8 b);
 // Recomputes the hue change's affected-colour set from the colour table.
 void ComputeAffectedColors(const Collection& collection, CollectionHueChange* hue);
+
+// 64-bit pixels name a hue change by its place in the list (from 1, in the
+// three high bits of a code byte), so moving or deleting one would hand its
+// pixels to another. The list's order before the change (null where one
+// was deleted); the pixels are renumbered to follow their hue change, and
+// where it can no longer be named (deleted, or past the seventh place) they
+// keep their own colour, as under a hue change that replaces nothing.
+std::vector<const CollectionHueChange*> HueChangeOrder(const Collection& collection);
+void RenumberPixelHueChanges(Collection* collection, const std::vector<const CollectionHueChange*>& before);
 
 // Images of a 2-byte bitmap: GL_ALPHA of the alpha bytes; GL_COLOR_INDEX
 // with the colour table (a grey ramp for shadows), transparent pixels as

@@ -9,6 +9,7 @@
 #include "collections/build_tasks.h"
 #include "collections/frame_layout.h"
 #include "collections/picture_file.h"
+#include "platform/char_map.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/log_message.h"
@@ -258,7 +259,8 @@ bool ScanSequenceFolder(CollectionBuildState* state, const std::string& folder_n
     }
 
     BuildSequence sequence;
-    sequence.name = parsed.name;
+    // Names in a collection are the program's 8-bit text; file names UTF-8.
+    sequence.name = Utf8ToCharMap(parsed.name);
     sequence.views = views;
     sequence.frames = frames;
     sequence.entries.resize(size_t(views) * frames);
@@ -300,7 +302,7 @@ void AssembleBuiltCollection(CollectionBuildState* state, i32 registration_x, i3
     std::vector<CollectionBitmap*> bitmaps(state->images.size(), nullptr);
     for (u32 i = 0; i < state->images.size(); ++i) {
         const BuildImage& image = state->images[i];
-        const std::string name = PathFileName(image.path, true);
+        const std::string name = Utf8ToCharMap(PathFileName(image.path, true));
         if (image.image.format != kFormatIndexAlpha && image.image.format != kFormatColorIndex) {
             Log(*state, 1, FormatString("ERROR: The bitmap '%s' was neither 8 or 16-bit\n", name.c_str()));
             continue;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "collections/collection.h"
 #include "platform/colour_space.h"
@@ -85,6 +86,67 @@ void PreviewHueChanges(const Collection& collection, u8 table_out[kColorTableByt
     for (u32 i = 0; i < kColorTableEntries; ++i)
         for (int c = 0; c < 3; ++c) table_out[3 * i + c] = static_cast<u8>(channels[i][c] >> 8);
     if (count_out) *count_out = kColorTableEntries;
+}
+
+namespace {
+
+constexpr u32 kPixelHueNumbers = 7;
+
+// One colour of a 64-bit pixel: colour bytes c[0..2] (hue, value and
+// saturation while it names a hue change) and its code byte. The first
+// colour's c[2] keeps its lowest bit: it tells that a second colour
+// follows.
+bool RenumberPixelColor(u8* c, u8* code, const std::vector<u32>& numbers, bool first) {
+    const u32 n = *code / 32u;
+    if (n == 0 || n >= numbers.size() || numbers[n] == n) return false;
+    const u32 to = numbers[n];
+    if (to >= 1 && to <= kPixelHueNumbers) {
+        *code = static_cast<u8>(*code % 32 + 32 * to);
+        return true;
+    }
+    const u8 hsv[3] = {c[0], c[2], c[1]};
+    u8 rgb[4];
+    HsvToRgb8(hsv, rgb);
+    c[0] = rgb[0];
+    c[1] = rgb[1];
+    c[2] = first ? static_cast<u8>((rgb[2] & ~1u) | (c[2] & 1u)) : rgb[2];
+    *code = static_cast<u8>(*code % 32);
+    return true;
+}
+
+}  // namespace
+
+std::vector<const CollectionHueChange*> HueChangeOrder(const Collection& collection) {
+    std::vector<const CollectionHueChange*> order;
+    order.reserve(collection.hue_changes.size());
+    for (const auto& hue : collection.hue_changes) order.push_back(hue.get());
+    return order;
+}
+
+void RenumberPixelHueChanges(Collection* collection, const std::vector<const CollectionHueChange*>& before) {
+    std::unordered_map<const CollectionHueChange*, u32> now;
+    for (size_t i = 0; i < collection->hue_changes.size(); ++i)
+        now.emplace(collection->hue_changes[i].get(), static_cast<u32>(i + 1));
+    // numbers[n]: the new number of what pixels called n (0: gone).
+    std::vector<u32> numbers(std::min<size_t>(before.size(), kPixelHueNumbers) + 1, 0);
+    bool any = false;
+    for (u32 n = 1; n < numbers.size(); ++n) {
+        auto found = before[n - 1] ? now.find(before[n - 1]) : now.end();
+        numbers[n] = found != now.end() ? found->second : 0;
+        any = any || numbers[n] != n;
+    }
+    if (!any) return;
+    for (auto& bitmap : collection->bitmaps) {
+        if (bitmap->bytes_per_pixel != 8) continue;
+        bool changed = false;
+        u8* p = bitmap->pixels.data();
+        for (size_t i = 0; i + 8 <= bitmap->pixels.size(); i += 8) {
+            const bool second = (p[i + 2] & 1) != 0;
+            changed = RenumberPixelColor(&p[i], &p[i + 3], numbers, true) || changed;
+            if (second) changed = RenumberPixelColor(&p[i + 4], &p[i + 7], numbers, false) || changed;
+        }
+        if (changed) MarkBitmapChanged(bitmap.get());
+    }
 }
 
 }  // namespace pirn

@@ -101,9 +101,38 @@ void CopyName(char (&destination)[64], const u8* stored) {
     destination[63] = 0;
 }
 
-// False when a read of the stream fails.
-bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
-                           bool color_map) {
+// Pixels a tag may unpack to: an RLE block of empty rows stands for up to
+// 16,000 times its bytes and entries may share a block, so a damaged table
+// could ask for far more memory than the machine has. No collection
+// written by a tool unpacks to more than this many times its data, and one
+// of the largest bitmaps always fits.
+constexpr u64 kPixelBytesPerDataByte = 64;
+constexpr u64 kLeastPixelBudget = kMaxImageBytes;
+
+// Whether the bitmaps the table describes (placeholders for those that
+// cannot decode) stay within the budget, added up from their headers before
+// any is decoded.
+bool BitmapsFitBudget(TagDataReader& data, u64 base, const StoredRecords& entries) {
+    const u64 budget = std::max(kLeastPixelBudget, kPixelBytesPerDataByte * data.length());
+    const u64 placeholder = u64{kPlaceholderSide} * kPlaceholderSide * 2;
+    u64 total = 0;
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u64 at = base + StoredU32(entries.At(i), offsetof(BitmapTableEntry, offset));
+        const u32 size = StoredU32(entries.At(i), offsetof(BitmapTableEntry, size));
+        u8 header[kBitmapHeaderSize];
+        u64 bytes = 0;
+        if (size >= kBitmapHeaderSize && data.Holds(at, size) && data.Copy(at, kBitmapHeaderSize, header))
+            bytes = DecodedPixelBytes(header, size);
+        total += bytes ? bytes : placeholder;
+        if (total > budget) return false;
+    }
+    return true;
+}
+
+// A failure's reason, or null.
+const char* ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
+                                  bool color_map) {
+    if (!BitmapsFitBudget(data, base, entries)) return "its bitmaps claim far more pixels than its data can hold";
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
@@ -131,7 +160,7 @@ bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base
         std::unique_ptr<CollectionBitmap> bitmap;
         if (data.Holds(base + offset, size)) {
             const u8* block = data.View(base + offset, size);
-            if (!block) return false;
+            if (!block) return kReadFailed;
             bitmap = DecodeCollectionBitmapBytes(block, size, table, &blocks);
         }
         const bool placeholder = !bitmap;
@@ -150,11 +179,16 @@ bool ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base
         if (placeholder) FillPlaceholderBitmap(*collection, bitmap.get());
         collection->bitmaps.push_back(std::move(bitmap));
     }
-    return true;
+    return nullptr;
 }
 
 const char* ReadSequences(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
                           const LoadedReferences& references) {
+    // Each sequence's frames take their own bytes of the data, so together
+    // they cannot need more than the data holds: entries that share one
+    // large block would otherwise multiply it into more frames than memory
+    // holds.
+    u64 needed = 0;
     for (u32 i = 0; i < entries.count; ++i) {
         const u8* entry = entries.At(i);
         const u32 offset = StoredU32(entry, offsetof(SequenceTableEntry, offset));
@@ -164,6 +198,12 @@ const char* ReadSequences(Collection* collection, TagDataReader& data, u64 base,
         if (!data.Holds(base + offset, size)) return kSequenceOutside;
         const u8* block = data.View(base + offset, size);
         if (!block) return kReadFailed;
+        if (size >= sizeof(SequenceRecord)) {
+            const u64 views = StoredU16(block, offsetof(SequenceRecord, view_count));
+            const u64 frames = StoredU16(block, offsetof(SequenceRecord, frame_count));
+            needed += sizeof(SequenceRecord) + frames * (sizeof(FrameDataRecord) + 2 * views);
+            if (needed > data.length()) return "its sequences need more bytes than its data holds";
+        }
         if (!ReadSequenceData(*collection, sequence, block, size, references)) return kSequenceOutside;
     }
     return nullptr;
@@ -232,7 +272,7 @@ const char* LoadInto(Collection* collection, std::FILE* stream, const TagHeader*
 
     if (read_bitmaps) {
         const bool color_map = ((tag->user_data | header.flags) & kCollectionColorMap) != 0;
-        if (!ReadCollectionBitmaps(collection, data, base, bitmaps, color_map)) return kReadFailed;
+        if (const char* failure = ReadCollectionBitmaps(collection, data, base, bitmaps, color_map)) return failure;
         ResolveSequenceBitmaps(collection);
         ComputeSequenceExtents(collection);
     }

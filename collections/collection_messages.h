@@ -8,6 +8,7 @@ constexpr const char* kNotAnImage = "'%s': The file is not of the right format."
 constexpr const char* kReadFailed = "'%s': An error occurred while reading the image data.";
 constexpr const char* kNotPaletted = "'%s': The image is not 8-bit paletted.";
 constexpr const char* kNotGreyscale = "'%s': The image is not 8-bit greyscale.";
+constexpr const char* kSideTooLarge = "'%s': The image is larger than 32767 pixels on a side.";
 constexpr const char* kIncompatibleImage =
     "'%s': The image is not compatible with the existing color table.\nWould you like to replace the color table "
     "in the tag with the one in the file?";

@@ -44,15 +44,28 @@ bool TableIsOneColor(const u8 table[kColorTableBytes]) {
     return true;
 }
 
+void EntriesShownByBitmaps(const Collection& collection, bool shown[kColorTableEntries]) {
+    for (u32 i = 0; i < kColorTableEntries; ++i) shown[i] = false;
+    for (const auto& bitmap : collection.bitmaps) {
+        // A shadow's bytes are grey levels, not table entries.
+        if (bitmap->bytes_per_pixel != 2 || (bitmap->flags & kBitmapShadow)) continue;
+        const PixelBytes& pixels = bitmap->pixels;
+        for (size_t i = 0; i + 1 < pixels.size(); i += 2)
+            if (pixels[i] != 0) shown[pixels[i + 1]] = true;
+    }
+}
+
 bool MergePalette(u8 table[kColorTableBytes], const u8 palette[kColorTableBytes],
-                  const bool used[kColorTableEntries]) {
+                  const bool used[kColorTableEntries], const bool shown[kColorTableEntries]) {
     std::vector<u32> free_slots;
-    for (u32 j = kFirstOpaqueEntry; j < kColorTableEntries; ++j)
+    for (u32 j = kFirstOpaqueEntry; j < kColorTableEntries; ++j) {
+        if (shown && shown[j]) continue;
         for (u32 k = 0; k < j; ++k)
             if (SameColor(&table[3 * j], &table[3 * k])) {
                 free_slots.push_back(j);
                 break;
             }
+    }
     size_t next_free = 0;
     for (u32 i = kFirstOpaqueEntry; i < kColorTableEntries; ++i) {
         if (!used[i] || FindOpaqueEntry(table, &palette[3 * i]) >= 0) continue;
@@ -82,7 +95,15 @@ bool ChooseImportTable(const Collection& collection, const u8 palette[kColorTabl
         std::memcpy(table, palette, kColorTableBytes);
         return true;
     }
-    return MergePalette(table, palette, used);
+    // Finding the entries bitmaps draw with reads every pixel: only an
+    // image that brings new colours needs them.
+    bool missing = false;
+    for (u32 i = kFirstOpaqueEntry; i < kColorTableEntries && !missing; ++i)
+        missing = used[i] && FindOpaqueEntry(table, &palette[3 * i]) < 0;
+    if (!missing) return true;
+    bool shown[kColorTableEntries];
+    EntriesShownByBitmaps(collection, shown);
+    return MergePalette(table, palette, used, shown);
 }
 
 CollectionBitmap* AddBitmapFromImage(Collection* collection, const PixelImage& image, const char* name,

@@ -21,12 +21,22 @@ void OpaqueEntriesUsed(const PixelImage& image, bool used[kColorTableEntries]);
 // Whether every entry equals entry 0 (a table nothing has filled yet).
 bool TableIsOneColor(const u8 table[kColorTableBytes]);
 
+// Which table entries the collection's bitmaps draw with (pixels that are
+// not fully transparent; shadows hold grey levels and draw with none).
+void EntriesShownByBitmaps(const Collection& collection, bool shown[kColorTableEntries]);
+
 // Every used palette colour that table entries 2-255 lack takes the lowest
-// free slot: an entry from 2 on whose colour also stands at a lower index.
+// free slot: an entry from 2 on whose colour also stands at a lower index
+// and that no bitmap draws with (`shown`, when given). A bitmap may draw
+// with the later of two equal entries, for instance after the colour table
+// was edited; giving that entry away would recolour the bitmap.
 // False when the slots run out (the table may then hold some of the
-// colours already: callers work on a copy).
+// colours already: callers work on a copy). Colours no pixel uses take no
+// slot: most 8-bit files carry a full palette of which a sprite uses a
+// few entries, and merging them all would use up the table's free slots
+// (and ask to replace the table) for colours that never show.
 bool MergePalette(u8 table[kColorTableBytes], const u8 palette[kColorTableBytes],
-                  const bool used[kColorTableEntries]);
+                  const bool used[kColorTableEntries], const bool shown[kColorTableEntries] = nullptr);
 
 // For each used palette entry, the first table entry from 2 on with its
 // colour; entries 0 and 1 map to 0. False when a used colour is missing.
@@ -35,7 +45,8 @@ bool MapPaletteToTable(const u8 table[kColorTableBytes], const u8 palette[kColor
 
 // The table an import works with: the collection's own, replaced by the
 // palette when forced or when the collection has no bitmaps and a one-colour
-// table, else merged. False when the merge fails.
+// table, else merged around the entries its bitmaps draw with. False when
+// the merge fails.
 bool ChooseImportTable(const Collection& collection, const u8 palette[kColorTableBytes],
                        const bool used[kColorTableEntries], bool force, u8 table[kColorTableBytes]);
 

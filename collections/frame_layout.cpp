@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/char_map.h"
+
 namespace pirn {
 
 SequenceFolderName ParseSequenceFolderName(const std::string& folder_name) {
@@ -41,8 +43,7 @@ i32 FirstFrameBeyondFiles(const std::vector<i32>& frame_list, u32 views, u64 fil
 
 bool MakeSafeFolderName(const std::string& name, std::string* out) {
     std::string safe;
-    for (char c : name) {
-        if (c == '\0') break;
+    for (char c : CharMapToUtf8(name.substr(0, name.find('\0')))) {
         const bool control = static_cast<unsigned char>(c) < 32 || c == 127;
         safe.push_back(c == '/' || c == '\\' || control ? '_' : c);
     }

@@ -61,9 +61,10 @@ u32 CountDistinctFrames(const std::vector<i32>& frame_list);
 // views - 1) pass the end of `files` files, or -1 when every one fits.
 i32 FirstFrameBeyondFiles(const std::vector<i32>& frame_list, u32 views, u64 files);
 
-// A name from tag data (a sequence or collection name) as one folder
-// name: '/', '\' and control characters become '_'. False for a result that
-// is empty, "." or "..".
+// A name from tag data (a sequence or collection name, in the program's
+// 8-bit text) as one folder name in UTF-8, as the builders' folders are
+// named: '/', '\' and control characters become '_'. False for a result
+// that is empty, "." or "..".
 bool MakeSafeFolderName(const std::string& name, std::string* out);
 
 }  // namespace pirn

@@ -308,7 +308,9 @@ u32 ImportColorPlate(Collection* collection, ImageFile* file, const std::vector<
                 p[0] = index >= kFirstOpaqueEntry ? 255 : 0;
                 p[1] = index >= kFirstOpaqueEntry ? map[index] : 0;
             }
-        // A replacement keeps the name of the bitmap it replaces.
+        // A replacement keeps the name of the bitmap it replaces: a cell's
+        // number says nothing about the bitmap, and its name is what export
+        // and replace by name and the auto-rename know it by.
         const std::string bitmap_name =
             replacing ? std::string(selected[i]->name) : FormatString("%s #%04d", base.c_str(), int(i));
         CollectionBitmap* bitmap = AddCollectionBitmap(collection, bitmap_name.c_str(), flags, pixels.data(),
@@ -344,6 +346,7 @@ bool ImportAlphaPlate(ImageFile* file, const std::vector<CollectionBitmap*>& bit
             bitmap->flags |= kBitmapPartialAlpha;
         else
             bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);
+        MarkBitmapChanged(bitmap);
     }
     return true;
 }

@@ -13,6 +13,7 @@
 #include "collections/hue_regions.h"
 #include "collections/uprez_resample.h"
 #include "collections/uprez_scale.h"
+#include "platform/char_map.h"
 #include "platform/file_system.h"
 #include "platform/log_message.h"
 #include "platform/natural_compare.h"
@@ -414,7 +415,7 @@ bool LinkUpResBitmaps(UpResState* state) {
     }
     for (u32 i = 0; i < unique; ++i) {
         const UpResImage& image = state->resized[i];
-        const std::string name = PathFileName(state->images[i].path, false);
+        const std::string name = Utf8ToCharMap(PathFileName(state->images[i].path, false));
         if (!AddCollectionBitmap(collection, name.c_str(), 0, image.pixels.data(), image.width, image.height,
                                  kUpResPixelBytes, nullptr)) {
             Log(*state, 2, FormatString("FATAL: the high-resolution bitmap '%s' could not be added.\n", name.c_str()));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <strings.h>
 
 #include "platform/file_system.h"
@@ -229,6 +230,10 @@ struct WrittenPicture {
 
 bool SamePicture(const PixelImage& a, const PixelImage& b) { return ImagesEqual(a, b) && a.palette == b.palette; }
 
+std::string TextureProblem(const std::string& path) {
+    return FormatString("The texture '%s' could not be written.", path.c_str());
+}
+
 }  // namespace
 
 std::string CanonicalExportFolder(const std::string& folder) {
@@ -288,6 +293,9 @@ LwoExportResult ExportLwoModel(const ModelObject& model, const std::string& fold
     // The object's own name is taken, so that no texture replaces it.
     std::vector<std::string> taken = {file_name};
     std::vector<WrittenPicture> written;
+    // The textures are encoded first and written only once the object is in
+    // place: an object that cannot be written leaves no texture behind.
+    std::vector<std::pair<std::string, std::vector<u8>>> textures;
     for (size_t i = 0; i < model.textures.size(); ++i) {
         WrittenPicture picture;
         if (!TexturePicture(model.textures[i], &picture.image)) {
@@ -307,14 +315,19 @@ LwoExportResult ExportLwoModel(const ModelObject& model, const std::string& fold
         picture.file = LwoTextureFileName(model.textures[i].file_name, i + 1, &taken);
         result.texture_files.push_back(picture.file);
         std::vector<u8> png;
-        if (!EncodeImageBytes(kTypePng, picture.image, &png) || !WriteFileSafely(root + picture.file, png.data(), png.size()))
-            result.problems.push_back(FormatString("The texture '%s' could not be written.", (root + picture.file).c_str()));
+        if (EncodeImageBytes(kTypePng, picture.image, &png)) textures.emplace_back(root + picture.file, std::move(png));
+        else result.problems.push_back(TextureProblem(root + picture.file));
         written.push_back(std::move(picture));
     }
     result.surface_names = SurfaceNames(model);
     const std::vector<u8> bytes = EncodeLwoModel(model, result.texture_files, result.surface_names);
     result.written = WriteFileSafely(result.lwo_path, bytes.data(), bytes.size());
-    if (!result.written) result.problems.push_back(FormatString("'%s' could not be written.", result.lwo_path.c_str()));
+    if (!result.written) {
+        result.problems.push_back(FormatString("'%s' could not be written.", result.lwo_path.c_str()));
+        return result;
+    }
+    for (const auto& [path, png] : textures)
+        if (!WriteFileSafely(path, png.data(), png.size())) result.problems.push_back(TextureProblem(path));
     return result;
 }
 

@@ -25,10 +25,11 @@ struct LwoExportResult {
     std::vector<std::string> problems;       // one line each, for the user
 };
 
-// Makes the folder (an existing one is fine), writes the PNG files, then
-// the object as folder/name".lwo" (no second ".lwo" when the name ends in
-// it). A PNG that cannot be written is a problem but does not stop the
-// export; the result is written only when the object file is.
+// Makes the folder (an existing one is fine), writes the object as
+// folder/name".lwo" (no second ".lwo" when the name ends in it), then its
+// PNG files. A PNG that cannot be written is a problem but does not stop
+// the export; an object that cannot be written stops it before any PNG is
+// written, so that nothing of a failed export is left in the folder.
 LwoExportResult ExportLwoModel(const ModelObject& model, const std::string& folder, const std::string& name);
 
 // The LWO2 bytes of the model with the given texture file and surface

@@ -6,14 +6,13 @@
 
 #include "models/lwo_byte_reader.h"
 #include "models/lwo_chunk_readers.h"
+#include "models/lwo_sub_chunks.h"
 #include "platform/file_system.h"
 #include "platform/strings.h"
 
 namespace pirn {
 
 namespace {
-
-constexpr u64 kFormHeaderSize = 12;
 
 enum FormType { kFormBad, kFormLwo2, kFormLwob };
 
@@ -31,12 +30,12 @@ FormType CheckForm(const u8* bytes, u64 size, u64* form_end, LwoFailure* failure
     failure->chunk = LwoId("FORM");
     auto refuse = [&](const char* reason) {
         failure->failed = true;
-        failure->position = kFormHeaderSize;
+        failure->position = kLwoFormHeaderSize;
         failure->reason = reason;
         return kFormBad;
     };
-    if (size < kFormHeaderSize) return refuse("the file is too short for a LightWave header");
-    LwoByteReader header(bytes, 0, kFormHeaderSize, failure);
+    if (size < kLwoFormHeaderSize) return refuse("the file is too short for a LightWave header");
+    LwoByteReader header(bytes, 0, kLwoFormHeaderSize, failure);
     const u32 form = header.ID4();
     const u32 form_size = header.U4();
     const u32 type = header.ID4();
@@ -177,18 +176,8 @@ void ReadTags(LwoByteReader& chunk, LwoObject* object) {
 }
 
 bool ReadLwo2Chunks(const u8* bytes, u64 file_end, u64 form_end, LwoObject* object, LwoFailure* failure) {
-    LwoByteReader form(bytes, kFormHeaderSize, form_end < file_end ? form_end : file_end, failure);
     Lwo2Cursor cursor;
-    while (form.position() < form_end && !failure->failed) {
-        if (form.remaining() < 8) {
-            failure->chunk = LwoId("FORM");
-            return form.Fail("the file ends inside a chunk header");
-        }
-        const u32 id = form.ID4();
-        const u32 size = form.U4();
-        failure->chunk = id;
-        LwoByteReader chunk = form.Region(size);
-        if (failure->failed) return false;
+    return ForEachLwoChunk(bytes, file_end, form_end, failure, [&](u32 id, LwoByteReader& chunk) {
         // LAYR may add a layer, so the current one is looked up per chunk.
         auto layer = [&]() -> LwoLayer& { return object->layers[cursor.layer]; };
         switch (id) {
@@ -205,8 +194,7 @@ bool ReadLwo2Chunks(const u8* bytes, u64 file_end, u64 form_end, LwoObject* obje
             case LwoId("SURF"): LwoReadSurfaceChunk(chunk, object); break;
             default: break;
         }
-    }
-    return !failure->failed;
+    });
 }
 
 std::unique_ptr<LwoObject> ReadBytes(const u8* bytes, u64 size, int required_form, LwoReadFailure* out) {
@@ -216,7 +204,7 @@ std::unique_ptr<LwoObject> ReadBytes(const u8* bytes, u64 size, int required_for
     const FormType form = CheckForm(bytes, size, &form_end, &failure);
     if (form != kFormBad && required_form != kFormBad && form != required_form) {
         failure.failed = true;
-        failure.position = kFormHeaderSize;
+        failure.position = kLwoFormHeaderSize;
         failure.reason = "the FORM is not LWOB";
     }
     if (!failure.failed) {

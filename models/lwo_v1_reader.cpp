@@ -13,7 +13,6 @@ namespace pirn {
 
 namespace {
 
-constexpr u64 kFormHeaderSize = 12;
 // What LightWave itself takes for the old "smoothing" flag: 89.5 degrees.
 constexpr float kOldSmoothingAngle = 1.5620697f;
 
@@ -275,19 +274,9 @@ void ReadSurface(LwoByteReader& chunk, LwoObject* object) {
 }  // namespace
 
 bool LwoReadV1Chunks(const u8* bytes, u64 file_end, u64 form_end, LwoObject* object, LwoFailure* failure) {
-    LwoByteReader form(bytes, kFormHeaderSize, form_end < file_end ? form_end : file_end, failure);
     LwoLayer& layer = object->layers[0];
     u32 point_offset = 0;
-    while (form.position() < form_end && !failure->failed) {
-        if (form.remaining() < 8) {
-            failure->chunk = LwoId("FORM");
-            return form.Fail("the file ends inside a chunk header");
-        }
-        const u32 id = form.ID4();
-        const u32 size = form.U4();
-        failure->chunk = id;
-        LwoByteReader chunk = form.Region(size);
-        if (failure->failed) return false;
+    return ForEachLwoChunk(bytes, file_end, form_end, failure, [&](u32 id, LwoByteReader& chunk) {
         switch (id) {
             case LwoId("PNTS"): ReadPoints(chunk, layer, &point_offset); break;
             case LwoId("POLS"): ReadPolygons(chunk, layer, point_offset); break;
@@ -295,8 +284,7 @@ bool LwoReadV1Chunks(const u8* bytes, u64 file_end, u64 form_end, LwoObject* obj
             case LwoId("SURF"): ReadSurface(chunk, object); break;
             default: break;
         }
-    }
-    return !failure->failed;
+    });
 }
 
 }  // namespace pirn

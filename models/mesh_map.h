@@ -8,12 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "codex/archive.h"
 #include "codex/tag_header.h"
 #include "platform/types.h"
 
 namespace pirn {
 
-constexpr u32 kMeshGroup = 0x6D657368;  // 'mesh'
+// kMeshGroup ('mesh') comes with the archive records, which name meshes too.
 constexpr u16 kMeshMapVersion = 11;
 constexpr u32 kMeshMapHeaderBytes = 1024;
 constexpr u32 kMeshCellBytes = 12;

@@ -7,6 +7,7 @@
 #include "models/model_tag_builder.h"
 #include "models/three_dmf_model.h"
 #include "platform/log_message.h"
+#include "platform/strings.h"
 
 namespace pirn {
 
@@ -22,6 +23,10 @@ void Log(i32 level, const char* format, ...) {
     va_end(args);
 }
 
+void SetFailure(std::string* failure, const std::string& text) {
+    if (failure) *failure = text;
+}
+
 TagEntry* Finish(TagEntry* geom) {
     Log(0, geom ? "Import Successful.\n\n" : "Import Failed.\n\n");
     return geom;
@@ -30,7 +35,7 @@ TagEntry* Finish(TagEntry* geom) {
 // The builder's end of both imports; `failed_line` is the importer's own
 // line for a model the tags could not take.
 TagEntry* BuildTags(const ModelObject& model, const std::string& name, UserPrompts& prompts,
-                    const char* failed_line) {
+                    const char* failed_line, std::string* failure) {
     ModelTagsOutcome outcome;
     std::string message;
     TagEntry* geom = BuildModelTags(model, name, prompts, &outcome, &message);
@@ -39,6 +44,7 @@ TagEntry* BuildTags(const ModelObject& model, const std::string& name, UserPromp
     } else if (!geom) {
         Log(0, "ERROR: %s\n", message.c_str());
         Log(2, "%s", failed_line);
+        SetFailure(failure, message);
     }
     return geom;
 }
@@ -58,12 +64,16 @@ void LogConversionNotes(const LwoConversionNotes& notes) {
 }  // namespace
 
 TagEntry* ImportLwoModel(const std::string& path, const std::string& folder, const std::string& name,
-                         UserPrompts& prompts) {
+                         UserPrompts& prompts, std::string* failure) {
+    SetFailure(failure, "");
     Log(0, "Beginning import of '%s' ...\n", name.c_str());
-    LwoReadFailure failure;
-    std::unique_ptr<LwoObject> object = LwoReadObjectFile(path, &failure);
+    LwoReadFailure read_failure;
+    std::unique_ptr<LwoObject> object = LwoReadObjectFile(path, &read_failure);
     if (!object) {
-        Log(0, "ERROR: '%s' could not be read: %s\n", path.c_str(), LwoFailureText(failure).c_str());
+        const std::string reason =
+            FormatString("'%s' could not be read: %s", path.c_str(), LwoFailureText(read_failure).c_str());
+        Log(0, "ERROR: %s\n", reason.c_str());
+        SetFailure(failure, reason);
         return Finish(nullptr);
     }
     std::string message;
@@ -71,7 +81,9 @@ TagEntry* ImportLwoModel(const std::string& path, const std::string& folder, con
     std::unique_ptr<ModelObject> model = LwoObjectToModel(*object, folder, &message, &notes);
     LwoFreeObject(object);
     if (!model) {
-        Log(0, "ERROR: '%s' could not be converted: %s\n", path.c_str(), message.c_str());
+        const std::string reason = FormatString("'%s' could not be converted: %s", path.c_str(), message.c_str());
+        Log(0, "ERROR: %s\n", reason.c_str());
+        SetFailure(failure, reason);
         return Finish(nullptr);
     }
     LogConversionNotes(notes);
@@ -82,22 +94,27 @@ TagEntry* ImportLwoModel(const std::string& path, const std::string& folder, con
     }
     TagEntry* geom = BuildTags(*model, name, prompts,
                                "LWO -> Model conversion failed. If the target model is already open in Pirn or "
-                               "another app, please close it first.\n");
+                               "another app, please close it first.\n",
+                               failure);
     return Finish(geom);
 }
 
-TagEntry* Import3dmfModel(const std::string& path, const std::string& name, UserPrompts& prompts) {
+TagEntry* Import3dmfModel(const std::string& path, const std::string& name, UserPrompts& prompts,
+                          std::string* failure) {
+    SetFailure(failure, "");
     Log(0, "Beginning import of '%s' ...\n", name.c_str());
     std::string message;
     std::unique_ptr<ModelObject> model = Load3dmfModel(path, &message);
     if (!model) {
         Log(0, "ERROR: '%s' could not be read.\n", path.c_str());
         Log(0, "3dmf parsing failed: %s\n", message.c_str());
+        SetFailure(failure, FormatString("'%s' could not be read: %s", path.c_str(), message.c_str()));
         return Finish(nullptr);
     }
     TagEntry* geom = BuildTags(*model, name, prompts,
                                "3DMF -> Model conversion failed. If the target model is already open in Pirn or "
-                               "another app, please close it first.\n");
+                               "another app, please close it first.\n",
+                               failure);
     return Finish(geom);
 }
 

@@ -14,9 +14,12 @@ namespace pirn {
 extern const char* const kModelImportTopic;  // "Model Import"
 
 // `folder` is where the object's image files are looked for (the object's
-// own folder). The new 'geom' tag's entry, or null.
+// own folder). The new 'geom' tag's entry, or null; then `failure` (when
+// given) says why in one line for the user, or is empty when the user chose
+// to keep the local tags of that name.
 TagEntry* ImportLwoModel(const std::string& path, const std::string& folder, const std::string& name,
-                         UserPrompts& prompts);
-TagEntry* Import3dmfModel(const std::string& path, const std::string& name, UserPrompts& prompts);
+                         UserPrompts& prompts, std::string* failure = nullptr);
+TagEntry* Import3dmfModel(const std::string& path, const std::string& name, UserPrompts& prompts,
+                          std::string* failure = nullptr);
 
 }  // namespace pirn

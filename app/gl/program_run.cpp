@@ -14,6 +14,7 @@
 #include "app/ui/quit_request.h"
 #include "app/ui/startup_seam.h"
 #include "models/gl/dtex_edit_gl.h"
+#include "models/gl/mesh_renderer_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "platform/char_map.h"
 #include "platform/native_dialogs.h"
@@ -177,6 +178,7 @@ int RunProgramWith(void (*first_frame_step)()) {
 
     InstallGlWindowSystem();
     InstallModelViewGl();
+    InstallMeshRendererGl();
     InstallDtexEditGl();
     int width = settings.width, height = settings.height;
     OsGetFramebufferSize(&width, &height);

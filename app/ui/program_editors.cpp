@@ -12,6 +12,7 @@
 #include "models/ui/dmap_edit.h"
 #include "models/ui/dtex_edit.h"
 #include "models/ui/geom_edit.h"
+#include "models/ui/mesh_edit.h"
 
 namespace pirn {
 
@@ -27,6 +28,7 @@ constexpr TagEditorFactory kStructEditorFactory = NewTagStructEdit;
 // One line per dedicated editor.
 void BindDedicatedEditors() {
     BindGeomEdit();
+    BindMeshEdit();
     BindTextEdit();
     BindDialogEdit();
     BindSoundEdit();

@@ -5,6 +5,7 @@
 #include "app/ui/codex_start.h"
 #include "app/ui/pirn_splash_screen.h"
 #include "app/ui/program_editors.h"
+#include "app/ui/root_menu.h"
 #include "codex/codex.h"
 #include "platform/pref_store.h"
 #include "ui/log_viewer.h"
@@ -19,7 +20,7 @@ void StartProgramTools() {
     // Before anything that may log (the Codex above all), so that no
     // message is lost and the user sees those that ask for attention.
     InstallLogViewer();
-    // The root menu joins the window system here once it exists.
+    CreateRootMenu();
     WriteLog("Window System Initialized");
     RegisterProgramEditors();
     WriteLog("XML Editors Initialized");

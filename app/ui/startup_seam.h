@@ -7,9 +7,10 @@
 namespace pirn {
 
 // After the window system and its input callbacks are up, before the first
-// frame: the Log Viewer as the log handler, root menu ("Window System Initialized"), XML definitions and editor
-// registration ("XML Editors Initialized"), the Codex ("Codex
-// Initialized"), the Archive Browser ("Archive Browser Opened").
+// frame: the Log Viewer as the log handler, the root menu and its bar
+// ("Window System Initialized"), XML definitions and editor registration
+// ("XML Editors Initialized"), the Codex ("Codex Initialized"), the Archive
+// Browser ("Archive Browser Opened").
 void StartProgramTools();
 
 // After the first frame has been drawn, before the main loop: the splash

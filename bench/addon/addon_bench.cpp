@@ -2,34 +2,23 @@
 // their files into one file, measured in the same run on the same folder.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "app/addon_builder.h"
+#include "bench/bench_timing.h"
 #include "codex/codex.h"
 #include "platform/pref_store.h"
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 namespace fs = std::filesystem;
 
 namespace {
-
-double Seconds(const std::function<void()>& work, int runs) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 void PutU32(std::vector<u8>& b, u32 v) {
     for (int s = 24; s >= 0; s -= 8) b.push_back(u8(v >> s));
@@ -90,10 +79,10 @@ int main() {
     };
     AddonMessage message;
     int built = 0;
-    const double addon_s = Seconds([&] { built = BuildRegularAddon(popup, &message); }, 3);
+    const double addon_s = BestSeconds(3, [&] { built = BuildRegularAddon(popup, &message); });
 
     std::vector<u8> buffer(1 << 16);
-    const double copy_s = Seconds([&] {
+    const double copy_s = BestSeconds(3, [&] {
         std::FILE* out = std::fopen((game / "copy").c_str(), "wb");
         for (const std::string& path : files) {
             std::FILE* in = std::fopen(path.c_str(), "rb");
@@ -104,7 +93,7 @@ int main() {
         std::fflush(out);
         ::fsync(fileno(out));
         std::fclose(out);
-    }, 3);
+    });
 
     std::printf("Regular add-on of %d local tags (%.1f MB)%s\n", kTags, double(total_bytes) / 1e6,
                 built ? "" : " -- BUILD FAILED");

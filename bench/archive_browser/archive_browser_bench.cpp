@@ -11,15 +11,15 @@
 //            against one archive's 2,500
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/ui/archive_browser.h"
+#include "bench/bench_headless_windows.h"
+#include "bench/bench_timing.h"
 #include "bench/codex/bench_game_folder.h"
 #include "codex/codex.h"
 #include "codex/tag_group.h"
@@ -34,36 +34,14 @@
 #include "ui/window_system.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using namespace bench_timing;
+using namespace bench_windows;
 
 namespace {
 
 constexpr int kRuns = 5;
 
-double Best(const std::function<double()>& run, int runs = kRuns) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) best = std::min(best, run());
-    return best;
-}
-
-double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
 TagEdit* NoEditor(TagEntry*, TagGroupInfo*, u32) { return nullptr; }
-
-class CountingTarget : public DrawTarget {
-public:
-    void SetColor(u32) override {}
-    void FillRect(const Rect&) override { ++quads; }
-    void DrawImages(const std::vector<QueuedImageDraw>& draws) override { quads += draws.size(); }
-    void DrawPixelImage(const PixelImage&, const Rect&) override { ++quads; }
-    void ForgetPixelImage(const PixelImage&) override {}
-    size_t quads = 0;
-};
-size_t g_glyphs = 0;
-i32 CountGlyphs(InterfaceFont*, const char* text, int, u32, const Rect&) {
-    g_glyphs += std::strlen(text);
-    return 0;
-}
 
 void Close(ArchiveBrowser* browser) {
     DestroyWindow(browser);
@@ -94,18 +72,7 @@ size_t CountRows(ListWindow* tree) {
 
 int main() {
     SetLogHandler([](i32, const std::string&, const std::string&) {});
-    headless::Reset();
-    OsInit();
-    InitWindowSystem(1280, 1024);
-    SetRunning(true);
-    InterfaceFont font;
-    font.ascent = 10;
-    font.line_spacing = 12;
-    font.tab_width = 4;
-    font.styles[0].trailer[3] = 1;
-    for (FontGlyph& g : font.styles[0].glyphs)
-        for (i8& a : g.advance) a = 8;
-    SetDefaultFont(&font);
+    InitHeadlessWindowSystem();
 
     std::printf("Building the synthetic game folder...\n");
     const bench::Folder folder = bench::MakeGameFolder();
@@ -118,7 +85,7 @@ int main() {
 
     // The reference: the Codex lists and sorts the same tags.
     size_t available = 0;
-    const double reference = Best([&] {
+    const double reference = Best(kRuns, [&] {
         const auto t0 = Clock::now();
         TagList all;
         ListAllTags(all);
@@ -129,7 +96,7 @@ int main() {
     });
 
     size_t rows = 0;
-    const double open = Best([&] {
+    const double open = Best(kRuns, [&] {
         const auto t0 = Clock::now();
         auto* browser = new ArchiveBrowser();
         const double s = Since(t0);
@@ -170,7 +137,7 @@ int main() {
     }
 
     // One frame of the tree, every group open, scrolled half-way.
-    CountingTarget target;
+    QuadCounter target;
     SetDrawTarget(&target);
     SetWindowTextDrawer(CountGlyphs);
     auto frame = [&](size_t* shownRows, size_t* quads, size_t* glyphs) {
@@ -179,7 +146,7 @@ int main() {
         tree->UpdateScrollRange();
         tree->SetScrollY(tree->GetRowCount() / 2);
         *shownRows = CountRows(tree);
-        return Best([&] {
+        return Best(20, [&] {
             target.quads = 0;
             g_glyphs = 0;
             InvalidateAll();
@@ -189,7 +156,7 @@ int main() {
             *quads = target.quads;
             *glyphs = g_glyphs;
             return s;
-        }, 20);
+        });
     };
     size_t bigRows = 0, bigQuads = 0, bigGlyphs = 0, smallRows = 0, smallQuads = 0, smallGlyphs = 0;
     const double frameBig = frame(&bigRows, &bigQuads, &bigGlyphs);

@@ -22,14 +22,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "collections/build_tasks.h"
 #include "collections/collection_builder.h"
 #include "collections/collection_tag.h"
@@ -45,6 +44,7 @@
 #include "platform/worker_team.h"
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 
 namespace {
 
@@ -52,17 +52,6 @@ constexpr u32 kViews = 8;
 constexpr u32 kFrames = 32;
 constexpr u32 kSide = 256;
 constexpr int kRuns = 3;
-
-double Seconds(int runs, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 double Smooth(double edge, double distance) {
     // Coverage of a pixel by a shape whose signed distance (in pixels) is
@@ -225,15 +214,15 @@ int main() {
     std::printf("worker team: %u threads\n", WorkerThreadCount());
 
     // Standard build.
-    const double build = Seconds(kRuns, [&] { BuildInto(root + "standard/", nullptr); });
+    const double build = BestSeconds(kRuns, [&] { BuildInto(root + "standard/", nullptr); });
     std::vector<PixelImage> decoded;
-    const double decode = Seconds(kRuns, [&] { DecodeWithLibpng(paths, &decoded); });
+    const double decode = BestSeconds(kRuns, [&] { DecodeWithLibpng(paths, &decoded); });
     std::vector<PixelImage> cropped;
     for (PixelImage& image : decoded) {
         CropBox box;
         CropToAlpha(&image, &box);
     }
-    const double quantise = Seconds(kRuns, [&] {
+    const double quantise = BestSeconds(kRuns, [&] {
         cropped = decoded;
         std::vector<PixelImage*> images;
         for (PixelImage& image : cropped) images.push_back(&image);
@@ -246,8 +235,8 @@ int main() {
     std::printf("  ratio build / (decode + quantise) %.2f\n", build / (decode + quantise));
     // The same with every step on one thread, as the references run.
     SetWorkerThreadCount(1);
-    const double alone_build = Seconds(kRuns, [&] { BuildInto(root + "standard/", nullptr); });
-    const double alone_quantise = Seconds(kRuns, [&] {
+    const double alone_build = BestSeconds(kRuns, [&] { BuildInto(root + "standard/", nullptr); });
+    const double alone_quantise = BestSeconds(kRuns, [&] {
         cropped = decoded;
         std::vector<PixelImage*> images;
         for (PixelImage& image : cropped) images.push_back(&image);
@@ -262,7 +251,7 @@ int main() {
     Collection base;
     if (!BuildInto(root + "standard/", &base)) return 1;
     auto uprez = [&](double target) {
-        return Seconds(kRuns, [&] {
+        return BestSeconds(kRuns, [&] {
             Collection c;
             InitCollection(&c);
             std::FILE* stream = std::tmpfile();

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl_frame.h"
 #include "codex/codex.h"
 #include "codex/tag_header.h"
 #include "codex/ui/tag_editor_open.h"
@@ -41,6 +42,7 @@
 #include "ui/window_system.h"
 
 using namespace pirn;
+using namespace bench_gl;
 
 namespace {
 
@@ -129,49 +131,10 @@ std::string WriteTag(Collection* c, const std::string& local, const std::string&
     return saved ? path : "";
 }
 
-void StartWindowSystem(InterfaceFont* font) {
-    ResetWindowSystem();
-    SetDefaultFont(font);
-    int fbw = kWidth, fbh = kHeight;
-    OsGetFramebufferSize(&fbw, &fbh);
-    InitWindowSystem(fbw, fbh);
-    SetRunning(true);
-    SetPartialRedraw(true);
-}
-
 void Frame() {
     RenderFrame();
     OsSwapBuffers();
 }
-
-// Passes every call on to the GL target and counts the pictures and fills.
-class CountingTarget : public DrawTarget {
-public:
-    explicit CountingTarget(DrawTarget* inner) : inner_(inner) {}
-    void SetColor(u32 rgba) override { inner_->SetColor(rgba); }
-    void FillRect(const Rect& r) override {
-        ++calls;
-        inner_->FillRect(r);
-    }
-    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
-        calls += draws.size();
-        inner_->DrawImages(draws);
-    }
-    void DrawPixelImage(const PixelImage& image, const Rect& r) override {
-        ++calls;
-        inner_->DrawPixelImage(image, r);
-    }
-    void DrawMirroredPixelImage(const PixelImage& image, const Rect& r, u32 mirror) override {
-        ++calls;
-        inner_->DrawMirroredPixelImage(image, r, mirror);
-    }
-    void ForgetPixelImage(const PixelImage& image) override { inner_->ForgetPixelImage(image); }
-
-    size_t calls = 0;
-
-private:
-    DrawTarget* inner_;
-};
 
 struct ScrollFigures {
     double open = 0;
@@ -189,7 +152,7 @@ ScrollFigures MeasureScrolling(const std::string& local, int count, InterfaceFon
     WriteTag(&c, local, name, id);
     FreeCollection(&c);
     PollLocalFolder(true);
-    StartWindowSystem(font);
+    RestartWindowSystem(font, kWidth, kHeight);
     ScrollFigures f;
     const double start = OsGetTime();
     auto* editor = dynamic_cast<X256Edit*>(OpenTagEditor(FindTag(kGroup, id)));
@@ -205,12 +168,12 @@ ScrollFigures MeasureScrolling(const std::string& local, int count, InterfaceFon
             Frame();
         }
     glFinish();
-    counter->calls = 0;
+    counter->Reset();
     for (i32 r = 0; r <= 24; ++r) {
         grid->SetScrollY((r <= 12 ? r : 24 - r) * row);
         Frame();
     }
-    f.calls = counter->calls;
+    f.calls = counter->Total();
     f.frame = BestTime(
         [&] {
             for (i32 r = 0; r <= 24; ++r) {
@@ -230,17 +193,8 @@ ScrollFigures MeasureScrolling(const std::string& local, int count, InterfaceFon
 }  // namespace
 
 int main() {
-    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_collection_editor", 0, 0)) {
-        std::fprintf(stderr, "bench_collection_editor: no window (run under xvfb-run)\n");
-        return 1;
-    }
-    PirnGL_Init();
-    const std::string res = PIRN_RUN_RES_DIR;
-    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
-    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
-    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
-    SetSkin(skin.get());
-    InstallGlWindowSystem();
+    GlBenchWindow screen;
+    if (!screen.Open("bench_collection_editor", kWidth, kHeight, PIRN_RUN_RES_DIR)) return 1;
     CountingTarget counter(GetDrawTarget());
     SetDrawTarget(&counter);
     ScopedLogCapture quiet;
@@ -276,7 +230,7 @@ int main() {
             std::fclose(stream);
             FreeCollection(&loaded);
         });
-    StartWindowSystem(font.get());
+    RestartWindowSystem(screen.font.get(), kWidth, kHeight);
     X256Edit* editor = nullptr;
     const double open = Fastest(
         kOpenings, [] {}, [&] { editor = dynamic_cast<X256Edit*>(OpenTagEditor(tag)); },
@@ -296,7 +250,7 @@ int main() {
     for (int count : {200, 1000, 10000}) {
         UnloadCodex();
         SetLocalFolder(local);
-        const ScrollFigures f = MeasureScrolling(local, count, font.get(), &counter);
+        const ScrollFigures f = MeasureScrolling(local, count, screen.font.get(), &counter);
         if (count == 200) base = f;
         std::printf("%6d bitmaps: frame %8.3f ms  %6.2fx of 200; draw calls %zu, %6.2fx of 200   (opening %.1f ms)\n",
                     count, f.frame * 1e3, f.frame / base.frame, f.calls,

@@ -12,16 +12,15 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "codex/four_char_code.h"
 #include "collections/bitmap_codec.h"
 #include "collections/bitmap_import.h"
@@ -32,23 +31,13 @@
 #include "platform/pixel_convert.h"
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 
 namespace {
 
 constexpr int kRuns = 5;
 constexpr u32 kSide = 256;
 constexpr int kBitmapsPerForm = 1000;
-
-double Seconds(int runs, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 double MBps(double bytes, double seconds) { return bytes / seconds / 1e6; }
 
@@ -120,19 +109,19 @@ void BenchCodec() {
         std::vector<u8> scratch;
         std::vector<u8> copy(bitmaps[0].pixels.size());
         size_t sink = 0;
-        const double decode = Seconds(kRuns, [&] {
+        const double decode = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
                 const std::vector<u8>& block = blocks[size_t(i) ];
                 sink += DecodeCollectionBitmapBytes(block.data(), block.size(), table)->pixels.size();
             }
         });
-        const double encode = Seconds(kRuns, [&] {
+        const double encode = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
                 EncodeCollectionBitmapBytes(bitmaps[size_t(i) ], &scratch);
                 sink += scratch.size();
             }
         });
-        const double memcpy_time = Seconds(kRuns, [&] {
+        const double memcpy_time = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
                 const auto& pixels = bitmaps[size_t(i) ].pixels;
                 std::memcpy(copy.data(), pixels.data(), pixels.size());
@@ -140,7 +129,7 @@ void BenchCodec() {
             }
         });
         std::vector<u8> zip_out(compressBound(uLong(copy.size())));
-        const double zip = Seconds(1, [&] {
+        const double zip = BestSeconds(1, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
                 const auto& pixels = bitmaps[size_t(i) ].pixels;
                 uLongf size = uLongf(zip_out.size());
@@ -148,7 +137,7 @@ void BenchCodec() {
                 sink += size;
             }
         });
-        const double unzip = Seconds(1, [&] {
+        const double unzip = BestSeconds(1, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
                 const std::vector<u8>& z = zipped[size_t(i) ];
                 uLongf size = uLongf(copy.size());
@@ -203,7 +192,7 @@ void BenchTag() {
     const std::string path = "/tmp/pirn_collections_bench.256";
     TagHeader header = MakeTagHeader(MakeFourCC(".256"), 1, "bench");
     u64 size = 0;
-    const double save = Seconds(kRuns, [&] {
+    const double save = BestSeconds(kRuns, [&] {
         std::FILE* f = std::fopen(path.c_str(), "wb+");
         TagHeader h = header;
         SaveCollection(&c, f, &h);
@@ -213,14 +202,14 @@ void BenchTag() {
         header = h;
     });
     header.data_length = u32(size - 64);
-    const double load = Seconds(kRuns, [&] {
+    const double load = BestSeconds(kRuns, [&] {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         Collection loaded;
         InitCollection(&loaded);
         LoadCollection(&loaded, f, &header, true);
         std::fclose(f);
     });
-    const double load_without_pixels = Seconds(kRuns, [&] {
+    const double load_without_pixels = BestSeconds(kRuns, [&] {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         Collection loaded;
         InitCollection(&loaded);
@@ -228,7 +217,7 @@ void BenchTag() {
         std::fclose(f);
     });
     std::vector<u8> bytes(size);
-    const double raw_write = Seconds(kRuns, [&] {
+    const double raw_write = BestSeconds(kRuns, [&] {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
@@ -240,7 +229,7 @@ void BenchTag() {
         SaveCollection(&c, f, &h);
         std::fclose(f);
     }
-    const double raw_read = Seconds(kRuns, [&] {
+    const double raw_read = BestSeconds(kRuns, [&] {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::printf("short read\n");
         std::fclose(f);
@@ -310,12 +299,12 @@ void BenchImport() {
         paths.push_back(file.path);
     }
     SilentPrompts prompts;
-    const double import = Seconds(kRuns, [&] {
+    const double import = BestSeconds(kRuns, [&] {
         Collection c;
         InitCollection(&c);
         AddBitmapsFromFiles(&c, paths, false, prompts);
     });
-    const double reference = Seconds(kRuns, [&] {
+    const double reference = BestSeconds(kRuns, [&] {
         std::vector<PixelImage> images(paths.size());
         std::vector<PixelImage*> pointers;
         for (size_t i = 0; i < paths.size(); ++i) {

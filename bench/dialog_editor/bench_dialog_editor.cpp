@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl_frame.h"
 #include "codex/four_char_code.h"
 #include "editors/dialog_commands.h"
 #include "editors/ui/dialog_edit.h"
@@ -29,6 +30,7 @@
 #include "ui/window_system.h"
 
 using namespace pirn;
+using namespace bench_gl;
 
 namespace {
 
@@ -36,62 +38,6 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr i32 kColumns = 40;
 constexpr i32 kSpacing = 60;
-
-// Passes every call on to the GL target and counts them.
-class CountingTarget : public DrawTarget {
-public:
-    explicit CountingTarget(DrawTarget* inner) : inner_(inner) {}
-    void SetColor(u32 rgba) override { inner_->SetColor(rgba); }
-    void FillRect(const Rect& r) override {
-        ++fills;
-        inner_->FillRect(r);
-    }
-    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
-        images += draws.size();
-        inner_->DrawImages(draws);
-    }
-    void DrawPixelImage(const PixelImage& image, const Rect& r) override {
-        ++pictures;
-        inner_->DrawPixelImage(image, r);
-    }
-    void DrawMirroredPixelImage(const PixelImage& image, const Rect& r, u32 mirror) override {
-        ++pictures;
-        inner_->DrawMirroredPixelImage(image, r, mirror);
-    }
-    void ForgetPixelImage(const PixelImage& image) override { inner_->ForgetPixelImage(image); }
-    void Reset() { fills = images = pictures = 0; }
-    size_t Total() const { return fills + images + pictures; }
-
-    size_t fills = 0, images = 0, pictures = 0;
-
-private:
-    DrawTarget* inner_;
-};
-
-template <typename F>
-double TimeFrames(F frame, int minFrames = 30, double minSeconds = 0.5) {
-    double best = 1e30;
-    for (int batch = 0; batch < 3; batch++) {
-        glFinish();
-        const double start = OsGetTime();
-        int n = 0;
-        while (n < minFrames || OsGetTime() - start < minSeconds) {
-            frame();
-            n++;
-        }
-        glFinish();
-        best = std::min(best, (OsGetTime() - start) / n);
-    }
-    return best;
-}
-
-void ClearAndSwap() {
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.2f, 0.2f, 0.2f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    OsSwapBuffers();
-    glEnable(GL_SCISSOR_TEST);
-}
 
 // A grid of 50 x 24 buttons 60 pixels apart, 40 to a row, in a dialog
 // large enough for 1,000 of them.
@@ -114,13 +60,7 @@ struct Figures {
 };
 
 Figures MeasureDrag(int count, CountingTarget& counter, InterfaceFont* font) {
-    ResetWindowSystem();
-    SetDefaultFont(font);
-    int fbw = kWidth, fbh = kHeight;
-    OsGetFramebufferSize(&fbw, &fbh);
-    InitWindowSystem(fbw, fbh);
-    SetRunning(true);
-    SetPartialRedraw(true);
+    RestartWindowSystem(font, kWidth, kHeight);
     SetDrawTarget(&counter);
     auto* editor = new DialogEdit(nullptr);
     editor->SetDialog(GridDialog(count));
@@ -153,8 +93,8 @@ Figures MeasureDrag(int count, CountingTarget& counter, InterfaceFont* font) {
     counter.Reset();
     whole();
     f.wholeDraws = counter.Total();
-    f.drag = TimeFrames(drag);
-    f.whole = TimeFrames(whole);
+    f.drag = TimeFrames(drag, 30, 0.5);
+    f.whole = TimeFrames(whole, 30, 0.5);
     editor->EndControlDrag();
     ResetWindowSystem();
     return f;
@@ -163,27 +103,18 @@ Figures MeasureDrag(int count, CountingTarget& counter, InterfaceFont* font) {
 }  // namespace
 
 int main() {
-    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_dialog_editor", 0, 0)) {
-        std::fprintf(stderr, "bench_dialog_editor: no window (run under xvfb-run)\n");
-        return 1;
-    }
-    PirnGL_Init();
-    const std::string res = PIRN_RUN_RES_DIR;
-    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
-    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
-    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
-    SetSkin(skin.get());
-    InstallGlWindowSystem();
+    GlBenchWindow screen;
+    if (!screen.Open("bench_dialog_editor", kWidth, kHeight, PIRN_RUN_RES_DIR)) return 1;
     CountingTarget counter(GetDrawTarget());
 
     std::printf("dialog editor, a control dragged one pixel a frame; one frame (milliseconds),\n"
                 "ratio to a bare clear-and-swap and to the 10-control dialog\n");
     const double reference = TimeFrames(ClearAndSwap, 60, 0.5);
     std::printf("%-30s %8.3f ms\n", "clear-and-swap (reference)", reference * 1e3);
-    MeasureDrag(10, counter, font.get());  // GL and the caches warmed up, not counted
+    MeasureDrag(10, counter, screen.font.get());  // GL and the caches warmed up, not counted
     Figures ten;
     for (int count : {10, 100, 1000}) {
-        const Figures f = MeasureDrag(count, counter, font.get());
+        const Figures f = MeasureDrag(count, counter, screen.font.get());
         if (count == 10) ten = f;
         std::printf("%5d controls: drag frame %zu draw calls (x%.2f of 10), whole canvas %zu\n", count, f.dragDraws,
                     double(f.dragDraws) / double(std::max<size_t>(ten.dragDraws, 1)), f.wholeDraws);

@@ -6,29 +6,18 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "models/dtex_codec.h"
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 
 namespace {
-
-double Seconds(const std::function<void()>& work, int runs) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // Soft light, shapes, fine texture and sensor noise.
 std::vector<u8> PhotoLike(u32 side) {
@@ -72,10 +61,10 @@ struct Result {
 Result Dtex(const std::vector<u8>& rgb, u32 side, int runs) {
     std::vector<u8> bytes;
     Result r{};
-    r.encode_s = Seconds([&] { EncodeDtexBytes(rgb.data(), side, side, &bytes); }, runs);
+    r.encode_s = BestSeconds(runs, [&] { EncodeDtexBytes(rgb.data(), side, side, &bytes); });
     std::vector<u8> back;
     u32 w = 0, h = 0;
-    r.decode_s = Seconds([&] { DecodeDtexBytes(bytes.data(), bytes.size(), &back, &w, &h); }, runs);
+    r.decode_s = BestSeconds(runs, [&] { DecodeDtexBytes(bytes.data(), bytes.size(), &back, &w, &h); });
     if (back != rgb) std::printf("  !! dtex round trip differs\n");
     r.size = bytes.size();
     return r;
@@ -85,15 +74,15 @@ Result Zlib(const std::vector<u8>& rgb, int runs) {
     std::vector<u8> out(compressBound(uLong(rgb.size())));
     uLongf size = 0;
     Result r{};
-    r.encode_s = Seconds([&] {
+    r.encode_s = BestSeconds(runs, [&] {
         size = uLongf(out.size());
         compress2(out.data(), &size, rgb.data(), uLong(rgb.size()), 6);
-    }, runs);
+    });
     std::vector<u8> back(rgb.size());
-    r.decode_s = Seconds([&] {
+    r.decode_s = BestSeconds(runs, [&] {
         uLongf n = uLongf(back.size());
         uncompress(back.data(), &n, out.data(), size);
-    }, runs);
+    });
     r.size = size;
     return r;
 }
@@ -101,7 +90,7 @@ Result Zlib(const std::vector<u8>& rgb, int runs) {
 Result Png(const std::vector<u8>& rgb, u32 side, int runs) {
     std::vector<u8> out;
     Result r{};
-    r.encode_s = Seconds([&] {
+    r.encode_s = BestSeconds(runs, [&] {
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
         image.width = side;
@@ -112,15 +101,15 @@ Result Png(const std::vector<u8>& rgb, u32 side, int runs) {
         out.resize(size);
         png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr);
         out.resize(size);
-    }, runs);
+    });
     std::vector<u8> back(rgb.size());
-    r.decode_s = Seconds([&] {
+    r.decode_s = BestSeconds(runs, [&] {
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
         png_image_begin_read_from_memory(&image, out.data(), out.size());
         image.format = PNG_FORMAT_RGB;
         png_image_finish_read(&image, nullptr, back.data(), 0, nullptr);
-    }, runs);
+    });
     r.size = out.size();
     return r;
 }

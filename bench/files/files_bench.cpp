@@ -12,30 +12,19 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/file_system.h"
 #include "platform/folder_watcher.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using bench_timing::BestSeconds;
 
 namespace {
-
-template <typename F>
-double Best(F run, int repeats) {
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        const auto t0 = Clock::now();
-        run();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-    }
-    return best;
-}
 
 void RemoveTree(const std::string& path) {
     WalkDirectory(
@@ -86,15 +75,13 @@ int main() {
         group_paths.push_back(folder + "/");
     }
     const int rounds = 1000;
-    double idle = Best([&] { for (int r = 0; r < rounds; ++r) PollFolderWatchers(groups, count); }, 5);
-    double stats = Best(
-        [&] {
-            struct stat st;
-            for (int r = 0; r < rounds; ++r) {
-                for (const std::string& p : group_paths) stat(p.c_str(), &st);
-            }
-        },
-        5);
+    double idle = BestSeconds(5, [&] { for (int r = 0; r < rounds; ++r) PollFolderWatchers(groups, count); });
+    double stats = BestSeconds(5, [&] {
+        struct stat st;
+        for (int r = 0; r < rounds; ++r) {
+            for (const std::string& p : group_paths) stat(p.c_str(), &st);
+        }
+    });
     std::printf("idle poll of 53 watchers: %.2f us, 53 stat calls %.2f us, ratio %.2f (events %d)\n",
                 idle / rounds * 1e6, stats / rounds * 1e6, idle / stats, events);
 
@@ -105,24 +92,20 @@ int main() {
     FolderWatcherList local;
     AddFolderWatcher(local, big, nullptr, false);
     int touch = 0;
-    double rescan = Best(
-        [&] {
-            // One file rewritten: the poll relists and merges the folder.
-            WriteQuickly(big + "/tag" + std::to_string(touch++ % 10000), "changed");
-            PollFolderWatchers(local, count);
-        },
-        9);
-    double raw = Best(
-        [&] {
-            DIR* dir = opendir(big.c_str());
-            struct stat st;
-            std::vector<std::string> names;
-            while (struct dirent* e = readdir(dir)) {
-                if (fstatat(dirfd(dir), e->d_name, &st, 0) == 0) names.push_back(e->d_name);
-            }
-            closedir(dir);
-        },
-        9);
+    double rescan = BestSeconds(9, [&] {
+        // One file rewritten: the poll relists and merges the folder.
+        WriteQuickly(big + "/tag" + std::to_string(touch++ % 10000), "changed");
+        PollFolderWatchers(local, count);
+    });
+    double raw = BestSeconds(9, [&] {
+        DIR* dir = opendir(big.c_str());
+        struct stat st;
+        std::vector<std::string> names;
+        while (struct dirent* e = readdir(dir)) {
+            if (fstatat(dirfd(dir), e->d_name, &st, 0) == 0) names.push_back(e->d_name);
+        }
+        closedir(dir);
+    });
     std::printf("rescan of 10,000 files: %.2f ms, raw readdir+fstatat %.2f ms, ratio %.2f\n",
                 rescan * 1e3, raw * 1e3, rescan / raw);
 
@@ -131,15 +114,13 @@ int main() {
     std::vector<unsigned char> block(64u << 20, 7);
     WriteFileSafely(file, block.data(), block.size());
     std::vector<u8> bytes;
-    double ours = Best([&] { ReadFileBytes(file, bytes, false); }, 5);
-    double bare = Best(
-        [&] {
-            FILE* f = std::fopen(file.c_str(), "rb");
-            size_t got = std::fread(block.data(), 1, block.size(), f);
-            std::fclose(f);
-            if (got != block.size()) std::puts("short read");
-        },
-        5);
+    double ours = BestSeconds(5, [&] { ReadFileBytes(file, bytes, false); });
+    double bare = BestSeconds(5, [&] {
+        FILE* f = std::fopen(file.c_str(), "rb");
+        size_t got = std::fread(block.data(), 1, block.size(), f);
+        std::fclose(f);
+        if (got != block.size()) std::puts("short read");
+    });
     std::printf("ReadFileBytes 64 MiB: %.2f ms, bare fread %.2f ms, ratio %.2f\n", ours * 1e3,
                 bare * 1e3, ours / bare);
 

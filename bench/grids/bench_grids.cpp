@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl_frame.h"
 #include "collections/bitmap_rgba.h"
 #include "collections/collection.h"
 #include "collections/ui/collection_bitmap_drawing.h"
@@ -29,67 +30,13 @@
 #include "ui/window_system.h"
 
 using namespace pirn;
+using namespace bench_gl;
 
 namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr i32 kSide = 64;
-
-// Passes every call on to the GL target and counts them.
-class CountingTarget : public DrawTarget {
-public:
-    explicit CountingTarget(DrawTarget* inner) : inner_(inner) {}
-    void SetColor(u32 rgba) override { inner_->SetColor(rgba); }
-    void FillRect(const Rect& r) override {
-        ++fills;
-        inner_->FillRect(r);
-    }
-    void DrawImages(const std::vector<QueuedImageDraw>& draws) override {
-        images += draws.size();
-        inner_->DrawImages(draws);
-    }
-    void DrawPixelImage(const PixelImage& image, const Rect& r) override {
-        ++pictures;
-        inner_->DrawPixelImage(image, r);
-    }
-    void DrawMirroredPixelImage(const PixelImage& image, const Rect& r, u32 mirror) override {
-        ++pictures;
-        inner_->DrawMirroredPixelImage(image, r, mirror);
-    }
-    void ForgetPixelImage(const PixelImage& image) override { inner_->ForgetPixelImage(image); }
-    void Reset() { fills = images = pictures = 0; }
-
-    size_t fills = 0, images = 0, pictures = 0;
-
-private:
-    DrawTarget* inner_;
-};
-
-template <typename F>
-double TimeFrames(F frame, int minFrames = 20, double minSeconds = 0.5) {
-    double best = 1e30;
-    for (int batch = 0; batch < 3; batch++) {
-        glFinish();
-        const double start = OsGetTime();
-        int n = 0;
-        while (n < minFrames || OsGetTime() - start < minSeconds) {
-            frame();
-            n++;
-        }
-        glFinish();
-        best = std::min(best, (OsGetTime() - start) / n);
-    }
-    return best;
-}
-
-void ClearAndSwap() {
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.2f, 0.2f, 0.2f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    OsSwapBuffers();
-    glEnable(GL_SCISSOR_TEST);
-}
 
 // Bitmaps of 64 x 64 two-byte pixels, each with its own pattern.
 void FillCollection(Collection* c, int count) {
@@ -130,13 +77,7 @@ struct Figures {
 Figures MeasureGrid(int count, CountingTarget& counter, InterfaceFont* font) {
     Collection c;
     FillCollection(&c, count);
-    ResetWindowSystem();
-    SetDefaultFont(font);
-    int fbw = kWidth, fbh = kHeight;
-    OsGetFramebufferSize(&fbw, &fbh);
-    InitWindowSystem(fbw, fbh);
-    SetRunning(true);
-    SetPartialRedraw(true);
+    RestartWindowSystem(font, kWidth, kHeight);
     SetDrawTarget(&counter);
     Thumbnails thumbnails{&c};
     auto* grid = new GridWindow(GridWindow::kMultipleSelection, Window::kVisible | Window::kBackground, nullptr);
@@ -166,11 +107,13 @@ Figures MeasureGrid(int count, CountingTarget& counter, InterfaceFont* font) {
     Figures f;
     f.pictures = counter.pictures;
     f.fills = counter.fills;
-    f.warm = TimeFrames(frame);
-    f.cold = TimeFrames([&] {
-        ForgetCollectionBitmaps();
-        frame();
-    });
+    f.warm = TimeFrames(frame, 20, 0.5);
+    f.cold = TimeFrames(
+        [&] {
+            ForgetCollectionBitmaps();
+            frame();
+        },
+        20, 0.5);
     ForgetCollectionBitmaps();
     ResetWindowSystem();
     return f;
@@ -179,27 +122,18 @@ Figures MeasureGrid(int count, CountingTarget& counter, InterfaceFont* font) {
 }  // namespace
 
 int main() {
-    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_grids", 0, 0)) {
-        std::fprintf(stderr, "bench_grids: no window (run under xvfb-run)\n");
-        return 1;
-    }
-    PirnGL_Init();
-    const std::string res = PIRN_RUN_RES_DIR;
-    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
-    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
-    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
-    SetSkin(skin.get());
-    InstallGlWindowSystem();
+    GlBenchWindow screen;
+    if (!screen.Open("bench_grids", kWidth, kHeight, PIRN_RUN_RES_DIR)) return 1;
     CountingTarget counter(GetDrawTarget());
 
     std::printf("grid of 64 x 64 thumbnails showing 10 cells; one frame (milliseconds),\n"
                 "ratio to a bare clear-and-swap and to the 10-bitmap grid\n");
     const double reference = TimeFrames(ClearAndSwap, 60, 0.5);
     std::printf("%-28s %8.3f ms\n", "clear-and-swap (reference)", reference * 1e3);
-    MeasureGrid(10, counter, font.get());  // GL and the caches warmed up, not counted
+    MeasureGrid(10, counter, screen.font.get());  // GL and the caches warmed up, not counted
     Figures ten;
     for (int count : {10, 1000, 10000}) {
-        const Figures f = MeasureGrid(count, counter, font.get());
+        const Figures f = MeasureGrid(count, counter, screen.font.get());
         if (count == 10) ten = f;
         std::printf("%6d bitmaps: %zu pictures, %zu fills per frame (x%.2f of 10)\n", count, f.pictures, f.fills,
                     double(f.pictures + f.fills) / double(std::max<size_t>(ten.pictures + ten.fills, 1)));

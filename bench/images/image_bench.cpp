@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/image_file.h"
 #include "platform/palette_index.h"
 #include "platform/palette_quantise.h"
@@ -35,19 +36,9 @@
 #endif
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 
 namespace {
-
-double Seconds(const std::function<void()>& work, int runs) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // Smooth light, a few soft shapes, fine texture and sensor noise: enough
 // distinct colours (hundreds of thousands) to stand for a photograph.
@@ -292,12 +283,12 @@ void FileBenchmarks(const std::string& folder) {
     };
     for (const Codec& c : codecs) {
         std::string ours_path = folder + "/ours" + c.ext, bare_path = folder + "/bare" + c.ext;
-        double write_ours = Seconds([&] { OurWrite(c.type, ours_path, image); }, runs);
-        double write_bare = Seconds([&] { c.bare_write(bare_path, image); }, runs);
+        double write_ours = BestSeconds(runs, [&] { OurWrite(c.type, ours_path, image); });
+        double write_bare = BestSeconds(runs, [&] { c.bare_write(bare_path, image); });
         PixelImage loaded;
         std::vector<u8> bare_pixels;
-        double read_ours = Seconds([&] { OurLoad(ours_path, &loaded); }, runs);
-        double read_bare = Seconds([&] { c.bare_read(ours_path, &bare_pixels); }, runs);
+        double read_ours = BestSeconds(runs, [&] { OurLoad(ours_path, &loaded); });
+        double read_bare = BestSeconds(runs, [&] { c.bare_read(ours_path, &bare_pixels); });
         if (loaded.pixels != image.pixels || bare_pixels != image.pixels)
             std::printf("!! %s pixels differ after the round trip\n", c.name);
         std::string label = std::string(c.name) + " write 1024x1024 RGB";
@@ -310,7 +301,7 @@ void FileBenchmarks(const std::string& folder) {
         InitImageFile(&file, folder + "/safe" + c.ext);
         file.type = c.type;
         file.image = image;
-        double safe = Seconds([&] { SaveImageFile(&file); }, runs);
+        double safe = BestSeconds(runs, [&] { SaveImageFile(&file); });
         label = std::string(c.name) + " SaveImageFile (temp+sync)";
         Report(label.c_str(), safe, write_bare, c.library);
     }
@@ -328,7 +319,7 @@ QuantiseFigures Measure(const std::function<void(std::vector<u8>* rgb)>& quantis
     std::vector<u8> rgb;
     const int runs = 3;
     const std::clock_t cpu_start = std::clock();
-    figures.wall = Seconds([&] { quantise(&rgb); }, runs);
+    figures.wall = BestSeconds(runs, [&] { quantise(&rgb); });
     figures.cpu = double(std::clock() - cpu_start) / CLOCKS_PER_SEC / runs;
     figures.psnr = Psnr(original_rgb, rgb);
     return figures;
@@ -452,35 +443,31 @@ void NearestColourBenchmark() {
     // picture's own pixels and the palette made for it.
     size_t n = size_t(rgba.width) * rgba.height;
     volatile u32 sink = 0;
-    double indexed = Seconds(
-        [&] {
-            u32 total = 0;
-            for (size_t i = 0; i < n; ++i) {
-                const u8* p = &rgba.pixels[i * 4];
-                total += NearestPaletteColor(index, p[0], p[1], p[2], p[0] + p[1] + p[2]);
-            }
-            sink = total;
-        },
-        3);
-    double brute = Seconds(
-        [&] {
-            u32 total = 0;
-            for (size_t i = 0; i < n; ++i) {
-                const u8* p = &rgba.pixels[i * 4];
-                int best = 0, best_d = 1 << 30;
-                for (u32 c = 0; c < count; ++c) {
-                    int dr = refined[c * 3] - p[0], dg = refined[c * 3 + 1] - p[1], db = refined[c * 3 + 2] - p[2];
-                    int d = dr * dr + dg * dg + db * db;
-                    if (d < best_d) {
-                        best_d = d;
-                        best = int(c);
-                    }
+    double indexed = BestSeconds(3, [&] {
+        u32 total = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const u8* p = &rgba.pixels[i * 4];
+            total += NearestPaletteColor(index, p[0], p[1], p[2], p[0] + p[1] + p[2]);
+        }
+        sink = total;
+    });
+    double brute = BestSeconds(3, [&] {
+        u32 total = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const u8* p = &rgba.pixels[i * 4];
+            int best = 0, best_d = 1 << 30;
+            for (u32 c = 0; c < count; ++c) {
+                int dr = refined[c * 3] - p[0], dg = refined[c * 3 + 1] - p[1], db = refined[c * 3 + 2] - p[2];
+                int d = dr * dr + dg * dg + db * db;
+                if (d < best_d) {
+                    best_d = d;
+                    best = int(c);
                 }
-                total += u32(best);
             }
-            sink = total;
-        },
-        3);
+            total += u32(best);
+        }
+        sink = total;
+    });
     (void)sink;
     Report("NearestPaletteColor x 1M", indexed, brute, "256-entry scan");
 }

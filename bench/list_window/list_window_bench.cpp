@@ -11,7 +11,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <list>
@@ -19,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_headless_windows.h"
+#include "bench/bench_timing.h"
 #include "platform/os/headless/headless_os.h"
 #include "platform/os/key_codes.h"
 #include "platform/os/os_window.h"
@@ -31,7 +32,8 @@
 #include "ui/window_system.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using namespace bench_timing;
+using namespace bench_windows;
 
 namespace {
 
@@ -42,31 +44,6 @@ struct Row {
     u32 group;
     u32 id;
 };
-
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
-template <typename F>
-double Best(F run, int runs = 3) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) best = std::min(best, run());
-    return best;
-}
-
-// Counts what a frame sends to the screen.
-class CountingTarget : public DrawTarget {
-public:
-    void SetColor(u32) override {}
-    void FillRect(const Rect&) override { ++quads; }
-    void DrawImages(const std::vector<QueuedImageDraw>& draws) override { quads += draws.size(); }
-    void DrawPixelImage(const PixelImage&, const Rect&) override { ++quads; }
-    void ForgetPixelImage(const PixelImage&) override {}
-    size_t quads = 0;
-};
-size_t g_glyphs = 0;
-i32 CountGlyphs(InterfaceFont*, const char* text, int, u32, const Rect&) {
-    g_glyphs += std::strlen(text);
-    return 0;
-}
 
 // Name, then group, then id descending: the list's keys in the sort run.
 bool RowBefore(const Row* a, const Row* b) {
@@ -89,18 +66,7 @@ ListWindow* MakeList(Window* owner) {
 }  // namespace
 
 int main() {
-    headless::Reset();
-    OsInit();
-    InitWindowSystem(1280, 1024);
-    SetRunning(true);
-    InterfaceFont font;
-    font.ascent = 10;
-    font.line_spacing = 12;
-    font.tab_width = 4;
-    font.styles[0].trailer[3] = 1;
-    for (FontGlyph& g : font.styles[0].glyphs)
-        for (i8& a : g.advance) a = 8;
-    SetDefaultFont(&font);
+    InitHeadlessWindowSystem();
 
     std::mt19937 rng(1234);
     const u32 groups[] = {0x2E323536, 0x6D657368, 0x646D6170, 0x64746578, 0x736F756E, 0x74657874};
@@ -118,35 +84,35 @@ int main() {
     SetFrame(owner, Rect{0, 0, 1280, 1024});
 
     // ---- insert ----
-    const double insert = Best([&] {
+    const double insert = Best(3, [&] {
         ListWindow* list = MakeList(owner);
         const auto t0 = Clock::now();
         for (Row& r : rows) list->AddItem(nullptr, 0, 0, &r, nullptr);
         list->UpdateScrollRange();
-        const double s = Seconds(t0);
+        const double s = Since(t0);
         DestroyWindow(list);
         ProcessDeferredDeletes();
         return s;
     });
-    const double insertRef = Best([&] {
+    const double insertRef = Best(3, [&] {
         const auto t0 = Clock::now();
         std::list<Row*> nodes;
         for (Row& r : rows) nodes.push_back(&r);
-        return Seconds(t0);
+        return Since(t0);
     });
     std::printf("insert 100,000 rows:    %8.2f ms  reference std::list %7.2f ms  ratio %.2f\n", insert * 1e3,
                 insertRef * 1e3, insert / insertRef);
 
     // ---- sort ----
     // Each run sorts a list filled in the records' random order.
-    const double sort = Best([&] {
+    const double sort = Best(3, [&] {
         ListWindow* l = MakeList(owner);
         for (Row& r : rows) l->AddItem(nullptr, 0, 0, &r, nullptr);
         l->UpdateScrollRange();
         l->SetColumn(2, "Id", 80, ListColumn::kDescending);
         const auto t0 = Clock::now();
         l->Sort();
-        const double s = Seconds(t0);
+        const double s = Since(t0);
         const Row* prev = nullptr;
         for (ListItem* it = l->GetFirstItem(); it; it = it->next) {
             const Row* r = static_cast<const Row*>(it->userData);
@@ -160,13 +126,13 @@ int main() {
         ProcessDeferredDeletes();
         return s;
     });
-    const double sortRef = Best([&] {
+    const double sortRef = Best(3, [&] {
         std::vector<const Row*> v;
         v.reserve(rows.size());
         for (const Row& r : rows) v.push_back(&r);
         const auto t0 = Clock::now();
         std::stable_sort(v.begin(), v.end(), RowBefore);
-        return Seconds(t0);
+        return Since(t0);
     });
     std::printf("sort 100,000 rows:      %8.2f ms  reference stable_sort %5.2f ms  ratio %.2f (goal <= 3)\n",
                 sort * 1e3, sortRef * 1e3, sort / sortRef);
@@ -179,40 +145,40 @@ int main() {
     // ---- jump to the end ----
     list->SelectItem(list->GetFirstItem(), false);
     ActivateWindow(list, 0);
-    const double jump = Best([&] {
+    const double jump = Best(3, [&] {
         list->SelectItem(list->GetFirstItem(), false);
         list->SetScrollY(0);
         InputEvent e = InputEvent::Key(kKeyEnd, 1);
         const auto t0 = Clock::now();
         list->OnKey(e);
         list->GetTopRow();
-        return Seconds(t0);
+        return Since(t0);
     });
     if (list->GetCurrentItem() != list->LastRow()) std::puts("END DID NOT REACH THE LAST ROW");
     std::list<const Row*> chain;
     for (const Row& r : rows) chain.push_back(&r);
-    const double walkRef = Best([&] {
+    const double walkRef = Best(3, [&] {
         const auto t0 = Clock::now();
         size_t n = 0;
         for (const Row* r : chain) n += r->id & 1;
         volatile size_t sink = n;
         (void)sink;
-        return Seconds(t0);
+        return Since(t0);
     });
     std::printf("jump to the end:        %8.1f us  reference walk of 1e5 nodes %5.1f us  ratio %.3f\n", jump * 1e6,
                 walkRef * 1e6, jump / walkRef);
 
     // ---- type-ahead ----
-    const double typeAhead = Best([&] {
+    const double typeAhead = Best(3, [&] {
         list->SelectItem(list->GetFirstItem(), false);
         const auto t0 = Clock::now();
         list->TypeAhead("zzl");
-        return Seconds(t0);
+        return Since(t0);
     });
     if (list->GetCurrentItem() == nullptr ||
         std::strcmp(static_cast<Row*>(list->GetCurrentItem()->userData)->name, "zzlast") != 0)
         std::puts("TYPE-AHEAD MISSED");
-    const double typeRef = Best([&] {
+    const double typeRef = Best(3, [&] {
         const auto t0 = Clock::now();
         size_t hits = 0;
         char cell[512];
@@ -222,25 +188,25 @@ int main() {
         }
         volatile size_t sink = hits;
         (void)sink;
-        return Seconds(t0);
+        return Since(t0);
     });
     std::printf("type-ahead over 1e5:    %8.2f ms  reference snprintf+compare %5.2f ms  ratio %.2f\n",
                 typeAhead * 1e3, typeRef * 1e3, typeAhead / typeRef);
 
     // ---- drawing: 1,000 rows against 100,000 ----
-    CountingTarget target;
+    QuadCounter target;
     SetDrawTarget(&target);
     SetWindowTextDrawer(CountGlyphs);
     auto frame = [&](ListWindow* l, i32 scroll, size_t* quads, size_t* glyphs) {
         l->SetScrollY(scroll);
-        const double t = Best([&] {
+        const double t = Best(20, [&] {
             target.quads = 0;
             g_glyphs = 0;
             InvalidateAll();
             const auto t0 = Clock::now();
             RenderFrame();
-            return Seconds(t0);
-        }, 20);
+            return Since(t0);
+        });
         *quads = target.quads;
         *glyphs = g_glyphs;
         return t;
@@ -264,7 +230,7 @@ int main() {
     SetWindowTextDrawer(nullptr);
 
     // ---- delete ----
-    const double del = Best([&] {
+    const double del = Best(3, [&] {
         ListWindow* l = MakeList(owner);
         for (Row& r : rows) l->AddItem(nullptr, 0, 0, &r, nullptr);
         l->UpdateScrollRange();
@@ -272,17 +238,17 @@ int main() {
         const auto t0 = Clock::now();
         while (ListItem* first = l->GetFirstItem()) l->DeleteItemNoUpdate(first);
         l->UpdateScrollRange();
-        const double s = Seconds(t0);
+        const double s = Since(t0);
         DestroyWindow(l);
         ProcessDeferredDeletes();
         return s;
     });
-    const double delRef = Best([&] {
+    const double delRef = Best(3, [&] {
         std::list<Row*> nodes;
         for (Row& r : rows) nodes.push_back(&r);
         const auto t0 = Clock::now();
         while (!nodes.empty()) nodes.pop_front();
-        return Seconds(t0);
+        return Since(t0);
     });
     std::printf("delete 100,000 rows:    %8.2f ms  reference std::list %7.2f ms  ratio %.2f (all selected)\n",
                 del * 1e3, delRef * 1e3, del / delRef);

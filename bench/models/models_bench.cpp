@@ -11,31 +11,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "models/lwo_reader.h"
 #include "platform/file_system.h"
 
 using namespace pirn;
+using bench_timing::BestSeconds;
 
 namespace {
-
-double BestSeconds(const std::function<void()>& work, int runs) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // User + system time of `assimp info path -r`, best of `runs`; negative when
 // assimp cannot be run.
@@ -175,19 +164,15 @@ void Measure(const std::string& label, const std::string& path, double assimp_st
     std::vector<u8> bytes;
     ReadFileBytes(path, bytes, false);
     size_t polygons = 0;
-    const double ours = BestSeconds(
-        [&] {
-            LwoReadFailure failure;
-            auto object = LwoReadObjectFile(path, &failure);
-            polygons = object ? object->layers[0].polygons.size() : 0;
-        },
-        15);
-    const double raw = BestSeconds(
-        [&] {
-            std::vector<u8> again;
-            ReadFileBytes(path, again, false);
-        },
-        15);
+    const double ours = BestSeconds(15, [&] {
+        LwoReadFailure failure;
+        auto object = LwoReadObjectFile(path, &failure);
+        polygons = object ? object->layers[0].polygons.size() : 0;
+    });
+    const double raw = BestSeconds(15, [&] {
+        std::vector<u8> again;
+        ReadFileBytes(path, again, false);
+    });
     std::printf("%s (%zu bytes, %zu polygons in layer 1):\n", label.c_str(), bytes.size(), polygons);
     std::printf("  LwoReadObject %.3f ms, raw read %.3f ms, ratio %.1f\n", ours * 1e3, raw * 1e3, ours / raw);
     const double assimp = AssimpProcessSeconds(path, 5);

@@ -2,32 +2,20 @@
 // headers against a hand-written field swap, widening pointer records against
 // a plain copy, and reading records from a file against reading the raw bytes.
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "platform/records.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using bench_timing::BestSeconds;
 
 namespace {
 
 const StructLayout kTagHeader[] = {64, 1, 1, 2, 0, 31, 0, 1, 4, 5, 2, 1, 1, 2, 0, 1, 2};
 const StructLayout kSpriteImage[] = {0x8000 | 28, 2, 14, 2, 5, 2, 17, 2, 5, 1, 14, 1, 18};
-
-template <typename F>
-double Best(F f, int runs = 7) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 // The least a header swap can do: the same fields, written out by hand.
 void HandSwapHeaders(u8* p, size_t n) {
@@ -53,11 +41,11 @@ int main() {
     for (size_t i = 0; i < disk.size(); ++i) disk[i] = static_cast<u8>(i * 131);
     std::vector<u8> work(disk.size());
 
-    const double engine = Best([&] {
+    const double engine = BestSeconds(7, [&] {
         std::memcpy(work.data(), disk.data(), disk.size());
         SwapRecordsInPlace(work.data(), headers, kTagHeader);
     });
-    const double hand = Best([&] {
+    const double hand = BestSeconds(7, [&] {
         std::memcpy(work.data(), disk.data(), disk.size());
         HandSwapHeaders(work.data(), headers);
     });
@@ -67,18 +55,19 @@ int main() {
     const u32 sprites = 1000000;
     std::vector<u8> spriteDisk(size_t{sprites} * 28, 7);
     std::vector<u8> spriteMemory(LayoutMemorySize(sprites, kSpriteImage) + 8);
-    const double unpack = Best([&] { UnpackRecords(spriteMemory.data(), spriteDisk.data(), sprites, kSpriteImage); });
-    const double copy = Best([&] { std::memcpy(spriteMemory.data(), spriteDisk.data(), spriteDisk.size()); });
+    const double unpack =
+        BestSeconds(7, [&] { UnpackRecords(spriteMemory.data(), spriteDisk.data(), sprites, kSpriteImage); });
+    const double copy = BestSeconds(7, [&] { std::memcpy(spriteMemory.data(), spriteDisk.data(), spriteDisk.size()); });
     std::printf("sprite records (%u): unpack %.2f ms, memcpy of the disk bytes %.2f ms, ratio %.2f\n", sprites,
                 unpack * 1e3, copy * 1e3, unpack / copy);
 
     std::FILE* f = std::tmpfile();
     std::fwrite(disk.data(), 1, disk.size(), f);
-    const double readRecords = Best([&] {
+    const double readRecords = BestSeconds(7, [&] {
         std::rewind(f);
         if (ReadRecords(work.data(), headers, kTagHeader, f) == 0) std::puts("read failed");
     });
-    const double readRaw = Best([&] {
+    const double readRaw = BestSeconds(7, [&] {
         std::rewind(f);
         if (std::fread(work.data(), 1, disk.size(), f) != disk.size()) std::puts("read failed");
     });

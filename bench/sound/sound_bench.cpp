@@ -9,7 +9,6 @@
 #include <sys/resource.h>
 #include <sys/time.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,31 +17,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "editors/ima4_decoder.h"
 #include "editors/sound_export.h"
 #include "editors/wav_file.h"
 #include "platform/file_system.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using bench_timing::BestSeconds;
 
 namespace {
 
 constexpr int kRuns = 5;
 constexpr u32 kRate = 44100;
 constexpr u32 kSeconds = 60;
-
-template <typename F>
-double Best(F f, int runs = kRuns) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 double ChildCpuSeconds() {
     rusage usage{};
@@ -100,8 +88,8 @@ int BenchDecoding(const std::string& folder) {
     std::vector<i16> copy(out.size());
     const double samples = double(out.size());
 
-    const double ours = Best([&] { DecodeIma4PacketBlock(packets.data(), count, 2, out.data()); });
-    const double memcpy_time = Best([&] { std::memcpy(copy.data(), out.data(), out.size() * sizeof(i16)); }, 20);
+    const double ours = BestSeconds(kRuns, [&] { DecodeIma4PacketBlock(packets.data(), count, 2, out.data()); });
+    const double memcpy_time = BestSeconds(20, [&] { std::memcpy(copy.data(), out.data(), out.size() * sizeof(i16)); });
     double ffmpeg = 1e30;
     for (int i = 0; i < 3; ++i) {
         const double before = ChildCpuSeconds();
@@ -137,10 +125,11 @@ int BenchExport(const std::string& folder) {
     std::filesystem::create_directories(raw_dir);
     const std::vector<u32> all = AllSoundPermutations(sound);
     size_t failed = 0;
-    const double ours = Best([&] { failed = ExportSoundPermutations(sound, all, ours_dir).failed.size(); });
+    const double ours =
+        BestSeconds(kRuns, [&] { failed = ExportSoundPermutations(sound, all, ours_dir).failed.size(); });
     const std::vector<std::string> names = SoundExportFileNames(sound, all);
     size_t bytes = 0;
-    const double raw = Best([&] {
+    const double raw = BestSeconds(kRuns, [&] {
         bytes = 0;
         for (size_t i = 0; i < all.size(); ++i) {
             const SoundPermutation& p = sound.permutations[i];

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl_frame.h"
 #include "platform/os/os_time.h"
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
@@ -26,6 +27,7 @@
 #include "ui/window_system_internal.h"
 
 using namespace pirn;
+using namespace bench_gl;
 
 namespace {
 
@@ -38,34 +40,6 @@ double CpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
-// Runs frame() in three batches, each until at least minFrames and
-// minSeconds have passed; returns the best batch's seconds per frame (the
-// machine is shared, so the least disturbed batch is the figure).
-template <typename F>
-double TimeFrames(F frame, int minFrames = 20, double minSeconds = 0.3) {
-    double best = 1e30;
-    for (int batch = 0; batch < 3; batch++) {
-        glFinish();
-        const double start = Now();
-        int n = 0;
-        while (n < minFrames || Now() - start < minSeconds) {
-            frame();
-            n++;
-        }
-        glFinish();
-        best = std::min(best, (Now() - start) / n);
-    }
-    return best;
-}
-
-void ClearAndSwap() {
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.2f, 0.2f, 0.2f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    OsSwapBuffers();
-    glEnable(GL_SCISSOR_TEST);
 }
 
 void MakeWindows(int count, std::mt19937& rng) {
@@ -111,19 +85,10 @@ int IdleFrame() {
 }  // namespace
 
 int main() {
-    if (!OsInit() || !OsSetWindow(kWidth, kHeight, "bench_ui_frame", 0, 0)) {
-        std::fprintf(stderr, "bench_ui_frame: no window (run under xvfb-run)\n");
-        return 1;
-    }
-    PirnGL_Init();
+    GlBenchWindow screen;
+    if (!screen.Open("bench_ui_frame", kWidth, kHeight, PIRN_RUN_RES_DIR)) return 1;
     int fbw = kWidth, fbh = kHeight;
     OsGetFramebufferSize(&fbw, &fbh);
-    const std::string res = PIRN_RUN_RES_DIR;
-    std::unique_ptr<InterfaceFont> font = LoadFont(res + "/orvane.pirnfont");
-    std::unique_ptr<Skin> skin = LoadSkin(res + "/texturepack");
-    if (!font || !skin) std::printf("note: resources missing in %s; drawing without skin or text\n", res.c_str());
-    SetSkin(skin.get());
-    InstallGlWindowSystem();
     std::mt19937 rng(12345);
 
     std::printf("screen %d x %d, times per frame (milliseconds), ratio to a bare clear-and-swap\n", fbw, fbh);
@@ -131,11 +96,7 @@ int main() {
     std::printf("%-34s %8.3f ms\n", "clear-and-swap (reference)", reference * 1e3);
 
     for (int windows : {50, 200}) {
-        ResetWindowSystem();
-        SetDefaultFont(font.get());
-        InitWindowSystem(fbw, fbh);
-        SetRunning(true);
-        SetPartialRedraw(true);
+        RestartWindowSystem(screen.font.get(), kWidth, kHeight);
         MakeWindows(windows, rng);
         RenderFrame();
         OsSwapBuffers();
@@ -145,7 +106,7 @@ int main() {
                 for (int i = 0; i < rects; i++) GetLayerWindow(-1)->InvalidateRect(MakeRect(px(rng), py(rng), 64, 64), false);
                 RenderFrame();
                 OsSwapBuffers();
-            });
+            }, 20, 0.3);
             char label[64];
             std::snprintf(label, sizeof label, "%d windows, %d dirty 64x64", windows, rects);
             if (std::getenv("PIRN_BENCH_DETAIL")) {
@@ -175,11 +136,7 @@ int main() {
     }
 
     // Idle: nothing changes, so nothing is drawn and every frame sleeps.
-    ResetWindowSystem();
-    SetDefaultFont(font.get());
-    InitWindowSystem(fbw, fbh);
-    SetRunning(true);
-    SetPartialRedraw(true);
+    RestartWindowSystem(screen.font.get(), kWidth, kHeight);
     MakeWindows(50, rng);
     SetIdleHook(IdleFrame);
     for (int i = 0; i < 5; i++) IdleFrame();  // the first full frame
@@ -205,8 +162,8 @@ int main() {
 
     ResetWindowSystem();
     SetSkin(nullptr);
-    skin.reset();
-    font.reset();
+    screen.skin.reset();
+    screen.font.reset();
     OsTerminate();
     return 0;
 }

@@ -2,37 +2,25 @@
 // and collect the forms) against reading the same files' bytes, in the same
 // run. Times are the best of several runs (warm file cache).
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "editors/struct_edit_registry.h"
 #include "editors/struct_registry.h"
 #include "editors/xml_definitions.h"
 #include "platform/file_system.h"
 
 using namespace pirn;
-using Clock = std::chrono::steady_clock;
+using bench_timing::BestSeconds;
 
 namespace {
 
 constexpr int kFiles = 200;
 constexpr int kRuns = 7;
-
-template <typename F>
-double Best(F f) {
-    double best = 1e30;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 // A file of a few structs and their forms, every member type among them,
 // names made distinct per file.
@@ -85,14 +73,14 @@ int main() {
     }
 
     size_t structs = 0;
-    const double load = Best([&] {
+    const double load = BestSeconds(kRuns, [&] {
         LoadXmlDefinitions(folder);
         ClearStructRegistry();
         structs = LoadStructDefinitions();
         CollectStructEdits();
     });
     size_t read_bytes = 0;
-    const double raw = Best([&] {
+    const double raw = BestSeconds(kRuns, [&] {
         read_bytes = 0;
         std::vector<u8> bytes;
         for (const std::string& path : paths)

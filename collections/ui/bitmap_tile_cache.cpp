@@ -13,7 +13,7 @@ size_t BitmapTileCache::KeyHash::operator()(const Key& k) const {
 }
 
 bool BitmapTileCache::Source::operator==(const Source& o) const {
-    return pixels == o.pixels && pixelBytes == o.pixelBytes && width == o.width && height == o.height &&
+    return revision == o.revision && pixels == o.pixels && pixelBytes == o.pixelBytes && width == o.width && height == o.height &&
            tileWidth == o.tileWidth && tileHeight == o.tileHeight && flags == o.flags &&
            bytesPerPixel == o.bytesPerPixel && colorStamp == o.colorStamp;
 }
@@ -22,6 +22,7 @@ const PixelImage& BitmapTileCache::Tile(const Collection& collection, const Coll
                                         const u8 preview[kColorTableBytes], u64 colorStamp, u32 x, u32 y, u32 w,
                                         u32 h) {
     Source source;
+    source.revision = bitmap.revision;
     source.pixels = bitmap.pixels.data();
     source.pixelBytes = bitmap.pixels.size();
     source.width = bitmap.width;

@@ -7,12 +7,12 @@
 // again or let go.
 //
 // A tile is converted again when its bitmap no longer matches what it was
-// made from (another pixel block, size, format or flags) or the colours
-// differ (the colour stamp its caller computes). Pixels changed in place
-// keep the block, so an editor that paints into a bitmap calls
-// ForgetBitmap afterwards, and before freeing one (another bitmap may get
-// its address). Least recently used tiles go once the pictures pass the
-// byte budget.
+// made from (another revision, pixel block, size, format or flags) or the
+// colours differ (the colour stamp its caller computes). A bitmap made in
+// the place of a freed one has a revision of its own, and the collection's
+// operations that rewrite pixels in place give it a new one; code that
+// writes pixels itself calls MarkBitmapChanged or ForgetBitmap afterwards.
+// Least recently used tiles go once the pictures pass the byte budget.
 
 #include <cstddef>
 #include <list>
@@ -59,6 +59,7 @@ private:
     };
     // What a picture was made from.
     struct Source {
+        u64 revision = 0;
         const u8* pixels = nullptr;
         size_t pixelBytes = 0;
         u32 width = 0, height = 0, tileWidth = 0, tileHeight = 0;

@@ -6,10 +6,13 @@
 // (ui/draw_target.h), so that a recorder sees one picture per tile.
 //
 // The converted tiles are kept between frames (BitmapTileCache); they are
-// made again by themselves when the bitmap's pixel block, size or flags or
-// the colours change. An editor that changes a bitmap's pixels in place
-// calls ForgetCollectionBitmap afterwards (then invalidates its window as
-// usual), and before it frees a bitmap that was drawn.
+// made again by themselves when the bitmap's revision, pixel block, size or
+// flags or the colours change: the collection's own operations (alpha
+// masks and plates, crops, a new bitmap in a freed one's place) need
+// nothing more. Code that writes a bitmap's pixels itself calls
+// MarkBitmapChanged or ForgetCollectionBitmap afterwards (then invalidates
+// its window as usual); ForgetCollectionBitmap also lets a freed bitmap's
+// tiles go at once instead of when the cache is full.
 
 #include "collections/collection.h"
 #include "collections/ui/bitmap_tile_cache.h"
@@ -38,7 +41,8 @@ Rect FitBitmapInto(const CollectionBitmap& bitmap, const Rect& area);
 void DrawCollectionBitmapInto(const Collection& collection, const CollectionBitmap& bitmap, u32 mirrorFlags,
                               const Rect& area);
 
-// The bitmap's pixels changed in place, or it is about to be freed.
+// Drops the bitmap's tiles: its pixels changed in place, or it is about to
+// be freed.
 void ForgetCollectionBitmap(const CollectionBitmap* bitmap);
 // Drops every kept tile (a collection editor closing, or before the GL
 // context goes).

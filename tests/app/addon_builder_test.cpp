@@ -165,13 +165,14 @@ TEST_F(AddonBuilderTest, DtexAddonPacksLocalMapsAndTheTexturesTheirCellsUse) {
     pirn::AddonMessage message;
     ASSERT_EQ(pirn::CollectDtexAddonTags(&tags, &message), 1) << message.text;
     // The local map, then the textures by ascending id: one local ('mud '),
-    // two from an archive; 'rock' and 'gone' are named but no cell uses
+    // three from an archive; 'snow' and 'gone' are named but no cell uses
     // them; the version-1 map lives only in an archive.
     std::vector<TagKey> order;
     for (pirn::TagEntry* tag : tags) order.push_back({tag->group, tag->tag_id});
     EXPECT_EQ(order, (std::vector<TagKey>{{Code("dmap"), Code("dv11")},
                                           {Code("dtex"), Code("gras")},
                                           {Code("dtex"), Code("mud ")},
+                                          {Code("dtex"), Code("rock")},
                                           {Code("dtex"), Code("sand")}}));
 
     ASSERT_EQ(pirn::BuildDtexAddon(Popup("Valley Textures"), &message), 1) << message.text;

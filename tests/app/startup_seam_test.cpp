@@ -14,6 +14,15 @@
 #include "app/ui/archive_browser.h"
 #include "app/ui/codex_start.h"
 #include "app/ui/pirn_splash_screen.h"
+#include "app/ui/root_menu.h"
+#include "codex/four_char_code.h"
+#include "codex/tag_group.h"
+#include "codex/ui/tag_editor_registry.h"
+#include "editors/ui/struct_tag_edit.h"
+#include "editors/ui/text_edit.h"
+#include "editors/xml_definitions.h"
+#include "models/ui/geom_edit.h"
+#include "ui/menu.h"
 #include "codex/archive_list.h"
 #include "codex/codex_catalogue.h"
 #include "codex/local_folder.h"
@@ -63,6 +72,11 @@ TEST_F(StartupSeamTest, LogsItsStepsAndInstallsTheLogViewer) {
     StartProgramTools();
     EXPECT_EQ(LogText(),
               "Window System Initialized\nXML Editors Initialized\nCodex Initialized\nArchive Browser Opened\n");
+    // The root menu's bar is the window system's: the windows stand below it.
+    ASSERT_NE(GetRootMenu(), nullptr);
+    ASSERT_NE(GetRootMenu()->GetMenu(), nullptr);
+    EXPECT_GT(GetRootMenu()->GetMenu()->GetHeight(), 0);
+    EXPECT_EQ(GetLayerWindow(0)->GetFrameScreenRect().top, GetRootMenu()->GetMenu()->GetHeight());
 
     // Level 0 only records; level 1 shows the window at its topic.
     LogMessage(0, "Codex", "quiet\n");
@@ -163,6 +177,25 @@ TEST_F(StartupSeamTest, TheCodexAndTheBrowserStartOnTheGameFolder) {
     StopProgramTools();
     EXPECT_EQ(CountArchives(), 0u);
     EXPECT_EQ(FindTagEntry(Code("dmap"), Code("d003")), nullptr);
+}
+
+// The struct editors of the XML definitions are registered before the
+// dedicated editors, which take over the groups both describe.
+TEST_F(StartupSeamTest, ADedicatedEditorReplacesTheStructEditorOfItsGroup) {
+    WriteAll(dir_.file("res/both.xml"),
+             std::string("<pirnxmlfile>\n"
+                         "  <struct name=\"text\"><word name=\"a\"/></struct>\n"
+                         "  <struct name=\"wind\"><word name=\"b\"/></struct>\n"
+                         "</pirnxmlfile>\n"));
+    ClearTagGroupEditors();
+    UnbindTagEditors();
+    StartProgramTools();
+    EXPECT_EQ(FindTagGroup(MakeFourCC("text"))->factory, NewTextEdit);
+    EXPECT_EQ(FindTagGroup(MakeFourCC("wind"))->factory, NewTagStructEdit);
+    EXPECT_EQ(FindTagGroup(MakeFourCC("geom"))->factory, NewGeomEdit);
+    ClearTagGroupEditors();
+    UnbindTagEditors();
+    FreeXmlDefinitions();
 }
 
 TEST_F(StartupSeamTest, TheSplashIsShownAsShowSplashAsks) {

@@ -49,6 +49,10 @@ TEST(ImportChecks, EachFileProblemHasItsMessage) {
     std::vector<u8> cut = pirn_test::ReadAll(SuitePng("basn3p08"));
     cut.resize(cut.size() - 80);  // the headers stand, the pixel data is cut
     pirn_test::WriteAll(dir.file("cut.png"), cut);
+    // Sides past 32767 cannot be stored in a tag.
+    const std::string widest = WritePaletted(dir, "widest", std::vector<u8>(32767, 2), 0);
+    const std::string wide = WritePaletted(dir, "wide", std::vector<u8>(32768, 2), 0);
+    const std::string tall = WriteGrey(dir, "tall", 1, 32768, std::vector<u8>(32768, 9));
     const struct {
         std::string path;
         bool paletted_ok, greyscale_ok;
@@ -65,6 +69,11 @@ TEST(ImportChecks, EachFileProblemHasItsMessage) {
          "'missing.png': The file is not of the right format."},
         {dir.file("cut.png"), false, false, "'cut.png': An error occurred while reading the image data.",
          "'cut.png': An error occurred while reading the image data."},
+        {widest, true, false, "", "'widest.png': The image is not 8-bit greyscale."},
+        {wide, false, false, "'wide.png': The image is larger than 32767 pixels on a side.",
+         "'wide.png': The image is not 8-bit greyscale."},
+        {tall, false, false, "'tall.png': The image is not 8-bit paletted.",
+         "'tall.png': The image is larger than 32767 pixels on a side."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

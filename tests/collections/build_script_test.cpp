@@ -101,11 +101,16 @@ TEST(BuildScript, HueChangesTakeDegreesAndPercent) {
     EXPECT_EQ(green.end_hue, 32768);
     EXPECT_EQ(green.minimum_saturation, 65535);
     const CollectionHueChange& blue = script.hue_changes[2];
-    EXPECT_EQ(blue.start_hue, 0);                          // a whole turn wraps
+    EXPECT_EQ(blue.start_hue, 0xFFFF);                     // a whole turn is the top of the range
     EXPECT_EQ(blue.median_hue, u16(-90 * 65536 / 360));
-    EXPECT_EQ(blue.end_hue, 0);
+    EXPECT_EQ(blue.end_hue, 0);                            // two turns wrap
     EXPECT_EQ(blue.minimum_saturation, 1);                 // below 0 % counts as 0 %
     for (u8 b : red.affected_colors) EXPECT_EQ(b, 0);
+    // "0 to 360" holds every hue: red at 0 degrees and blue at 240.
+    const BuildScript all = Parse("HueChange \"All\" 0 180 360 0\n");
+    ASSERT_EQ(all.hue_changes.size(), 1u);
+    EXPECT_TRUE(HueChangeAffectsColor(all.hue_changes[0], 255, 0, 0));
+    EXPECT_TRUE(HueChangeAffectsColor(all.hue_changes[0], 0, 0, 255));
     // A name longer than the record keeps 63 characters and its NUL.
     const BuildScript long_name = Parse("HueChange \"" + std::string(80, 'n') + "\" 1 2 3 4");
     ASSERT_EQ(long_name.hue_changes.size(), 1u);

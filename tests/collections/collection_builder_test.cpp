@@ -113,6 +113,18 @@ TEST_F(CollectionBuilderTest, DimensionsFromNamesOrEightViews) {
     EXPECT_NE(text.find("s elpased\n"), std::string::npos);
 }
 
+TEST_F(CollectionBuilderTest, NamesFromFilesAreTheProgramsText) {
+    // File names are UTF-8; a collection's names are 8-bit text, where
+    // "\xE4" (a-umlaut) is code 0x8A.
+    WritePicture(root() + "l\xC3\xA4ufer(1,2)/\xC3\xA4 1.png", NumberedFrame(0));
+    WritePicture(root() + "l\xC3\xA4ufer(1,2)/\xC3\xA4 2.png", NumberedFrame(1));
+    ASSERT_EQ(Build(), 1) << Topic();
+    const CollectionSequence* s = Sequence("l\x8A" "ufer");
+    ASSERT_NE(s, nullptr);
+    EXPECT_STREQ(BitmapAt(s, 0, 0)->name, "\x8A 1");
+    EXPECT_STREQ(BitmapAt(s, 1, 0)->name, "\x8A 2");
+}
+
 TEST_F(CollectionBuilderTest, FramesAndViewsFollowTheFileOrder) {
     // 2 views x 3 frames; file k is frame k / 2, view k % 2 by default.
     WriteFrames("a(2,3)", 6);

@@ -10,6 +10,7 @@
 #include "codex/tag_header.h"
 #include "collections/collection.h"
 #include "platform/types.h"
+#include "tests/support/big_endian_bytes.h"
 
 namespace collection_fixture {
 
@@ -18,32 +19,7 @@ using pirn::u16;
 using pirn::u32;
 using pirn::u8;
 
-struct Bytes {
-    std::vector<u8> data;
-    Bytes& U8(u8 v) {
-        data.push_back(v);
-        return *this;
-    }
-    Bytes& U16(u16 v) { return U8(u8(v >> 8)).U8(u8(v)); }
-    Bytes& U32(u32 v) { return U16(u16(v >> 16)).U16(u16(v)); }
-    Bytes& Zeros(size_t n) {
-        data.insert(data.end(), n, 0);
-        return *this;
-    }
-    // Exactly n bytes: the text, then zeros.
-    Bytes& Text(const std::string& text, size_t n) {
-        for (size_t i = 0; i < n; ++i) U8(i < text.size() ? u8(text[i]) : 0);
-        return *this;
-    }
-    Bytes& Append(const std::vector<u8>& more) {
-        data.insert(data.end(), more.begin(), more.end());
-        return *this;
-    }
-    size_t size() const { return data.size(); }
-    void SetU32(size_t at, u32 v) {
-        for (int i = 0; i < 4; ++i) data.at(at + i) = u8(v >> (24 - 8 * i));
-    }
-};
+struct Bytes : pirn_test::BigEndianBytes<Bytes> {};
 
 inline u16 ReadU16(const std::vector<u8>& b, size_t at) { return u16((b.at(at) << 8) | b.at(at + 1)); }
 inline u32 ReadU32(const std::vector<u8>& b, size_t at) { return (u32(ReadU16(b, at)) << 16) | ReadU16(b, at + 2); }

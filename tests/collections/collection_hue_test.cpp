@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "collections/bitmap_rgba.h"
 #include "collections/collection.h"
 
 namespace pirn {
@@ -134,6 +137,82 @@ TEST(HueChangePreview, ReversedChangesSubtractTheHueFromTheMedian) {
     u8 table[kColorTableBytes];
     PreviewHueChanges(c, table, nullptr);
     EXPECT_EQ(ColorOf(table, 2), (std::vector<u8>{0, 254, 0}));
+}
+
+// 64-bit pixels (the high-resolution bitmaps) name hue changes by their
+// place in the list, from 1 in three bits. Moving or deleting a hue change
+// must leave every pixel showing what it showed: the same hue change where
+// it can still be named, else its own colour, as under a hue change that
+// replaces nothing.
+struct DeepHueFixture {
+    Collection c;
+    CollectionBitmap* deep = nullptr;
+
+    explicit DeepHueFixture(u32 hue_count) {
+        InitCollection(&c);
+        for (u32 i = 0; i < hue_count; ++i) {
+            CollectionHueChange* hue = AddHueChange(&c, "solid");
+            hue->replacement_flags = 3;  // in use, solid colour
+            hue->replacement_red = u16(0x1100 * (i + 1));
+            hue->replacement_green = u16(0xFF00 - 0x1300 * i);
+            hue->replacement_blue = u16(0x2A00 + 0x0700 * i);
+        }
+        // One pixel per hue number 0-7, then one blending two numbered colours.
+        std::vector<u8> pixels;
+        for (u32 n = 0; n <= 7; ++n) pixels.insert(pixels.end(), {u8(30 * n), 200, 180, u8(31 + 32 * n), 0, 0, 0, 0});
+        pixels.insert(pixels.end(), {90, 150, 181, u8(31 + 32 * 3), 20, 240, 100, u8(20 + 32 * 2)});
+        deep = AddCollectionBitmap(&c, "deep", 0, pixels.data(), 9, 1, 8, nullptr);
+    }
+    std::vector<u8> Shown() const {
+        u8 preview[kColorTableBytes] = {};
+        std::vector<u8> rgba(9 * 4);
+        ConvertBitmapToRgba(c, *deep, preview, 0, 0, 9, 1, rgba.data());
+        return rgba;
+    }
+    // What the pixels show while hue change i replaces nothing.
+    std::vector<u8> ShownWithout(u32 i) {
+        CollectionHueChange* hue = c.hue_changes[i].get();
+        const u8 flags = hue->replacement_flags;
+        hue->replacement_flags = 0;
+        std::vector<u8> shown = Shown();
+        hue->replacement_flags = flags;
+        return shown;
+    }
+};
+
+TEST(HueChangeNumbers, PixelsShowTheSameAfterHueChangesMoveOrGo) {
+    struct Case {
+        const char* what;
+        u32 hues;
+        bool remove;
+        u32 which, to;
+        int lost;  // the hue change whose pixels cannot name it any more
+    };
+    const Case cases[] = {
+        {"the first moves to the end", 3, false, 0, 3, -1},
+        {"the last moves to the front", 3, false, 2, 0, -1},
+        {"the second moves past the seven numbers", 9, false, 1, 9, 1},
+        {"the ninth moves to the front, the seventh past the numbers", 9, false, 8, 0, 6},
+        {"the second is deleted", 3, true, 1, 0, 1},
+        {"the first of nine is deleted", 9, true, 0, 0, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        DeepHueFixture f(k.hues);
+        const std::vector<u8> expected = k.lost >= 0 ? f.ShownWithout(u32(k.lost)) : f.Shown();
+        const u64 revision = f.deep->revision;
+        CollectionHueChange* hue = f.c.hue_changes[k.which].get();
+        if (k.remove)
+            ASSERT_TRUE(DeleteHueChange(&f.c, hue));
+        else
+            ASSERT_NE(MoveHueChange(&f.c, hue, k.to), kNotFound);
+        // A colour shown as its own loses the lowest bit of its blue: there
+        // the bit tells whether a second colour follows.
+        const std::vector<u8> shown = f.Shown();
+        ASSERT_EQ(shown.size(), expected.size());
+        for (size_t i = 0; i < shown.size(); ++i) EXPECT_NEAR(shown[i], expected[i], 1) << "byte " << i;
+        EXPECT_NE(f.deep->revision, revision) << "views draw the pixels anew";
+    }
 }
 
 }  // namespace

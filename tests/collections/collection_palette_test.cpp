@@ -106,6 +106,44 @@ TEST(ImportPalette, MergeFillsTheLowestDuplicatesAndNeverSlotOne) {
     EXPECT_FALSE(MergePalette(table, palette, used)) << "no free slot left for two more colours";
 }
 
+TEST(ImportPalette, AFreeSlotThatBitmapsShowIsNotTakenFromThem) {
+    // Entry 41 repeats entry 40, so it could take a new colour; whether it
+    // may depends on what the existing bitmap draws with it.
+    struct Case {
+        const char* what;
+        u8 alpha, index;
+        u16 flags;
+        bool merges;
+    };
+    const Case cases[] = {
+        {"a bitmap shows entry 41", 255, 41, 0, false},
+        {"a bitmap shows entry 41 half see-through", 136, 41, kBitmapPartialAlpha, false},
+        {"the bitmap shows entry 40", 255, 40, 0, true},
+        {"a shadow's grey level 41 is no table entry", 255, 41, kBitmapShadow, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Collection c;
+        InitCollection(&c);
+        FillDistinct(&c);
+        std::memcpy(&c.colors[3 * 41], &c.colors[3 * 40], 3);
+        const u8 pixel[2] = {k.alpha, k.index};
+        AddCollectionBitmap(&c, "existing", k.flags, pixel, 1, 1, 2, nullptr);
+        u8 before[kColorTableBytes];
+        std::memcpy(before, c.colors, sizeof before);
+        const PixelImage image = Paletted(1, 1, {2}, {{0, 0, 0}, {0, 0, 0}, {1, 2, 3}});
+        CollectionBitmap* b = AddBitmapFromImage(&c, image, "new", nullptr, false);
+        if (!k.merges) {
+            EXPECT_EQ(b, nullptr);
+            EXPECT_EQ(std::memcmp(before, c.colors, sizeof before), 0) << "the existing bitmap keeps its colours";
+            continue;
+        }
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(Entry(c, 41), (Rgb{1, 2, 3}));
+        EXPECT_EQ(b->pixels, (std::vector<u8>{255, 41}));
+    }
+}
+
 TEST(ImportPalette, UnusedPaletteEntriesNeedNoSlot) {
     Collection c;
     InitCollection(&c);

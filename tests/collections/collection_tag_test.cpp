@@ -435,6 +435,58 @@ TEST(CollectionTagLoad, DamagedTagsAreRefusedWithALogLine) {
     }
 }
 
+TEST(CollectionTagLoad, EntriesSharingOneBlockCannotMultiplyIt) {
+    // Each case points every entry of a table at the first entry's block,
+    // which alone is well-formed.
+    auto share = [](std::vector<u8>& d, int section) {
+        const u32 table = ReadU32(d, 64 + 16 * section + 4) + 320;
+        const u32 count = ReadU32(d, 64 + 16 * section);
+        Bytes b;
+        b.data = d;
+        for (u32 i = 1; i < count; ++i) {
+            b.SetU32(table + 128 * i + 64, ReadU32(d, table + 64));
+            b.SetU32(table + 128 * i + 68, ReadU32(d, table + 68));
+        }
+        d = b.data;
+    };
+    // 48 frames of 1,000 empty views: 98,272 bytes standing for 48,000
+    // instances, and five sequences naming it.
+    StoredCollection sequences;
+    StoredSequence big;
+    big.name = "Big";
+    big.views = 1000;
+    big.frames.resize(48);
+    for (StoredFrame& f : big.frames) f.views.assign(1000, 0xFFFF);
+    sequences.sequences = {big, StoredSequence(), StoredSequence(), StoredSequence(), StoredSequence()};
+    // An RLE block of 16,384 empty rows of 32,767 pixels: 64 KiB standing
+    // for 1 GiB of pixels, and two entries naming it.
+    StoredCollection bitmaps;
+    Bytes huge = collection_fixture::BitmapHeader(32767, 16384, 32767, 0x0024, 8, 0, 0);
+    huge.Zeros(4 * 16384);
+    bitmaps.bitmaps = {{"Huge", 32767, 16384, huge.data}, {"Again", 2, 1, ShadowBlock()}};
+    struct Case {
+        const char* what;
+        std::vector<u8> data;
+        int section;
+    };
+    const Case cases[] = {{"sequences", CollectionData(sequences), 4}, {"bitmaps", CollectionData(bitmaps), 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<u8> data = c.data;
+        share(data, c.section);
+        ScopedLogCapture log;
+        auto loaded = Load(data, 6);
+        EXPECT_EQ(loaded->result, 0);
+        EXPECT_TRUE(log.Contains("ERROR: the collection 'Test Collection' could not be loaded")) << log.TopicText("Codex");
+    }
+    // The sequence alone loads.
+    StoredCollection one = sequences;
+    one.sequences.resize(1);
+    auto loaded = Load(CollectionData(one), 6);
+    ASSERT_EQ(loaded->result, 1);
+    EXPECT_EQ(loaded->collection.sequences[0]->frames.size(), 48u);
+}
+
 // --- Saving ------------------------------------------------------------------
 
 TEST(CollectionTagSave, RefusesWhatTheFormatCannotHoldBeforeWritingAnything) {

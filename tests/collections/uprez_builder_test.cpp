@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "collections/frame_layout.h"
 #include "collections/hue_regions.h"
 #include "collections/uprez_builder.h"
 #include "collections/uprez_resample.h"
@@ -387,6 +388,21 @@ TEST_F(UpResBuilderTest, SequenceNamesBecomeSafeFolderNames) {
     WriteHigh("../escape/0.png", HighResFrame(8, 8, 0, 0, 6, 6, 1));  // outside the folder: never read
     ASSERT_EQ(Run(), 1) << Topic();
     EXPECT_EQ(s->frames[0].instances[0].alternate.bitmap->width, 8);
+}
+
+TEST_F(UpResBuilderTest, SequenceFoldersAndBitmapNamesGoThroughTheCharacterMap) {
+    // The sequence "l\x8Aufer" in 8-bit text is the folder "l\xC3\xA4ufer" in
+    // UTF-8, and the file name comes back as 8-bit text.
+    CollectionSequence* s = Sequence("l\x8A" "ufer", 1, 1);
+    Show(s, 0, 0, Bitmap("b", 4, 4), 0, 0);
+    WriteHigh("l\xC3\xA4ufer/\xC3\xA4.png", HighResFrame(8, 8, 0, 0, 8, 8, 0));
+    ASSERT_EQ(Run(), 1) << Topic();
+    const CollectionBitmap* high = s->frames[0].instances[0].alternate.bitmap;
+    ASSERT_NE(high, nullptr);
+    EXPECT_STREQ(high->name, "\x8A.png");
+    std::string folder;
+    ASSERT_TRUE(MakeSafeFolderName("l\x8A" "ufer", &folder));
+    EXPECT_EQ(folder, "l\xC3\xA4ufer");
 }
 
 TEST_F(UpResBuilderTest, HueChangesMarkTheirPixels) {

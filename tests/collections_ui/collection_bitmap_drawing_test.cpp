@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <new>
 #include <vector>
 
 #include "collections/bitmap_placeholder.h"
@@ -213,6 +215,50 @@ TEST_F(CollectionBitmapDrawingTest, TilesAreKeptUntilTheBitmapOrTheColoursChange
     DrawCollectionBitmap(c_, *red, 0, 0, 0, 96, 8);
     EXPECT_EQ(cache.ConversionCount(), before + 8);
     EXPECT_EQ(PixelOf(*Pictures()[0].image, 0, 0), (Rgba{0, 255, 0, 255}));
+}
+
+TEST_F(CollectionBitmapDrawingTest, OperationsThatRewritePixelsAndNewBitmapsInAFreedPlaceAreDrawnAnew) {
+    // Each case draws a 40 x 30 green bitmap, changes it as the case says
+    // (without telling the drawing), and draws it again.
+    PixelImage clear_mask;
+    InitPixelImage(&clear_mask);
+    ASSERT_TRUE(SetImagePixels(&clear_mask, 40, 30, kFormatAlpha, std::vector<u8>(40 * 30, 0).data()));
+    struct Case {
+        const char* what;
+        std::function<CollectionBitmap*(CollectionBitmap*)> change;
+        Rgba expected;  // at (0, 0) afterwards
+    };
+    const Case cases[] = {
+        {"an alpha mask makes it transparent",
+         [&](CollectionBitmap* b) {
+             EXPECT_TRUE(ApplyAlphaMask(b, clear_mask));
+             return b;
+         },
+         {0, 255, 0, 0}},
+        {"a red bitmap made where the deleted one stood",
+         [&](CollectionBitmap* b) {
+             // The same address and a pixel block of the same size, as the
+             // allocator is apt to hand out after a delete.
+             b->~CollectionBitmap();
+             CollectionBitmap* again = new (b) CollectionBitmap();
+             again->width = 40;
+             again->height = 30;
+             again->pixels.assign(size_t{40} * 30 * 2, 255);
+             for (size_t i = 1; i < again->pixels.size(); i += 2) again->pixels[i] = kRed;
+             return again;
+         },
+         {255, 0, 0, 255}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CollectionBitmap* b = AddSolid(&c_, "green", 40, 30, kGreen);
+        DrawCollectionBitmap(c_, *b, 0, 0, 0, 40, 30);
+        b = c.change(b);
+        recorder_.Clear();
+        DrawCollectionBitmap(c_, *b, 0, 0, 0, 40, 30);
+        ASSERT_EQ(Pictures().size(), 1u);
+        EXPECT_EQ(PixelOf(*Pictures()[0].image, 0, 0), c.expected);
+    }
 }
 
 TEST_F(CollectionBitmapDrawingTest, ACacheOverItsBudgetLetsTheOldestTilesGo) {

@@ -9,6 +9,9 @@
 #include "codex/four_char_code.h"
 #include "collections/collection_tag.h"
 #include "models/geom_data.h"
+#include "models/lwo_reader.h"
+#include "models/model_from_lwo.h"
+#include "models/three_dmf_model.h"
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
@@ -107,6 +110,45 @@ TEST(DemoModels, EveryGeometryTagReads) {
         EXPECT_EQ(ReadGeomData(&data, stream.stream, stream.header), 1);
         EXPECT_GT(data.triangles.size(), 0u);
     }
+}
+
+// The sources a new user imports from art/models/: the LightWave objects
+// with their textures beside them, and the pyramid as a 3DMF file, read by
+// the program's readers.
+TEST(DemoModels, TheModelSourcesReadAsModels) {
+    const DemoGame game = BuildDemoGame();
+    pirn_test::TempDir dir;
+    std::vector<std::string> names;
+    for (const DemoFile& file : game.files) {
+        if (file.path.rfind("art/models/", 0) != 0) continue;
+        names.push_back(file.path.substr(11));
+        pirn_test::WriteAll(dir.file(names.back()), file.bytes);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"crate.lwo", "crate.png", "face.png", "figure.lwo", "pyramid.3dmf",
+                                               "tunic.png"}));
+    for (const char* object : {"crate.lwo", "figure.lwo"}) {
+        SCOPED_TRACE(object);
+        LwoReadFailure failure;
+        auto lwo = LwoReadObjectFile(dir.file(object), &failure);
+        ASSERT_NE(lwo, nullptr) << LwoFailureText(failure);
+        std::string message;
+        auto model = LwoObjectToModel(*lwo, dir.path(), &message);
+        ASSERT_NE(model, nullptr) << message;
+        ASSERT_FALSE(model->textures.empty());
+        for (const ModelTexture& texture : model->textures) {
+            if (texture.file_name.empty()) continue;  // a plain surface
+            EXPECT_TRUE(HasWholePixels(texture.colour)) << texture.file_name;
+        }
+    }
+    std::string message;
+    auto pyramid = Load3dmfModel(dir.file("pyramid.3dmf"), &message);
+    ASSERT_NE(pyramid, nullptr) << message;
+    EXPECT_EQ(pyramid->vertices.size(), 5u);
+    EXPECT_EQ(pyramid->triangles.size(), 6u);
+    ASSERT_EQ(pyramid->textures.size(), 1u);
+    EXPECT_EQ(pyramid->textures[0].colour.width, 4u);
+    EXPECT_EQ(pyramid->textures[0].colour.height, 4u);
 }
 
 }  // namespace

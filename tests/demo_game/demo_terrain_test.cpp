@@ -9,7 +9,11 @@
 #include "codex/four_char_code.h"
 #include "models/detail_map.h"
 #include "models/dtex_codec.h"
+#include "codex/codex.h"
+#include "models/mesh_edit_load.h"
 #include "models/mesh_map.h"
+#include "platform/file_system.h"
+#include "platform/log_capture.h"
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 
@@ -22,7 +26,8 @@ namespace {
 // every group).
 std::vector<const DemoTag*> TagsOf(const DemoGame& game, u32 group) {
     const std::set<u32> terrain = {MakeFourCC("gras"), MakeFourCC("sand"), MakeFourCC("rock"), MakeFourCC("snow"),
-                                   MakeFourCC("mud "), MakeFourCC("dv11"), MakeFourCC("ov10")};
+                                   MakeFourCC("wate"), MakeFourCC("ston"), MakeFourCC("dirt"), MakeFourCC("mud "),
+                                   MakeFourCC("dv11"), MakeFourCC("ov10")};
     std::vector<const DemoTag*> found;
     for (const DemoArchive& a : game.archives)
         for (const DemoTag& t : a.tags)
@@ -60,7 +65,7 @@ TEST(DemoTerrain, DetailTexturesDecodeAtPowerOfTwoSizes) {
         EXPECT_EQ(w, u32(tag->data[3] | tag->data[2] << 8)) << tag->name;
         sides.push_back(w);
     }
-    EXPECT_EQ(sides.size(), 5u);
+    EXPECT_EQ(sides.size(), 8u);
 }
 
 TEST(DemoTerrain, DetailMapsOfBothVersionsAndMeshesRead) {
@@ -70,7 +75,7 @@ TEST(DemoTerrain, DetailMapsOfBothVersionsAndMeshesRead) {
         DataStream data(*tag);
         DetailMap map;
         ASSERT_EQ(ReadDetailMap(&map, data.stream, data.header), 1) << tag->name;
-        EXPECT_EQ(map.width, 32u);
+        EXPECT_EQ(map.width, tag->version == 1 ? 32u : 96u) << tag->name;
         map_versions.insert(tag->version);
     }
     EXPECT_EQ(map_versions, (std::set<u16>{1, 2}));
@@ -82,6 +87,51 @@ TEST(DemoTerrain, DetailMapsOfBothVersionsAndMeshesRead) {
         mesh_versions.insert(tag->version);
     }
     EXPECT_EQ(mesh_versions, (std::set<u16>{10, 11}));
+}
+
+// A new user's first terrain: the demo game written out, the Codex over it,
+// and Demo Valley loaded with its collection, media and detail map.
+TEST(DemoTerrain, DemoValleyOpensWithItsCollectionMediaAndDetailMap) {
+    pirn_test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteDemoGame(BuildDemoGame(), dir.file("Zarnhold"), &error)) << error;
+    ScopedLogCapture quiet;
+    UnloadCodex();
+    ASSERT_NE(AddArchive(dir.file("Zarnhold/tags/terrain")), nullptr);
+    SetDefaultWorkingSet();
+    SetLocalFolder(dir.file("Zarnhold/local"));
+    PollLocalFolder(true);
+    ASSERT_TRUE(PushDirectory(dir.path()));
+    MakeDirectory(dir.file("res"));
+    {
+        TagEntry* tag = FindTag(MakeFourCC("mesh"), MakeFourCC("dv11"));
+        ASSERT_NE(tag, nullptr);
+        TagHeader header{};
+        std::FILE* stream = OpenTagForReading(tag, &header);
+        ASSERT_NE(stream, nullptr);
+        MeshEditData data;
+        MeshLoadResult result;
+        const int loaded = LoadMeshEditData(&data, stream, header, true, &result);
+        CloseTagForReading(tag);
+        ASSERT_EQ(loaded, 1);
+        EXPECT_EQ(data.columns, 96u);
+        EXPECT_EQ(data.collection_name, "Demo Valley");
+        EXPECT_TRUE(result.conflict_text.empty());
+        EXPECT_TRUE(data.detail_map_present);
+        EXPECT_FLOAT_EQ(data.media.amplitude[1], 96 / 512.0f * 512);
+        for (u32 slot : {1u, 2u, 3u, 4u}) EXPECT_NE(data.slots[slot].texture, nullptr) << slot;
+        EXPECT_EQ(SlotLabel(data.slots[5]), "'gone' <not found>");
+        EXPECT_EQ(SlotLabel(data.slots[3]), "|iMud in the valley|p (Mud)");
+        // Every block has its colour texels, and the lake is under media.
+        for (const MeshBlockRecord& block : data.blocks) {
+            EXPECT_EQ(block.texels.size(), 257u * 257 * 3);
+            EXPECT_NE(block.texels[(100 * 257 + 100) * 3 + 1], 0) << block.index;
+        }
+        EXPECT_TRUE(data.mesh->cells[62 * 96 + 28].flags & 0x1800);
+        EXPECT_TRUE(data.mesh->cells[62 * 96 + 28].flags & 0x400);
+    }
+    PopDirectory();
+    EXPECT_EQ(UnloadCodex(), 1);
 }
 
 }  // namespace

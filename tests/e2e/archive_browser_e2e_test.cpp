@@ -20,6 +20,9 @@ namespace {
 
 using pirn::u32;
 
+// The menu bar across the top of the screen: window placements count from
+// below it.
+constexpr int kMenuBarHeight = 30;
 // The browser's place on the 1024 x 768 screen, so that its lists stand
 // where the test looks for them.
 constexpr int kBrowserLeft = 0;
@@ -29,58 +32,22 @@ constexpr int kBrowserBottom = 720;
 // A point on the browser's title bar, right of every window the commands
 // open (they cascade from the top left), left of its title buttons.
 constexpr int kTitleX = 800;
-constexpr int kTitleY = 12;
+constexpr int kTitleY = kMenuBarHeight + 12;
 // A column through the archive lists, left of the splitter at 196.
 constexpr int kListColumnX = 100;
-// Type-ahead starts a new search after half a second without typing.
-constexpr double kTypeAheadPause = 0.8;
 
 class ArchiveBrowserE2eTest : public PirnProgramTest {
 protected:
     void SetUp() override {
         PirnProgramTest::SetUp();
         if (IsSkipped()) return;
-        if (!std::getenv("PIRN_MAKE_DEMO_GAME")) GTEST_SKIP() << "no demo game generator in this build";
-        PrepareWorkingFolder();
-        game_ = MakeGameFolder();
-        WritePrefs();
-    }
-
-    void WritePrefs() {
-        WriteAll(dir_.file("res/prefs.txt"),
-                 "ZarnPath \"" + game_ + "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n" +
-                     "ArchiveBrowserPlacement \"0 " + std::to_string(kBrowserLeft) + " " + std::to_string(kBrowserTop) +
-                     " " + std::to_string(kBrowserRight) + " " + std::to_string(kBrowserBottom) + "\"\n");
+        PrepareDemoGame("0 " + std::to_string(kBrowserLeft) + " " + std::to_string(kBrowserTop) + " " +
+                        std::to_string(kBrowserRight) + " " + std::to_string(kBrowserBottom));
     }
 
     std::string StartProgram(const std::string& program = "") {
         if (!program.empty()) program_ = program;
-        Start();
-        return WaitForDesktop();
-    }
-
-    void Quit(const std::string& window) {
-        const Screenshot before = CaptureWindow(window);
-        ASSERT_TRUE(Keys(window, {"alt+F4"}));
-        Screenshot now;
-        ASSERT_TRUE(WaitForQuitBox(window, before, true, &now)) << "no quit confirmation";
-        ASSERT_TRUE(Keys(window, {"Return"}));
-        EXPECT_EQ(WaitForExit(), 0) << Output();
-    }
-
-    // Type-ahead in the focused list, after the pause that ends the last search.
-    void Find(const std::string& window, const std::string& prefix) {
-        SleepSeconds(kTypeAheadPause);
-        ASSERT_TRUE(Type(window, prefix));
-        SleepSeconds(0.3);
-    }
-
-    // Selects a tag row of the tree (focused): its group row by name, opened,
-    // then the row.
-    void FindTag(const std::string& window, const std::string& group, const std::string& name) {
-        Find(window, group);
-        ASSERT_TRUE(Keys(window, {"Right"}));
-        Find(window, name);
+        return PirnProgramTest::StartProgram();
     }
 
     // Focus back to the tree: a click on the browser's title bar activates
@@ -96,7 +63,7 @@ protected:
     static int SelectedListRowY(const Screenshot& shot) {
         int first = -1, last = -1;
         // Below the browser's title bar, which is blue as well.
-        for (int y = kBrowserTop + 32; y < shot.height; ++y) {
+        for (int y = kMenuBarHeight + kBrowserTop + 32; y < shot.height; ++y) {
             const unsigned char* p = shot.At(kListColumnX, y);
             const bool blue = p[2] > 180 && p[2] > p[0] + 60;
             if (blue && first < 0) first = y;
@@ -140,7 +107,6 @@ protected:
         return shown;
     }
 
-    std::string game_;
 };
 
 size_t CountPixels(const Screenshot& shot, bool (*match)(const unsigned char*)) {

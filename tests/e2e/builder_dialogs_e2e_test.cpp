@@ -16,8 +16,7 @@
 #include "codex/four_char_code.h"
 #include "codex/tag_header.h"
 #include "collections/collection_tag.h"
-#include "tests/e2e/e2e_support.h"
-#include "tests/support/test_support.h"
+#include "tests/e2e/program_fixture.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace pirn_test {
@@ -36,25 +35,12 @@ bool LoadTagFile(const std::string& path, pirn::Collection* c) {
     return ok;
 }
 
-class BuilderDialogsE2eTest : public ::testing::Test {
+class BuilderDialogsE2eTest : public PirnProgramTest {
 protected:
     void SetUp() override {
-        if (!HasDisplay()) GTEST_SKIP() << "no DISPLAY (run under xvfb-run)";
-        const char* host = std::getenv("PIRN_BUILDER_DIALOGS_HOST");
-        const char* runDir = std::getenv("PIRN_E2E_RUN_DIR");
-        ASSERT_TRUE(host && runDir) << "PIRN_BUILDER_DIALOGS_HOST and PIRN_E2E_RUN_DIR come from CTest";
-        host_ = host;
-        runDir_ = runDir;
-        if (!Exists(runDir_ + "/res/orvane.pirnfont") || !Exists(runDir_ + "/res/texturepack"))
-            GTEST_SKIP() << "no generated resources in " << runDir_ << " (build the 64-bit flavour first)";
-        for (const char* tool : {"xdotool", "import"})
-            if (RunCommand({"sh", "-c", std::string("command -v ") + tool}) != 0) GTEST_SKIP() << tool << " missing";
-        if (const char* build = std::getenv("PIRN_BUILD_DIR")) {
-            shotDir_ = std::string(build) + "/e2e-screenshots";
-            ::mkdir(shotDir_.c_str(), 0755);
-        }
-        for (const char* res : {"/res/orvane.pirnfont", "/res/texturepack", "/charmap"})
-            if (Exists(runDir_ + res)) WriteAll(dir_.path() + res, ReadAll(runDir_ + res));
+        FindProgram("PIRN_BUILDER_DIALOGS_HOST");
+        if (IsSkipped() || HasFatalFailure()) return;
+        CopyGeneratedFiles();
         std::string error;
         ASSERT_TRUE(demo::WriteDemoGame(demo::BuildDemoGame(), game(), &error)) << error;
     }
@@ -62,19 +48,6 @@ protected:
     std::string game() const { return dir_.path() + "/Zarnhold"; }
     std::string art(const char* which) const { return game() + "/art/" + which; }
     std::string local(const std::string& name) const { return game() + "/local/Collections/" + name; }
-    std::vector<std::string> Log() const { return ReadLines(dir_.file("pirn_log.txt")); }
-    std::string Output() const {
-        const std::vector<uint8_t> bytes = ReadAll(output_.file("output.txt"));
-        return std::string(bytes.begin(), bytes.end());
-    }
-    void Shot(const std::string& window, const std::string& name) {
-        if (!shotDir_.empty()) CaptureWindow(window, shotDir_ + "/" + name + ".png");
-    }
-
-    std::string host_, runDir_, shotDir_;
-    TempDir dir_;
-    TempDir output_;
-    ProgramRun run_;
 };
 
 TEST_F(BuilderDialogsE2eTest, BuildsTheKnightThenItsHighResolutionViews) {
@@ -87,14 +60,10 @@ TEST_F(BuilderDialogsE2eTest, BuildsTheKnightThenItsHighResolutionViews) {
                  "AutoUpResDialog.HighResPath \"" + art(demo::kDemoHighResArt) + "\"\n" +
                  "AutoUpResDialog.Scale \"2\"\nAutoUpResDialog.ScaleTolerance \"0.1\"\n" +
                  "AutoUpResDialog.ObjectScale \"1\"\n");
-    ASSERT_TRUE(run_.Start(host_, dir_.path(), {"PIRN_NO_NATIVE_BOXES=1"}, output_.file("output.txt")));
-    ASSERT_TRUE(WaitUntil([&] {
-        for (const std::string& line : Log())
-            if (line == "Entering main loop...") return true;
-        return false;
-    })) << Output();
-    std::string window;
-    ASSERT_TRUE(WaitUntil([&] { return !(window = FindWindow(run_.pid(), "Pirn")).empty(); }));
+    ASSERT_TRUE(run_.Start(program_, dir_.path(), {"PIRN_NO_NATIVE_BOXES=1"}, output_.file("output.txt")));
+    ASSERT_TRUE(WaitForMainLoop()) << Output();
+    const std::string window = WaitForPirnWindow();
+    ASSERT_FALSE(window.empty());
     // The dialog in the middle of the screen, drawn over the light desktop.
     Screenshot shot;
     ASSERT_TRUE(WaitUntil([&] {

@@ -26,7 +26,6 @@ using pirn::fixture::ReadU16;
 
 constexpr int kBrowserRight = 1024;
 constexpr int kBrowserBottom = 720;
-constexpr double kTypeAheadPause = 0.8;
 
 struct Box {
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
@@ -82,39 +81,7 @@ protected:
     void SetUp() override {
         PirnProgramTest::SetUp();
         if (IsSkipped()) return;
-        if (!std::getenv("PIRN_MAKE_DEMO_GAME")) GTEST_SKIP() << "no demo game generator in this build";
-        PrepareWorkingFolder();
-        game_ = MakeGameFolder();
-        WriteAll(dir_.file("res/prefs.txt"),
-                 "ZarnPath \"" + game_ + "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n" +
-                     "ArchiveBrowserPlacement \"0 0 0 " + std::to_string(kBrowserRight) + " " +
-                     std::to_string(kBrowserBottom) + "\"\n");
-    }
-
-    std::string StartProgram(std::vector<std::string> env = {}) {
-        Start(std::move(env));
-        return WaitForDesktop();
-    }
-
-    void Quit(const std::string& window) {
-        const Screenshot before = CaptureWindow(window);
-        ASSERT_TRUE(Keys(window, {"alt+F4"}));
-        Screenshot now;
-        ASSERT_TRUE(WaitForQuitBox(window, before, true, &now)) << "no quit confirmation";
-        ASSERT_TRUE(Keys(window, {"Return"}));
-        EXPECT_EQ(WaitForExit(), 0) << Output();
-    }
-
-    // Selects a tag row of the browser's tree (focused at start): its group
-    // by name, opened, then the tag.
-    void FindTag(const std::string& window, const std::string& group, const std::string& name) {
-        SleepSeconds(kTypeAheadPause);
-        ASSERT_TRUE(Type(window, group));
-        SleepSeconds(0.3);
-        ASSERT_TRUE(Keys(window, {"Right"}));
-        SleepSeconds(kTypeAheadPause);
-        ASSERT_TRUE(Type(window, name));
-        SleepSeconds(0.3);
+        PrepareDemoGame("0 0 0 " + std::to_string(kBrowserRight) + " " + std::to_string(kBrowserBottom));
     }
 
     // Waits for the dialog editor's canvas and returns the dialog's corner.
@@ -150,7 +117,6 @@ protected:
 
     std::string Local(const std::string& relative) const { return game_ + "/local/" + relative; }
 
-    std::string game_;
 };
 
 TEST_F(DialogAndSoundE2eTest, ADemoDialogIsEditedSavedAndOpenedAgain) {
@@ -206,10 +172,11 @@ TEST_F(DialogAndSoundE2eTest, ADemoDialogIsEditedSavedAndOpenedAgain) {
     EXPECT_EQ(saved.back().id, 19);  // appended
 
     // Closed and opened again from the browser (its title bar clicked to
-    // give its tree the keys back): the canvas shows the rectangles as saved.
+    // give its tree the keys back, below the menu bar): the canvas shows the
+    // rectangles as saved.
     ASSERT_TRUE(Keys(window, {"ctrl+w"}));
     SleepSeconds(1.0);
-    ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "12", "click", "1"}));
+    ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "42", "click", "1"}));
     SleepSeconds(0.3);
     ASSERT_TRUE(Keys(window, {"Return"}));
     const Box again = WaitForCanvas(window, "dialog-editor-reopened");

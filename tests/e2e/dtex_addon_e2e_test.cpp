@@ -25,8 +25,7 @@
 #include "codex/tag_header.h"
 #include "models/dtex_codec.h"
 #include "platform/pref_store.h"
-#include "tests/e2e/e2e_support.h"
-#include "tests/support/test_support.h"
+#include "tests/e2e/program_fixture.h"
 #include "tools/demo_game/demo_game.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
@@ -63,33 +62,19 @@ print(im.mode, im.size[0], im.size[1])
 open(sys.argv[2], 'wb').write(im.convert('RGB').tobytes())
 )";
 
-class DtexAddonE2eTest : public ::testing::Test {
+class DtexAddonE2eTest : public PirnProgramTest {
 protected:
     void SetUp() override {
-        if (!HasDisplay()) GTEST_SKIP() << "no DISPLAY (run under xvfb-run)";
-        const char* host = std::getenv("PIRN_DTEX_ADDON_HOST");
-        const char* runDir = std::getenv("PIRN_E2E_RUN_DIR");
-        ASSERT_TRUE(host && runDir) << "PIRN_DTEX_ADDON_HOST and PIRN_E2E_RUN_DIR come from CTest";
-        host_ = host;
-        runDir_ = runDir;
-        if (!Exists(runDir_ + "/res/orvane.pirnfont") || !Exists(runDir_ + "/res/texturepack"))
-            GTEST_SKIP() << "no generated resources in " << runDir_ << " (build the 64-bit flavour first)";
-        for (const char* tool : {"xdotool", "import", "zenity"})
-            if (RunCommand({"sh", "-c", std::string("command -v ") + tool}) != 0) GTEST_SKIP() << tool << " missing";
+        FindProgram("PIRN_DTEX_ADDON_HOST", {"xdotool", "import", "zenity"});
+        if (IsSkipped() || HasFatalFailure()) return;
         if (RunCommand({kPython, "-c", "import PIL"}) != 0) GTEST_SKIP() << "no Pillow for " << kPython;
-        if (const char* build = std::getenv("PIRN_BUILD_DIR")) {
-            shotDir_ = std::string(build) + "/e2e-screenshots";
-            ::mkdir(shotDir_.c_str(), 0755);
-        }
-        for (const char* res : {"/res/orvane.pirnfont", "/res/texturepack", "/charmap"})
-            if (Exists(runDir_ + res)) WriteAll(dir_.path() + res, ReadAll(runDir_ + res));
+        CopyGeneratedFiles();
         std::string error;
         ASSERT_TRUE(pirn::demo::WriteDemoGame(plan_, game(), &error)) << error;
         // The browser up and to the right, leaving the desktop's corner
         // free to show whether a modal box dims it.
-        WriteAll(dir_.file("res/prefs.txt"), "ZarnPath \"" + game() +
-                                                 "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n"
-                                                 "ArchiveBrowserPlacement \"0 560 0 1024 360\"\n");
+        game_ = game();
+        WriteDemoPrefs("0 560 0 1024 360");
     }
     void TearDown() override {
         if (pirn::UnloadCodex() != 1) ADD_FAILURE() << "a tag was left in use";
@@ -98,10 +83,6 @@ protected:
 
     std::string game() const { return dir_.path() + "/Zarnhold"; }
     std::string plugin(const std::string& name) const { return game() + "/plugins/" + name; }
-    std::string Output() const {
-        const std::vector<uint8_t> bytes = ReadAll(output_.file("output.txt"));
-        return std::string(bytes.begin(), bytes.end());
-    }
     void Shot(const std::string& name) {
         if (!shotDir_.empty()) CaptureWindow(window_, shotDir_ + "/" + name + ".png");
     }
@@ -213,11 +194,8 @@ protected:
     }
 
     pirn::demo::DemoGame plan_ = pirn::demo::BuildDemoGame();
-    std::string host_, runDir_, shotDir_, window_;
-    TempDir dir_;
-    TempDir output_;
+    std::string window_;
     TempDir art_;
-    ProgramRun run_;
 };
 
 TEST_F(DtexAddonE2eTest, AddonsFromTheLocalFolderThenATextureFromAPngAndBack) {
@@ -229,13 +207,9 @@ TEST_F(DtexAddonE2eTest, AddonsFromTheLocalFolderThenATextureFromAPngAndBack) {
     const std::vector<u8> source = ReadAll(raw);
     ASSERT_EQ(source.size(), size_t(kTextureWidth) * kTextureHeight * 3);
 
-    ASSERT_TRUE(run_.Start(host_, dir_.path(), {"PIRN_NO_NATIVE_BOXES=1"}, output_.file("output.txt")));
-    ASSERT_TRUE(WaitUntil([&] {
-        for (const std::string& line : ReadLines(dir_.file("pirn_log.txt")))
-            if (line == "Entering main loop...") return true;
-        return false;
-    })) << Output();
-    ASSERT_TRUE(WaitUntil([&] { return !(window_ = FindWindow(run_.pid(), "Pirn")).empty(); }));
+    ASSERT_TRUE(run_.Start(program_, dir_.path(), {"PIRN_NO_NATIVE_BOXES=1"}, output_.file("output.txt")));
+    ASSERT_TRUE(WaitForMainLoop()) << Output();
+    ASSERT_FALSE((window_ = WaitForPirnWindow()).empty());
 
     // "Build Regular Add-on", priority 150, then "Build Dtex Add-on" with
     // the default priority.
@@ -306,6 +280,7 @@ TEST_F(DtexAddonE2eTest, AddonsFromTheLocalFolderThenATextureFromAPngAndBack) {
     const std::set<TagKey> terrain = {{pirn::MakeFourCC("dmap"), pirn::MakeFourCC("dv11")},
                                       {dtex, pirn::MakeFourCC("gras")},
                                       {dtex, pirn::MakeFourCC("mud ")},
+                                      {dtex, pirn::MakeFourCC("rock")},
                                       {dtex, pirn::MakeFourCC("sand")}};
     StartPlayerCodex();
     EXPECT_EQ(EffectiveFrom(plugin("E2E Regular")), regular);

@@ -125,8 +125,9 @@ TEST_F(PirnProgramTest, StartsToTheDesktopAndQuitsOnlyWhenConfirmed) {
     EXPECT_EQ(WaitForExit(), 0) << Output();
 
     EXPECT_EQ(Log(), kFullLog);
+    // The size the window was given last is remembered for the next start.
     EXPECT_EQ(PrefsWithout({"CodexWorkingSet"}),
-              "ArchiveBrowserPlacement \"0 10 10 470 320\"\nOsWindowSizeX 300\nOsWindowSizeY 200\nShowSplash 0\n"
+              "ArchiveBrowserPlacement \"0 10 10 470 320\"\nOsWindowSizeX 800\nOsWindowSizeY 600\nShowSplash 0\n"
               "UseFullscreen 0\nUseVSync 0\nZarnPath \"" + game + "\"\nZzExtra 5\n");
     if (std::getenv("PIRN_MAKE_DEMO_GAME")) {
         EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"foundation;campaign;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");

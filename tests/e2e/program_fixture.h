@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
@@ -32,16 +33,21 @@ inline bool Contains(const std::vector<std::string>& lines, const std::string& l
 
 class PirnProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { FindProgram("PIRN_PROGRAM"); }
+
+    // The program CTest names in programVariable and the run folder with
+    // the generated resources; skips without a display, the resources or
+    // one of the tools; screenshots go to the build folder when there is one.
+    void FindProgram(const char* programVariable, const std::vector<const char*>& tools = {"xdotool", "import"}) {
         if (!HasDisplay()) GTEST_SKIP() << "no DISPLAY (run under xvfb-run)";
-        const char* program = std::getenv("PIRN_PROGRAM");
+        const char* program = std::getenv(programVariable);
         const char* runDir = std::getenv("PIRN_E2E_RUN_DIR");
-        ASSERT_TRUE(program && runDir) << "PIRN_PROGRAM and PIRN_E2E_RUN_DIR come from CTest";
+        ASSERT_TRUE(program && runDir) << programVariable << " and PIRN_E2E_RUN_DIR come from CTest";
         program_ = program;
         runDir_ = runDir;
         if (!Exists(runDir_ + "/res/orvane.pirnfont") || !Exists(runDir_ + "/res/texturepack"))
             GTEST_SKIP() << "no generated resources in " << runDir_ << " (build the 64-bit flavour first)";
-        for (const char* tool : {"xdotool", "import"})
+        for (const char* tool : tools)
             if (RunCommand({"sh", "-c", std::string("command -v ") + tool}) != 0) GTEST_SKIP() << tool << " missing";
         if (const char* build = std::getenv("PIRN_BUILD_DIR")) {
             shotDir_ = std::string(build) + "/e2e-screenshots";
@@ -55,7 +61,30 @@ protected:
         if (withFont) CopyFile(runDir_ + "/res/orvane.pirnfont", dir_.file("res/orvane.pirnfont"));
         if (withSkin) CopyFile(runDir_ + "/res/texturepack", dir_.file("res/texturepack"));
         if (Exists(runDir_ + "/res/pirn.bmp")) CopyFile(runDir_ + "/res/pirn.bmp", dir_.file("res/pirn.bmp"));
+        if (Exists(runDir_ + "/res/dtex.act")) CopyFile(runDir_ + "/res/dtex.act", dir_.file("res/dtex.act"));
         if (Exists(runDir_ + "/charmap")) CopyFile(runDir_ + "/charmap", dir_.file("charmap"));
+    }
+
+    // The font, the texture pack and the character map the run folder has.
+    void CopyGeneratedFiles() {
+        for (const char* res : {"/res/orvane.pirnfont", "/res/texturepack", "/charmap"})
+            if (Exists(runDir_ + res)) WriteAll(dir_.path() + res, ReadAll(runDir_ + res));
+    }
+
+    // The working folder on a generated demo game in game_, with the
+    // program's window at 1024 x 768, no splash and the Archive Browser
+    // placed as given ("0 left top right bottom"); skips without the
+    // generator.
+    void PrepareDemoGame(const std::string& browserPlacement = "0 0 0 1024 720") {
+        if (!std::getenv("PIRN_MAKE_DEMO_GAME")) GTEST_SKIP() << "no demo game generator in this build";
+        PrepareWorkingFolder();
+        game_ = MakeGameFolder();
+        WriteDemoPrefs(browserPlacement);
+    }
+    void WriteDemoPrefs(const std::string& browserPlacement) {
+        WriteAll(dir_.file("res/prefs.txt"),
+                 "ZarnPath \"" + game_ + "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n" +
+                     "ArchiveBrowserPlacement \"" + browserPlacement + "\"\n");
     }
 
     // A generated demo game folder, when the generator is built.
@@ -77,10 +106,8 @@ protected:
     // Waits for the main loop and the first frame; returns the window id.
     // With the splash, waits until it has faded (2.5 s after the first frame).
     std::string WaitForDesktop(bool splash = false) {
-        const bool looping = WaitUntil([&] { return Contains(Log(), "Entering main loop..."); });
-        EXPECT_TRUE(looping) << Output();
-        std::string window;
-        WaitUntil([&] { return !(window = FindWindow(run_.pid(), "Pirn")).empty(); });
+        EXPECT_TRUE(WaitForMainLoop()) << Output();
+        const std::string window = WaitForPirnWindow();
         EXPECT_FALSE(window.empty()) << "no window titled Pirn";
         if (window.empty()) return window;
         // Something is drawn: the desktop and the Archive Browser on it.
@@ -92,6 +119,48 @@ protected:
         EXPECT_TRUE(drawn) << "the first frame never showed";
         if (splash) SleepSeconds(3.0);
         return window;
+    }
+
+    // True once the log says the main loop runs.
+    bool WaitForMainLoop() const {
+        return WaitUntil([&] { return Contains(Log(), "Entering main loop..."); });
+    }
+    // The id of the program's window, "" when it never showed.
+    std::string WaitForPirnWindow() const {
+        std::string window;
+        WaitUntil([&] { return !(window = FindWindow(run_.pid(), "Pirn")).empty(); });
+        return window;
+    }
+
+    std::string StartProgram(std::vector<std::string> env = {}) {
+        Start(std::move(env));
+        return WaitForDesktop();
+    }
+
+    // Alt+F4, the quit confirmation shows, Return confirms; the program ends
+    // with status 0.
+    void Quit(const std::string& window) {
+        const Screenshot before = CaptureWindow(window);
+        ASSERT_TRUE(Keys(window, {"alt+F4"}));
+        Screenshot now;
+        ASSERT_TRUE(WaitForQuitBox(window, before, true, &now)) << "no quit confirmation";
+        ASSERT_TRUE(Keys(window, {"Return"}));
+        EXPECT_EQ(WaitForExit(), 0) << Output();
+    }
+
+    // Type-ahead in the focused list, after the pause that ends the last
+    // search (half a second without typing).
+    static void Find(const std::string& window, const std::string& prefix) {
+        SleepSeconds(0.8);
+        ASSERT_TRUE(Type(window, prefix));
+        SleepSeconds(0.3);
+    }
+    // Selects a tag row of the browser's tree (focused): its group row by
+    // name, opened, then the row.
+    static void FindTag(const std::string& window, const std::string& group, const std::string& name) {
+        Find(window, group);
+        ASSERT_TRUE(Keys(window, {"Right"}));
+        Find(window, name);
     }
 
     static void SleepSeconds(double seconds) {
@@ -161,6 +230,7 @@ protected:
 
     std::string program_;
     std::string runDir_;
+    std::string game_;  // the demo game folder
     std::string shotDir_;
     TempDir dir_;     // the working folder
     TempDir output_;  // the program's standard output and error

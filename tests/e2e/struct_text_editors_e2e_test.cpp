@@ -17,7 +17,6 @@
 namespace pirn_test {
 namespace {
 
-constexpr double kTypeAheadPause = 0.8;
 constexpr size_t kHeaderSize = 64;
 
 class StructTextEditorsE2eTest : public PirnProgramTest {
@@ -25,13 +24,9 @@ protected:
     void SetUp() override {
         PirnProgramTest::SetUp();
         if (IsSkipped()) return;
-        if (!std::getenv("PIRN_MAKE_DEMO_GAME")) GTEST_SKIP() << "no demo game generator in this build";
-        PrepareWorkingFolder();
+        PrepareDemoGame();
+        if (IsSkipped()) return;
         CopyDefinitions();
-        game_ = MakeGameFolder();
-        WriteAll(dir_.file("res/prefs.txt"), "ZarnPath \"" + game_ +
-                                                 "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n"
-                                                 "ArchiveBrowserPlacement \"0 0 0 1024 720\"\n");
     }
 
     // The definition files the build puts beside the font.
@@ -46,39 +41,18 @@ protected:
         ::closedir(folder);
     }
 
-    std::string StartProgram() {
-        Start();
-        return WaitForDesktop();
-    }
-
-    void Quit(const std::string& window) {
-        const Screenshot before = CaptureWindow(window);
-        ASSERT_TRUE(Keys(window, {"alt+F4"}));
-        Screenshot now;
-        ASSERT_TRUE(WaitForQuitBox(window, before, true, &now)) << "no quit confirmation";
-        ASSERT_TRUE(Keys(window, {"Return"}));
-        EXPECT_EQ(WaitForExit(), 0) << Output();
-    }
-
-    void Find(const std::string& window, const std::string& prefix) {
-        SleepSeconds(kTypeAheadPause);
-        ASSERT_TRUE(Type(window, prefix));
-        SleepSeconds(0.3);
-    }
-
     // Opens a tag from the browser's tree: its group by name, the tag row,
     // Return.
     void OpenTag(const std::string& window, const std::string& group, const std::string& name) {
-        Find(window, group);
-        ASSERT_TRUE(Keys(window, {"Right"}));
-        Find(window, name);
+        FindTag(window, group, name);
         ASSERT_TRUE(Keys(window, {"Return"}));
         SleepSeconds(1.0);
     }
 
-    // Back to the browser: a click on its title bar, right of the editors.
+    // Back to the browser: a click on its title bar (below the menu bar),
+    // right of the editors.
     void BackToBrowser(const std::string& window) {
-        ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "12", "click", "1"}));
+        ASSERT_TRUE(Xdotool(window, {"mousemove", "--window", "{win}", "800", "42", "click", "1"}));
         SleepSeconds(0.5);
     }
 
@@ -110,7 +84,6 @@ protected:
         SleepSeconds(0.5);
     }
 
-    std::string game_;
 };
 
 void PutU16(std::vector<uint8_t>& b, size_t at, uint16_t v) {

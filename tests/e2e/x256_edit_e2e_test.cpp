@@ -16,25 +16,12 @@
 namespace pirn_test {
 namespace {
 
-constexpr double kTypeAheadPause = 0.8;
-
 class X256EditE2eTest : public PirnProgramTest {
 protected:
     void SetUp() override {
         PirnProgramTest::SetUp();
         if (IsSkipped()) return;
-        if (!std::getenv("PIRN_MAKE_DEMO_GAME")) GTEST_SKIP() << "no demo game generator in this build";
-        PrepareWorkingFolder();
-        game_ = MakeGameFolder();
-        WriteAll(dir_.file("res/prefs.txt"), "ZarnPath \"" + game_ +
-                                                 "\"\nShowSplash 0\nOsWindowSizeX 1024\nOsWindowSizeY 768\n"
-                                                 "ArchiveBrowserPlacement \"0 0 0 1024 720\"\n");
-    }
-
-    void Find(const std::string& window, const std::string& prefix) {
-        SleepSeconds(kTypeAheadPause);
-        ASSERT_TRUE(Type(window, prefix));
-        SleepSeconds(0.3);
+        PrepareDemoGame();
     }
 
     std::string Local(const std::string& relative) const { return game_ + "/local/" + relative; }
@@ -51,7 +38,6 @@ protected:
         return file.size() < 64 ? std::vector<uint8_t>() : std::vector<uint8_t>(file.begin() + 64, file.end());
     }
 
-    std::string game_;
 };
 
 TEST_F(X256EditE2eTest, TheDemoKnightOpensAndSavesByteForByteWhicheverBitmapsAreShown) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "tests/support/big_endian_bytes.h"
 
 namespace editors_test {
 
@@ -18,35 +19,7 @@ using pirn::u16;
 using pirn::u32;
 using pirn::u8;
 
-struct Bytes {
-    std::vector<u8> data;
-    Bytes& U8(u8 v) {
-        data.push_back(v);
-        return *this;
-    }
-    Bytes& U16(u16 v) { return U8(u8(v >> 8)).U8(u8(v)); }
-    Bytes& I16(int v) { return U16(u16(i16(v))); }
-    Bytes& U32(u32 v) { return U16(u16(v >> 16)).U16(u16(v)); }
-    Bytes& Code(const char (&text)[5]) {
-        for (int i = 0; i < 4; ++i) U8(u8(text[i]));
-        return *this;
-    }
-    // Exactly n bytes: the text, then zeros.
-    Bytes& Text(const std::string& text, size_t n) {
-        for (size_t i = 0; i < n; ++i) U8(i < text.size() ? u8(text[i]) : 0);
-        return *this;
-    }
-    Bytes& CString(const std::string& text) { return Text(text, text.size() + 1); }
-    Bytes& Fill(size_t n, u8 v) {
-        data.insert(data.end(), n, v);
-        return *this;
-    }
-    Bytes& Append(const std::vector<u8>& more) {
-        data.insert(data.end(), more.begin(), more.end());
-        return *this;
-    }
-    size_t size() const { return data.size(); }
-};
+struct Bytes : pirn_test::BigEndianBytes<Bytes> {};
 
 // A temporary stream holding the bytes, positioned at the start; closed by
 // the caller.

@@ -22,7 +22,7 @@
 #include "platform/os/headless/scripted_dialogs.h"
 #include "platform/os/os_dialogs.h"
 #include "platform/pref_store.h"
-#include "tests/codex_ui/codex_window_fixture.h"
+#include "tests/codex_ui/tag_editor_fixture.h"
 #include "tests/editors/sound_fixture.h"
 
 namespace pirn_test {
@@ -74,26 +74,11 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 
 std::string Chars(const std::vector<u8>& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
 
-class SoundEditTest : public CodexWindowTest {
+class SoundEditTest : public TagEditorTest {
 protected:
     static constexpr u32 kSoun = pirn::MakeFourCC("soun");
 
-    void SetUp() override {
-        CodexWindowTest::SetUp();
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-        pirn::SetNativeDialogBackend(pirn::OsNativeDialogBackend());
-        pirn::BindSoundEdit();
-        pirn::RegisterTagEditors();
-    }
-    void TearDown() override {
-        CodexWindowTest::TearDown();
-        pirn::UnbindTagEditors();
-        pirn::ClearTagGroupEditors();
-        pirn::SetNativeDialogBackend(nullptr);
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-    }
+    SoundEditTest() : TagEditorTest(pirn::BindSoundEdit) {}
 
     std::string WriteSoundTag(const std::string& name, const std::vector<FixturePermutation>& perms) {
         pirn::fixture::TagHeaderFields header;

@@ -223,6 +223,14 @@ TEST(LwoExport, FailuresAreReported) {
     result = ExportLwoModel(*model, dir.path(), "../");
     EXPECT_FALSE(result.written);
     EXPECT_EQ(result.problems.at(0), "'../' cannot be used as a file name.");
+
+    // An object that cannot be written leaves no texture behind.
+    pirn_test::TempDir other;
+    ASSERT_TRUE(MakeDirectory(other.file("Tree.lwo")));
+    result = ExportLwoModel(*model, other.path(), "Tree");
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.problems, (std::vector<std::string>{"'" + other.path() + "/Tree.lwo' could not be written."}));
+    EXPECT_FALSE(pirn_test::Exists(other.file("x.png")));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@
 #include "platform/os/headless/scripted_dialogs.h"
 #include "platform/os/os_dialogs.h"
 #include "platform/pref_store.h"
-#include "tests/codex_ui/codex_window_fixture.h"
+#include "tests/codex_ui/tag_editor_fixture.h"
 #include "tests/models/dtex_reference_encoder.h"
 #include "ui/menu.h"
 
@@ -96,25 +96,17 @@ struct StoredTexture {
     std::vector<u8> rgb;
 };
 
-class DtexEditTest : public CodexWindowTest {
+class DtexEditTest : public TagEditorTest {
 protected:
+    DtexEditTest() : TagEditorTest(pirn::BindDtexEdit) {}
+
     void SetUp() override {
-        CodexWindowTest::SetUp();
-        headless::ResetScriptedDialogs();
+        TagEditorTest::SetUp();
         headless::ClearClipboard();
-        pirn::Prefs().Clear();
-        pirn::SetNativeDialogBackend(pirn::OsNativeDialogBackend());
-        pirn::BindDtexEdit();
-        pirn::RegisterTagEditors();
     }
     void TearDown() override {
-        CodexWindowTest::TearDown();
-        pirn::UnbindTagEditors();
-        pirn::ClearTagGroupEditors();
-        pirn::SetNativeDialogBackend(nullptr);
-        headless::ResetScriptedDialogs();
+        TagEditorTest::TearDown();
         headless::ClearClipboard();
-        pirn::Prefs().Clear();
     }
 
     // A local 'dtex' tag: the record {w, h, 0, 0}, then the stream.

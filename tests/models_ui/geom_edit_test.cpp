@@ -15,7 +15,7 @@
 #include "platform/os/headless/scripted_dialogs.h"
 #include "platform/os/os_dialogs.h"
 #include "platform/pref_store.h"
-#include "tests/codex_ui/codex_window_fixture.h"
+#include "tests/codex_ui/tag_editor_fixture.h"
 #include "tests/collections/scripted_prompts.h"
 #include "ui/menu.h"
 #include "ui/skin_slots.h"
@@ -72,24 +72,9 @@ std::unique_ptr<ModelObject> OnePoint() {
     return model;
 }
 
-class GeomEditTest : public CodexWindowTest {
+class GeomEditTest : public TagEditorTest {
 protected:
-    void SetUp() override {
-        CodexWindowTest::SetUp();
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-        pirn::SetNativeDialogBackend(pirn::OsNativeDialogBackend());
-        pirn::BindGeomEdit();
-        pirn::RegisterTagEditors();
-    }
-    void TearDown() override {
-        CodexWindowTest::TearDown();
-        pirn::UnbindTagEditors();
-        pirn::ClearTagGroupEditors();
-        pirn::SetNativeDialogBackend(nullptr);
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-    }
+    GeomEditTest() : TagEditorTest(pirn::BindGeomEdit) {}
 
     TagEntry* Import(const ModelObject& model, const std::string& name) {
         pirn::ScriptedPrompts prompts;

@@ -20,7 +20,7 @@
 #include "platform/os/os_dialogs.h"
 #include "platform/pixel_image.h"
 #include "platform/pref_store.h"
-#include "tests/codex_ui/codex_window_fixture.h"
+#include "tests/codex_ui/tag_editor_fixture.h"
 #include "tests/collections/collection_fixture.h"
 #include "tools/fixture_bytes/tag_header_bytes.h"
 #include "ui/tab_window.h"
@@ -166,27 +166,12 @@ inline void WritePalettedImage(const std::string& path, u32 type, u8 firstIndex 
     WriteAll(path, bytes);
 }
 
-class X256EditTest : public CodexWindowTest {
+class X256EditTest : public TagEditorTest {
 protected:
     static constexpr u32 kGroup = pirn::fixture::FourCC(".256");
     static constexpr u32 kKnight = pirn::fixture::FourCC("knig");
 
-    void SetUp() override {
-        CodexWindowTest::SetUp();
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-        pirn::SetNativeDialogBackend(pirn::OsNativeDialogBackend());
-        pirn::BindX256Edit();
-        pirn::RegisterTagEditors();
-    }
-    void TearDown() override {
-        CodexWindowTest::TearDown();
-        pirn::UnbindTagEditors();
-        pirn::ClearTagGroupEditors();
-        pirn::SetNativeDialogBackend(nullptr);
-        headless::ResetScriptedDialogs();
-        pirn::Prefs().Clear();
-    }
+    X256EditTest() : TagEditorTest(pirn::BindX256Edit) {}
 
     // A loose '.256' tag file of that data; the tag.
     pirn::TagEntry* WriteCollectionTag(const std::string& name, u32 id, const std::vector<u8>& data, u32 flags) {

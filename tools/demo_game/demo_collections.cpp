@@ -308,6 +308,9 @@ void FillCollectionTag(DemoTag* tag, u32 variant) {
     tag->version = kCollectionTagVersion;
 }
 
+// Another area's own collection (the terrain's) is already in place.
+bool HoldsCollection(const DemoTag& tag) { return tag.version == kCollectionTagVersion && !tag.data.empty(); }
+
 DemoTag NewCollectionTag(const char* id, const char* name, u32 variant) {
     DemoTag tag;
     tag.group = MakeFourCC(".256");
@@ -353,7 +356,7 @@ void AddDemoCollections(DemoGame& game) {
     u32 variant = 0;
     for (DemoArchive& archive : game.archives) {
         for (DemoTag& tag : archive.tags)
-            if (tag.group == group) FillCollectionTag(&tag, variant++);
+            if (tag.group == group && !HoldsCollection(tag)) FillCollectionTag(&tag, variant++);
         if (archive.file_name == "foundation") {
             InsertInOrder(&archive, NewCollectionTag("ck01", "Demo Knight", 0));
             InsertInOrder(&archive, NewCollectionTag("ce01", "Demo Effects", 1));
@@ -362,7 +365,7 @@ void AddDemoCollections(DemoGame& game) {
         if (archive.kind == 6) InsertInOrder(&archive, NewCollectionTag("ci01", "Demo Interface", 2));
     }
     for (DemoLocalFile& file : game.local_files)
-        if (file.tag.group == group) FillCollectionTag(&file.tag, 0);
+        if (file.tag.group == group && !HoldsCollection(file.tag)) FillCollectionTag(&file.tag, 0);
 }
 
 }  // namespace pirn::demo

@@ -109,6 +109,11 @@ void AddDemoBuilderArt(DemoGame& game);
 DemoTag MakeDemoKnightFramesTag();
 
 constexpr const char* kDemoArtFolder = "art";
+// Model sources under art/: the demo models' LightWave objects with their
+// textures, and a pyramid as a 3DMF text file.
+constexpr const char* kDemoModelSourceFolder = "models";
+constexpr const char* kDemoCrateFile = "crate.lwo";
+constexpr const char* kDemoPyramidFile = "pyramid.3dmf";
 constexpr const char* kDemoStandardArt = "Knight Frames";
 constexpr const char* kDemoHighResArt = "Knight Frames HiRes";
 constexpr const char* kDemoKnightFramesName = "Knight Frames";
@@ -137,7 +142,8 @@ std::vector<u8> EncodeDemoCollection(Collection* c, const std::string& name);
 void AddDemoBrowser(DemoGame& game);
 // Models: a crate and a small figure made here as LightWave objects and
 // brought in by the program's own model import (four local tags each); the
-// placeholder geometries and model tags show them too.
+// placeholder geometries and model tags show them too. Their sources, and a
+// pyramid as a 3DMF file, are under art/models/.
 void AddDemoModels(DemoGame& game);
 
 // File bytes of one archive, current or first version, and of a tag file.

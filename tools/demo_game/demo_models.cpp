@@ -226,7 +226,7 @@ struct DemoModel {
 };
 
 DemoModel Crate() {
-    DemoModel model{"Demo Crate", "crate.lwo", MakeFourCC("m001"), {}, {}};
+    DemoModel model{"Demo Crate", kDemoCrateFile, MakeFourCC("m001"), {}, {}};
     model.object.surfaces = {"Crate"};
     model.object.images = {"images/crate.png"};
     AddBox(&model.object, {-0.75f, 0, -0.75f}, {0.75f, 1.5f, 0.75f}, 0);
@@ -337,6 +337,38 @@ std::vector<DemoTag> ImportModel(const DemoModel& model, const fs::path& folder)
     return tags;
 }
 
+// The sources as a new user finds them beside the game, to import again
+// ("New Model From File"): the object and its PNG textures in one folder.
+void AddSourceFiles(DemoGame& game, const DemoModel& model) {
+    const std::string folder = std::string(kDemoArtFolder) + "/" + kDemoModelSourceFolder + "/";
+    for (const auto& [file, picture] : model.textures) {
+        std::vector<u8> png;
+        if (EncodeImageBytes(kTypePng, picture, &png)) game.files.push_back(DemoFile{folder + file, std::move(png)});
+    }
+    game.files.push_back(DemoFile{folder + model.file, EncodeLwo(model.object)});
+}
+
+// A square pyramid as a 3DMF text file writes it: one TriMesh (four sides
+// and the base in two), a texture coordinate per point and a 4 x 4 ARGB32
+// pixmap of two colours, for "Convert 3DMF to LWO" and the model import.
+std::string PyramidMetafile() {
+    std::string text =
+        "3DMetafile ( 1 6 Normal toc> )\n"
+        "# A demo pyramid, one unit high.\n"
+        "TriMesh ( 6 0 0 0 5 0\n"
+        "0 1 4  1 2 4  2 3 4  3 0 4  0 2 1  0 3 2\n"
+        "-0.5 0 -0.5  0.5 0 -0.5  0.5 0 0.5  -0.5 0 0.5  0 1 0\n"
+        "-0.5 0 -0.5 0.5 1 0.5 False )\n"
+        "AttributeArray ( 2 0 2 0 0\n0 0  1 0  1 1  0 1  0.5 0.5 )\n"
+        "PixmapTexture ( 4 4 16 32 ARGB32 BigEndian BigEndian\n";
+    for (int y = 0; y < 4; ++y) {
+        text += "0x";
+        for (int x = 0; x < 4; ++x) text += (x + y) % 2 ? "FFD8B040" : "FF804020";  // sand and earth
+        text += "\n";
+    }
+    return text + ")\n";
+}
+
 }  // namespace
 
 void AddDemoModels(DemoGame& game) {
@@ -345,6 +377,7 @@ void AddDemoModels(DemoGame& game) {
     std::vector<std::vector<DemoTag>> imported;
     for (const DemoModel& model : {Crate(), Figure()}) {
         imported.push_back(ImportModel(model, fs::path(scratch) / model.name));
+        AddSourceFiles(game, model);
         for (const DemoTag& tag : imported.back()) {
             DemoLocalFile file;
             file.tag = tag;
@@ -352,6 +385,9 @@ void AddDemoModels(DemoGame& game) {
             game.local_files.push_back(file);
         }
     }
+    const std::string pyramid = PyramidMetafile();
+    game.files.push_back(DemoFile{std::string(kDemoArtFolder) + "/" + kDemoModelSourceFolder + "/" + kDemoPyramidFile,
+                                  std::vector<u8>(pyramid.begin(), pyramid.end())});
     std::error_code ec;
     fs::remove_all(scratch, ec);
     if (imported[0].size() != kModelTagCount || imported[1].size() != kModelTagCount) return;
