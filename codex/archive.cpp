@@ -6,6 +6,7 @@
 #include "codex/codex_log.h"
 #include "codex/tag_header.h"
 #include "codex/tag_source_stream.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
@@ -34,7 +35,7 @@ static_assert(sizeof(FirstVersionArchiveHeader) == kFirstVersionHeaderSize, "fir
 
 struct FileCloser {
     void operator()(std::FILE* file) const {
-        if (file) std::fclose(file);
+        if (file) CloseFileStream(file);
     }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;

@@ -4,6 +4,7 @@
 
 #include "codex/codex_catalogue.h"
 #include "codex/codex_state.h"
+#include "platform/file_system.h"
 
 namespace pirn {
 
@@ -11,10 +12,29 @@ Archive* AddArchive(const std::string& path) {
     if (Archive* open = FindArchiveByPath(path)) return open;
     Archive* archive = OpenArchiveFile(path);
     if (!archive) return nullptr;
+    return AddOpenedArchive(archive, path);
+}
+
+u32 AddArchivesInFolder(const std::string& folder) {
+    RemoveStaleSafeSaveFiles(folder);
+    std::vector<std::string> files;
+    ListDirectoryFiles(folder, files, false, true);
+    std::sort(files.begin(), files.end());
+    u32 added = 0;
+    for (const std::string& path : files) added += AddArchive(path) ? 1 : 0;
+    return added;
+}
+
+Archive* AddOpenedArchive(Archive* archive, const std::string& path) {
+    archive->path = path;
+    archive->file_name = path.substr(path.find_last_of("/\\") + 1);
     CodexState& codex = TheCodex();
     archive->open_order = codex.next_open_order++;
+    // An entry whose id stands for "no tag" is not a tag of the catalogue
+    // (nothing could find it by its id); it stays in the directory.
     for (TagSource& source : archive->entries)
-        AddTagSource(FindOrCreateTagEntry(source.header.group, source.header.tag_id), &source);
+        if (source.header.tag_id != kNoTagId)
+            AddTagSource(FindOrCreateTagEntry(source.header.group, source.header.tag_id), &source);
     codex.archives.push_back(archive);
     NotifyCodexListeners(kCodexArchiveAdded, nullptr, archive);
     return archive;

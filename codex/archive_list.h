@@ -11,9 +11,18 @@ namespace pirn {
 using ArchiveList = std::vector<Archive*>;
 
 // Returns the open archive of this exact path, or opens it, adds its entries
-// to the catalogue, appends it (inactive) and notifies event 6. Null when the
-// file is not a readable archive.
+// to the catalogue (not those whose id 0xFFFFFFFF stands for no tag),
+// appends it (inactive) and notifies event 6. Null when the file is not a
+// readable archive.
 Archive* AddArchive(const std::string& path);
+// The same for an archive already read (OpenArchiveFile) from another file
+// that now has the name `path`: the catalogue takes it over.
+Archive* AddOpenedArchive(Archive* archive, const std::string& path);
+
+// Adds every file of a folder that reads as an archive (not its subfolders),
+// after removing what interrupted saves left there. Returns how many were
+// added.
+u32 AddArchivesInFolder(const std::string& folder);
 
 // Event 7, then refuses (0) while any tag of the archive is in use. Otherwise
 // sends event 4 for every tag that stops being available or is about to be

@@ -5,6 +5,7 @@
 
 #include "codex/archive.h"
 #include "codex/codex_state.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
@@ -156,7 +157,8 @@ void ListGroupTags(u32 group, TagList& list) {
 
 void ListArchiveTags(const Archive* archive, TagList& list) {
     if (!archive) return;
-    for (const TagSource& source : archive->entries) list.push_back(source.owner);
+    for (const TagSource& source : archive->entries)
+        if (source.owner) list.push_back(source.owner);
 }
 
 void ListFoundationTags(TagList& list) {
@@ -232,10 +234,8 @@ int FreeTagEntry(TagEntry* entry) {
         source->owner = nullptr;
         if (!source->archive) delete source;
     }
-    if (entry->read_stream) std::fclose(entry->read_stream);
-    if (entry->write_stream) std::fclose(entry->write_stream);
-    if (!entry->write_temp_path.empty()) std::remove(entry->write_temp_path.c_str());
-    delete entry;
+    if (entry->read_stream) CloseFileStream(entry->read_stream);
+    delete entry;  // an unfinished write's temporary file goes with its writer
     return 1;
 }
 

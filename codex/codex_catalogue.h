@@ -46,6 +46,8 @@ u32 CountTagUses();
 void ListAllTags(TagList& list);
 void ListLocalTags(TagList& list);
 void ListGroupTags(u32 group, TagList& list);
+// The tag of every entry of the archive, one per entry (entries whose id
+// stands for no tag have none).
 void ListArchiveTags(const Archive* archive, TagList& list);
 void ListFoundationTags(TagList& list);
 void DropUnavailableTags(TagList& list);

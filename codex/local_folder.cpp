@@ -10,6 +10,7 @@
 #include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
 #include "codex/tag_source_stream.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
@@ -36,16 +37,18 @@ HeaderRead ReadGroupFolderFile(const std::string& file_name, u32 group, TagHeade
     // Only the 64-byte header is read: no point filling a whole buffer.
     std::setvbuf(stream, nullptr, _IONBF, 0);
     bool ok = ReadLocalTagHeaderOfSize(stream, file_name, size, header);
-    std::fclose(stream);
+    CloseFileStream(stream);
     return ok ? HeaderRead::kOk : HeaderRead::kNotATag;
 }
 
 // Reads and checks one file of a group folder. false when it is not a tag
-// of this folder's group.
-bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header) {
+// of this folder's group, or (with *unreadable set) could not be opened.
+bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, TagHeader* header,
+                           bool* unreadable = nullptr) {
     const std::string& file_name = entry.name;
     const std::string label = TagGroupLabelText(row->code);
     HeaderRead read = ReadGroupFolderFile(file_name, row->code, header);
+    if (unreadable) *unreadable = read == HeaderRead::kCannotOpen;
     if (read == HeaderRead::kCannotOpen) {
         LogCodex(1, "ERROR: '%s' in the '%s' folder could not be opened.\n", file_name.c_str(), label.c_str());
         return false;
@@ -61,15 +64,37 @@ bool ReadGroupFolderHeader(const FolderEntry& entry, const TagGroupInfo* row, Ta
                      TagGroupLabelText(header->group).c_str(), label.c_str());
         return false;
     }
+    // That id stands for "no tag": nothing could find the tag by it, so
+    // nothing would ever take it out of the catalogue again.
+    if (header->tag_id == kNoTagId) {
+        LogCodex(1, "ERROR: '%s' in the '%s' folder has the tag id 0xffffffff, which stands for no tag.\n",
+                 file_name.c_str(), label.c_str());
+        return false;
+    }
     return true;
 }
 
+// The tag of the group whose local copy is the file of that name, or null.
+TagEntry* FindLocalTagOfFile(u32 group, const std::string& file_name) {
+    TagList local;
+    ListLocalTags(local);
+    for (TagEntry* tag : local)
+        if (tag->group == group && tag->local_source->file_name == file_name) return tag;
+    return nullptr;
+}
+
 // (1, the tag) when a local source was added; (0, the existing tag of that
-// group and id, if any) when refused.
+// group and id, if any) when refused. A file that cannot be opened just now
+// (a failing disk, a moment without permission) is no reason to forget the
+// tag the catalogue knows in it: that tag is the answer then.
 int ReadLocalTagFile(const FolderEntry& entry, const TagGroupInfo* row, TagEntry** tag) {
     *tag = nullptr;
     TagHeader header{};
-    if (!ReadGroupFolderHeader(entry, row, &header)) return 0;
+    bool unreadable = false;
+    if (!ReadGroupFolderHeader(entry, row, &header, &unreadable)) {
+        if (unreadable) *tag = FindLocalTagOfFile(row->code, entry.name);
+        return 0;
+    }
     TagSource* source = AddLocalTagSource(header, entry.name);
     if (source) {
         *tag = source->owner;
@@ -145,8 +170,11 @@ void ChangeLocalTagFile(FolderEntry* entry, const TagGroupInfo* row) {
         return;
     }
     TagHeader header{};
-    if (!ReadGroupFolderHeader(*entry, row, &header)) {
-        RemoveLocalTagFile(entry, row);
+    bool unreadable = false;
+    if (!ReadGroupFolderHeader(*entry, row, &header, &unreadable)) {
+        // The file is still there; what the catalogue knew of it stays
+        // until it can be read again.
+        if (!unreadable) RemoveLocalTagFile(entry, row);
         return;
     }
     TagSource* local = tag->local_source;
@@ -182,8 +210,12 @@ void SetLocalFolder(const std::string& path) {
     codex.local_root = EnsureTrailingSlash(path.empty() ? std::string(".") : path);
     DropLocalTags();
     FreeFolderWatchers(codex.watchers);
+    // What interrupted saves left goes first (earlier versions kept their
+    // temporary files in the root).
+    RemoveStaleSafeSaveFiles(codex.local_root);
     for (u32 i = 0; i < kTagGroupCount; ++i) {
         const TagGroupInfo* row = &GetTagGroupTable()[i];
+        RemoveStaleSafeSaveFiles(codex.local_root + GroupFolderName(row->code) + "/");
         AddFolderWatcher(codex.watchers, codex.local_root + GroupFolderName(row->code) + "/",
                          const_cast<TagGroupInfo*>(row), true);
     }
@@ -214,6 +246,14 @@ TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_na
     source->header = header;
     source->file_name = file_name;
     AddTagSource(entry, source);
+    return source;
+}
+
+TagSource* AnnounceLocalTagSource(const TagHeader& header, const std::string& file_name) {
+    TagSource* source = AddLocalTagSource(header, file_name);
+    if (source)
+        NotifyCodexListeners(HasActiveArchiveSource(source->owner) ? kCodexSourcesChanged : kCodexTagAvailable,
+                             source->owner, nullptr);
     return source;
 }
 

@@ -10,8 +10,9 @@
 
 namespace pirn {
 
-// Stores the normalised root, drops every local source, watches the 53 group
-// folders and reads them at once.
+// Stores the normalised root, drops every local source, removes what
+// interrupted saves left in the root and the group folders, watches the 53
+// group folders and reads them at once.
 void SetLocalFolder(const std::string& path);
 // The normalised local root ("" before SetLocalFolder).
 const std::string& GetLocalFolder();
@@ -22,6 +23,9 @@ void PollLocalFolder(bool forced);
 // (the entry already has a local source: silently for the same file name,
 // with the duplicate line for another).
 TagSource* AddLocalTagSource(const TagHeader& header, const std::string& file_name);
+// The same for a file this program has just written, telling listeners
+// (event 1, or 2 when an active archive also holds the tag).
+TagSource* AnnounceLocalTagSource(const TagHeader& header, const std::string& file_name);
 // Drops the local source of every local tag; 0 at the first one in use.
 int DropLocalTags();
 

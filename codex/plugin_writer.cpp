@@ -9,6 +9,7 @@
 #include "codex/codex_log.h"
 #include "codex/safe_tag_name.h"
 #include "codex/tag_source_stream.h"
+#include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/zarn_path.h"
 
@@ -78,7 +79,7 @@ bool WritePluginBody(std::FILE* out, std::vector<PluginItem>& items, ArchiveHead
         bool own_stream = true;
         if (item.source->archive) {
             if (item.source->archive != open_archive) {
-                if (archive_stream) std::fclose(archive_stream);
+                if (archive_stream) CloseFileStream(archive_stream);
                 open_archive = item.source->archive;
                 archive_stream = OpenRegularFileForReading(open_archive->path, nullptr);
             }
@@ -100,14 +101,14 @@ bool WritePluginBody(std::FILE* out, std::vector<PluginItem>& items, ArchiveHead
             LogCodex(0, "ERROR: plugin '%s': the data of tag '%s' could not be copied.\n", path.c_str(), entry.name);
             ok = false;
         }
-        if (own_stream) std::fclose(source);
+        if (own_stream) CloseFileStream(source);
         if (!ok) break;
         entry.data_offset = static_cast<u32>(data_position);
         entry.signature = kTagHeaderSignature;
         entries.push_back(entry);
         data_position += entry.data_length;
     }
-    if (archive_stream) std::fclose(archive_stream);
+    if (archive_stream) CloseFileStream(archive_stream);
     if (!ok) return false;
 
     if (::fseeko(out, static_cast<off_t>(directory), SEEK_SET) != 0) return false;
@@ -129,6 +130,11 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
     std::string file_name;
     if (!MakeSafePathComponent(name.c_str(), &file_name)) {
         LogCodex(0, "ERROR: '%s' cannot be used as a plugin file name.\n", name.c_str());
+        return 0;
+    }
+    if (IsIgnoredFolderEntryName(file_name)) {
+        LogCodex(0, "ERROR: '%s' cannot be a plugin name: the plugins folder skips files of that name.\n",
+                 name.c_str());
         return 0;
     }
     std::string folder = EnsureTrailingSlash(plugins_folder);
@@ -180,32 +186,46 @@ int BuildPluginFileInFolder(const std::string& plugins_folder, const TagList& ta
 
     SafeFileWriter out;
     if (!out.Open(path)) {
-        LogCodex(0, "ERROR: couldn't create plugin file '%s'.\n", path.c_str());
+        LogCodex(0, "ERROR: couldn't create plugin file '%s': %s.\n", path.c_str(), out.FailureReason().c_str());
         return 0;
     }
     if (!WritePluginBody(out.stream(), items, &header, path)) {
         out.Abandon();
         return 0;
     }
-    items.clear();  // its source pointers die with the archive closed next
-
-    bool was_active = replaced && replaced->active;
-    if (replaced && !CloseAndRemoveArchive(replaced)) {
+    items.clear();  // its source pointers die with the archive closed below
+    if (!out.Finish()) {
+        LogCodex(0, "ERROR: couldn't write plugin file '%s': %s.\n", path.c_str(), out.FailureReason().c_str());
         out.Abandon();
-        LogCodex(0, "ERROR: plugin '%s' is not replaced: tags of it are in use.\n", path.c_str());
         return 0;
     }
+    // The finished file is read before it takes the plugin's name: what
+    // cannot be read back must not replace the old plugin, which stays open
+    // in the catalogue until the new one is in place.
+    Archive* built = OpenArchiveFile(out.temp_path());
+    if (!built) {
+        LogCodex(0, "ERROR: plugin '%s' could not be read back; not written.\n", path.c_str());
+        out.Abandon();
+        return 0;
+    }
+    if (!out.Place(true)) {
+        LogCodex(0, "ERROR: couldn't write plugin file '%s': %s.\n", path.c_str(), out.FailureReason().c_str());
+        delete built;
+        out.Abandon();
+        return 0;
+    }
+    bool was_active = replaced && replaced->active;
+    // Checked above that nothing of it is in use, so the close goes through.
+    if (replaced && !CloseAndRemoveArchive(replaced))
+        LogCodex(0, "ERROR: the replaced plugin '%s' is still listed.\n", path.c_str());
     ArchiveList working_set;
     GetWorkingSet(working_set);
-    bool committed = out.Commit(true);
-    if (!committed) LogCodex(0, "ERROR: couldn't write plugin file '%s'.\n", path.c_str());
-    // On failure the old file is still in place: read it again.
-    Archive* added = AddArchive(path);
-    if (added && was_active) {
+    Archive* added = AddOpenedArchive(built, path);
+    if (was_active) {
         working_set.push_back(added);
         SetWorkingSet(working_set);
     }
-    return committed && added ? 1 : 0;
+    return 1;
 }
 
 int BuildPluginFile(const TagList& tags, u32 kind, const std::string& name, const std::string& description,

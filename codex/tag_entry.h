@@ -4,10 +4,12 @@
 // attachment with a reference count (TagAttachment).
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "codex/tag_header.h"
+#include "platform/file_system.h"
 #include "platform/types.h"
 
 namespace pirn {
@@ -39,12 +41,12 @@ struct TagEntry {
     u32 group = 0;
     u32 tag_id = 0;
 
-    // A tag file being written: the stream writes a temporary file in the
-    // local root (temp_path) that replaces write_path only on commit.
-    std::FILE* write_stream = nullptr;
+    // A tag file being written: the stream writes a temporary file beside
+    // write_path (the writer's) that takes its place only on commit.
+    std::FILE* write_stream = nullptr;  // the writer's stream while it is open
+    std::unique_ptr<SafeFileWriter> writer;
     std::string write_file_name;
     std::string write_path;
-    std::string write_temp_path;
 
     std::FILE* read_stream = nullptr;
     bool read_stream_is_local = false;

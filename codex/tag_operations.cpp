@@ -1,16 +1,19 @@
 #include "codex/tag_operations.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
 #include "codex/codex_catalogue.h"
+#include "codex/codex_events.h"
 #include "codex/codex_log.h"
 #include "codex/codex_state.h"
 #include "codex/local_folder.h"
 #include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
 #include "codex/tag_source_stream.h"
+#include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/strings.h"
 
@@ -39,7 +42,7 @@ bool ReadTagFileHeader(const std::string& path, TagHeader* header) {
     std::FILE* stream = OpenRegularFileForReading(path, &size);
     if (!stream) return false;
     bool ok = ReadLocalTagHeaderOfSize(stream, PathFileName(path, false), size, header);
-    std::fclose(stream);
+    CloseFileStream(stream);
     return ok;
 }
 
@@ -50,45 +53,22 @@ bool FileHoldsOtherTag(const std::string& path, const TagEntry* tag) {
     return header.group != tag->group || header.tag_id != tag->tag_id;
 }
 
-// A fresh temporary file in `folder` (which the folder watchers never look
-// into, and whose names the scans skip), open for reading and writing.
-std::FILE* CreateTempFile(const std::string& folder, std::string* temp_path) {
-    std::string pattern = EnsureTrailingSlash(folder) + ".pirn-tmp-tag-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int fd = ::mkstemp(buffer.data());
-    if (fd < 0) return nullptr;
-    std::FILE* stream = ::fdopen(fd, "w+b");
-    if (!stream) {
-        ::close(fd);
-        ::unlink(buffer.data());
-        return nullptr;
-    }
-    *temp_path = buffer.data();
-    return stream;
-}
-
-// Finishes a temporary file and gives it its final name: replacing only
-// the tag's own file (or a file that is no other tag's), never another
+// Gives the finished temporary file of a save its final name: replacing
+// only the tag's own file (or a file that is no other tag's), never another
 // tag's file.
-bool PlaceTagFile(std::FILE* stream, const std::string& temp_path, const std::string& target, bool own_file,
-                  const TagEntry* tag) {
-    bool ok = std::fflush(stream) == 0 && ::fsync(fileno(stream)) == 0;
-    if (std::fclose(stream) != 0) ok = false;
-    if (!ok) return false;
-    if (own_file) return std::rename(temp_path.c_str(), target.c_str()) == 0;
-    if (RenameNoReplace(temp_path, target)) return true;
+bool PlaceTagFile(SafeFileWriter& writer, const std::string& target, bool own_file, const TagEntry* tag) {
+    if (own_file) return writer.Place(true);
+    if (writer.Place(false)) return true;
     if (!PathExists(target, kPathIsFile) || FileHoldsOtherTag(target, tag)) return false;
-    return std::rename(temp_path.c_str(), target.c_str()) == 0;
+    return writer.Place(true);
 }
 
+// Drops an unfinished write; its temporary file goes with the writer.
 void AbandonWrite(TagEntry* tag) {
-    if (tag->write_stream) std::fclose(tag->write_stream);
-    if (!tag->write_temp_path.empty()) ::unlink(tag->write_temp_path.c_str());
+    tag->writer.reset();
     tag->write_stream = nullptr;
     tag->write_file_name.clear();
     tag->write_path.clear();
-    tag->write_temp_path.clear();
 }
 
 bool IsTagIdSeparator(char c) { return c && std::strchr(" \t\n()[]{}?!:;-", c) != nullptr; }
@@ -107,7 +87,10 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
 
     const char* reason = nullptr;
     std::string safe;
-    if (!MakeSafePathComponent(header.name, &safe)) reason = "The name cannot be used as a file name";
+    if (!MakeSafePathComponent(header.name, &safe))
+        reason = "The name cannot be used as a file name";
+    else if (IsIgnoredFolderEntryName(safe))
+        reason = "The local folder skips files of that name";
     if (!reason) {
         header.tag_id = tag_id;
         if (tag_id == kNoTagId && !MakeTagIdFromName(&header)) reason = "No free tagid is left for this name";
@@ -149,31 +132,91 @@ TagEntry* CreateTagChecked(u32 group, u32 tag_id, const char* name, TagHeader* o
     return entry;
 }
 
-// Copies a local tag file to a temporary file with a new header and renames
-// it back over itself.
-bool RewriteTagFileHeader(const std::string& path, const TagHeader& header) {
+// Writes the local tag file at `from` with a new header to `to`, through a
+// temporary file beside `to`: over `from` itself when the two are the same,
+// else only where no file has the name `to`. The old file stays until the
+// caller removes it. `reason` gets why it failed.
+bool WriteTagFileWithHeader(const std::string& from, const std::string& to, const TagHeader& header,
+                            bool* placing_failed, std::string* reason) {
+    *placing_failed = false;
     u64 size = 0;
-    std::FILE* in = OpenRegularFileForReading(path, &size);
-    if (!in) return false;
+    std::FILE* in = OpenRegularFileForReading(from, &size);
+    if (!in) {
+        *reason = std::strerror(errno);
+        return false;
+    }
     TagHeader old{};
     TagHeader fresh = header;
     SafeFileWriter out;
-    bool ok = ReadLocalTagHeaderOfSize(in, PathFileName(path, false), size, &old);
+    bool ok = ReadLocalTagHeaderOfSize(in, PathFileName(from, false), size, &old);
+    if (!ok) *reason = "it is no longer a tag file";
     fresh.data_length = old.data_length;
     fresh.data_offset = kTagHeaderSize;
     fresh.signature = kTagHeaderSignature;
-    ok = ok && out.Open(path) && WriteTagHeaders(&fresh, out.stream(), 1) == kTagHeaderSize &&
-         CopyStreamBytes(out.stream(), in, old.data_length) && out.Commit(true);
-    std::fclose(in);
-    return ok;
+    errno = 0;
+    ok = ok && out.Open(to) && WriteTagHeaders(&fresh, out.stream(), 1) == kTagHeaderSize &&
+         CopyStreamBytes(out.stream(), in, old.data_length) && out.Finish();
+    if (!ok && reason->empty()) {
+        *reason = out.FailureReason();
+        if (reason->empty()) *reason = std::strerror(errno ? errno : EIO);
+    }
+    CloseFileStream(in);
+    if (!ok) return false;
+    if (!out.Place(from == to)) {
+        *placing_failed = true;
+        *reason = out.FailureReason();
+        return false;
+    }
+    return true;
+}
+
+// Moves a local tag file to a new name with a new header, all or nothing:
+// the new file is written and given its name (never replacing a file), and
+// only then the old one goes; when it cannot, the new one goes again.
+bool MoveTagFile(const std::string& from, const std::string& to, const TagHeader& header) {
+    bool placing_failed = false;
+    std::string reason;
+    bool ok = WriteTagFileWithHeader(from, to, header, &placing_failed, &reason);
+    if (ok && from != to && !UnlinkFile(from)) {
+        reason = std::strerror(errno);
+        UnlinkFile(to);
+        placing_failed = true;
+        ok = false;
+    }
+    if (ok) return true;
+    if (placing_failed && from != to)
+        LogCodex(0, "ChangeTagInfo: rename('%s','%s') failed.\n", from.c_str(), to.c_str());
+    else
+        LogCodex(0, "ChangeTagInfo: header update failed on '%s'.\n", to.c_str());
+    LogCodex(0, "ERROR: '%s' is unchanged: %s.\n", from.c_str(), reason.c_str());
+    return false;
+}
+
+// A tag that only archives hold may give its id up to a renumbered local
+// copy, which then takes precedence; a local tag or one in use may not.
+bool IsTagIdHeldLocally(const TagEntry* holder) {
+    return holder && (holder->local_source || GetTagUseCount(holder) > 0);
+}
+
+// Takes a new name or tag id of a tag in the catalogue after its file moved.
+void MoveLocalSource(TagEntry* tag, const TagHeader& header, const std::string& file_name) {
+    if (header.tag_id == tag->tag_id) {
+        tag->local_source->file_name = file_name;
+        tag->local_source->header = header;
+        NotifyCodexListeners(kCodexSourcesChanged, tag, nullptr);
+        return;
+    }
+    RemoveLocalSource(tag);  // the file now belongs to the new id
+    AnnounceLocalTagSource(header, file_name);
 }
 
 // Writes one archive entry into folder under `base`, or under the first
 // free "base 2", "base 3", ... when a file of that name is there already
 // (another tag's saved file, an earlier entry of the same name): an unpack
 // never replaces a file. A name taken between the check and the rename
-// (by another program) moves on to the next one.
-void UnpackArchiveEntry(std::FILE* in, const TagSource& entry, const TagHeader& header, const std::string& folder,
+// (by another program) moves on to the next one. False when the entry
+// could not be written under any name.
+bool UnpackArchiveEntry(std::FILE* in, const TagSource& entry, const TagHeader& header, const std::string& folder,
                         const std::string& base) {
     constexpr int kMaxNameTries = 10000;
     std::string name = base;
@@ -187,7 +230,7 @@ void UnpackArchiveEntry(std::FILE* in, const TagSource& entry, const TagHeader& 
                 if (name != base)
                     LogCodex(1, "INFO: '%s' already exists; '%s' was unpacked as '%s'.\n", (folder + base).c_str(),
                              header.name, (folder + name).c_str());
-                return;
+                return true;
             }
             out.Abandon();
             if (!written || !PathExists(folder + name, kPathAnyKind)) break;
@@ -195,6 +238,7 @@ void UnpackArchiveEntry(std::FILE* in, const TagSource& entry, const TagHeader& 
         name = FormatString("%s %d", base.c_str(), n);
     }
     LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
+    return false;
 }
 
 }  // namespace
@@ -219,7 +263,7 @@ std::FILE* OpenTagForReading(TagEntry* tag, TagHeader* header) {
 
 void CloseTagForReading(TagEntry* tag) {
     if (!tag) return;
-    if (tag->read_stream) std::fclose(tag->read_stream);
+    if (tag->read_stream) CloseFileStream(tag->read_stream);
     tag->read_stream = nullptr;
     tag->read_stream_is_local = false;
 }
@@ -234,12 +278,14 @@ int CreateTagFile(const std::string& root, TagEntry* tag, const TagHeader& heade
 
     std::string name;
     bool name_ok = true;
-    if (file_name && local && local->file_name == file_name)
+    if (file_name && local && local->file_name == file_name) {
         name = file_name;  // the tag's own file keeps its name as it is on disk
-    else if (file_name)
+    } else if (file_name) {
         name_ok = MakeSafePathComponent(file_name, &name);
-    else
+        if (name_ok && IsIgnoredFolderEntryName(name)) name = "_" + name;  // the folder scans would skip it
+    } else {
         name = SafeTagFileName(header.name, tag->tag_id);
+    }
     const char* shown = file_name ? file_name : header.name;
     if (!name_ok) {
         LogCodex(0, "couldn't open tag file '%s' for writing\n", shown);
@@ -255,19 +301,30 @@ int CreateTagFile(const std::string& root, TagEntry* tag, const TagHeader& heade
         return 0;
     }
     AbandonWrite(tag);
-    std::string temp_path;
-    std::FILE* stream = MakeDirectory(folder) ? CreateTempFile(folder_root, &temp_path) : nullptr;
+    // The temporary file lies beside the target, so that placing it is a
+    // rename within one file system even when a group folder is a link or
+    // a mount onto another disk.
+    auto writer = std::make_unique<SafeFileWriter>();
+    bool made = MakeDirectory(folder);
+    std::string reason = made ? std::string() : std::strerror(errno);
+    if (made && !writer->Open(path, true)) {
+        made = false;
+        reason = writer->FailureReason();
+    }
     TagHeader written = header;
-    if (!stream || WriteTagHeaders(&written, stream, 1) != kTagHeaderSize) {
-        if (stream) std::fclose(stream);
-        if (!temp_path.empty()) ::unlink(temp_path.c_str());
+    if (made && WriteTagHeaders(&written, writer->stream(), 1) != kTagHeaderSize) {
+        made = false;
+        reason = std::strerror(errno ? errno : EIO);
+    }
+    if (!made) {
+        LogCodex(0, "ERROR: '%s' cannot be written: %s.\n", path.c_str(), reason.c_str());
         LogCodex(0, "couldn't open tag file '%s' for writing\n", name.c_str());
         return 0;
     }
-    tag->write_stream = stream;
+    tag->write_stream = writer->stream();
+    tag->writer = std::move(writer);
     tag->write_file_name = name;
     tag->write_path = path;
-    tag->write_temp_path = temp_path;
     return 1;
 }
 
@@ -296,7 +353,11 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
     bool ok = false;
     TagHeader written{};
     if (commit && stream) {
-        ok = std::fflush(stream) == 0 && ::fseeko(stream, 0, SEEK_END) == 0;
+        errno = 0;
+        // A write that failed while the data was written (a full disk
+        // under a large tag) marks the stream; the rewinds below would
+        // clear the mark, and the torn file would replace the old one.
+        ok = std::fflush(stream) == 0 && !std::ferror(stream) && ::fseeko(stream, 0, SEEK_END) == 0;
         off_t size = ok ? ::ftello(stream) : -1;
         ok = ok && size >= static_cast<off_t>(kTagHeaderSize) &&
              static_cast<u64>(size) - kTagHeaderSize <= 0xFFFFFFFFu;
@@ -320,29 +381,36 @@ int CloseTagForWriting(TagEntry* tag, const TagHeader* header, int commit) {
             std::rewind(stream);
             ok = WriteTagHeaders(&written, stream, 1) == kTagHeaderSize;
         }
+        if (!ok) LogCodex(0, "ERROR: couldn't save '%s': %s; the file there was kept.\n", tag->write_path.c_str(),
+                          std::strerror(errno ? errno : EIO));
     }
     // Only a file written into the local folder is the tag's local copy.
     bool into_local = tag->write_path == GetLocalFolder() + GroupFolderName(tag->group) + "/" + tag->write_file_name;
-    if (stream) {
-        bool own_file = into_local && tag->local_source && tag->local_source->file_name == tag->write_file_name;
-        if (ok) {
-            ok = PlaceTagFile(stream, tag->write_temp_path, tag->write_path, own_file, tag);
-            if (!ok) LogCodex(0, "ERROR: couldn't save '%s'; the file there was kept.\n", tag->write_path.c_str());
-        } else {
-            std::fclose(stream);
-        }
-        tag->write_stream = nullptr;
+    // A second file of a tag that has its local file already would be
+    // refused by the catalogue after it was placed: refuse it before.
+    if (ok && into_local && tag->local_source && tag->local_source->file_name != tag->write_file_name) {
+        LogCodex(0, "ERROR: couldn't save '%s': the tag's local file is '%s'; the file there was kept.\n",
+                 tag->write_path.c_str(), tag->local_source->file_name.c_str());
+        ok = false;
     }
-    if (!ok && !tag->write_temp_path.empty()) ::unlink(tag->write_temp_path.c_str());
+    if (ok && tag->writer) {
+        bool own_file = into_local && tag->local_source && tag->local_source->file_name == tag->write_file_name;
+        SafeFileWriter& writer = *tag->writer;
+        ok = writer.Finish() && PlaceTagFile(writer, tag->write_path, own_file, tag);
+        if (!ok) {
+            std::string reason = writer.FailureReason();
+            if (reason.empty()) reason = "another tag's file has that name";
+            LogCodex(0, "ERROR: couldn't save '%s': %s; the file there was kept.\n", tag->write_path.c_str(),
+                     reason.c_str());
+        }
+    }
     if (ok && into_local) {
         if (tag->local_source)
             tag->local_source->header = written;
         else
             ok = AddLocalTagSource(written, tag->write_file_name) != nullptr;
     }
-    tag->write_file_name.clear();
-    tag->write_path.clear();
-    tag->write_temp_path.clear();
+    AbandonWrite(tag);
     MarkLocalFolderChanged();
     return ok ? 1 : 0;
 }
@@ -382,64 +450,49 @@ TagEntry* ChangeTagInfo(TagEntry* tag, u32 new_tag_id, const char* new_name) {
     if (!tag) return nullptr;
     bool keep_id = new_tag_id >= kKeepTagId;
     if (keep_id && !new_name) return tag;
-    // The copy made for a tag that only archives hold goes again when the
-    // change fails: a refused change leaves the local folder as it was.
-    TagEntry* made_copy = nullptr;
-    auto fail = [&made_copy]() -> TagEntry* {
-        if (made_copy) DeleteTag(made_copy);
+    const u32 group = tag->group;
+    // Everything that can be refused is refused before anything is written.
+    std::string safe;
+    if (new_name) {
+        TagHeader named{};
+        SetTagHeaderName(&named, new_name);
+        if (!MakeSafePathComponent(named.name, &safe)) {
+            LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
+            return nullptr;
+        }
+        if (IsIgnoredFolderEntryName(safe)) {
+            LogCodex(2, "ChangeTagInfo: '%s' cannot be a tag name: the local folder skips files of that name.\n",
+                     new_name);
+            return nullptr;
+        }
+    }
+    if (!keep_id && new_tag_id != tag->tag_id && IsTagIdHeldLocally(FindTagEntry(group, new_tag_id))) {
+        LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
+                 GetTagGroupLabel(group));
         return nullptr;
-    };
+    }
+    TagEntry* copy = nullptr;
     if (!tag->local_source) {
-        TagEntry* copy = CopyTag(tag, nullptr);
+        copy = CopyTag(tag, nullptr);
         if (!copy) return nullptr;
-        made_copy = copy;
         PollLocalFolder(true);
         tag = copy;
-        if (!tag->local_source) return fail();
+        if (!tag->local_source) return nullptr;
     }
     TagSource* local = tag->local_source;
     TagHeader header = local->header;
-    u32 group = header.group;
-    if (!keep_id && new_tag_id != tag->tag_id) {
-        // A tag that only archives hold may be given up to the local copy,
-        // which then takes precedence; a local tag or one in use may not.
-        TagEntry* holder = FindTagEntry(group, new_tag_id);
-        if (holder && (holder->local_source || GetTagUseCount(holder) > 0)) {
-            LogCodex(0, "ChangeTagInfo: the tagid '%s' is already taken in '%s'.\n", FourCCToText(new_tag_id).c_str(),
-                     GetTagGroupLabel(group));
-            return fail();
-        }
-    }
-    std::string old_path = LocalSourcePath(local);
-    std::string path = old_path;
-    if (new_name) {
-        SetTagHeaderName(&header, new_name);
-        std::string safe;
-        if (!MakeSafePathComponent(header.name, &safe)) {
-            LogCodex(0, "ChangeTagInfo: '%s' cannot be used as a file name.\n", new_name);
-            return fail();
-        }
-        path = GetLocalFolder() + GroupFolderName(group) + "/" + safe;
-        if (path != old_path) {
-            // Never onto another file.
-            if (!RenameNoReplace(old_path, path)) {
-                LogCodex(0, "ChangeTagInfo: rename('%s','%s') failed.\n", old_path.c_str(), path.c_str());
-                return fail();
-            }
-            local->file_name = safe;
-        }
-    }
-    bool id_changes = !keep_id && new_tag_id != tag->tag_id;
+    if (new_name) SetTagHeaderName(&header, new_name);
     if (!keep_id) header.tag_id = new_tag_id;
     header.signature = kTagHeaderSignature;
-    if (!RewriteTagFileHeader(path, header)) {
-        LogCodex(0, "ChangeTagInfo: header update failed on '%s'.\n", path.c_str());
-        return fail();
+    const std::string old_path = LocalSourcePath(local);
+    const std::string file_name = new_name ? safe : local->file_name;
+    const std::string path = GetLocalFolder() + GroupFolderName(group) + "/" + file_name;
+    if (!MoveTagFile(old_path, path, header)) {
+        // A copy made only to be renamed goes again.
+        if (copy) DeleteTag(copy);
+        return nullptr;
     }
-    if (id_changes)
-        RemoveLocalSource(tag);  // the file now belongs to the new id; the poll adds it there
-    else
-        local->header = header;
+    MoveLocalSource(tag, header, file_name);
     MarkLocalFolderChanged();
     PollLocalFolder(true);
     TagEntry* result = FindTag(group, header.tag_id);
@@ -520,7 +573,7 @@ int DeleteTag(TagEntry* tag) {
     u32 tag_id = tag->tag_id;
     std::string file_name = tag->local_source->file_name;
     std::string path = LocalSourcePath(tag->local_source);
-    bool removed = std::remove(path.c_str()) == 0;
+    bool removed = UnlinkFile(path);
     MarkLocalFolderChanged();
     PollLocalFolder(true);
     // A file saved and deleted between two polls was never seen by the
@@ -540,6 +593,7 @@ int DisassembleArchive(Archive* archive, const std::string& destination) {
         return 0;
     }
     std::string root = EnsureTrailingSlash(destination);
+    bool all_written = true;
     for (const TagSource& entry : archive->entries) {
         TagHeader header = entry.header;
         MakeHeaderFresh(&header, header.group, header.tag_id);
@@ -547,12 +601,13 @@ int DisassembleArchive(Archive* archive, const std::string& destination) {
         std::string base = SafeTagFileName(header.name, header.tag_id);
         if (!MakeDirectory(folder)) {
             LogCodex(0, "couldn't open tag file '%s' for writing\n", base.c_str());
+            all_written = false;
             continue;
         }
-        UnpackArchiveEntry(in, entry, header, folder, base);
+        if (!UnpackArchiveEntry(in, entry, header, folder, base)) all_written = false;
     }
-    std::fclose(in);
-    return 1;
+    CloseFileStream(in);
+    return all_written ? 1 : 0;
 }
 
 u32 CopyStreamData(std::FILE* destination, std::FILE* source, u32 n) {

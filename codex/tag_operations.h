@@ -4,10 +4,10 @@
 // an archive into tag files. Tags are written only as local files; archives
 // only whole, by the plugin writer.
 //
-// Saving is safe: a tag file is written to a temporary file in the local root
-// and renamed into place on commit, so a failed save leaves the last good
-// file (and its local source) as it was, and a save never replaces a file
-// that holds another tag.
+// Saving is safe: a tag file is written to a temporary file beside it and
+// renamed into place on commit, so a failed save leaves the last good file
+// (and its local source) as it was, and a save never replaces a file that
+// holds another tag. Renaming is all or nothing.
 
 #include <cstdio>
 #include <string>
@@ -55,8 +55,9 @@ int DeleteTag(TagEntry* tag);
 // Writes every entry as destination + label + '/' + name. Never replaces a
 // file: where the name is taken (a file already there, an earlier entry of
 // the same name) the entry gets the first free "name 2", "name 3", ... and
-// a level-1 line names both. 0 when the archive cannot be opened. Leaves no
-// partial file and does not change the catalogue.
+// a level-1 line names both. 0 when the archive cannot be opened or an entry
+// could not be written. Leaves no partial file and does not change the
+// catalogue.
 int DisassembleArchive(Archive* archive, const std::string& destination);
 // n, or 0 when a read or write fails or n is 0.
 u32 CopyStreamData(std::FILE* destination, std::FILE* source, u32 n);

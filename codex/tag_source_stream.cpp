@@ -11,19 +11,20 @@
 #include "codex/codex_state.h"
 #include "codex/safe_tag_name.h"
 #include "codex/tag_group.h"
+#include "platform/file_ops.h"
 
 namespace pirn {
 
 std::FILE* OpenRegularFileForReading(const std::string& path, u64* size) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = OpenFileDescriptor(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return nullptr;
     struct stat info;
-    std::FILE* stream = nullptr;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) stream = ::fdopen(fd, "rb");
-    if (!stream) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return nullptr;
     }
+    std::FILE* stream = StreamFromDescriptor(fd, "rb", path);
+    if (!stream) return nullptr;
     if (size) *size = static_cast<u64>(info.st_size);
     return stream;
 }
@@ -58,7 +59,7 @@ std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
         std::FILE* stream = OpenRegularFileForReading(source->archive->path, nullptr);
         if (!stream) return nullptr;
         if (::fseeko(stream, static_cast<off_t>(source->header.data_offset), SEEK_SET) != 0) {
-            std::fclose(stream);
+            CloseFileStream(stream);
             return nullptr;
         }
         if (header) *header = source->header;
@@ -69,14 +70,14 @@ std::FILE* OpenSourceStream(TagSource* source, TagHeader* header) {
     std::FILE* stream = OpenRegularFileForReading(path, &size);
     TagHeader fresh{};
     if (!stream || !ReadLocalTagHeaderOfSize(stream, source->file_name, size, &fresh)) {
-        if (stream) std::fclose(stream);
+        if (stream) CloseFileStream(stream);
         LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
         return nullptr;
     }
     if (fresh.group != source->header.group || fresh.tag_id != source->header.tag_id) {
         // Another program put a different tag under this name; the next
         // poll sorts the catalogue out, this one is not read as ours.
-        std::fclose(stream);
+        CloseFileStream(stream);
         MarkLocalFolderChanged();
         LogCodex(0, "couldn't open local file '%s' for reading\n", source->file_name.c_str());
         return nullptr;

@@ -296,6 +296,32 @@ u64 EncodedBound(const CollectionBitmap& bitmap) {
     return kBitmapHeaderSize + (height * 4 - 4) + row * height;
 }
 
+// 8-bit stored pixels know index 0 only as transparent: an opaque pixel of
+// index 0 (a 16-bit bitmap of whole alphas holds them) needs 16 bits, or it
+// would be lost on saving.
+bool NeedsWidePixels(const CollectionBitmap& bitmap) {
+    if (bitmap.flags & kBitmapPartialAlpha) return true;
+    const u8* pairs = bitmap.pixels.data();
+    const size_t count = bitmap.pixels.size() / 2;
+    size_t i = 0;
+#ifdef __SSE2__
+    // Eight pairs at a time: a lane is opaque with index 0 when its alpha
+    // byte is not zero and its index byte is.
+    __m128i found = _mm_setzero_si128();
+    for (; i + 8 <= count; i += 8) {
+        const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 2 * i));
+        const __m128i no_alpha = _mm_cmpeq_epi16(_mm_and_si128(lanes, _mm_set1_epi16(0x00FF)), _mm_setzero_si128());
+        const __m128i no_index =
+            _mm_cmpeq_epi16(_mm_and_si128(lanes, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
+        found = _mm_or_si128(found, _mm_andnot_si128(no_alpha, no_index));
+    }
+    if (_mm_movemask_epi8(found) != 0) return true;
+#endif
+    for (; i < count; ++i)
+        if (pairs[2 * i] != 0 && pairs[2 * i + 1] == 0) return true;
+    return false;
+}
+
 u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     const u32 width = bitmap.width, height = bitmap.height;
     BitmapHeader header = {};
@@ -311,7 +337,7 @@ u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     }
 
     const bool rle = (bitmap.flags & kBitmapRle) != 0;
-    const bool wide = (bitmap.flags & kBitmapPartialAlpha) != 0;
+    const bool wide = NeedsWidePixels(bitmap);
     u16 flags = bitmap.flags & static_cast<u16>(~(kStoredRle | kStored16Bit | kStoredNoRowTable |
                                                  kStoredRowPadding | kStoredAlphaFromTable));
     if (rle) flags |= kStoredRle | kStoredRowPadding;

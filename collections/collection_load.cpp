@@ -139,11 +139,19 @@ const char* ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u
     collection->bitmaps.reserve(entries.count);
     // One block for all the pixels, as the table's sizes expect them at 2
     // bytes a pixel; 64-bit bitmaps and a table that does not tell the
-    // truth get more blocks as they need them.
+    // truth get more blocks as they need them. The table's sizes are only
+    // claims: each counts for no more than its block of the data could
+    // sensibly decode to, so a small damaged tag does not take 64 MB up front.
+    constexpr u64 kExpectedPerStoredByte = 16;
     u64 expected = 0;
-    for (u32 i = 0; i < entries.count; ++i)
-        expected += 2 * u64{StoredU16(entries.At(i), offsetof(BitmapTableEntry, width))} *
-                    StoredU16(entries.At(i), offsetof(BitmapTableEntry, height));
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u8* entry = entries.At(i);
+        const u64 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
+        if (!data.Holds(base + StoredU32(entry, offsetof(BitmapTableEntry, offset)), size)) continue;
+        const u64 claimed = 2 * u64{StoredU16(entry, offsetof(BitmapTableEntry, width))} *
+                            StoredU16(entry, offsetof(BitmapTableEntry, height));
+        expected += std::min(claimed, kExpectedPerStoredByte * size);
+    }
     PixelBlocks blocks(expected);
     for (u32 i = 0; i < entries.count; ++i) {
         const u8* entry = entries.At(i);

@@ -85,10 +85,15 @@ InstanceRecord RecordFromInstance(const BitmapInstance& instance) {
     record.key_x = instance.key_x;
     record.key_y = instance.key_y;
     record.bitmap_index = instance.standard.index;
-    record.alternate_index = instance.alternate.index;
-    record.alternate_scale = instance.alternate.scale;
-    record.alternate_x = instance.alternate.x;
-    record.alternate_y = instance.alternate.y;
+    // Without the flag the alternate reference is read back empty: it is
+    // written so, or a new instance (its alternate index "none") would be
+    // stored one way and, once read back, another.
+    if (instance.flags & kInstanceHasAlternate) {
+        record.alternate_index = instance.alternate.index;
+        record.alternate_scale = instance.alternate.scale;
+        record.alternate_x = instance.alternate.x;
+        record.alternate_y = instance.alternate.y;
+    }
     return record;
 }
 

@@ -9,6 +9,7 @@
 #include "editors/struct_edit_registry.h"
 #include "editors/xml_definition_log.h"
 #include "platform/char_map.h"
+#include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 
@@ -51,7 +52,7 @@ bool StartsLikeXml(const unsigned char* head, size_t n) {
 
 // The whole file when its first bytes look like XML; one open either way.
 bool ReadXmlCandidate(const std::string& path, std::vector<char>& text) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = OpenFileStream(path, "rb");
     if (!f) return false;
     text.resize(64);
     size_t n = std::fread(text.data(), 1, text.size(), f);
@@ -61,7 +62,7 @@ bool ReadXmlCandidate(const std::string& path, std::vector<char>& text) {
         n += std::fread(text.data() + n, 1, text.size() - n, f);
     }
     ok = ok && !std::ferror(f);
-    std::fclose(f);
+    CloseFileStream(f);
     text.resize(n);
     return ok;
 }

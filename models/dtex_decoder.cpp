@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
 
 #include "models/dtex_bit_stream.h"
 #include "models/dtex_decoder.h"
@@ -85,8 +88,15 @@ bool DecodePixelsWith(DtexInstructions instructions, DtexBitReader& in, const u8
 
 bool HasDtexBitManipulation() {
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool has = __builtin_cpu_supports("lzcnt") && __builtin_cpu_supports("bmi") &&
-                            __builtin_cpu_supports("bmi2");
+    // From cpuid itself: not every compiler's __builtin_cpu_supports knows
+    // "lzcnt". LZCNT is ABM (0x80000001 ECX bit 5); BMI1 and BMI2 are leaf 7
+    // EBX bits 3 and 8.
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(0x80000001u, &a, &b, &c, &d) || !(c & (1u << 5))) return false;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+        return (b & (1u << 3)) != 0 && (b & (1u << 8)) != 0;
+    }();
     return has;
 #else
     return false;

@@ -64,7 +64,8 @@ inline Lanes RestorePixel(Lanes prediction, Lanes codes, u32* packed) {
     const Lanes others = (base - bytes) & 0xFF;  // lane 0 becomes 0
     // Base, other 1, other 2 in lanes 0, 1, 2, then in pixel order.
     const Lanes channels = others + (bytes & Lanes{-1, 0, 0, 0, 0, 0, 0, 0});
-    const Lanes in_order = __builtin_shuffle(channels, Lanes{M::kBaseLane0, M::kBaseLane1, M::kBaseLane2, 3, 4, 5, 6, 7});
+    const Lanes in_order =
+        __builtin_shufflevector(channels, channels, M::kBaseLane0, M::kBaseLane1, M::kBaseLane2, 3, 4, 5, 6, 7);
     typedef u8 Bytes __attribute__((vector_size(8)));
     const Bytes narrow = __builtin_convertvector(in_order, Bytes);
     std::memcpy(packed, &narrow, sizeof *packed);

@@ -18,7 +18,11 @@ bool WriteTagSections(std::FILE* stream, const TagHeader& tag, u32 start, const 
     u64 sum = 0;
     for (int i = 0; i < count; ++i) {
         const TagSection& section = sections[i];
-        if (*section.offset != 0 && !SeekTo(stream, base + *section.offset)) return false;
+        // An empty section goes where the previous one ended: its stored
+        // offset, never checked on reading as nothing is read there, may
+        // lie anywhere, and seeking there made a tag of a few hundred bytes
+        // a gigabyte long or left the offset outside the data written.
+        if (section.count > 0 && *section.offset != 0 && !SeekTo(stream, base + *section.offset)) return false;
         const off_t here = ftello(stream);
         if (here < 0 || static_cast<u64>(here) < base || static_cast<u64>(here) - base > 0xFFFFFFFFu) return false;
         *section.offset = static_cast<u32>(static_cast<u64>(here) - base);

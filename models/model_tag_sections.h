@@ -26,7 +26,8 @@ struct TagSection {
 // Seeks to data offset + start, writes every section in order (at data
 // offset + start + its stored offset when that is non-zero, else where the
 // previous one ended), records each one's offset and size and returns the
-// total through `total`. A section of no records is written empty. False at
+// total through `total`. A section of no records is written empty where the
+// previous one ended. False at
 // the first failed seek or write.
 bool WriteTagSections(std::FILE* stream, const TagHeader& tag, u32 start, const TagSection* sections, int count,
                       u32* total);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/file_ops.h"
+
 namespace pirn {
 namespace {
 
@@ -118,13 +120,13 @@ std::vector<u8> CharMapFileBytes(const CharMap& map) {
 }
 
 bool LoadCharMap(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFileStream(path, "rb");
     if (file == nullptr) return false;
     // Only the table's bytes are read: whatever a longer file carries after
     // them is not looked at.
     u8 bytes[kCharMapFileSize];
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
+    CloseFileStream(file);
     CharMap map{};
     if (!ParseCharMapFile(bytes, got, &map)) return false;
     g_loaded = map;

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -10,8 +11,12 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <set>
 #include <utility>
 
+#include "platform/file_ops.h"
 #include "platform/folder_listing.h"
 
 namespace pirn {
@@ -114,15 +119,61 @@ bool WalkOne(const std::string& folder, bool recursive, const WalkCallback& on_f
     return true;
 }
 
-std::string TempNameFor(const std::string& target, unsigned attempt) {
+constexpr char kTempPrefix[] = ".pirn-tmp-";
+
+// ".pirn-tmp-<process>-<n>-<target name>": the process lets a later run tell
+// a leftover of a crashed save from a save still running.
+std::string TempNameFor(const std::string& target) {
     static unsigned counter = 0;
     size_t start = FileNameStart(target);
     std::string folder = target.substr(0, start);
     std::string name = target.substr(start);
     // Keep the whole name within the usual 255-byte limit.
     if (name.size() > 180) name.resize(180);
-    return folder + "." + name + ".pirn-tmp-" + std::to_string(static_cast<long>(getpid())) + "-" +
-           std::to_string(++counter) + "-" + std::to_string(attempt);
+    return folder + kTempPrefix + std::to_string(static_cast<long>(getpid())) + "-" +
+           std::to_string(++counter) + "-" + name;
+}
+
+// Temporary files that a writer of this process holds right now.
+std::mutex& LiveTempMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::set<std::string>& LiveTempFiles() {
+    static std::set<std::string> files;
+    return files;
+}
+void NoteLiveTemp(const std::string& path, bool live) {
+    std::lock_guard<std::mutex> lock(LiveTempMutex());
+    if (live)
+        LiveTempFiles().insert(path);
+    else
+        LiveTempFiles().erase(path);
+}
+bool IsLiveTemp(const std::string& path) {
+    std::lock_guard<std::mutex> lock(LiveTempMutex());
+    return LiveTempFiles().count(path) != 0;
+}
+
+// The process number in a temporary file's name, or -1 for a name of an
+// earlier form.
+long TempFileProcess(const std::string& name) {
+    if (name.compare(0, sizeof(kTempPrefix) - 1, kTempPrefix) != 0) return -1;
+    size_t at = sizeof(kTempPrefix) - 1;
+    long pid = 0;
+    size_t digits = 0;
+    while (at < name.size() && name[at] >= '0' && name[at] <= '9' && digits < 10) {
+        pid = pid * 10 + (name[at++] - '0');
+        ++digits;
+    }
+    return digits > 0 && at < name.size() && name[at] == '-' ? pid : -1;
+}
+
+bool IsStaleTempFile(const std::string& path, const std::string& name, const struct stat& st) {
+    long pid = TempFileProcess(name);
+    if (pid < 0) return std::time(nullptr) - st.st_mtime > 3600;
+    if (pid == static_cast<long>(getpid())) return !IsLiveTemp(path);
+    return pid == 0 || (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
 }
 
 }  // namespace
@@ -314,7 +365,7 @@ size_t FindLastChar(const std::string& text, char character, size_t position) {
 
 bool ReadFileBytes(const std::string& path, std::vector<u8>& bytes, bool add_nul) {
     bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFileStream(path, "rb");
     if (file == nullptr) return false;
     struct stat st;
     bool ok = fstat(fileno(file), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -337,7 +388,7 @@ bool ReadFileBytes(const std::string& path, std::vector<u8>& bytes, bool add_nul
             break;
         }
     }
-    std::fclose(file);
+    CloseFileStream(file);
     if (!ok) {
         bytes.clear();
         return false;
@@ -355,10 +406,10 @@ bool ReadFileText(const std::string& path, std::string* text) {
 
 bool ReopenFile(std::FILE** holder, const std::string& path, const char* mode) {
     if (*holder != nullptr) {
-        std::fclose(*holder);
+        CloseFileStream(*holder);
         *holder = nullptr;
     }
-    *holder = std::fopen(path.c_str(), mode);
+    *holder = OpenFileStream(path, mode);
     return *holder != nullptr;
 }
 
@@ -432,47 +483,69 @@ size_t DirectoryStackDepth() { return DirectoryStack().size(); }
 
 // --- Renames and safe saving ----------------------------------------------------
 
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // File systems without RENAME_NOREPLACE: link() also refuses an
-    // existing target.
-    if (link(from.c_str(), to.c_str()) != 0) return false;
-    unlink(from.c_str());
-    return true;
-}
+bool RenameNoReplace(const std::string& from, const std::string& to) { return RenameFileNoReplace(from, to); }
 
 bool IsSafeSaveTempName(const std::string& name) {
-    return !name.empty() && name[0] == '.' && name.find(".pirn-tmp-") != std::string::npos;
+    return !name.empty() && name[0] == '.' && name.find(kTempPrefix) != std::string::npos;
+}
+
+size_t RemoveStaleSafeSaveFiles(const std::string& folder) {
+    const std::string where = EnsureTrailingSlash(folder.empty() ? std::string(".") : folder);
+    DIR* dir = opendir(where.c_str());
+    if (dir == nullptr) return 0;
+    std::vector<std::string> stale;
+    while (struct dirent* item = readdir(dir)) {
+        std::string name = item->d_name;
+        if (!IsSafeSaveTempName(name)) continue;
+        struct stat st;
+        if (fstatat(dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (IsStaleTempFile(where + name, name, st)) stale.push_back(where + name);
+    }
+    closedir(dir);
+    size_t removed = 0;
+    for (const std::string& path : stale) removed += UnlinkFile(path) ? 1 : 0;
+    return removed;
 }
 
 SafeFileWriter::~SafeFileWriter() { Abandon(); }
 
-bool SafeFileWriter::Open(const std::string& target_path) {
+void SafeFileWriter::NoteFailure() {
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+}
+
+std::string SafeFileWriter::FailureReason() const { return error_ ? std::strerror(error_) : std::string(); }
+
+bool SafeFileWriter::Open(const std::string& target_path, bool readable) {
     Abandon();
-    if (target_path.empty() || IsSeparator(target_path.back())) return false;
+    error_ = 0;
+    if (target_path.empty() || IsSeparator(target_path.back())) {
+        error_ = EINVAL;
+        return false;
+    }
     target_path_ = WithForwardSlashes(target_path);
     write_failed_ = false;
+    finished_ = false;
     int fd = -1;
     for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp_path_ = TempNameFor(target_path_, attempt);
+        temp_path_ = TempNameFor(target_path_);
         // 0666 through the umask, as a plain fopen would make it.
-        fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = OpenFileDescriptor(temp_path_, (readable ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
+        NoteFailure();
         temp_path_.clear();
         return false;
     }
+    NoteLiveTemp(temp_path_, true);
     struct stat st;
     if (stat(target_path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         fchmod(fd, st.st_mode & 07777);
     }
-    stream_ = fdopen(fd, "wb");
+    stream_ = StreamFromDescriptor(fd, readable ? "w+b" : "wb", temp_path_);
     if (stream_ == nullptr) {
-        close(fd);
-        unlink(temp_path_.c_str());
-        temp_path_.clear();
+        NoteFailure();
+        Abandon();
         return false;
     }
     return true;
@@ -480,41 +553,63 @@ bool SafeFileWriter::Open(const std::string& target_path) {
 
 bool SafeFileWriter::Write(const void* data, size_t size) {
     if (stream_ == nullptr) return false;
-    if (size != 0 && std::fwrite(data, 1, size, stream_) != size) write_failed_ = true;
+    if (size != 0 && std::fwrite(data, 1, size, stream_) != size) {
+        NoteFailure();
+        write_failed_ = true;
+    }
     return !write_failed_;
 }
 
-bool SafeFileWriter::Commit(bool replace) {
+bool SafeFileWriter::Finish() {
+    if (finished_) return true;
     if (stream_ == nullptr) return false;
+    errno = 0;
     bool ok = !write_failed_ && std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
     // Make the bytes durable before the name points at them, so a crash
     // right after the rename cannot leave an empty file in place of the old.
-    if (ok && sync_ && fsync(fileno(stream_)) != 0) ok = false;
-    if (std::fclose(stream_) != 0) ok = false;
+    if (ok && sync_ && !SyncStream(stream_)) ok = false;
+    if (!ok) NoteFailure();
+    if (!CloseFileStream(stream_) && ok) {
+        ok = false;
+        NoteFailure();
+    }
     stream_ = nullptr;
-    if (ok) {
-        if (replace) {
-            ok = std::rename(temp_path_.c_str(), target_path_.c_str()) == 0;
-        } else {
-            ok = RenameNoReplace(temp_path_, target_path_);
-        }
-    }
+    finished_ = ok;
+    return ok;
+}
+
+bool SafeFileWriter::Place(bool replace) {
+    if (!finished_ || temp_path_.empty()) return false;
+    bool ok = replace ? RenameFile(temp_path_, target_path_) : RenameNoReplace(temp_path_, target_path_);
     if (!ok) {
-        unlink(temp_path_.c_str());
+        NoteFailure();
+        return false;
     }
+    NoteLiveTemp(temp_path_, false);
     temp_path_.clear();
+    return true;
+}
+
+bool SafeFileWriter::Commit(bool replace) {
+    bool ok = Finish() && Place(replace);
+    if (!ok) Abandon();
     return ok;
 }
 
 void SafeFileWriter::Abandon() {
     if (stream_ != nullptr) {
-        std::fclose(stream_);
+        CloseFileStream(stream_);
         stream_ = nullptr;
     }
     if (!temp_path_.empty()) {
-        unlink(temp_path_.c_str());
+        // A second try outlasts a passing failure; when the file still
+        // cannot be removed, the next opening of its folder removes it
+        // (RemoveStaleSafeSaveFiles).
+        if (!UnlinkFile(temp_path_) && errno != ENOENT) UnlinkFile(temp_path_);
+        NoteLiveTemp(temp_path_, false);
         temp_path_.clear();
     }
+    finished_ = false;
 }
 
 bool WriteFileSafely(const std::string& path, const void* data, size_t size) {

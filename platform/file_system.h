@@ -185,13 +185,22 @@ size_t DirectoryStackDepth();
 // Renames without replacing: false (and nothing changed) when `to` exists.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 
-// True for names made by SafeFileWriter for its temporary files, so that
-// scans skip what an interrupted save left behind.
+// True for names of our temporary files (".pirn-tmp-<process>-<n>-<name>",
+// and the forms of earlier versions), which every scan skips so that they
+// are never taken for tags or archives.
 bool IsSafeSaveTempName(const std::string& name);
 
-// Writes a file through a temporary file beside it. Nothing at the target
-// changes until Commit succeeds; destroying the writer without a successful
-// Commit removes the temporary file and leaves the old target as it was.
+// Removes the temporary files an interrupted save left in the folder (not
+// its subfolders): those of processes that no longer run, those of this
+// process that no writer holds, and those of earlier versions older than an
+// hour. Returns how many went. Folders are cleaned when they are opened.
+size_t RemoveStaleSafeSaveFiles(const std::string& folder);
+
+// Writes a file through a temporary file beside it (in the target's own
+// folder, so that the final rename never crosses file systems). Nothing at
+// the target changes until Commit (or Place) succeeds; destroying the writer
+// without a successful Commit removes the temporary file and leaves the old
+// target as it was.
 //
 //   SafeFileWriter out;
 //   if (!out.Open(path)) return false;
@@ -204,9 +213,10 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    // Creates the temporary file in the target's folder. The finished file
-    // gets the target's permission bits when the target exists.
-    bool Open(const std::string& target_path);
+    // Creates the temporary file in the target's folder, open for writing
+    // (and reading back, when asked). The finished file gets the target's
+    // permission bits when the target exists.
+    bool Open(const std::string& target_path, bool readable = false);
     std::FILE* stream() const { return stream_; }
     // Shorthand for fwrite of the whole block; a short write makes Commit
     // fail.
@@ -214,23 +224,35 @@ public:
     // Bulk writers of many small files that a crash may lose (generators,
     // tests) can skip the sync to disk before the rename.
     void set_sync(bool sync) { sync_ = sync; }
-    // Flushes, syncs and closes the temporary file, then renames it over the
-    // target (or, with replace false, only when no target exists). False
-    // when any write, the close or the rename failed; the temporary file is
-    // removed then.
+
+    // Flushes, syncs and closes the temporary file. False when a write, the
+    // sync or the close failed; the temporary file then waits for Abandon.
+    bool Finish();
+    // Gives the finished temporary file the target's name: replacing the
+    // target, or (replace false) only when nothing has that name. False
+    // when the rename failed; the temporary file then waits for Abandon.
+    bool Place(bool replace = true);
+    // Finish and Place; on failure the temporary file is removed.
     bool Commit(bool replace = true);
     // Gives up: removes the temporary file. Safe to call more than once.
     void Abandon();
 
     const std::string& temp_path() const { return temp_path_; }
     const std::string& target_path() const { return target_path_; }
+    // Why the first failing step failed (the system's words), for log lines;
+    // empty while nothing failed.
+    std::string FailureReason() const;
 
 private:
+    void NoteFailure();
+
     std::FILE* stream_ = nullptr;
     std::string temp_path_;
     std::string target_path_;
     bool write_failed_ = false;
+    bool finished_ = false;
     bool sync_ = true;
+    int error_ = 0;
 };
 
 // Whole-block convenience over SafeFileWriter.

@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "platform/bmp_codec.h"
+#include "platform/file_ops.h"
 #include "platform/image_stream.h"
 #include "platform/png_codec.h"
 #include "platform/tiff_codec.h"
@@ -173,14 +174,14 @@ private:
 }  // namespace
 
 ImageFile::~ImageFile() {
-    if (stream) std::fclose(stream);
+    if (stream) CloseFileStream(stream);
 }
 
 ImageFile::ImageFile(ImageFile&& other) noexcept { *this = std::move(other); }
 
 ImageFile& ImageFile::operator=(ImageFile&& other) noexcept {
     if (this == &other) return *this;
-    if (stream) std::fclose(stream);
+    if (stream) CloseFileStream(stream);
     path = std::move(other.path);
     kind = other.kind;
     type = other.type;
@@ -227,7 +228,7 @@ bool OpenImageFile(ImageFile* file, u32 mode) {
     if (file->open_mode == mode && file->stream) return SeekStream(file->stream, 0);
     CloseImageFile(file);
     if (file->path.empty()) return false;
-    file->stream = std::fopen(file->path.c_str(), mode == kImageReading ? "rb" : "wb");
+    file->stream = OpenFileStream(file->path, mode == kImageReading ? "rb" : "wb");
     if (!file->stream) return false;
     file->open_mode = mode;
     StatStream(&file->info, file->stream);
@@ -235,7 +236,7 @@ bool OpenImageFile(ImageFile* file, u32 mode) {
 }
 
 void CloseImageFile(ImageFile* file) {
-    if (file->stream) std::fclose(file->stream);
+    if (file->stream) CloseFileStream(file->stream);
     file->stream = nullptr;
     file->open_mode = kImageClosed;
 }

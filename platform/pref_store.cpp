@@ -330,7 +330,13 @@ PrefStore& Prefs() {
 const std::string& PrefsPath() { return PrefsPathStorage(); }
 void SetPrefsPath(const std::string& path) { PrefsPathStorage() = path; }
 
-bool ReadPrefs() { return Prefs().Read(PrefsPath()); }
+bool ReadPrefs() {
+    // Start-up opens the folder: what an interrupted save left there goes.
+    std::string folder;
+    SplitPath(PrefsPath(), &folder, nullptr, nullptr);
+    RemoveStaleSafeSaveFiles(folder.empty() ? std::string(".") : folder);
+    return Prefs().Read(PrefsPath());
+}
 bool WritePrefs() { return Prefs().Write(PrefsPath()); }
 bool GetPrefInt(const std::string& key, i32* value) { return Prefs().GetInt(key, value); }
 bool GetPrefDouble(const std::string& key, double* value) { return Prefs().GetDouble(key, value); }

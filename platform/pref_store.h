@@ -87,6 +87,7 @@ PrefStore& Prefs();
 const std::string& PrefsPath();
 void SetPrefsPath(const std::string& path);
 
+// Also removes what an interrupted save left beside the file.
 bool ReadPrefs();
 bool WritePrefs();
 bool GetPrefInt(const std::string& key, i32* value);

@@ -14,7 +14,61 @@ namespace {
 
 // Old-style Deflate code, the one our files have always carried.
 constexpr u16 kDeflateCompression = 32946;
-constexpr u64 kMostExpansion = 65536;
+
+// The most bytes one stored byte of a compression can turn into, which
+// bounds the picture a file's strips can hold: uncompressed strips hold no
+// more than their bytes, PackBits makes 128 bytes of two, LZW never more
+// than 4096 bytes of a code of at least 9 bits, Deflate at most 1032 bytes
+// of one, JPEG at most 512 (a block of 64 samples in 2 bits, twice for the
+// subsampled colours), Zstandard 32768 (a 128 KiB block of one repeated
+// byte in 4). Other compressions are held to 64 KiB a byte; their rows are
+// decoded into a block that grows only as they arrive.
+u64 MostExpansion(u16 compression) {
+    switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_LZW: return 4096 * 8 / 9;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case kDeflateCompression: return 1032;
+    case COMPRESSION_JPEG: return 512;
+    case COMPRESSION_ZSTD: return 32768;
+    default: return 65536;
+    }
+}
+
+// The strip bytes that really lie inside the file: a strip's count is cut
+// at the file's end, a strip starting past it holds nothing, and strips that
+// share bytes hold no more than the file.
+u64 StripBytesPresent(TIFF* tif, u64 file_size) {
+    u64 present = 0;
+    const u32 strips = TIFFNumberOfStrips(tif);
+    for (u32 strip = 0; strip < strips && present < file_size; ++strip) {
+        int error = 0;
+        const u64 offset = TIFFGetStrileOffsetWithErr(tif, strip, &error);
+        if (error) return 0;
+        const u64 count = TIFFGetStrileByteCountWithErr(tif, strip, &error);
+        if (error) return 0;
+        if (offset < file_size) present += std::min(count, file_size - offset);
+    }
+    return std::min(present, file_size);
+}
+
+// Decoded rows go into a block that starts at 1 MiB and doubles as rows
+// arrive, so that data which does not decode never takes what its header
+// promised.
+constexpr size_t kFirstRowBlock = size_t(1) << 20;
+
+bool ReadRows(TIFF* tif, u32 height, size_t row, u64 total, std::vector<u8>* pixels) {
+    for (u32 y = 0; y < height; ++y) {
+        const size_t end = size_t(y + 1) * row;
+        if (pixels->size() < end) {
+            const size_t grown = std::max(end, std::max(pixels->size() * 2, kFirstRowBlock));
+            pixels->resize(static_cast<size_t>(std::min<u64>(total, grown)));
+        }
+        if (TIFFReadScanline(tif, pixels->data() + size_t(y) * row, y, 0) < 0) return false;
+    }
+    return true;
+}
 
 std::FILE* Stream(thandle_t handle) { return static_cast<std::FILE*>(handle); }
 
@@ -100,16 +154,24 @@ bool ReadTiff(std::FILE* stream, PixelImage* image) {
         return false;
     }
 
-    // No compression a TIFF may carry turns one byte into more than 64 KiB
-    // (LZW and Deflate stay far below): a header promising more than the
-    // file can hold is refused before a block of that size is taken.
+    // A header promising more pixels than the bytes of its strips can hold
+    // under their compression is refused before a block of that size is
+    // taken (a 20 KB file must not take a gigabyte), and so is a compression
+    // this libtiff cannot decode.
     u64 stream_size = 0;
-    const u64 bytes = u64(width) * height * u64(BytesPerPixel(format));
-    if (!StreamSize(stream, &stream_size) || bytes / kMostExpansion > stream_size) return false;
+    u16 compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
+    if (!TIFFIsCODECConfigured(compression)) return false;
+    u64 bytes = 0;
+    if (width == 0 || height == 0 || !ImageByteSize(width, height, format, &bytes)) return false;
+    if (!StreamSize(stream, &stream_size)) return false;
+    const u64 present = StripBytesPresent(tif.get(), stream_size);
+    if (bytes / MostExpansion(compression) > present) return false;
 
     PixelImage decoded;
-    if (width == 0 || height == 0) return false;
-    if (!SetImagePixels(&decoded, width, height, format, nullptr)) return false;
+    decoded.format = format;
+    decoded.width = width;
+    decoded.height = height;
     const size_t row = size_t(width) * BytesPerPixel(format);
     if (TIFFScanlineSize64(tif.get()) != static_cast<u64>(row)) return false;
 
@@ -125,9 +187,7 @@ bool ReadTiff(std::FILE* stream, PixelImage* image) {
         SetImagePalette(&decoded, kPaletteEntries, rgb);
     }
 
-    for (u32 y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tif.get(), decoded.pixels.data() + size_t(y) * row, y, 0) < 0) return false;
-    }
+    if (!ReadRows(tif.get(), height, row, bytes, &decoded.pixels)) return false;
     MovePixelImage(image, &decoded);
     return true;
 }

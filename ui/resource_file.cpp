@@ -2,11 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/file_ops.h"
+
 namespace pirn {
 
 bool ReadResourceFile(const std::string& path, std::vector<u8>& bytes, std::string* error) {
     bytes.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = OpenFileStream(path, "rb");
     if (!f) {
         if (error) *error = "cannot open " + path;
         return false;
@@ -27,7 +29,7 @@ bool ReadResourceFile(const std::string& path, std::vector<u8>& bytes, std::stri
         if (error) *error = "cannot read " + path;
         ok = false;
     }
-    std::fclose(f);
+    CloseFileStream(f);
     if (!ok) bytes.clear();
     return ok;
 }

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <random>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <ctime>
 
 #include "codex/plugin_writer.h"
+#include "platform/file_ops.h"
 #include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
 
@@ -44,6 +49,32 @@ TEST_F(LocalFolderTest, TagFilesOfBothLayoutsBecomeLocalCopies) {
     EXPECT_EQ(CountEvents(kCodexTagAvailable), 3u);
 }
 
+// What a crash in the middle of a save left behind goes when the folders
+// are opened again, and is never taken for a tag or an archive.
+TEST_F(LocalFolderTest, LeftoversOfInterruptedSavesGoWhenTheFoldersOpen) {
+    const Tag words{kText, Code("wo01"), "Words", Data("words")};
+    const std::string dead = ".pirn-tmp-2147483647-1-";  // no process has that number
+    WriteLocal("Text", "Words", TagFile(words));
+    WriteLocal("Text", dead + "Words", TagFile(Tag{kText, Code("wo02"), "Half", Data("half")}));
+    WriteLocal("Quicktime/MP3", dead + "Tune", TagFile(Tag{Code("quik"), Code("tu01"), "Tune", Data("")}));
+    WriteFile("local/.pirn-tmp-tag-Ab12Cd", TagFile(words));  // an earlier version's, old
+    const std::string old_temp = Local() + ".pirn-tmp-tag-Ab12Cd";
+    struct timeval times[2] = {{time(nullptr) - 7200, 0}, {time(nullptr) - 7200, 0}};
+    ASSERT_EQ(utimes(old_temp.c_str(), times), 0);
+    WriteFile("plugins/Addon", ArchiveBytes(6, 1, "Addon", {words}));
+    WriteFile("plugins/" + dead + "Addon", ArchiveBytes(6, 1, "Addon", {words}));
+
+    SetLocalFolder(Local());
+    EXPECT_EQ(AddArchivesInFolder(Game() + "plugins"), 1u);
+    EXPECT_FALSE(FindTag(kText, Code("wo02")));
+    EXPECT_FALSE(FindTag(Code("quik"), Code("tu01")));
+    EXPECT_EQ(GetArchive(0)->file_name, "Addon");
+    for (const std::string& gone : {Local() + "Text/" + dead + "Words", Local() + "Quicktime/MP3/" + dead + "Tune",
+                                    old_temp, Game() + "plugins/" + dead + "Addon"})
+        EXPECT_FALSE(std::filesystem::exists(gone)) << gone;
+    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("wo01"))));
+}
+
 TEST_F(LocalFolderTest, RukMadeThisNameIsReplacedByTheFileName) {
     WriteLocal("Text", "Real Name", TagFile(Tag{kText, Code("ru01"), "ruk made this", Data("x")}));
     PollLocalFolder(true);
@@ -73,6 +104,30 @@ TEST_F(LocalFolderTest, DuplicateIdsAndWrongFoldersAreRefusedWithTheirLines) {
     PollLocalFolder(true);
     ASSERT_TRUE(FindTag(kText, Code("du01")));
     EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
+}
+
+// The id 0xFFFFFFFF stands for "no tag": a tag of that id could never be
+// found again, so its file could not leave the catalogue once it was gone.
+TEST_F(LocalFolderTest, TagIdThatStandsForNoTagIsNotATag) {
+    ScopedLogCapture log;
+    WriteLocal("Text", "Nobody", TagFile(Tag{kText, 0xFFFFFFFF, "Nobody", Data("n")}));
+    WriteLocal("Text", "Somebody", TagFile(Tag{kText, Code("so01"), "Somebody", Data("s")}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, 0xFFFFFFFF, "Nobody", Data("a")},
+                                                           Tag{kText, Code("so02"), "Other", Data("o")}}));
+    SetDefaultWorkingSet();
+    PollLocalFolder(true);
+    EXPECT_EQ(log.TopicText("Codex"),
+              "ERROR: 'Nobody' in the 'Text' folder has the tag id 0xffffffff, which stands for no tag.\n");
+    TagList all;
+    ListAllTags(all);
+    SortTagList(all);  // by name: Other, Somebody
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0]->tag_id, Code("so02"));
+    EXPECT_EQ(all[1]->tag_id, Code("so01"));
+    TagList in_archive;
+    ListArchiveTags(GetArchive(0), in_archive);
+    EXPECT_EQ(in_archive, TagList{all[0]});
+    EXPECT_EQ(GetArchive(0)->entries.size(), 2u) << "the entry stays in the directory";
 }
 
 TEST_F(LocalFolderTest, RefusedDuplicateTakesOverWhenTheLocalCopyGoes) {
@@ -164,6 +219,34 @@ TEST_F(LocalFolderTest, FileChangesAndRemovalsSendTheirEvents) {
     EXPECT_EQ(CountEvents(kCodexTagGone), 1u);
     EXPECT_TRUE(FindTag(kText, Code("ar01")));
     EXPECT_FALSE(FindTagEntry(kText, Code("on01")));
+}
+
+// A changed file that cannot be opened when the folder is looked at (a
+// failing disk, a moment without permission) still holds its tag: the
+// catalogue keeps what it knew rather than dropping a tag whose file is
+// there, and a fresh scan agrees once the file reads again.
+TEST_F(LocalFolderTest, AChangedFileThatCannotBeOpenedKeepsItsTag) {
+    const std::string path = WriteLocal("Text", "Kept", TagFile(Tag{kText, Code("ke01"), "Kept", Data("first")}));
+    PollLocalFolder(true);
+    ASSERT_TRUE(IsTagLocal(FindTag(kText, Code("ke01"))));
+    pirn_test::WriteAll(path, TagFile(Tag{kText, Code("ke01"), "Kept", Data("second data")}));
+    for (int error : {EIO, EACCES}) {
+        SetFileFaultHook([&](FileOp op, const std::string& what, bool) {
+            return op == FileOp::kOpen && what == path ? error : 0;
+        });
+        quiet_log.Clear();
+        PollLocalFolder(true);
+        SetFileFaultHook(nullptr);
+        TagEntry* tag = FindTag(kText, Code("ke01"));
+        ASSERT_TRUE(tag) << std::strerror(error);
+        EXPECT_TRUE(IsTagLocal(tag));
+        EXPECT_TRUE(quiet_log.Contains("'Kept' in the 'Text' folder could not be opened."));
+        pirn_test::WriteAll(path, TagFile(Tag{kText, Code("ke01"), "Kept", Data("third")}));
+    }
+    PollLocalFolder(true);
+    EXPECT_EQ(FindTag(kText, Code("ke01"))->local_source->header.data_length, 5u);
+    SetLocalFolder(Local());
+    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("ke01"))));
 }
 
 TEST_F(LocalFolderTest, UnforcedPollWaitsForTheChangedFlag) {

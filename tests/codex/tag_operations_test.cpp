@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -10,6 +11,7 @@
 #include <random>
 
 #include "codex/plugin_writer.h"
+#include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/log_capture.h"
 #include "tests/codex/codex_test_fixture.h"
@@ -340,6 +342,99 @@ TEST_F(TagOperationsTest, CopyTagToLocalKeepsArchiveNamesInsideTheFolder) {
     PollLocalFolder(true);
     EXPECT_EQ(Read(FindTag(kText, Code("ev01"))), "e");
     EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("dt01"))));
+}
+
+// Files of these names are skipped by the local folder scan: a tag named so
+// would vanish after the next reload and keep its name blocked. A name the
+// user gives is refused; a name from an archive gets a '_' in front.
+TEST_F(TagOperationsTest, NamesTheFolderScanSkipsAreRefusedOrMapped) {
+    const char* const skipped[] = {"Thumbs.db", "DESKTOP.INI", ".DS_Store", ".pirn-tmp-1-2-Words",
+                                   ".Words.pirn-tmp-3"};
+    TagEntry* words = NewSavedTag("Words", "w");
+    ASSERT_TRUE(words);
+    std::vector<Tag> archived;
+    for (const char* name : skipped) {
+        SCOPED_TRACE(name);
+        quiet_log.Clear();
+        TagHeader header{};
+        EXPECT_FALSE(CreateTag(kText, kNoTagId, name, &header, 0));
+        EXPECT_TRUE(quiet_log.Contains("failed because 'The local folder skips files of that name'"));
+        EXPECT_FALSE(ChangeTagInfo(words, kKeepTagId, name));
+        EXPECT_EQ(BuildPluginFile({words}, 6, name, "", 1), 0);
+        archived.push_back(Tag{kText, Code("sk00") + u32(archived.size()), name, Data(name)});
+    }
+    EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Words"});
+    EXPECT_EQ(FilesUnder(Game() + "plugins"), std::vector<std::string>());
+
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", archived));
+    SetDefaultWorkingSet();
+    for (const Tag& tag : archived) EXPECT_EQ(CopyTagToLocal(FindTag(kText, tag.id)), 1) << tag.name;
+    // A fresh scan finds every copy: none vanished.
+    SetLocalFolder(Local());
+    for (const Tag& tag : archived) {
+        EXPECT_TRUE(IsTagLocal(FindTag(kText, tag.id))) << tag.name;
+        EXPECT_EQ(Read(FindTag(kText, tag.id)), tag.name);
+    }
+    EXPECT_TRUE(PathExists(Local() + "Text/_Thumbs.db", kPathIsFile));
+}
+
+// A tag larger than the stream's buffer: the write that fails (a full disk)
+// happens while the data is written, long before the save is closed, and
+// the save must still fail and keep the old file. Every write from the
+// first to the last is tried.
+TEST_F(TagOperationsTest, AWriteFailingWhileTheDataIsWrittenFailsTheSave) {
+    TagEntry* tag = NewSavedTag("Large", "small and good");
+    ASSERT_TRUE(tag);
+    const std::vector<u8> before = pirn_test::ReadAll(Local() + "Text/Large");
+    const std::string large(64 * 1024, 'x');
+    for (int failing = 1;; ++failing) {
+        int writes = 0;
+        SetFileFaultHook([&](FileOp op, const std::string&, bool) {
+            return op == FileOp::kWrite && ++writes == failing ? ENOSPC : 0;
+        });
+        TagHeader header{};
+        GetTagHeader(tag, &header);
+        const int saved = Save(tag, &header, large);
+        SetFileFaultHook(nullptr);
+        if (writes < failing) {
+            EXPECT_EQ(saved, 1) << "no write failed";
+            break;
+        }
+        EXPECT_EQ(saved, 0) << "write " << failing << " of " << writes << " failed";
+        EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Large"), before) << "write " << failing;
+        EXPECT_EQ(Read(tag), "small and good");
+        if (HasFailure()) break;
+    }
+    EXPECT_EQ(Read(tag), large);
+}
+
+// A group folder that is a link to another disk: the temporary file of a
+// save lies in that folder, not in the local root, so placing it never
+// crosses file systems; a failed save says why in its log line.
+TEST_F(TagOperationsTest, SavesWriteBesideTheirFileAndSayWhyTheyFailed) {
+    std::filesystem::create_directories(Game() + "elsewhere");
+    std::filesystem::create_directories(Local());
+    std::filesystem::create_directory_symlink(Game() + "elsewhere", Local() + "Text");
+    TagEntry* tag = NewSavedTag("Linked", "first");
+    ASSERT_TRUE(tag);
+    std::vector<std::string> opened;
+    SetFileFaultHook([&](FileOp op, const std::string& what, bool changes_files) {
+        if (op == FileOp::kOpen && changes_files) opened.push_back(what);
+        return op == FileOp::kWrite ? ENOSPC : 0;
+    });
+    TagHeader header{};
+    GetTagHeader(tag, &header);
+    quiet_log.Clear();
+    EXPECT_EQ(Save(tag, &header, "second"), 0);
+    SetFileFaultHook(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].substr(0, opened[0].rfind('/') + 1), Local() + "Text/");
+    EXPECT_TRUE(quiet_log.Contains(std::string("couldn't save '") + Local() + "Text/Linked': " +
+                                   std::strerror(ENOSPC)));
+    EXPECT_EQ(Read(tag), "first");
+    EXPECT_EQ(Save(tag, &header, "second"), 1);
+    EXPECT_EQ(Read(tag), "second");
+    EXPECT_EQ(FilesUnder(Game() + "elsewhere"), std::vector<std::string>{"Linked"});
 }
 
 TEST_F(TagOperationsTest, UnknownGroupCodesCannotLeadOutOfTheFolder) {

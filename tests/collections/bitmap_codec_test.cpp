@@ -330,6 +330,12 @@ std::vector<EncodeCase> EncodeCases() {
                          MakeBitmap(3, 1, kBitmapPartialAlpha, {{204, 4}, {0, 0}, {255, 6}}), e});
     }
     {
+        Bytes e = BitmapHeader(2, 1, 4, 0x0010, 16, 1, 0);
+        e.U8(0).U8(0).U8(0).U8(6);
+        cases.push_back({"opaque index 0 without partial alpha: 16 bits, as 8 bits it would be transparent",
+                         MakeBitmap(2, 1, 0, {{255, 0}, {255, 6}}), e});
+    }
+    {
         Bytes e = BitmapHeader(3, 1, 6, 0x0054, 16, 1, 0);
         RleRow(&e, {{1, 3}}, {8, 4, 0, 6}, 2, true);
         cases.push_back({"16-bit RLE needs no pad",

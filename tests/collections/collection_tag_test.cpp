@@ -533,6 +533,20 @@ TEST(CollectionTagSave, StandardReferencesGoToThePrimaryFieldsWhileAlternatesAre
     EXPECT_EQ(ReadU16(moved, instances + 64 + 30), 0) << "alternate bitmap Deep moved from 3 to 0";
 }
 
+TEST(CollectionTagSave, AnInstanceWithoutAlternateIsStoredAsItReadsBack) {
+    Collection c;
+    InitCollection(&c);
+    ResizeSequence(AddSequence(&c, "new"), 1, 1);  // a fresh instance: no alternate, its index "none"
+    TagHeader header;
+    const std::vector<u8> first = Save(&c, &header);
+    const u32 instances = ReadU32(first, 64 + 16 * 3 + 4) + 320;
+    EXPECT_EQ(ReadU16(first, instances + 30), 0) << "alternate index";
+    EXPECT_EQ(ReadU32(first, instances + 32), 0u) << "alternate scale";
+    auto loaded = Load(first, header.user_data);
+    ASSERT_EQ(loaded->result, 1);
+    EXPECT_EQ(Save(&loaded->collection), first);
+}
+
 TEST(CollectionTagSave, HasFramesFlagFollowsTheFrameCount) {
     Collection c;
     InitCollection(&c);

@@ -223,6 +223,30 @@ TEST(GeomData, SectionsOutsideTheTagDataAreRefused) {
     }
 }
 
+TEST(GeomData, AnEmptySectionIsWrittenWhereThePreviousOneEnds) {
+    // Its stored offset is not looked at on reading; seeking there on
+    // writing made a gigabyte-long tag, or one whose offset lay past its end.
+    for (const u8 offset_high : {u8(0x40), u8(0)}) {
+        SCOPED_TRACE(offset_high ? "offset 0x40000090" : "offset 144, inside the data");
+        std::vector<u8> bytes = OneTriangleGeomBytes();
+        bytes[13] = 0;  // no triangles
+        bytes[52] = offset_high;
+        bytes[55] = 144;
+        File file = StreamWith(bytes);
+        GeomData geom;
+        ASSERT_EQ(ReadGeomData(&geom, file.get(), DataHeader(u32(bytes.size()))), 1);
+        File out(std::tmpfile());
+        ASSERT_EQ(WriteGeomData(&geom, out.get(), DataHeader(0)), 1);
+        const std::vector<u8> written = DataOf(out.get());
+        EXPECT_EQ(written.size(), 128u + 64 + 18);
+        EXPECT_EQ((u32{written[52]} << 24 | u32{written[53]} << 16 | u32{written[54]} << 8 | written[55]), 82u)
+            << "where the vertices end";
+        File back = StreamWith(written);
+        GeomData again;
+        EXPECT_EQ(ReadGeomData(&again, back.get(), DataHeader(u32(written.size()))), 1);
+    }
+}
+
 TEST(GeomData, EmptySectionsAreWrittenEmpty) {
     GeomData geom;
     const float bounds[6] = {0, 0, 0, 0, 0, 0}, pivot[3] = {0, 0, 0};

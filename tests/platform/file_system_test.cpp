@@ -3,13 +3,18 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "platform/file_ops.h"
 #include "tests/support/test_support.h"
 
 namespace pirn {
@@ -482,6 +487,75 @@ TEST(FileSystemSaving, TempNamesAreRecognised) {
     EXPECT_FALSE(IsSafeSaveTempName("name.tag"));
     out.Abandon();
     EXPECT_FALSE(Exists(out.temp_path()));
+}
+
+// Leftovers of interrupted saves go when their folder is opened again;
+// temporary files a save is writing right now, and names that only look
+// alike, stay.
+TEST(FileSystemSaving, StaleTemporaryFilesAreRemoved) {
+    TempDir dir;
+    const std::string own = std::to_string(static_cast<long>(getpid()));
+    SafeFileWriter busy;  // a save still running in this process
+    ASSERT_TRUE(busy.Open(dir.file("busy.bin")));
+    struct Case {
+        std::string name;
+        bool old;  // modified two hours ago
+        bool removed;
+    };
+    const Case cases[] = {
+        {".pirn-tmp-2147483647-3-Words", false, true},  // no process has that number
+        {".pirn-tmp-" + own + "-99999-Words", false, true},  // ours, but no save holds it
+        {".pirn-tmp-1-4-Words", false, false},  // process 1 runs
+        {".pirn-tmp-tag-Ab12Cd", true, true},   // an earlier form, old
+        {".pirn-tmp-tag-Xy34Zw", false, false},  // an earlier form, recent
+        {".Words.pirn-tmp-5-6-0", true, true},
+        {"Words", true, false},
+        {".hidden", true, false},
+        {"pirn-tmp-2147483647-3-Words", false, false},  // not hidden: not ours
+    };
+    for (const Case& c : cases) {
+        WriteAll(dir.file(c.name), std::string("x"));
+        if (c.old) {
+            struct timeval times[2] = {{time(nullptr) - 7200, 0}, {time(nullptr) - 7200, 0}};
+            ASSERT_EQ(utimes(dir.file(c.name).c_str(), times), 0);
+        }
+    }
+    EXPECT_EQ(RemoveStaleSafeSaveFiles(dir.path()), 4u);
+    for (const Case& c : cases) EXPECT_EQ(Exists(dir.file(c.name)), !c.removed) << c.name;
+    EXPECT_TRUE(Exists(busy.temp_path()));
+    busy.Write("done", 4);
+    EXPECT_TRUE(busy.Commit());
+}
+
+// A failing step of a save is reported with the system's reason, and the
+// temporary file lies beside the target.
+TEST(FileSystemSaving, FailureReasonNamesTheFailingStep) {
+    TempDir dir;
+    const std::string target = dir.file("sub/prefs.txt");
+    ASSERT_TRUE(MakeDirectory(dir.file("sub")));
+    std::vector<std::string> opened;
+    int fail_with = ENOSPC;
+    FileOp fail_op = FileOp::kWrite;
+    SetFileFaultHook([&](FileOp op, const std::string& what, bool) {
+        if (op == FileOp::kOpen) opened.push_back(what);
+        return op == fail_op ? fail_with : 0;
+    });
+    SafeFileWriter out;
+    ASSERT_TRUE(out.Open(target));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].substr(0, opened[0].rfind('/') + 1), dir.file("sub/"));
+    out.Write("text", 4);
+    EXPECT_FALSE(out.Commit());
+    EXPECT_EQ(out.FailureReason(), std::strerror(ENOSPC));
+
+    fail_op = FileOp::kSync;
+    fail_with = EIO;
+    ASSERT_TRUE(out.Open(target));
+    out.Write("text", 4);
+    EXPECT_FALSE(out.Commit());
+    EXPECT_EQ(out.FailureReason(), std::strerror(EIO));
+    SetFileFaultHook(nullptr);
+    EXPECT_EQ(RawNamesIn(dir.file("sub")), std::vector<std::string>());
 }
 
 }  // namespace

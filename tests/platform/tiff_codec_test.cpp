@@ -1,6 +1,9 @@
 #include "platform/tiff_codec.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -253,6 +256,71 @@ TEST(TiffCodecTest, TruncatedAndCorruptFilesAreRefused) {
     huge.Short(338, {2});
     huge.Long(278, {1});
     EXPECT_FALSE(Decode(huge.Build(std::vector<u8>(16, 0)), &image));
+}
+
+enum ChildOutcome { kRefusedSmall = 0, kRefusedBig = 1, kDecoded = 2, kCrashed = 3 };
+
+// Decodes in a child process of its own, so that the peak memory of each
+// decode is measured apart: whether it was refused, and whether its peak
+// grew by less than 100 MB on the way.
+ChildOutcome DecodeInChild(const std::vector<u8>& bytes) {
+    pid_t child = fork();
+    if (child == 0) {
+        PixelImage image;
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        bool decoded = Decode(bytes, &image);
+        getrusage(RUSAGE_SELF, &after);
+        _exit(decoded ? kDecoded : after.ru_maxrss - before.ru_maxrss < 100 * 1024 ? kRefusedSmall : kRefusedBig);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return kCrashed;
+    return static_cast<ChildOutcome>(WEXITSTATUS(status));
+}
+
+// Headers promising more pixels than the bytes of their strips can hold:
+// refused before the picture's block is taken.
+TEST(TiffCodecTest, PromisesBeyondTheStripBytesAreRefusedBeforeAllocating) {
+    struct Case {
+        const char* what;
+        u32 compression;
+        u32 width, height, samples;
+        u32 strip_count;  // as the header says
+        size_t strip_present;  // bytes the file really holds
+    };
+    const Case cases[] = {
+        // 972 MB of RGB from a 20 KB file: within 65536 x the file size.
+        {"uncompressed", 1, 18000, 18000, 3, 20000, 20000},
+        {"PackBits, 64 to 1 at most", 32773, 18000, 18000, 3, 20000, 20000},
+        {"LZW, about 3600 to 1 at most", 5, 18000, 18000, 3, 20000, 20000},
+        {"Deflate, 1032 to 1 at most", 32946, 18000, 18000, 3, 20000, 20000},
+        // The count says 300 MB are there, the file ends after 2000 bytes.
+        {"strip past the end", 1, 10000, 10000, 3, 300000000, 2000},
+        // A compression no codec here decodes.
+        {"unknown compression", 32690, 10000, 10000, 3, 20000, 20000},
+        // Within what Zstandard can inflate to, but the bytes are no
+        // Zstandard data: the rows fail before the block grows.
+        {"Zstandard that does not decode", 50000, 10000, 10000, 3, 20000, 20000},
+    };
+    for (const Case& c : cases) {
+        TiffBuilder tiff(false);
+        tiff.Long(256, {c.width});
+        tiff.Long(257, {c.height});
+        tiff.Short(258, std::vector<u32>(c.samples, 8));
+        tiff.Short(259, {c.compression});
+        tiff.Short(262, {c.samples == 3 ? 2u : 1u});
+        tiff.Short(277, {c.samples});
+        tiff.Long(278, {c.height});
+        std::vector<u8> bytes = tiff.Build(std::vector<u8>(c.strip_present, 0x55));
+        // The strip byte count is the last entry value before the strip
+        // (tag 279 sorts last): patch it to what the header claims.
+        const size_t ifd_entries = bytes[8] | bytes[9] << 8;
+        const size_t count_at = 8 + 2 + 12 * (ifd_entries - 1) + 8;
+        ASSERT_EQ(bytes[count_at - 8] | bytes[count_at - 7] << 8, 279);
+        for (int i = 0; i < 4; ++i) bytes[count_at + i] = u8(c.strip_count >> (8 * i));
+
+        EXPECT_EQ(DecodeInChild(bytes), kRefusedSmall) << c.what;
+    }
 }
 
 TEST(TiffCodecTest, WrittenFilesCarryTheDocumentedFields) {

@@ -27,9 +27,10 @@ void MakeParents(const std::string& path) {
 }
 }  // namespace
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/pirn-test-XXXXXX";
+TempDir::TempDir(const std::string& base) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = !base.empty() ? base : std::string(tmp && *tmp ? tmp : "/tmp");
+    std::string pattern = folder + "/pirn-test-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) {

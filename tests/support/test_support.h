@@ -7,11 +7,11 @@
 
 namespace pirn_test {
 
-// A fresh folder under the system's temporary folder, removed with everything
-// inside it when the object goes away.
+// A fresh folder under the system's temporary folder (or under `base` when
+// given), removed with everything inside it when the object goes away.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::string& base = std::string());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -1,0 +1,275 @@
+#include "platform/file_ops.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace pirn {
+
+namespace {
+
+struct HookState {
+    std::mutex mutex;
+    FileFaultHook hook;
+    bool installed = false;
+    bool asking = false;  // the hook's own file work is not asked about again
+};
+
+HookState& Hook() {
+    static HookState state;
+    return state;
+}
+
+// 0, or the errno the hook wants this operation to fail with.
+int AskHook(FileOp op, const std::string& what, bool changes_files = true) {
+    HookState& state = Hook();
+    if (!state.installed) return 0;
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (!state.hook || state.asking) return 0;
+    state.asking = true;
+    int error = state.hook(op, what, changes_files);
+    state.asking = false;
+    return error;
+}
+
+bool Refused(FileOp op, const std::string& what, bool changes_files = true) {
+    if (int error = AskHook(op, what, changes_files)) {
+        errno = error;
+        return true;
+    }
+    return false;
+}
+
+// A stream made while a hook is installed: its own read, write, seek and
+// close functions over the descriptor, so that the writes stdio passes to
+// the system can be refused like any other operation.
+struct HookedFile {
+    int fd;
+    std::string path;
+};
+
+std::mutex& HookedMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::map<std::FILE*, HookedFile*>& HookedFiles() {
+    static std::map<std::FILE*, HookedFile*> files;
+    return files;
+}
+
+ssize_t HookedRead(void* cookie, char* buffer, size_t size) {
+    auto* file = static_cast<HookedFile*>(cookie);
+    for (;;) {
+        ssize_t got = ::read(file->fd, buffer, size);
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+
+// A cookie's write answers the bytes it took, 0 on an error (errno set):
+// glibc takes a negative answer for a count and walks its buffer pointers
+// off the buffer.
+ssize_t HookedWrite(void* cookie, const char* buffer, size_t size) {
+    auto* file = static_cast<HookedFile*>(cookie);
+    if (Refused(FileOp::kWrite, file->path)) return 0;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t wrote = ::write(file->fd, buffer + done, size - done);
+        if (wrote < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+int HookedSeek(void* cookie, off64_t* offset, int whence) {
+    auto* file = static_cast<HookedFile*>(cookie);
+    off64_t at = ::lseek64(file->fd, *offset, whence);
+    if (at < 0) return -1;
+    *offset = at;
+    return 0;
+}
+
+int HookedClose(void* cookie) {
+    auto* file = static_cast<HookedFile*>(cookie);
+    int result = ::close(file->fd);
+    delete file;
+    return result;
+}
+
+bool ModeWrites(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
+
+int OpenFlagsOfMode(const char* mode) {
+    const bool plus = std::strchr(mode, '+') != nullptr;
+    switch (mode[0]) {
+    case 'r': return plus ? O_RDWR : O_RDONLY;
+    case 'w': return (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a': return (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default: return -1;
+    }
+}
+
+std::string Pair(const std::string& from, const std::string& to) { return from + " -> " + to; }
+
+}  // namespace
+
+const char* FileOpName(FileOp op) {
+    switch (op) {
+    case FileOp::kOpen: return "open";
+    case FileOp::kWrite: return "write";
+    case FileOp::kSync: return "fsync";
+    case FileOp::kClose: return "close";
+    case FileOp::kRename: return "rename";
+    case FileOp::kRenameNoReplace: return "rename without replacing";
+    case FileOp::kLink: return "link";
+    case FileOp::kUnlink: return "unlink";
+    }
+    return "?";
+}
+
+void SetFileFaultHook(FileFaultHook hook) {
+    HookState& state = Hook();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.installed = static_cast<bool>(hook);
+    state.hook = std::move(hook);
+}
+
+int OpenFileDescriptor(const std::string& path, int flags, unsigned mode) {
+    if (Refused(FileOp::kOpen, path, (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0)) return -1;
+    for (;;) {
+        int fd = ::open(path.c_str(), flags | O_CLOEXEC, static_cast<mode_t>(mode));
+        if (fd >= 0 || errno != EINTR) return fd;
+    }
+}
+
+std::FILE* StreamFromDescriptor(int fd, const char* mode, const std::string& path) {
+    if (fd < 0) return nullptr;
+    std::FILE* stream = nullptr;
+    if (Hook().installed && ModeWrites(mode)) {
+        auto* file = new HookedFile{fd, path};
+        stream = fopencookie(file, mode, cookie_io_functions_t{HookedRead, HookedWrite, HookedSeek, HookedClose});
+        if (stream) {
+            std::lock_guard<std::mutex> lock(HookedMutex());
+            HookedFiles()[stream] = file;
+        } else {
+            delete file;
+        }
+    } else {
+        stream = ::fdopen(fd, mode);
+    }
+    if (!stream) {
+        int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return stream;
+}
+
+std::FILE* OpenFileStream(const std::string& path, const char* mode) {
+    int flags = OpenFlagsOfMode(mode);
+    if (flags < 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    return StreamFromDescriptor(OpenFileDescriptor(path, flags), mode, path);
+}
+
+int StreamDescriptor(std::FILE* stream) {
+    if (!stream) return -1;
+    int fd = ::fileno(stream);
+    if (fd >= 0) return fd;
+    std::lock_guard<std::mutex> lock(HookedMutex());
+    auto found = HookedFiles().find(stream);
+    return found == HookedFiles().end() ? -1 : found->second->fd;
+}
+
+bool SyncStream(std::FILE* stream) {
+    if (!stream || std::fflush(stream) != 0) return false;
+    int fd = StreamDescriptor(stream);
+    if (fd < 0) return false;
+    std::string path;
+    {
+        std::lock_guard<std::mutex> lock(HookedMutex());
+        auto found = HookedFiles().find(stream);
+        if (found != HookedFiles().end()) path = found->second->path;
+    }
+    if (Refused(FileOp::kSync, path)) return false;
+    return ::fsync(fd) == 0;
+}
+
+bool CloseFileStream(std::FILE* stream) {
+    if (!stream) return false;
+    std::string path;
+    bool written = false;  // only streams that write are hooked
+    {
+        std::lock_guard<std::mutex> lock(HookedMutex());
+        auto found = HookedFiles().find(stream);
+        if (found != HookedFiles().end()) {
+            path = found->second->path;
+            written = true;
+            HookedFiles().erase(found);
+        }
+    }
+    // A refused close still closes: the descriptor is gone either way, as it
+    // is when close(2) reports a late write error.
+    const int refused = AskHook(FileOp::kClose, path, written);
+    const bool closed = std::fclose(stream) == 0;
+    if (refused) {
+        errno = refused;
+        return false;
+    }
+    return closed;
+}
+
+bool CloseFileDescriptor(int fd) {
+    if (fd < 0) return false;
+    const int refused = AskHook(FileOp::kClose, std::string(), false);
+    const bool closed = ::close(fd) == 0;
+    if (refused) {
+        errno = refused;
+        return false;
+    }
+    return closed;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    if (Refused(FileOp::kRename, Pair(from, to))) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RenameFileNoReplace(const std::string& from, const std::string& to) {
+    const int refused = AskHook(FileOp::kRenameNoReplace, Pair(from, to));
+    if (refused != 0) {
+        errno = refused;
+    } else if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // File systems without RENAME_NOREPLACE: link() also refuses an
+    // existing target. When the old name cannot be removed afterwards, the
+    // new one goes again, so that nothing has changed.
+    if (!LinkFile(from, to)) return false;
+    if (UnlinkFile(from)) return true;
+    int error = errno;
+    UnlinkFile(to);
+    errno = error;
+    return false;
+}
+
+bool LinkFile(const std::string& from, const std::string& to) {
+    if (Refused(FileOp::kLink, Pair(from, to))) return false;
+    return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+bool UnlinkFile(const std::string& path) {
+    if (Refused(FileOp::kUnlink, path)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+}  // namespace pirn
