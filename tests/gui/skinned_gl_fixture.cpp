@@ -1,12 +1,15 @@
 #include "tests/gui/skinned_gl_fixture.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/image_file.h"
 #include "platform/os/os_window.h"
 #include "platform/os/pirn_gl.h"
 #include "tests/gui/gui_harness.h"
@@ -111,6 +114,26 @@ void SkinnedGlFixture::Shot(const char* name) const {
     // GL rows run bottom-up, PPM rows top-down.
     for (int y = height_ - 1; y >= 0; --y) std::fwrite(&p[size_t(y) * size_t(width_) * 3], 1, size_t(width_) * 3, f);
     std::fclose(f);
+}
+
+void SkinnedGlFixture::SavePng(const std::string& name) const {
+    if (width_ < 1 || height_ < 1) return;
+    const char* build = std::getenv("PIRN_BUILD_DIR");
+    const std::string folder = std::string(build ? build : ".") + "/test-output";
+    MakeDirectory(folder);
+    std::vector<u8> rgb(size_t(width_) * size_t(height_) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    // GL rows run bottom-up, image rows top-down.
+    std::vector<u8> rows(rgb.size());
+    const size_t stride = size_t(width_) * 3;
+    for (int y = 0; y < height_; ++y)
+        std::copy_n(&rgb[size_t(height_ - 1 - y) * stride], stride, &rows[size_t(y) * stride]);
+    PixelImage image;
+    SetImagePixels(&image, u32(width_), u32(height_), kFormatRgb, rows.data());
+    std::vector<u8> png;
+    if (EncodeImageBytes(kTypePng, image, &png)) WriteFileSafely(folder + "/" + name + ".png", png.data(), png.size());
 }
 
 }  // namespace pirn

@@ -49,6 +49,9 @@ protected:
     int DarkPixelsIn(const Rect& r, int level) const;
     // Writes the back buffer as a PPM when PIRN_GUI_SHOTS names a folder.
     void Shot(const char* name) const;
+    // Writes the back buffer as NAME.png into the build's test-output
+    // folder (PIRN_BUILD_DIR, else the working folder), for looking at.
+    void SavePng(const std::string& name) const;
 
     static InterfaceFont* font_;
     static Skin* skin_;

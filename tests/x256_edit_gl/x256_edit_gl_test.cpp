@@ -163,25 +163,9 @@ protected:
         for (int i = 0; i < n; ++i) StepFrame();
     }
 
-    // The back buffer as a PNG in the test output folder.
     void Screenshot(const std::string& name) {
         Draw();
-        const char* build = std::getenv("PIRN_BUILD_DIR");
-        const std::string folder = std::string(build ? build : ".") + "/test-output";
-        MakeDirectory(folder);
-        std::vector<u8> rgb(size_t(width_) * size_t(height_) * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        std::vector<u8> rows(rgb.size());
-        const size_t stride = size_t(width_) * 3;
-        for (int y = 0; y < height_; ++y)
-            std::copy_n(&rgb[size_t(height_ - 1 - y) * stride], stride, &rows[size_t(y) * stride]);
-        PixelImage image;
-        SetImagePixels(&image, u32(width_), u32(height_), kFormatRgb, rows.data());
-        std::vector<u8> png;
-        if (EncodeImageBytes(kTypePng, image, &png))
-            WriteFileSafely(folder + "/" + name + ".png", png.data(), png.size());
+        SavePng(name);
     }
 
     // The colour at the middle of a grid cell's picture, on screen.
