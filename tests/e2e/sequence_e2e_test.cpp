@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/big_endian_bytes.h"
 #include "tests/e2e/program_fixture.h"
 #include "tools/demo_game/demo_game.h"
 
@@ -22,8 +23,6 @@ namespace {
 
 constexpr double kTypeAheadPause = 0.8;
 
-uint16_t U16At(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b.at(at) << 8 | b.at(at + 1)); }
-uint32_t U32At(const std::vector<uint8_t>& b, size_t at) { return uint32_t(U16At(b, at)) << 16 | U16At(b, at + 2); }
 
 // Where things stand on the program's 1280 x 1000 screen. Editors open at
 // the cascade positions (64, 64), (112, 112), (160, 160) below the menu

@@ -13,6 +13,10 @@
 
 namespace pirn_test {
 
+// Big-endian fields read back from saved bytes, checked against the size.
+inline uint16_t U16At(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b.at(at) << 8 | b.at(at + 1)); }
+inline uint32_t U32At(const std::vector<uint8_t>& b, size_t at) { return uint32_t(U16At(b, at)) << 16 | U16At(b, at + 2); }
+
 template <typename Derived>
 struct BigEndianBytes {
     std::vector<uint8_t> data;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/big_endian_bytes.h"
 #include "codex/codex.h"
 #include "codex/ui/tag_editor_open.h"
 #include "codex/ui/tag_editor_registry.h"
@@ -48,8 +49,8 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr u32 kGroup = 0x2E323536;  // '.256'
 
-u16 U16At(const std::vector<u8>& b, size_t at) { return u16(b.at(at) << 8 | b.at(at + 1)); }
-u32 U32At(const std::vector<u8>& b, size_t at) { return u32(U16At(b, at)) << 16 | U16At(b, at + 2); }
+using pirn_test::U16At;
+using pirn_test::U32At;
 
 class SequencePagesGlTest : public SkinnedGlFixture {
 protected:
