@@ -44,10 +44,13 @@ TEST(ChildProcessTest, MissingProgramOrSignalIsReported) {
 
 TEST(ChildProcessTest, AGrandchildHoldingThePipeDoesNotBlock) {
     // xclip leaves such a helper behind. It writes its pid and then waits
-    // for a stop file (at most 20 s), holding the output pipe open.
+    // for a stop file (at most 20 s), holding the output pipe open. The pid
+    // is written aside and renamed into place, so that neither the parent
+    // nor the test ever reads a half-written or wrong pid ($$ in a subshell
+    // is the parent's).
     pirn_test::TempDir dir;
     const std::string script =
-        "echo first; (echo $$ > \"$0/pid\"; exec sh -c 'echo $$ > \"$0/pid\"; i=0; "
+        "echo first; (exec sh -c 'echo $$ > \"$0/pid.new\"; mv \"$0/pid.new\" \"$0/pid\"; i=0; "
         "while [ ! -f \"$0/stop\" ] && [ $i -lt 200 ]; do sleep 0.1; i=$((i+1)); done' \"$0\") & "
         "while [ ! -s \"$0/pid\" ]; do sleep 0.01; done; exit 0";
     ChildProcessResult result;
