@@ -124,15 +124,18 @@ protected:
     }
 
     // Types a path into the desktop's file chooser once it shows (tried
-    // again every two seconds until it has gone).
+    // again every two seconds until it has gone). A slow chooser is waited
+    // for up to half a minute; only one seen and gone counts as answered.
     static bool AnswerFileChooser(const std::string& title, const std::string& path) {
+        bool seen = false;
         for (int attempt = 0; attempt < 30; ++attempt) {
             std::string ids;
             if (RunCommand({"xdotool", "search", "--name", "^" + title + "$"}, &ids) != 0 || ids.empty()) {
-                if (attempt > 0) return true;  // it came and went
+                if (seen) return true;
                 SleepSeconds(1.0);
                 continue;
             }
+            seen = true;
             const std::string id = ids.substr(0, ids.find('\n'));
             RunCommand({"xdotool", "windowfocus", "--sync", id});
             RunCommand({"xdotool", "key", "--window", id, "ctrl+l"});
