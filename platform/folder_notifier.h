@@ -39,6 +39,7 @@ private:
     struct Ticket {
         int watch = -1;  // inotify watch descriptor; -1 once the watch is gone
         void* change = nullptr;  // Windows change-notification handle
+        std::string folder;      // Windows: to open the handle again
         bool signalled = false;
         bool lost = false;
     };

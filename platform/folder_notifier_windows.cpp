@@ -1,6 +1,8 @@
 // The Windows notifier: a change-notification handle per watched folder
 // (names, attributes and last writes of its entries), tested without
-// waiting and re-armed after each signal.
+// waiting. After a signal the handle is closed and opened again rather than
+// re-armed: an open handle keeps a deleted folder pending deletion, so the
+// watcher would never see it go.
 #ifdef _WIN32
 
 #include "platform/folder_notifier.h"
@@ -30,6 +32,7 @@ int FolderNotifier::Watch(const std::string& folder) {
     if (change == INVALID_HANDLE_VALUE) return -1;
     int ticket = next_ticket_++;
     tickets_[ticket].change = change;
+    tickets_[ticket].folder = folder;
     return ticket;
 }
 
@@ -44,6 +47,14 @@ FolderNotice FolderNotifier::Take(int ticket) {
     auto found = tickets_.find(ticket);
     if (found == tickets_.end()) return FolderNotice::kLost;
     Ticket& state = found->second;
+    if (state.change == nullptr && !state.lost) {
+        // Closed at the signal; a folder that went cannot be opened again.
+        HANDLE change = FindFirstChangeNotificationW(WidePath(state.folder).c_str(), FALSE, kChangeFilter);
+        if (change == INVALID_HANDLE_VALUE)
+            state.lost = true;
+        else
+            state.change = change;
+    }
     if (state.lost) return FolderNotice::kLost;
     if (!state.signalled) return FolderNotice::kQuiet;
     state.signalled = false;
@@ -59,13 +70,8 @@ void FolderNotifier::Refresh() {
         HANDLE change = static_cast<HANDLE>(state.change);
         if (WaitForSingleObject(change, 0) != WAIT_OBJECT_0) continue;
         state.signalled = true;
-        // A handle that cannot be re-armed (its folder went) is closed; the
-        // watcher then counts the folder as gone for this check.
-        if (!FindNextChangeNotification(change)) {
-            FindCloseChangeNotification(change);
-            state.change = nullptr;
-            state.lost = true;
-        }
+        FindCloseChangeNotification(change);
+        state.change = nullptr;
     }
 }
 

@@ -139,6 +139,8 @@ TEST(FolderWatcher, ChangesWithinOneSecondAreSeenAndCarryTheUserValue) {
     EXPECT_EQ(list.watchers[0]->snapshot()[0].info.modification_nanoseconds, 200u);
 }
 
+// Windows file names ignore case: "A" and "a" cannot both be there.
+#ifndef _WIN32
 TEST(FolderWatcher, NamesEqualInNaturalOrderStayDistinct) {
     TempDir dir;
     for (const char* name : {"A", "a", "x7", "x007"}) WriteAll(dir.file(name), std::string(name));
@@ -170,6 +172,7 @@ TEST(FolderWatcher, NamesEqualInNaturalOrderStayDistinct) {
     EXPECT_GT(CompareFolderEntries(nullptr, &snapshot[0]), 0);
     EXPECT_EQ(CompareFolderEntries(nullptr, nullptr), 0);
 }
+#endif
 
 TEST(FolderWatcher, DeletedFolderReportsRemovalsThenGoneAndComesBack) {
     TempDir dir;
@@ -195,6 +198,9 @@ TEST(FolderWatcher, DeletedFolderReportsRemovalsThenGoneAndComesBack) {
               (std::vector<Report>{{kFolderAppeared, "", 0}, {kFileAdded, "g", 3}}));
 }
 
+// On Windows a folder cannot be made again under its name while the
+// watcher's handle keeps the deleted one pending.
+#ifndef _WIN32
 TEST(FolderWatcher, FolderReplacedBetweenPollsIsSeenAsGoneThenNew) {
     TempDir dir;
     std::string watched = dir.file("local");
@@ -210,6 +216,7 @@ TEST(FolderWatcher, FolderReplacedBetweenPollsIsSeenAsGoneThenNew) {
     EXPECT_EQ(recorder.Poll(list),
               (std::vector<Report>{{kFolderAppeared, "", 0}, {kFileAdded, "h", 2}}));
 }
+#endif
 
 // Only Linux lets a test take away every descriptor.
 #ifndef _WIN32
@@ -249,7 +256,9 @@ TEST(FolderWatcher, PollingFallbackFindsRewritesWithoutNotification) {
     FolderWatcher* watcher = AddFolderWatcher(list, dir.path(), nullptr, false);
     Recorder recorder;
     std::vector<Report> idle = recorder.Poll(list);
-    SetModificationTime(path, 1600000000, 5);  // the folder's own status does not change
+    // The folder's own status does not change. (Windows keeps times in
+    // steps of 100 ns.)
+    SetModificationTime(path, 1600000000, 500);
     std::vector<Report> after = recorder.Poll(list);
     bool had_notification = watcher->has_notification();
     FolderNotifier::Instance().SetEnabled(true);
@@ -262,7 +271,7 @@ TEST(FolderWatcher, PollingFallbackFindsRewritesWithoutNotification) {
     // only real changes.
     EXPECT_TRUE(recorder.Poll(list).empty());
     EXPECT_TRUE(watcher->has_notification());
-    SetModificationTime(path, 1600000000, 9);
+    SetModificationTime(path, 1600000000, 900);
     EXPECT_EQ(recorder.Poll(list),
               (std::vector<Report>{{kFolderChanged, "", 0}, {kFileChanged, "f", 0}}));
 }
