@@ -42,7 +42,7 @@ bool StartupLog::Write(const char* format, ...) {
 
 bool StartupLog::WriteV(const char* format, va_list args) {
     if (!file_) {
-        file_ = std::fopen(path_.c_str(), "w");
+        file_ = std::fopen(path_.c_str(), "wb");  // "\n" line ends on Windows too
         if (!file_) return false;
     }
     std::string line = FormatLine(format, args);

@@ -77,6 +77,9 @@ TEST_F(CatalogueTest, EffectiveCopyFollowsPrecedencePriorityAndName) {
 // Random sets of archives and working sets, checked against the rule worked
 // out here: kinds 1, 5 and 7 in the set get priorities 0, 1, 2, ... in the
 // order they were opened; then precedence, unsigned priority, file name.
+// Its archive names differ only in case ("b", "B") or are not UTF-8 (0xE9):
+// Windows can hold neither.
+#ifndef _WIN32
 TEST_F(CatalogueTest, RandomWorkingSetsPickTheCopyTheRuleNames) {
     const u16 kinds[] = {1, 2, 3, 5, 6, 7};
     std::mt19937 random(31);
@@ -124,6 +127,7 @@ TEST_F(CatalogueTest, RandomWorkingSetsPickTheCopyTheRuleNames) {
         ASSERT_EQ(CloseAllArchives(), 1);
     }
 }
+#endif
 
 TEST_F(CatalogueTest, LocalCopyWinsEvenWithoutActiveArchives) {
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", WallTag("archive")));

@@ -47,7 +47,7 @@ protected:
         if (!std::filesystem::exists(folder)) return names;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
             if (entry.is_regular_file())
-                names.push_back(std::filesystem::relative(entry.path(), folder).string());
+                names.push_back(std::filesystem::relative(entry.path(), folder).generic_u8string());
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "codex/tag_group.h"
+#include "platform/file_ops.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +27,7 @@ bool IsOurs(const fs::path& folder) {
 bool WriteFile(const fs::path& path, const std::vector<u8>& bytes, std::string* error) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = OpenFileStream(path.u8string(), "wb");
     bool ok = f != nullptr;
     if (ok && !bytes.empty()) ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0) ok = false;
@@ -39,20 +40,20 @@ bool WriteInto(const DemoGame& game, const fs::path& root, std::string* error) {
     fs::create_directories(root / "tags", ec);
     fs::create_directories(root / "plugins", ec);
     // Every group has its local subfolder, as the program expects to watch.
-    for (u32 i = 0; i < kTagGroupCount; ++i) fs::create_directories(root / "local" / TagGroupTable[i].plural_label, ec);
+    for (u32 i = 0; i < kTagGroupCount; ++i) fs::create_directories(root / "local" / fs::u8path(TagGroupTable[i].plural_label), ec);
     if (ec) {
         *error = "cannot create folders in " + root.string() + ": " + ec.message();
         return false;
     }
     if (!WriteFile(root / kMarkerName, {}, error)) return false;
     for (const DemoArchive& archive : game.archives)
-        if (!WriteFile(root / archive.folder / archive.file_name, EncodeArchive(archive), error)) return false;
+        if (!WriteFile(root / fs::u8path(archive.folder) / fs::u8path(archive.file_name), EncodeArchive(archive), error)) return false;
     for (const DemoLocalFile& file : game.local_files) {
-        const fs::path path = root / "local" / TagGroupLabelText(file.tag.group) / file.file_name;
+        const fs::path path = root / "local" / fs::u8path(TagGroupLabelText(file.tag.group)) / fs::u8path(file.file_name);
         if (!WriteFile(path, EncodeTagFile(file), error)) return false;
     }
     for (const DemoFile& file : game.files)
-        if (!WriteFile(root / file.path, file.bytes, error)) return false;
+        if (!WriteFile(root / fs::u8path(file.path), file.bytes, error)) return false;
     const std::string contents = DescribeDemoGame(game);
     return WriteFile(root / "contents.txt", std::vector<u8>(contents.begin(), contents.end()), error);
 }
@@ -64,9 +65,9 @@ bool WriteDemoGame(const DemoGame& game, const std::string& folder, std::string*
         *error = "no folder given";
         return false;
     }
-    const fs::path target = fs::absolute(fs::path(folder)).lexically_normal();
-    const fs::path staging = target.string() + ".new";
-    const fs::path retired = target.string() + ".old";
+    const fs::path target = fs::absolute(fs::u8path(folder)).lexically_normal();
+    const fs::path staging = fs::u8path(target.u8string() + ".new");
+    const fs::path retired = fs::u8path(target.u8string() + ".old");
     if (!IsOurs(target)) {
         *error = target.string() + " exists and is not a demo game folder; left alone";
         return false;
