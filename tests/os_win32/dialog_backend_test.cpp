@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/native_dialogs.h"
@@ -35,23 +36,46 @@ TEST(Win32DialogBackend, CustomColoursSurviveTheDialogsTable) {
     EXPECT_EQ(back[15], (ColorRgb{1, 2, 3}));
 }
 
+// The thread's visible dialog window (message boxes and the system dialogs
+// are all of the dialog class).
+HWND OpenDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // The frame hook stands in for the program's frames: it counts them and,
-// after a few, answers the box the way a user would.
+// after a few, answers the open dialog the way a user would.
 class AnsweringFrames {
 public:
-    explicit AnsweringFrames(const wchar_t* title, WPARAM button) {
-        SetNativeDialogFrameHook([this, title, button] {
+    explicit AnsweringFrames(WPARAM button) {
+        SetNativeDialogFrameHook([this, button] {
             ++frames_;
             if (frames_ == 3) {
-                if (HWND box = FindWindowW(nullptr, title)) PostMessageW(box, WM_COMMAND, button, 0);
+                if (HWND box = OpenDialog()) {
+                    GetWindowRect(box, &place_);
+                    PostMessageW(box, WM_COMMAND, button, 0);
+                }
             }
         });
     }
     ~AnsweringFrames() { SetNativeDialogFrameHook(nullptr); }
     int frames() const { return frames_; }
+    // Where the dialog was when it was answered.
+    const RECT& place() const { return place_; }
 
 private:
     int frames_ = 0;
+    RECT place_{};
 };
 
 // Windows need a display; under Wine without one the modal dialogs cannot
@@ -67,19 +91,38 @@ TEST(Win32DialogBackend, MessageBoxesKeepFramesComingAndGiveTheAnswer) {
     if (!CanShowWindows()) GTEST_SKIP() << "no display for windows";
     DialogBackend backend;
     {
-        AnsweringFrames frames(L"Confirm Save As", IDYES);
+        AnsweringFrames frames(IDYES);
         EXPECT_TRUE(backend.AskYesNo("Confirm Save As", "a.png already exists.\nDo you want to replace it?"));
         EXPECT_GE(frames.frames(), 3);
     }
     {
-        AnsweringFrames frames(L"Confirm Save As", IDNO);
+        AnsweringFrames frames(IDNO);
         EXPECT_FALSE(backend.AskYesNo("Confirm Save As", "a.png already exists."));
     }
     {
-        AnsweringFrames frames(L"Error", IDOK);
+        AnsweringFrames frames(IDOK);
         backend.ShowError("Error", "The 'res' folder could not be found (improper installation?); quitting.");
         EXPECT_GE(frames.frames(), 3);
     }
+}
+
+TEST(Win32DialogBackend, ColourDialogIsCentredAndKeepsTheCustomColours) {
+    if (!CanShowWindows()) GTEST_SKIP() << "no display for windows";
+    CustomColors custom;
+    for (int i = 0; i < kCustomColorCount; ++i) custom[i] = ColorRgb{static_cast<u8>(i * 15), 100, 200};
+    const CustomColors before = custom;
+    DialogBackend backend;
+    AnsweringFrames frames(IDOK);
+    ColorRgb chosen;
+    ASSERT_TRUE(backend.RunColorDialog(ColorRgb{10, 20, 30}, &custom, &chosen));
+    EXPECT_EQ(chosen, (ColorRgb{10, 20, 30}));
+    EXPECT_EQ(custom, before);
+    // Without an owner it is centred on the work area.
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const RECT& box = frames.place();
+    EXPECT_LE(std::abs((box.left + box.right) / 2 - (area.left + area.right) / 2), 2);
+    EXPECT_LE(std::abs((box.top + box.bottom) / 2 - (area.top + area.bottom) / 2), 2);
 }
 
 // A scratch folder with two files, removed afterwards.
@@ -124,7 +167,7 @@ TEST(Win32DialogBackend, OpenDialogReturnsThePresetFileWithItsFilterAndChoices) 
     request.boxes = {box};
 
     DialogBackend backend;
-    AnsweringFrames frames(L"Open Bitmap", IDOK);
+    AnsweringFrames frames(IDOK);
     FileDialogAnswer answer;
     ASSERT_TRUE(backend.RunFileDialog(request, &answer));
     ASSERT_EQ(answer.paths.size(), 1u);
@@ -152,7 +195,7 @@ TEST(Win32DialogBackend, FolderChooserStartsInThePresetFolderAndKeepsItsDropDown
     request.boxes = {format, mode};
 
     DialogBackend backend;
-    AnsweringFrames frames(L"Choose a folder", IDOK);
+    AnsweringFrames frames(IDOK);
     FileDialogAnswer answer;
     ASSERT_TRUE(backend.RunFileDialog(request, &answer));
     ASSERT_EQ(answer.paths.size(), 1u);
