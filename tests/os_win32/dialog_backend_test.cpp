@@ -36,20 +36,19 @@ TEST(Win32DialogBackend, CustomColoursSurviveTheDialogsTable) {
     EXPECT_EQ(back[15], (ColorRgb{1, 2, 3}));
 }
 
+BOOL CALLBACK RememberDialog(HWND window, LPARAM result) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // The thread's visible dialog window (message boxes and the system dialogs
 // are all of the dialog class).
 HWND OpenDialog() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), RememberDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
