@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/printf_format.h"
+
 namespace pirn {
 
 constexpr char kStartupLogFileName[] = "pirn_log.txt";
@@ -22,8 +24,8 @@ public:
     // Formats one line (any length), creating the file at the first call
     // (an older one is emptied), and writes it with a line end. False when
     // the file cannot be created or the line cannot be written.
-    bool Write(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    bool WriteV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
+    bool Write(const char* format, ...) PIRN_PRINTF_FORMAT(2, 3);
+    bool WriteV(const char* format, va_list args) PIRN_PRINTF_FORMAT(2, 0);
 
     bool IsOpen() const { return file_ != nullptr; }
     void Close();
@@ -41,7 +43,7 @@ void SetStartupLogFailureHandler(StartupLogFailureHandler handler);
 
 // One line to "pirn_log.txt" in the working folder. When the file cannot be
 // created, the failure handler runs; without one the line is dropped.
-void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void WriteLog(const char* format, ...) PIRN_PRINTF_FORMAT(1, 2);
 
 // Closes the program's log (the next WriteLog starts it afresh).
 void CloseStartupLog();

@@ -1,4 +1,11 @@
 # Third-party libraries, all from Debian packages (see scripts/install-deps).
+# The Windows builds take static libraries that scripts/win-deps builds from
+# Debian's source packages.
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PirnWindowsDependencies.cmake)
+  return()
+endif()
 
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
@@ -14,7 +21,7 @@ if(NOT PIRN_HEADLESS_ONLY)
   find_package(OpenGL REQUIRED)
 endif()
 
-if(PIRN_BUILD_TOOLS)
+if(PIRN_BUILD_TOOLS AND NOT PIRN_HOST_TOOLS_DIR)
   pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 endif()
 

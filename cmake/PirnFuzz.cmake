@@ -38,5 +38,6 @@ function(pirn_add_fuzzer name)
              COMMAND fuzz_${name}_replay ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}
                      ${CMAKE_CURRENT_SOURCE_DIR}/regressions/${name})
     set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS unit)
+    set_property(GLOBAL APPEND PROPERTY PIRN_UNIT_TEST_TARGETS fuzz_${name}_replay)
   endif()
 endfunction()

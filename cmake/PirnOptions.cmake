@@ -6,12 +6,27 @@ add_library(pirn_options INTERFACE)
 target_compile_options(pirn_options INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:${PIRN_WARNINGS}>)
 target_compile_definitions(pirn_options INTERFACE _FILE_OFFSET_BITS=64)
+if(MINGW)
+  # The C99 printf family (%zu, %lld), not the old system library's; and
+  # M_PI as glibc gives it; no min/max macros or rarely used headers from
+  # windows.h.
+  target_compile_definitions(pirn_options INTERFACE __USE_MINGW_ANSI_STDIO=1 _USE_MATH_DEFINES NOMINMAX
+                             WIN32_LEAN_AND_MEAN)
+endif()
 target_include_directories(pirn_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(PIRN_SANITIZE)
   set(PIRN_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_compile_options(pirn_options INTERFACE ${PIRN_SANITIZER_FLAGS})
   target_link_options(pirn_options INTERFACE ${PIRN_SANITIZER_FLAGS})
+endif()
+
+# The operating-system backend the programs link: GLFW 3 + X11 on Linux,
+# Win32 on Windows (platform/os/).
+if(WIN32)
+  set(PIRN_OS_BACKEND pirn_os_win32)
+else()
+  set(PIRN_OS_BACKEND pirn_os_glfw)
 endif()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -21,16 +36,25 @@ else()
 endif()
 
 # Adds a GoogleTest executable built from every *_test.cpp in the calling
-# folder, registered with CTest under the given label.
+# folder, registered with CTest under the given label. NOT_ON_WINDOWS names
+# files of the folder that test what Windows does not have.
 function(pirn_add_test_suite name label)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;NOT_ON_WINDOWS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(WIN32)
+    foreach(skipped ${ARG_NOT_ON_WINDOWS})
+      list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${skipped})
+    endforeach()
+  endif()
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} pirn_test_support GTest::gtest_main pirn_options)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  if(label STREQUAL "unit")
+    set_property(GLOBAL APPEND PROPERTY PIRN_UNIT_TEST_TARGETS ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES LABELS ${label}
     ENVIRONMENT "PIRN_SOURCE_DIR=${PROJECT_SOURCE_DIR};PIRN_BUILD_DIR=${PROJECT_BINARY_DIR};PIRN_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
@@ -142,5 +166,21 @@ function(pirn_add_library_from name sources)
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE pirn_options ${ARGN})
+  endif()
+endfunction()
+
+# A build-time generator (tools/): a program of this build, or in a
+# cross-build the same program of the native build in PIRN_HOST_TOOLS_DIR,
+# since the generators run on the build machine.
+#   pirn_add_generator(make_font make_font.cpp LIBS pirn_platform)
+function(pirn_add_generator name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  if(PIRN_HOST_TOOLS_DIR)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    add_executable(${name} IMPORTED GLOBAL)
+    set_target_properties(${name} PROPERTIES IMPORTED_LOCATION ${PIRN_HOST_TOOLS_DIR}/${folder}/${name})
+  else()
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} pirn_options)
   endif()
 endfunction()

@@ -16,7 +16,12 @@
 namespace pirn {
 
 std::FILE* OpenRegularFileForReading(const std::string& path, u64* size) {
+#ifdef O_NONBLOCK
+    // A FIFO with a tag's name must not hang the scan.
     int fd = OpenFileDescriptor(path, O_RDONLY | O_NONBLOCK);
+#else
+    int fd = OpenFileDescriptor(path, O_RDONLY);
+#endif
     if (fd < 0) return nullptr;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

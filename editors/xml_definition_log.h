@@ -2,6 +2,8 @@
 // Lines of the "XML Definitions" topic of the log: definition elements that
 // were refused, each with the file and line it came from.
 
+#include "platform/printf_format.h"
+
 namespace pirn {
 
 constexpr const char* kXmlDefinitionTopic = "XML Definitions";
@@ -9,7 +11,7 @@ constexpr const char* kXmlDefinitionTopic = "XML Definitions";
 // "ERROR: <file> line <n>: <text>\n", printf-style text.
 void LogXmlDefinitionError(const char* file, int line, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
+    PIRN_PRINTF_FORMAT(3, 4)
 #endif
     ;
 

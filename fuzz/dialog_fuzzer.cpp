@@ -8,6 +8,7 @@
 
 #include "editors/dialog_data.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/scratch_stream.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ std::vector<pirn::u8> Written(const pirn::DialogData& dialog) {
 
 bool Read(pirn::DialogData* dialog, const std::vector<pirn::u8>& bytes) {
     std::vector<pirn::u8> copy = bytes;
-    copy.push_back(0);  // fmemopen wants at least one byte
-    std::FILE* in = fmemopen(copy.data(), bytes.size() + 1, "rb");
+    copy.push_back(0);  // a stream needs at least one byte
+    std::FILE* in = pirn::OpenBytesForReading(copy.data(), bytes.size() + 1);
     FUZZ_CHECK(in != nullptr);
     const pirn::u32 read = pirn::ReadDialog(dialog, in, pirn::u32(bytes.size()));
     std::fclose(in);

@@ -1,11 +1,10 @@
 #include "fuzz/fuzz_support.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <string>
 #include <system_error>
 
 #include "platform/log_message.h"
@@ -16,14 +15,16 @@ namespace {
 
 std::string MakeScratchFolder() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/pirn-fuzz-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) {
-        std::perror("pirn fuzz: mkdtemp");
-        std::abort();
+    std::error_code error;
+    std::string root = base && *base ? std::string(base) : std::filesystem::temp_directory_path(error).generic_u8string();
+    if (root.empty()) root = "/tmp";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string folder = root + "/pirn-fuzz-" + std::to_string(random()) + std::to_string(attempt);
+        if (std::filesystem::create_directory(std::filesystem::u8path(folder), error)) return folder;
     }
-    return buffer.data();
+    std::fprintf(stderr, "pirn fuzz: cannot make a scratch folder in %s\n", root.c_str());
+    std::abort();
 }
 
 void RemoveScratchFolder() {

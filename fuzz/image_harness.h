@@ -8,12 +8,13 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/image_file.h"
+#include "platform/scratch_stream.h"
 
 namespace pirn_fuzz {
 
 inline bool DecodeAs(pirn::u32 type, const uint8_t* data, size_t size, pirn::PixelImage* image) {
     if (size == 0) return false;
-    std::FILE* stream = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    std::FILE* stream = pirn::OpenBytesForReading(data, size);
     FUZZ_CHECK(stream != nullptr);
     pirn::ImageFile file;
     file.kind = pirn::kKindImage;

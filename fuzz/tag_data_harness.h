@@ -15,6 +15,7 @@
 
 #include "codex/tag_header.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/scratch_stream.h"
 
 namespace pirn_fuzz {
 
@@ -32,8 +33,8 @@ public:
         file_.assign(kDataOffset + length, 0xEE);
         if (length > 0) std::memcpy(file_.data() + kDataOffset, data + 1, length);
         header.data_length = static_cast<pirn::u32>(file_.size() - kDataOffset);
-        stream_ = fmemopen(file_.data(), file_.size(), "rb");
-        if (!stream_) CheckFailed("fmemopen", __FILE__, __LINE__);
+        stream_ = pirn::OpenBytesForReading(file_.data(), file_.size());
+        if (!stream_) CheckFailed("OpenBytesForReading", __FILE__, __LINE__);
     }
     // The data as written by one of our writers, with the version it set.
     TagDataInput(const pirn::TagHeader& written, const std::vector<pirn::u8>& data)

@@ -8,6 +8,7 @@
 
 #include "codex/tag_header.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/scratch_stream.h"
 
 namespace {
 
@@ -17,10 +18,7 @@ using pirn::u32;
 // Headers written and read again come back field for field (a converted
 // header comes back in the current layout).
 void CheckRewriteReadsBack(const TagHeader* headers, u32 n) {
-    // Room past the headers: a full memory stream overwrites its last byte
-    // with a NUL.
-    std::vector<char> buffer(64 * 8 + 64);
-    std::FILE* out = fmemopen(buffer.data(), buffer.size(), "w+b");
+    std::FILE* out = pirn::OpenScratchFile();
     FUZZ_CHECK(out != nullptr);
     FUZZ_CHECK(pirn::WriteTagHeaders(headers, out, n) == n * pirn::kTagHeaderSize);
     std::rewind(out);
@@ -37,7 +35,7 @@ void CheckRewriteReadsBack(const TagHeader* headers, u32 n) {
 void CheckStreamReading(const uint8_t* data, size_t size) {
     const u32 n = static_cast<u32>(std::min<size_t>(size / pirn::kTagHeaderSize, 8));
     if (n == 0) return;
-    std::FILE* in = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    std::FILE* in = pirn::OpenBytesForReading(data, size);
     FUZZ_CHECK(in != nullptr);
     TagHeader headers[8];
     u32 read = pirn::ReadTagHeaders(headers, in, n);

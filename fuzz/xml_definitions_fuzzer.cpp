@@ -22,6 +22,7 @@
 #include "editors/xml_definitions.h"
 #include "editors/xml_editor_registration.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/scratch_stream.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void CheckPacked(const pirn::StructDefinition& definition) {
 
 // One record read from the bytes and written again.
 std::vector<pirn::u8> ReadAndWrite(pirn::StructData& record, std::vector<pirn::u8> stored) {
-    std::FILE* in = fmemopen(stored.data(), stored.size(), "rb");
+    std::FILE* in = pirn::OpenBytesForReading(stored.data(), stored.size());
     FUZZ_CHECK(in != nullptr);
     FUZZ_CHECK(pirn::ReadStruct(record, in) == stored.size());
     std::fclose(in);

@@ -9,6 +9,7 @@
 
 #include "models/three_dmf_tokenizer.h"
 #include "platform/types.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -51,7 +52,7 @@ private:
     bool readBoolean(const char* operation, int source_line, bool* value);
     // Tests the current token without consuming it.
     bool isToken(const char* text, bool* matches);
-    bool setError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    bool setError(const char* format, ...) PIRN_PRINTF_FORMAT(2, 3);
     bool mismatch(const char* operation, int source_line, const Token3dmf& token, const char* expected);
 
     size_t left() const { return tokens_.size() - cursor_; }

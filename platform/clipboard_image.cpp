@@ -7,6 +7,7 @@
 #include "platform/bmp_codec.h"
 #include "platform/pixel_image.h"
 #include "platform/png_codec.h"
+#include "platform/scratch_stream.h"
 
 namespace pirn {
 
@@ -74,21 +75,15 @@ bool EncodeClipboardImage(const std::string& type, const u8* rgb, u32 width, u32
     PixelImage image;
     if (!SetImagePixels(&image, width, height, kFormatRgb, rgb)) return false;
 
-    char* buffer = nullptr;
-    std::size_t length = 0;
-    std::FILE* stream = open_memstream(&buffer, &length);
-    if (stream == nullptr) return false;
-    const bool written = type == kClipboardPngType ? WritePng(stream, image) : WriteBmp(stream, image);
-    const bool closed = std::fclose(stream) == 0;
-    if (written && closed && buffer != nullptr) bytes->assign(buffer, buffer + length);
-    std::free(buffer);
-    return written && closed;
+    return CaptureWrittenBytes(
+        [&](std::FILE* stream) { return type == kClipboardPngType ? WritePng(stream, image) : WriteBmp(stream, image); },
+        bytes);
 }
 
 bool DecodeClipboardImage(const std::string& type, const u8* bytes, std::size_t size,
                           ClipboardImage* image) {
     if (bytes == nullptr || size == 0 || !IsClipboardImageType(type)) return false;
-    std::FILE* stream = fmemopen(const_cast<u8*>(bytes), size, "rb");
+    std::FILE* stream = OpenBytesForReading(bytes, size);
     if (stream == nullptr) return false;
     PixelImage decoded;
     // The BMP reader checks that the rows the header promises fit in the

@@ -4,6 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+
+#include "platform/windows_files.h"
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -47,7 +54,9 @@ bool Refused(FileOp op, const std::string& what, bool changes_files = true) {
 
 // A stream made while a hook is installed: its own read, write, seek and
 // close functions over the descriptor, so that the writes stdio passes to
-// the system can be refused like any other operation.
+// the system can be refused like any other operation. Windows has no such
+// streams (fopencookie): there the hook sees opens, syncs, closes and
+// renames, but not the single writes.
 struct HookedFile {
     int fd;
     std::string path;
@@ -62,6 +71,7 @@ std::map<std::FILE*, HookedFile*>& HookedFiles() {
     return files;
 }
 
+#ifndef _WIN32
 ssize_t HookedRead(void* cookie, char* buffer, size_t size) {
     auto* file = static_cast<HookedFile*>(cookie);
     for (;;) {
@@ -103,6 +113,8 @@ int HookedClose(void* cookie) {
     return result;
 }
 
+#endif  // !_WIN32
+
 bool ModeWrites(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
 
 int OpenFlagsOfMode(const char* mode) {
@@ -142,15 +154,31 @@ void SetFileFaultHook(FileFaultHook hook) {
 
 int OpenFileDescriptor(const std::string& path, int flags, unsigned mode) {
     if (Refused(FileOp::kOpen, path, (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0)) return -1;
+#ifdef _WIN32
+    // Binary always: text mode would rewrite line ends in tag data.
+    const int permission = (mode & 0222) ? (_S_IREAD | _S_IWRITE) : _S_IREAD;
+    return ::_wopen(WidePath(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, permission);
+#else
     for (;;) {
         int fd = ::open(path.c_str(), flags | O_CLOEXEC, static_cast<mode_t>(mode));
         if (fd >= 0 || errno != EINTR) return fd;
     }
+#endif
 }
 
 std::FILE* StreamFromDescriptor(int fd, const char* mode, const std::string& path) {
     if (fd < 0) return nullptr;
     std::FILE* stream = nullptr;
+#ifdef _WIN32
+    // Without 'b' the C library would take the stream for text.
+    std::string binary = mode;
+    if (binary.find('b') == std::string::npos) binary += 'b';
+    stream = ::_fdopen(fd, binary.c_str());
+    if (stream && Hook().installed && ModeWrites(mode)) {
+        std::lock_guard<std::mutex> lock(HookedMutex());
+        HookedFiles()[stream] = new HookedFile{fd, path};
+    }
+#else
     if (Hook().installed && ModeWrites(mode)) {
         auto* file = new HookedFile{fd, path};
         stream = fopencookie(file, mode, cookie_io_functions_t{HookedRead, HookedWrite, HookedSeek, HookedClose});
@@ -163,6 +191,7 @@ std::FILE* StreamFromDescriptor(int fd, const char* mode, const std::string& pat
     } else {
         stream = ::fdopen(fd, mode);
     }
+#endif
     if (!stream) {
         int error = errno;
         ::close(fd);
@@ -190,6 +219,19 @@ int StreamDescriptor(std::FILE* stream) {
 }
 
 bool SyncStream(std::FILE* stream) {
+#ifdef _WIN32
+    // Without streams of our own, the bytes the stream still holds stand
+    // for the writes it passes to the system now.
+    if (stream && Hook().installed) {
+        std::string written;
+        {
+            std::lock_guard<std::mutex> lock(HookedMutex());
+            auto found = HookedFiles().find(stream);
+            if (found != HookedFiles().end()) written = found->second->path;
+        }
+        if (!written.empty() && Refused(FileOp::kWrite, written)) return false;
+    }
+#endif
     if (!stream || std::fflush(stream) != 0) return false;
     int fd = StreamDescriptor(stream);
     if (fd < 0) return false;
@@ -200,7 +242,13 @@ bool SyncStream(std::FILE* stream) {
         if (found != HookedFiles().end()) path = found->second->path;
     }
     if (Refused(FileOp::kSync, path)) return false;
+#ifdef _WIN32
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)))) return true;
+    SetErrnoFromLastError();
+    return false;
+#else
     return ::fsync(fd) == 0;
+#endif
 }
 
 bool CloseFileStream(std::FILE* stream) {
@@ -213,12 +261,21 @@ bool CloseFileStream(std::FILE* stream) {
         if (found != HookedFiles().end()) {
             path = found->second->path;
             written = true;
+#ifdef _WIN32
+            delete found->second;  // no cookie close to do it
+#endif
             HookedFiles().erase(found);
         }
     }
     // A refused close still closes: the descriptor is gone either way, as it
     // is when close(2) reports a late write error.
+#ifdef _WIN32
+    // As in SyncStream: the last bytes go to the system now.
+    int refused = written ? AskHook(FileOp::kWrite, path) : 0;
+    if (!refused) refused = AskHook(FileOp::kClose, path, written);
+#else
     const int refused = AskHook(FileOp::kClose, path, written);
+#endif
     const bool closed = std::fclose(stream) == 0;
     if (refused) {
         errno = refused;
@@ -240,11 +297,31 @@ bool CloseFileDescriptor(int fd) {
 
 bool RenameFile(const std::string& from, const std::string& to) {
     if (Refused(FileOp::kRename, Pair(from, to))) return false;
+#ifdef _WIN32
+    // rename() on Windows refuses an existing target; this replaces it in
+    // one step, as rename(2) does.
+    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    SetErrnoFromLastError();
+    return false;
+#else
     return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 bool RenameFileNoReplace(const std::string& from, const std::string& to) {
     const int refused = AskHook(FileOp::kRenameNoReplace, Pair(from, to));
+#ifdef _WIN32
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing name
+    // on every Windows file system, so there is no fallback to need.
+    if (refused != 0) {
+        errno = refused;
+        return false;
+    }
+    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+    SetErrnoFromLastError();
+    return false;
+#else
     if (refused != 0) {
         errno = refused;
     } else if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -260,16 +337,29 @@ bool RenameFileNoReplace(const std::string& from, const std::string& to) {
     UnlinkFile(to);
     errno = error;
     return false;
+#endif
 }
 
 bool LinkFile(const std::string& from, const std::string& to) {
     if (Refused(FileOp::kLink, Pair(from, to))) return false;
+#ifdef _WIN32
+    if (CreateHardLinkW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr)) return true;
+    SetErrnoFromLastError();
+    return false;
+#else
     return ::link(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 bool UnlinkFile(const std::string& path) {
     if (Refused(FileOp::kUnlink, path)) return false;
+#ifdef _WIN32
+    if (DeleteFileW(WidePath(path).c_str())) return true;
+    SetErrnoFromLastError();
+    return false;
+#else
     return ::unlink(path.c_str()) == 0;
+#endif
 }
 
 }  // namespace pirn

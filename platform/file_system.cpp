@@ -1,8 +1,13 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
-#include <signal.h>
 #include <fcntl.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#else
+#include <signal.h>
+#endif
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -10,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <mutex>
@@ -18,6 +24,9 @@
 
 #include "platform/file_ops.h"
 #include "platform/folder_listing.h"
+#ifdef _WIN32
+#include "platform/windows_files.h"
+#endif
 
 namespace pirn {
 
@@ -50,6 +59,10 @@ std::string WithForwardSlashes(const std::string& path) {
 std::string WithoutTrailingSlash(const std::string& path) {
     std::string out = WithForwardSlashes(path);
     while (out.size() > 1 && out.back() == '/') out.pop_back();
+#ifdef _WIN32
+    // "C:" alone is the working folder of drive C, not its root.
+    if (out.size() == 2 && out[1] == ':') out.push_back('/');
+#endif
     return out;
 }
 
@@ -74,12 +87,19 @@ size_t ExtensionDot(const std::string& path) {
 }
 
 std::string CurrentDirectory() {
+#ifdef _WIN32
+    wchar_t* wide = ::_wgetcwd(nullptr, 0);
+    std::string folder = WithForwardSlashes(Utf8FromWide(wide));
+    std::free(wide);
+    return folder;
+#else
     std::vector<char> buffer(4096);
     for (;;) {
         if (getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data());
         if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
         buffer.resize(buffer.size() * 2);
     }
+#endif
 }
 
 std::vector<std::string>& DirectoryStack() {
@@ -173,7 +193,19 @@ bool IsStaleTempFile(const std::string& path, const std::string& name, const str
     long pid = TempFileProcess(name);
     if (pid < 0) return std::time(nullptr) - st.st_mtime > 3600;
     if (pid == static_cast<long>(getpid())) return !IsLiveTemp(path);
+#ifdef _WIN32
+    return pid == 0 || !ProcessRuns(static_cast<unsigned long>(pid));
+#else
     return pid == 0 || (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+#endif
+}
+
+bool ChangeDirectory(const std::string& path) {
+#ifdef _WIN32
+    return ::_wchdir(WidePath(path).c_str()) == 0;
+#else
+    return chdir(path.c_str()) == 0;
+#endif
 }
 
 }  // namespace
@@ -191,10 +223,14 @@ bool SameFileState(const FileInfo& a, const FileInfo& b) {
 bool StatPath(FileInfo* info, const std::string& path) {
     *info = FileInfo();
     if (path.empty()) return false;
+#ifdef _WIN32
+    return StatWindowsPath(WithoutTrailingSlash(path), info);
+#else
     struct stat st;
     if (stat(WithoutTrailingSlash(path).c_str(), &st) != 0) return false;
     FillFileInfo(st, info);
     return true;
+#endif
 }
 
 bool StatStream(FileInfo* info, std::FILE* stream) {
@@ -203,6 +239,13 @@ bool StatStream(FileInfo* info, std::FILE* stream) {
     int fd = fileno(stream);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0) return false;
+#ifdef _WIN32
+    // The C library's own record of how the stream was opened.
+    if (stream->_flag & (_IOREAD | _IORW)) info->flags |= kFileReadable;
+    if (stream->_flag & (_IOWRT | _IORW)) info->flags |= kFileWritable;
+    info->size = static_cast<u64>(st.st_size);
+    return true;
+#else
     int mode = fcntl(fd, F_GETFL);
     if (mode < 0) return false;
     int access = mode & O_ACCMODE;
@@ -210,6 +253,7 @@ bool StatStream(FileInfo* info, std::FILE* stream) {
     if (access == O_WRONLY || access == O_RDWR) info->flags |= kFileWritable;
     info->size = static_cast<u64>(st.st_size);
     return true;
+#endif
 }
 
 bool PathExists(const std::string& path, int kind) {
@@ -229,12 +273,41 @@ bool MakeDirectory(const std::string& path) {
         if (i < full.size() && full[i] != '/') continue;
         std::string prefix = full.substr(0, i);
         if (prefix.back() == '/') continue;  // "a//b"
+#ifdef _WIN32
+        // A drive ("C:") or a folder that is there already cannot be made.
+        if (::_wmkdir(WidePath(prefix).c_str()) == 0) continue;
+        FileInfo info;
+        if (!StatPath(&info, prefix) || !info.IsFolder()) return false;
+#else
         if (mkdir(prefix.c_str(), 0777) == 0) continue;
         if (errno != EEXIST) return false;
         struct stat st;
         if (stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+#endif
     }
     return true;
+}
+
+std::string MakeTemporaryFolder(const std::string& prefix) {
+#ifdef _WIN32
+    wchar_t folder[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) return std::string();
+    const std::string base = WithForwardSlashes(Utf8FromWide(folder));
+    static unsigned counter = 0;
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = base + prefix + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+        if (::_wmkdir(WidePath(path).c_str()) == 0) return path;
+        if (errno != EEXIST) return std::string();
+    }
+    return std::string();
+#else
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) return std::string();
+    return pattern;
+#endif
 }
 
 void NormalizeDirectoryPath(std::string& path) {
@@ -467,7 +540,7 @@ bool PushDirectory(const std::string& path) {
     std::vector<std::string>& stack = DirectoryStack();
     if (stack.empty()) stack.push_back(CurrentDirectory());
     stack.push_back(path);
-    return chdir(path.c_str()) == 0;
+    return ChangeDirectory(path);
 }
 
 bool PushCurrentDirectory() { return PushDirectory(CurrentDirectory()); }
@@ -476,7 +549,7 @@ bool PopDirectory() {
     std::vector<std::string>& stack = DirectoryStack();
     if (stack.empty()) return false;
     if (stack.size() > 1) stack.pop_back();
-    return chdir(stack.back().c_str()) == 0;
+    return ChangeDirectory(stack.back());
 }
 
 size_t DirectoryStackDepth() { return DirectoryStack().size(); }
@@ -491,9 +564,27 @@ bool IsSafeSaveTempName(const std::string& name) {
 
 size_t RemoveStaleSafeSaveFiles(const std::string& folder) {
     const std::string where = EnsureTrailingSlash(folder.empty() ? std::string(".") : folder);
+    std::vector<std::string> stale;
+#ifdef _WIN32
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(WidePath(where + "*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        std::string name = Utf8FromWide(found.cFileName);
+        if (!IsSafeSaveTempName(name) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        struct stat st = {};
+        i64 seconds = 0;
+        u32 nanoseconds = 0;
+        UnixTimeFromFileTime(found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime, &seconds,
+                             &nanoseconds);
+        st.st_mtime = static_cast<time_t>(seconds);
+        if (IsStaleTempFile(where + name, name, st)) stale.push_back(where + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+#else
     DIR* dir = opendir(where.c_str());
     if (dir == nullptr) return 0;
-    std::vector<std::string> stale;
     while (struct dirent* item = readdir(dir)) {
         std::string name = item->d_name;
         if (!IsSafeSaveTempName(name)) continue;
@@ -502,6 +593,7 @@ size_t RemoveStaleSafeSaveFiles(const std::string& folder) {
         if (IsStaleTempFile(where + name, name, st)) stale.push_back(where + name);
     }
     closedir(dir);
+#endif
     size_t removed = 0;
     for (const std::string& path : stale) removed += UnlinkFile(path) ? 1 : 0;
     return removed;
@@ -538,10 +630,13 @@ bool SafeFileWriter::Open(const std::string& target_path, bool readable) {
         return false;
     }
     NoteLiveTemp(temp_path_, true);
+#ifndef _WIN32
+    // Windows has no mode bits to carry over.
     struct stat st;
     if (stat(target_path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         fchmod(fd, st.st_mode & 07777);
     }
+#endif
     stream_ = StreamFromDescriptor(fd, readable ? "w+b" : "wb", temp_path_);
     if (stream_ == nullptr) {
         NoteFailure();

@@ -67,6 +67,10 @@ bool PathExists(const std::string& path, int kind);
 // afterwards; false when a plain file (or anything not a folder) already has
 // one of the names, or creation fails.
 bool MakeDirectory(const std::string& path);
+// Makes a new, empty folder named prefix + a unique ending in the system's
+// folder for temporary files ($TMPDIR or /tmp; on Windows the user's
+// temporary folder). Its path, or "" when none can be made.
+std::string MakeTemporaryFolder(const std::string& prefix);
 
 // In place: '\' becomes '/', each of "*?<>|" becomes '_', and a '/' is
 // appended unless the path already ends with one ("" stays ""). Meant for names the

@@ -1,13 +1,86 @@
 #include "platform/folder_listing.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/windows_files.h"
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 
 namespace pirn {
+
+#ifdef _WIN32
+
+namespace {
+
+// The listing's own record has everything but the file's identity, which
+// only folders need (the walk uses it to stop at a folder it is already in).
+void FillFromFindData(const WIN32_FIND_DATAW& found, FileInfo* info) {
+    *info = FileInfo();
+    const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info->flags = kFileReadable;
+    if (folder || !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) info->flags |= kFileWritable;
+    if (folder) info->flags |= kFileIsFolder;
+    info->size = folder ? 0 : (static_cast<u64>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    u32 unused = 0;
+    UnixTimeFromFileTime(found.ftLastAccessTime.dwLowDateTime, found.ftLastAccessTime.dwHighDateTime,
+                         &info->access_time, &unused);
+    UnixTimeFromFileTime(found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime,
+                         &info->modification_time, &info->modification_nanoseconds);
+    // As StatWindowsPath: the creation time stands for the status change.
+    UnixTimeFromFileTime(found.ftCreationTime.dwLowDateTime, found.ftCreationTime.dwHighDateTime,
+                         &info->status_change_time, &info->status_change_nanoseconds);
+}
+
+}  // namespace
+
+bool ListFolderEntries(const std::string& folder, std::vector<ListedEntry>& entries,
+                       FolderIdentity* identity) {
+    entries.clear();
+    std::string path = folder.empty() ? std::string("./") : folder;
+    if (path.back() != '/' && path.back() != '\\') path.push_back('/');
+    if (identity != nullptr) {
+        FileInfo info;
+        if (StatWindowsPath(path, &info)) {
+            identity->device = info.device;
+            identity->inode = info.inode;
+        }
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(WidePath(path + "*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        // An empty drive root lists nothing but is no failure.
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    bool ok = true;
+    do {
+        std::string name = Utf8FromWide(found.cFileName);
+        if (name.empty() || name == "." || name == ".." || IsIgnoredFolderEntryName(name)) continue;
+        ListedEntry entry;
+        FillFromFindData(found, &entry.info);
+        if (entry.info.IsFolder()) {
+            FileInfo own;
+            if (!StatWindowsPath(path + name, &own)) continue;  // vanished or a broken link
+            entry.device = own.device;
+            entry.inode = own.inode;
+        }
+        entry.name = std::move(name);
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    if (GetLastError() != ERROR_NO_MORE_FILES) ok = false;
+    FindClose(search);
+    if (!ok) entries.clear();
+    return ok;
+}
+
+#else  // !_WIN32
 
 namespace {
 
@@ -96,5 +169,7 @@ bool ListFolderEntries(const std::string& folder, std::vector<ListedEntry>& entr
     if (!ok) entries.clear();
     return ok;
 }
+
+#endif  // !_WIN32
 
 }  // namespace pirn

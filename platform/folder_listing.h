@@ -24,10 +24,12 @@ struct FolderIdentity {
     u64 inode = 0;
 };
 
+#ifndef _WIN32
 // Fills info from a stat record. Readable and writable bits come from the
 // mode bits against this process's user and groups, which costs no extra
 // system call per entry.
 void FillFileInfo(const struct stat& st, FileInfo* info);
+#endif
 
 // Lists folder (ending in '/' or not) in the order the system gives, leaving
 // out ".", "..", the names of IsIgnoredFolderEntryName and entries that

@@ -1,3 +1,6 @@
+// The inotify notifier; Windows has folder_notifier_windows.cpp.
+#ifndef _WIN32
+
 #include "platform/folder_notifier.h"
 
 #include <sys/inotify.h>
@@ -115,3 +118,5 @@ void FolderNotifier::Refresh() {
 }
 
 }  // namespace pirn
+
+#endif  // !_WIN32

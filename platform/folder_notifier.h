@@ -1,7 +1,8 @@
 #pragma once
-// Change notification for watched folders: one inotify instance shared by
-// every watcher of the process (the per-user limit on instances is small,
-// and parallel test runs share it), never waited on, only tested.
+// Change notification for watched folders, never waited on, only tested.
+// On Linux one inotify instance shared by every watcher of the process (the
+// per-user limit on instances is small, and parallel test runs share it);
+// on Windows one change-notification handle per watched folder.
 
 #include <map>
 #include <string>
@@ -37,6 +38,7 @@ public:
 private:
     struct Ticket {
         int watch = -1;  // inotify watch descriptor; -1 once the watch is gone
+        void* change = nullptr;  // Windows change-notification handle
         bool signalled = false;
         bool lost = false;
     };

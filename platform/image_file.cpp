@@ -9,6 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/image_stream.h"
 #include "platform/png_codec.h"
+#include "platform/scratch_stream.h"
 #include "platform/tiff_codec.h"
 
 namespace pirn {
@@ -318,7 +319,7 @@ const FileTypeEntry& FileTypeRow(u32 type) {
 
 bool DecodeImageBytes(const u8* bytes, size_t size, PixelImage* image, u32* type) {
     if (!bytes || size == 0) return false;
-    std::FILE* stream = fmemopen(const_cast<u8*>(bytes), size, "rb");
+    std::FILE* stream = OpenBytesForReading(bytes, size);
     if (!stream) return false;
     ImageFile file;
     file.kind = kKindImage;
@@ -335,7 +336,7 @@ bool DecodeImageBytes(const u8* bytes, size_t size, PixelImage* image, u32* type
 bool EncodeImageBytes(u32 type, const PixelImage& image, std::vector<u8>* bytes) {
     if (!CanSaveImageAs(type, image)) return false;
     // libtiff seeks and rereads while writing, so a real temporary file.
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = OpenScratchFile();
     if (!stream) return false;
     bool ok = EncodeToStream(type, image, stream) && std::fflush(stream) == 0;
     u64 size = 0;

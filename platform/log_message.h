@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -25,12 +26,12 @@ using LogHandler =
 // printf-style; output longer than 4,095 characters is cut, not refused.
 void LogMessage(i32 level, const std::string& topic, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
+    PIRN_PRINTF_FORMAT(3, 4)
 #endif
     ;
 void LogMessageV(i32 level, const std::string& topic, const char* format, va_list args)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 3, 0)))
+    PIRN_PRINTF_FORMAT(3, 0)
 #endif
     ;
 

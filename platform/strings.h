@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -13,7 +14,7 @@ namespace pirn {
 constexpr size_t kFormatStringLimit = 4095;
 
 // printf-style formatting into a string of at most kFormatStringLimit chars.
-std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatString(const char* format, ...) PIRN_PRINTF_FORMAT(1, 2);
 
 // Compares at most n characters, both upper-cased, stopping after a NUL;
 // returns the difference of the first unequal pair (0 when n is 0 or equal).

@@ -1,6 +1,10 @@
 #include "platform/worker_team.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sched.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -18,12 +22,21 @@ std::atomic<u32> g_thread_count{0};
 // The cores the process may run on: a process confined to two cores (by
 // taskset or a container) should not start eight threads that take turns.
 u32 AvailableCores() {
+#ifdef _WIN32
+    DWORD_PTR process = 0, system = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process != 0) {
+        u32 count = 0;
+        for (; process != 0; process &= process - 1) ++count;
+        return count;
+    }
+#else
     cpu_set_t set;
     CPU_ZERO(&set);
     if (sched_getaffinity(0, sizeof set, &set) == 0) {
         int count = CPU_COUNT(&set);
         if (count > 0) return static_cast<u32>(count);
     }
+#endif
     return std::max(1u, std::thread::hardware_concurrency());
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/types.h"
 #include "ui/window.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -90,7 +91,7 @@ int ShowMessageBox(const char* caption, const char* text, const char* label, ...
 int ShowMessageBoxLabels(const char* caption, const char* text, const std::vector<std::string>& labels);
 // Formats with printf rules into 1,024 bytes (longer output is cut at 1,023
 // characters) and shows it in an "Error" box with "OK".
-void ShowError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void ShowError(const char* format, ...) PIRN_PRINTF_FORMAT(1, 2);
 // "Really Quit Pirn?" with "Quit" and "Don't Quit"; 0 means quit.
 int ConfirmQuit();
 

@@ -21,6 +21,7 @@
 #include "ui/text_document.h"
 #include "ui/text_filter.h"
 #include "ui/undo_history.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -69,7 +70,7 @@ public:
     // Replaces the whole text; caret to the start, view to the top, undo
     // history cleared; emits `changed` when the text changed.
     void SetText(std::string_view text);
-    void SetTextF(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void SetTextF(const char* format, ...) PIRN_PRINTF_FORMAT(2, 3);
     // Caret to the end and the text inserted there; emits `changed`.
     void AppendText(std::string_view text);
     // The lines joined with "\n"; returns the character count.

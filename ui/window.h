@@ -14,6 +14,7 @@
 #include "ui/rect.h"
 #include "ui/signal.h"
 #include "ui/window_event.h"
+#include "platform/printf_format.h"
 
 namespace pirn {
 
@@ -270,7 +271,7 @@ public:
     i32 DrawTextInRect(const char* text, int style, u32 textFlags, const Rect& rect) const;
     i32 MeasureTextInRect(const char* text, int style, u32 textFlags, const Rect& rect) const;
     // Formats with bounds (1,024 bytes, longer output cut) and sets the title.
-    void SetTitleF(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void SetTitleF(const char* format, ...) PIRN_PRINTF_FORMAT(2, 3);
 
     // Emitted with the reason when the window loses the focus.
     SignalInt focusLost;

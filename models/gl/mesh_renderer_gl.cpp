@@ -1,6 +1,8 @@
 #include "models/gl/mesh_renderer_gl.h"
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>

@@ -46,7 +46,7 @@ TEST(StartupLogTest, AFileThatCannotBeMadeIsReported) {
     EXPECT_FALSE(missingFolder.IsOpen());
 
     // The program's own log in the working folder calls the failure handler.
-    ASSERT_EQ(::mkdir(dir.file(kStartupLogFileName).c_str(), 0755), 0);  // a folder in its place
+    ASSERT_TRUE(pirn_test::MakeFolder(dir.file(kStartupLogFileName)));  // a folder in its place
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(::chdir(dir.path().c_str()), 0);

@@ -99,7 +99,7 @@ protected:
 
     std::string Folder(const std::string& name) {
         const std::string folder = dir_.file(name);
-        ::mkdir(folder.c_str(), 0755);
+        pirn_test::MakeFolder(folder);
         return folder;
     }
 };
@@ -242,8 +242,8 @@ TEST_F(SoundEditTest, FilesThatCannotBeWrittenAreNamed) {
     ASSERT_NE(editor, nullptr);
     const std::string out = Folder("blocked");
     // A folder stands where two of the files would go.
-    ::mkdir((out + "/Near.wav").c_str(), 0755);
-    ::mkdir((out + "/Slow.wav").c_str(), 0755);
+    pirn_test::MakeFolder(out + "/Near.wav");
+    pirn_test::MakeFolder(out + "/Slow.wav");
     Answer(0);
     const pirn::SoundExportResult result = editor->ExportTo(out, pirn::AllSoundPermutations(editor->Sound()));
     EXPECT_EQ(result.failed, (std::vector<std::string>{"Near.wav", "Slow.wav"}));

@@ -364,7 +364,12 @@ TEST_F(DtexEditTest, ExportWritesTheTextureInTheFormatTheNameAsksFor) {
     // A file that cannot be written is reported.
     pirn_test::WriteAll(dir_.file("locked/x"), std::string("x"));
     ASSERT_EQ(::chmod(dir_.file("locked").c_str(), 0500), 0);
-    if (::geteuid() != 0) {  // root writes anywhere
+    // Root writes anywhere; a Windows folder's read-only mark stops nothing.
+#ifdef _WIN32
+    if (false) {
+#else
+    if (::geteuid() != 0) {
+#endif
         headless::QueueFileDialogAnswer({dir_.file("locked/out.png")});
         Answer(0);
         editor->RunCommand(DtexEdit::kExportCommand);

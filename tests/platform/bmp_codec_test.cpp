@@ -2,6 +2,7 @@
 // that the reader and writer are not only checked against each other.
 
 #include "platform/bmp_codec.h"
+#include "platform/scratch_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ std::vector<u8> BuildBmp(const BmpFields& f, const std::vector<u8>& palette_reco
 }
 
 bool Decode(const std::vector<u8>& bytes, PixelImage* image) {
-    std::FILE* stream = fmemopen(const_cast<u8*>(bytes.data()), bytes.size(), "rb");
+    std::FILE* stream = pirn::OpenBytesForReading(bytes.data(), bytes.size());
     if (!stream) return false;
     bool ok = ReadBmp(stream, image);
     std::fclose(stream);

@@ -2,57 +2,77 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
-#include <ftw.h>
-#include <unistd.h>
+#include <random>
+#include <system_error>
 
 namespace pirn_test {
 
+namespace fs = std::filesystem;
+
 namespace {
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
-    return ::remove(path);
-}
+// Paths here are UTF-8, as everywhere in the program (Windows included).
+fs::path NativePath(const std::string& path) { return fs::u8path(path); }
 
 void MakeParents(const std::string& path) {
-    for (size_t i = 1; i < path.size(); ++i) {
-        if (path[i] == '/') {
-            std::string prefix = path.substr(0, i);
-            ::mkdir(prefix.c_str(), 0755);
-        }
-    }
+    std::error_code error;
+    fs::create_directories(NativePath(path).parent_path(), error);
+}
+
+std::string TempRoot() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp && *tmp) return tmp;
+    std::error_code error;
+    fs::path system = fs::temp_directory_path(error);
+    if (error) return "/tmp";
+    std::string root = system.generic_u8string();
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    return root;
 }
 }  // namespace
 
 TempDir::TempDir(const std::string& base) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = !base.empty() ? base : std::string(tmp && *tmp ? tmp : "/tmp");
-    std::string pattern = folder + "/pirn-test-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!::mkdtemp(buf.data())) {
-        ADD_FAILURE() << "mkdtemp failed";
+    const std::string folder = !base.empty() ? base : TempRoot();
+    static std::mt19937_64 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+        std::string name = "pirn-test-";
+        for (int i = 0; i < 8; ++i) name += kLetters[random() % 36];
+        std::error_code error;
+        // create_directory is false for a folder that was there already.
+        if (fs::create_directory(NativePath(folder + "/" + name), error)) path_ = folder + "/" + name;
     }
-    path_ = buf.data();
+    if (path_.empty()) ADD_FAILURE() << "cannot make a scratch folder in " << folder;
 }
 
 TempDir::~TempDir() {
-    ::nftw(path_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    if (path_.empty()) return;
+    std::error_code error;
+    fs::remove_all(NativePath(path_), error);
 }
 
 std::string TempDir::file(const std::string& relative) const { return path_ + "/" + relative; }
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(NativePath(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
     MakeParents(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
     ASSERT_TRUE(out.good()) << "cannot write " << path;
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -62,8 +82,45 @@ void WriteAll(const std::string& path, const std::string& text) {
 }
 
 bool Exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
+    std::error_code error;
+    return fs::exists(NativePath(path), error);
+}
+
+void AgeFile(const std::string& path, int seconds) {
+    std::error_code error;
+    const fs::path native = NativePath(path);
+    const auto now = fs::last_write_time(native, error);
+    ASSERT_FALSE(error) << path;
+    fs::last_write_time(native, now - std::chrono::seconds(seconds), error);
+    ASSERT_FALSE(error) << path;
+}
+
+std::string CurrentFolder() {
+    std::error_code error;
+    return fs::current_path(error).generic_u8string();
+}
+
+bool ChangeFolder(const std::string& path) {
+    std::error_code error;
+    fs::current_path(NativePath(path), error);
+    return !error;
+}
+
+bool MakeFolder(const std::string& path) {
+    std::error_code error;
+    return fs::create_directory(NativePath(path), error);
+}
+
+long PeakMemoryKiB() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
 }
 
 std::string TestDataDir() {

@@ -29,6 +29,15 @@ std::vector<uint8_t> ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteAll(const std::string& path, const std::string& text);
 bool Exists(const std::string& path);
+// Moves the file's modification time `seconds` into the past.
+void AgeFile(const std::string& path, int seconds);
+// The working folder, with '/' separators.
+std::string CurrentFolder();
+bool ChangeFolder(const std::string& path);
+bool MakeFolder(const std::string& path);
+// The most memory the process has held so far, in KiB (its peak resident
+// set; on Windows its peak working set).
+long PeakMemoryKiB();
 
 // Folder of the third-party test files kept in the source tree
 // (tests/data: PngSuite with its licence).

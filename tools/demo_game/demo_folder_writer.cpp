@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "codex/tag_group.h"
+#include "platform/file_ops.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +27,7 @@ bool IsOurs(const fs::path& folder) {
 bool WriteFile(const fs::path& path, const std::vector<u8>& bytes, std::string* error) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = OpenFileStream(path.u8string(), "wb");
     bool ok = f != nullptr;
     if (ok && !bytes.empty()) ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0) ok = false;

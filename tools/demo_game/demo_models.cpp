@@ -15,6 +15,8 @@
 #include "models/lwo_reader.h"
 #include "models/model_from_lwo.h"
 #include "models/model_tag_set.h"
+#include "platform/file_ops.h"
+#include "platform/file_system.h"
 #include "platform/image_file.h"
 #include "tools/demo_game/demo_game.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
@@ -257,7 +259,7 @@ DemoModel Figure() {
 bool WriteBytes(const fs::path& path, const std::vector<u8>& bytes) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = OpenFileStream(path.u8string(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
@@ -322,10 +324,10 @@ void ReloadCollection(DemoTag* tag) {
 std::vector<DemoTag> ImportModel(const DemoModel& model, const fs::path& folder) {
     if (!WriteSources(model, folder)) return {};
     LwoReadFailure failure;
-    auto object = LwoReadObjectFile((folder / model.file).string(), &failure);
+    auto object = LwoReadObjectFile((folder / model.file).u8string(), &failure);
     if (!object) return {};
     std::string message;
-    auto converted = LwoObjectToModel(*object, folder.string(), &message);
+    auto converted = LwoObjectToModel(*object, folder.u8string(), &message);
     if (!converted) return {};
     ModelTagIds ids;
     for (int kind = 0; kind < kModelTagCount; ++kind) ids.id[kind] = model.tag_id;
@@ -372,11 +374,11 @@ std::string PyramidMetafile() {
 }  // namespace
 
 void AddDemoModels(DemoGame& game) {
-    std::string scratch = (fs::temp_directory_path() / "pirn-demo-models-XXXXXX").string();
-    if (!mkdtemp(scratch.data())) return;
+    const std::string scratch = MakeTemporaryFolder("pirn-demo-models-");
+    if (scratch.empty()) return;
     std::vector<std::vector<DemoTag>> imported;
     for (const DemoModel& model : {Crate(), Figure()}) {
-        imported.push_back(ImportModel(model, fs::path(scratch) / model.name));
+        imported.push_back(ImportModel(model, fs::u8path(scratch) / model.name));
         AddSourceFiles(game, model);
         for (const DemoTag& tag : imported.back()) {
             DemoLocalFile file;

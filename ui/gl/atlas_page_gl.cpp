@@ -1,6 +1,8 @@
 #include "ui/gl/atlas_page_gl.h"
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 
 #include <vector>
 

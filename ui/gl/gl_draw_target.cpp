@@ -1,6 +1,8 @@
 #include "ui/gl/gl_draw_target.h"
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 
 #include "platform/pixel_image.h"
 #include "ui/gl/atlas_page_gl.h"
