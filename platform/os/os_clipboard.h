@@ -15,11 +15,12 @@ bool OsGetClipboardText(std::string* text);
 // Replaces the clipboard's contents with the text.
 bool OsSetClipboardText(const std::string& text);
 
-// True only for a picture the program can read (PNG, or BMP of 8, 24 or 32
-// bits, whose header matches its bytes); rgb receives width x height x 3
-// bytes, rows top-down.
+// True only for a picture the program can read (PNG, or BMP or a Windows
+// CF_DIB of 8, 24 or 32 bits, whose header matches its bytes); rgb
+// receives width x height x 3 bytes, rows top-down.
 bool OsGetClipboardImage(std::vector<u8>* rgb, u32* width, u32* height);
-// Offers the picture to other programs as image/png and image/bmp.
+// Offers the picture to other programs as image/png and image/bmp (one
+// 24-bit CF_DIB on Windows).
 bool OsSetClipboardImage(const u8* rgb, u32 width, u32 height);
 
 }  // namespace pirn

@@ -34,7 +34,8 @@ void* OsGetProcAddress(const char* name);
 // 1 when the current GL context has the extension.
 int OsExtensionSupported(const char* name);
 
-// The native (X11) window id of the program window, 0 when there is none.
+// The native window of the program window (the X11 window id, or the HWND
+// on Windows), 0 when there is none.
 // Owner of native dialogs.
 u64 OsGetNativeWindow();
 

@@ -2,6 +2,9 @@
 #include <GLFW/glfw3.h>
 
 #include "platform/os/core/os_hook_list.h"
+#ifdef _WIN32
+#include "platform/native_dialogs.h"
+#endif
 #include "platform/os/glfw/glfw_window_state.h"
 #include "platform/os/os_time.h"
 #include "platform/os/os_wait.h"
@@ -15,7 +18,12 @@ void OsWaitEvents(double seconds) {
         return;
     }
     os_hooks::PollGuard guard;
-    if (guard.nested() || !os_glfw::LibraryRunning() || !os_glfw::ProgramWindow()) {
+    bool may_wait = !guard.nested() && os_glfw::LibraryRunning() && os_glfw::ProgramWindow();
+#ifdef _WIN32
+    // The modal loop of a system dialog owns the messages (see OsPollEvents).
+    may_wait = may_wait && !IsNativeDialogOpen();
+#endif
+    if (!may_wait) {
         OsSleep(seconds);
         return;
     }

@@ -4,8 +4,6 @@
 
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
-#define GLFW_EXPOSE_NATIVE_X11
-#include <GLFW/glfw3native.h>
 
 #include "platform/os/core/cursor_show_count.h"
 #include "platform/os/core/input_relay.h"
@@ -13,6 +11,9 @@
 #include "platform/os/glfw/glfw_window_state.h"
 #include "platform/os/os_window.h"
 #include "platform/os/program_icon.h"
+#ifdef _WIN32
+#include "platform/native_dialogs.h"
+#endif
 
 namespace pirn {
 namespace {
@@ -73,6 +74,12 @@ void OsPollEvents() {
     // callbacks (a resize that redraws the frame lands here again).
     os_hooks::PollGuard guard;
     if (guard.nested() || !g_initialised) return;
+#ifdef _WIN32
+    // A modal system dialog runs its own message loop, which already hands
+    // the window its messages; taking them here would bypass the dialog's
+    // keyboard handling.
+    if (IsNativeDialogOpen()) return;
+#endif
     glfwPollEvents();
     os_hooks::RunPollHooks();
 }
@@ -94,8 +101,6 @@ int OsExtensionSupported(const char* name) {
     if (!g_window || !name) return 0;
     return glfwExtensionSupported(name) == GLFW_TRUE ? 1 : 0;
 }
-
-u64 OsGetNativeWindow() { return g_window ? static_cast<u64>(glfwGetX11Window(g_window)) : 0; }
 
 void OsGetFramebufferSize(int* width, int* height) {
     int w = 0, h = 0;

@@ -1,6 +1,6 @@
 #include <X11/Xlib.h>
 
-#include "platform/os/glfw/x11_native.h"
+#include "platform/os/x11/x11_native.h"
 #include "platform/os/os_beep.h"
 
 namespace pirn {

@@ -1,4 +1,4 @@
-#include "platform/os/glfw/clipboard_x11.h"
+#include "platform/os/x11/clipboard_x11.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -2,7 +2,7 @@
 #include <GLFW/glfw3.h>
 
 #include "platform/char_map.h"
-#include "platform/os/glfw/clipboard_x11.h"
+#include "platform/os/x11/clipboard_x11.h"
 #include "platform/os/glfw/glfw_window_state.h"
 #include "platform/os/os_clipboard.h"
 
