@@ -155,9 +155,36 @@ void SetFileFaultHook(FileFaultHook hook) {
 int OpenFileDescriptor(const std::string& path, int flags, unsigned mode) {
     if (Refused(FileOp::kOpen, path, (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0)) return -1;
 #ifdef _WIN32
-    // Binary always: text mode would rewrite line ends in tag data.
-    const int permission = (mode & 0222) ? (_S_IREAD | _S_IWRITE) : _S_IREAD;
-    return ::_wopen(WidePath(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, permission);
+    // CreateFileW rather than _wopen, for the sharing: a file held open
+    // (an archive in the catalogue, a plugin read back before it takes its
+    // name) can still be renamed, replaced and deleted, as on Linux.
+    const int access_mode = flags & (O_RDONLY | O_WRONLY | O_RDWR);
+    const DWORD access = access_mode == O_WRONLY ? GENERIC_WRITE
+                         : access_mode == O_RDWR ? GENERIC_READ | GENERIC_WRITE
+                                                 : GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    if ((flags & O_CREAT) && (flags & O_EXCL))
+        disposition = CREATE_NEW;
+    else if ((flags & O_CREAT) && (flags & O_TRUNC))
+        disposition = CREATE_ALWAYS;
+    else if (flags & O_CREAT)
+        disposition = OPEN_ALWAYS;
+    else if (flags & O_TRUNC)
+        disposition = TRUNCATE_EXISTING;
+    const DWORD attributes = (mode & 0222) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
+    HANDLE handle = CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, disposition, attributes, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetErrnoFromLastError();
+        return -1;
+    }
+    // Binary always (no _O_TEXT): text mode would rewrite line ends.
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags & (O_APPEND | O_RDONLY));
+    if (fd < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
+    }
+    return fd;
 #else
     for (;;) {
         int fd = ::open(path.c_str(), flags | O_CLOEXEC, static_cast<mode_t>(mode));
