@@ -336,17 +336,8 @@ bool DecodeImageBytes(const u8* bytes, size_t size, PixelImage* image, u32* type
 bool EncodeImageBytes(u32 type, const PixelImage& image, std::vector<u8>* bytes) {
     if (!CanSaveImageAs(type, image)) return false;
     // libtiff seeks and rereads while writing, so a real temporary file.
-    std::FILE* stream = OpenScratchFile();
-    if (!stream) return false;
-    bool ok = EncodeToStream(type, image, stream) && std::fflush(stream) == 0;
-    u64 size = 0;
-    ok = ok && StreamSize(stream, &size) && size <= std::numeric_limits<size_t>::max() && SeekStream(stream, 0);
-    if (ok) {
-        bytes->resize(static_cast<size_t>(size));
-        ok = ReadExact(stream, bytes->data(), bytes->size());
-    }
-    std::fclose(stream);
-    return ok;
+    return CaptureWrittenBytesInScratchFile(
+        [&](std::FILE* stream) { return EncodeToStream(type, image, stream); }, bytes);
 }
 
 }  // namespace pirn

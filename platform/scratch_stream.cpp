@@ -44,8 +44,7 @@ std::FILE* OpenBytesForReading(const u8* bytes, size_t size) {
 #endif
 }
 
-bool CaptureWrittenBytes(const std::function<bool(std::FILE*)>& write, std::vector<u8>* bytes) {
-#ifdef _WIN32
+bool CaptureWrittenBytesInScratchFile(const std::function<bool(std::FILE*)>& write, std::vector<u8>* bytes) {
     std::FILE* stream = OpenScratchFile();
     if (stream == nullptr) return false;
     bool ok = write(stream) && std::fflush(stream) == 0;
@@ -57,6 +56,11 @@ bool CaptureWrittenBytes(const std::function<bool(std::FILE*)>& write, std::vect
     }
     std::fclose(stream);
     return ok;
+}
+
+bool CaptureWrittenBytes(const std::function<bool(std::FILE*)>& write, std::vector<u8>* bytes) {
+#ifdef _WIN32
+    return CaptureWrittenBytesInScratchFile(write, bytes);
 #else
     char* buffer = nullptr;
     size_t length = 0;

@@ -19,6 +19,9 @@ std::FILE* OpenBytesForReading(const u8* bytes, size_t size);
 // Runs write on a fresh stream and, when it returns true, gives what it
 // wrote. False when write fails or the bytes cannot be read back.
 bool CaptureWrittenBytes(const std::function<bool(std::FILE*)>& write, std::vector<u8>* bytes);
+// The same through a real temporary file, for writers that seek back and
+// read what they wrote (libtiff).
+bool CaptureWrittenBytesInScratchFile(const std::function<bool(std::FILE*)>& write, std::vector<u8>* bytes);
 
 // A read-write temporary file that goes when closed (std::tmpfile() writes
 // into the root of the drive on Windows, where users may not write).
