@@ -17,29 +17,6 @@ namespace pirn {
 
 #ifdef _WIN32
 
-namespace {
-
-// The listing's own record has everything but the file's identity, which
-// only folders need (the walk uses it to stop at a folder it is already in).
-void FillFromFindData(const WIN32_FIND_DATAW& found, FileInfo* info) {
-    *info = FileInfo();
-    const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info->flags = kFileReadable;
-    if (folder || !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) info->flags |= kFileWritable;
-    if (folder) info->flags |= kFileIsFolder;
-    info->size = folder ? 0 : (static_cast<u64>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    u32 unused = 0;
-    UnixTimeFromFileTime(found.ftLastAccessTime.dwLowDateTime, found.ftLastAccessTime.dwHighDateTime,
-                         &info->access_time, &unused);
-    UnixTimeFromFileTime(found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime,
-                         &info->modification_time, &info->modification_nanoseconds);
-    // As StatWindowsPath: the creation time stands for the status change.
-    UnixTimeFromFileTime(found.ftCreationTime.dwLowDateTime, found.ftCreationTime.dwHighDateTime,
-                         &info->status_change_time, &info->status_change_nanoseconds);
-}
-
-}  // namespace
-
 bool ListFolderEntries(const std::string& folder, std::vector<ListedEntry>& entries,
                        FolderIdentity* identity) {
     entries.clear();
@@ -64,7 +41,9 @@ bool ListFolderEntries(const std::string& folder, std::vector<ListedEntry>& entr
         std::string name = Utf8FromWide(found.cFileName);
         if (name.empty() || name == "." || name == ".." || IsIgnoredFolderEntryName(name)) continue;
         ListedEntry entry;
-        FillFromFindData(found, &entry.info);
+        // Everything but the identity, which only folders need (the walk
+        // uses it to stop at a folder it is already in).
+        FillFileInfoFromWindows(found, &entry.info);
         if (entry.info.IsFolder()) {
             FileInfo own;
             if (!StatWindowsPath(path + name, &own)) continue;  // vanished or a broken link

@@ -94,21 +94,7 @@ bool StatWindowsPath(const std::string& path, FileInfo* info) {
     const bool ok = GetFileInformationByHandle(handle, &data) != 0;
     CloseHandle(handle);
     if (!ok) return false;
-    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info->flags = kFileReadable;
-    // The read-only attribute of a folder does not stop writing into it.
-    if (folder || !(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) info->flags |= kFileWritable;
-    if (folder) info->flags |= kFileIsFolder;
-    info->size = folder ? 0 : (static_cast<u64>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    u32 unused = 0;
-    UnixTimeFromFileTime(data.ftLastAccessTime.dwLowDateTime, data.ftLastAccessTime.dwHighDateTime,
-                         &info->access_time, &unused);
-    UnixTimeFromFileTime(data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime,
-                         &info->modification_time, &info->modification_nanoseconds);
-    // Windows keeps no status-change time in this record; the creation time
-    // is what a save through a temporary file and a rename changes.
-    UnixTimeFromFileTime(data.ftCreationTime.dwLowDateTime, data.ftCreationTime.dwHighDateTime,
-                         &info->status_change_time, &info->status_change_nanoseconds);
+    FillFileInfoFromWindows(data, info);
     info->device = data.dwVolumeSerialNumber;
     info->inode = (static_cast<u64>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
     return true;
