@@ -13,7 +13,7 @@
 namespace {
 
 std::vector<pirn::u8> Written(const pirn::DialogData& dialog) {
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = pirn::OpenScratchFile();
     FUZZ_CHECK(out != nullptr);
     const pirn::u32 length = pirn::WriteDialog(dialog, out);
     FUZZ_CHECK(length > 0);

@@ -70,7 +70,7 @@ public:
     explicit WrittenTag(const pirn::TagHeader& read) : header(read) {
         header.data_offset = kDataOffset;
         header.data_length = 0;
-        stream_ = std::tmpfile();
+        stream_ = pirn::OpenScratchFile();
         if (!stream_) CheckFailed("tmpfile", __FILE__, __LINE__);
         const std::vector<pirn::u8> filler(kDataOffset, 0xEE);
         if (std::fwrite(filler.data(), 1, filler.size(), stream_) != filler.size())

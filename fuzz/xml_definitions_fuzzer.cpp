@@ -43,7 +43,7 @@ std::vector<pirn::u8> ReadAndWrite(pirn::StructData& record, std::vector<pirn::u
     FUZZ_CHECK(in != nullptr);
     FUZZ_CHECK(pirn::ReadStruct(record, in) == stored.size());
     std::fclose(in);
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = pirn::OpenScratchFile();
     FUZZ_CHECK(out != nullptr);
     FUZZ_CHECK(pirn::WriteStruct(record, out) == stored.size());
     std::vector<pirn::u8> written(stored.size());

@@ -9,26 +9,97 @@
 
 namespace pirn {
 
+// Paths are byte strings here as on Linux, and not all of them are UTF-8: a
+// tag name in the program's 8-bit set names its file. A byte outside a
+// well-formed UTF-8 sequence goes to Windows as the private-use character
+// U+F700 + byte and comes back as that byte, so every name survives the
+// trip and two names never meet on one file (MultiByteToWideChar would turn
+// both "\x9C" and "\x9D" into U+FFFD). The UTF-8 form of a character of
+// that range is escaped byte by byte too, so it cannot pass for a byte.
+// (Lone surrogates would do as escapes on NTFS, but Wine refuses them.)
+namespace {
+
+constexpr u32 kEscapeBase = 0xF700;
+
+bool IsEscape(u32 code) { return code >= kEscapeBase + 0x80 && code <= kEscapeBase + 0xFF; }
+
+}  // namespace
+
 std::wstring WidePath(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    if (length <= 0) {
-        // Not UTF-8: take the bytes as Latin-1 rather than losing the name.
-        return std::wstring(utf8.begin(), utf8.end());
+    std::wstring wide;
+    wide.reserve(utf8.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t size = utf8.size();
+    size_t i = 0;
+    while (i < size) {
+        const u32 lead = bytes[i];
+        size_t length = 1;
+        u32 code = lead;
+        u32 smallest = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F, smallest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F, smallest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07, smallest = 0x10000;
+        }
+        bool well_formed = lead < 0x80 || (length > 1 && size - i >= length);
+        for (size_t k = 1; well_formed && k < length; ++k) {
+            if ((bytes[i + k] & 0xC0) != 0x80) well_formed = false;
+            code = code << 6 | (bytes[i + k] & 0x3F);
+        }
+        if (well_formed && length > 1)
+            well_formed = code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF) && !IsEscape(code);
+        if (!well_formed) {
+            wide.push_back(static_cast<wchar_t>(kEscapeBase + lead));
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            wide.push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
+            wide.push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<wchar_t>(code));
+        }
+        i += length;
     }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], length);
     return wide;
 }
 
+// The inverse of WidePath. A lone surrogate (only another program can make
+// one) has no UTF-8 form and reads as U+FFFD, as Windows' own conversion
+// reads it.
 std::string Utf8FromWide(const wchar_t* wide) {
-    if (wide == nullptr || *wide == 0) return std::string();
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], length, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(length - 1));
+    std::string utf8;
+    if (wide == nullptr) return utf8;
+    for (size_t i = 0; wide[i] != 0; ++i) {
+        u32 code = static_cast<u16>(wide[i]);
+        if (code >= 0xD800 && code <= 0xDBFF && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<u16>(wide[i + 1]) - 0xDC00);
+            ++i;
+        } else if (IsEscape(code)) {
+            utf8.push_back(static_cast<char>(code - kEscapeBase));
+            continue;
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            utf8.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            utf8.push_back(static_cast<char>(0xC0 | code >> 6));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            utf8.push_back(static_cast<char>(0xE0 | code >> 12));
+            utf8.push_back(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            utf8.push_back(static_cast<char>(0xF0 | code >> 18));
+            utf8.push_back(static_cast<char>(0x80 | (code >> 12 & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
     return utf8;
 }
 

@@ -14,6 +14,9 @@
 
 namespace pirn {
 
+// A path and its UTF-16 form, both ways without loss: bytes that are not
+// UTF-8 (tag names in the program's 8-bit set) travel as private-use
+// characters.
 std::wstring WidePath(const std::string& utf8);
 std::string Utf8FromWide(const wchar_t* wide);
 

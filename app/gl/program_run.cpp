@@ -118,9 +118,11 @@ int RunProgram() { return RunProgramWith(RunStartupSplash); }
 int RunProgramWith(void (*first_frame_step)()) {
     SetStartupLogFailureHandler(OnStartupLogFailure);
     WriteLog("In main");
-    // Nothing here needs a special heap or a COM-style subsystem set up
-    // before the window opens; the step is still logged, so that the log
-    // reads the same on every platform and tools that follow it find it.
+    // The system's own start-up is done by now: on Windows main() has set up
+    // the low-fragmentation heap (ending the process on heap corruption) and
+    // OLE for the file dialogs before calling here; Linux needs neither. The
+    // step is logged on both, so the log reads the same everywhere and tools
+    // that follow it find it.
     WriteLog("OsSpecificInit Passed");
 
     SetDefaultPrefs();

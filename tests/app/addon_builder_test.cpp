@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/addon_builder.h"
+#include "app/game_archives.h"
 #include "codex/codex.h"
 #include "codex/four_char_code.h"
 #include "models/detail_map.h"
@@ -42,9 +43,7 @@ protected:
     // as an archive, the local folder, the default working set.
     void StartCodex(bool with_local) {
         pirn::UnloadCodex();
-        for (const char* folder : {"tags", "plugins"})
-            for (const auto& entry : fs::directory_iterator(Game() + folder))
-                if (entry.is_regular_file()) pirn::AddArchive(entry.path().string());
+        pirn::AddGameArchivesFrom(Game());
         pirn::SetLocalFolder(with_local ? Game() + "local/" : dir.path() + "/no local folder/");
         pirn::PollLocalFolder(true);
         pirn::SetDefaultWorkingSet();

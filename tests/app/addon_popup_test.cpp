@@ -2,6 +2,7 @@
 // and limits, and the two root-menu commands driven through it over a
 // generated demo game, each ending with the box a user sees.
 
+#include "app/game_archives.h"
 #include "app/ui/addon_popup.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +45,7 @@ protected:
         ASSERT_TRUE(pirn::demo::WriteDemoGame(pirn::demo::BuildDemoGame(), dir_.file("Zarnhold"), &error)) << error;
         pirn::SetPrefString("ZarnPath", GameFolder());
         pirn::UnloadCodex();
-        for (const char* folder : {"tags", "plugins"})
-            for (const auto& entry : fs::directory_iterator(GameFolder() + folder))
-                if (entry.is_regular_file()) pirn::AddArchive(entry.path().string());
+        pirn::AddGameArchivesFrom(GameFolder());
         pirn::SetLocalFolder(with_local ? GameFolder() + "local/" : dir_.file("nothing local/"));
         pirn::PollLocalFolder(true);
         pirn::SetDefaultWorkingSet();

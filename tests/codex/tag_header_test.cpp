@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/scratch_stream.h"
 #include "tools/fixture_bytes/tag_header_bytes.h"
 
 using namespace pirn;
@@ -65,14 +66,14 @@ std::vector<u8> Truncated(std::vector<u8> bytes, size_t n) {
 }
 
 std::FILE* StreamWith(const std::vector<u8>& bytes) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
     return f;
 }
 
 std::vector<u8> Written(const TagHeader* headers, u32 n) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     EXPECT_EQ(WriteTagHeaders(headers, f, n), 64u * n);
     std::vector<u8> out(static_cast<size_t>(std::ftell(f)));
     std::rewind(f);

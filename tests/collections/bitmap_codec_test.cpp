@@ -9,6 +9,7 @@
 #include <random>
 
 #include "collections/pixel64_stream.h"
+#include "platform/scratch_stream.h"
 #include "tests/collections/collection_fixture.h"
 
 namespace pirn {
@@ -260,7 +261,7 @@ TEST(BitmapCodecDecode, RefusalsWithinTheBlockDoNotReadPastIt) {
 TEST(BitmapCodecDecode, StreamOfAGivenSizeIsReadWithOneRead) {
     Bytes b = BitmapHeader(2, 1, 2, 0x0020, 8, 0, 0);
     b.U8(9).U8(0).U8(0xEE);  // a byte past the block stays unread
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     std::fwrite(b.data.data(), 1, b.size(), stream);
     std::rewind(stream);
     auto bitmap = DecodeCollectionBitmap(stream, u32(b.size() - 1), GreyTable());

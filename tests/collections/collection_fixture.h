@@ -9,6 +9,7 @@
 
 #include "codex/tag_header.h"
 #include "collections/collection.h"
+#include "platform/scratch_stream.h"
 #include "platform/types.h"
 #include "tests/support/big_endian_bytes.h"
 
@@ -203,8 +204,8 @@ inline pirn::TagHeader TagHeaderFor(const std::vector<u8>& data, u32 flags, cons
 // then the data).
 struct MemoryStream {
     std::FILE* file = nullptr;
-    MemoryStream() : file(std::tmpfile()) {}
-    explicit MemoryStream(const std::vector<u8>& bytes) : file(std::tmpfile()) {
+    MemoryStream() : file(pirn::OpenScratchFile()) {}
+    explicit MemoryStream(const std::vector<u8>& bytes) : file(pirn::OpenScratchFile()) {
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::rewind(file);
     }

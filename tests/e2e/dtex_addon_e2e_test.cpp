@@ -13,13 +13,13 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/addon_builder.h"
+#include "app/game_archives.h"
 #include "codex/codex.h"
 #include "codex/four_char_code.h"
 #include "codex/tag_header.h"
@@ -32,7 +32,6 @@
 namespace pirn_test {
 namespace {
 
-namespace fs = std::filesystem;
 using pirn::u32;
 using pirn::u8;
 using TagKey = std::pair<u32, u32>;  // group, tag id
@@ -168,9 +167,7 @@ protected:
     void StartPlayerCodex() {
         pirn::UnloadCodex();
         pirn::SetPrefString("ZarnPath", game() + "/");
-        for (const char* folder : {"tags", "plugins"})
-            for (const auto& entry : fs::directory_iterator(game() + "/" + folder))
-                if (entry.is_regular_file()) pirn::AddArchive(entry.path().string());
+        pirn::AddGameArchivesFrom(game() + "/");
         pirn::SetLocalFolder(dir_.file("no local folder/"));
         pirn::PollLocalFolder(true);
         pirn::SetDefaultWorkingSet();

@@ -7,6 +7,7 @@
 
 #include "codex/codex.h"
 #include "codex/tag_header.h"
+#include "platform/scratch_stream.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/editors/editors_test_support.h"
 #include "tests/support/test_support.h"
@@ -40,7 +41,7 @@ TEST(CollectionReference, ReadsTheRecordAndWritesTheReservedWordsAsZero) {
     EXPECT_EQ(record.values[165], u16(165 * 397 + 1));
     for (u16 w : record.reserved) EXPECT_EQ(w, 0);
 
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = pirn::OpenScratchFile();
     ASSERT_EQ(WriteCollectionReference(record, out), 384u);
     EXPECT_EQ(StreamContents(out), RecordBytes("f001", 0));
     std::fclose(out);

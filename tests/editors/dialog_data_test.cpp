@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "codex/four_char_code.h"
+#include "platform/scratch_stream.h"
 #include "tests/editors/editors_test_support.h"
 
 using namespace pirn;
@@ -34,7 +35,7 @@ u32 Read(DialogData* dialog, const std::vector<u8>& bytes, u32 length) {
 }
 
 std::vector<u8> Written(const DialogData& dialog, u32* result, const std::vector<u8>& before = {}) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     if (!before.empty()) std::fwrite(before.data(), 1, before.size(), f);
     *result = WriteDialog(dialog, f);
     std::vector<u8> bytes = StreamContents(f);

@@ -7,12 +7,13 @@
 #include "editors/struct_edit_registry.h"
 #include "editors/struct_registry.h"
 #include "editors/xml_definitions.h"
+#include "platform/scratch_stream.h"
 #include "tests/support/test_support.h"
 
 namespace editors_test {
 
 std::FILE* StreamOf(const std::vector<u8>& bytes) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
     return f;

@@ -18,6 +18,7 @@
 #include "editors/ima4_decoder.h"
 #include "editors/wav_file.h"
 #include "tests/editors/editors_test_support.h"
+#include "tests/support/linux_checkers.h"
 #include "tests/support/test_support.h"
 
 using namespace pirn;
@@ -68,6 +69,7 @@ std::vector<i16> TestTone(u32 frames, u32 channels, u32 rate) {
 }
 
 void CheckAgainstFfmpeg(u32 channels) {
+    PIRN_SKIP_LINUX_CHECKERS("ffmpeg");
     RequireTool("ffmpeg");
     pirn_test::TempDir dir;
     const u32 rate = 22050;

@@ -14,6 +14,7 @@
 #include "editors/struct_registry.h"
 #include "editors/xml_definitions.h"
 #include "platform/records.h"
+#include "platform/scratch_stream.h"
 #include "tests/editors/editors_test_support.h"
 #include "tests/editors/sound_fixture.h"
 #include "tests/support/test_support.h"
@@ -69,7 +70,7 @@ TEST(RandomDamage, DialogReaderRefusesOrReadsConsistently) {
         if (read == 0) continue;
         ASSERT_LE(read, length);
         // What was read writes and reads back the same.
-        std::FILE* out = std::tmpfile();
+        std::FILE* out = pirn::OpenScratchFile();
         const u32 written = WriteDialog(dialog, out);
         ASSERT_GT(written, 0u) << round;
         std::rewind(out);

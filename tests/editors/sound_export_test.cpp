@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/editors/sound_fixture.h"
+#include "tests/support/linux_checkers.h"
 #include "tests/support/test_support.h"
 
 using namespace pirn;
@@ -61,16 +62,7 @@ TEST(SoundExport, ExportAllAndSelectedWriteWavFilesOfEachPermutation) {
         const char* file;
         const char* wave;  // channels rate frames sampwidth
     } files[] = {{"Roar.wav", "1 22050 128 2\n"}, {"Wind_Gust.wav", "2 11025 96 2\n"}, {"Hush.wav", "2 8000 0 2\n"}};
-    for (size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(files[i].file);
-        EXPECT_EQ(all.written[i], dir.file(files[i].file));
-        std::string out;
-        EXPECT_TRUE(RunCommand("/usr/bin/python3 -c \"import wave,sys; w=wave.open(sys.argv[1]); "
-                               "print(w.getnchannels(), w.getframerate(), w.getnframes(), w.getsampwidth())\" '" +
-                                   all.written[i] + "' 2>&1",
-                               &out));
-        EXPECT_EQ(out, files[i].wave);
-    }
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(all.written[i], dir.file(files[i].file));
     const std::vector<u8> roar = pirn_test::ReadAll(dir.file("Roar.wav"));
     ASSERT_EQ(roar.size(), 44u + 256);
     EXPECT_EQ(i16(roar[44 + 128] | (roar[45 + 128] << 8)), RisingStart()[0]);
@@ -79,6 +71,17 @@ TEST(SoundExport, ExportAllAndSelectedWriteWavFilesOfEachPermutation) {
     const SoundExportResult one = ExportSoundPermutations(sound, {1, 7}, other.path());
     EXPECT_EQ(one.written, std::vector<std::string>{other.file("Wind_Gust.wav")});
     EXPECT_FALSE(pirn_test::Exists(other.file("Roar.wav")));
+
+    PIRN_SKIP_LINUX_CHECKERS("python3");
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(files[i].file);
+        std::string out;
+        EXPECT_TRUE(RunCommand("/usr/bin/python3 -c \"import wave,sys; w=wave.open(sys.argv[1]); "
+                               "print(w.getnchannels(), w.getframerate(), w.getnframes(), w.getsampwidth())\" '" +
+                                   all.written[i] + "' 2>&1",
+                               &out));
+        EXPECT_EQ(out, files[i].wave);
+    }
 }
 
 TEST(SoundExport, FailedWritesAreReportedByName) {

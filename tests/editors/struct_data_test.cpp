@@ -8,6 +8,7 @@
 #include "editors/struct_definition.h"
 #include "editors/struct_registry.h"
 #include "editors/struct_values.h"
+#include "platform/scratch_stream.h"
 #include "tests/editors/grammar_record.h"
 
 using namespace pirn;
@@ -82,7 +83,7 @@ TEST_F(StructDataTest, WritesTheSameBytesExceptPaddingWhichBecomesZero) {
     std::FILE* in = StreamOf(expected);
     ASSERT_EQ(ReadStruct(record, in), 112u);
     std::fclose(in);
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = pirn::OpenScratchFile();
     ASSERT_EQ(WriteStruct(record, out), 112u);
     for (size_t at : {62, 63, 75, 83, 91, 99}) expected[at] = 0;
     EXPECT_EQ(StreamContents(out), expected);

@@ -23,6 +23,7 @@
 #include "editors/ui/struct_item_widgets.h"
 #include "editors/ui/struct_table.h"
 #include "editors/ui/struct_tag_edit.h"
+#include "platform/scratch_stream.h"
 #include "tests/editors/grammar_record.h"
 #include "tests/editors_ui/editors_window_fixture.h"
 #include "ui/check_box.h"
@@ -115,7 +116,7 @@ protected:
     }
     // The record as it goes to disk (big-endian).
     static std::vector<u8> Record(StructEditor* editor) {
-        std::FILE* f = std::tmpfile();
+        std::FILE* f = pirn::OpenScratchFile();
         EXPECT_EQ(pirn::WriteStruct(editor->GetData(), f), editor->GetData().size());
         const std::vector<u8> bytes = editors_test::StreamContents(f);
         std::fclose(f);

@@ -59,6 +59,7 @@
 #include "platform/image_file.h"
 #include "platform/log_capture.h"
 #include "platform/pref_store.h"
+#include "platform/scratch_stream.h"
 #include "platform/strings.h"
 #include "platform/user_prompts.h"
 #include "tests/codex/codex_fixture_bytes.h"
@@ -245,7 +246,7 @@ std::vector<const pirn::CollectionBitmap*> BitmapsOf(const pirn::Collection& col
 
 // What one of our tag writers makes of a record, as tag data.
 std::vector<u8> TagDataWrittenBy(const std::function<bool(std::FILE*, pirn::TagHeader*)>& write) {
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     pirn::TagHeader header{};
     header.data_offset = 0;
     std::vector<u8> data;

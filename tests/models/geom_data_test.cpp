@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "models/geom_from_model.h"
+#include "platform/scratch_stream.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
@@ -31,7 +32,7 @@ TagHeader DataHeader(u32 data_length) {
 }
 
 File StreamWith(const std::vector<u8>& data) {
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     const std::vector<u8> before(kDataOffset, 0xEE);
     std::fwrite(before.data(), 1, before.size(), file.get());
     std::fwrite(data.data(), 1, data.size(), file.get());
@@ -134,7 +135,7 @@ TEST(GeomData, BuiltModelIsWrittenAsTheTablesLayItOut) {
     GeomData geom;
     std::string message;
     ASSERT_TRUE(BuildGeomData(*model, MakeFourCC("cor1"), &geom, &message)) << message;
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     const std::vector<u8> expected = OneTriangleGeomBytes();
     ASSERT_EQ(WriteGeomData(&geom, file.get(), DataHeader(0)), 1);
     EXPECT_EQ(DataOf(file.get()), expected);
@@ -165,7 +166,7 @@ TEST(GeomData, HandBuiltTagReadsField) {
     EXPECT_EQ(t.marks_52[1], 0xFFFF);
 
     // Read and written again, the data come back byte for byte.
-    File out(std::tmpfile());
+    File out(pirn::OpenScratchFile());
     ASSERT_EQ(WriteGeomData(&geom, out.get(), DataHeader(0)), 1);
     EXPECT_EQ(DataOf(out.get()), bytes);
 }
@@ -235,7 +236,7 @@ TEST(GeomData, AnEmptySectionIsWrittenWhereThePreviousOneEnds) {
         File file = StreamWith(bytes);
         GeomData geom;
         ASSERT_EQ(ReadGeomData(&geom, file.get(), DataHeader(u32(bytes.size()))), 1);
-        File out(std::tmpfile());
+        File out(pirn::OpenScratchFile());
         ASSERT_EQ(WriteGeomData(&geom, out.get(), DataHeader(0)), 1);
         const std::vector<u8> written = DataOf(out.get());
         EXPECT_EQ(written.size(), 128u + 64 + 18);
@@ -251,7 +252,7 @@ TEST(GeomData, EmptySectionsAreWrittenEmpty) {
     GeomData geom;
     const float bounds[6] = {0, 0, 0, 0, 0, 0}, pivot[3] = {0, 0, 0};
     SetGeomHeader(&geom, 7, bounds, pivot);
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     ASSERT_EQ(WriteGeomData(&geom, file.get(), DataHeader(0)), 1);
     const std::vector<u8> data = DataOf(file.get());
     ASSERT_EQ(data.size(), 128u);
@@ -268,7 +269,7 @@ TEST(GeomData, EmptySectionsAreWrittenEmpty) {
 TEST(GeomData, SectionsBeyondSixteenBitCountsAreNotWritten) {
     GeomData geom;
     SetGeomVertexCount(&geom, 0x10000);
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     EXPECT_EQ(WriteGeomData(&geom, file.get(), DataHeader(0)), 0);
 }
 

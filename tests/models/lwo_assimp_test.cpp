@@ -20,6 +20,7 @@
 #include "models/lwo_export.h"
 #include "models/lwo_reader.h"
 #include "models/model_from_lwo.h"
+#include "tests/support/linux_checkers.h"
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 
@@ -185,6 +186,7 @@ void CheckWithAssimp(const ModelObject& model, const std::string& label) {
 }
 
 TEST(LwoAssimp, DemoModelsExportAsAssimpReadsThem) {
+    PIRN_SKIP_LINUX_CHECKERS("assimp");
     if (!HaveAssimp()) GTEST_SKIP() << "assimp is not installed";
     const demo::DemoGame game = demo::BuildDemoGame();
     for (const char* name : {"Demo Crate", "Demo Figure"}) {
@@ -222,6 +224,7 @@ TEST(LwoAssimp, DemoModelsExportAsAssimpReadsThem) {
 }
 
 TEST(LwoAssimp, ImportedSamplesExportAsAssimpReadsThem) {
+    PIRN_SKIP_LINUX_CHECKERS("assimp");
     if (!HaveAssimp()) GTEST_SKIP() << "assimp is not installed";
     const std::string samples = pirn_test::SourceDir() + "/tests/data/lwo/";
     for (const char* path : {"LWO2/boxuv.lwo", "LWO2/uvtest.lwo", "LWO2/box_2uv_1unused.lwo", "LWO2/hierarchy.lwo",

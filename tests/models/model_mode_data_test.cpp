@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/scratch_stream.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
@@ -111,7 +112,7 @@ GeomData ThreeVertexGeom() {
 TEST(ModeData, BuiltTagIsWrittenAsTheTablesLayItOut) {
     ModeData mode;
     BuildModeData(ThreeVertexGeom(), MakeFourCC("geo1"), &mode);
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     ASSERT_EQ(WriteModeData(&mode, file.get(), DataHeader(0, 0)), 1);
     EXPECT_EQ(FileBytes(file.get()), ExpectedModeBytes());
 }
@@ -119,7 +120,7 @@ TEST(ModeData, BuiltTagIsWrittenAsTheTablesLayItOut) {
 TEST(ModeData, WrittenAtTheTagsDataOffset) {
     ModeData mode;
     BuildModeData(ThreeVertexGeom(), MakeFourCC("geo1"), &mode);
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     const std::vector<u8> before(64, 0xAB);
     std::fwrite(before.data(), 1, before.size(), file.get());
     ASSERT_EQ(WriteModeData(&mode, file.get(), DataHeader(64, 0)), 1);
@@ -133,7 +134,7 @@ TEST(ModeData, HandBuiltTagReadsBack) {
     bytes[8] = 0x77;        // reserved, read as zero
     bytes[72 + 12] = 0x77;  // record's first word, read as zero
     bytes[72 + 12 + 5] = 'n';
-    File file(std::tmpfile());
+    File file(pirn::OpenScratchFile());
     std::fwrite(bytes.data(), 1, bytes.size(), file.get());
     ModeData mode;
     ASSERT_EQ(ReadModeData(&mode, file.get(), DataHeader(0, u32(bytes.size()))), 1);

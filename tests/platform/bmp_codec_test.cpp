@@ -67,7 +67,7 @@ bool Decode(const std::vector<u8>& bytes, PixelImage* image) {
 }
 
 std::vector<u8> Encode(const PixelImage& image, bool* ok) {
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     *ok = WriteBmp(stream, image);
     std::vector<u8> bytes;
     long size = std::ftell(stream);

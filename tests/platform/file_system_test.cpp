@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/scratch_stream.h"
 #include "tests/support/test_support.h"
 
 namespace pirn {
@@ -380,7 +381,7 @@ TEST(FileSystemRle, DecoderStopsAtNAndAnswersZeroForShortInput) {
 }
 
 TEST(FileSystemRle, StreamFormsMatchMemoryForms) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     ASSERT_NE(f, nullptr);
     std::vector<u8> source(40, 3);
     source[10] = 4;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/image_file.h"
+#include "tests/support/linux_checkers.h"
 #include "tests/support/test_support.h"
 
 namespace pirn {
@@ -104,6 +105,7 @@ std::string Save(const pirn_test::TempDir& temp, u32 type, u32 format) {
 const u32 kFormats[] = {kFormatColorIndex, kFormatAlpha, kFormatRgb, kFormatRgba};
 
 TEST(ImageExternalReadersTest, WrittenPngFilesPassPngcheck) {
+    PIRN_SKIP_LINUX_CHECKERS("pngcheck");
     if (!HaveCommand("pngcheck")) GTEST_SKIP() << "pngcheck is not installed";
     pirn_test::TempDir temp;
     for (u32 format : kFormats) {
@@ -113,6 +115,7 @@ TEST(ImageExternalReadersTest, WrittenPngFilesPassPngcheck) {
 }
 
 TEST(ImageExternalReadersTest, WrittenTiffFilesPassTiffinfo) {
+    PIRN_SKIP_LINUX_CHECKERS("tiffinfo");
     if (!HaveCommand("tiffinfo")) GTEST_SKIP() << "tiffinfo is not installed";
     pirn_test::TempDir temp;
     for (u32 format : kFormats) {
@@ -125,6 +128,7 @@ TEST(ImageExternalReadersTest, WrittenTiffFilesPassTiffinfo) {
 }
 
 TEST(ImageExternalReadersTest, PillowReadsBackIdenticalPixels) {
+    PIRN_SKIP_LINUX_CHECKERS("python3 with Pillow");
     std::string python = PillowPython();
     if (python.empty()) GTEST_SKIP() << "Pillow is not installed";
     pirn_test::TempDir temp;

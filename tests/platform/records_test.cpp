@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/scratch_stream.h"
+
 using namespace pirn;
 
 namespace {
@@ -25,7 +27,7 @@ const StructLayout kImaPacket[] = {34, 1, 1, 32, 0};
 const StructLayout kNested[] = {0x8000 | 14, 1, 1, 2, 32, 0x8000 | 4, 1, 14, 1, 2};
 
 std::FILE* StreamWith(const std::vector<u8>& bytes) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
     return f;
@@ -137,7 +139,7 @@ TEST(Records, SpriteRecordUnpacksToNativeMemoryForm) {
 TEST(Records, SpriteRecordPacksPointersAndZeroRunsAsZero) {
     alignas(8) u8 memory[64];
     for (size_t i = 0; i < sizeof memory; ++i) memory[i] = static_cast<u8>(0xA0 + i);
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     EXPECT_EQ(WriteRecords(memory, 1, kSpriteImage, f), 28u);
     const std::vector<u8> disk = StreamBytes(f);
     std::fclose(f);
@@ -176,7 +178,7 @@ TEST(Records, SameSizeRecordsSwapFieldsInPlace) {
     EXPECT_EQ(words[3], 0x1011);
 
     // Writing back yields the fixture with zero runs zeroed.
-    f = std::tmpfile();
+    f = pirn::OpenScratchFile();
     EXPECT_EQ(WriteRecords(memory, 1, kDialogItem, f), 24u);
     std::vector<u8> expected = disk;
     for (int i : {4, 5, 8, 9, 10, 11, 12, 13, 14, 15}) expected[i] = 0;
@@ -217,7 +219,7 @@ TEST(Records, NestedLayoutPadsPointersFromTheRecordStart) {
 }
 
 TEST(Records, ZeroCountAndSizeQueries) {
-    std::FILE* f = std::tmpfile();
+    std::FILE* f = pirn::OpenScratchFile();
     u8 dummy[64] = {};
     EXPECT_EQ(ReadRecords(dummy, 0, kTagHeader, f), 0u);
     EXPECT_EQ(WriteRecords(dummy, 0, kTagHeader, f), 0u);
@@ -270,7 +272,7 @@ TEST(Records, RunsSwapCopyAndZero) {
         EXPECT_EQ(read, c.out);
         std::fclose(f);
 
-        f = std::tmpfile();
+        f = pirn::OpenScratchFile();
         EXPECT_EQ(WriteRun(c.in.data(), count, c.code, f), c.in.size());
         EXPECT_EQ(StreamBytes(f), c.out);
         std::fclose(f);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,46 @@ TEST(WindowsFiles, NonAsciiNamesReachWindowsAsUtf16AndComeBackAsUtf8) {
     EXPECT_TRUE(PathExists("../" + std::string(kUtf8Name) + ".tag", kPathIsFile));
     EXPECT_TRUE(PopDirectory());
     EXPECT_EQ(DirectoryStackDepth(), depth > 0 ? depth : 1u);
+}
+
+// Names that are not UTF-8: tag names in the program's 8-bit set ("Caf\x8E"
+// is "Café" there), cut or overlong sequences, an encoded surrogate, and the
+// UTF-8 form of a character the escapes use.
+TEST(WindowsFiles, NamesThatAreNotUtf8SurviveTheTripAndStayApart) {
+    const std::string names[] = {"Caf\x8E", "or\x9C\x95", "or\x9D\x95", "cut \xE6\x9D", "over\xC0\xAF",
+                                 "sur\xED\xA0\x80", "\xF5\xFF", "pua \xEF\x9E\x80", "mixed \xC3\xBC\xFC \xF0\x9F\x98\x80"};
+    TempDir dir;
+    std::vector<std::wstring> wides;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::wstring wide = WidePath(name);
+        EXPECT_EQ(Utf8FromWide(wide.c_str()), name);
+        wides.push_back(wide);
+        ASSERT_TRUE(WriteFileSafely(dir.file(name), name));
+    }
+    // "\xC3\xBC" is UTF-8 and reaches Windows as the letter; the lone 0xFC
+    // beside it as its escape.
+    EXPECT_EQ(wides.back(), std::wstring(L"mixed \u00FC\uF7FC \U0001F600"));
+    EXPECT_EQ(Utf8FromWide(L"pua \uF780"), "pua \x80");
+    for (size_t i = 0; i < wides.size(); ++i)
+        for (size_t j = i + 1; j < wides.size(); ++j) EXPECT_NE(wides[i], wides[j]) << i << " " << j;
+
+    // One file per name, each read back by the name it was written under.
+    std::vector<std::string> listed;
+    ListDirectoryFiles(dir.path(), listed, false, false);
+    std::vector<std::string> expected(std::begin(names), std::end(names));
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    for (const std::string& name : names) {
+        std::vector<u8> bytes;
+        ASSERT_TRUE(ReadFileBytes(dir.file(name), bytes, false)) << name;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), name);
+    }
+
+    // A lone surrogate another program left in a name has no UTF-8 form.
+    const wchar_t lone[] = {L'a', wchar_t(0xD800), L'b', 0};
+    EXPECT_EQ(Utf8FromWide(lone), "a\xEF\xBF\xBD" "b");
 }
 
 TEST(WindowsFiles, RenamesReplaceOrRefuseAsAsked) {

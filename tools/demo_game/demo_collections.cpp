@@ -17,6 +17,7 @@
 #include "collections/collection.h"
 #include "collections/collection_tag.h"
 #include "platform/colour_space.h"
+#include "platform/scratch_stream.h"
 #include "tools/demo_game/demo_game.h"
 
 namespace pirn::demo {
@@ -257,7 +258,7 @@ void BuildInterface(Collection* c) {
 
 std::vector<u8> SaveData(Collection* c, const std::string& name) {
     std::vector<u8> data;
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     if (!stream) return data;
     TagHeader header = MakeTagHeader(MakeFourCC(".256"), 0, name.c_str());
     if (SaveCollection(c, stream, &header) && std::fseek(stream, 0, SEEK_END) == 0) {
@@ -279,7 +280,7 @@ std::vector<u8> SaveData(Collection* c, const std::string& name) {
 std::vector<u8> EncodeDemoCollection(Collection* c, const std::string& name) {
     ComputeSequenceExtents(c);  // fills the mirrored views as loading would
     std::vector<u8> first = SaveData(c, name);
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     if (!stream) return first;
     std::vector<u8> file(kTagHeaderSize, 0);
     file.insert(file.end(), first.begin(), first.end());

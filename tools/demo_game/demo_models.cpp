@@ -18,6 +18,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_system.h"
 #include "platform/image_file.h"
+#include "platform/scratch_stream.h"
 #include "tools/demo_game/demo_game.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
@@ -281,7 +282,7 @@ DemoTag TagOf(ModelTagSet* set, int kind, u32 tag_id, const std::string& name) {
     tag.group = ModelTagGroup(kind);
     tag.tag_id = tag_id;
     tag.name = name;
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     if (!stream) return tag;
     TagHeader header = MakeTagHeader(tag.group, tag_id, name.c_str());
     header.data_offset = kTagHeaderSize;
@@ -302,7 +303,7 @@ DemoTag TagOf(ModelTagSet* set, int kind, u32 tag_id, const std::string& name) {
 // the alternate fields a new instance starts with), as every demo
 // collection is stored.
 void ReloadCollection(DemoTag* tag) {
-    std::FILE* stream = std::tmpfile();
+    std::FILE* stream = pirn::OpenScratchFile();
     if (!stream) return;
     std::vector<u8> file(kTagHeaderSize, 0);
     file.insert(file.end(), tag->data.begin(), tag->data.end());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/char_map.h"
+#include "platform/windows_files.h"
 
 namespace pirn {
 namespace win32 {
@@ -22,14 +23,16 @@ std::wstring Utf8ToWide(const std::string& utf8) { return FromU16(Utf8ToUtf16(ut
 
 std::string WideToUtf8(const std::wstring& wide) { return Utf16ToUtf8(ToU16(wide)); }
 
+// Paths take the file layer's conversion, so a name that is not UTF-8
+// names the same file in a dialog as everywhere else.
 std::wstring WidePath(const std::string& path) {
-    std::wstring wide = Utf8ToWide(path);
+    std::wstring wide = pirn::WidePath(path);
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
 
 std::string PathFromWide(const std::wstring& path) {
-    std::string utf8 = WideToUtf8(path);
+    std::string utf8 = Utf8FromWide(path.c_str());
     std::replace(utf8.begin(), utf8.end(), '\\', '/');
     return utf8;
 }
