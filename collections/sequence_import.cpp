@@ -64,7 +64,7 @@ std::vector<SequenceSlot> SequenceAssignmentOrder(const CollectionSequence& sequ
     const u32 views = ShownViewCount(sequence);
     std::vector<SequenceSlot> slots;
     slots.reserve(size_t{frames} * views);
-    if (order == kFramesThenViews) {
+    if (order == kAssignFramesThenViews) {
         for (u32 v = 0; v < views; ++v)
             for (u32 f = 0; f < frames; ++f) slots.push_back({f, v});
     } else {
@@ -95,7 +95,7 @@ u32 ImportSequenceBitmaps(Collection* collection, CollectionSequence* sequence, 
 }
 
 u32 ImportSequencePlate(Collection* collection, CollectionSequence* sequence, ImageFile* file, UserPrompts& prompts) {
-    const std::vector<SequenceSlot> slots = SequenceAssignmentOrder(*sequence, kViewsThenFrames);
+    const std::vector<SequenceSlot> slots = SequenceAssignmentOrder(*sequence, kAssignViewsThenFrames);
     std::vector<PlateCell> cells;
     if (LoadPlate(file, &cells) && cells.size() != slots.size()) {
         prompts.ShowError(FormatString(st::kWrongPlateCount, int(slots.size())));
@@ -112,7 +112,7 @@ u32 ImportSequencePlate(Collection* collection, CollectionSequence* sequence, Im
 std::vector<CollectionBitmap*> SequenceSlotBitmaps(const CollectionSequence& sequence) {
     std::vector<CollectionBitmap*> bitmaps;
     auto* editable = const_cast<CollectionSequence*>(&sequence);
-    for (const SequenceSlot& slot : SequenceAssignmentOrder(sequence, kViewsThenFrames)) {
+    for (const SequenceSlot& slot : SequenceAssignmentOrder(sequence, kAssignViewsThenFrames)) {
         InstanceReference* reference = SlotReference(editable, slot);
         bitmaps.push_back(reference ? reference->bitmap : nullptr);
     }
@@ -168,7 +168,7 @@ u32 ExportSequenceBitmaps(const Collection& collection, const CollectionSequence
     const std::string base = EnsureTrailingSlash(folder);
     auto* editable = const_cast<CollectionSequence*>(&sequence);
     u32 written = 0;
-    for (const SequenceSlot& slot : SequenceAssignmentOrder(sequence, kViewsThenFrames)) {
+    for (const SequenceSlot& slot : SequenceAssignmentOrder(sequence, kAssignViewsThenFrames)) {
         const InstanceReference* reference = SlotReference(editable, slot);
         if (!reference || !reference->bitmap) continue;
         const std::string path = base + SequenceExportFileName(slot.frame, slot.view, alpha) + FileTypeRow(type).extension;

@@ -20,9 +20,10 @@
 
 namespace pirn {
 
+// Named apart from the build scripts' `BitmapOrder`, whose numbers differ.
 enum SequenceAssignOrder : u32 {
-    kViewsThenFrames = 0,
-    kFramesThenViews = 1,
+    kAssignViewsThenFrames = 0,
+    kAssignFramesThenViews = 1,
 };
 
 struct SequenceSlot {

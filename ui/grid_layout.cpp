@@ -4,21 +4,15 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ui/grid_arithmetic.h"
+
 namespace pirn {
 
 namespace {
 
-i32 ClampToI32(i64 v) { return static_cast<i32>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
+using grid_arithmetic::ClampToI32;
 
 i32 Scaled(i32 size, double z) { return ClampToI32(std::llround(static_cast<double>(size) * z)); }
-
-// Floor division, so that points left of or above the first cell give
-// negative columns and rows instead of 0.
-i32 FloorDiv(i64 a, i64 b) {
-    i64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return ClampToI32(q);
-}
 
 }  // namespace
 
@@ -100,8 +94,8 @@ bool GridLayout::CellAt(Point client, Point scroll, i32 columns, i32* column, i3
     const i64 x = i64{client.x} + scroll.x - ContentLeft();
     const i64 y = i64{client.y} - ContentTop() + scroll.y;
     if (x < 0) return false;
-    const i32 c = FloorDiv(x, std::max(CellWidth(), 1));
-    const i32 r = FloorDiv(y, std::max(CellHeight(), 1));
+    const i32 c = ClampToI32(grid_arithmetic::FloorDiv(x, std::max(CellWidth(), 1)));
+    const i32 r = ClampToI32(grid_arithmetic::FloorDiv(y, std::max(CellHeight(), 1)));
     if (c < 0 || r < 0 || c >= std::max(columns, 1)) return false;
     if (column) *column = c;
     if (row) *row = r;

@@ -12,6 +12,7 @@
 #include "platform/os/os_time.h"
 #include "platform/pref_store.h"
 #include "ui/frame_step.h"
+#include "ui/grid_arithmetic.h"
 #include "ui/skin.h"
 #include "ui/text_layout.h"
 #include "ui/window_drag.h"
@@ -22,14 +23,8 @@ namespace pirn {
 
 namespace {
 
-i32 ClampToI32(i64 v) { return static_cast<i32>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
-
-// Floor division for positions left of or above the first cell.
-i64 FloorDiv(i64 a, i64 b) {
-    i64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
+using grid_arithmetic::ClampToI32;
+using grid_arithmetic::FloorDiv;
 
 // The new scroll position that brings [lo, hi) into a view of `page` from
 // `pos`, moving as little as possible (the start wins when it cannot all

@@ -16,8 +16,6 @@ namespace {
 
 enum ControlId : i32 { kBrowseId = 2, kInvertId = 3, kOrderId = 4 };
 
-constexpr i32 kRowHeight = 18;
-constexpr i32 kRowGap = 4;
 constexpr i32 kMaxNameLength = 31;
 constexpr i32 kMaxTagIdLength = 4;
 
@@ -28,7 +26,7 @@ AutoCollectionDialog::AutoCollectionDialog() {
     SetTitle("Build Standard Collection");
     SetClientSize(kContentWidth, kContentHeight);
     const Rect area = GetClientRect();
-    const DialogRows rows{this, area.left, area.top, kRowHeight, kRowGap};
+    const DialogRows rows{this, area.left, area.top, kBuilderRowHeight, kBuilderRowGap};
 
     rows.Label(0, 0, 60, "Name:");
     name_ = rows.Box(0, 64, 200, TextBox::kTextField, kMaxNameLength);

@@ -15,10 +15,14 @@ namespace pirn {
 
 namespace {
 
-enum ControlId : i32 { kBrowseId = 2, kCreateId = 3, kInvertId = 4, kOrderId = 5, kAlignId = 6 };
+enum UprezControlId : i32 {
+    kUprezBrowseId = 2,
+    kUprezCreateId = 3,
+    kUprezInvertId = 4,
+    kUprezOrderId = 5,
+    kUprezAlignId = 6,
+};
 
-constexpr i32 kRowHeight = 18;
-constexpr i32 kRowGap = 4;
 constexpr i32 kLabelWidth = 130;
 constexpr i32 kFieldX = kLabelWidth + 4;
 
@@ -28,25 +32,25 @@ AutoUpResDialog::AutoUpResDialog() {
     SetTitle("Build High-Res Collection");
     SetClientSize(kContentWidth, kContentHeight);
     const Rect area = GetClientRect();
-    const DialogRows rows{this, area.left, area.top, kRowHeight, kRowGap};
+    const DialogRows rows{this, area.left, area.top, kBuilderRowHeight, kBuilderRowGap};
 
     rows.Label(0, 0, kLabelWidth, "Original Collection:");
     collection_ = new CodexGroupBox(kCollectionGroup, this, 0);
-    SetFrame(collection_, MakeRect(area.left + kFieldX, rows.Top(0), 276, kRowHeight));
+    SetFrame(collection_, MakeRect(area.left + kFieldX, rows.Top(0), 276, kBuilderRowHeight));
     collection_->SetWidth(276);
     rows.Label(1, 0, kLabelWidth, "High-Res Folder:");
     path_ = rows.Box(1, kFieldX, 276, TextBox::kTextField);
-    browse_ = rows.ButtonAt(1, kFieldX + 280, 32, "...", kBrowseId);
-    create_ = rows.ButtonAt(1, kFieldX + 316, 64, "Create", kCreateId);
+    browse_ = rows.ButtonAt(1, kFieldX + 280, 32, "...", kUprezBrowseId);
+    create_ = rows.ButtonAt(1, kFieldX + 316, 64, "Create", kUprezCreateId);
     rows.Label(2, 0, kLabelWidth, "Target Scale:");
     scale_ = rows.Box(2, kFieldX, 64, TextBox::kRealField);
     rows.Label(2, kFieldX + 72, 120, "Scale Tolerance:");
     tolerance_ = rows.Box(2, kFieldX + 196, 64, TextBox::kRealField);
     rows.Label(3, 0, kLabelWidth, "Object Scale:");
     object_scale_ = rows.Box(3, kFieldX, 64, TextBox::kRealField);
-    invert_ = rows.Check(4, 0, 130, "Invert Alphas", kInvertId);
-    order_ = rows.Check(4, 134, 220, "Frames Then Views Ordering", kOrderId);
-    align_ = rows.Check(4, 358, 200, "Align Bitmaps Individually", kAlignId);
+    invert_ = rows.Check(4, 0, 130, "Invert Alphas", kUprezInvertId);
+    order_ = rows.Check(4, 134, 220, "Frames Then Views Ordering", kUprezOrderId);
+    align_ = rows.Check(4, 358, 200, "Align Bitmaps Individually", kUprezAlignId);
     ConnectSignal<&AutoUpResDialog::ChooseFolder>(browse_->clicked, this);
     ConnectSignal<&AutoUpResDialog::CreateFolders>(create_->clicked, this);
 

@@ -9,6 +9,10 @@ namespace pirn {
 class Button;
 class CheckBox;
 
+// The row height and gap both builder dialogs use, so they line up alike.
+constexpr i32 kBuilderRowHeight = 18;
+constexpr i32 kBuilderRowGap = 4;
+
 // Coordinates are within the dialog's area for its own controls, whose
 // corner is (left, top) of its client area.
 struct DialogRows {

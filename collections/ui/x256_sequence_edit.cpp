@@ -556,7 +556,7 @@ void X256SequenceEdit::ImportBitmaps(i32 command) {
         if (!ChooseOpenFiles(st::kImportBitmapsTitle, &files, kFileKindImage, nullptr)) return;
         std::vector<std::string> paths;
         for (const ImageFile& file : files) paths.push_back(file.path);
-        const SequenceAssignOrder order = command == kImportFramesThenViews ? kFramesThenViews : kViewsThenFrames;
+        const SequenceAssignOrder order = command == kImportFramesThenViews ? kAssignFramesThenViews : kAssignViewsThenFrames;
         assigned = ImportSequenceBitmaps(collection_, sequence_, paths, order, prompts);
     }
     if (assigned > 0) AfterImport();
@@ -576,7 +576,7 @@ void X256SequenceEdit::ImportAlphas(i32 command) {
         if (!ChooseOpenFiles(st::kImportAlphasTitle, &files, kFileKindImage, nullptr)) return;
         std::vector<std::string> paths;
         for (const ImageFile& file : files) paths.push_back(file.path);
-        const SequenceAssignOrder order = command == kAlphasFramesThenViews ? kFramesThenViews : kViewsThenFrames;
+        const SequenceAssignOrder order = command == kAlphasFramesThenViews ? kAssignFramesThenViews : kAssignViewsThenFrames;
         done = ImportSequenceAlphas(sequence_, paths, order, prompts);
     }
     if (!done) return;

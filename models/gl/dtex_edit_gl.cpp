@@ -15,8 +15,6 @@ namespace {
 #define GL_TEXTURE_MAX_ANISOTROPY_EXT 0x84FE
 #endif
 
-void ReleaseDtexTexture(GlTexture* texture) { ReleaseTexture(texture); }
-
 // The editor shows one texel to a pixel, exactly; the shared texture keeps
 // the mipmapped, anisotropic filtering the terrain views draw it with.
 class ExactTexels {
@@ -77,7 +75,7 @@ void DrawDtexEditTexture(DtexTag* dtex, i32 x, i32 y) {
 
 void InstallDtexEditGl() {
     SetDtexTextureDrawer(DrawDtexEditTexture);
-    SetDtexTextureReleaser(ReleaseDtexTexture);
+    SetDtexTextureReleaser(ReleaseTexture);
 }
 
 }  // namespace pirn

@@ -347,8 +347,6 @@ void DrawBrushOutline(const MeshEditData& data) {
     glPopAttrib();
 }
 
-void ReleaseDtexTexture(GlTexture* texture) { ReleaseTexture(texture); }
-
 GlMeshRenderer g_mesh_renderer;
 
 }  // namespace
@@ -432,7 +430,7 @@ void GlMeshRenderer::ReleaseBlockTextures(MeshEditData* data) {
 
 void InstallMeshRendererGl() {
     SetMeshRenderer(&g_mesh_renderer);
-    SetDtexTextureReleaser(ReleaseDtexTexture);
+    SetDtexTextureReleaser(ReleaseTexture);
 }
 
 }  // namespace pirn

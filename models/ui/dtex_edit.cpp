@@ -24,11 +24,11 @@ namespace {
 constexpr const char* kExportCaption = "Export Detail Texture";
 constexpr const char* kImportCaption = "Import Detail Texture";
 
-struct MenuEntry {
+struct DtexMenuEntry {
     const char* title;
     i32 command;
 };
-const MenuEntry kMenu[] = {
+const DtexMenuEntry kMenu[] = {
     {"Export (Cmd-E)", DtexEdit::kExportCommand},       {"Import (Cmd-I)", DtexEdit::kImportCommand},
     {"Copy (Cmd-C)", DtexEdit::kCopyCommand},           {"Paste (Cmd-V)", DtexEdit::kPasteCommand},
     {"Save Tag (Cmd-S)", DtexEdit::kSaveCommand},       {"Mean Center rgb", DtexEdit::kMeanCenterRgbCommand},
@@ -169,7 +169,7 @@ void DtexEdit::OnMouseButton(InputEvent& event) {
 
 void DtexEdit::ShowMenu(Point screen_point) {
     auto* menu = new Menu(false);
-    for (const MenuEntry& entry : kMenu) Menu::AddItem(menu, entry.title, nullptr, entry.command, true);
+    for (const DtexMenuEntry& entry : kMenu) Menu::AddItem(menu, entry.title, nullptr, entry.command, true);
     const i32 command = Menu::Popup(menu, screen_point);
     DestroyWindow(menu);
     RunCommand(command);

@@ -21,7 +21,7 @@ using namespace codex_fixture;
 
 namespace {
 
-const u32 kText = Code("text");
+const u32 kTextGroup = Code("text");
 
 class TagOperationsTest : public CodexTest {
 protected:
@@ -53,7 +53,7 @@ protected:
     }
     TagEntry* NewSavedTag(const char* name, const std::string& data) {
         TagHeader header{};
-        TagEntry* tag = CreateTag(kText, kNoTagId, name, &header, 0);
+        TagEntry* tag = CreateTag(kTextGroup, kNoTagId, name, &header, 0);
         if (!tag || !Save(tag, &header, data)) return nullptr;
         PollLocalFolder(true);
         return tag;
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(TagOperationsTest, CreateTagMakesIdsFromNames) {
     TagHeader header{};
-    TagEntry* dog = CreateTag(kText, kNoTagId, "Big Red Dog", &header, 0);
+    TagEntry* dog = CreateTag(kTextGroup, kNoTagId, "Big Red Dog", &header, 0);
     ASSERT_TRUE(dog);
     EXPECT_EQ(dog->tag_id, Code("BiRD"));
     EXPECT_EQ(header.tag_id, Code("BiRD"));
@@ -79,7 +79,7 @@ TEST_F(TagOperationsTest, CreateTagMakesIdsFromNames) {
                           Case{"(x) [y] {z}!", "x yz"}, Case{"Ab Cd Ef Gh", "AbCE"}}) {
         TagHeader h{};
         std::strcpy(h.name, c.name);
-        h.group = kText;
+        h.group = kTextGroup;
         ASSERT_EQ(MakeTagIdFromName(&h), 1) << c.name;
         char id[5] = {char(h.tag_id >> 24), char(h.tag_id >> 16), char(h.tag_id >> 8), char(h.tag_id), 0};
         EXPECT_STREQ(id, c.id) << c.name;
@@ -88,17 +88,17 @@ TEST_F(TagOperationsTest, CreateTagMakesIdsFromNames) {
 
 TEST_F(TagOperationsTest, NewTagsInUseOwnTheirIdBeforeTheyAreSaved) {
     TagHeader first{}, second{};
-    TagEntry* a = CreateTag(kText, kNoTagId, "Archer", &first, 0);
+    TagEntry* a = CreateTag(kTextGroup, kNoTagId, "Archer", &first, 0);
     ASSERT_TRUE(a);
     int editor = 0;
     AttachToTag(a, kAttachEditor, &editor);
-    TagEntry* b = CreateTag(kText, kNoTagId, "Archer", &second, 0);
+    TagEntry* b = CreateTag(kTextGroup, kNoTagId, "Archer", &second, 0);
     ASSERT_TRUE(b);
     EXPECT_NE(a, b);
     EXPECT_EQ(b->tag_id, Code("Arci"));
     {
         ScopedLogCapture log;
-        EXPECT_FALSE(CreateTag(kText, Code("Arch"), "Other", nullptr, 0));
+        EXPECT_FALSE(CreateTag(kTextGroup, Code("Arch"), "Other", nullptr, 0));
         EXPECT_EQ(log.TopicText("Codex"),
                   "CreateTag(name='Other', tagid='Arch', type='Text', allow_overwrite='False') failed because "
                   "'A file with the same tagid already exists'.\n");
@@ -109,28 +109,28 @@ TEST_F(TagOperationsTest, NewTagsInUseOwnTheirIdBeforeTheyAreSaved) {
     AttachToTag(b, kAttachEditor, &editor);
     EXPECT_EQ(Save(b, &second, "second"), 0);
     EXPECT_EQ(Read(a), "first");
-    EXPECT_TRUE(FindTagEntry(kText, Code("Arci"))) << "an entry in use is not freed by a refused save";
+    EXPECT_TRUE(FindTagEntry(kTextGroup, Code("Arci"))) << "an entry in use is not freed by a refused save";
     DetachFromTag(b, kAttachEditor, &editor);
     DetachFromTag(a, kAttachEditor, &editor);
 }
 
 TEST_F(TagOperationsTest, MakeTagIdFromNameNeverReachesTheReservedIds) {
     TagHeader header{};
-    header.group = kText;
+    header.group = kTextGroup;
     std::strcpy(header.name, "\xFF\xFF\xFF\xFF");
     EXPECT_EQ(MakeTagIdFromName(&header), 0);
     std::strcpy(header.name, "\xFF\xFF\xFF\xFD");
     ASSERT_EQ(MakeTagIdFromName(&header), 1);
     EXPECT_EQ(header.tag_id, 0xFFFFFFFDu);
     int in_use = 0;
-    AttachToTag(FindOrCreateTagEntry(kText, 0xFFFFFFFDu), kAttachEditor, &in_use);
+    AttachToTag(FindOrCreateTagEntry(kTextGroup, 0xFFFFFFFDu), kAttachEditor, &in_use);
     EXPECT_EQ(MakeTagIdFromName(&header), 0) << "0xFFFFFFFE means keep the id";
-    DetachFromTag(FindTagEntry(kText, 0xFFFFFFFDu), kAttachEditor, &in_use);
+    DetachFromTag(FindTagEntry(kTextGroup, 0xFFFFFFFDu), kAttachEditor, &in_use);
 }
 
 TEST_F(TagOperationsTest, SavedFileHoldsAFreshHeaderAndTheData) {
     TagHeader header{};
-    TagEntry* tag = CreateTag(kText, Code("sv01"), "Saved", &header, 0);
+    TagEntry* tag = CreateTag(kTextGroup, Code("sv01"), "Saved", &header, 0);
     header.user_data = 0x12345678;
     header.version = 9;
     header.flags = 5;
@@ -141,7 +141,7 @@ TEST_F(TagOperationsTest, SavedFileHoldsAFreshHeaderAndTheData) {
     EXPECT_EQ(b[2], 5);
     EXPECT_EQ(b[3], 0);
     EXPECT_EQ(ReadText(b, 4, 32), "Saved");
-    EXPECT_EQ(ReadU32(b, 36), kText);
+    EXPECT_EQ(ReadU32(b, 36), kTextGroup);
     EXPECT_EQ(ReadU32(b, 40), Code("sv01"));
     EXPECT_EQ(ReadU32(b, 44), 64u);
     EXPECT_EQ(ReadU32(b, 48), 7u);
@@ -156,9 +156,9 @@ TEST_F(TagOperationsTest, SavedFileHoldsAFreshHeaderAndTheData) {
 }
 
 TEST_F(TagOperationsTest, SavingARukMadeThisNameStoresTheFileName) {
-    WriteLocal("Text", "Plain", TagFile(Tag{kText, Code("rk01"), "ruk made this", Data("old")}));
+    WriteLocal("Text", "Plain", TagFile(Tag{kTextGroup, Code("rk01"), "ruk made this", Data("old")}));
     PollLocalFolder(true);
-    TagEntry* tag = FindTag(kText, Code("rk01"));
+    TagEntry* tag = FindTag(kTextGroup, Code("rk01"));
     ASSERT_TRUE(tag);
     TagHeader header{};
     GetTagHeader(tag, &header);
@@ -170,10 +170,10 @@ TEST_F(TagOperationsTest, SavingARukMadeThisNameStoresTheFileName) {
 
 TEST_F(TagOperationsTest, TagSavedAndDeletedBetweenPollsLeavesNoLocalCopy) {
     TagHeader header{};
-    TagEntry* tag = CreateTag(kText, Code("qk01"), "Quick", &header, 0);
+    TagEntry* tag = CreateTag(kTextGroup, Code("qk01"), "Quick", &header, 0);
     ASSERT_EQ(Save(tag, &header, "q"), 1);
     EXPECT_EQ(DeleteTag(tag), 1);
-    EXPECT_FALSE(FindTag(kText, Code("qk01")));
+    EXPECT_FALSE(FindTag(kTextGroup, Code("qk01")));
     EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{});
 }
 
@@ -193,7 +193,7 @@ TEST_F(TagOperationsTest, FailedSaveKeepsTheLastGoodFile) {
     std::filesystem::rename(Local() + "Text", Game() + "moved");
     pirn_test::WriteAll(Local() + "Text", std::vector<u8>{1});
     EXPECT_FALSE(OpenTagForWriting(tag, &header, nullptr));
-    EXPECT_EQ(FindTagEntry(kText, tag->tag_id), tag) << "an existing tag is never deleted";
+    EXPECT_EQ(FindTagEntry(kTextGroup, tag->tag_id), tag) << "an existing tag is never deleted";
     std::filesystem::remove(Local() + "Text");
     std::filesystem::rename(Game() + "moved", Local() + "Text");
     EXPECT_EQ(pirn_test::ReadAll(Local() + "Text/Keep"), before);
@@ -224,7 +224,7 @@ TEST_F(TagOperationsTest, CopyTagTriesUpToCopy100AndLogsEveryRefusal) {
     for (int n = 1; n <= 100; ++n) taken.push_back("Wall copy " + std::to_string(n));
     for (size_t i = 0; i < taken.size(); ++i) {
         const u32 id = Code("x000") + u32(i / 10) * 256 + u32(i % 10);
-        WriteLocal("Text", taken[i], TagFile(Tag{kText, id, taken[i], Data("")}));
+        WriteLocal("Text", taken[i], TagFile(Tag{kTextGroup, id, taken[i], Data("")}));
     }
     PollLocalFolder(true);
     auto refusals = [](const ScopedLogCapture& log) {
@@ -255,12 +255,12 @@ TEST_F(TagOperationsTest, CopyTagTriesUpToCopy100AndLogsEveryRefusal) {
 }
 
 TEST_F(TagOperationsTest, CopyTagKeepsHeaderWordsAndShortensLongNames) {
-    Tag source{kText, Code("lo01"), std::string(31, 'L'), Data("copied bytes")};
+    Tag source{kTextGroup, Code("lo01"), std::string(31, 'L'), Data("copied bytes")};
     source.user_data = 0xABCD;
     source.version = 6;
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {source}));
     SetDefaultWorkingSet();
-    TagEntry* copy = CopyTag(FindTag(kText, Code("lo01")), nullptr);
+    TagEntry* copy = CopyTag(FindTag(kTextGroup, Code("lo01")), nullptr);
     ASSERT_TRUE(copy);
     TagHeader header{};
     GetTagHeader(copy, &header);
@@ -287,7 +287,7 @@ TEST_F(TagOperationsTest, ChangeTagInfoRenamesAndRenumbers) {
     ASSERT_TRUE(renumbered);
     EXPECT_EQ(renumbered->tag_id, Code("nw01"));
     EXPECT_EQ(renumbered->local_source->file_name, "After");
-    EXPECT_FALSE(FindTag(kText, id));
+    EXPECT_FALSE(FindTag(kTextGroup, id));
     EXPECT_EQ(Read(renumbered), "data");
     EXPECT_EQ(ReadU32(pirn_test::ReadAll(Local() + "Text/After"), 40), Code("nw01"));
 
@@ -300,13 +300,13 @@ TEST_F(TagOperationsTest, ChangeTagInfoRenamesAndRenumbers) {
 }
 
 TEST_F(TagOperationsTest, ANewIdThatOnlyAnArchiveHoldsGoesToTheLocalCopy) {
-    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("archived")}}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kTextGroup, Code("ar01"), "Arch", Data("archived")}}));
     SetDefaultWorkingSet();
     TagEntry* tag = NewSavedTag("Mine", "mine");
     ASSERT_TRUE(tag);
     TagEntry* result = ChangeTagInfo(tag, Code("ar01"), nullptr);
     ASSERT_TRUE(result);
-    EXPECT_EQ(result, FindTag(kText, Code("ar01")));
+    EXPECT_EQ(result, FindTag(kTextGroup, Code("ar01")));
     EXPECT_TRUE(IsTagLocal(result));
     EXPECT_EQ(Read(result), "mine");
 
@@ -320,9 +320,9 @@ TEST_F(TagOperationsTest, ANewIdThatOnlyAnArchiveHoldsGoesToTheLocalCopy) {
 }
 
 TEST_F(TagOperationsTest, RenamingAnArchiveTagRenamesItsLocalCopy) {
-    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kTextGroup, Code("ar01"), "Arch", Data("a")}}));
     SetDefaultWorkingSet();
-    TagEntry* result = ChangeTagInfo(FindTag(kText, Code("ar01")), kNoTagId, "Renamed");
+    TagEntry* result = ChangeTagInfo(FindTag(kTextGroup, Code("ar01")), kNoTagId, "Renamed");
     ASSERT_TRUE(result);
     EXPECT_NE(result->tag_id, Code("ar01"));
     EXPECT_EQ(result->local_source->file_name, "Renamed");
@@ -330,18 +330,18 @@ TEST_F(TagOperationsTest, RenamingAnArchiveTagRenamesItsLocalCopy) {
 }
 
 TEST_F(TagOperationsTest, CopyTagToLocalKeepsArchiveNamesInsideTheFolder) {
-    std::vector<Tag> tags = {Tag{kText, Code("ev01"), "../../evil", Data("e")},
-                             Tag{kText, Code("dt01"), "..", Data("d")},
-                             Tag{kText, Code("ok01"), "Fine", Data("f")}};
+    std::vector<Tag> tags = {Tag{kTextGroup, Code("ev01"), "../../evil", Data("e")},
+                             Tag{kTextGroup, Code("dt01"), "..", Data("d")},
+                             Tag{kTextGroup, Code("ok01"), "Fine", Data("f")}};
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", tags));
     SetDefaultWorkingSet();
-    for (const Tag& t : tags) EXPECT_EQ(CopyTagToLocal(FindTag(kText, t.id)), 1) << t.name;
-    EXPECT_EQ(CopyTagToLocal(FindTag(kText, Code("ok01"))), 0) << "already local";
+    for (const Tag& t : tags) EXPECT_EQ(CopyTagToLocal(FindTag(kTextGroup, t.id)), 1) << t.name;
+    EXPECT_EQ(CopyTagToLocal(FindTag(kTextGroup, Code("ok01"))), 0) << "already local";
     EXPECT_EQ(FilesUnder(Local()), (std::vector<std::string>{"Text/.._.._evil", "Text/Fine", "Text/dt01"}));
     EXPECT_EQ(FilesUnder(Game() + "tags"), std::vector<std::string>{"found"});
     PollLocalFolder(true);
-    EXPECT_EQ(Read(FindTag(kText, Code("ev01"))), "e");
-    EXPECT_TRUE(IsTagLocal(FindTag(kText, Code("dt01"))));
+    EXPECT_EQ(Read(FindTag(kTextGroup, Code("ev01"))), "e");
+    EXPECT_TRUE(IsTagLocal(FindTag(kTextGroup, Code("dt01"))));
 }
 
 // Files of these names are skipped by the local folder scan: a tag named so
@@ -357,23 +357,23 @@ TEST_F(TagOperationsTest, NamesTheFolderScanSkipsAreRefusedOrMapped) {
         SCOPED_TRACE(name);
         quiet_log.Clear();
         TagHeader header{};
-        EXPECT_FALSE(CreateTag(kText, kNoTagId, name, &header, 0));
+        EXPECT_FALSE(CreateTag(kTextGroup, kNoTagId, name, &header, 0));
         EXPECT_TRUE(quiet_log.Contains("failed because 'The local folder skips files of that name'"));
         EXPECT_FALSE(ChangeTagInfo(words, kKeepTagId, name));
         EXPECT_EQ(BuildPluginFile({words}, 6, name, "", 1), 0);
-        archived.push_back(Tag{kText, Code("sk00") + u32(archived.size()), name, Data(name)});
+        archived.push_back(Tag{kTextGroup, Code("sk00") + u32(archived.size()), name, Data(name)});
     }
     EXPECT_EQ(FilesUnder(Local()), std::vector<std::string>{"Text/Words"});
     EXPECT_EQ(FilesUnder(Game() + "plugins"), std::vector<std::string>());
 
     AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", archived));
     SetDefaultWorkingSet();
-    for (const Tag& tag : archived) EXPECT_EQ(CopyTagToLocal(FindTag(kText, tag.id)), 1) << tag.name;
+    for (const Tag& tag : archived) EXPECT_EQ(CopyTagToLocal(FindTag(kTextGroup, tag.id)), 1) << tag.name;
     // A fresh scan finds every copy: none vanished.
     SetLocalFolder(Local());
     for (const Tag& tag : archived) {
-        EXPECT_TRUE(IsTagLocal(FindTag(kText, tag.id))) << tag.name;
-        EXPECT_EQ(Read(FindTag(kText, tag.id)), tag.name);
+        EXPECT_TRUE(IsTagLocal(FindTag(kTextGroup, tag.id))) << tag.name;
+        EXPECT_EQ(Read(FindTag(kTextGroup, tag.id)), tag.name);
     }
     EXPECT_TRUE(PathExists(Local() + "Text/_Thumbs.db", kPathIsFile));
 }
@@ -463,41 +463,41 @@ TEST_F(TagOperationsTest, DeleteTagRemovesOnlyUnusedLocalFiles) {
     u32 id = tag->tag_id;
     EXPECT_EQ(DeleteTag(tag), 1);
     EXPECT_FALSE(PathExists(Local() + "Text/Doomed", kPathAnyKind));
-    EXPECT_FALSE(FindTagEntry(kText, id));
+    EXPECT_FALSE(FindTagEntry(kTextGroup, id));
 
-    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kTextGroup, Code("ar01"), "Arch", Data("a")}}));
     SetDefaultWorkingSet();
-    EXPECT_EQ(DeleteTag(FindTag(kText, Code("ar01"))), 0) << "archive copies are never deleted";
-    EXPECT_TRUE(FindTag(kText, Code("ar01")));
+    EXPECT_EQ(DeleteTag(FindTag(kTextGroup, Code("ar01"))), 0) << "archive copies are never deleted";
+    EXPECT_TRUE(FindTag(kTextGroup, Code("ar01")));
 }
 
 TEST_F(TagOperationsTest, CreateTagOverNameOrIdOnlyWithOverwrite) {
     TagEntry* first = NewSavedTag("Archer", "one");
     ASSERT_TRUE(first);
     ScopedLogCapture log;
-    EXPECT_FALSE(CreateTag(kText, Code("zz01"), "Archer", nullptr, 0));
+    EXPECT_FALSE(CreateTag(kTextGroup, Code("zz01"), "Archer", nullptr, 0));
     EXPECT_TRUE(log.Contains("'A file with the same name already exists'"));
     TagHeader header{};
-    TagEntry* again = CreateTag(kText, Code("zz01"), "Archer", &header, 1);
+    TagEntry* again = CreateTag(kTextGroup, Code("zz01"), "Archer", &header, 1);
     ASSERT_TRUE(again);
     EXPECT_EQ(header.tag_id, Code("Arch")) << "takes over the replaced file's id";
     EXPECT_FALSE(PathExists(Local() + "Text/Archer", kPathAnyKind));
 
     // Overwriting a local copy of an archive tag removes the local file; the
     // new tag shares the entry that the archive keeps available.
-    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ar01"), "Arch", Data("a")}}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kTextGroup, Code("ar01"), "Arch", Data("a")}}));
     SetDefaultWorkingSet();
-    WriteLocal("Text", "Arch", TagFile(Tag{kText, Code("ar01"), "Arch", Data("local")}));
+    WriteLocal("Text", "Arch", TagFile(Tag{kTextGroup, Code("ar01"), "Arch", Data("local")}));
     PollLocalFolder(true);
-    TagEntry* archived = FindTag(kText, Code("ar01"));
-    EXPECT_FALSE(CreateTag(kText, Code("ar01"), "Fresh", nullptr, 0));
-    EXPECT_EQ(CreateTag(kText, Code("ar01"), "Fresh", nullptr, 1), archived);
+    TagEntry* archived = FindTag(kTextGroup, Code("ar01"));
+    EXPECT_FALSE(CreateTag(kTextGroup, Code("ar01"), "Fresh", nullptr, 0));
+    EXPECT_EQ(CreateTag(kTextGroup, Code("ar01"), "Fresh", nullptr, 1), archived);
     EXPECT_FALSE(IsTagLocal(archived));
 }
 
 TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
-    std::vector<Tag> tags = {Tag{kText, Code("aa01"), "Same", Data("first")},
-                             Tag{kText, Code("aa02"), "Same", Data("second")},
+    std::vector<Tag> tags = {Tag{kTextGroup, Code("aa01"), "Same", Data("first")},
+                             Tag{kTextGroup, Code("aa02"), "Same", Data("second")},
                              Tag{Code("soun"), Code("so01"), "a/b", Data("")}};
     tags[0].version = 3;
     Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", tags));
@@ -514,7 +514,7 @@ TEST_F(TagOperationsTest, DisassembleArchiveWritesEveryEntryOnce) {
     EXPECT_EQ(pirn_test::ReadAll(out + "/Text/Same 2").size(), 64u + 6);
     EXPECT_TRUE(log.Contains("'" + out + "/Text/Same' already exists; 'Same' was unpacked as '" + out +
                              "/Text/Same 2'"));
-    EXPECT_EQ(CountTagSources(FindTagEntry(kText, Code("aa01"))), 1u) << "the catalogue is not changed";
+    EXPECT_EQ(CountTagSources(FindTagEntry(kTextGroup, Code("aa01"))), 1u) << "the catalogue is not changed";
 
     std::filesystem::remove(archive->path);
     EXPECT_EQ(DisassembleArchive(archive, Game() + "out2"), 0);
@@ -534,8 +534,8 @@ TEST_F(TagOperationsTest, DisassembleArchiveNeverReplacesAFile) {
     pirn_test::WriteAll(Game() + "out/Text/Same", std::string("a stranger's file"));
     pirn_test::WriteAll(Game() + "out/Text/Same 2", std::string("another one"));
     Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n",
-                                                                   {Tag{kText, Code("aa01"), "Same", Data("first")},
-                                                                    Tag{kText, Code("aa02"), "Same", Data("second")}}));
+                                                                   {Tag{kTextGroup, Code("aa01"), "Same", Data("first")},
+                                                                    Tag{kTextGroup, Code("aa02"), "Same", Data("second")}}));
     ASSERT_TRUE(archive);
 
     struct Case {
@@ -581,7 +581,7 @@ TEST_F(TagOperationsTest, DisassembleArchiveNeverReplacesAFile) {
 // into a plugin; every file stays inside the game folder and nothing reads
 // past an archive (the sanitizer run watches).
 TEST_F(TagOperationsTest, RandomlyDamagedArchivesAreSafeToUse) {
-    std::vector<Tag> tags = {Tag{kText, Code("fz01"), "Fuzz", Data("fuzzed data")},
+    std::vector<Tag> tags = {Tag{kTextGroup, Code("fz01"), "Fuzz", Data("fuzzed data")},
                              Tag{Code("mesh"), Code("fz02"), "Mesh", Data("mesh data")},
                              Tag{Code("soun"), Code("fz03"), "..", Data("")}};
     const std::vector<u8> original = ArchiveBytes(3, 0, "n", tags);
@@ -629,7 +629,7 @@ TEST_F(TagOperationsTest, RandomlyDamagedArchivesAreSafeToUse) {
 TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInStep) {
     const char* names[] = {"Amber", "Birch", "Cedar", "Dune"};
     // One id that an active archive also holds, so removals send 2 there.
-    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kText, Code("ot01"), "Archived", Data("a")}}));
+    AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", {Tag{kTextGroup, Code("ot01"), "Archived", Data("a")}}));
     SetDefaultWorkingSet();
     int editor = 0;
     std::set<u32> in_use;  // ids of the entries an editor is open on
@@ -642,7 +642,7 @@ TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInSte
         switch (random() % 8) {
             case 0: {  // another program writes a file
                 u32 id = Code("ot00") + random() % 3;
-                WriteLocal("Text", name, TagFile(Tag{kText, id, name, Data("outside")}));
+                WriteLocal("Text", name, TagFile(Tag{kTextGroup, id, name, Data("outside")}));
                 break;
             }
             case 1:
@@ -650,7 +650,7 @@ TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInSte
                 break;
             case 2: {
                 TagHeader header{};
-                TagEntry* tag = CreateTag(kText, kNoTagId, name.c_str(), &header, random() % 2);
+                TagEntry* tag = CreateTag(kTextGroup, kNoTagId, name.c_str(), &header, random() % 2);
                 if (tag) Save(tag, &header, "created");
                 break;
             }
@@ -688,7 +688,7 @@ TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInSte
             holders[ReadU32(bytes, 40)].insert(file);
         }
         for (const auto& held : holders) {
-            TagEntry* tag = FindTag(kText, held.first);
+            TagEntry* tag = FindTag(kTextGroup, held.first);
             ASSERT_TRUE(tag && tag->local_source) << FourCCToText(held.first) << " at step " << step;
             EXPECT_TRUE(held.second.count(tag->local_source->file_name)) << "step " << step;
         }
@@ -697,10 +697,10 @@ TEST_F(TagOperationsTest, RandomOperationsAndOutsideChangesKeepTheCatalogueInSte
         for (TagEntry* tag : local)
             EXPECT_TRUE(holders[tag->tag_id].count(tag->local_source->file_name))
                 << FourCCToText(tag->tag_id) << " at step " << step;
-        EXPECT_TRUE(FindTag(kText, Code("ot01"))) << "the archive copy stays at step " << step;
+        EXPECT_TRUE(FindTag(kTextGroup, Code("ot01"))) << "the archive copy stays at step " << step;
     }
     // Close every editor so that the catalogue can be unloaded.
-    for (u32 id : in_use) DetachFromTag(FindTagEntry(kText, id), kAttachEditor, &editor);
+    for (u32 id : in_use) DetachFromTag(FindTagEntry(kTextGroup, id), kAttachEditor, &editor);
 }
 
 }  // namespace

@@ -78,21 +78,21 @@ protected:
 
 TEST_F(SequenceImportTest, AssignmentOrdersCoverTheShownViews) {
     ResizeSequence(seq_, 3, 2);
-    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kViewsThenFrames)), "00 01 02 10 11 12");
-    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kFramesThenViews)), "00 10 01 11 02 12");
+    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kAssignViewsThenFrames)), "00 01 02 10 11 12");
+    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kAssignFramesThenViews)), "00 10 01 11 02 12");
     ResizeSequence(seq_, 8, 1);
     seq_->flags |= kSequenceMirroring;
-    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kViewsThenFrames)), "00 01 02 03 04");
+    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kAssignViewsThenFrames)), "00 01 02 03 04");
     ResizeSequence(seq_, 0, 4);
-    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kViewsThenFrames)), "");
+    EXPECT_EQ(Slots(SequenceAssignmentOrder(*seq_, kAssignViewsThenFrames)), "");
 }
 
 TEST_F(SequenceImportTest, BitmapsFromFilesInEitherOrder) {
-    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}), kFramesThenViews, prompts_), 4u);
+    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}), kAssignFramesThenViews, prompts_), 4u);
     EXPECT_TRUE(prompts_.errors.empty());
     EXPECT_EQ(Shown(*seq_), "a c b d");
     EXPECT_EQ(seq_->frames[1].instances[0].standard.index, 1);
-    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"e", "f", "g", "h"}), kViewsThenFrames, prompts_), 4u);
+    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"e", "f", "g", "h"}), kAssignViewsThenFrames, prompts_), 4u);
     EXPECT_EQ(Shown(*seq_), "e f g h");
     EXPECT_EQ(c_.bitmaps.size(), 8u);
 }
@@ -100,20 +100,20 @@ TEST_F(SequenceImportTest, BitmapsFromFilesInEitherOrder) {
 TEST_F(SequenceImportTest, NothingChangesWhenACheckFails) {
     ResizeSequence(seq_, 4, 2);
     const std::vector<std::string> seven = Files({"1", "2", "3", "4", "5", "6", "7"});
-    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, seven, kViewsThenFrames, prompts_), 0u);
+    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, seven, kAssignViewsThenFrames, prompts_), 0u);
     EXPECT_EQ(prompts_.errors, std::vector<std::string>{"7 bitmaps were seleced, expected 8"});
 
     ResizeSequence(seq_, 2, 1);
     prompts_.errors.clear();
     const std::vector<std::string> mixed = {Files({"ok"})[0], WriteGrey(dir_.file("grey.png"), 2, 2, 9)};
-    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, mixed, kViewsThenFrames, prompts_), 0u);
+    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, mixed, kAssignViewsThenFrames, prompts_), 0u);
     EXPECT_EQ(prompts_.errors, std::vector<std::string>{"'grey.png': The image is not 8-bit paletted."});
     EXPECT_TRUE(c_.bitmaps.empty());
 
     // The second file's colours do not fit a full table and the user keeps
     // the table: the first file's bitmap goes again.
     const std::vector<std::string> fits = Files({"fits"});
-    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, {fits[0], fits[0]}, kViewsThenFrames, prompts_), 2u);
+    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, {fits[0], fits[0]}, kAssignViewsThenFrames, prompts_), 2u);
     for (u32 i = 0; i < 256; ++i) {
         c_.colors[3 * i] = u8(i);
         c_.colors[3 * i + 1] = 7;
@@ -121,17 +121,17 @@ TEST_F(SequenceImportTest, NothingChangesWhenACheckFails) {
     }
     const std::string clash = WritePaletted(dir_.file("clash.png"), 2, 2, 3, 99);
     prompts_.answers = {1};  // "Cancel"
-    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, {fits[0], clash}, kViewsThenFrames, prompts_), 0u);
+    EXPECT_EQ(ImportSequenceBitmaps(&c_, seq_, {fits[0], clash}, kAssignViewsThenFrames, prompts_), 0u);
     EXPECT_EQ(prompts_.questions.size(), 1u);
     EXPECT_EQ(c_.bitmaps.size(), 2u);
     EXPECT_EQ(Shown(*seq_), "fits fits");
 }
 
 TEST_F(SequenceImportTest, PlatesBothWaysFrameByFrame) {
-    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c"}, 2, 3), kViewsThenFrames, prompts_), 0u);
+    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c"}, 2, 3), kAssignViewsThenFrames, prompts_), 0u);
     prompts_.errors.clear();
     const std::vector<std::string> four = Files({"a", "b", "c", "d"}, 2, 3);
-    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, four, kViewsThenFrames, prompts_), 4u);
+    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, four, kAssignViewsThenFrames, prompts_), 4u);
     ShownReference(seq_->frames[1].instances[0]).bitmap = nullptr;  // an empty view: an empty cell
     const std::string plate = dir_.file("walk.png");
     ASSERT_TRUE(ExportSequencePlate(c_, *seq_, false, plate, 0, prompts_));
@@ -167,10 +167,10 @@ TEST_F(SequenceImportTest, PlatesBothWaysFrameByFrame) {
 }
 
 TEST_F(SequenceImportTest, AlphasNeedEveryViewAssigned) {
-    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}, 2, 2), kViewsThenFrames, prompts_), 4u);
+    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}, 2, 2), kAssignViewsThenFrames, prompts_), 4u);
     const std::vector<std::string> greys = {WriteGrey(dir_.file("g0.png"), 2, 2, 10), WriteGrey(dir_.file("g1.png"), 2, 2, 20),
                                             WriteGrey(dir_.file("g2.png"), 2, 2, 30), WriteGrey(dir_.file("g3.png"), 2, 2, 255)};
-    ASSERT_TRUE(ImportSequenceAlphas(seq_, greys, kFramesThenViews, prompts_));
+    ASSERT_TRUE(ImportSequenceAlphas(seq_, greys, kAssignFramesThenViews, prompts_));
     EXPECT_EQ(c_.bitmaps[0]->pixels[0], 10);
     EXPECT_EQ(c_.bitmaps[2]->pixels[0], 20);  // frame 1, view 0
     EXPECT_EQ(c_.bitmaps[1]->pixels[0], 30);
@@ -180,7 +180,7 @@ TEST_F(SequenceImportTest, AlphasNeedEveryViewAssigned) {
 
     // A mask of another size stops the import before any alpha changes.
     const std::vector<std::string> wrong = {greys[3], greys[3], greys[3], WriteGrey(dir_.file("big.png"), 3, 2, 1)};
-    EXPECT_FALSE(ImportSequenceAlphas(seq_, wrong, kViewsThenFrames, prompts_));
+    EXPECT_FALSE(ImportSequenceAlphas(seq_, wrong, kAssignViewsThenFrames, prompts_));
     EXPECT_EQ(prompts_.errors.back(),
               "'big.png': The alpha mask must have the same dimensions as the image. Found: 3 x 2. Expected: 2 x 2.");
     EXPECT_EQ(c_.bitmaps[0]->pixels[0], 10);
@@ -196,14 +196,14 @@ TEST_F(SequenceImportTest, AlphasNeedEveryViewAssigned) {
 
     ShownReference(seq_->frames[0].instances[1]).bitmap = nullptr;
     const size_t errors = prompts_.errors.size();
-    EXPECT_FALSE(ImportSequenceAlphas(seq_, greys, kViewsThenFrames, prompts_));
+    EXPECT_FALSE(ImportSequenceAlphas(seq_, greys, kAssignViewsThenFrames, prompts_));
     EXPECT_FALSE(ImportSequenceAlphaPlate(seq_, &file, prompts_));
     EXPECT_EQ(prompts_.errors.size(), errors + 2);
     EXPECT_EQ(prompts_.errors.back(), "In order to replace alphas, every bitmap must be assigned.");
 }
 
 TEST_F(SequenceImportTest, ExportsNameEachViewAndSkipEmptyOnes) {
-    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}, 2, 2), kViewsThenFrames, prompts_), 4u);
+    ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}, 2, 2), kAssignViewsThenFrames, prompts_), 4u);
     ShownReference(seq_->frames[0].instances[1]).bitmap = nullptr;
     const std::string out = dir_.file("out");
     ASSERT_TRUE(MakeDirectory(out));
