@@ -32,8 +32,13 @@ function(pirn_add_fuzzer name)
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     add_dependencies(fuzzers fuzz_${name})
   else()
-    add_executable(fuzz_${name}_replay ${harness} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
-    target_link_libraries(fuzz_${name}_replay PRIVATE pirn_fuzz_support ${ARG_LIBS} pirn_options)
+    # The replay's main is compiled once for every harness.
+    if(NOT TARGET pirn_fuzz_replay_main)
+      add_library(pirn_fuzz_replay_main STATIC ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
+      target_link_libraries(pirn_fuzz_replay_main PRIVATE pirn_options)
+    endif()
+    add_executable(fuzz_${name}_replay ${harness})
+    target_link_libraries(fuzz_${name}_replay PRIVATE pirn_fuzz_replay_main pirn_fuzz_support ${ARG_LIBS} pirn_options)
     add_test(NAME fuzz_replay_${name}
              COMMAND fuzz_${name}_replay ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}
                      ${CMAKE_CURRENT_SOURCE_DIR}/regressions/${name})
