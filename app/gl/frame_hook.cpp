@@ -5,6 +5,7 @@
 #include "platform/os/os_window.h"
 #include "ui/frame_step.h"
 #include "ui/gl/frame_presentation.h"
+#include "ui/window_report.h"
 
 namespace pirn {
 
@@ -24,6 +25,7 @@ int RunFrame() {
     } else {
         g_idleWait.Rest(active);
     }
+    PublishWindowReport();
     return 1;
 }
 

@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/e2e/window_report_reader.h"
 #include "tests/support/test_support.h"
 
 namespace pirn_test {
@@ -102,8 +104,11 @@ protected:
 
     void Start(std::vector<std::string> env = {}) {
         env.push_back("PIRN_NO_NATIVE_BOXES=1");
-        // A restart's wait must not take the last run's log for its own.
+        env.push_back("PIRN_WINDOW_REPORT=" + ReportPath());
+        // A restart's wait must not take the last run's log or window
+        // report for its own.
         ::unlink(dir_.file("pirn_log.txt").c_str());
+        ::unlink(ReportPath().c_str());
         ASSERT_TRUE(run_.Start(program_, dir_.path(), env, output_.file("output.txt")));
     }
 
@@ -210,6 +215,26 @@ protected:
         int status = -1;
         EXPECT_TRUE(run_.Wait(20.0, &status)) << "the program did not end";
         return status;
+    }
+
+    // The program's report of its own windows (ui/window_report.h).
+    std::string ReportPath() const { return output_.file("windows.txt"); }
+    WindowReport Windows() const { return ReadWindowReport(ReportPath()); }
+    // Waits until the program reports windows that satisfy holds; on
+    // timeout the test fails naming what it waited for and what was open.
+    // Returns the last report read.
+    WindowReport WaitForWindows(const std::string& what, const std::function<bool(const WindowReport&)>& holds,
+                                double limitSeconds = 60.0) const {
+        WindowReport report;
+        const bool ok = WaitUntil(
+            [&] {
+                report = Windows();
+                return report.serial != 0 && holds(report);
+            },
+            limitSeconds);
+        EXPECT_TRUE(ok) << "waited " << limitSeconds << " s for " << what << "; the program reports "
+                        << report.Describe();
+        return report;
     }
 
     std::vector<std::string> Log() const { return ReadLines(dir_.file("pirn_log.txt")); }
