@@ -328,7 +328,11 @@ u8* EncodeInto(const CollectionBitmap& bitmap, u8* out) {
     header.width = static_cast<i16>(width);
     header.height = static_cast<i16>(height);
     if (bitmap.bytes_per_pixel == 8) {
-        header.flags = kStoredFormatValid | kStoredNoRowTable;
+        // The 64-bit form keeps the flags it was loaded with (a shadow's
+        // 0x0080, 0x8000); runs and 16-bit pixels are no part of it, and a
+        // block claiming runs would not decode again.
+        header.flags = (bitmap.flags & static_cast<u16>(~(kStoredRle | kStored16Bit | kStoredAlphaFromTable))) |
+                       kStoredFormatValid | kStoredNoRowTable;
         header.bits_per_pixel = 64;
         header.bytes_per_row = static_cast<u16>(8 * width);  // recomputed on reading; only its low bits fit
         header.pixel_format = kPixelFormat64Bit;
@@ -395,7 +399,13 @@ u32 EncodeCollectionBitmap(std::FILE* stream, const CollectionBitmap& bitmap) {
 
 void NormaliseBitmapAlpha(CollectionBitmap* bitmap) {
     if (bitmap->bytes_per_pixel != 2) return;
-    if (NormalisePairs(bitmap->pixels.data(), bitmap->pixels.size() / 2))
+    bool partial = false;
+    // Bytes shared with other bitmaps are only written, and so copied, when
+    // they change: saving a damaged tag's placeholders costs nothing.
+    const PixelBytes& pixels = bitmap->pixels;
+    const bool unchanged = pixels.IsShared() && PairsAreNormal(pixels.data(), pixels.size() / 2, &partial);
+    if (!unchanged) partial = NormalisePairs(bitmap->pixels.data(), bitmap->pixels.size() / 2);
+    if (partial)
         bitmap->flags |= kBitmapPartialAlpha;
     else
         bitmap->flags &= static_cast<u16>(~kBitmapPartialAlpha);

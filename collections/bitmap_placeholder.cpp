@@ -25,4 +25,20 @@ void FillPlaceholderBitmap(const Collection& collection, CollectionBitmap* bitma
         }
 }
 
+std::unique_ptr<CollectionBitmap> PlaceholderBitmaps::Make(bool shadow) {
+    std::unique_ptr<CollectionBitmap>& board = boards_[shadow ? 1 : 0];
+    if (!board) {
+        board = MakePlaceholderBitmap();
+        if (shadow) board->flags = kBitmapShadow;
+        FillPlaceholderBitmap(collection_, board.get());
+    }
+    auto bitmap = std::make_unique<CollectionBitmap>();
+    bitmap->width = board->width;
+    bitmap->height = board->height;
+    bitmap->bytes_per_pixel = board->bytes_per_pixel;
+    bitmap->flags = board->flags;
+    bitmap->pixels.ShareWith(board->pixels);
+    return bitmap;
+}
+
 }  // namespace pirn

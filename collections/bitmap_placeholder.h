@@ -19,4 +19,19 @@ std::unique_ptr<CollectionBitmap> MakePlaceholderBitmap();
 // white among 1-255.
 void FillPlaceholderBitmap(const Collection& collection, CollectionBitmap* bitmap);
 
+// The placeholders of one collection as it is loaded: every placeholder of
+// a kind (bitmap or shadow) shares one checkerboard's bytes until it is
+// edited, so a tag whose entries do not decode costs the pixels of two
+// checkerboards, however many entries it has.
+class PlaceholderBitmaps {
+public:
+    explicit PlaceholderBitmaps(const Collection& collection) : collection_(collection) {}
+    // A filled placeholder; flags 0, or 128 for a shadow.
+    std::unique_ptr<CollectionBitmap> Make(bool shadow);
+
+private:
+    const Collection& collection_;
+    std::unique_ptr<CollectionBitmap> boards_[2];
+};
+
 }  // namespace pirn

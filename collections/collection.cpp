@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <unordered_set>
 
 namespace pirn {
 
@@ -247,6 +248,16 @@ bool DeleteHueChange(Collection* collection, CollectionHueChange* hue) {
 
 bool DeleteSequence(Collection* collection, CollectionSequence* sequence) {
     return EraseElement(collection->sequences, sequence);
+}
+
+u64 DistinctPixelBytes(const Collection& collection) {
+    std::unordered_set<const u8*> seen;
+    u64 total = 0;
+    for (const auto& bitmap : collection.bitmaps) {
+        const PixelBytes& pixels = bitmap->pixels;
+        if (!pixels.empty() && seen.insert(pixels.data()).second) total += pixels.size();
+    }
+    return total;
 }
 
 }  // namespace pirn

@@ -284,6 +284,10 @@ struct FlattenedReferences {
 // save order, numbering views and frames into those lists.
 void FlattenReferences(Collection* collection, FlattenedReferences* out);
 
+// The pixel memory the bitmaps hold, bytes that several bitmaps share
+// counted once.
+u64 DistinctPixelBytes(const Collection& collection);
+
 // Same size, pixel size and flags, and every pixel byte equal.
 bool BitmapsIdentical(const CollectionBitmap& a, const CollectionBitmap& b);
 
@@ -325,6 +329,19 @@ bool ApplyAlphaMask(CollectionBitmap* bitmap, const PixelImage& image);
 // index; first > last answers first.
 u32 FindNearestColor(const u8* table, u32 first, u32 last, u32 rgba);
 
+// A sequence with "Use Mirroring" keeps only its first views / 2 + 1 views
+// (GetStoredViewCount); each view past them is the reflection of a stored
+// one: a copy with instance flag 1 toggled and x measured from the other
+// edge of its bitmap (a reference without a bitmap keeps its x). Loading
+// rebuilds them, so whatever changes a stored view must rebuild them too,
+// or what is shown differs from what the next load gives.
+bool IsMirroredView(const CollectionSequence& sequence, u32 view);
+// The stored view a mirrored view reflects; any other view is its own.
+u32 MirrorSourceView(const CollectionSequence& sequence, u32 view);
+// Rebuilds the mirrored views of a sequence with "Use Mirroring" from its
+// stored ones (nothing for others), or those of every sequence.
+void FollowMirroredViews(CollectionSequence* sequence);
+void FollowMirroredViews(Collection* collection);
 // Rebuilds mirrored views and stores every sequence's extents.
 void ComputeSequenceExtents(Collection* collection);
 

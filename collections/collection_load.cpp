@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "codex/codex_log.h"
 #include "collections/bitmap_codec.h"
@@ -19,6 +20,8 @@ namespace {
 
 const char* const kReadFailed = "the data could not be read";
 const char* const kSequenceOutside = "a sequence lies outside the data or is shorter than its frames";
+// Bitmaps that do not decode are named one by one in the log up to this many.
+constexpr u32 kNamedUnreadableBitmaps = 16;
 
 // Where the stream holds the tag's data, checked before anything is read.
 const char* CheckDataFits(std::FILE* stream, const TagHeader& tag) {
@@ -101,38 +104,93 @@ void CopyName(char (&destination)[64], const u8* stored) {
     destination[63] = 0;
 }
 
-// Pixels a tag may unpack to: an RLE block of empty rows stands for up to
-// 16,000 times its bytes and entries may share a block, so a damaged table
-// could ask for far more memory than the machine has. No collection
-// written by a tool unpacks to more than this many times its data, and one
-// of the largest bitmaps always fits.
+// Pixels a tag may unpack to, in proportion to its data: an RLE block of
+// empty rows stands for up to 16,000 times its bytes, so a damaged tag of a
+// few kilobytes could otherwise take a gigabyte. No collection written by
+// a tool unpacks to more than this many times its data; below the floor a
+// small tag may still hold a large, mostly transparent bitmap (4096 x 4096
+// takes 32 MiB).
 constexpr u64 kPixelBytesPerDataByte = 64;
-constexpr u64 kLeastPixelBudget = kMaxImageBytes;
+constexpr u64 kLeastPixelBudget = u64{64} << 20;
 
-// Whether the bitmaps the table describes (placeholders for those that
-// cannot decode) stay within the budget, added up from their headers before
-// any is decoded.
-bool BitmapsFitBudget(TagDataReader& data, u64 base, const StoredRecords& entries) {
-    const u64 budget = std::max(kLeastPixelBudget, kPixelBytesPerDataByte * data.length());
-    const u64 placeholder = u64{kPlaceholderSide} * kPlaceholderSide * 2;
+// Where an entry's pixels come from.
+struct BitmapSource {
+    enum Kind { kNone, kBlock, kSameBlockAs };
+    Kind kind = kNone;  // kNone: a placeholder
+    u32 earlier = 0;    // kSameBlockAs: the entry that decodes the block
+};
+
+// The source of every entry. Entries that name the same block (offset and
+// size) share one decode of it. A block that overlaps another block's
+// bytes, which no writer makes, counts as one that does not decode: so
+// every decoded pixel comes from bytes that only its own block decodes.
+std::vector<BitmapSource> PlanBitmapSources(const TagDataReader& data, u64 base, const StoredRecords& entries) {
+    std::vector<BitmapSource> sources(entries.count);
+    struct Block {
+        u64 offset, size;
+        u32 entry;
+    };
+    std::vector<Block> blocks;
+    for (u32 i = 0; i < entries.count; ++i) {
+        const u64 offset = StoredU32(entries.At(i), offsetof(BitmapTableEntry, offset));
+        const u64 size = StoredU32(entries.At(i), offsetof(BitmapTableEntry, size));
+        if (size >= kBitmapHeaderSize && data.Holds(base + offset, size)) blocks.push_back({offset, size, i});
+    }
+    // Of the entries naming one block, the first in the table decodes it.
+    std::sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) {
+        if (a.offset != b.offset) return a.offset < b.offset;
+        return a.size != b.size ? a.size < b.size : a.entry < b.entry;
+    });
+    const Block* kept = nullptr;
+    for (const Block& block : blocks) {
+        BitmapSource& source = sources[block.entry];
+        if (kept && block.offset == kept->offset && block.size == kept->size) {
+            source.kind = BitmapSource::kSameBlockAs;
+            source.earlier = kept->entry;
+        } else if (!kept || block.offset >= kept->offset + kept->size) {
+            source.kind = BitmapSource::kBlock;
+            kept = &block;
+        }
+    }
+    return sources;
+}
+
+// Whether the bitmaps the entries decode to stay within the budget, added
+// up from their blocks' headers before any is decoded. Entries sharing a
+// block count each, as they take pixels of their own once edited;
+// placeholders cost nothing.
+bool BitmapsFitBudget(TagDataReader& data, u64 base, const StoredRecords& entries,
+                      const std::vector<BitmapSource>& sources) {
+    const u64 budget = CollectionPixelBudget(data.length());
     u64 total = 0;
     for (u32 i = 0; i < entries.count; ++i) {
+        if (sources[i].kind == BitmapSource::kNone) continue;
         const u64 at = base + StoredU32(entries.At(i), offsetof(BitmapTableEntry, offset));
         const u32 size = StoredU32(entries.At(i), offsetof(BitmapTableEntry, size));
         u8 header[kBitmapHeaderSize];
-        u64 bytes = 0;
-        if (size >= kBitmapHeaderSize && data.Holds(at, size) && data.Copy(at, kBitmapHeaderSize, header))
-            bytes = DecodedPixelBytes(header, size);
-        total += bytes ? bytes : placeholder;
+        if (data.Copy(at, kBitmapHeaderSize, header)) total += DecodedPixelBytes(header, size);
         if (total > budget) return false;
     }
     return true;
 }
 
+// A bitmap with the pixels of one decoded before from the same block.
+std::unique_ptr<CollectionBitmap> SameBlockBitmap(CollectionBitmap* decoded, u16 decoded_flags) {
+    auto bitmap = std::make_unique<CollectionBitmap>();
+    bitmap->width = decoded->width;
+    bitmap->height = decoded->height;
+    bitmap->bytes_per_pixel = decoded->bytes_per_pixel;
+    bitmap->flags = decoded_flags;
+    bitmap->pixels.ShareWith(decoded->pixels);
+    return bitmap;
+}
+
 // A failure's reason, or null.
 const char* ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u64 base, const StoredRecords& entries,
                                   bool color_map) {
-    if (!BitmapsFitBudget(data, base, entries)) return "its bitmaps claim far more pixels than its data can hold";
+    const std::vector<BitmapSource> sources = PlanBitmapSources(data, base, entries);
+    if (!BitmapsFitBudget(data, base, entries, sources))
+        return "its bitmaps claim far more pixels than its data can hold";
     ColorTableRecord table;
     MakeColorTableRecord(collection->colors, &table);
     collection->bitmaps.clear();
@@ -145,40 +203,57 @@ const char* ReadCollectionBitmaps(Collection* collection, TagDataReader& data, u
     constexpr u64 kExpectedPerStoredByte = 16;
     u64 expected = 0;
     for (u32 i = 0; i < entries.count; ++i) {
+        if (sources[i].kind != BitmapSource::kBlock) continue;
         const u8* entry = entries.At(i);
         const u64 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
-        if (!data.Holds(base + StoredU32(entry, offsetof(BitmapTableEntry, offset)), size)) continue;
         const u64 claimed = 2 * u64{StoredU16(entry, offsetof(BitmapTableEntry, width))} *
                             StoredU16(entry, offsetof(BitmapTableEntry, height));
         expected += std::min(claimed, kExpectedPerStoredByte * size);
     }
     PixelBlocks blocks(expected);
+    PlaceholderBitmaps placeholders(*collection);
+    // The flags each decoded entry came with, before a colour map's
+    // positions change them.
+    std::vector<u16> decoded_flags(entries.count);
+    std::vector<bool> decoded(entries.count, false);
+    u32 unreadable = 0;
     for (u32 i = 0; i < entries.count; ++i) {
         const u8* entry = entries.At(i);
-        const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
-        const u32 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
+        const BitmapSource& source = sources[i];
         std::unique_ptr<CollectionBitmap> bitmap;
-        if (data.Holds(base + offset, size)) {
+        if (source.kind == BitmapSource::kBlock) {
+            const u32 offset = StoredU32(entry, offsetof(BitmapTableEntry, offset));
+            const u32 size = StoredU32(entry, offsetof(BitmapTableEntry, size));
             const u8* block = data.View(base + offset, size);
             if (!block) return kReadFailed;
             bitmap = DecodeCollectionBitmapBytes(block, size, table, &blocks);
+        } else if (source.kind == BitmapSource::kSameBlockAs && decoded[source.earlier]) {
+            bitmap = SameBlockBitmap(collection->bitmaps[source.earlier].get(), decoded_flags[source.earlier]);
         }
-        const bool placeholder = !bitmap;
-        if (placeholder) {
-            LogCodex(0, "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
-                     static_cast<unsigned>(i), collection->name);
-            bitmap = MakePlaceholderBitmap();
+        const bool shadow = color_map && i % 2;
+        if (bitmap) {
+            decoded[i] = true;
+            decoded_flags[i] = bitmap->flags;
+        } else {
+            // A damaged tag may have thousands: the first few are named.
+            if (++unreadable <= kNamedUnreadableBitmaps)
+                LogCodex(0,
+                         "WARNING: bitmap %u of the collection '%s' could not be read; it shows as a checkerboard.\n",
+                         static_cast<unsigned>(i), collection->name);
+            bitmap = placeholders.Make(shadow);
         }
         CopyName(bitmap->name, entry + offsetof(BitmapTableEntry, name));
         if (color_map) {
-            if (i % 2)
+            if (shadow)
                 bitmap->flags |= kBitmapShadow;
             else
                 bitmap->flags &= static_cast<u16>(~kBitmapShadow);
         }
-        if (placeholder) FillPlaceholderBitmap(*collection, bitmap.get());
         collection->bitmaps.push_back(std::move(bitmap));
     }
+    if (unreadable > kNamedUnreadableBitmaps)
+        LogCodex(0, "WARNING: %u more bitmaps of the collection '%s' could not be read.\n",
+                 static_cast<unsigned>(unreadable - kNamedUnreadableBitmaps), collection->name);
     return nullptr;
 }
 
@@ -332,6 +407,10 @@ bool ReadSequenceData(const Collection& collection, CollectionSequence* sequence
         }
     }
     return true;
+}
+
+u64 CollectionPixelBudget(u64 data_length) {
+    return std::max(kLeastPixelBudget, kPixelBytesPerDataByte * std::min<u64>(data_length, u64{1} << 40));
 }
 
 int LoadCollection(Collection* collection, std::FILE* stream, const TagHeader* header, bool read_bitmaps) {

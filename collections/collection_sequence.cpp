@@ -1,5 +1,6 @@
-// Sequences: creation, resizing, and what loading derives from the stored
-// views (the mirrored half and the extents).
+// Sequences: creation, resizing, the mirrored half rebuilt from the stored
+// views (as loading does, and as every edit of a stored view must) and the
+// extents.
 
 #include <algorithm>
 #include <climits>
@@ -24,26 +25,12 @@ void ResizeFrameViews(const CollectionSequence& sequence, SequenceFrame* frame, 
     }
 }
 
-// x of a mirrored reference: measured from the other edge. A reference
-// without a bitmap has no edge and keeps its x.
+// x of a mirrored reference: measured from the other edge (kept within
+// what the stored field holds). A reference without a bitmap has no edge
+// and keeps its x.
 void MirrorReference(InstanceReference* reference) {
-    if (reference->bitmap) reference->x = static_cast<i16>(reference->bitmap->width - reference->x);
-}
-
-void RebuildMirroredViews(CollectionSequence* sequence, u32 stored_views) {
-    const u32 views = sequence->view_count;
-    for (SequenceFrame& frame : sequence->frames) {
-        if (frame.instances.size() < views) continue;
-        for (u32 v = stored_views; v < views; ++v) {
-            const i64 source = i64{views % 2} - 2 + 2 * i64{stored_views} - v;
-            if (source < 0 || source >= views) continue;
-            BitmapInstance copy = frame.instances[static_cast<size_t>(source)];
-            copy.flags ^= kInstanceMirrored;
-            MirrorReference(&copy.standard);
-            if (copy.flags & kInstanceHasAlternate) MirrorReference(&copy.alternate);
-            frame.instances[v] = copy;
-        }
-    }
+    if (reference->bitmap)
+        reference->x = static_cast<i16>(std::clamp(i32{reference->bitmap->width} - reference->x, -32768, 32767));
 }
 
 void StoreExtents(CollectionSequence* sequence) {
@@ -85,13 +72,41 @@ void ResizeSequence(CollectionSequence* sequence, u16 views, u16 frames) {
     sequence->frame_count = frames;
 }
 
+bool IsMirroredView(const CollectionSequence& sequence, u32 view) {
+    return (sequence.flags & kSequenceMirroring) && view >= GetStoredViewCount(sequence) && view < sequence.view_count;
+}
+
+u32 MirrorSourceView(const CollectionSequence& sequence, u32 view) {
+    if (!IsMirroredView(sequence, view)) return view;
+    // View v faces as far from view 0 the other way round as view
+    // views - v: with 8 views, 5 mirrors 3, 6 mirrors 2 and 7 mirrors 1.
+    return sequence.view_count - view;
+}
+
+void FollowMirroredViews(CollectionSequence* sequence) {
+    if (!(sequence->flags & kSequenceMirroring)) return;
+    const u32 views = sequence->view_count;
+    for (SequenceFrame& frame : sequence->frames) {
+        if (frame.instances.size() < views) continue;
+        for (u32 v = GetStoredViewCount(*sequence); v < views; ++v) {
+            BitmapInstance copy = frame.instances[MirrorSourceView(*sequence, v)];
+            copy.flags ^= kInstanceMirrored;
+            MirrorReference(&copy.standard);
+            if (copy.flags & kInstanceHasAlternate) MirrorReference(&copy.alternate);
+            frame.instances[v] = copy;
+        }
+    }
+}
+
+void FollowMirroredViews(Collection* collection) {
+    for (auto& sequence : collection->sequences) FollowMirroredViews(sequence.get());
+}
+
 void ComputeSequenceExtents(Collection* collection) {
     for (auto& sequence : collection->sequences) {
         if ((sequence->flags & kSequenceNoRotation) && !(sequence->flags & kSequenceMirroring))
             sequence->flags &= ~u32{kSequenceNoRotation};
-        const u32 views = sequence->view_count;
-        const u32 stored_views = views >= 3 ? views / 2 + 1 : views;
-        if (sequence->flags & kSequenceMirroring) RebuildMirroredViews(sequence.get(), stored_views);
+        FollowMirroredViews(sequence.get());
         StoreExtents(sequence.get());
     }
 }

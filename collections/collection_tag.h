@@ -23,6 +23,14 @@
 
 namespace pirn {
 
+// The pixel bytes a tag of `data_length` bytes may unpack to: the loader
+// refuses a tag whose bitmaps add up to more. Entries naming one block
+// share its pixels until they are edited, and the placeholders of those
+// that do not decode share two checkerboards, so a collection as loaded
+// holds at most this much pixel memory and the two checkerboards
+// (DistinctPixelBytes).
+u64 CollectionPixelBudget(u64 data_length);
+
 // Fills the collection from the tag data at header->data_offset. With
 // read_bitmaps false the pixels are left out and references resolve to no
 // bitmap. 1 on success; 0 (logged) leaves the collection empty.

@@ -22,6 +22,12 @@ bool MovePoint(BitmapInstance* instance, i64 dx, i64 dy) {
     return true;
 }
 
+const BitmapInstance* InstanceAt(const CollectionSequence& sequence, u32 frame, u32 view) {
+    if (frame >= sequence.frames.size() || view >= sequence.view_count) return nullptr;
+    const std::vector<BitmapInstance>& instances = sequence.frames[frame].instances;
+    return view < instances.size() ? &instances[view] : nullptr;
+}
+
 i32 ClampFixed(double value) {
     return static_cast<i32>(std::clamp(value, -2147483648.0, 2147483647.0));
 }
@@ -66,34 +72,47 @@ bool MoveKeyPoint(BitmapInstance* instance, i64 dx, i64 dy) {
 }
 
 bool MoveInKeyMode(CollectionSequence* sequence, FrameKeyMode mode, u32 frame, u32 view, i64 dx, i64 dy) {
+    // A mirrored view is rebuilt from its stored view, so a move made while
+    // one is current goes to the stored views, x reflected as the rebuild
+    // reflects it, and only stored views are moved at all.
+    const u32 source = MirrorSourceView(*sequence, view);
+    const u32 stored_views = std::min<u32>(GetStoredViewCount(*sequence), sequence->view_count);
+    const BitmapInstance* current = InstanceAt(*sequence, frame, source);
+    const i64 sx = source != view && current && ShownReference(*current).bitmap ? -dx : dx;
     bool changed = false;
-    auto move = [&](BitmapInstance& instance) { changed = MovePoint(&instance, dx, dy) || changed; };
-    auto current = [&]() -> BitmapInstance* {
-        if (frame >= sequence->frames.size() || view >= sequence->frames[frame].instances.size()) return nullptr;
-        return &sequence->frames[frame].instances[view];
+    auto move = [&](BitmapInstance& instance) { changed = MovePoint(&instance, sx, dy) || changed; };
+    auto move_views = [&](SequenceFrame& f) {
+        for (u32 v = 0; v < stored_views && v < f.instances.size(); ++v) move(f.instances[v]);
     };
     switch (mode) {
         case kKeyModeKeyPoint:
-            if (BitmapInstance* instance = current()) changed = MoveKeyPoint(instance, dx, dy);
+            // A mirrored view carries its stored view's key point as it is.
+            if (current) changed = MoveKeyPoint(&sequence->frames[frame].instances[source], dx, dy);
             break;
         case kKeyModeSequence:
-            for (SequenceFrame& f : sequence->frames)
-                for (BitmapInstance& instance : f.instances) move(instance);
+            for (SequenceFrame& f : sequence->frames) move_views(f);
             break;
         case kKeyModeView:
             for (SequenceFrame& f : sequence->frames)
-                if (view < f.instances.size()) move(f.instances[view]);
+                if (source < f.instances.size()) move(f.instances[source]);
             break;
         case kKeyModeFrame:
-            if (frame < sequence->frames.size())
-                for (BitmapInstance& instance : sequence->frames[frame].instances) move(instance);
+            if (frame < sequence->frames.size()) move_views(sequence->frames[frame]);
             break;
         case kKeyModeBitmap:
-            if (BitmapInstance* instance = current()) move(*instance);
+            if (current) move(sequence->frames[frame].instances[source]);
             break;
         case kKeyModeNone: break;
     }
+    if (changed) FollowMirroredViews(sequence);
     return changed;
+}
+
+bool MoveOnCanvas(CollectionSequence* sequence, FrameKeyMode mode, u32 frame, u32 view, i64 dx, i64 dy) {
+    // The key point is drawn where it stands; a picture stands where its
+    // registration point is not: it moves the other way inside it.
+    const i64 sign = mode == kKeyModeKeyPoint ? 1 : -1;
+    return MoveInKeyMode(sequence, mode, frame, view, sign * dx, sign * dy);
 }
 
 u32 WrapIndex(i64 value, u32 count) {

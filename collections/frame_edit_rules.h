@@ -46,9 +46,18 @@ FrameKeyMode FrameKeyModeFor(const FrameEditKeys& keys);
 const char* FrameKeyModeName(FrameKeyMode mode);
 
 i16 ClampCoordinate(i64 value);
-// Moves what the mode moves by (dx, dy) with the current frame and view;
-// whether a coordinate changed. Mode 0 moves nothing.
+// Changes the points the mode moves by (dx, dy) with the current frame and
+// view: registration points in modes 2-5, the key point in mode 1; whether
+// a coordinate changed. Mode 0 moves nothing.
+//
+// In a sequence with "Use Mirroring" only the stored views are moved and
+// the mirrored ones rebuilt from them at once: with a mirrored view
+// current, its stored view moves instead, x reflected, so that the current
+// view moves as asked and shows what the next load will show.
 bool MoveInKeyMode(CollectionSequence* sequence, FrameKeyMode mode, u32 frame, u32 view, i64 dx, i64 dy);
+// A move of (dx, dy) as the canvas shows it, by the arrows or a drag:
+// the pictures (modes 2-5) or the key point (mode 1) go that way.
+bool MoveOnCanvas(CollectionSequence* sequence, FrameKeyMode mode, u32 frame, u32 view, i64 dx, i64 dy);
 // Moves the instance's key point; whether it changed.
 bool MoveKeyPoint(BitmapInstance* instance, i64 dx, i64 dy);
 

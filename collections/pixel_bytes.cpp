@@ -34,9 +34,41 @@ void PixelBytes::Reallocate(size_t capacity, size_t keep) {
     block_.reset();
     data_ = own_.get();
     capacity_ = capacity;
+    shared_ = false;
+}
+
+void PixelBytes::Unshare() {
+    // The last holder writes in place. A placed block is also held by the
+    // other bitmaps placed in it, so shared bytes there are always copied.
+    if (block_.use_count() > 1) Reallocate(size_, size_);
+    shared_ = false;
+}
+
+void PixelBytes::ShareWith(PixelBytes& other) {
+    if (this == &other) return;
+    if (other.own_) {
+        // Storage of its own becomes a block both can hold.
+        other.block_ = std::shared_ptr<u8>(other.own_.release(), std::default_delete<u8[]>());
+        other.data_ = other.block_.get();
+    }
+    own_.reset();
+    block_ = other.block_;
+    data_ = other.data_;
+    size_ = capacity_ = other.size_;
+    other.capacity_ = other.size_;
+    shared_ = other.shared_ = true;
+}
+
+void PixelBytes::Forget() {
+    own_.reset();
+    block_.reset();
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+    shared_ = false;
 }
 
 void PixelBytes::assign(size_t count, u8 value) {
+    if (shared_) Forget();
     if (count > capacity_) Reallocate(count, 0);
     if (count) std::memset(data_, value, count);
     size_ = count;
@@ -44,19 +76,24 @@ void PixelBytes::assign(size_t count, u8 value) {
 
 void PixelBytes::assign(const u8* first, const u8* last) {
     const size_t count = static_cast<size_t>(last - first);
+    // The source may be these very bytes, or bytes shared with them: they
+    // stay alive until they are copied.
+    const std::shared_ptr<u8> source_block = block_;
+    if (shared_) Forget();
     if (count > capacity_) Reallocate(count, 0);
-    // The source may be these very bytes.
     if (count) std::memmove(data_, first, count);
     size_ = count;
 }
 
 void PixelBytes::resize(size_t count) {
+    if (shared_) Unshare();
     if (count > capacity_) Reallocate(std::max(count, 2 * capacity_), size_);
     if (count > size_) std::memset(data_ + size_, 0, count - size_);
     size_ = count;
 }
 
 void PixelBytes::push_back(u8 value) {
+    if (shared_) Unshare();
     if (size_ == capacity_) Reallocate(std::max<size_t>(64, 2 * capacity_), size_);
     data_[size_++] = value;
 }
@@ -67,9 +104,11 @@ void PixelBytes::swap(PixelBytes& other) noexcept {
     std::swap(capacity_, other.capacity_);
     own_.swap(other.own_);
     block_.swap(other.block_);
+    std::swap(shared_, other.shared_);
 }
 
 void PixelBytes::SetSizeUnfilled(size_t count) {
+    if (shared_) Forget();
     if (count > capacity_) Reallocate(count, 0);
     size_ = count;
 }
@@ -96,6 +135,7 @@ bool PixelBlocks::Place(PixelBytes* pixels, size_t count) {
         std::shared_ptr<u8> block(bytes, std::default_delete<u8[]>());
         if (alone) {
             pixels->own_.reset();
+            pixels->shared_ = false;
             pixels->block_ = std::move(block);
             pixels->data_ = bytes;
             pixels->size_ = pixels->capacity_ = count;
@@ -107,6 +147,7 @@ bool PixelBlocks::Place(PixelBytes* pixels, size_t count) {
         next_block_ = kMinBlock;
     }
     pixels->own_.reset();
+    pixels->shared_ = false;
     pixels->block_ = block_;
     pixels->data_ = block_.get() + used_;
     pixels->size_ = pixels->capacity_ = count;

@@ -7,6 +7,12 @@
 // each, and leaves them unfilled for the decoder to write. A block lives as
 // long as any bitmap placed in it; a bitmap that grows moves to storage of
 // its own.
+//
+// Bitmaps with the same pixels may also share their bytes (a tag's entries
+// that name one block, the placeholders of bitmaps that did not decode):
+// then every access that may write (the non-const accessors and every
+// change) first gives the bytes storage of their own, so that no bitmap
+// sees another's edits. Reading through a const reference never copies.
 
 #include <cstddef>
 #include <initializer_list>
@@ -41,16 +47,16 @@ public:
     PixelBytes& operator=(std::initializer_list<u8> bytes);
     PixelBytes& operator=(const std::vector<u8>& bytes);
 
-    u8* data() { return data_; }
+    u8* data() { return Writable(); }
     const u8* data() const { return data_; }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    u8& operator[](size_t i) { return data_[i]; }
+    u8& operator[](size_t i) { return Writable()[i]; }
     const u8& operator[](size_t i) const { return data_[i]; }
-    u8& back() { return data_[size_ - 1]; }
+    u8& back() { return Writable()[size_ - 1]; }
     const u8& back() const { return data_[size_ - 1]; }
-    u8* begin() { return data_; }
-    u8* end() { return data_ + size_; }
+    u8* begin() { return Writable(); }
+    u8* end() { return Writable() + size_; }
     const u8* begin() const { return data_; }
     const u8* end() const { return data_ + size_; }
 
@@ -75,8 +81,22 @@ public:
     // storage of its own; for writers that fill every byte.
     void SetSizeUnfilled(size_t count);
 
+    // These bytes become the same bytes as `other`'s, shared until either
+    // is written.
+    void ShareWith(PixelBytes& other);
+    // Whether the bytes may be shared with others (a write copies them).
+    bool IsShared() const { return shared_; }
+
 private:
     friend class PixelBlocks;
+    u8* Writable() {
+        if (shared_) Unshare();
+        return data_;
+    }
+    // Storage of its own for the bytes, unless nothing else holds them.
+    void Unshare();
+    // Lets go of the bytes: empty, holding nothing.
+    void Forget();
     // Room of its own for `capacity` bytes, keeping the first `keep`.
     void Reallocate(size_t capacity, size_t keep);
 
@@ -84,7 +104,8 @@ private:
     size_t size_ = 0;
     size_t capacity_ = 0;
     std::unique_ptr<u8[]> own_;
-    std::shared_ptr<u8> block_;  // the block the bytes lie in, when placed
+    std::shared_ptr<u8> block_;  // the block the bytes lie in, when placed or shared
+    bool shared_ = false;
 };
 
 bool operator==(const PixelBytes& a, const PixelBytes& b);

@@ -97,6 +97,19 @@ inline u32 FindOpaqueRuns(const u8* pairs, u32 width, u16* edges) {
 
 }  // namespace plain_pairs
 
+// Whether NormalisePairs would leave the pairs as they are; `partial` tells
+// whether some alpha lies strictly between 0 and 255.
+inline bool PairsAreNormal(const u8* pairs, size_t count, bool* partial) {
+    *partial = false;
+    bool normal = true;
+    for (size_t i = 0; i < count && normal; ++i) {
+        const u8 level = static_cast<u8>(pairs[2 * i] / 16);
+        normal = pairs[2 * i] == level * 17 && (level || pairs[2 * i + 1] == 0);
+        *partial = *partial || (level != 0 && level != 15);
+    }
+    return normal;
+}
+
 // Narrow stored pixels to pairs through a table of 256 pairs (alpha from the
 // colour table; not normalised).
 inline void PairsFromNarrowTable(const u8* stored, u8* pairs, size_t count, const u8 table[256][2]) {

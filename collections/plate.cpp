@@ -112,7 +112,14 @@ PlateLayout LayOutWithLimit(const std::vector<const CollectionBitmap*>& bitmaps,
         ++in_band;
     }
     if (in_band) close_band();
-    layout.width = widest;
+    // Empty cells (3 x 3) alone make a plate narrower or lower than a plate
+    // may be: the last band grows and the image widens, with nothing in
+    // what is added, so that the cells read back as they are.
+    if (y < kMinPlateSide && !layout.band_height.empty()) {
+        layout.band_height.back() += static_cast<u32>(kMinPlateSide - y);
+        y = kMinPlateSide;
+    }
+    layout.width = std::max<u64>(widest, kMinPlateSide);
     layout.height = y;
     return layout;
 }
@@ -198,7 +205,9 @@ bool BuildPlateImage(const Collection& collection, const std::vector<const Colle
         const u64 closing = top + layout.band_height[cell.band] - 1;
         const u64 separator = cell.x + CellWidth(bitmap) - 1;
         for (u64 y = top; y < closing; ++y) at(separator, y) = kPlateMarker;
-        if (!bitmap) continue;
+        // A bitmap without pixels has no extent a marker could give: its
+        // cell stays empty, as a reader sees it.
+        if (!bitmap || bitmap->width == 0 || bitmap->height == 0) continue;
         const u8 transparent = (bitmap->flags & kBitmapRle) ? 0 : 1;
         for (u32 y = 0; y < bitmap->height; ++y)
             for (u32 x = 0; x < bitmap->width; ++x) {

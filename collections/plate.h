@@ -55,7 +55,8 @@ struct PlateLayout {
     std::vector<u64> band_height;  // rows of each band, closing line included
 };
 // Cells left to right from column 2, bands from row 2; a cell is the
-// bitmap's width + 3 wide and a band the tallest bitmap's height + 3 high.
+// bitmap's width + 3 wide and a band the tallest bitmap's height + 3 high;
+// never less than 6 x 6 in all (empty cells alone would make less).
 // A band ends after per_row cells, or without per_row (0) before a cell
 // that would pass the row-width limit chosen among 1, 2, 3, 4, 6, 8, 12, ...
 // up to 32768 for the plate closest to square.
@@ -63,7 +64,8 @@ PlateLayout LayOutPlate(const std::vector<const CollectionBitmap*>& bitmaps, u32
 
 // Draws the plate: a colour plate with the collection's table (transparent
 // pixels 0 for RLE bitmaps, 1 for RAW ones), or an alpha plate (GL_ALPHA)
-// of the alpha bytes. False when a bitmap is not of 2 bytes a pixel or the
+// of the alpha bytes. Null entries and bitmaps without pixels are empty
+// cells. False when a bitmap is not of 2 bytes a pixel or the
 // plate would be too large.
 bool BuildPlateImage(const Collection& collection, const std::vector<const CollectionBitmap*>& bitmaps, bool alpha,
                      u32 per_row, PixelImage* image);

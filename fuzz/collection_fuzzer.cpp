@@ -1,10 +1,14 @@
 // The data of a '.256' collection tag as LoadCollection reads it, bitmaps
 // included (each bitmap block goes through the bitmap decoder, a block that
-// does not decode becoming the placeholder). A collection that loads must
-// save; what it saves must load again and save to the same bytes.
+// does not decode becoming the placeholder). What a collection holds must
+// stay in proportion to its data (its blocks' budget and the two shared
+// checkerboards, however many entries do not decode or name one block). A
+// collection that loads must save; what it saves must load again and save
+// to the same bytes.
 
 #include <memory>
 
+#include "collections/bitmap_placeholder.h"
 #include "collections/collection.h"
 #include "collections/collection_tag.h"
 #include "fuzz/fuzz_support.h"
@@ -29,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pirn_fuzz::TagDataInput input(kCollectionGroup, data, size);
     auto collection = std::make_unique<pirn::Collection>();
     if (!pirn::LoadCollection(collection.get(), input.stream(), &input.header, true)) return 0;
+    const pirn::u64 boards = 2 * pirn::u64{pirn::kPlaceholderSide} * pirn::kPlaceholderSide * 2;
+    FUZZ_CHECK(pirn::DistinctPixelBytes(*collection) <= pirn::CollectionPixelBudget(input.header.data_length) + boards);
     std::string reason;
     if (!pirn::CheckCollectionStorable(*collection, &reason)) return 0;
 

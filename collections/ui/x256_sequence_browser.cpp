@@ -96,7 +96,10 @@ void X256SequenceBrowser::OnCollectionLoaded() {
 }
 
 void X256SequenceBrowser::OnBitmapsChanged() {
-    // Cells may have lost their bitmaps or shown ones changed.
+    // Cells may have lost their bitmaps or shown ones changed; a mirrored
+    // view measures its x from its bitmap's other edge, which a replaced
+    // bitmap may have moved.
+    FollowMirroredViews(collection_);
     for (X256SequenceEdit* window : SequenceEditors()) window->RefreshCells();
     for (X256SequenceFrameEdit* window : FrameEditors()) window->RefreshFrameEdit();
 }
@@ -266,6 +269,9 @@ void X256SequenceBrowser::OnOpenFrame(CollectionSequence* sequence, i32 view, i3
 }
 
 void X256SequenceBrowser::OnSequenceChanged(CollectionSequence* sequence) {
+    // Whatever changed a stored view changed its reflection: it shows now
+    // what loading the saved tag will rebuild.
+    FollowMirroredViews(sequence);
     for (void* window : editor_->Blocks().WindowsOf(ElementBlocks::kSequenceEditor, sequence))
         static_cast<X256SequenceEdit*>(window)->Invalidate();
     // Counts stay while frame editors are open: a redraw shows the change.

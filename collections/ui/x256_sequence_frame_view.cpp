@@ -291,14 +291,11 @@ void X256SequenceFrameView::OnMouseDrag(Point, Point pos, int phase) {
         case kDragBitmap: {
             const i64 dx = BitmapPixels(mx, zoom_), dy = BitmapPixels(my, zoom_);
             if (dx == 0 && dy == 0) break;
-            BitmapInstance* instance = owner_->CurrentInstance();
-            if (drag_ == kDragKeyPoint)
-                changed = instance && MoveKeyPoint(instance, dx, dy);
-            else
-                // The picture follows the pointer: the registration point
-                // moves the other way inside it.
-                changed = MoveInKeyMode(sequence, keyMode_ == kKeyModeKeyPoint ? kKeyModeNone : keyMode_,
-                                        owner_->GetFrame(), owner_->GetView(), -dx, -dy);
+            // The point or the picture follows the pointer.
+            const FrameKeyMode mode = drag_ == kDragKeyPoint      ? kKeyModeKeyPoint
+                                      : keyMode_ == kKeyModeKeyPoint ? kKeyModeNone
+                                                                     : keyMode_;
+            changed = MoveOnCanvas(sequence, mode, owner_->GetFrame(), owner_->GetView(), dx, dy);
             dragReference_.x += double(dx) * zoom_;
             dragReference_.y += double(dy) * zoom_;
             break;
@@ -361,7 +358,9 @@ void X256SequenceFrameView::KeyStep() {
     const i64 dy = i64{IsKeyDown(kKeyDown)} - i64{IsKeyDown(kKeyUp)};
     if (dx == 0 && dy == 0) return;
     if (mode != kKeyModeNone) {
-        if (MoveInKeyMode(owner_->GetSequence(), mode, owner_->GetFrame(), owner_->GetView(), dx, dy)) Edited();
+        // An arrow moves the picture (or the key point) its way, as a drag
+        // the same way does.
+        if (MoveOnCanvas(owner_->GetSequence(), mode, owner_->GetFrame(), owner_->GetView(), dx, dy)) Edited();
         return;
     }
     if (dx) owner_->SetView(i64{owner_->GetView()} + dx);

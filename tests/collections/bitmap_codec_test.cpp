@@ -365,15 +365,34 @@ TEST(BitmapCodecEncode, SixtyFourBitBitmapsWriteTheStreamWithoutRowTable) {
     bitmap.width = 4;
     bitmap.height = 1;
     bitmap.bytes_per_pixel = 8;
-    bitmap.flags = kBitmapShadow;
     bitmap.pixels = {0,    0,    0,    0,    9,    9, 9, 9,   // code 0: bytes not carried
                      0x11, 0x22, 0x03, 0x41, 0x44, 0x55, 0x66, 0x77,  //
                      0x13, 0x12, 0x02, 0x5F, 0x99, 0x99, 0x99, 0x99,  // p2 even: p4-p7 not carried
                      0x15, 0x14, 0x04, 0x5F, 0,    0, 0, 0};
-    Bytes e = BitmapHeader(4, 1, 32, 0x4020, 64, 0, 1);
-    e.U8(1).U8(0x41).U8(0x03).U8(0x22).U8(0x11).U8(0x66).U8(0x55).U8(0x44).U8(0x77);
-    e.U8(0x5F).U8(0x02).U8(0x12).U8(0x13).U8(1).U8(0x04).U8(0x14).U8(0x15).U8(0);
-    EXPECT_EQ(Encode(bitmap), e.data);
+    // The stored flags: the bitmap's own, with 0x4000 (format valid) and
+    // 0x0020 (no row table); runs and 16-bit pixels are no part of the form.
+    const struct {
+        u16 in_memory, stored;
+    } flags[] = {
+        {0x0000, 0x4020},
+        {kBitmapShadow, 0x40A0},
+        {kBitmapCarried | kBitmapFormatValid | kBitmapShadow, 0xC0A0},
+        {kBitmapRowPadding | kBitmapCarried, 0xC060},
+        {kBitmapRle | kBitmapPartialAlpha | kBitmapShadow, 0x40A0},
+    };
+    for (const auto& f : flags) {
+        SCOPED_TRACE(f.in_memory);
+        bitmap.flags = f.in_memory;
+        Bytes e = BitmapHeader(4, 1, 32, f.stored, 64, 0, 1);
+        e.U8(1).U8(0x41).U8(0x03).U8(0x22).U8(0x11).U8(0x66).U8(0x55).U8(0x44).U8(0x77);
+        e.U8(0x5F).U8(0x02).U8(0x12).U8(0x13).U8(1).U8(0x04).U8(0x14).U8(0x15).U8(0);
+        EXPECT_EQ(Encode(bitmap), e.data);
+        // Read back, the bitmap has its flags again (0x4000 is kept on
+        // reading, the others as they were).
+        auto decoded = Decode(e);
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(decoded->flags, (f.stored & ~0x0020) | 0x4000);
+    }
 }
 
 TEST(BitmapCodecEncode, FollowersOfTransparentCodesAreCountedOnlyWhenTheyDecodeAlike) {

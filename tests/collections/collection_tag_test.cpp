@@ -37,8 +37,8 @@ std::vector<u8> ShadowBlock() {  // 2 x 1, 8-bit RAW shadow
     b.U8(40).U8(200);
     return b.data;
 }
-std::vector<u8> DeepBlock() {  // 2 x 1, 64-bit
-    Bytes b = collection_fixture::BitmapHeader(2, 1, 16, 0x4020, 64, 0, 1);
+std::vector<u8> DeepBlock() {  // 2 x 1, 64-bit, with the shadow and carried flags
+    Bytes b = collection_fixture::BitmapHeader(2, 1, 16, 0xC0A0, 64, 0, 1);
     b.U8(0).U8(0x45).U8(0x02).U8(0x30).U8(0x31).U8(0x00).U8(0).U8(0);
     return b.data;
 }
@@ -236,6 +236,7 @@ TEST(CollectionTagLoad, EverySectionReachesTheModel) {
     EXPECT_EQ(c.bitmaps[1]->pixels, (std::vector<u8>{204, 20, 255, 21, 0, 0, 255, 22}));
     EXPECT_EQ(c.bitmaps[2]->flags, kBitmapShadow);
     EXPECT_EQ(c.bitmaps[3]->bytes_per_pixel, 8);
+    EXPECT_EQ(c.bitmaps[3]->flags, kBitmapCarried | kBitmapFormatValid | kBitmapShadow);
 
     ASSERT_EQ(GetCollectionSequenceCount(c), 3u);
     CollectionSequence* walk = c.sequences[0].get();
@@ -485,6 +486,115 @@ TEST(CollectionTagLoad, EntriesSharingOneBlockCannotMultiplyIt) {
     auto loaded = Load(CollectionData(one), 6);
     ASSERT_EQ(loaded->result, 1);
     EXPECT_EQ(loaded->collection.sequences[0]->frames.size(), 48u);
+}
+
+TEST(CollectionTagLoad, PixelMemoryStaysInProportionToTheData) {
+    constexpr u32 kEntries = 600;
+    constexpr u64 kBoard = 256 * 256 * 2;
+    // 256 empty rows of 256 pixels without a row table: 1,076 bytes
+    // standing for a 128 KiB bitmap.
+    Bytes empty_rows = collection_fixture::BitmapHeader(256, 256, 256, 0x0024, 8, 0, 0);
+    empty_rows.Zeros(4 * 256);
+    Bytes square = collection_fixture::BitmapHeader(64, 64, 64, 0x0020, 8, 0, 0);
+    square.Zeros(64 * 64);
+    // 0x0010 with 8-bit pixels: a block the decoder refuses.
+    const Bytes broken = collection_fixture::BitmapHeader(8, 8, 8, 0x0030, 8, 0, 0);
+    // Every entry after the first names the first one's bytes: the same
+    // block, or one more byte of it each (blocks that overlap).
+    auto point_at_first = [](std::vector<u8> d, u32 grow) {
+        const u32 table = ReadU32(d, 64 + 16 * 2 + 4) + 320;
+        Bytes b;
+        b.data = d;
+        for (u32 i = 1; i < kEntries; ++i) {
+            b.SetU32(table + 128 * i + 64, ReadU32(d, table + 64));
+            b.SetU32(table + 128 * i + 68, ReadU32(d, table + 68) + grow * i);
+        }
+        return b.data;
+    };
+    // A grey ramp: the checkerboards are black (1) and white (255).
+    auto ramp = [](StoredCollection* c) {
+        for (int i = 0; i < 256; ++i) c->colors[i][0] = c->colors[i][1] = c->colors[i][2] = u8(i);
+    };
+    auto entries = [&](const Bytes& first, const Bytes& rest) {
+        StoredCollection c;
+        ramp(&c);
+        for (u32 i = 0; i < kEntries; ++i)
+            c.bitmaps.push_back({"b" + std::to_string(i), 8, 8, (i ? rest : first).data});
+        return c;
+    };
+    // Room for the overlapping entries to reach past the first block.
+    Bytes tail;
+    tail.Zeros(kEntries);
+    StoredCollection overlapping;
+    ramp(&overlapping);
+    overlapping.bitmaps = {{"first", 256, 256, empty_rows.data}, {"room", 1, 1, tail.data}};
+    for (u32 i = 2; i < kEntries; ++i) overlapping.bitmaps.push_back({"b" + std::to_string(i), 1, 1, broken.data});
+    // 16,384 empty rows of 4,096 pixels: 64 KiB standing for 128 MiB.
+    Bytes sparse = collection_fixture::BitmapHeader(4096, 16384, 4096, 0x0024, 8, 0, 0);
+    sparse.Zeros(4 * 16384);
+    StoredCollection one_sparse;
+    one_sparse.bitmaps = {{"Sparse", 4096, 16384, sparse.data}};
+
+    const struct {
+        const char* what;
+        std::vector<u8> data;
+        u64 pixel_bytes;  // 0: refused
+        u32 placeholders;
+    } cases[] = {
+        {"entries that do not decode", CollectionData(entries(broken, broken)), kBoard, kEntries},
+        {"entries naming one block", point_at_first(CollectionData(entries(square, broken)), 0), 64 * 64 * 2, 0},
+        // Each entry would take 128 KiB of its own once edited.
+        {"entries naming one block past the budget", point_at_first(CollectionData(entries(empty_rows, broken)), 0), 0,
+         0},
+        {"blocks overlapping the first", point_at_first(CollectionData(overlapping), 1), 2 * kBoard, kEntries - 1},
+        {"one block standing for far more than its bytes", CollectionData(one_sparse), 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedLogCapture log;
+        auto loaded = Load(c.data, 6);
+        if (c.pixel_bytes == 0) {
+            EXPECT_EQ(loaded->result, 0);
+            EXPECT_TRUE(log.Contains("its bitmaps claim far more pixels than its data can hold"))
+                << log.TopicText("Codex");
+            continue;
+        }
+        ASSERT_EQ(loaded->result, 1);
+        Collection& collection = loaded->collection;
+        ASSERT_EQ(collection.bitmaps.size(), kEntries);
+        EXPECT_EQ(DistinctPixelBytes(collection), c.pixel_bytes);
+        EXPECT_LE(DistinctPixelBytes(collection), CollectionPixelBudget(c.data.size()) + 2 * kBoard);
+        u32 boards = 0;
+        for (const auto& bitmap : collection.bitmaps) {
+            const PixelBytes& pixels = bitmap->pixels;  // reading copies nothing
+            boards += bitmap->width == 256 && pixels[1] != pixels[33];
+        }
+        EXPECT_EQ(boards, c.placeholders) << "checkerboards";
+        EXPECT_STREQ(collection.bitmaps[kEntries - 1]->name, ("b" + std::to_string(kEntries - 1)).c_str());
+        // Only the first few are named in the log.
+        EXPECT_FALSE(log.Contains("bitmap 20 of the collection"));
+        EXPECT_EQ(log.Contains("more bitmaps of the collection 'Test Collection' could not be read"),
+                  c.placeholders > 16);
+    }
+
+    // Shared pixels stay shared through a save, and an edit changes one
+    // bitmap only.
+    StoredCollection few = entries(broken, broken);
+    few.bitmaps.resize(3);
+    auto loaded = Load(CollectionData(few), 6);
+    ASSERT_EQ(loaded->result, 1);
+    Collection& collection = loaded->collection;
+    const std::vector<u8> saved = Save(&collection);
+    EXPECT_FALSE(saved.empty());
+    EXPECT_EQ(DistinctPixelBytes(collection), kBoard);
+    // (Read through const references: a mutable access copies.)
+    auto read = [&](int i) -> const PixelBytes& { return collection.bitmaps[size_t(i)]->pixels; };
+    const u8 before = read(2)[1];
+    collection.bitmaps[1]->pixels[1] = u8(before + 1);
+    EXPECT_EQ(read(1)[1], u8(before + 1));
+    EXPECT_EQ(read(0)[1], before);
+    EXPECT_EQ(read(2)[1], before);
+    EXPECT_EQ(DistinctPixelBytes(collection), 2 * kBoard);
 }
 
 // --- Saving ------------------------------------------------------------------

@@ -1,11 +1,17 @@
 // The frame editor's rules without its window: key modes from the keys
-// held and what a move in each changes, stepping and wrapping, the
-// animation's frame, the title, the selection box and its edge drags, and
-// the shadow drag; sequences without frames or views.
+// held and what a move in each changes, which way the arrows and drags
+// move the picture, moves made on the mirrored views of a mirrored
+// sequence (and that they survive saving and loading), stepping and
+// wrapping, the animation's frame, the title, the selection box and its
+// edge drags, and the shadow drag; sequences without frames or views.
 
 #include "collections/frame_edit_rules.h"
 
 #include <gtest/gtest.h>
+
+#include "collections/collection_tag.h"
+#include "collections/frame_view_geometry.h"
+#include "tests/collections/collection_fixture.h"
 
 namespace pirn {
 namespace {
@@ -124,6 +130,171 @@ TEST_F(FrameMoveTest, EmptySequencesAndPositionsOutsideMoveNothing) {
     EXPECT_FALSE(MoveInKeyMode(&empty, kKeyModeBitmap, 0, 0, 1, 1));
     EXPECT_FALSE(MoveInKeyMode(&s_, kKeyModeBitmap, 5, 0, 1, 1));
     EXPECT_FALSE(MoveInKeyMode(&s_, kKeyModeView, 0, 7, 1, 1));
+}
+
+TEST(FrameMoves, ArrowsAndDragsMoveWhatIsShownTheirWay) {
+    CollectionSequence s;
+    InitSequence(&s, "Walk");
+    CollectionBitmap bitmap;
+    bitmap.width = 10;
+    bitmap.height = 10;
+    BitmapInstance& instance = s.frames[0].instances[0];
+    instance.standard.bitmap = &bitmap;
+    instance.standard.x = 5;
+    instance.standard.y = 5;
+    const CanvasPoint origin{100, 100};
+    const struct {
+        FrameKeyMode mode;
+        i64 dx, dy;
+    } moves[] = {{kKeyModeBitmap, 1, 0}, {kKeyModeBitmap, 0, -1}, {kKeyModeFrame, -1, 1},
+                 {kKeyModeView, 2, 0},   {kKeyModeSequence, 0, 3}, {kKeyModeKeyPoint, 1, -2}};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(FrameKeyModeName(m.mode));
+        const CanvasRect picture = InstancePictureRect(instance, origin, 2.0);
+        const CanvasPoint key = KeyPointOnCanvas(instance, origin, 2.0);
+        EXPECT_TRUE(MoveOnCanvas(&s, m.mode, 0, 0, m.dx, m.dy));
+        const CanvasRect moved = InstancePictureRect(instance, origin, 2.0);
+        const CanvasPoint moved_key = KeyPointOnCanvas(instance, origin, 2.0);
+        if (m.mode == kKeyModeKeyPoint) {
+            EXPECT_EQ(moved.left, picture.left);
+            EXPECT_DOUBLE_EQ(moved_key.x - key.x, 2.0 * m.dx);
+            EXPECT_DOUBLE_EQ(moved_key.y - key.y, 2.0 * m.dy);
+        } else {
+            // The picture goes the arrow's way, its key point with it.
+            EXPECT_EQ(moved.left - picture.left, 2 * m.dx);
+            EXPECT_EQ(moved.top - picture.top, 2 * m.dy);
+            EXPECT_DOUBLE_EQ(moved_key.x - key.x, 2.0 * m.dx);
+        }
+    }
+    EXPECT_FALSE(MoveOnCanvas(&s, kKeyModeNone, 0, 0, 1, 1));
+}
+
+TEST(FrameMirroredViews, EachViewPastTheStoredOnesReflectsOne) {
+    CollectionSequence s;
+    InitSequence(&s, "Walk");
+    const struct {
+        u16 views;
+        bool mirroring;
+        std::vector<u32> sources;  // of views 0..views-1
+    } cases[] = {
+        {8, true, {0, 1, 2, 3, 4, 3, 2, 1}}, {7, true, {0, 1, 2, 3, 3, 2, 1}}, {4, true, {0, 1, 2, 1}},
+        {2, true, {0, 1}},                   {1, true, {0}},                   {8, false, {0, 1, 2, 3, 4, 5, 6, 7}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.views) + (c.mirroring ? " views, mirrored" : " views"));
+        ResizeSequence(&s, c.views, 1);
+        s.flags = c.mirroring ? u32{kSequenceMirroring} : 0u;
+        for (u32 v = 0; v < c.views; ++v) {
+            EXPECT_EQ(MirrorSourceView(s, v), c.sources[v]) << "view " << v;
+            EXPECT_EQ(IsMirroredView(s, v), c.sources[v] != v) << "view " << v;
+        }
+        EXPECT_FALSE(IsMirroredView(s, c.views)) << "past the last view";
+    }
+}
+
+// Walk of 8 views and 2 frames with "Use Mirroring": stored views 0-4 show
+// a 30 x 10 bitmap at (v + 1, 4) with key point (v, 2v), view 3 of frame 1
+// none; views 5-7 are rebuilt from views 3, 2 and 1.
+class MirroredMoveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitCollection(&c_);
+        bitmap_ = AddCollectionBitmap(&c_, "wide", 0, nullptr, 30, 10, 2, nullptr);
+        s_ = AddSequence(&c_, "Walk");
+        ResizeSequence(s_, 8, 2);
+        s_->flags |= kSequenceMirroring;
+        for (SequenceFrame& f : s_->frames)
+            for (u16 v = 0; v < 5; ++v) {
+                BitmapInstance& i = f.instances[v];
+                i.standard.bitmap = &f == &s_->frames[1] && v == 3 ? nullptr : bitmap_;
+                i.standard.x = i16(v + 1);
+                i.standard.y = 4;
+                i.key_x = i16(v);
+                i.key_y = i16(2 * v);
+            }
+        FollowMirroredViews(s_);
+    }
+    // "x,y" of every view of a frame.
+    std::string Points(u32 frame) const {
+        std::string text;
+        for (const BitmapInstance& i : s_->frames[frame].instances)
+            text += (text.empty() ? "" : " ") + std::to_string(i.standard.x) + "," + std::to_string(i.standard.y);
+        return text;
+    }
+    Collection c_;
+    CollectionBitmap* bitmap_ = nullptr;
+    CollectionSequence* s_ = nullptr;
+};
+
+TEST_F(MirroredMoveTest, AMoveOnAMirroredViewMovesItsStoredViewAndBothShowIt) {
+    ASSERT_EQ(Points(0), "1,4 2,4 3,4 4,4 5,4 26,4 27,4 28,4");
+    // Each mode moved by (1, 1) with view 6 of frame 0 current: view 6 goes
+    // (1, 1) as asked; the stored views a mode moves go (-1, 1), as view 6
+    // reflects them, and the mirrored ones follow.
+    const struct {
+        FrameKeyMode mode;
+        const char* frame0;
+        const char* frame1;
+    } cases[] = {
+        {kKeyModeBitmap, "1,4 2,4 2,5 4,4 5,4 26,4 28,5 28,4", "1,4 2,4 3,4 4,4 5,4 4,4 27,4 28,4"},
+        {kKeyModeView, "1,4 2,4 2,5 4,4 5,4 26,4 28,5 28,4", "1,4 2,4 2,5 4,4 5,4 4,4 28,5 28,4"},
+        {kKeyModeFrame, "0,5 1,5 2,5 3,5 4,5 27,5 28,5 29,5", "1,4 2,4 3,4 4,4 5,4 4,4 27,4 28,4"},
+        {kKeyModeSequence, "0,5 1,5 2,5 3,5 4,5 27,5 28,5 29,5", "0,5 1,5 2,5 3,5 4,5 3,5 28,5 29,5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(FrameKeyModeName(c.mode));
+        SetUp();
+        EXPECT_TRUE(MoveInKeyMode(s_, c.mode, 0, 6, 1, 1));
+        EXPECT_EQ(Points(0), c.frame0);
+        EXPECT_EQ(Points(1), c.frame1) << "frame 1's view 3 has no bitmap: its mirror keeps its x";
+    }
+
+    // The key point is carried as it is: it moves on the stored view.
+    SetUp();
+    EXPECT_TRUE(MoveInKeyMode(s_, kKeyModeKeyPoint, 1, 5, 1, -1));
+    EXPECT_EQ(s_->frames[1].instances[3].key_x, 4);
+    EXPECT_EQ(s_->frames[1].instances[5].key_x, 4);
+    EXPECT_EQ(s_->frames[1].instances[5].key_y, 5);
+
+    // A mirrored view whose stored view has no bitmap keeps its x, so it
+    // moves the same way as its stored view.
+    EXPECT_TRUE(MoveInKeyMode(s_, kKeyModeBitmap, 1, 5, 1, 0));
+    EXPECT_EQ(s_->frames[1].instances[5].standard.x, 5);
+    EXPECT_EQ(s_->frames[1].instances[3].standard.x, 5);
+
+    // A move on a stored view is followed by its mirror at once.
+    EXPECT_TRUE(MoveOnCanvas(s_, kKeyModeBitmap, 0, 1, 2, 0));
+    EXPECT_EQ(s_->frames[0].instances[1].standard.x, 0);
+    EXPECT_EQ(s_->frames[0].instances[7].standard.x, 30);
+}
+
+TEST_F(MirroredMoveTest, WhatTheViewsShowAfterAMoveIsWhatLoadingTheSavedTagShows) {
+    // View 6 of frame 0 moved 5 pixels right by the arrows.
+    for (int step = 0; step < 5; ++step) ASSERT_TRUE(MoveOnCanvas(s_, kKeyModeBitmap, 0, 6, 1, 0));
+    EXPECT_EQ(s_->frames[0].instances[6].standard.x, 27 - 5);
+
+    using namespace collection_fixture;
+    MemoryStream saved;
+    TagHeader header = MakeTagHeader(0x2E323536, 0x74657374, "Walk");
+    header.data_offset = 64;
+    ASSERT_EQ(SaveCollection(&c_, saved.file, &header), 1);
+    const std::vector<u8> file = saved.Contents();
+    MemoryStream reading(file);
+    header.data_length = u32(file.size() - 64);
+    Collection loaded;
+    InitCollection(&loaded);
+    ASSERT_EQ(LoadCollection(&loaded, reading.file, &header, true), 1);
+    const CollectionSequence& again = *loaded.sequences[0];
+    for (u32 f = 0; f < 2; ++f)
+        for (u32 v = 0; v < 8; ++v) {
+            SCOPED_TRACE("frame " + std::to_string(f) + ", view " + std::to_string(v));
+            const BitmapInstance& before = s_->frames[f].instances[v];
+            const BitmapInstance& after = again.frames[f].instances[v];
+            EXPECT_EQ(after.standard.x, before.standard.x);
+            EXPECT_EQ(after.standard.y, before.standard.y);
+            EXPECT_EQ(after.key_x, before.key_x);
+            EXPECT_EQ(after.flags, before.flags);
+        }
 }
 
 TEST(FrameSteps, WrapClampAnimateAndTitle) {

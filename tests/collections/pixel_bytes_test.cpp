@@ -1,13 +1,15 @@
 // A bitmap's pixel bytes: the vector behaviour the model and its editors
-// rely on, and bytes placed in shared blocks, which must stay each
-// bitmap's own and live as long as their bitmap (the sanitizer build
-// catches a block freed too early).
+// rely on, bytes placed in shared blocks, which must stay each bitmap's own
+// and live as long as their bitmap (the sanitizer build catches a block
+// freed too early), and bytes shared by several bitmaps until one writes.
 
 #include "collections/pixel_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "collections/collection.h"
@@ -90,6 +92,68 @@ TEST(PixelBytes, LargePlacementsDoNotCutTheCurrentBlockShort) {
     ASSERT_TRUE(blocks.Place(&next, 1000));
     EXPECT_EQ(next.data(), small.data() + 1000) << "the rest of the first block is still used";
     EXPECT_EQ(large.size(), size_t(2) << 20);
+}
+
+TEST(PixelBytes, SharedBytesAreCopiedByTheFirstWriteOfEither) {
+    // Every way a writer reaches the bytes, on either side of the sharing.
+    const struct {
+        const char* what;
+        void (*write)(PixelBytes&);
+        std::vector<u8> written;
+    } writes[] = {
+        {"operator[]", [](PixelBytes& p) { p[1] = 9; }, {1, 9, 3}},
+        {"data()", [](PixelBytes& p) { p.data()[0] = 9; }, {9, 2, 3}},
+        {"begin()", [](PixelBytes& p) { *p.begin() = 9; }, {9, 2, 3}},
+        {"end()", [](PixelBytes& p) { p.end()[-1] = 9; }, {1, 2, 9}},
+        {"back()", [](PixelBytes& p) { p.back() = 9; }, {1, 2, 9}},
+        {"push_back", [](PixelBytes& p) { p.push_back(9); }, {1, 2, 3, 9}},
+        {"resize", [](PixelBytes& p) { p.resize(4); }, {1, 2, 3, 0}},
+        {"shrink and grow", [](PixelBytes& p) { p.resize(1), p.resize(2); }, {1, 0}},
+        {"assign a value", [](PixelBytes& p) { p.assign(2, 9); }, {9, 9}},
+        {"assign bytes", [](PixelBytes& p) { p = std::vector<u8>{9}; }, {9}},
+        {"assign its own bytes", [](PixelBytes& p) { p.assign(p.begin() + 1, p.end()); }, {2, 3}},
+        {"clear, then push_back", [](PixelBytes& p) { p.clear(), p.push_back(9); }, {9}},
+    };
+    for (const auto& w : writes)
+        for (bool original_writes : {false, true}) {
+            SCOPED_TRACE(std::string(w.what) + (original_writes ? " on the original" : " on the sharer"));
+            PixelBytes original = {1, 2, 3};
+            PixelBytes sharer;
+            sharer.ShareWith(original);
+            const PixelBytes& read = sharer;
+            EXPECT_EQ(read.data(), static_cast<const PixelBytes&>(original).data()) << "one copy of the bytes";
+            EXPECT_TRUE(sharer.IsShared());
+            w.write(original_writes ? original : sharer);
+            EXPECT_EQ(Bytes(original_writes ? original : sharer), w.written);
+            EXPECT_EQ(Bytes(original_writes ? sharer : original), (std::vector<u8>{1, 2, 3}))
+                << "the other kept its bytes";
+        }
+
+    // Bytes placed in a block are shared with the bitmaps placed beside
+    // them: sharing them and writing never touches the neighbours.
+    PixelBlocks blocks(8);
+    PixelBytes first, second, copy;
+    ASSERT_TRUE(blocks.Place(&first, 4));
+    ASSERT_TRUE(blocks.Place(&second, 4));
+    std::fill(first.begin(), first.end(), 1);
+    std::fill(second.begin(), second.end(), 2);
+    copy.ShareWith(first);
+    copy[0] = 7;
+    first[1] = 8;
+    EXPECT_EQ(Bytes(copy), (std::vector<u8>{7, 1, 1, 1}));
+    EXPECT_EQ(Bytes(first), (std::vector<u8>{1, 8, 1, 1}));
+    EXPECT_EQ(Bytes(second), (std::vector<u8>{2, 2, 2, 2}));
+
+    // The last holder writes in place.
+    PixelBytes alone = {4, 5};
+    {
+        PixelBytes gone;
+        gone.ShareWith(alone);
+    }
+    const u8* before = static_cast<const PixelBytes&>(alone).data();
+    alone[0] = 6;
+    EXPECT_EQ(alone.data(), before);
+    EXPECT_FALSE(alone.IsShared());
 }
 
 }  // namespace

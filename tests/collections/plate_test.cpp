@@ -180,6 +180,48 @@ TEST(PlateWrite, WithoutACountPerRowThePlateComesClosestToSquare) {
     EXPECT_EQ(stacked.band_top.size(), 3u);
 }
 
+TEST(PlateWrite, PlatesOfEmptyCellsAreStillPlates) {
+    // Empty cells are 3 x 3: one alone would make a 5 x 5 image, below the
+    // least a plate may be. The last band and the rows grow to 6.
+    Collection c;
+    InitCollection(&c);
+    PixelImage image;
+    ASSERT_TRUE(BuildPlateImage(c, {nullptr}, false, 1, &image));
+    EXPECT_EQ(image.pixels, Grid({".1....",  //
+                                  "111111",  //
+                                  ".1..1.",  //
+                                  ".1..1.",  //
+                                  ".1..1.",  //
+                                  "111111"})
+                                .pixels);
+    const struct {
+        u32 cells, per_row, width, height;
+    } cases[] = {{1, 1, 6, 6}, {2, 2, 8, 6}, {2, 1, 6, 8}, {3, 3, 11, 6}, {3, 0, 8, 8}, {4, 2, 8, 8}};
+    for (const auto& k : cases) {
+        for (bool alpha : {false, true}) {
+            SCOPED_TRACE(std::to_string(k.cells) + " cells, " + std::to_string(k.per_row) + " a row" +
+                         (alpha ? ", alpha" : ""));
+            ASSERT_TRUE(BuildPlateImage(c, std::vector<const CollectionBitmap*>(k.cells, nullptr), alpha, k.per_row,
+                                        &image));
+            EXPECT_EQ(image.width, k.width);
+            EXPECT_EQ(image.height, k.height);
+            std::vector<PlateCell> cells;
+            ASSERT_TRUE(ParsePlate(image, &cells));
+            EXPECT_EQ(Rects(cells), std::vector<Rect>(k.cells, Rect{true, 0, 0, 0, 0}));
+        }
+    }
+
+    // Bitmaps without pixels (0 wide or 0 high) are empty cells too, beside
+    // one with pixels.
+    const CollectionBitmap* none = AddCollectionBitmap(&c, "none", 0, nullptr, 0, 0, 2, nullptr);
+    const CollectionBitmap* flat = AddCollectionBitmap(&c, "flat", 0, nullptr, 4, 0, 2, nullptr);
+    const CollectionBitmap* one = AddCollectionBitmap(&c, "one", 0, nullptr, 1, 1, 2, nullptr);
+    ASSERT_TRUE(BuildPlateImage(c, {none, flat, one}, false, 3, &image));
+    std::vector<PlateCell> cells;
+    ASSERT_TRUE(ParsePlate(image, &cells));
+    EXPECT_EQ(Rects(cells), (std::vector<Rect>{{true, 0, 0, 0, 0}, {true, 0, 0, 0, 0}, {false, 13, 3, 1, 1}}));
+}
+
 TEST(PlateWrite, ColourPlatesMarkTransparencyByStoredForm) {
     PlateFixture f;
     CollectionBitmap* raw = AddPixels(&f.c, "raw", 2, 1, 0, {0, 0, 255, 40});

@@ -166,6 +166,34 @@ TEST_F(SequenceImportTest, PlatesBothWaysFrameByFrame) {
     EXPECT_EQ(other.bitmaps.size(), 3u);
 }
 
+TEST_F(SequenceImportTest, ThePlateOfASequenceWithoutBitmapsReadsBackEmpty) {
+    // One frame of one view, two views, two frames: every cell empty.
+    const struct {
+        u16 views, frames;
+    } shapes[] = {{1, 1}, {2, 1}, {1, 2}};
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(std::to_string(shape.views) + " views x " + std::to_string(shape.frames) + " frames");
+        ResizeSequence(seq_, shape.views, shape.frames);
+        const std::string plate = dir_.file("empty.png");
+        ASSERT_TRUE(ExportSequencePlate(c_, *seq_, false, plate, 0, prompts_));
+        // Into a sequence of that shape whose views show bitmaps: they are
+        // emptied as the plate says.
+        Collection other;
+        InitCollection(&other);
+        CollectionSequence* filled = AddSequence(&other, "Filled");
+        ResizeSequence(filled, shape.views, shape.frames);
+        CollectionBitmap* b = AddCollectionBitmap(&other, "b", 0, nullptr, 2, 2, 2, nullptr);
+        for (SequenceFrame& f : filled->frames)
+            for (BitmapInstance& i : f.instances) i.standard.bitmap = b;
+        ImageFile file;
+        InitImageFile(&file, plate);
+        EXPECT_EQ(ImportSequencePlate(&other, filled, &file, prompts_), u32(shape.views) * shape.frames);
+        EXPECT_TRUE(prompts_.errors.empty()) << prompts_.errors.front();
+        EXPECT_EQ(Shown(*filled), Shown(*seq_));
+        EXPECT_EQ(other.bitmaps.size(), 1u) << "nothing added";
+    }
+}
+
 TEST_F(SequenceImportTest, AlphasNeedEveryViewAssigned) {
     ASSERT_EQ(ImportSequenceBitmaps(&c_, seq_, Files({"a", "b", "c", "d"}, 2, 2), kAssignViewsThenFrames, prompts_), 4u);
     const std::vector<std::string> greys = {WriteGrey(dir_.file("g0.png"), 2, 2, 10), WriteGrey(dir_.file("g1.png"), 2, 2, 20),

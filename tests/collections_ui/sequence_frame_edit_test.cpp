@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "collections/frame_view_geometry.h"
 #include "collections/ui/background_picker.h"
 #include "collections/ui/x256_sequence_frame_view.h"
 #include "tests/collections_ui/sequence_page_fixture.h"
@@ -141,15 +142,18 @@ TEST_F(FrameEditTest, HeldKeysMoveAtOnceThenEveryTenthOfASecond) {
     Let(kKeyRight);
     Let(kKeyF1);
 
-    // Shift alone moves the bitmap's registration point.
+    // Shift alone moves the bitmap: Down takes the picture down, as a drag
+    // down does, so its registration point goes up inside it.
     const i16 x = instance.standard.x;
     Hold(kKeyLeftShift);
     Hold(kKeyDown);
     EXPECT_EQ(canvas->GetKeyMode(), kKeyModeBitmap);
-    EXPECT_EQ(instance.standard.y, 61);
+    EXPECT_EQ(instance.standard.y, 59);
     Let(kKeyDown);
+    Hold(kKeyRight);
+    EXPECT_EQ(instance.standard.x, x - 1);
+    Let(kKeyRight);
     Let(kKeyLeftShift);
-    EXPECT_EQ(instance.standard.x, x);
 
     // Without a mode the arrows step views and frames.
     Hold(kKeyRight);
@@ -222,6 +226,57 @@ TEST_F(FrameEditTest, MouseDragsTheKeyPointTheBoxTheShadowAndTheBitmap) {
     EXPECT_EQ(instance.standard.x, 2 - 5);
     EXPECT_EQ(instance.standard.y, 2 - 2);
     EXPECT_TRUE(editor_->IsModified());
+}
+
+TEST_F(FrameEditTest, MirroredViewsShowAtOnceWhatEveryEditMakesOfThem) {
+    walk_->frames[0].instances[3].standard.bitmap = bitmaps_[3];
+    ComputeSequenceExtents(c_);  // as loading leaves Walk: views 5-7 rebuilt
+    BitmapInstance& stored = walk_->frames[1].instances[2];
+    BitmapInstance& mirrored = walk_->frames[1].instances[6];
+    ASSERT_EQ(mirrored.standard.bitmap, bitmaps_[1]);
+    ASSERT_EQ(mirrored.standard.x, 4 - 20);
+
+    // Shift and Right on view 6: its picture one pixel right; view 2, which
+    // it reflects, one pixel left.
+    X256SequenceFrameEdit* frames = Open(walk_, 6, 1);
+    X256SequenceFrameView* canvas = frames->GetCanvas();
+    ActivateWindow(canvas, kFocusByClick);
+    const CanvasRect before = InstancePictureRect(mirrored, canvas->Origin(), 1.0);
+    Hold(kKeyLeftShift);
+    Hold(kKeyRight);
+    Let(kKeyRight);
+    Let(kKeyLeftShift);
+    EXPECT_EQ(InstancePictureRect(mirrored, canvas->Origin(), 1.0).left, before.left + 1);
+    EXPECT_EQ(stored.standard.x, 21);
+    EXPECT_EQ(mirrored.standard.x, 4 - 21);
+
+    // The sequence editor: Delete on frame 1's view 2 empties view 6 too.
+    X256SequenceEdit* edit = Browser()->OpenSequenceEditor(walk_);
+    GridWindow* grid = edit->GetGrid();
+    grid->DeselectAll();
+    grid->SelectCell(1 * 6 + 3);
+    ActivateWindow(grid, kFocusByClick);
+    Key(kKeyDelete);
+    EXPECT_EQ(mirrored.standard.bitmap, nullptr);
+
+    // A wider bitmap in place of a stored view's, as the Bitmaps page's
+    // Replace puts it: its mirror is measured from the new edge.
+    std::vector<u8> pixels(10 * 3 * 2, 255);
+    CollectionBitmap* wider = AddCollectionBitmap(c_, "wider", 0, pixels.data(), 10, 3, 2, bitmaps_[3]);
+    X256BitmapBrowser* page = editor_->GetBitmapBrowser();
+    page->RefreshBitmapList();
+    page->collectionChanged.Emit();
+    EXPECT_EQ(walk_->frames[0].instances[5].standard.bitmap, wider);
+    EXPECT_EQ(walk_->frames[0].instances[5].standard.x, 10 - 20);
+
+    // "Use Mirroring" turned off leaves the views as they are; turned on
+    // again, views 5-7 reflect views 3-1 at once.
+    walk_->frames[0].instances[7].standard.x = 99;
+    edit->GetMirroringBox()->SetChecked(false, false);
+    EXPECT_EQ(walk_->frames[0].instances[7].standard.x, 99);
+    edit->GetMirroringBox()->SetChecked(true, false);
+    EXPECT_EQ(walk_->frames[0].instances[7].standard.x, 20) << "view 1 has no bitmap: x as it is";
+    EXPECT_EQ(walk_->frames[0].instances[7].flags & kInstanceMirrored, u32{kInstanceMirrored});
 }
 
 TEST_F(FrameEditTest, ABoxOfAScaleZeroInstanceIsMeasuredAtTen) {

@@ -2,8 +2,8 @@
 // user works them: the demo knight opened from the Archive Browser, a
 // picture imported on the Bitmaps page through the file chooser, dragged
 // with the mouse onto the "Idle" sequence's view in its sequence editor,
-// its registration point moved one pixel in the frame editor with F2 and
-// the right arrow, the tag saved; the saved bytes read field by field, and
+// its picture moved one pixel right in the frame editor with F2 and the
+// right arrow, the tag saved; the saved bytes read field by field, and
 // the tag opened again saving the same bytes. Screenshots of each step go
 // into e2e-screenshots.
 
@@ -231,7 +231,7 @@ TEST_F(SequenceE2eTest, ImportDragOntoAFrameMoveItsPointSaveAndReopen) {
     SleepSeconds(0.5);
     Shot(window, "sequence-e2e-5-dropped");
 
-    // Its frame editor; F2 and the right arrow move the registration point.
+    // Its frame editor; F2 and the right arrow move the picture right.
     ASSERT_TRUE(Click(window, toX, toY, 1, 2));
     SleepSeconds(1.0);
     ASSERT_TRUE(Xdotool(window, {"keydown", "--window", "{win}", "F2"}));
@@ -259,7 +259,7 @@ TEST_F(SequenceE2eTest, ImportDragOntoAFrameMoveItsPointSaveAndReopen) {
     const size_t idle = 320 + U32At(data, table + 128 + 64);
     const size_t instance = 320 + U32At(data, 64 + 3 * 16 + 4) + size_t(U16At(data, idle + 64 + 46)) * 64;
     EXPECT_EQ(U16At(data, instance + 28), bitmaps - 1) << "the dropped bitmap";
-    EXPECT_EQ(int16_t(U16At(data, instance + 12)), 33) << "x moved from 32";
+    EXPECT_EQ(int16_t(U16At(data, instance + 12)), 31) << "x moved from 32: the picture right";
     EXPECT_EQ(int16_t(U16At(data, instance + 14)), 60);
 
     // Closed (its close box) and opened again: the same bytes saved.

@@ -195,7 +195,8 @@ TEST_F(SequencePagesGlTest, DropAMoveAndSaveOnTheDemoKnight) {
     EXPECT_TRUE(Near(At(Point{client.left + i32(key.x) + 1, client.top + i32(key.y) + 1}), 255, 0, 0))
         << "the key point is red";
 
-    // F2 and the right arrow: the registration point one pixel right.
+    // F2 and the right arrow: the picture one pixel right, so the
+    // registration point one pixel left inside it.
     const i16 x = instance.standard.x;
     ActivateWindow(canvas, kFocusByClick);
     Input([] { HandleKeyInput(kKeyF1 + 1, 1); });
@@ -203,7 +204,7 @@ TEST_F(SequencePagesGlTest, DropAMoveAndSaveOnTheDemoKnight) {
     Screenshot("sequence-frame-editor-move");
     Input([] { HandleKeyInput(kKeyRight, 0); });
     Input([] { HandleKeyInput(kKeyF1 + 1, 0); });
-    EXPECT_EQ(instance.standard.x, x + 1);
+    EXPECT_EQ(instance.standard.x, x - 1);
 
     ASSERT_EQ(editor->SaveChanges(), 1);
     const std::vector<u8> file = pirn_test::ReadAll(game_.path() + "/local/Collections/Demo Knight");
@@ -216,7 +217,90 @@ TEST_F(SequencePagesGlTest, DropAMoveAndSaveOnTheDemoKnight) {
     const u16 view = U16At(data, idleData + 64 + 46);
     const size_t record = 320 + U32At(data, 64 + 3 * 16 + 4) + size_t{view} * 64;
     EXPECT_EQ(U16At(data, record + 28), u16(FindCollectionBitmap(c, knight)));
-    EXPECT_EQ(i16(U16At(data, record + 12)), x + 1);
+    EXPECT_EQ(i16(U16At(data, record + 12)), x - 1);
+}
+
+TEST_F(SequencePagesGlTest, AMirroredViewMovedByTheArrowsIsWhereItWasAfterReopening) {
+    TagEntry* tag = WriteKnight();
+    ASSERT_NE(tag, nullptr);
+    auto* editor = dynamic_cast<X256Edit*>(OpenTagEditor(tag));
+    ASSERT_NE(editor, nullptr);
+    SetFrame(editor, Rect{10, 10, 600, 420});
+    editor->GetTabs()->SelectTab(X256Edit::kSequencesPage);
+    auto* browser = dynamic_cast<X256SequenceBrowser*>(editor->GetSequencePage());
+    ASSERT_NE(browser, nullptr);
+    CollectionSequence* walk = editor->GetCollection().sequences[0].get();
+    ASSERT_STREQ(walk->name, "Walk");
+    ASSERT_TRUE(walk->flags & kSequenceMirroring);
+    ASSERT_EQ(walk->view_count, 8);
+
+    // View 6 (270 degrees) reflects view 2 (90 degrees).
+    X256SequenceFrameEdit* frameEdit = browser->OpenFrameEditor(walk, 6, 0);
+    SetFrame(frameEdit, Rect{300, 10, 1020, 620});
+    Frames(2);
+    X256SequenceFrameView* canvas = frameEdit->GetCanvas();
+    const BitmapInstance& view6 = walk->frames[0].instances[6];
+    const BitmapInstance& view2 = walk->frames[0].instances[2];
+    ASSERT_NE(view6.standard.bitmap, nullptr);
+    const i32 width = view6.standard.bitmap->width;
+    const i16 x6 = view6.standard.x;
+    ASSERT_EQ(x6, width - view2.standard.x);
+    Screenshot("frame-editor-mirrored-view");
+    // The knight alone, at 100%: a fully opaque pixel of it, as the screen
+    // shows it.
+    using Edit = X256SequenceFrameEdit;
+    for (Edit::Show show : {Edit::kShowRegPoint, Edit::kShowKeyPoint, Edit::kShowSelectionBox, Edit::kShowShadow})
+        frameEdit->GetShowBox(show)->SetChecked(false, false);
+    ASSERT_EQ(canvas->GetZoom(), 1.0);
+    const Rect& client = canvas->GetClientScreenRect();
+    const CanvasRect picture = InstancePictureRect(view6, canvas->Origin(), 1.0);
+    const CollectionBitmap& knight = *view6.standard.bitmap;
+    ASSERT_EQ(knight.bytes_per_pixel, 2);
+    Point opaque{-1, -1};
+    for (u32 by = knight.height / 2; by < knight.height && opaque.x < 0; ++by)
+        for (u32 bx = 0; bx < knight.width && opaque.x < 0; ++bx)
+            if (knight.pixels[(size_t{by} * knight.width + bx) * 2] == 255)
+                // Mirrored: column bx stands at the picture's other side.
+                opaque = Point{picture.left + i32((view6.flags & kInstanceMirrored) ? knight.width - 1 - bx : bx),
+                               picture.top + i32(by)};
+    ASSERT_GE(opaque.x, 0);
+    const std::array<int, 3> seen = At(Point{client.left + opaque.x, client.top + opaque.y});
+
+    // Shift and Right five times: the knight five pixels right.
+    ActivateWindow(canvas, kFocusByClick);
+    Input([] { HandleKeyInput(kKeyLeftShift, 1); });
+    for (int i = 0; i < 5; ++i) {
+        Input([] { HandleKeyInput(kKeyRight, 1); });
+        Input([] { HandleKeyInput(kKeyRight, 0); });
+    }
+    Input([] { HandleKeyInput(kKeyLeftShift, 0); });
+    Screenshot("frame-editor-mirrored-view-moved");
+    EXPECT_EQ(view6.standard.x, x6 - 5);
+    EXPECT_EQ(view2.standard.x, width - (x6 - 5)) << "the stored view it reflects";
+    EXPECT_EQ(At(Point{client.left + opaque.x + 5, client.top + opaque.y}), seen);
+
+    ASSERT_EQ(editor->SaveChanges(), 1);
+    const std::vector<u8> file = pirn_test::ReadAll(game_.path() + "/local/Collections/Demo Knight");
+    ASSERT_GT(file.size(), 64u + 320u);
+    const std::vector<u8> data(file.begin() + 64, file.end());
+    const size_t table = 320 + U32At(data, 64 + 4 * 16 + 4);
+    const size_t walkData = 320 + U32At(data, table + 64);
+    const size_t instances = 320 + U32At(data, 64 + 3 * 16 + 4);
+    // Frame 0's view indices follow the sequence record and the frame's own.
+    auto storedX = [&](u32 view) {
+        const size_t instance = U16At(data, walkData + 64 + 46 + 2 * view);
+        return i16(U16At(data, instances + instance * 64 + 12));
+    };
+    EXPECT_EQ(storedX(6), x6 - 5);
+    EXPECT_EQ(storedX(2), width - (x6 - 5));
+
+    // Closed and opened again: view 6 stands where it was moved.
+    DestroyWindow(editor);
+    Frames(1);
+    editor = dynamic_cast<X256Edit*>(OpenTagEditor(tag));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->GetCollection().sequences[0]->frames[0].instances[6].standard.x, x6 - 5);
+    EXPECT_EQ(editor->GetCollection().sequences[0]->frames[0].instances[2].standard.x, width - (x6 - 5));
 }
 
 }  // namespace
