@@ -128,15 +128,24 @@ bool WriteBmp(std::FILE* stream, const PixelImage& image) {
     bool own_palette = image.format == kFormatColorIndex && image.has_palette();
     u32 entries = bits == 8 ? (own_palette && image.palette_count ? image.palette_count : 256) : 0;
 
+    const u64 row_bytes = ((u64(image.width) * bits / 8) + 3) & ~u64(3);
+    const u64 data_offset = kHeadersBytes + u64(entries) * 4;
+    const u64 pixel_bytes = row_bytes * image.height;
+    // Readers such as ImageMagick check the sizes against the file; an image
+    // past 4 GiB cannot say its size and keeps 0, which means "unknown".
+    const u64 file_bytes = data_offset + pixel_bytes;
+
     u8 head[kHeadersBytes] = {};
     head[0] = 'B';
     head[1] = 'M';
-    PutLe32(head + 10, kHeadersBytes + entries * 4);
+    PutLe32(head + 2, file_bytes <= 0xFFFFFFFFu ? u32(file_bytes) : 0);
+    PutLe32(head + 10, u32(data_offset));
     PutLe32(head + 14, kInfoHeaderBytes);
     PutLe32(head + 18, image.width);
     PutLe32(head + 22, image.height);
     PutLe16(head + 26, 1);
     PutLe16(head + 28, bits);
+    PutLe32(head + 34, file_bytes <= 0xFFFFFFFFu ? u32(pixel_bytes) : 0);
     PutLe32(head + 46, bits == 8 ? entries : 0);
     if (!WriteExact(stream, head, sizeof head)) return false;
 
@@ -156,7 +165,7 @@ bool WriteBmp(std::FILE* stream, const PixelImage& image) {
 
     const int bpp = BytesPerPixel(image.format);
     const size_t pixel_row = size_t(image.width) * bpp;
-    std::vector<u8> row(((u64(image.width) * bits / 8) + 3) & ~u64(3), 0);
+    std::vector<u8> row(static_cast<size_t>(row_bytes), 0);
     for (u32 i = 0; i < image.height; ++i) {
         const u8* src = image.pixels.data() + size_t(image.height - 1 - i) * pixel_row;
         std::memcpy(row.data(), src, pixel_row);

@@ -192,9 +192,10 @@ TEST(BmpCodecTest, WriterProducesTheTableLayout) {
     bool ok = false;
     std::vector<u8> bytes = Encode(image, &ok);
     ASSERT_TRUE(ok);
-    std::vector<u8> expected = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,  // data offset 54 + 2 x 4
+    // File size 70 and image size 8: outside readers check them.
+    std::vector<u8> expected = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,  // data offset 54 + 2 x 4
                                 40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0,
-                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                 2, 0, 0, 0, 0, 0, 0, 0,                  // colours used, important
                                 30, 20, 10, 0, 60, 50, 40, 0,            // palette as B, G, R, 0
                                 1, 0, 0, 0, 0, 1, 1, 0};                 // bottom row first, padded
@@ -207,8 +208,10 @@ TEST(BmpCodecTest, WriterProducesTheTableLayout) {
     bytes = Encode(rgb, &ok);
     ASSERT_TRUE(ok);
     ASSERT_EQ(bytes.size(), 54u + 16u);
+    EXPECT_EQ(bytes[2], 70);
     EXPECT_EQ(bytes[10], 54);
     EXPECT_EQ(bytes[28], 24);
+    EXPECT_EQ(bytes[34], 16);
     EXPECT_EQ(bytes[46], 0);
     EXPECT_EQ(std::vector<u8>(bytes.begin() + 54, bytes.end()),
               (std::vector<u8>{9, 8, 7, 12, 11, 10, 0, 0, 3, 2, 1, 6, 5, 4, 0, 0}));

@@ -1,5 +1,5 @@
-// Files we write must satisfy other programs: pngcheck and tiffinfo check
-// the structure, Pillow reads the pixels back. Each check skips when its
+// Files we write must satisfy other programs: pngcheck, tiffinfo and
+// ImageMagick check the structure, Pillow reads the pixels back. Each check skips when its
 // tool is not installed.
 
 #include <gtest/gtest.h>
@@ -124,6 +124,19 @@ TEST(ImageExternalReadersTest, WrittenTiffFilesPassTiffinfo) {
         EXPECT_EQ(r.output.find("Error"), std::string::npos) << r.output;
         EXPECT_EQ(r.output.find("Warning"), std::string::npos) << r.output;
         EXPECT_NE(r.output.find("Deflate"), std::string::npos) << r.output;
+    }
+}
+
+// ImageMagick checks a BMP's file and image sizes against the file and
+// warns ("length and filesize do not match") when they disagree.
+TEST(ImageExternalReadersTest, WrittenBmpFilesPassImageMagickWithoutWarnings) {
+    PIRN_SKIP_LINUX_CHECKERS("identify");
+    if (!HaveCommand("identify")) GTEST_SKIP() << "ImageMagick is not installed";
+    pirn_test::TempDir temp;
+    for (u32 format : kFormats) {
+        CommandResult r = RunCommand("identify -regard-warnings '" + Save(temp, kTypeBmp, format) + "'");
+        EXPECT_EQ(r.status, 0) << format << ": " << r.output;
+        EXPECT_EQ(r.output.find("warning"), std::string::npos) << r.output;
     }
 }
 
