@@ -74,7 +74,8 @@ std::vector<i16> ExpectedSamples(const SoundPermutation& p) {
     const u32 channels = p.record.channels;
     std::vector<i16> samples(p.packets.size() * 64, 0);
     for (size_t g = 0; g < p.packets.size() / channels; ++g)
-        for (u32 c = 0; c < channels; ++c) DecodeIma4(p.packets[g * channels + c], &samples[g * 64 * channels + c], 64, channels);
+        for (u32 c = 0; c < channels; ++c)
+            DecodeIma4(p.packets[g * channels + c], &samples[g * 64 * channels + c], 64, channels);
     return samples;
 }
 
