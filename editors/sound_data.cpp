@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "editors/ima4_decoder.h"
 #include "editors/stream_bytes.h"
@@ -116,6 +117,8 @@ u32 PermutationSampleReader::Read(i16* out, u32 room) {
 }
 
 std::vector<i16> DecodePermutation(const SoundPermutation& permutation) {
+    // A count past what memory can index (a 32-bit program) gives nothing.
+    if (permutation.SampleCount() > std::numeric_limits<size_t>::max() / sizeof(i16)) return {};
     std::vector<i16> samples(static_cast<size_t>(permutation.SampleCount()));
     PermutationSampleReader reader(permutation);
     size_t at = 0;

@@ -110,7 +110,8 @@ private:
     u64 done_ = 0;
 };
 
-// The whole permutation decoded at once: packet count x 64 samples.
+// The whole permutation decoded at once: packet count x 64 samples (none
+// when they would not fit in memory).
 std::vector<i16> DecodePermutation(const SoundPermutation& permutation);
 
 // Whole seconds: packet count x 64 / channels / whole-Hz rate; 0 when the
