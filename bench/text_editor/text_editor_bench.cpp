@@ -23,7 +23,7 @@ using namespace bench_editors;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr u32 kText = MakeFourCC("text");
 
 // Lines of prose of varying length with CR line ends.
