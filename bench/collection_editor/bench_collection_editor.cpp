@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -385,5 +386,6 @@ int main() {
     FreeCollection(&thousand);
     SetDrawTarget(nullptr);
     ReleaseGlDrawTargetTextures();
+    std::filesystem::remove_all(folder);
     return 0;
 }
