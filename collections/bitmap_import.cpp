@@ -36,25 +36,39 @@ std::string BitmapNameFromPath(const std::string& path) {
 
 namespace {
 
+// Closes the file when the check is done, however it ends.
+struct OpenForCheck {
+    explicit OpenForCheck(ImageFile* f) : file(f), opened(!f->stream && OpenImageFile(f, kImageReading)) {}
+    ~OpenForCheck() {
+        if (opened) CloseImageFile(file);
+    }
+    ImageFile* file;
+    bool opened;
+};
+
 bool CheckImage(ImageFile* file, bool paletted, UserPrompts& prompts) {
-    const std::string name = ImageFileDisplayName(*file);
+    // Opened once for identifying and loading: an import of many small
+    // files would otherwise open each twice.
+    const OpenForCheck open(file);
+    // The name is made only for a message.
+    auto name = [&] { return ImageFileDisplayName(*file); };
     if (!IdentifyImageFile(file) || file->kind != kKindImage) {
-        prompts.ShowError(FormatString(ct::kNotAnImage, name.c_str()));
+        prompts.ShowError(FormatString(ct::kNotAnImage, name().c_str()));
         return false;
     }
     if (!LoadImageFile(file) || !HasWholePixels(file->image)) {
-        prompts.ShowError(FormatString(ct::kReadFailed, name.c_str()));
+        prompts.ShowError(FormatString(ct::kReadFailed, name().c_str()));
         return false;
     }
     if (file->image.format != (paletted ? kFormatColorIndex : kFormatAlpha)) {
-        prompts.ShowError(paletted ? FormatString(ct::kNotPaletted, name.c_str())
-                                   : FormatString(ct::kNotGreyscale, name.c_str()));
+        prompts.ShowError(paletted ? FormatString(ct::kNotPaletted, name().c_str())
+                                   : FormatString(ct::kNotGreyscale, name().c_str()));
         return false;
     }
     // A tag stores sides in 15 bits: such a bitmap would make every save of
     // the collection fail.
     if (file->image.width > kMaxStoredBitmapSide || file->image.height > kMaxStoredBitmapSide) {
-        prompts.ShowError(FormatString(ct::kSideTooLarge, name.c_str()));
+        prompts.ShowError(FormatString(ct::kSideTooLarge, name().c_str()));
         return false;
     }
     return true;
@@ -125,6 +139,7 @@ u32 AddBitmapsFromFiles(Collection* collection, const std::vector<std::string>& 
         CollectionBitmap* bitmap = shadows ? AddShadowFromImage(collection, *file, nullptr)
                                            : AddBitmapWithPrompt(collection, file.get(), nullptr, prompts);
         if (bitmap) ++added;
+        file.reset();  // its pixels are the collection's now
     }
     return added;
 }

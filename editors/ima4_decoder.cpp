@@ -55,14 +55,10 @@ void DecodeIma4PacketBlock(const Ima4Packet* packets, u32 packet_count, u32 chan
     if (total > decoded) std::memset(output + decoded, 0, (total - decoded) * sizeof(i16));
 }
 
-int DecodeIma4Packets(i16* output, u32 channels, u32 packet_count, std::FILE* stream) {
-    if (channels < 1 || channels > 2) return 0;
-    if (packet_count == 0) return 1;
-    std::vector<Ima4Packet> packets(packet_count);
-    if (ReadRecords(packets.data(), packet_count, kIma4PacketLayout, stream) != u64{packet_count} * kIma4PacketSize)
-        return 0;
-    DecodeIma4PacketBlock(packets.data(), packet_count, channels, output);
-    return 1;
+bool ReadIma4Packets(std::vector<Ima4Packet>* packets, u32 packet_count, std::FILE* stream) {
+    packets->resize(packet_count);
+    if (packet_count == 0) return true;
+    return ReadRecords(packets->data(), packet_count, kIma4PacketLayout, stream) == u64{packet_count} * kIma4PacketSize;
 }
 
 }  // namespace pirn

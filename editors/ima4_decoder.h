@@ -6,6 +6,7 @@
 // header.
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/records.h"
 #include "platform/types.h"
@@ -39,8 +40,8 @@ void DecodeIma4(const Ima4Packet& packet, i16* output, u32 sample_count, u32 str
 // group fills (the last packet of an odd stereo count) is zero. channels 1 or 2.
 void DecodeIma4PacketBlock(const Ima4Packet* packets, u32 packet_count, u32 channels, i16* output);
 
-// Reads packet_count packets from the stream in one piece and decodes them
-// as above. 1, or 0 on a short read or a channel count other than 1 or 2.
-int DecodeIma4Packets(i16* output, u32 channels, u32 packet_count, std::FILE* stream);
+// Reads packet_count packets from the stream in one piece into their memory
+// form. False on a short read.
+bool ReadIma4Packets(std::vector<Ima4Packet>* packets, u32 packet_count, std::FILE* stream);
 
 }  // namespace pirn

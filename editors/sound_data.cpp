@@ -2,7 +2,9 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "editors/ima4_decoder.h"
 #include "editors/stream_bytes.h"
@@ -77,14 +79,52 @@ bool ReadSoundData(SoundData* sound, std::FILE* stream, u64 data_offset, u32 dat
         if (r.channels < 1 || r.bits_per_sample != 16) return false;
         if (r.packet_count == 0) continue;
         if (!IsDecodable(r) || !BlockFits(packets_at, r.packet_count, kIma4PacketSize, data_length)) return false;
-        p.samples.resize(size_t{r.packet_count} * kIma4SamplesPerPacket);
-        if (!SeekTo(stream, data_offset + packets_at) ||
-            !DecodeIma4Packets(p.samples.data(), r.channels, r.packet_count, stream))
+        if (!SeekTo(stream, data_offset + packets_at) || !ReadIma4Packets(&p.packets, r.packet_count, stream))
             return false;
         packets_at += u64{r.packet_count} * kIma4PacketSize;
     }
     *sound = std::move(result);
     return true;
+}
+
+PermutationSampleReader::PermutationSampleReader(const SoundPermutation& permutation)
+    : permutation_(permutation) {
+    const u32 channels = permutation.record.channels;
+    const u64 packets = permutation.packets.size();
+    if (channels == 1 || channels == 2) {
+        channels_ = channels;
+        groups_ = packets / channels;
+    }
+    total_ = packets * kIma4SamplesPerPacket;
+}
+
+u32 PermutationSampleReader::Read(i16* out, u32 room) {
+    const u64 group_samples = u64{kIma4SamplesPerPacket} * channels_;
+    u32 made = 0;
+    if (group_ < groups_) {
+        const u64 groups = std::min<u64>(room / group_samples, groups_ - group_);
+        DecodeIma4PacketBlock(&permutation_.packets[group_ * channels_], static_cast<u32>(groups * channels_),
+                              channels_, out);
+        group_ += groups;
+        made = static_cast<u32>(groups * group_samples);
+    } else {
+        // What no whole group decodes is silence.
+        made = static_cast<u32>(std::min<u64>(room, total_ - done_));
+        std::fill(out, out + made, i16{0});
+    }
+    done_ += made;
+    return made;
+}
+
+std::vector<i16> DecodePermutation(const SoundPermutation& permutation) {
+    // A count past what memory can index (a 32-bit program) gives nothing.
+    if (permutation.SampleCount() > std::numeric_limits<size_t>::max() / sizeof(i16)) return {};
+    std::vector<i16> samples(static_cast<size_t>(permutation.SampleCount()));
+    PermutationSampleReader reader(permutation);
+    size_t at = 0;
+    while (u32 n = reader.Read(samples.data() + at, static_cast<u32>(std::min<size_t>(samples.size() - at, 1u << 30))))
+        at += n;
+    return samples;
 }
 
 u32 PermutationDuration(const SoundPermutationRecord& record) {

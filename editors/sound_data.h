@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/ima4_decoder.h"
 #include "platform/records.h"
 #include "platform/types.h"
 
@@ -59,14 +60,19 @@ extern const StructLayout kSoundHeaderLayout[];
 extern const StructLayout kSoundDescriptionLayout[];
 extern const StructLayout kSoundPermutationLayout[];
 
+// A permutation keeps its packets as read (34 bytes for 64 samples) and is
+// decoded only when its samples are wanted, a piece at a time
+// (PermutationSampleReader): a long sound never needs its decoded size in
+// memory.
 struct SoundPermutation {
     SoundPermutationRecord record;
-    std::string name;            // the description's name (8-bit text)
-    std::vector<i16> samples;    // packet count x 64, interleaved by channel
+    std::string name;                 // the description's name (8-bit text)
+    std::vector<Ima4Packet> packets;  // record.packet_count of them, or none
 
     u32 Channels() const { return record.channels; }
     u32 SampleRateHz() const { return record.sample_rate >> 16; }
-    u32 SampleCount() const { return static_cast<u32>(samples.size()); }
+    // Decoded samples over all channels: 64 a packet.
+    u64 SampleCount() const { return u64{packets.size()} * kIma4SamplesPerPacket; }
 };
 
 struct SoundData {
@@ -81,6 +87,32 @@ struct SoundData {
 // IMA with 1 or 2 channels and flag bit 0, or any permutation has no
 // channels or another bit depth. A sound without permutations reads.
 bool ReadSoundData(SoundData* sound, std::FILE* stream, u64 data_offset, u32 data_length);
+
+// Decodes a permutation's samples in order, interleaved by channel, a piece
+// at a time: each group of packets (one a channel) gives 64 frames, and the
+// place of a packet no whole group holds (the last of an odd stereo count)
+// is silence.
+class PermutationSampleReader {
+public:
+    explicit PermutationSampleReader(const SoundPermutation& permutation);
+    // Decodes the next samples into out, at most room of them (whole groups
+    // while any are left, so room must hold one group: 128 samples do for
+    // either channel count). Answers how many; 0 at the end.
+    u32 Read(i16* out, u32 room);
+    u64 Remaining() const { return total_ - done_; }
+
+private:
+    const SoundPermutation& permutation_;
+    u32 channels_ = 1;
+    u64 groups_ = 0;
+    u64 group_ = 0;  // the next group to decode
+    u64 total_ = 0;
+    u64 done_ = 0;
+};
+
+// The whole permutation decoded at once: packet count x 64 samples (none
+// when they would not fit in memory).
+std::vector<i16> DecodePermutation(const SoundPermutation& permutation);
 
 // Whole seconds: packet count x 64 / channels / whole-Hz rate; 0 when the
 // channel count or the rate is 0.

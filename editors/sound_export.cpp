@@ -81,6 +81,32 @@ std::vector<u32> AllSoundPermutations(const SoundData& sound) {
     return all;
 }
 
+namespace {
+
+// A permutation's samples decoded into the writer's buffer.
+class DecodingSampleSource : public WavSampleSource {
+public:
+    explicit DecodingSampleSource(const SoundPermutation& permutation) : reader_(permutation) {}
+    const i16* Next(i16* buffer, u32 room, u32* count) override {
+        *count = reader_.Read(buffer, room);
+        return buffer;
+    }
+
+private:
+    PermutationSampleReader reader_;
+};
+
+// The most samples one WAV file's data chunk holds (its size is 32 bits).
+constexpr u64 kMostWavSamples = (0xFFFFFFFFull - 36) / 2;
+
+}  // namespace
+
+const char* SoundExportRefusal(const SoundPermutation& p) {
+    if (p.SampleRateHz() == 0) return "its sample rate is below 1 Hz";
+    if (p.SampleCount() > kMostWavSamples) return "it is too long for a WAV file";
+    return nullptr;
+}
+
 SoundExportResult ExportSoundPermutations(const SoundData& sound, const std::vector<u32>& indices,
                                           const std::string& folder) {
     std::vector<u32> valid;
@@ -91,19 +117,32 @@ SoundExportResult ExportSoundPermutations(const SoundData& sound, const std::vec
     SoundExportResult result;
     for (size_t i = 0; i < valid.size(); ++i) {
         const SoundPermutation& p = sound.permutations[valid[i]];
-        WavParameters wav;
-        wav.samples = p.samples.data();
-        wav.sample_count = p.SampleCount();
-        wav.sample_rate = p.SampleRateHz();
-        wav.bits_per_sample = p.record.bits_per_sample;
-        wav.channels = p.record.channels;
-        const std::string path = base + names[i];
-        if (WriteWavFile(path, wav))
-            result.written.push_back(path);
-        else
-            result.failed.push_back(names[i]);
+        std::string why;
+        if (const char* refusal = SoundExportRefusal(p)) {
+            why = refusal;
+        } else {
+            WavParameters wav;
+            wav.sample_count = static_cast<u32>(p.SampleCount());
+            wav.sample_rate = p.SampleRateHz();
+            wav.bits_per_sample = p.record.bits_per_sample;
+            wav.channels = p.record.channels;
+            DecodingSampleSource source(p);
+            const std::string path = base + names[i];
+            if (WriteWavFile(path, wav, source, &why)) {
+                result.written.push_back(path);
+                continue;
+            }
+            if (why.empty()) why = "it could not be written";
+        }
+        result.failed.push_back(SoundExportFailure{valid[i], names[i], why});
     }
     return result;
+}
+
+std::vector<std::string> SoundExportResult::FailedFiles() const {
+    std::vector<std::string> files;
+    for (const SoundExportFailure& f : failed) files.push_back(f.file);
+    return files;
 }
 
 }  // namespace pirn

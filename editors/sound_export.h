@@ -32,14 +32,27 @@ SoundPermutationRow DescribeSoundPermutation(const SoundPermutation& permutation
 // " (3)"...
 std::vector<std::string> SoundExportFileNames(const SoundData& sound, const std::vector<u32>& indices);
 
-struct SoundExportResult {
-    std::vector<std::string> written;  // full paths
-    std::vector<std::string> failed;   // file names that could not be written
+// A permutation that was not written, its file name and why.
+struct SoundExportFailure {
+    u32 permutation = 0;
+    std::string file;
+    std::string reason;
 };
 
+struct SoundExportResult {
+    std::vector<std::string> written;  // full paths
+    std::vector<SoundExportFailure> failed;
+    std::vector<std::string> FailedFiles() const;
+};
+
+// Why a permutation cannot become a WAV file at all, or null when it can:
+// a rate under 1 Hz would make a file with rate 0, which players refuse.
+const char* SoundExportRefusal(const SoundPermutation& permutation);
+
 // Writes each permutation at the indices as folder + "/" + its file name
-// with its decoded samples, bits, whole-Hz rate and channels. Indices past
-// the permutations are passed over. Failures are collected, not fatal.
+// with its decoded samples, bits, whole-Hz rate and channels, decoding and
+// writing a piece at a time. Indices past the permutations are passed over.
+// Failures are collected, not fatal.
 SoundExportResult ExportSoundPermutations(const SoundData& sound, const std::vector<u32>& indices,
                                           const std::string& folder);
 // Every permutation, in order.

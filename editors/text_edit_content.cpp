@@ -1,5 +1,7 @@
 #include "editors/text_edit_content.h"
 
+#include <algorithm>
+
 #include "codex/four_char_code.h"
 
 namespace pirn {
@@ -8,15 +10,16 @@ namespace {
 
 bool EndsString(char c) { return c == '\0' || c == '\n' || c == '\r'; }
 
-// One '\n' for each CR, LF or CR LF.
+// One '\n' for each CR, LF or CR LF; the runs between CRs go over whole.
 void AppendWithLineBreaks(std::string_view in, std::string* out) {
-    for (size_t i = 0; i < in.size(); ++i) {
-        if (in[i] != '\r') {
-            out->push_back(in[i]);
-            continue;
-        }
+    size_t start = 0;
+    for (;;) {
+        const size_t cr = in.find('\r', start);
+        out->append(in.substr(start, cr == std::string_view::npos ? std::string_view::npos : cr - start));
+        if (cr == std::string_view::npos) return;
         out->push_back('\n');
-        if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+        start = cr + 1;
+        if (start < in.size() && in[start] == '\n') ++start;
     }
 }
 
@@ -52,7 +55,8 @@ ShownText TextTagToShown(TextTagKind kind, std::string_view data) {
 std::string ShownToTextTag(std::string_view text, std::string_view carried) {
     std::string data;
     data.reserve(text.size() + carried.size());
-    for (char c : text) data.push_back(c == '\n' ? '\r' : c);
+    data.append(text);
+    std::replace(data.begin(), data.end(), '\n', '\r');
     data.append(carried);
     return data;
 }

@@ -1,5 +1,6 @@
 #include "editors/wav_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -48,23 +49,67 @@ void BuildWavHeader(const WavParameters& w, u8 h[kWavHeaderSize]) {
     PutLe32(h + 40, data);
 }
 
-int WriteWavFile(const std::string& path, const WavParameters& w) {
-    if (w.bits_per_sample != 16 || w.channels == 0 || (w.sample_count > 0 && !w.samples)) return 0;
+namespace {
+
+// Hands out samples held in memory, a buffer's worth at a time.
+class MemorySampleSource : public WavSampleSource {
+public:
+    MemorySampleSource(const i16* samples, u32 count) : samples_(samples), left_(count) {}
+    const i16* Next(i16*, u32 room, u32* count) override {
+        *count = std::min(room, left_);
+        const i16* at = samples_;
+        samples_ += *count;
+        left_ -= *count;
+        return at;
+    }
+
+private:
+    const i16* samples_;
+    u32 left_;
+};
+
+}  // namespace
+
+int WriteWavFile(const std::string& path, const WavParameters& w, WavSampleSource& source, std::string* failure) {
+    if (w.bits_per_sample != 16 || w.channels == 0 || w.sample_rate == 0) return 0;
     if (DataBytes(w) + 36 > 0xFFFFFFFFu) return 0;
     u8 header[kWavHeaderSize];
     BuildWavHeader(w, header);
     SafeFileWriter out;
     out.set_sync(false);  // an export can always be made again; syncing each file would dominate
-    if (!out.Open(path) || !out.Write(header, sizeof header)) return 0;
-    const size_t bytes = size_t{w.sample_count} * 2;
-    if (HostIsLittleEndian()) {
-        if (bytes > 0 && !out.Write(w.samples, bytes)) return 0;
-    } else {
-        std::vector<u8> le(bytes);
-        for (u32 i = 0; i < w.sample_count; ++i) PutLe16(&le[size_t{i} * 2], static_cast<u16>(w.samples[i]));
-        if (bytes > 0 && !out.Write(le.data(), bytes)) return 0;
+    auto fail = [&] {
+        if (failure) *failure = out.FailureReason();
+        out.Abandon();
+        return 0;
+    };
+    if (!out.Open(path) || !out.Write(header, sizeof header)) return fail();
+    std::vector<i16> buffer(std::min<u32>(kWavChunkSamples, w.sample_count));
+    const bool little_endian = HostIsLittleEndian();
+    u32 left = w.sample_count;
+    while (left > 0) {
+        u32 count = 0;
+        const i16* samples = source.Next(buffer.data(), std::min<u32>(left, u32(buffer.size())), &count);
+        if (count == 0 || count > left) return fail();
+        if (!little_endian) {
+            // In place in the buffer, or from where the source holds them.
+            u8* le = reinterpret_cast<u8*>(buffer.data());
+            for (u32 i = 0; i < count; ++i) {
+                const u16 v = static_cast<u16>(samples[i]);
+                PutLe16(le + 2 * size_t{i}, v);
+            }
+            samples = buffer.data();
+        }
+        if (!out.Write(samples, size_t{count} * 2)) return fail();
+        left -= count;
     }
-    return out.Commit() ? 1 : 0;
+    if (!out.Commit()) return fail();
+    return 1;
+}
+
+int WriteWavFile(const std::string& path, const WavParameters& w) {
+    if (w.sample_count > 0 && !w.samples) return 0;
+    MemorySampleSource source(w.samples, w.sample_count);
+    return WriteWavFile(path, w, source);
 }
 
 }  // namespace pirn

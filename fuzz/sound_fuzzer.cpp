@@ -29,9 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pirn::u64 samples = 0;
     for (const pirn::SoundPermutation& permutation : sound.permutations) {
         FUZZ_CHECK(permutation.Channels() >= 1);
-        FUZZ_CHECK(permutation.samples.size() == size_t(permutation.record.packet_count) * 64 ||
+        FUZZ_CHECK(permutation.packets.size() == size_t(permutation.record.packet_count) ||
                    (permutation.record.flags & 1) == 0);
-        samples += permutation.samples.size();
+        samples += permutation.SampleCount();
     }
     FUZZ_CHECK(samples <= pirn::u64(size) * 2);  // a 34-byte packet holds 64 samples
 

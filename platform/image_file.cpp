@@ -93,7 +93,7 @@ bool IdentifyStream(std::FILE* stream, const u8* head, size_t length, u64 file_s
     }
     if (length >= 4 && head[0] == 0x89 && head[1] == 'P' && head[2] == 'N' && head[3] == 'G') {
         PngHeader header;
-        if (Accepts(*file, kKindImage, kTypePng) && ReadPngHeader(stream, &header))
+        if (Accepts(*file, kKindImage, kTypePng) && ParsePngHeader(head, length, &header))
             return claim(kKindImage, kTypePng);
     }
     if (length >= 2 && head[0] == 'B' && head[1] == 'M') {

@@ -1,9 +1,11 @@
 #include "platform/png_codec.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
 #include <vector>
 
 #include "platform/image_stream.h"
@@ -130,11 +132,48 @@ u32 FormatForColorType(int color_type) {
 
 }  // namespace
 
-bool ReadPngHeader(std::FILE* stream, PngHeader* header) {
+namespace {
+
+u32 Be32(const u8* p) { return u32{p[0]} << 24 | u32{p[1]} << 16 | u32{p[2]} << 8 | p[3]; }
+
+// The bit depths each colour type allows.
+bool DepthFitsColorType(int depth, int color) {
+    switch (color) {
+    case PNG_COLOR_TYPE_GRAY: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case PNG_COLOR_TYPE_PALETTE: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case PNG_COLOR_TYPE_RGB:
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+    case PNG_COLOR_TYPE_RGB_ALPHA: return depth == 8 || depth == 16;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool ParsePngHeader(const u8* b, size_t length, PngHeader* header) {
+    // Only the signature and the IHDR chunk, checked here (its CRC too):
+    // identifying a file needs no decoder, and every later chunk is checked
+    // when the image is read.
     *header = PngHeader();
-    if (!SeekStream(stream, 0)) return false;
-    PngReader reader(stream);
-    return reader.ok() && reader.ReadInfo(header);
+    if (length < kPngHeaderBytes) return false;
+    if (png_sig_cmp(b, 0, 8) != 0 || Be32(b + 8) != 13 || std::memcmp(b + 12, "IHDR", 4) != 0) return false;
+    if (crc32(crc32(0, nullptr, 0), b + 12, 4 + 13) != Be32(b + 29)) return false;
+    const u32 width = Be32(b + 16), height = Be32(b + 20);
+    const int depth = b[24], color = b[25];
+    if (width == 0 || height == 0 || width > PNG_UINT_31_MAX || height > PNG_UINT_31_MAX) return false;
+    if (!DepthFitsColorType(depth, color) || b[26] != 0 || b[27] != 0 || b[28] > 1) return false;
+    header->width = width;
+    header->height = height;
+    header->bit_depth = depth;
+    header->color_type = color;
+    header->interlace = b[28];
+    return true;
+}
+
+bool ReadPngHeader(std::FILE* stream, PngHeader* header) {
+    u8 b[kPngHeaderBytes];
+    *header = PngHeader();
+    return SeekStream(stream, 0) && ReadExact(stream, b, sizeof b) && ParsePngHeader(b, sizeof b, header);
 }
 
 bool ReadPng(std::FILE* stream, PixelImage* image) {

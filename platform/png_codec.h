@@ -1,6 +1,7 @@
 #pragma once
 // PNG through libpng: 8 bits per channel only (grey, RGB, palette, RGBA).
 
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/pixel_image.h"
@@ -15,7 +16,12 @@ struct PngHeader {
     int interlace = 0;
 };
 
-// Reads the signature and IHDR from the start of the stream.
+// The signature and the IHDR chunk: the first 33 bytes of a file.
+constexpr size_t kPngHeaderBytes = 8 + 8 + 13 + 4;
+// Checks the signature and IHDR (fields and CRC) from the file's first
+// bytes; later chunks are checked by ReadPng.
+bool ParsePngHeader(const u8* bytes, size_t length, PngHeader* header);
+// The same, read from the start of the stream.
 bool ReadPngHeader(std::FILE* stream, PngHeader* header);
 // Grey -> 6406, RGB -> 6407, palette -> 6400 with its palette, RGBA ->
 // 6408; interlaced files are de-interlaced. Other depths and grey with

@@ -276,16 +276,46 @@ std::string TextDocument::GetSelectedText() const {
 
 // ---- the text ----
 
-void TextDocument::SetText(std::string_view text) {
-    const bool differs = GetText() != text;
-    lines_.clear();
-    for (std::string_view piece : SplitLines(text)) {
-        lines_.emplace_back();
-        lines_.back().text.assign(piece);
+bool TextDocument::HoldsText(std::string_view text) const {
+    if (static_cast<i64>(text.size()) != length_) return false;
+    size_t at = 0;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (i > 0 && text[at++] != '\n') return false;
+        const std::string& line = lines_[i].text;
+        if (text.compare(at, line.size(), line) != 0) return false;
+        at += line.size();
     }
+    return true;
+}
+
+void TextDocument::SetText(std::string_view text) {
+    const bool differs = !HoldsText(text);
+    // A whole tag can be megabytes: the lines are counted first so that
+    // the list is made once, and each line is copied, wrapped and numbered
+    // in one go while it is in the cache.
+    lines_.clear();
+    lines_.reserve(size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+    size_t start = 0;
+    int style = 0;
+    i32 row = 0;
+    for (;;) {
+        const size_t nl = text.find('\n', start);
+        const size_t end = nl == std::string_view::npos ? text.size() : nl;
+        lines_.emplace_back();
+        Line& line = lines_.back();
+        line.text.assign(text.data() + start, end - start);
+        line.styleIn = style;
+        WrapLine(line, 0);
+        style = line.styleOut;
+        line.firstRow = row;
+        row += static_cast<i32>(line.rowStarts.size());
+        if (nl == std::string_view::npos) break;
+        start = nl + 1;
+    }
+    rowCount_ = row;
     length_ = static_cast<i64>(text.size());
     caret_ = anchor_ = TextPos{};
-    LinesChanged(0, GetLineCount() - 1, 0);
+    if (observer_) observer_->TextChanged();
     ClearUndoHistory(undo_);
     if (differs) modified_ = true;
 }

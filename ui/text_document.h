@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "ui/row_list.h"
 #include "ui/undo_history.h"
 
 namespace pirn {
@@ -49,9 +50,9 @@ public:
         i32 firstRow = 0;             // index of its first display row in the document
         int styleIn = 0;              // inline style in force at the line's start
         int styleOut = 0;             // ... and at its end
-        std::vector<i32> rowStarts;   // character index where each display row starts
-        std::vector<int> rowStyles;   // style at each row's start
-        std::vector<i32> rowEnds;     // end of each row's drawn characters
+        RowList<i32> rowStarts;   // character index where each display row starts
+        RowList<int> rowStyles;   // style at each row's start
+        RowList<i32> rowEnds;     // end of each row's drawn characters
     };
 
     // The edits of the text modes (the undoable ones, TextBoxAction kinds).
@@ -161,6 +162,8 @@ private:
     // one holding its last break opportunity.
     static size_t RowOfLastBreak(const Line& line);
     void WrapAll();
+    // Whether the lines joined with '\n' are the text (without joining them).
+    bool HoldsText(std::string_view text) const;
 
     std::vector<Line> lines_;
     i64 length_ = 0;

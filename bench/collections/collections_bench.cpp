@@ -1,16 +1,14 @@
 // Collection speeds against references measured in the same run:
 //   codec     decode and encode of 1,000 distinct bitmaps of 256 x 256 per
 //             stored form, in MB/s of pixels, against memcpy of the same
-//             pixels and zlib compress (level 6) and uncompress of the same
-//             bytes;
+//             pixels;
 //   tag       load and save of a collection of 1,000 bitmaps and 100
 //             sequences against a raw read and write of the same bytes;
 //   import    100 paletted PNGs into one collection against bare libpng
-//             decoding them plus our palette quantiser over them.
+//             decoding the same files to their colour indices.
 // Times are the best of several runs.
 
 #include <png.h>
-#include <zlib.h>
 
 #include <cmath>
 #include <csetjmp>
@@ -26,8 +24,6 @@
 #include "collections/bitmap_import.h"
 #include "collections/collection_tag.h"
 #include "platform/image_file.h"
-#include "platform/palette_quantise.h"
-#include "platform/palette_remap.h"
 #include "platform/pixel_convert.h"
 
 using namespace pirn;
@@ -92,18 +88,13 @@ void BenchCodec() {
     };
     const ColorTableRecord table = GreyTable();
     std::printf("codec: %d bitmaps of %u x %u per form, MB/s of decoded pixels\n", kBitmapsPerForm, kSide, kSide);
-    std::printf("  %-14s %9s %9s %9s %9s %9s | %8s %8s %8s %8s\n", "form", "decode", "encode", "memcpy", "zlib-6",
-                "unzip", "dec/mcp", "enc/mcp", "enc/z6", "dec/unz");
+    std::printf("  %-14s %9s %9s %9s | %8s %8s\n", "form", "decode", "encode", "memcpy", "dec/mcp", "enc/mcp");
     for (const auto& form : forms) {
         std::vector<CollectionBitmap> bitmaps;
-        std::vector<std::vector<u8>> blocks(kBitmapsPerForm), zipped(kBitmapsPerForm);
+        std::vector<std::vector<u8>> blocks(kBitmapsPerForm);
         for (int i = 0; i < kBitmapsPerForm; ++i) {
             bitmaps.push_back(Sprite(u32(i) + 1, form.flags, form.bytes_per_pixel));
             EncodeCollectionBitmapBytes(bitmaps.back(), &blocks[i]);
-            uLongf size = compressBound(uLong(bitmaps.back().pixels.size()));
-            zipped[i].resize(size);
-            compress2(zipped[i].data(), &size, bitmaps.back().pixels.data(), uLong(bitmaps.back().pixels.size()), 6);
-            zipped[i].resize(size);
         }
         const double pixel_bytes = double(bitmaps[0].pixels.size()) * kBitmapsPerForm;
         std::vector<u8> scratch;
@@ -111,47 +102,29 @@ void BenchCodec() {
         size_t sink = 0;
         const double decode = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const std::vector<u8>& block = blocks[size_t(i) ];
+                const std::vector<u8>& block = blocks[size_t(i)];
                 sink += DecodeCollectionBitmapBytes(block.data(), block.size(), table)->pixels.size();
             }
         });
         const double encode = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
-                EncodeCollectionBitmapBytes(bitmaps[size_t(i) ], &scratch);
+                EncodeCollectionBitmapBytes(bitmaps[size_t(i)], &scratch);
                 sink += scratch.size();
             }
         });
         const double memcpy_time = BestSeconds(kRuns, [&] {
             for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const auto& pixels = bitmaps[size_t(i) ].pixels;
+                const auto& pixels = bitmaps[size_t(i)].pixels;
                 std::memcpy(copy.data(), pixels.data(), pixels.size());
                 sink += copy[size_t(i) % copy.size()];
             }
         });
-        std::vector<u8> zip_out(compressBound(uLong(copy.size())));
-        const double zip = BestSeconds(1, [&] {
-            for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const auto& pixels = bitmaps[size_t(i) ].pixels;
-                uLongf size = uLongf(zip_out.size());
-                compress2(zip_out.data(), &size, pixels.data(), uLong(pixels.size()), 6);
-                sink += size;
-            }
-        });
-        const double unzip = BestSeconds(1, [&] {
-            for (int i = 0; i < kBitmapsPerForm; ++i) {
-                const std::vector<u8>& z = zipped[size_t(i) ];
-                uLongf size = uLongf(copy.size());
-                uncompress(copy.data(), &size, z.data(), uLong(z.size()));
-                sink += size;
-            }
-        });
-        std::printf("  %-14s %9.0f %9.0f %9.0f %9.0f %9.0f | %8.2f %8.2f %8.2f %8.2f\n", form.name,
-                    MBps(pixel_bytes, decode), MBps(pixel_bytes, encode), MBps(pixel_bytes, memcpy_time),
-                    MBps(pixel_bytes, zip), MBps(pixel_bytes, unzip), decode / memcpy_time, encode / memcpy_time,
-                    encode / zip, decode / unzip);
+        std::printf("  %-14s %9.0f %9.0f %9.0f | %8.2f %8.2f\n", form.name, MBps(pixel_bytes, decode),
+                    MBps(pixel_bytes, encode), MBps(pixel_bytes, memcpy_time), decode / memcpy_time,
+                    encode / memcpy_time);
         if (sink == 1) std::printf(" ");
     }
-    std::printf("  (dec/mcp: decode time over memcpy time, goal <= 3; enc/z6: encode time over zlib level 6, goal < 1)\n");
+    std::printf("  (dec/mcp, enc/mcp: decode and encode time over memcpy of the same pixels; decode goal <= 3)\n");
 }
 
 // 1,000 bitmaps of 32 x 48 in the four 2-byte forms plus 64-bit ones, 100
@@ -242,7 +215,9 @@ void BenchTag() {
                 load_without_pixels / raw_read);
 }
 
-bool DecodePngRgb(const std::string& path, PixelImage* image) {
+// libpng decoding a paletted file to its colour indices and palette, as
+// the import needs them: no transformation.
+bool DecodePngIndices(const std::string& path, PixelImage* image) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -254,12 +229,14 @@ bool DecodePngRgb(const std::string& path, PixelImage* image) {
     }
     png_init_io(png, f);
     png_read_info(png, info);
-    png_set_palette_to_rgb(png);
-    png_read_update_info(png, info);
     const u32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
-    SetImagePixels(image, width, height, kFormatRgb, nullptr);
+    png_colorp colors = nullptr;
+    int count = 0;
+    png_get_PLTE(png, info, &colors, &count);
+    SetImagePixels(image, width, height, kFormatColorIndex, nullptr);
+    SetImagePalette(image, u32(count), reinterpret_cast<const u8*>(colors));
     std::vector<png_bytep> rows(height);
-    for (u32 y = 0; y < height; ++y) rows[y] = &image->pixels[size_t{y} * width * 3];
+    for (u32 y = 0; y < height; ++y) rows[y] = &image->pixels[size_t{y} * width];
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
@@ -306,17 +283,11 @@ void BenchImport() {
     });
     const double reference = BestSeconds(kRuns, [&] {
         std::vector<PixelImage> images(paths.size());
-        std::vector<PixelImage*> pointers;
-        for (size_t i = 0; i < paths.size(); ++i) {
-            DecodePngRgb(paths[i], &images[i]);
-            pointers.push_back(&images[i]);
-        }
-        u8 quantised[kPaletteBytes];
-        BuildImagesPalette(pointers, quantised, 2, 256);
+        for (size_t i = 0; i < paths.size(); ++i) DecodePngIndices(paths[i], &images[i]);
     });
     for (const std::string& path : paths) std::remove(path.c_str());
-    std::printf("import: 100 paletted PNGs of 96 x 96 into one collection %.2f ms, libpng decode + quantiser %.2f ms: "
-                "%.2fx\n",
+    std::printf("import: 100 paletted PNGs of 96 x 96 into one collection %.2f ms, libpng decoding them to indices "
+                "%.2f ms: %.2fx (goal <= 2)\n",
                 import * 1e3, reference * 1e3, import / reference);
 }
 

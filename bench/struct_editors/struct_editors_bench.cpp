@@ -1,8 +1,11 @@
 // Opening a struct editor whose form has 50 tag items, each listing a group
-// of 5,000 tags, against one listing and sort of that group's names, in the
-// same run. Also: filling one of its tag lists the first time it is opened.
-// Times are the best of several runs.
+// of 5,000 tags, against the floor of that work in the same run: the
+// group's 5,000 names (already in memory) copied into a list and sorted
+// with std::sort, as every tag item's choices need them once. Also:
+// filling one of its tag lists the first time it is opened, against copying
+// the 5,000 sorted names into rows. Times are the best of several runs.
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -72,21 +75,34 @@ int main() {
         return 1;
     }
 
-    size_t names = 0;
-    const double reference = Best(kRuns, [&] {
-        const auto t0 = Clock::now();
+    // The group's names as the catalogue holds them, taken before timing.
+    std::vector<std::string> catalogue_names;
+    {
         TagList tags;
         ListGroupTags(kSound, tags);
-        std::vector<std::string> sorted;
-        sorted.reserve(tags.size());
         for (TagEntry* tag : tags) {
             TagHeader header;
             GetTagHeader(tag, &header);
-            sorted.emplace_back(header.name);
+            catalogue_names.emplace_back(header.name);
         }
+    }
+    size_t names = 0;
+    std::vector<std::string> sorted_names;
+    const double reference = Best(kRuns, [&] {
+        const auto t0 = Clock::now();
+        std::vector<std::string> sorted(catalogue_names);
         std::sort(sorted.begin(), sorted.end());
+        const double s = Since(t0);
         names = sorted.size();
-        return Since(t0);
+        sorted_names = std::move(sorted);
+        return s;
+    });
+    const double rows_floor = Best(kRuns, [&] {
+        const auto t0 = Clock::now();
+        std::vector<std::string> rows(sorted_names);
+        const double s = Since(t0);
+        names = std::min(names, rows.size());
+        return s;
     });
 
     size_t items = 0;
@@ -106,10 +122,12 @@ int main() {
         return s;
     });
 
-    std::printf("one listing and sort of %zu names: %.2f ms\n", names, reference * 1e3);
-    std::printf("opening the editor (%zu tag items): %.2f ms, ratio %.2f (goal within 5)\n", items, open * 1e3,
-                open / reference);
-    std::printf("filling one tag list when first opened: %.2f ms, ratio %.2f\n", fill * 1e3, fill / reference);
+    std::printf("floor: %zu names copied and std::sort-ed %.2f ms; the sorted names copied into rows %.2f ms\n",
+                names, reference * 1e3, rows_floor * 1e3);
+    std::printf("opening the editor (%zu tag items): %.2f ms, ratio %.2f to copying and sorting\n", items,
+                open * 1e3, open / reference);
+    std::printf("filling one tag list when first opened: %.2f ms, ratio %.2f to copying into rows\n", fill * 1e3,
+                fill / rows_floor);
     std::filesystem::remove_all(local + "..");
     return 0;
 }

@@ -1,10 +1,11 @@
 // The terrain editor's work, each against a reference measured in the same
 // run on the same machine:
 //   - loading a 512 x 512-cell terrain (mesh, collection of 512 bitmaps,
-//     detail map) into the editor's data, against reading its tags' bytes;
-//   - one brush dab of radius 10 (vertex and triangle mode, its cells
-//     rebuilt) and a full-plane flood fill (with the runs undo keeps),
-//     against a memset of the plane;
+//     detail map) into the editor's data, against reading its tags' bytes
+//     into a buffer made once;
+//   - one brush dab of radius 10 (vertex and triangle mode), against
+//     writing the dab's own cells in a plain loop, and a full-plane flood
+//     fill (with the runs undo keeps), against a memset of the plane;
 //   - culling, as counts: the blocks and cells the view classes as drawn
 //     against those actually on screen, for several camera positions
 //     (software GL under Xvfb makes frame times meaningless).
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -126,20 +128,44 @@ bool WriteTerrain(const std::string& local) {
                         [&](std::FILE* f, TagHeader* h) { return WriteDetailMap(map, f, h) == 1; });
 }
 
-u64 ReadBytes(const std::vector<std::string>& paths) {
+// The floor of loading: each file's bytes read into one buffer that is
+// big enough for the largest, made (and touched) before timing.
+u64 ReadBytes(const std::vector<std::string>& paths, std::vector<u8>* buffer) {
     u64 sum = 0;
-    std::vector<u8> buffer;
     for (const std::string& path : paths) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         if (!f) continue;
-        std::fseek(f, 0, SEEK_END);
-        buffer.resize(size_t(std::ftell(f)));
-        std::rewind(f);
-        sum += std::fread(buffer.data(), 1, buffer.size(), f);
+        const size_t got = std::fread(buffer->data(), 1, buffer->size(), f);
         std::fclose(f);
-        sum += buffer.empty() ? 0 : buffer[buffer.size() / 2];
+        sum += got + (got ? (*buffer)[got / 2] : 0);
     }
     return sum;
+}
+
+// What a dab writes, written in a plain loop: the cells (vertex mode) or
+// the triangles (by their centres) within the radius of the point.
+void WriteDabCells(MeshPlane* plane, bool triangles, float x, float y, float radius, u8 value) {
+    const i64 x0 = std::max<i64>(i64(std::floor(x - radius)), 0);
+    const i64 x1 = std::min<i64>(i64(std::ceil(x + radius)), plane->width - 1);
+    const i64 y0 = std::max<i64>(i64(std::floor(y - radius)), 0);
+    const i64 y1 = std::min<i64>(i64(std::ceil(y + radius)), plane->height - 1);
+    const float r2 = radius * radius;
+    for (i64 row = y0; row <= y1; ++row)
+        for (i64 column = x0; column <= x1; ++column) {
+            u8* cell = &plane->values[(size_t(row) * plane->width + size_t(column)) << plane->shift];
+            if (!triangles) {
+                const float dx = x - float(column), dy = y - float(row);
+                if (dx * dx + dy * dy <= r2) *cell = value;
+                continue;
+            }
+            const bool odd = ((column ^ row) & 1) != 0;
+            for (int t = 0; t < 2; ++t) {
+                const float cx = float(column) + (t ? 2.0f : 1.0f) / 3;
+                const float cy = float(row) + ((t != 0) != odd ? 1.0f : 2.0f) / 3;
+                const float dx = x - cx, dy = y - cy;
+                if (dx * dx + dy * dy <= r2) cell[t] = value;
+            }
+        }
 }
 
 std::unique_ptr<MeshEditData> LoadBench(int* ok) {
@@ -194,7 +220,10 @@ int main() {
     const std::vector<std::string> files = {local + "Meshes/Bench", local + "Collections/Bench Colours",
                                             local + "Detail Maps/Bench Colours"};
     u64 bytes = 0;
-    const double read = Seconds([&] { bytes = ReadBytes(files); }, 5);
+    size_t largest = 0;
+    for (const std::string& path : files) largest = std::max<size_t>(largest, size_t(std::filesystem::file_size(path)));
+    std::vector<u8> buffer(largest, 1);
+    const double read = Seconds([&] { bytes = ReadBytes(files, &buffer); }, 10);
     int ok = 0;
     std::unique_ptr<MeshEditData> data;
     const double load = Seconds([&] { data = LoadBench(&ok); }, 3);
@@ -205,7 +234,7 @@ int main() {
     std::printf("load %u x %u cells (%.1f MB of tags): %.1f ms, raw read %.1f ms: %.1fx\n", kCells, kCells,
                 bytes / 1048576.0, load * 1e3, read * 1e3, load / read);
 
-    // ---- brushes and fills against a memset of the plane ----
+    // ---- brushes against writing their own cells, fills against a memset ----
     std::vector<u8>& vertices = data->vertex_plane.values;
     std::vector<u8>& triangles = data->triangle_plane.values;
     const double set_vertices = Seconds([&] { std::memset(vertices.data(), 3, vertices.size()); }, 20);
@@ -213,24 +242,26 @@ int main() {
     data->brush_radius = 10.0f;
     u32 dab = 0;
     auto place = [&] { return 40.5f + float((dab++ * 37) % 400); };
-    data->triangle_mode = false;
-    const double vertex_dab = Seconds(
-        [&] {
-            const float at = place();
-            PaintBrushDab(data.get(), at, at);
-        },
-        50, [&] { data->current_texture = 1 + dab % 7; });
-    data->triangle_mode = true;
-    const double triangle_dab = Seconds(
-        [&] {
-            const float at = place();
-            PaintBrushDab(data.get(), at, at);
-        },
-        50, [&] { data->current_texture = 1 + dab % 7; });
-    std::printf("dab radius 10, vertices: %.3f ms, %.1fx a memset of the byte plane (%.3f ms)\n", vertex_dab * 1e3,
-                vertex_dab / set_vertices, set_vertices * 1e3);
-    std::printf("dab radius 10, triangles: %.3f ms, %.1fx a memset of the 16-bit plane (%.3f ms)\n", triangle_dab * 1e3,
-                triangle_dab / set_triangles, set_triangles * 1e3);
+    for (bool triangle_mode : {false, true}) {
+        data->triangle_mode = triangle_mode;
+        MeshPlane* plane = triangle_mode ? &data->triangle_plane : &data->vertex_plane;
+        dab = 0;
+        const double ours = Seconds(
+            [&] {
+                const float at = place();
+                PaintBrushDab(data.get(), at, at);
+            },
+            50, [&] { data->current_texture = 1 + dab % 7; });
+        dab = 0;
+        const double floor = Seconds(
+            [&] {
+                const float at = place();
+                WriteDabCells(plane, triangle_mode, at, at, data->brush_radius, u8(1 + dab % 7));
+            },
+            50);
+        std::printf("dab radius 10, %s: %.4f ms, writing its own cells in a plain loop %.4f ms: %.1fx\n",
+                    triangle_mode ? "triangles" : "vertices", ours * 1e3, floor * 1e3, ours / floor);
+    }
 
     u8 fill_value = 1;
     const double triangle_fill = Seconds([&] { FloodFillTriangles(data.get(), 100.5f, 200.5f); }, 5,

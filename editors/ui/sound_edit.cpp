@@ -7,8 +7,10 @@
 #include <utility>
 
 #include "codex/ui/tag_editor_registry.h"
+#include "platform/char_map.h"
 #include "platform/os/key_codes.h"
 #include "platform/os/os_beep.h"
+#include "platform/strings.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box_window.h"
 #include "ui/window_system.h"
@@ -151,7 +153,10 @@ SoundExportResult SoundEdit::ExportTo(const std::string& folder, const std::vect
     SoundExportResult result = ExportSoundPermutations(sound_, indices, folder);
     if (!result.failed.empty()) {
         std::string text = kSoundExportFailedText;
-        for (const std::string& name : result.failed) text += "\n" + name;
+        // The box shows the program's 8-bit text; file names are UTF-8.
+        for (const SoundExportFailure& f : result.failed)
+            text += FormatString("\n%s (permutation \"%s\"): %s", Utf8ToCharMap(f.file).c_str(),
+                                 sound_.permutations[f.permutation].name.c_str(), f.reason.c_str());
         ShowMessageBox("Error", text.c_str(), "OK", nullptr);
     }
     return result;

@@ -1,9 +1,9 @@
 #include "editors/ui/text_edit.h"
 
 #include <limits>
-#include <vector>
 
 #include "codex/ui/tag_editor_registry.h"
+#include "editors/stream_bytes.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -29,18 +29,12 @@ void TextEdit::OnTextChanged() {
 }
 
 int TextEdit::ReadTag(std::FILE* stream, TagHeader* header) {
-    // The length comes from the file: read in chunks, so a length that
-    // claims more than the file holds fails at its end instead of asking
-    // for the memory up front.
-    std::string data;
+    // The length comes from the file: it is checked against what the stream
+    // holds before the memory is asked for, then read in one piece.
     const u64 length = header->data_length;
-    constexpr size_t kChunk = 1 << 20;
-    std::vector<char> chunk(kChunk);
-    while (data.size() < length) {
-        const size_t want = static_cast<size_t>(std::min<u64>(kChunk, length - data.size()));
-        if (std::fread(chunk.data(), 1, want, stream) != want) return 0;
-        data.append(chunk.data(), want);
-    }
+    if (StreamBytesLeft(stream) < length) return 0;
+    std::string data(static_cast<size_t>(length), '\0');
+    if (length > 0 && std::fread(&data[0], 1, data.size(), stream) != data.size()) return 0;
     ShownText shown = TextTagToShown(TextTagKindOf(header->group), data);
     loading_ = true;
     box_->SetText(shown.text);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/pref_store.h"
 #include "tests/collections/scripted_prompts.h"
 #include "tests/support/test_support.h"
@@ -49,6 +51,16 @@ TEST(ImportChecks, EachFileProblemHasItsMessage) {
     std::vector<u8> cut = pirn_test::ReadAll(SuitePng("basn3p08"));
     cut.resize(cut.size() - 80);  // the headers stand, the pixel data is cut
     pirn_test::WriteAll(dir.file("cut.png"), cut);
+    // A damaged header is no PNG; damage after it is found when the pixels
+    // are read.
+    std::vector<u8> header = pirn_test::ReadAll(SuitePng("basn3p08"));
+    header[20] ^= 1;  // the IHDR height, against its CRC
+    pirn_test::WriteAll(dir.file("header.png"), header);
+    std::vector<u8> palette = pirn_test::ReadAll(SuitePng("basn3p08"));
+    const auto plte = std::search(palette.begin(), palette.end(), std::begin("PLTE"), std::end("PLTE") - 1);
+    ASSERT_NE(plte, palette.end());
+    plte[10] ^= 1;  // a colour, against the chunk's CRC
+    pirn_test::WriteAll(dir.file("palette.png"), palette);
     // Sides past 32767 cannot be stored in a tag.
     const std::string widest = WritePaletted(dir, "widest", std::vector<u8>(32767, 2), 0);
     const std::string wide = WritePaletted(dir, "wide", std::vector<u8>(32768, 2), 0);
@@ -69,6 +81,10 @@ TEST(ImportChecks, EachFileProblemHasItsMessage) {
          "'missing.png': The file is not of the right format."},
         {dir.file("cut.png"), false, false, "'cut.png': An error occurred while reading the image data.",
          "'cut.png': An error occurred while reading the image data."},
+        {dir.file("header.png"), false, false, "'header.png': The file is not of the right format.",
+         "'header.png': The file is not of the right format."},
+        {dir.file("palette.png"), false, false, "'palette.png': An error occurred while reading the image data.",
+         "'palette.png': An error occurred while reading the image data."},
         {widest, true, false, "", "'widest.png': The image is not 8-bit greyscale."},
         {wide, false, false, "'wide.png': The image is larger than 32767 pixels on a side.",
          "'wide.png': The image is not 8-bit greyscale."},
@@ -83,6 +99,7 @@ TEST(ImportChecks, EachFileProblemHasItsMessage) {
             InitImageFile(&file, c.path);
             const bool ok = paletted ? CheckPalettedImage(&file, prompts) : CheckGreyscaleImage(&file, prompts);
             EXPECT_EQ(ok, paletted ? c.paletted_ok : c.greyscale_ok);
+            EXPECT_EQ(file.stream, nullptr) << "the check closes the file";
             const std::string expected = paletted ? c.paletted_error : c.greyscale_error;
             if (expected.empty())
                 EXPECT_TRUE(prompts.errors.empty());

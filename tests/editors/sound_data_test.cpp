@@ -57,19 +57,23 @@ TEST(SoundData, ReadsRecordsNamesAndDecodedSamples) {
     EXPECT_EQ(mono.record.samples_field, 0u) << "the pointer field is never carried in";
     EXPECT_EQ(mono.SampleRateHz(), 22050u);
     ASSERT_EQ(mono.SampleCount(), 128u);
-    for (u32 i = 0; i < 64; ++i) EXPECT_EQ(mono.samples[i], 0) << i;
-    for (u32 i = 0; i < 4; ++i) EXPECT_EQ(mono.samples[64 + i], RisingStart()[i]);
+    const std::vector<i16> mono_samples = DecodePermutation(mono);
+    ASSERT_EQ(mono_samples.size(), 128u);
+    for (u32 i = 0; i < 64; ++i) EXPECT_EQ(mono_samples[i], 0) << i;
+    for (u32 i = 0; i < 4; ++i) EXPECT_EQ(mono_samples[64 + i], RisingStart()[i]);
 
     // Stereo: packets alternate left, right; the odd last packet has no
     // partner, so its place is silence rather than whatever memory held.
     const SoundPermutation& stereo = sound.permutations[1];
     EXPECT_EQ(stereo.name, "Wind/Gust");
     ASSERT_EQ(stereo.SampleCount(), 3u * 64);
+    const std::vector<i16> stereo_samples = DecodePermutation(stereo);
+    ASSERT_EQ(stereo_samples.size(), 3u * 64);
     for (u32 k = 0; k < 4; ++k) {
-        EXPECT_EQ(stereo.samples[2 * k], LoudStart()[k]) << k;
-        EXPECT_EQ(stereo.samples[2 * k + 1], RisingStart()[k]) << k;
+        EXPECT_EQ(stereo_samples[2 * k], LoudStart()[k]) << k;
+        EXPECT_EQ(stereo_samples[2 * k + 1], RisingStart()[k]) << k;
     }
-    for (u32 i = 128; i < 192; ++i) EXPECT_EQ(stereo.samples[i], 0) << i;
+    for (u32 i = 128; i < 192; ++i) EXPECT_EQ(stereo_samples[i], 0) << i;
 }
 
 TEST(SoundData, DecodesTheEdgesOfThePacketFormat) {
@@ -172,6 +176,6 @@ TEST(SoundData, PermutationsWithoutPacketsAndSoundsWithoutPermutationsOpen) {
     const std::vector<u8> empty = SoundTagData({{"quiet", 2, 16, 0, 44100, {}}});
     ASSERT_TRUE(Read(&sound, empty, u32(empty.size())));
     ASSERT_EQ(sound.permutations.size(), 1u);
-    EXPECT_TRUE(sound.permutations[0].samples.empty());
+    EXPECT_EQ(sound.permutations[0].SampleCount(), 0u);
     EXPECT_EQ(DescribeSoundPermutation(sound.permutations[0]).duration, "00:00");
 }

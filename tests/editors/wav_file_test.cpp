@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "tests/editors/editors_test_support.h"
+#include "tests/editors/wav_fixture.h"
 #include "tests/support/linux_checkers.h"
 #include "tests/support/test_support.h"
 
@@ -15,21 +16,6 @@ using namespace pirn;
 using namespace editors_test;
 
 namespace {
-
-// Little-endian helpers, apart from the writer's.
-struct Le {
-    std::vector<u8> data;
-    Le& Tag(const char* four) {
-        data.insert(data.end(), four, four + 4);
-        return *this;
-    }
-    Le& U16(u32 v) {
-        data.push_back(u8(v));
-        data.push_back(u8(v >> 8));
-        return *this;
-    }
-    Le& U32(u32 v) { return U16(v & 0xFFFF).U16(v >> 16); }
-};
 
 std::vector<i16> Ramp(u32 n) {
     std::vector<i16> s(n);
@@ -69,10 +55,7 @@ TEST(WavFile, HeaderFollowsTheRiffTable) {
     w.channels = 2;
     u8 header[kWavHeaderSize];
     BuildWavHeader(w, header);
-    Le expected;
-    expected.Tag("RIFF").U32(2000 + 36).Tag("WAVE").Tag("fmt ").U32(16).U16(1).U16(2).U32(22050).U32(22050 * 4)
-        .U16(4).U16(16).Tag("data").U32(2000);
-    EXPECT_EQ(std::vector<u8>(header, header + kWavHeaderSize), expected.data);
+    EXPECT_EQ(std::vector<u8>(header, header + kWavHeaderSize), WavHeaderBytes(2, 22050, 2000).data);
 }
 
 TEST(WavFile, WrittenFilesHoldTheSamplesAndReadBackOutside) {
@@ -130,6 +113,7 @@ TEST(WavFile, FilesThatCannotBeWrittenLeaveNothingBehind) {
     } cases[] = {
         {"8-bit", {samples.data(), 64, 8000, 8, 1}},
         {"no channels", {samples.data(), 64, 8000, 16, 0}},
+        {"a rate of 0 Hz", {samples.data(), 64, 0, 16, 1}},
         {"samples missing", {nullptr, 64, 8000, 16, 1}},
         {"past 4 GiB", {samples.data(), 0x7FFFFFF0, 8000, 16, 1}},
     };

@@ -246,12 +246,38 @@ TEST_F(SoundEditTest, FilesThatCannotBeWrittenAreNamed) {
     pirn_test::MakeFolder(out + "/Slow.wav");
     Answer(0);
     const pirn::SoundExportResult result = editor->ExportTo(out, pirn::AllSoundPermutations(editor->Sound()));
-    EXPECT_EQ(result.failed, (std::vector<std::string>{"Near.wav", "Slow.wav"}));
+    EXPECT_EQ(result.FailedFiles(), (std::vector<std::string>{"Near.wav", "Slow.wav"}));
     ASSERT_EQ(asked_.size(), 1u);
     EXPECT_EQ(asked_[0].caption, "Error");
-    EXPECT_EQ(asked_[0].text, std::string(pirn::kSoundExportFailedText) + "\nNear.wav\nSlow.wav");
+    // Each line names the file and its permutation, with the system's words.
+    ASSERT_EQ(result.failed.size(), 2u);
+    EXPECT_FALSE(result.failed[0].reason.empty());
+    EXPECT_EQ(asked_[0].text, std::string(pirn::kSoundExportFailedText) + "\nNear.wav (permutation \"Near\"): " +
+                                  result.failed[0].reason + "\nSlow.wav (permutation \"Slow\"): " +
+                                  result.failed[1].reason);
     EXPECT_EQ(ReadAll(out + "/Wide.wav").size(), 44u + 1280u);
     EXPECT_EQ(ReadAll(out + "/a_b.wav").size(), 44u);
+}
+
+TEST_F(SoundEditTest, APermutationUnderOneHertzIsNotWrittenAndIsNamed) {
+    // A rate of 0 Hz in its whole-Hz part would give a WAV file of rate 0,
+    // which players refuse: it is refused with the permutation named, and
+    // the others are written.
+    std::vector<FixturePermutation> perms = FourPermutations();
+    perms[2].name = "Hum";
+    perms[2].rate_hz = 0;
+    WriteSoundTag("Bell", perms);
+    SoundEdit* editor = Open();
+    ASSERT_NE(editor, nullptr);
+    const std::string out = Folder("out");
+    Answer(0);
+    headless::QueueFileDialogAnswer({out});
+    editor->ExportAll();
+    EXPECT_EQ(ListFolder(out), (std::vector<std::string>{"Near.wav", "Wide.wav", "a_b.wav"}));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].caption, "Error");
+    EXPECT_EQ(asked_[0].text, std::string(pirn::kSoundExportFailedText) +
+                                  "\nHum.wav (permutation \"Hum\"): its sample rate is below 1 Hz");
 }
 
 TEST_F(SoundEditTest, ControlSNeverTouchesTheTag) {

@@ -45,6 +45,7 @@
 #include "editors/dialog_data.h"
 #include "editors/sound_data.h"
 #include "editors/sound_export.h"
+#include "editors/wav_file.h"
 #include "models/detail_map.h"
 #include "models/detail_map_tag.h"
 #include "models/dtex_commands.h"
@@ -368,6 +369,8 @@ bool ExportLwoModel(GameFolder& game) {
     return result.written && result.problems.empty();
 }
 
+// "Roll" is decoded and written in three pieces, so that writes fail part
+// way through a file too.
 bool ExportWav(GameFolder& game) {
     pirn::SoundData sound{};
     for (const char* name : {"Roll", "Crack"}) {
@@ -376,9 +379,12 @@ bool ExportWav(GameFolder& game) {
         permutation.record.bits_per_sample = 16;
         permutation.record.channels = 1;
         permutation.record.sample_rate = 22050u << 16;
-        permutation.record.packet_count = 1;
+        permutation.record.packet_count = name[0] == 'R' ? 2 * pirn::kWavChunkSamples / 64 + 1 : 1;
         permutation.name = name;
-        for (int i = 0; i < 64; ++i) permutation.samples.push_back(pirn::i16(i * 300 - 9000));
+        pirn::Ima4Packet packet{};
+        packet.header = 0x1234;
+        for (int i = 0; i < 32; ++i) packet.codes[i] = pirn::u8(i * 37);
+        permutation.packets.assign(permutation.record.packet_count, packet);
         sound.permutations.push_back(permutation);
     }
     const pirn::SoundExportResult result =

@@ -73,6 +73,9 @@ TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
     std::vector<u8> png = Encoded(kTypePng, SmallImage(kFormatRgb));
     std::vector<u8> bmp = Encoded(kTypeBmp, SmallImage(kFormatRgb));
     std::vector<u8> tiff = Encoded(kTypeTiff, SmallImage(kFormatRgb));
+    // The header chunk is checked against its CRC.
+    std::vector<u8> png_bad_crc = png;
+    png_bad_crc[32] ^= 1;
     struct Case {
         const char* what;
         std::vector<u8> bytes;
@@ -101,6 +104,7 @@ TEST(ImageFileTest, IdentificationFollowsTheMagicBytes) {
         {"100 unknown bytes", std::vector<u8>(100, 'q'), false, 0, 0},
         {"BM that is no bitmap", WithText(80, 0, "BM"), false, 0, 0},
         {"PNG signature only", WithText(20, 0, "\x89PNG"), false, 0, 0},
+        {"png header against its CRC", png_bad_crc, false, 0, 0},
         {"II that is no TIFF", WithText(30, 0, "II"), false, 0, 0},
         {"two bytes", std::vector<u8>{'B', 'M'}, false, 0, 0},
     };

@@ -162,6 +162,15 @@ TEST(TextDocumentTest, SettingTheSameTextIsNoChangeAndClearsTheHistory) {
     EXPECT_FALSE(doc.TakeModified());
     EXPECT_EQ(doc.GetCaret(), (TextPos{0, 0}));
     EXPECT_FALSE(doc.Undo());
+    // Over several lines, compared without joining them: a line break, a
+    // character or the length that differs is a change.
+    doc.SetText("ab\ncd");
+    EXPECT_TRUE(doc.TakeModified());
+    for (const char* same_or_not : {"ab\ncd", "abxcd", "ab\ncx", "ab\ncd\n", "ab\nc", "ab\ncd"}) {
+        const bool same = std::string(same_or_not) == doc.GetText();
+        doc.SetText(same_or_not);
+        EXPECT_EQ(doc.TakeModified(), !same) << same_or_not;
+    }
     // Without undo the same edits are made directly.
     TextDocument plain;
     plain.SetText("xy");
