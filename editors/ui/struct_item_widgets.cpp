@@ -241,12 +241,11 @@ void MemberChangeListener::OnFieldChanged() {
     auto* field = static_cast<StructNumberField*>(widget_);
     if (field->IsQuiet()) return;
     const std::string text = field->GetText();
-    // A field being cleared or begun with a sign holds no number yet.
-    if (text.empty() || text == "-" || text == ".") return;
     const StructScope& scope = editor_->GetScope();
     if (kind_ == Kind::IntegerField) {
+        // Read as the box reads its number, past its 32 bits for `ulong`.
         i64 value = 0;
-        if (!ParseMemberInteger(text, &value)) return;
+        if (!ReadsAsZeroInNumberField(kInputInteger, text) && !ParseMemberInteger(text, &value)) return;
         if (value == ReadMemberValue(scope, *member_, index_)) return;
         if (WriteMemberValue(scope, *member_, index_, value)) {
             Changed();

@@ -105,11 +105,15 @@ protected:
         return l ? dynamic_cast<ComboBox*>(l->widget()) : nullptr;
     }
     // What the user does: the field takes the focus by Tab (all of its text
-    // selected), the characters are typed, and the focus moves on.
+    // selected), the characters are typed ('\b' is Backspace), and the focus
+    // moves on.
     static void TypeInto(pirn::TextBox* field, const std::string& text, bool leave = true) {
         pirn::ActivateWindow(field, pirn::kFocusByTab);
         for (char c : text) {
-            field->TypeChar(static_cast<u8>(c));
+            if (c == '\b')
+                field->DeleteBackward();
+            else
+                field->TypeChar(static_cast<u8>(c));
             field->NotifyIfModified();
         }
         if (leave) pirn::ActivateWindow(field->GetTabNext(), pirn::kFocusByTab);
@@ -355,6 +359,13 @@ TEST_F(StructEditorTest, TypedNumbersAreStoredByTheMemberRules) {
         {"a real keeps its float", "strength", 0, "-0.75", 0, {0xBF, 0x40, 0x00, 0x00}, false},
         {"degrees become turn fractions", "heading", 0, "-90", 48, {0xC0, 0x00}, false},
         {"half a turn does not fit a signed angle: clamped", "heading", 0, "180", 48, {0x7F, 0xFF}, false},
+        // A field cleared, or left holding only a sign or a point, reads as 0.
+        {"a cleared integer field", "seed", 0, "\b", 8, {0, 0, 0, 0}, false},
+        {"a cleared short", "turns", 0, "\b", 28, {0, 0}, false},
+        {"an unsigned field holding only '-'", "mask", 0, "-", 12, {0, 0, 0, 0}, false},
+        {"a cleared real", "strength", 0, "\b", 0, {0, 0, 0, 0}, false},
+        {"a scaled field holding only '-'", "period", 0, "-", 16, {0, 0, 0, 0}, false},
+        {"a scaled field holding only '.'", "drag", 0, ".", 24, {0, 0, 0, 0}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
