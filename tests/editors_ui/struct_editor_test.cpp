@@ -591,8 +591,84 @@ TEST_F(StructEditorTest, ACountInUseFromTheFileNeverReachesPastTheArray) {
          w = w->GetNextSibling())
         if (auto* a = dynamic_cast<SubStructArrayEdit*>(w)) array = a;
     ASSERT_NE(array, nullptr);
-    EXPECT_EQ(array->GetList()->GetRowCount(), 3);  // the fourth names no tag
+    EXPECT_EQ(array->GetList()->GetRowCount(), 4);
+    EXPECT_EQ(array->GetList()->ItemAtRow(3)->text, "<no tag> #4");
     EXPECT_FALSE(array->GetAddButton()->IsEnabled());
+}
+
+TEST_F(StructEditorTest, EveryElementInUseHasARowThatCanBeSelectedOpenedAndDeleted) {
+    AddWorld();
+    LoadDefinitionText(R"(<pirnxmlfile>
+      <struct name="cue"><tag name="sound" group="soun"/><sequence_index name="frame"/></struct>
+      <structedit struct="cue" layout="horizontal"><item target="sound"/></structedit>
+      <struct name="show">
+        <tag name="collection" group=".256"/>
+        <byte name="tags_used"/><byte name="frames_used"/><byte name="plain_used"/>
+        <substruct name="by_tag" struct="cue" count="3" runtime_count="tags_used"/>
+        <substruct name="by_frame" struct="cue" count="3" runtime_count="frames_used"/>
+        <substruct name="plain" struct="cue" count="3" runtime_count="plain_used"/>
+      </struct>
+      <structedit struct="show">
+        <item target="by_tag" text_target="sound"/>
+        <item target="by_frame" text_target="frame"/>
+        <item target="plain"/>
+      </structedit>
+    </pirnxmlfile>)");
+    // Sounds: Howl, one no Codex has, none; frames: Calm, one the collection lacks.
+    Bytes record;
+    record.Code("f001").U8(3).U8(2).U8(2);
+    record.Code("f001").U16(0).Code("zzzz").U16(0).U32(0).U16(0);
+    record.U32(0).U16(1).U32(0).U16(7).U32(0).U16(0);
+    for (int i = 0; i < 3; ++i) record.U32(0).U16(0);
+    auto* editor = new StructEditor(*pirn::FindStructDefinition("show"), nullptr);
+    std::FILE* in = editors_test::StreamOf(record.data);
+    ASSERT_EQ(pirn::ReadStruct(editor->GetData(), in), record.data.size());
+    std::fclose(in);
+    ASSERT_EQ(editor->BuildForm(), 1);
+    std::vector<SubStructArrayEdit*> arrays(3, nullptr);
+    const char* names[] = {"by_tag", "by_frame", "plain"};
+    for (pirn::Window* w = editor->GetFirstChild(); w; w = w->GetNextSibling())
+        if (auto* a = dynamic_cast<SubStructArrayEdit*>(w))
+            for (size_t i = 0; i < 3; ++i)
+                if (a->GetMember().name == names[i]) arrays[i] = a;
+    ASSERT_TRUE(arrays[0] && arrays[1] && arrays[2]);
+    auto rows = [](SubStructArrayEdit* array) {
+        std::vector<std::string> out;
+        for (pirn::ListItem* i = array->GetList()->GetFirstItem(); i; i = i->next) out.push_back(i->text);
+        return out;
+    };
+    EXPECT_EQ(rows(arrays[0]), (std::vector<std::string>{"Howl", "<no tag> #2", "<no tag> #3"}));
+    EXPECT_EQ(rows(arrays[1]), (std::vector<std::string>{"Calm", "Sequence #2"}));
+    EXPECT_EQ(rows(arrays[2]), (std::vector<std::string>{"cue #1", "cue #2"}));
+
+    // A placeholder row is selected and deleted like any other.
+    SubStructArrayEdit* by_tag = arrays[0];
+    by_tag->GetList()->SelectItem(by_tag->GetList()->ItemAtRow(2), false);
+    EXPECT_TRUE(by_tag->GetDeleteButton()->IsEnabled());
+    EXPECT_TRUE(by_tag->DeleteSelected());
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "<no tag> #2"}));
+    EXPECT_EQ(editor->GetData().data()[4], 2);
+
+    // Added elements naming no tag show up at once; the array fills up.
+    Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetOkButton()->SetState(1, false); });
+    EXPECT_EQ(by_tag->AddElement(-1), 1);
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "<no tag> #2", "<no tag> #3"}));
+    EXPECT_FALSE(by_tag->GetAddButton()->IsEnabled());
+
+    // Opened, given a sound and kept, a placeholder takes the sound's name.
+    std::string title;
+    Then([&] {
+        auto* nested = dynamic_cast<StructEditor*>(pirn::GetTopModalWindow());
+        ASSERT_NE(nested, nullptr);
+        title = nested->GetTitle();
+        Pick(Combo(nested, "sound"), "Breeze");
+    });
+    Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetOkButton()->SetState(1, false); });
+    EXPECT_EQ(by_tag->OpenRow(by_tag->GetList()->ItemAtRow(1)), 1);
+    EXPECT_EQ(title, "<no tag> #2");
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "Breeze", "<no tag> #3"}));
+    pirn::DestroyWindow(editor);
+    StepFrame();
 }
 
 // ---- saving -------------------------------------------------------------------------
