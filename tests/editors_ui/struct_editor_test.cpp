@@ -27,6 +27,8 @@
 #include "tests/editors/grammar_record.h"
 #include "tests/editors_ui/editors_window_fixture.h"
 #include "ui/check_box.h"
+#include "ui/frame_step.h"
+#include "ui/window_system.h"
 
 namespace pirn_test {
 namespace {
@@ -512,6 +514,42 @@ TEST_F(StructEditorTest, NestedFormsAndSubStructEditorsEditInPlaceAndMarkTheTagE
     Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetCancelButton()->SetState(1, false); });
     static_cast<pirn::Button*>(origin->widget())->SetState(1, false);
     EXPECT_EQ(Record(e)[67], 7);
+}
+
+TEST_F(StructEditorTest, NestedFormsGoWithTheirEditorAndNeverHoldUpClosingEverything) {
+    AddWorld();
+    auto forms_on_screen = [] {
+        int n = 0;
+        for (pirn::Window* w = pirn::GetLayerWindow(0)->GetFirstChild(); w; w = w->GetNextSibling())
+            if (dynamic_cast<Table*>(w) && !w->IsDestroyed()) ++n;
+        return n;
+    };
+    // Shown over the screen while open, back inside its editor after.
+    TagStructEdit* tag_editor = OpenWind();
+    ASSERT_NE(tag_editor, nullptr);
+    StructEditor* e = tag_editor->GetStructEditor();
+    Table* more = e->GetNestedForms()[0];
+    EXPECT_EQ(forms_on_screen(), 0);
+    bool shown_on_screen = false;
+    Then([&] {
+        shown_on_screen = more->GetParent() == pirn::GetLayerWindow(0) && more->IsVisible();
+        more->Close(1);
+    });
+    e->OpenNestedForm(0);
+    EXPECT_TRUE(shown_on_screen);
+    EXPECT_EQ(forms_on_screen(), 0);
+
+    // Closed by itself, the editor takes its hidden form along.
+    tag_editor->Close(1);
+    StepFrame();
+    EXPECT_EQ(forms_on_screen(), 0);
+
+    // Closing every window (as quitting does) is not refused by a hidden form.
+    ASSERT_NE(OpenWind(), nullptr);
+    EXPECT_EQ(pirn::CloseAllWindows(), 1);
+    StepFrame();
+    EXPECT_EQ(forms_on_screen(), 0);
+    EXPECT_EQ(pirn::GetLayerWindow(0)->GetFirstChild(), nullptr);
 }
 
 TEST_F(StructEditorTest, ArraysListTheirElementsAndAddDeleteAndDuplicateByTheirCount) {
