@@ -195,7 +195,10 @@ void MemberChangeListener::Show() {
             const auto& enumeration = static_cast<const EnumMember&>(*member_);
             const i64 value = ReadMemberValue(scope, *member_, index_);
             const i64 shown = value == -1 && enumeration.FindEntry(-1) < 0 ? 0 : value;
-            box->SelectByData(IndexData(shown));
+            if (enumeration.FindEntry(static_cast<i32>(shown)) >= 0)
+                box->SelectByData(IndexData(shown));
+            else
+                box->GetField()->SetText(std::to_string(value));  // a value no entry names shows as itself
             break;
         }
         case Kind::TagCombo:

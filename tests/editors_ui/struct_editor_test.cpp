@@ -313,6 +313,7 @@ TEST_F(StructEditorTest, OpeningTabbingThroughAndClosingWithoutEditsChangesNoByt
     EXPECT_EQ(Record(e), read);
     EXPECT_EQ(Text(Field(e, "strength")), "invalid ???");
     EXPECT_EQ(Text(Combo(e, "collection")), pirn::kNoTagText);
+    EXPECT_EQ(Text(Combo(e, "mode")), "9");  // no entry names it: shown as the number
     // Round the whole tab ring once: every field gains and loses the focus.
     pirn::Window* start = e->GetOkButton();
     pirn::Window* w = start;
