@@ -1,6 +1,7 @@
 // Loading definition folders: which files count, in which order, how texts
-// become 8-bit, which definitions are refused (with their file and line)
-// and what the rest of a file still gives; packed offsets and layout words.
+// become 8-bit, which definitions are refused and which slips only cost
+// what they name (each logged with its file and line), what the rest of a
+// file still gives; packed offsets and layout words.
 
 #include "editors/xml_definitions.h"
 
