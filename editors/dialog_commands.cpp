@@ -207,10 +207,8 @@ bool ApplyDialogVersionText(DialogData& dialog, const std::string& text) {
     return true;
 }
 
-bool ApplyControlData(DialogControl& control, const std::string& id_text, const std::string& tag_text,
-                      const std::string& text) {
-    i64 id;
-    if (!ParseDecimalInteger(id_text.c_str(), 0, 0xFFFF, &id)) return false;
+bool ApplyControlData(DialogControl& control, i64 id, const std::string& tag_text, const std::string& text) {
+    if (id < 0 || id > 0xFFFF) return false;
     if (tag_text.empty() || tag_text.size() > 4) return false;
     std::string padded = tag_text;
     padded.resize(4, ' ');

@@ -114,11 +114,11 @@ bool ApplyDialogPositionText(DialogData& dialog, const std::string& text);
 bool ApplyDialogSizeText(DialogData& dialog, const std::string& text);
 bool ApplyDialogVersionText(DialogData& dialog, const std::string& text);
 
-// The control data prompt ("ID:", "Tag:", "Text: "): an id of 0..65535, a
-// type of one to four characters (a shorter one padded with spaces) and the
-// text. False, and the control unchanged, when the id or the type is not valid.
-bool ApplyControlData(DialogControl& control, const std::string& id_text, const std::string& tag_text,
-                      const std::string& text);
+// The control data prompt ("ID:", "Tag:", "Text: "): the id as its integer
+// field reads it, which must lie in 0..65535, a type of one to four
+// characters (a shorter one padded with spaces) and the text. False, and the
+// control unchanged, when the id or the type is not valid.
+bool ApplyControlData(DialogControl& control, i64 id, const std::string& tag_text, const std::string& text);
 // The "Tag:" text of a type: its four characters.
 std::string ControlTagText(u32 type);
 

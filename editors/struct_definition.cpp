@@ -15,10 +15,10 @@ void StructDefinition::AppendMember(std::unique_ptr<StructMember> member) {
 }
 
 std::unique_ptr<StructDefinition> BuildStructDefinition(const tinyxml2::XMLElement& element,
-                                                        const StructRegistry& registry, DefinitionError* error) {
+                                                        const StructRegistry& registry, DefinitionReport* report) {
     const char* name = element.Attribute("name");
     if (!name) {
-        if (error) *error = DefinitionError{element.GetLineNum(), std::string()};
+        if (report) report->refusal = DefinitionError{element.GetLineNum(), std::string()};
         return nullptr;
     }
     auto definition = std::make_unique<StructDefinition>();
@@ -27,13 +27,13 @@ std::unique_ptr<StructDefinition> BuildStructDefinition(const tinyxml2::XMLEleme
     u64 size = 0;
     for (const tinyxml2::XMLElement* child = element.FirstChildElement(); child;
          child = child->NextSiblingElement()) {
-        std::unique_ptr<StructMember> member = registry.factory(*child, registry, error);
+        std::unique_ptr<StructMember> member = registry.factory(*child, registry, report);
         if (!member) return nullptr;
         size += member->ByteSize();
         if (size > kMaxStructSize) {
-            if (error)
-                *error = DefinitionError{child->GetLineNum(),
-                                         FormatString("struct '%s' grows past %u bytes", name, kMaxStructSize)};
+            if (report)
+                report->refusal = DefinitionError{child->GetLineNum(),
+                                                  FormatString("struct '%s' grows past %u bytes", name, kMaxStructSize)};
             return nullptr;
         }
         definition->AppendMember(std::move(member));

@@ -33,11 +33,12 @@ public:
 };
 
 // The definition of one `struct` element, or null: without a `name`
-// (error text empty: such elements are passed over), or refused when a
+// (refusal text empty: such elements are passed over), or refused when a
 // child is not a valid member or the record would pass kMaxStructSize bytes
-// (error says why and where). Substructs are looked up in registry.
+// (the refusal says why and where). The slips of the members it kept are
+// added to report->slips. Substructs are looked up in registry.
 std::unique_ptr<StructDefinition> BuildStructDefinition(const tinyxml2::XMLElement& element,
-                                                        const StructRegistry& registry, DefinitionError* error);
+                                                        const StructRegistry& registry, DefinitionReport* report);
 
 // Appends the definition's layout words: its size, then per member its count
 // and layout code, a substruct's code 32 followed by the nested layout.

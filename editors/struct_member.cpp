@@ -13,10 +13,11 @@ namespace pirn {
 
 namespace {
 
-bool Refuse(DefinitionError* error, int line, std::string text) {
-    if (error) {
-        error->line = line;
-        error->text = std::move(text);
+// Says what was wrong, and where, when asked; always false.
+bool Explain(DefinitionError* out, int line, std::string text) {
+    if (out) {
+        out->line = line;
+        out->text = std::move(text);
     }
     return false;
 }
@@ -48,32 +49,39 @@ bool ZarnStructMember::ReadXml(const tinyxml2::XMLElement& element, DefinitionEr
     return true;
 }
 
-bool TagMember::ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) {
-    ZarnStructMember::ReadXml(element, error);
+bool TagMember::ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) {
+    ZarnStructMember::ReadXml(element, slip);
     const std::string text = XmlAttributeText(element, "group");
     if (!ParseFourCC(text, &group)) {
         group = 0xFFFFFFFF;
-        return Refuse(error, element.GetLineNum(),
-                      FormatString("tag member '%s' needs a group of exactly four characters", name.c_str()));
+        return Explain(slip, element.GetLineNum(),
+                      FormatString("tag member '%s' needs a group of exactly four characters; it lists no tags",
+                                   name.c_str()));
     }
     return true;
 }
 
-bool EnumMember::ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) {
-    ZarnStructMember::ReadXml(element, error);
+bool EnumMember::ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) {
+    ZarnStructMember::ReadXml(element, slip);
     const MemberTypeInfo* info = FindMemberType(element.Name());
     const i64 bits = info ? 8 * i64{info->element_size} : 32;
     const i64 low = -(i64{1} << (bits - 1));
     const i64 high = (i64{1} << (bits - 1)) - 1;
+    // A value the element cannot hold would be stored as another one, so
+    // such an entry ends the list as a missing value does.
     for (const tinyxml2::XMLElement* child = element.FirstChildElement("member"); child;
          child = child->NextSiblingElement("member")) {
         const char* text = child->Attribute("text");
         i64 value = 0;
-        if (!text) return Refuse(error, child->GetLineNum(), "enumeration entry without text");
+        if (!text)
+            return Explain(slip, child->GetLineNum(),
+                          FormatString("enumeration '%s': entry without text; it and the entries after it are left out",
+                                       name.c_str()));
         if (QueryXmlInteger(*child, "value", low, high, &value) != XmlNumber::Valid)
-            return Refuse(error, child->GetLineNum(),
-                          FormatString("enumeration entry '%s' needs a value in %lld..%lld", text,
-                                       static_cast<long long>(low), static_cast<long long>(high)));
+            return Explain(slip, child->GetLineNum(),
+                          FormatString("enumeration '%s': entry '%s' needs a value in %lld..%lld; it and the entries "
+                                       "after it are left out",
+                                       name.c_str(), text, static_cast<long long>(low), static_cast<long long>(high)));
         entries.push_back({text, static_cast<i32>(value)});
     }
     return true;
@@ -86,24 +94,28 @@ int EnumMember::FindEntry(i32 value) const {
 }
 
 std::unique_ptr<StructMember> CreateStructMember(const tinyxml2::XMLElement& element, const StructRegistry& registry,
-                                                 DefinitionError* error) {
+                                                 DefinitionReport* report) {
     const int line = element.GetLineNum();
+    DefinitionError* error = report ? &report->refusal : nullptr;
+    DefinitionError slip;
     const MemberTypeInfo* info = FindMemberType(element.Name());
     if (!info) {
-        Refuse(error, line, FormatString("unknown member type '%s'", element.Name()));
+        Explain(error, line, FormatString("unknown member type '%s'", element.Name()));
         return nullptr;
     }
     i64 count = 1;
     i64 digits = 3;
     if (info->code != kMemberColor &&
         QueryXmlInteger(element, "count", 1, kMaxMemberCount, &count) == XmlNumber::Invalid) {
-        Refuse(error, line, FormatString("count '%s' is not a number in 1..%u", element.Attribute("count"),
+        Explain(error, line, FormatString("count '%s' is not a number in 1..%u", element.Attribute("count"),
                                          kMaxMemberCount));
         return nullptr;
     }
     if (QueryXmlInteger(element, "digits", 0, 0xFFFFFFFF, &digits) == XmlNumber::Invalid) {
-        Refuse(error, line, FormatString("digits '%s' is not a whole number", element.Attribute("digits")));
-        return nullptr;
+        digits = 3;
+        if (report)
+            report->slips.push_back({line, FormatString("digits '%s' is not a whole number; 3 are shown",
+                                                        element.Attribute("digits"))});
     }
 
     u32 element_size = info->element_size;
@@ -112,7 +124,7 @@ std::unique_ptr<StructMember> CreateStructMember(const tinyxml2::XMLElement& ele
         const char* struct_name = element.Attribute("struct");
         nested = struct_name ? registry.Find(struct_name) : nullptr;
         if (!nested) {
-            Refuse(error, line,
+            Explain(error, line,
                    struct_name ? FormatString("substruct names no struct defined before it ('%s')", struct_name)
                                : std::string("substruct without a struct attribute"));
             return nullptr;
@@ -122,7 +134,8 @@ std::unique_ptr<StructMember> CreateStructMember(const tinyxml2::XMLElement& ele
     if (info->code == kMemberColor) count = 4;
 
     std::unique_ptr<StructMember> member = MakeMemberOfClass(info->member_class);
-    if (!member->ReadXml(element, error)) return nullptr;
+    // Kept whatever its own attributes say: the slip costs only what it names.
+    if (!member->ReadXml(element, &slip) && report) report->slips.push_back(std::move(slip));
     member->count = static_cast<u32>(count);
     member->element_size = element_size;
     member->type_code = info->code;

@@ -18,10 +18,18 @@ namespace pirn {
 class StructDefinition;
 class StructRegistry;
 
-// Why a definition element was refused, and where.
+// Why a definition element was refused, or what slip a kept one had, and where.
 struct DefinitionError {
     int line = 0;
     std::string text;
+};
+
+// What reading one `struct` element found: why it was refused (text empty
+// when it was not, or when it only lacks a name), and the slips of members
+// kept in spite of them.
+struct DefinitionReport {
+    DefinitionError refusal;
+    std::vector<DefinitionError> slips;
 };
 
 // Largest element count of one member: the count word of a layout run.
@@ -33,9 +41,11 @@ public:
     // The class-name query of the program's objects; members share the
     // default answer.
     virtual const char* GetClassName() const;
-    // Reads the attributes this class knows. False, with the reason in
-    // error, when the element breaks the rules of the class.
-    virtual bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) = 0;
+    // Reads the attributes this class knows. False, with the slip in `slip`,
+    // when the element breaks a rule of the class; the member is still
+    // usable with what was read (a slip in one member must not cost the
+    // whole struct).
+    virtual bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) = 0;
 
     u32 ByteSize() const { return count * element_size; }
     bool HasLowerBound() const { return !lower_bound.empty(); }
@@ -56,15 +66,16 @@ public:
 
 class ZarnStructMember : public StructMember {
 public:
-    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) override;
+    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) override;
 };
 
 class TagMember : public ZarnStructMember {
 public:
-    // The tag group as the group table holds it; 0xFFFFFFFF when the
-    // `group` attribute is not exactly four characters.
+    // The tag group as the group table holds it; 0xFFFFFFFF (no group: its
+    // lists offer only "<no tag>") when the `group` attribute is not exactly
+    // four characters.
     u32 group = 0xFFFFFFFF;
-    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) override;
+    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) override;
 };
 
 struct EnumEntry {
@@ -74,22 +85,26 @@ struct EnumEntry {
 
 class EnumMember : public ZarnStructMember {
 public:
-    std::vector<EnumEntry> entries;  // document order
-    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* error) override;
+    // Document order, up to the first `member` without text or without a
+    // value the element holds.
+    std::vector<EnumEntry> entries;
+    bool ReadXml(const tinyxml2::XMLElement& element, DefinitionError* slip) override;
     // Index of the first entry with the value, or -1.
     int FindEntry(i32 value) const;
 };
 
 // The member factory: the member for one child element of a `struct`, with
 // count, digits, element size, type and layout code set. Null, with the
-// reason in error, for an unknown type, a count outside 1..65535, digits that
-// are not a number, a substruct naming no struct loaded before it, or
-// attributes its class refuses.
+// reason in report->refusal, for what would misplace the record's bytes: an
+// unknown type, a count outside 1..65535, a substruct naming no struct
+// loaded before it. Slips that leave the layout as it is (digits that are
+// not a number, a tag group that is not four characters, a bad enumeration
+// entry) keep the member and are added to report->slips.
 std::unique_ptr<StructMember> CreateStructMember(const tinyxml2::XMLElement& element, const StructRegistry& registry,
-                                                 DefinitionError* error);
+                                                 DefinitionReport* report);
 
 using StructMemberFactory = std::unique_ptr<StructMember> (*)(const tinyxml2::XMLElement& element,
                                                                const StructRegistry& registry,
-                                                               DefinitionError* error);
+                                                               DefinitionReport* report);
 
 }  // namespace pirn

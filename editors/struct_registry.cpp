@@ -33,16 +33,19 @@ size_t LoadStructDefinitionsOf(const tinyxml2::XMLElement& root, const std::stri
     size_t added = 0;
     for (const tinyxml2::XMLElement* element = root.FirstChildElement("struct"); element;
          element = element->NextSiblingElement("struct")) {
-        DefinitionError error;
-        std::unique_ptr<StructDefinition> definition = BuildStructDefinition(*element, registry, &error);
+        DefinitionReport report;
+        std::unique_ptr<StructDefinition> definition = BuildStructDefinition(*element, registry, &report);
+        const char* name = element->Attribute("name");
         if (!definition) {
-            const char* name = element->Attribute("name");
             if (!name)
-                LogXmlDefinitionError(file.c_str(), error.line, "struct without a name is passed over");
+                LogXmlDefinitionError(file.c_str(), report.refusal.line, "struct without a name is passed over");
             else
-                LogXmlDefinitionError(file.c_str(), error.line, "struct '%s' refused: %s", name, error.text.c_str());
+                LogXmlDefinitionError(file.c_str(), report.refusal.line, "struct '%s' refused: %s", name,
+                                      report.refusal.text.c_str());
             continue;
         }
+        for (const DefinitionError& slip : report.slips)
+            LogXmlDefinitionWarning(file.c_str(), slip.line, "struct '%s': %s", name, slip.text.c_str());
         definition->file = file;
         registry.Add(std::move(definition));
         ++added;

@@ -58,8 +58,12 @@ std::string FormatRealForField(float value, i32 maxLength) {
     return text;
 }
 
+bool ReadsAsZeroInNumberField(int mode, std::string_view text) {
+    return text.empty() || text == "-" || (mode == kInputReal && text == ".");
+}
+
 bool ParseIntegerField(std::string_view text, i32* out) {
-    if (text.empty() || text == "-") {
+    if (ReadsAsZeroInNumberField(kInputInteger, text)) {
         *out = 0;
         return true;
     }
@@ -71,7 +75,7 @@ bool ParseIntegerField(std::string_view text, i32* out) {
 }
 
 bool ParseRealField(std::string_view text, float* out) {
-    if (text.empty() || text == "-" || text == ".") {
+    if (ReadsAsZeroInNumberField(kInputReal, text)) {
         *out = 0.0f;
         return true;
     }

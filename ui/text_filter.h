@@ -34,6 +34,11 @@ bool FilterTextInput(int mode, std::string_view text, i64 lengthAfterRemoval, i6
 // when they fit.
 std::string FormatRealForField(float v, i32 maxLength);
 
+// The texts a number field of that mode reads as 0 though they hold no
+// digit: "" and "-", and in a real field also ".". A field being cleared or
+// begun with a sign holds 0, not its old number.
+bool ReadsAsZeroInNumberField(int mode, std::string_view text);
+
 // Base-10 integer of the whole text, within the 32-bit range; "" and "-"
 // read as 0. False for anything else (letters, overflow).
 bool ParseIntegerField(std::string_view text, i32* out);

@@ -78,7 +78,9 @@ void EditControlDialog::OnTypeChosen(intptr_t, intptr_t data) {
 
 int EditControlDialog::OnOK() {
     DialogControl answer = control_;
-    if (!ApplyControlData(answer, id_->GetText(), tag_->GetText(), text_->GetText())) return 0;
+    // The number the field holds: an empty field or a lone '-' is 0.
+    i32 id = 0;
+    if (!id_->GetInteger(&id) || !ApplyControlData(answer, id, tag_->GetText(), text_->GetText())) return 0;
     control_ = answer;
     return 1;
 }

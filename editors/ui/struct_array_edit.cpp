@@ -13,6 +13,7 @@
 #include "editors/struct_definition.h"
 #include "editors/struct_member.h"
 #include "editors/ui/struct_editor.h"
+#include "editors/ui/struct_item_widgets.h"
 #include "editors/xml_attribute.h"
 #include "platform/os/os_beep.h"
 #include "platform/strings.h"
@@ -68,30 +69,31 @@ SubStructArrayEdit::~SubStructArrayEdit() = default;
 
 FocusAnswer SubStructArrayEdit::OnFocusGained(Window*, int) { return PassFocusTo(list_); }
 
-bool SubStructArrayEdit::RowText(u32 element, std::string* text) const {
-    if (!text_target_) return false;
+std::string SubStructArrayEdit::RowText(u32 element) const {
+    // Every element in use has a row, named or not: an element the user
+    // cannot see could not be selected, opened or deleted.
+    const int number = static_cast<int>(element + 1);
     u8* bytes = ArrayElementAddress(editor_->GetScope(), member_, element);
-    if (!bytes) return false;
+    if (!bytes || !text_target_) return FormatString("%s #%d", element_definition_.name.c_str(), number);
     const StructData record(element_definition_, bytes);
     const u32 raw = ReadMemberRaw(record, *text_target_);
     if (text_target_->type_code == kMemberTag) {
         TagEntry* tag = FindTag(static_cast<const TagMember&>(*text_target_).group, raw);
-        if (!tag) return false;
+        if (!tag) return FormatString("%s #%d", kNoTagText, number);
         TagHeader header;
         GetTagHeader(tag, &header);
-        *text = header.name;
-        return true;
+        return header.name;
     }
     if (text_target_->type_code == kMemberSequenceIndex) {
         const ScopedMember owner = FindScopedMember(editor_->GetScope(), kCollectionMemberName);
-        if (!owner.member || owner.member->type_code != kMemberTag) return false;
         const Collection* collection =
-            editor_->GetMemberCollection(static_cast<const TagMember&>(*owner.member), 0);
+            owner.member && owner.member->type_code == kMemberTag
+                ? editor_->GetMemberCollection(static_cast<const TagMember&>(*owner.member), 0)
+                : nullptr;
         const CollectionSequence* sequence = collection ? GetCollectionSequence(*collection, raw) : nullptr;
-        *text = sequence ? std::string(sequence->name) : FormatString("Sequence #%d", static_cast<int>(element + 1));
-        return true;
+        return sequence ? std::string(sequence->name) : FormatString("Sequence #%d", number);
     }
-    return false;
+    return FormatString("%s #%d", element_definition_.name.c_str(), number);
 }
 
 void SubStructArrayEdit::Refresh() {
@@ -100,8 +102,7 @@ void SubStructArrayEdit::Refresh() {
     const u32 in_use = ArrayCountInUse(editor_->GetScope(), member_);
     ListItem* reselect = nullptr;
     for (u32 i = 0; i < in_use; ++i) {
-        std::string text;
-        if (!RowText(i, &text)) continue;
+        const std::string text = RowText(i);
         ListItem* row = list_->AddItemAndLayout(nullptr, 0, ListItem::kTextItem, ElementData(i), text.c_str());
         if (i64{i} == selected) reselect = row;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // SubStructArrayEdit: an array of sub-structs in a struct editor's form. A
 // list of the elements in use, each named by its text-target member (a tag's
-// name or a sequence's name), and Add, Delete and Duplicate buttons. Rows
+// name or a sequence's name) or by a numbered placeholder when that names
+// nothing, and Add, Delete and Duplicate buttons. Rows
 // open their element in a nested editor. Only an array with a runtime-count
 // member grows and shrinks; every change marks the editor changed.
 
@@ -66,7 +67,9 @@ private:
     void OnDuplicate();
     void OnActivated(void* item);
     void OnSelectionChanged();
-    bool RowText(u32 element, std::string* text) const;
+    // The row of an element in use: the name its text-target member gives,
+    // or a placeholder ("<no tag> #3", "Sequence #3", "<struct> #3").
+    std::string RowText(u32 element) const;
 
     StructEditor* editor_;
     const StructMember& member_;

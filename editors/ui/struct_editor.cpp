@@ -13,6 +13,7 @@
 #include "editors/ui/struct_item_widgets.h"
 #include "editors/ui/struct_table.h"
 #include "editors/xml_attribute.h"
+#include "ui/frame_step.h"
 #include "ui/text_box.h"
 #include "ui/window_system.h"
 
@@ -190,6 +191,9 @@ Window* StructEditor::BuildNestedFormButton(Table* table, const tinyxml2::XMLEle
     if (tab_last) tab_last->SetTabNext(tab_first);
     if (tab_first) form->SetFocusChild(tab_first);
     form->SetVisible(false);
+    // Kept hidden inside the editor, so that it goes wherever the editor
+    // goes: a form left behind would refuse every close, quitting included.
+    SetParent(form, this);
     auto* button = new Button(table, static_cast<i32>(nested_forms_.size()));
     nested_forms_.push_back(form);
     button->SetTitle(form->GetTitle());
@@ -239,10 +243,14 @@ void StructEditor::AddOkCancel() {
 void StructEditor::OpenNestedForm(i32 index) {
     if (index < 0 || static_cast<size_t>(index) >= nested_forms_.size()) return;
     Table* form = nested_forms_[static_cast<size_t>(index)];
+    // Shown on its own over the screen, then back inside the editor.
+    SetParent(form, GetLayerWindow(0));
     form->SetVisible(true);
     form->CenterInParent();
     RunModal(form, 0, nullptr);
+    if (std::find(nested_forms_.begin(), nested_forms_.end(), form) == nested_forms_.end()) return;
     form->SetVisible(false);
+    SetParent(form, this);
     if (Window* top = GetTopLevel()) ActivateWindow(top, kFocusByProgram);
 }
 

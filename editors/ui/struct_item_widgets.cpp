@@ -195,7 +195,10 @@ void MemberChangeListener::Show() {
             const auto& enumeration = static_cast<const EnumMember&>(*member_);
             const i64 value = ReadMemberValue(scope, *member_, index_);
             const i64 shown = value == -1 && enumeration.FindEntry(-1) < 0 ? 0 : value;
-            box->SelectByData(IndexData(shown));
+            if (enumeration.FindEntry(static_cast<i32>(shown)) >= 0)
+                box->SelectByData(IndexData(shown));
+            else
+                box->GetField()->SetText(std::to_string(value));  // a value no entry names shows as itself
             break;
         }
         case Kind::TagCombo:
@@ -241,12 +244,11 @@ void MemberChangeListener::OnFieldChanged() {
     auto* field = static_cast<StructNumberField*>(widget_);
     if (field->IsQuiet()) return;
     const std::string text = field->GetText();
-    // A field being cleared or begun with a sign holds no number yet.
-    if (text.empty() || text == "-" || text == ".") return;
     const StructScope& scope = editor_->GetScope();
     if (kind_ == Kind::IntegerField) {
+        // Read as the box reads its number, past its 32 bits for `ulong`.
         i64 value = 0;
-        if (!ParseMemberInteger(text, &value)) return;
+        if (!ReadsAsZeroInNumberField(kInputInteger, text) && !ParseMemberInteger(text, &value)) return;
         if (value == ReadMemberValue(scope, *member_, index_)) return;
         if (WriteMemberValue(scope, *member_, index_, value)) {
             Changed();

@@ -211,15 +211,14 @@ TEST(DialogCommands, PromptsChangeOnlyWhatParsesAndFits) {
 TEST(DialogCommands, ControlDataFromThePrompt) {
     DialogControl c{MakeFourCC("butt"), 5, DialogRect{1, 2, 3, 4}, "Start"};
     EXPECT_EQ(ControlTagText(c.type), "butt");
-    ASSERT_TRUE(ApplyControlData(c, "12", "edit", "Name"));
+    ASSERT_TRUE(ApplyControlData(c, 12, "edit", "Name"));
     EXPECT_EQ(c.id, 12);
     EXPECT_EQ(c.type, MakeFourCC("edit"));
     EXPECT_EQ(c.text, "Name");
-    ASSERT_TRUE(ApplyControlData(c, "65535", "ab", ""));
+    ASSERT_TRUE(ApplyControlData(c, 65535, "ab", ""));
     EXPECT_EQ(c.type, MakeFourCC("ab  "));
     const DialogControl before = c;
-    for (auto bad : {std::pair<const char*, const char*>{"65536", "butt"}, {"-1", "butt"}, {"x", "butt"},
-                     {"1", ""}, {"1", "toolong"}}) {
+    for (auto bad : {std::pair<i64, const char*>{65536, "butt"}, {-1, "butt"}, {1, ""}, {1, "toolong"}}) {
         EXPECT_FALSE(ApplyControlData(c, bad.first, bad.second, "changed")) << bad.first << " " << bad.second;
         EXPECT_EQ(c.text, before.text);
         EXPECT_EQ(c.id, before.id);

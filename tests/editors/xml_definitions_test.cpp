@@ -1,6 +1,7 @@
 // Loading definition folders: which files count, in which order, how texts
-// become 8-bit, which definitions are refused (with their file and line)
-// and what the rest of a file still gives; packed offsets and layout words.
+// become 8-bit, which definitions are refused and which slips only cost
+// what they name (each logged with its file and line), what the rest of a
+// file still gives; packed offsets and layout words.
 
 #include "editors/xml_definitions.h"
 
@@ -169,13 +170,7 @@ TEST_F(XmlDefinitionsTest, BrokenDefinitionsAreRefusedWithFileAndLineAndTheRestL
         {"<byte count='65536'/>", "count '65536' is not a number in 1..65535"},
         {"<short count='12abc'/>", "count '12abc'"},
         {"<short count='0x10'/>", "count '0x10'"},
-        {"<real digits='-1'/>", "digits '-1' is not a whole number"},
         {"<long count='8192'/>", "struct 'bad' grows past 32767 bytes"},
-        {"<tag name='t' group='abc'/>", "tag member 't' needs a group of exactly four characters"},
-        {"<tag name='t'/>", "tag member 't' needs a group"},
-        {"<byte_enum><member text='x'/></byte_enum>", "enumeration entry 'x' needs a value in -128..127"},
-        {"<byte_enum><member text='x' value='128'/></byte_enum>", "needs a value in -128..127"},
-        {"<short_enum><member value='1'/></short_enum>", "enumeration entry without text"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.member);
@@ -192,6 +187,53 @@ TEST_F(XmlDefinitionsTest, BrokenDefinitionsAreRefusedWithFileAndLineAndTheRestL
         EXPECT_NE(text.find("ERROR: " + dir.file("defs.xml") + " line 6: struct 'bad' refused: "), std::string::npos)
             << text;
         EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+    }
+}
+
+TEST_F(XmlDefinitionsTest, SlipsThatLeaveTheLayoutKeepTheMemberAndAreLoggedWithFileAndLine) {
+    struct Case {
+        const char* member;  // the one slip inside <struct name='wind'>, on line 6
+        const char* warning;
+        u32 group;                          // a tag member's group
+        std::vector<const char*> entries;   // an enumeration's entries kept
+        u32 digits;
+    } cases[] = {
+        {"<tag name='m' group='abc'/>", "tag member 'm' needs a group of exactly four characters", 0xFFFFFFFF, {}, 3},
+        {"<tag name='m'/>", "tag member 'm' needs a group", 0xFFFFFFFF, {}, 3},
+        {"<byte_enum name='m'><member text='a' value='1'/><member text='x'/><member text='b' value='2'/></byte_enum>",
+         "enumeration 'm': entry 'x' needs a value in -128..127", 0, {"a"}, 3},
+        {"<byte_enum name='m'><member text='a' value='128'/></byte_enum>", "entry 'a' needs a value in -128..127", 0,
+         {}, 3},
+        {"<short_enum name='m'><member text='a' value='-32768'/><member value='1'/></short_enum>",
+         "enumeration 'm': entry without text", 0, {"a"}, 3},
+        {"<real name='m' digits='-1'/>", "digits '-1' is not a whole number; 3 are shown", 0, {}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member);
+        log.Clear();
+        Write("defs.xml", Definitions("<struct name='before'><long/></struct>\n<struct name='wind'>\n<byte/>\n" +
+                                      std::string(c.member) + "\n<short name='after'/>\n</struct>\n"));
+        LoadFolder();
+        const StructDefinition* wind = FindStructDefinition("wind");
+        ASSERT_NE(wind, nullptr) << log.TopicText(kXmlDefinitionTopic);
+        // The member keeps its bytes: the next one sits where it would.
+        const StructMember* m = wind->members.size() == 3 ? wind->members[1].get() : nullptr;
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(FindStructMember(*wind, "after")->offset, 1 + m->ByteSize());
+        if (const auto* tag = dynamic_cast<const TagMember*>(m)) {
+            EXPECT_EQ(tag->group, c.group);
+        }
+        if (const auto* enumeration = dynamic_cast<const EnumMember*>(m)) {
+            std::vector<std::string> texts;
+            for (const EnumEntry& e : enumeration->entries) texts.push_back(e.text);
+            EXPECT_EQ(texts, std::vector<std::string>(c.entries.begin(), c.entries.end()));
+        }
+        EXPECT_EQ(m->digits, c.digits);
+        const std::string text = log.TopicText(kXmlDefinitionTopic);
+        EXPECT_EQ(text.find("ERROR"), std::string::npos) << text;
+        EXPECT_NE(text.find("WARNING: " + dir.file("defs.xml") + " line 6: struct 'wind': "), std::string::npos)
+            << text;
+        EXPECT_NE(text.find(c.warning), std::string::npos) << text;
     }
 }
 

@@ -498,7 +498,11 @@ TEST_F(DialogEditTest, EditControlDialogChangesIdTypeAndText) {
         {"picking a type writes its code", 0, "12", "", 33, "Score", true, 12, "stat", "Score"},
         {"typed codes may be unknown", 2, "2", "qq", -1, "Mystery", true, 2, "qq  ", "Mystery"},
         {"an id past 65535 is refused", 1, "65536", "butt", -1, "Quit", false, 7, "butt", "Quit"},
+        {"a negative id is refused", 1, "-1", "butt", -1, "Quit", false, 7, "butt", "Quit"},
         {"an empty type is refused", 1, "7", "", -1, "Quit", false, 7, "butt", "Quit"},
+        // The id field reads an empty text or a lone '-' as 0.
+        {"an empty id is 0", 1, "", "butt", -1, "Quit", true, 0, "butt", "Quit"},
+        {"a lone '-' is 0", 2, "-", "qq", -1, "Mystery", true, 0, "qq  ", "Mystery"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -530,7 +534,7 @@ TEST_F(DialogEditTest, EditControlDialogChangesIdTypeAndText) {
         EXPECT_EQ(pirn::ControlTagText(after.type), c.expectType);
         EXPECT_EQ(after.text, c.expectText);
     }
-    EXPECT_EQ(Rows(editor)[13], "2 | Unknown(qq  ) | text:\"Mystery\"");
+    EXPECT_EQ(Rows(editor)[13], "0 | Unknown(qq  ) | text:\"Mystery\"");
 
     // A double click on a control opens it too.
     bool opened = false;

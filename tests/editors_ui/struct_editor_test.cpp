@@ -27,6 +27,8 @@
 #include "tests/editors/grammar_record.h"
 #include "tests/editors_ui/editors_window_fixture.h"
 #include "ui/check_box.h"
+#include "ui/frame_step.h"
+#include "ui/window_system.h"
 
 namespace pirn_test {
 namespace {
@@ -105,11 +107,15 @@ protected:
         return l ? dynamic_cast<ComboBox*>(l->widget()) : nullptr;
     }
     // What the user does: the field takes the focus by Tab (all of its text
-    // selected), the characters are typed, and the focus moves on.
+    // selected), the characters are typed ('\b' is Backspace), and the focus
+    // moves on.
     static void TypeInto(pirn::TextBox* field, const std::string& text, bool leave = true) {
         pirn::ActivateWindow(field, pirn::kFocusByTab);
         for (char c : text) {
-            field->TypeChar(static_cast<u8>(c));
+            if (c == '\b')
+                field->DeleteBackward();
+            else
+                field->TypeChar(static_cast<u8>(c));
             field->NotifyIfModified();
         }
         if (leave) pirn::ActivateWindow(field->GetTabNext(), pirn::kFocusByTab);
@@ -307,6 +313,7 @@ TEST_F(StructEditorTest, OpeningTabbingThroughAndClosingWithoutEditsChangesNoByt
     EXPECT_EQ(Record(e), read);
     EXPECT_EQ(Text(Field(e, "strength")), "invalid ???");
     EXPECT_EQ(Text(Combo(e, "collection")), pirn::kNoTagText);
+    EXPECT_EQ(Text(Combo(e, "mode")), "9");  // no entry names it: shown as the number
     // Round the whole tab ring once: every field gains and loses the focus.
     pirn::Window* start = e->GetOkButton();
     pirn::Window* w = start;
@@ -355,6 +362,13 @@ TEST_F(StructEditorTest, TypedNumbersAreStoredByTheMemberRules) {
         {"a real keeps its float", "strength", 0, "-0.75", 0, {0xBF, 0x40, 0x00, 0x00}, false},
         {"degrees become turn fractions", "heading", 0, "-90", 48, {0xC0, 0x00}, false},
         {"half a turn does not fit a signed angle: clamped", "heading", 0, "180", 48, {0x7F, 0xFF}, false},
+        // A field cleared, or left holding only a sign or a point, reads as 0.
+        {"a cleared integer field", "seed", 0, "\b", 8, {0, 0, 0, 0}, false},
+        {"a cleared short", "turns", 0, "\b", 28, {0, 0}, false},
+        {"an unsigned field holding only '-'", "mask", 0, "-", 12, {0, 0, 0, 0}, false},
+        {"a cleared real", "strength", 0, "\b", 0, {0, 0, 0, 0}, false},
+        {"a scaled field holding only '-'", "period", 0, "-", 16, {0, 0, 0, 0}, false},
+        {"a scaled field holding only '.'", "drag", 0, ".", 24, {0, 0, 0, 0}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -503,6 +517,42 @@ TEST_F(StructEditorTest, NestedFormsAndSubStructEditorsEditInPlaceAndMarkTheTagE
     EXPECT_EQ(Record(e)[67], 7);
 }
 
+TEST_F(StructEditorTest, NestedFormsGoWithTheirEditorAndNeverHoldUpClosingEverything) {
+    AddWorld();
+    auto forms_on_screen = [] {
+        int n = 0;
+        for (pirn::Window* w = pirn::GetLayerWindow(0)->GetFirstChild(); w; w = w->GetNextSibling())
+            if (dynamic_cast<Table*>(w) && !w->IsDestroyed()) ++n;
+        return n;
+    };
+    // Shown over the screen while open, back inside its editor after.
+    TagStructEdit* tag_editor = OpenWind();
+    ASSERT_NE(tag_editor, nullptr);
+    StructEditor* e = tag_editor->GetStructEditor();
+    Table* more = e->GetNestedForms()[0];
+    EXPECT_EQ(forms_on_screen(), 0);
+    bool shown_on_screen = false;
+    Then([&] {
+        shown_on_screen = more->GetParent() == pirn::GetLayerWindow(0) && more->IsVisible();
+        more->Close(1);
+    });
+    e->OpenNestedForm(0);
+    EXPECT_TRUE(shown_on_screen);
+    EXPECT_EQ(forms_on_screen(), 0);
+
+    // Closed by itself, the editor takes its hidden form along.
+    tag_editor->Close(1);
+    StepFrame();
+    EXPECT_EQ(forms_on_screen(), 0);
+
+    // Closing every window (as quitting does) is not refused by a hidden form.
+    ASSERT_NE(OpenWind(), nullptr);
+    EXPECT_EQ(pirn::CloseAllWindows(), 1);
+    StepFrame();
+    EXPECT_EQ(forms_on_screen(), 0);
+    EXPECT_EQ(pirn::GetLayerWindow(0)->GetFirstChild(), nullptr);
+}
+
 TEST_F(StructEditorTest, ArraysListTheirElementsAndAddDeleteAndDuplicateByTheirCount) {
     AddWorld();
     std::vector<u8> data = GrammarWindRecord();
@@ -580,8 +630,84 @@ TEST_F(StructEditorTest, ACountInUseFromTheFileNeverReachesPastTheArray) {
          w = w->GetNextSibling())
         if (auto* a = dynamic_cast<SubStructArrayEdit*>(w)) array = a;
     ASSERT_NE(array, nullptr);
-    EXPECT_EQ(array->GetList()->GetRowCount(), 3);  // the fourth names no tag
+    EXPECT_EQ(array->GetList()->GetRowCount(), 4);
+    EXPECT_EQ(array->GetList()->ItemAtRow(3)->text, "<no tag> #4");
     EXPECT_FALSE(array->GetAddButton()->IsEnabled());
+}
+
+TEST_F(StructEditorTest, EveryElementInUseHasARowThatCanBeSelectedOpenedAndDeleted) {
+    AddWorld();
+    LoadDefinitionText(R"(<pirnxmlfile>
+      <struct name="cue"><tag name="sound" group="soun"/><sequence_index name="frame"/></struct>
+      <structedit struct="cue" layout="horizontal"><item target="sound"/></structedit>
+      <struct name="show">
+        <tag name="collection" group=".256"/>
+        <byte name="tags_used"/><byte name="frames_used"/><byte name="plain_used"/>
+        <substruct name="by_tag" struct="cue" count="3" runtime_count="tags_used"/>
+        <substruct name="by_frame" struct="cue" count="3" runtime_count="frames_used"/>
+        <substruct name="plain" struct="cue" count="3" runtime_count="plain_used"/>
+      </struct>
+      <structedit struct="show">
+        <item target="by_tag" text_target="sound"/>
+        <item target="by_frame" text_target="frame"/>
+        <item target="plain"/>
+      </structedit>
+    </pirnxmlfile>)");
+    // Sounds: Howl, one no Codex has, none; frames: Calm, one the collection lacks.
+    Bytes record;
+    record.Code("f001").U8(3).U8(2).U8(2);
+    record.Code("f001").U16(0).Code("zzzz").U16(0).U32(0).U16(0);
+    record.U32(0).U16(1).U32(0).U16(7).U32(0).U16(0);
+    for (int i = 0; i < 3; ++i) record.U32(0).U16(0);
+    auto* editor = new StructEditor(*pirn::FindStructDefinition("show"), nullptr);
+    std::FILE* in = editors_test::StreamOf(record.data);
+    ASSERT_EQ(pirn::ReadStruct(editor->GetData(), in), record.data.size());
+    std::fclose(in);
+    ASSERT_EQ(editor->BuildForm(), 1);
+    std::vector<SubStructArrayEdit*> arrays(3, nullptr);
+    const char* names[] = {"by_tag", "by_frame", "plain"};
+    for (pirn::Window* w = editor->GetFirstChild(); w; w = w->GetNextSibling())
+        if (auto* a = dynamic_cast<SubStructArrayEdit*>(w))
+            for (size_t i = 0; i < 3; ++i)
+                if (a->GetMember().name == names[i]) arrays[i] = a;
+    ASSERT_TRUE(arrays[0] && arrays[1] && arrays[2]);
+    auto rows = [](SubStructArrayEdit* array) {
+        std::vector<std::string> out;
+        for (pirn::ListItem* i = array->GetList()->GetFirstItem(); i; i = i->next) out.push_back(i->text);
+        return out;
+    };
+    EXPECT_EQ(rows(arrays[0]), (std::vector<std::string>{"Howl", "<no tag> #2", "<no tag> #3"}));
+    EXPECT_EQ(rows(arrays[1]), (std::vector<std::string>{"Calm", "Sequence #2"}));
+    EXPECT_EQ(rows(arrays[2]), (std::vector<std::string>{"cue #1", "cue #2"}));
+
+    // A placeholder row is selected and deleted like any other.
+    SubStructArrayEdit* by_tag = arrays[0];
+    by_tag->GetList()->SelectItem(by_tag->GetList()->ItemAtRow(2), false);
+    EXPECT_TRUE(by_tag->GetDeleteButton()->IsEnabled());
+    EXPECT_TRUE(by_tag->DeleteSelected());
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "<no tag> #2"}));
+    EXPECT_EQ(editor->GetData().data()[4], 2);
+
+    // Added elements naming no tag show up at once; the array fills up.
+    Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetOkButton()->SetState(1, false); });
+    EXPECT_EQ(by_tag->AddElement(-1), 1);
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "<no tag> #2", "<no tag> #3"}));
+    EXPECT_FALSE(by_tag->GetAddButton()->IsEnabled());
+
+    // Opened, given a sound and kept, a placeholder takes the sound's name.
+    std::string title;
+    Then([&] {
+        auto* nested = dynamic_cast<StructEditor*>(pirn::GetTopModalWindow());
+        ASSERT_NE(nested, nullptr);
+        title = nested->GetTitle();
+        Pick(Combo(nested, "sound"), "Breeze");
+    });
+    Then([&] { dynamic_cast<StructEditor*>(pirn::GetTopModalWindow())->GetOkButton()->SetState(1, false); });
+    EXPECT_EQ(by_tag->OpenRow(by_tag->GetList()->ItemAtRow(1)), 1);
+    EXPECT_EQ(title, "<no tag> #2");
+    EXPECT_EQ(rows(by_tag), (std::vector<std::string>{"Howl", "Breeze", "<no tag> #3"}));
+    pirn::DestroyWindow(editor);
+    StepFrame();
 }
 
 // ---- saving -------------------------------------------------------------------------
