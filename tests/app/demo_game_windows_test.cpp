@@ -1,9 +1,12 @@
-// Every tag of the demo game whose group has an editor opens in that
-// editor (the ones the Archive Browser keeps closed aside), with the editors the program registers at start-up: each copy,
-// in each archive and in the local folder, made the effective copy in
-// turn. An editor that answers "The tag could not be loaded." names the
-// copy. Each editor shows its title whole with the modified mark, and
-// closing it leaves no window behind.
+// The demo game in the program's windows, on the headless window system:
+// - every tag whose group has an editor opens in that editor (the ones the
+//   Archive Browser keeps closed aside), with the editors the program
+//   registers at start-up: each copy, in each archive and in the local
+//   folder, made the effective copy in turn. An editor that answers "The
+//   tag could not be loaded." names the copy. Each editor shows its title
+//   whole with the modified mark, and closing it leaves no window behind;
+// - the Archive Browser lists every archive once, none named like its
+//   pseudo-archives.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 
 #include "app/archive_browser_rules.h"
 #include "app/game_archives.h"
+#include "app/ui/archive_browser.h"
 #include "app/ui/program_editors.h"
 #include "codex/codex.h"
 #include "codex/tag_group.h"
@@ -28,6 +32,7 @@
 #include "tests/support/test_support.h"
 #include "tests/ui/widget_fixture.h"
 #include "tools/demo_game/demo_game.h"
+#include "ui/list_window.h"
 #include "ui/message_box_window.h"
 #include "ui/window_renderer.h"
 
@@ -40,7 +45,7 @@ struct OpenedCopy {
     std::string group;
 };
 
-class DemoEditorsTest : public WidgetTest {
+class DemoGameWindowsTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
@@ -62,7 +67,7 @@ protected:
         UnbindTagEditors();
         RegisterProgramEditors();
         UnloadCodex();
-        SetIdleHook(&DemoEditorsTest::AnsweringFrame);
+        SetIdleHook(&DemoGameWindowsTest::AnsweringFrame);
         boxes_.clear();
     }
     void TearDown() override {
@@ -128,7 +133,7 @@ bool Openable(TagEntry* tag) {
     return !IsTagNotOpenable(tag, header, nullptr);
 }
 
-TEST_F(DemoEditorsTest, EveryCopyOfEveryTagWithAnEditorOpensInIt) {
+TEST_F(DemoGameWindowsTest, EveryCopyOfEveryTagWithAnEditorOpensInIt) {
     ASSERT_GE(AddGameArchivesFrom(dir_.file("Zarnhold")), 6u);
     std::set<std::string> groupsOpened;
     // Each archive alone, over an empty local folder: every copy it holds is
@@ -166,6 +171,27 @@ TEST_F(DemoEditorsTest, EveryCopyOfEveryTagWithAnEditorOpensInIt) {
         }
     }
     EXPECT_GT(opened_.size(), 50u);
+}
+
+TEST_F(DemoGameWindowsTest, TheBrowserListsEveryArchiveOnceBesideItsPseudoArchives) {
+    ASSERT_GE(AddGameArchivesFrom(dir_.file("Zarnhold")), 6u);
+    SetLocalFolder(dir_.file("Zarnhold/local"));
+    SetArchiveBrowserListener(true);
+    OpenArchiveBrowser();
+    // Every archive active (the browser starts with the default set).
+    ArchiveList every;
+    for (u32 i = 0; i < CountArchives(); ++i) every.push_back(GetArchive(i));
+    SetWorkingSet(every);
+    StepFrame();
+    ArchiveBrowser* browser = GetArchiveBrowser();
+    ASSERT_NE(browser, nullptr);
+    std::multiset<std::string> texts;
+    for (ListItem* item = browser->GetActiveList()->FirstRow(); item; item = browser->GetActiveList()->NextRow(item))
+        texts.insert(item->text);
+    EXPECT_EQ(texts.size(), size_t(CountArchives()) + 3);  // with local, foundation and combined
+    for (const std::string& text : texts) EXPECT_EQ(texts.count(text), 1u) << text;
+    CloseArchiveBrowser();
+    SetArchiveBrowserListener(false);
 }
 
 }  // namespace
