@@ -140,13 +140,10 @@ void ArchiveBrowserModel::FillRecord(BrowserTagRow* row, const TagSource* source
     else GetTagHeader(row->tag, &record.header);
     std::memcpy(record.location, LocationText(GetSourceLocation(source)), sizeof record.location);
 
-    bool notOpenable = row->not_openable || IsHeaderNotOpenable(record.header);
-    u32 word = 0;
-    if (CollectionFlagsInData(record.header) && ReadCollectionFlagsWord(row->tag, &word)) {
-        record.header.user_data = word;
-        notOpenable = notOpenable || (word & kColorMapBit) != 0;
-    }
-    row->not_openable = notOpenable;
+    u32 word = 0;  // stays 0, as the user data of such a header is, when unread
+    const bool notOpenable = IsTagNotOpenable(row->tag, record.header, &word);
+    if (CollectionFlagsInData(record.header)) record.header.user_data = word;
+    row->not_openable = row->not_openable || notOpenable;
     row->local = IsTagLocal(row->tag);
     row->color = TagRowColor(row->local, row->not_openable);
 }

@@ -36,6 +36,14 @@ bool CollectionFlagsInData(const TagHeader& header) {
     return header.group == kCollectionGroup && header.user_data == 0 && header.data_length >= kLargeCollectionLength;
 }
 
+bool IsTagNotOpenable(TagEntry* tag, const TagHeader& header, u32* flagsWord) {
+    if (IsHeaderNotOpenable(header)) return true;
+    u32 word = 0;
+    if (!CollectionFlagsInData(header) || !ReadCollectionFlagsWord(tag, &word)) return false;
+    if (flagsWord) *flagsWord = word;
+    return (word & kColorMapBit) != 0;
+}
+
 bool ReadCollectionFlagsWord(TagEntry* tag, u32* word) {
     TagHeader header;
     std::FILE* stream = OpenTagForReading(tag, &header);

@@ -31,6 +31,10 @@ bool IsTagShown(const TagEntry* tag, bool showHiddenGroups);
 // colour-map collection, a mesh older than version 11, or a tag of any
 // other group without an editor.
 bool IsHeaderNotOpenable(const TagHeader& header);
+// Whether the browser keeps the tag closed: its header is not openable, or
+// it is a collection whose flags in its data mark a colour map. When those
+// flags were read, *flagsWord gets them (the user data they stand for).
+bool IsTagNotOpenable(TagEntry* tag, const TagHeader& header, u32* flagsWord);
 // Whether the header says the collection's flags are in its data (user data
 // 0 and at least 0x120000 bytes of data).
 bool CollectionFlagsInData(const TagHeader& header);

@@ -94,10 +94,16 @@ void ComboBox::FitDropdown(int rows, bool widen) {
     if (widen) {
         i32 widest = 0;
         for (ListItem* it = list_->GetFirstItem(); it; it = it->next)
-            widest = std::max(widest, GetTextWidth(it->text.c_str()));
-        width_ = widest + kWidenExtra;
+            widest = std::max(widest, list_->GetTextWidth(it->text.c_str()));
+        width_ = WidthToShowText(widest);
     }
     SetWidth(width_);
+}
+
+i32 ComboBox::WidthToShowText(i32 textWidth) const {
+    // The open list has a scroll bar beside its rows whenever it is at
+    // least a row high: it takes its width from the names.
+    return list_->FrameWidthForRowText(textWidth) + kButtonWidth;
 }
 
 ListItem* ComboBox::AddItem(void* data, const char* text, bool atFront) {

@@ -22,7 +22,6 @@ public:
     static constexpr i32 kButtonWidth = 14;
     static constexpr i32 kDefaultWidth = 178;
     static constexpr i32 kMinimumHeight = 16;
-    static constexpr i32 kWidenExtra = 18;
     static constexpr u32 kListFlags = ListWindow::kNeverEmptySelection | ListWindow::kSingleClickActivates;
 
     class DropdownButton : public Button {
@@ -59,8 +58,12 @@ public:
     void SortItems();
     void SetWidth(i32 w);
     // List height: line height x min(item rows + 1, max(rows, 1)); with
-    // widen the box becomes as wide as the widest item text + 18.
+    // widen the box becomes as wide as WidthToShowText gives for the widest
+    // item text.
     void FitDropdown(int rows, bool widen);
+    // The box width at which the open list shows a text this wide whole,
+    // beside its border and scroll bar.
+    i32 WidthToShowText(i32 textWidth) const;
     void OpenDropdown(bool typed);
     void CloseDropdown();
     // Whether the list opened above the field.

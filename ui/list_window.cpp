@@ -12,6 +12,7 @@
 #include "platform/os/os_beep.h"
 #include "platform/os/os_time.h"
 #include "ui/skin.h"
+#include "ui/text_contrast.h"
 #include "ui/text_box.h"
 #include "ui/text_layout.h"
 #include "ui/window_drag.h"
@@ -368,13 +369,22 @@ ListItem* ListWindow::ItemAtClientPoint(Point p) const {
 
 // ---- cells ----
 
-i32 ListWindow::FirstCellLeft(const ListItem* item) const {
+i32 ListWindow::FirstCellLeft(const ListItem* item) const { return FirstCellLeftAtDepth(item->depth); }
+
+i32 ListWindow::FirstCellLeftAtDepth(i32 depth) const {
     const int first = tree_->FirstVisibleColumn();
     i32 x = first >= 0 ? tree_->GetColumn(first).x : 0;
-    if (listFlags_ & kTree) x += kMarkerWidth + item->depth * indentStep_;
+    if (listFlags_ & kTree) x += kMarkerWidth + depth * indentStep_;
     if (listFlags_ & kLeadingSpace) x += kMarkerWidth;
     if (!(listFlags_ & (kTree | kLeadingSpace))) x += 4;
     return x;
+}
+
+i32 ListWindow::FrameWidthForRowText(i32 textWidth) const {
+    const u32 edges = GetBorderEdges();
+    const i32 border = GetBorderSize();
+    const i32 borders = ((edges & kEdgeLeft) ? border : 0) + ((edges & kEdgeRight) ? border : 0);
+    return 2 * FirstCellLeftAtDepth(0) + textWidth + borders + GetScrollbarWidth();
 }
 
 std::string ListWindow::DisplayText(const ListItem* item) const {
@@ -810,6 +820,14 @@ int ListWindow::EditCell(ListItem* item, int column, EditCellCallback callback, 
 
 // ---- drawing ----
 
+u32 ListWindow::SelectedTextColor(u32 color, bool focused) const {
+    // A row's own colour (orange for a local copy) stays, made dark or
+    // light enough to read on the selection under it.
+    const u32 surface = TestFlags(kDarkBackground) ? kSkinDarkTint : kSkinWhite;
+    const u32 fill = CompositeOver(SelectionColor(focused, false), surface);
+    return LegibleOn(color, fill, kLegibleTextContrast);
+}
+
 void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
     Skin* skin = GetSkin();
     const i32 width = GetClientWidth();
@@ -833,7 +851,7 @@ void ListWindow::DrawRow(const ListItem* item, i32 y, bool focused) {
         left += iw + 2;
     }
     if (item->textColor == 0xFFFFFFFFu) SetSkinTextColor(false);
-    else SetDrawColor(item->textColor);
+    else SetDrawColor(item->IsSelected() ? SelectedTextColor(item->textColor, focused) : item->textColor);
     const bool textRow = (item->flags & ListItem::kTextItem) || !(listFlags_ & kColumnMode) || !item->userData;
     if (textRow) {
         if (!item->text.empty()) DrawTextInRect(item->text.c_str(), 0, 0, Rect{left, y, width, y + rowHeight_});

@@ -168,6 +168,11 @@ public:
     std::string CellText(const ListItem* item, int column) const { return tree_->CellText(item, column); }
     // Client rectangle of a cell (the whole row width for a text item).
     Rect CellRect(const ListItem* item, int column) const;
+    // The frame width at which a text row at the top level shows a text of
+    // this width whole, with the vertical scroll bar beside the rows: the
+    // row's inset before the text and as much after it, the borders and
+    // the bar.
+    i32 FrameWidthForRowText(i32 textWidth) const;
 
     // ---- in-place editing ----
     int EditItem(ListItem* item);
@@ -217,7 +222,10 @@ private:
     i32 HeaderHeight() const;
     bool HasHeader() const;
     i32 FirstCellLeft(const ListItem* item) const;
+    i32 FirstCellLeftAtDepth(i32 depth) const;
     void DrawRow(const ListItem* item, i32 y, bool focused);
+    // A row's own text colour as drawn on the row's selection highlight.
+    u32 SelectedTextColor(u32 color, bool focused) const;
     void ForEachSelectedCopy(void (ListWindow::*action)(ListItem*));
 
     u32 listFlags_;

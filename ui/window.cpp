@@ -101,6 +101,7 @@ Window::~Window() {
     const bool tearingDown = TearingDown();
     // Nothing in the window system may point into this subtree once it goes.
     ForgetWindowSubtree(this);
+    ReleaseOwnership(tearingDown);
 
     // Leave the tab ring (a ring of two leaves the other window on its own).
     if (tabPrev_ && tabPrev_->tabNext_ == this) tabPrev_->tabNext_ = tabNext_;
@@ -353,6 +354,31 @@ void Window::DestroyChildren() {
         if (focusProxy_ == c) focusProxy_ = nullptr;
         c->UnlinkFromParent();
         DestroyWindow(c);
+    }
+}
+
+void Window::SetOwner(Window* owner) {
+    if (owner == owner_) return;
+    for (const Window* o = owner; o; o = o->owner_)
+        if (o == this) return;  // would own itself
+    if (owner_) {
+        auto& list = owner_->owned_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    owner_ = owner;
+    if (owner_) owner_->owned_.push_back(this);
+}
+
+void Window::ReleaseOwnership(bool tearingDown) {
+    SetOwner(nullptr);
+    // Whatever deletes this window (its own destruction, a parent's, the
+    // whole tree's) takes what it owns along; at teardown the tree deletes
+    // them anyway.
+    const std::vector<Window*> owned = std::move(owned_);
+    owned_.clear();
+    for (Window* w : owned) {
+        w->owner_ = nullptr;
+        if (!tearingDown && !(w->drawState_ & kDetached)) DestroyWindow(w);
     }
 }
 

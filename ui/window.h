@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 #include "ui/rect.h"
@@ -165,6 +166,14 @@ public:
     Window* GetTopLevel();
     bool IsDescendantOf(const Window* ancestor) const;  // true for itself
     void DestroyChildren();
+    // Ownership: a window that belongs to this one without being its child
+    // (a nested form, a window an editor opens beside itself) is destroyed
+    // with it, whatever destroys the owner or the owner's ancestors. Null
+    // releases the window from its owner; a link that would make a loop is
+    // refused.
+    void SetOwner(Window* owner);
+    Window* GetOwner() const { return owner_; }
+    const std::vector<Window*>& GetOwnedWindows() const { return owned_; }
     i32 GetId() const { return id_; }
     void SetId(i32 value) { id_ = value; }
     void* GetUserData() const { return userData_; }
@@ -289,6 +298,8 @@ private:
 
     // Takes the window out of its parent's child list without telling anyone.
     void UnlinkFromParent();
+    // The destructor's part of ownership: leaves its owner, destroys what it owns.
+    void ReleaseOwnership(bool tearingDown);
 
     Window* prevSibling_ = nullptr;
     Window* nextSibling_ = nullptr;
@@ -299,6 +310,8 @@ private:
     Window* tabPrev_ = nullptr;
     Window* firstChild_ = nullptr;
     Window* lastChild_ = nullptr;
+    Window* owner_ = nullptr;
+    std::vector<Window*> owned_;
     i32 childCount_ = 0;
     u32 flags_ = 0;
     u32 borderEdges_ = kEdgeAll;

@@ -37,6 +37,15 @@ Rect Interpolate(const Rect& r, const Rect& toward) {
                 mix(r.bottom, toward.bottom)};
 }
 
+// Title text flags: measured as drawn.
+constexpr u32 kTitleMeasureFlags = 262 | kTextMeasureOnly;
+// Room left of the title in its strip.
+constexpr i32 kTitleInset = 4;
+
+i32 TitleTextWidth(InterfaceFont* font, const char* title, i32 height) {
+    return DrawWindowText(font, title, 0, kTitleMeasureFlags, Rect{0, 0, 1 << 20, height});
+}
+
 }  // namespace
 
 void SetWindowRenderer(WindowRenderer* renderer) { g_renderer = renderer; }
@@ -114,7 +123,7 @@ FrameLayout ComputeFrameLayout(const Window* w) {
         }
         l.titleText = l.titleStrip;
         l.titleText.right -= buttons * (m.titleButtonWidth + 2 * m.thickBorder);
-        l.titleText.left += 4;
+        l.titleText.left += kTitleInset;
         if (l.titleText.right < l.titleText.left) l.titleText.right = l.titleText.left;
         l.title = w->GetTitle();
         l.font = w->GetFont();
@@ -145,6 +154,19 @@ FrameLayout ComputeFrameLayout(const Window* w) {
     return l;
 }
 
+i32 FrameWidthForTitle(const Window* w, const char* title) {
+    const FrameLayout l = ComputeFrameLayout(w);
+    if (!l.hasTitleBar) return 0;
+    // Everything of the frame's width that is not room for the title, and
+    // the inset once more on the right.
+    const WindowMetrics m = GetWindowMetrics();
+    i32 buttons = 0;
+    for (const FrameLayout::Button& b : l.buttons) buttons += b.present ? 1 : 0;
+    const i32 chrome = l.frame.Width() - l.titleStrip.Width() + buttons * (m.titleButtonWidth + 2 * m.thickBorder) +
+                       2 * kTitleInset;
+    return chrome + TitleTextWidth(l.font, title ? title : "", l.titleStrip.Height());
+}
+
 void PaintFrameLayout(const FrameLayout& l) {
     const Skin* skin = GetSkin();
     if (l.hasTitleBar) {
@@ -153,9 +175,7 @@ void PaintFrameLayout(const FrameLayout& l) {
             // A title wider than the room left by the buttons is cut, so that
             // it never runs under them.
             std::string title = l.title;
-            const Rect measure{0, 0, 1 << 20, l.titleText.Height()};
-            while (!title.empty() && DrawWindowText(l.font, title.c_str(), 0, 262 | kTextMeasureOnly, measure) >
-                                         l.titleText.Width())
+            while (!title.empty() && TitleTextWidth(l.font, title.c_str(), l.titleText.Height()) > l.titleText.Width())
                 title.pop_back();
             SetDrawColor(kColorWhite);
             DrawWindowText(l.font, title.c_str(), 0, 342, l.titleText);

@@ -46,6 +46,9 @@ struct FrameLayout {
 // skin (through the draw target).
 FrameLayout ComputeFrameLayout(const Window* window);
 void PaintFrameLayout(const FrameLayout& layout);
+// The narrowest frame in which the base frame painter shows this title
+// whole beside the window's title-bar buttons; 0 without a title bar.
+i32 FrameWidthForTitle(const Window* window, const char* title);
 
 // The skin's drop shadow of a frame (screen), drawn under the windows and
 // clipped to the rectangle being redrawn and to `within` (screen): a window

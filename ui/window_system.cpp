@@ -663,7 +663,9 @@ int CloseAllWindows() {
     if (!layer0) return 1;
     for (Window* w = layer0->GetFirstChild(); w;) {
         Window* next = w->GetNextSibling();
-        if (!w->IsDestroyed()) {
+        // Hidden windows (forms and helpers kept for later) are not asked:
+        // nobody could answer them. They go with their owners or the tree.
+        if (!w->IsDestroyed() && w->IsVisible()) {
             // Asking may run frames (a "Save?" box) that delete queued
             // windows: the next one stays until the walk has passed.
             DispatchGuard keepThis(w);
@@ -677,6 +679,20 @@ int CloseAllWindows() {
     return 1;
 }
 
+namespace {
+
+// A live window owned by a window of the subtree (top and its descendants)
+// but not inside it; null when there is none.
+Window* FindOwnedOutside(Window* w, const Window* top) {
+    for (Window* owned : w->GetOwnedWindows())
+        if (!owned->IsDestroyed() && !owned->IsDescendantOf(top)) return owned;
+    for (Window* c = w->GetFirstChild(); c; c = c->GetNextSibling())
+        if (Window* owned = FindOwnedOutside(c, top)) return owned;
+    return nullptr;
+}
+
+}  // namespace
+
 void DestroyWindow(Window* window) {
     if (!window || window->IsDestroyed()) return;
     window->OnDestroy();
@@ -684,6 +700,10 @@ void DestroyWindow(Window* window) {
     window->DisconnectAll();
     g_deletion.deferredDeletes.push_back(window);
     WindowInternals::SetWindowState(window, Window::kStateDestroyed);
+    // Windows owned by the window or by anything inside it go now, while
+    // their owners are whole, not when the owners are deleted. One at a
+    // time: each OnDestroy may change the tree.
+    while (Window* owned = FindOwnedOutside(window, window)) DestroyWindow(owned);
 }
 
 void ForgetWindowSubtree(Window* window) {

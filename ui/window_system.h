@@ -105,7 +105,12 @@ const ModalEntry& TopModalEntry();
 
 // ---- quitting, destruction ----
 int RequestQuit();
+// Asks each visible top-level window of layer0 to close (byUser 0) and
+// destroys those that agree; 0 at the first refusal. Hidden windows are
+// neither asked nor closed.
 int CloseAllWindows();
+// OnDestroy, then queued for deletion; the windows it and its descendants
+// own are destroyed with it.
 void DestroyWindow(Window* window);
 void SetIdleHook(IdleHook hook);
 void SetQuitHook(QuitHook hook);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/about_credits.h"
 #include "platform/image_file.h"
 #include "platform/os/os_time.h"
 #include "ui/draw_target.h"
@@ -17,27 +18,7 @@ constexpr char kImagePath[] = "res/pirn.bmp";
 
 PirnSplashScreen* g_splash = nullptr;
 
-const char kCredits[] =
-    "|bPirn|p \"Shuttle\" Build 123\n"
-    "\n"
-    "Ada |i\"Loom\"|p Weaver (Warp & Weft) Programming\n"
-    "Tobias |i\"Bobbin\"|p Reel (Warp & Weft) Programming\n"
-    "Mira |i\"Heddle\"|p Lane (Fourth Shed) Mac Support\n"
-    "Jonas |i\"Selvage\"|p Hart (Fourth Shed) Scripting, Testing\n"
-    "Edda |i\"Treadle\"|p Moss (Night Loom) Scripting\n"
-    "Pavel |i\"Spindle\"|p Orr (Night Loom) Testing\n"
-    "Nell |i\"Batten\"|p Quist (Open Reed) Testing\n"
-    "\n"
-    "Additional Thanks to:\n"
-    "\"Tabby\" (Open Reed), \"Twill\" (Night Loom), \"Satin\" (Fourth Shed),\n"
-    "\"Dobby\" (Warp & Weft), \"Jacquard\" (Open Reed).\n"
-    "And all the testers.\n"
-    "\n"
-    "|bFor everyone who still plays Zarnhold.|p";
-
 }  // namespace
-
-const char* AboutCredits() { return kCredits; }
 
 u32 FadeAlpha(double t) {
     t = std::clamp(t, 0.0, 1.0);
@@ -106,18 +87,23 @@ void PirnSplashScreen::End() {
 }
 
 void PirnSplashScreen::DrawContents() {
-    const u32 alpha = CurrentAlpha();
-    Rect picture = GetClientRect();
-    if (mode_ == kAbout) picture.right -= kCreditsWidth;
-    if (image_.width && image_.height) {
-        SetDrawColor(PackRgba(255, 255, 255, alpha));
-        DrawPixelImage(image_, picture);
+    if (BeginWindowDraw(this, 1, 0)) {
+        const u32 alpha = CurrentAlpha();
+        Rect picture = GetClientRect();
+        if (mode_ == kAbout) picture.right -= kCreditsWidth;
+        if (image_.width && image_.height) {
+            SetDrawColor(PackRgba(255, 255, 255, alpha));
+            DrawPixelImage(image_, picture);
+        }
+        if (mode_ == kAbout) {
+            // The credits keep clear of the picture and the frame.
+            const Rect credits{picture.right + kCreditsMargin, kCreditsMargin, GetClientWidth() - kCreditsMargin,
+                               GetClientHeight() - kCreditsMargin};
+            SetDrawColor(kColorWhite);
+            DrawTextInRect(AboutCredits(), 0, kCreditsTextFlags, credits);
+        }
     }
-    if (mode_ == kAbout) {
-        const Rect credits{picture.right, 0, GetClientWidth(), GetClientHeight()};
-        SetDrawColor(kColorWhite);
-        DrawTextInRect(kCredits, 0, kCreditsTextFlags, credits);
-    }
+    EndWindowDraw(this);
 }
 
 void PirnSplashScreen::OnMouseButton(InputEvent& event) {

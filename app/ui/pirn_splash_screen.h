@@ -19,6 +19,7 @@ public:
     static constexpr double kAboutHold = 120.0;
     static constexpr double kFadeTime = 1.0;
     static constexpr i32 kCreditsWidth = 384;
+    static constexpr i32 kCreditsMargin = 8;
     static constexpr u32 kCreditsTextFlags = 278;
     static constexpr u32 kModalFlags = 5;
 
@@ -56,8 +57,6 @@ void RunSplashScreen();
 // The About box (mode 1), modally.
 void ShowAboutBox();
 
-// The credits text of the About box (program text with style switches).
-const char* AboutCredits();
 // (1 - (3 - 2t) t^2) x 255 for t clamped to 0..1: a smooth fade.
 u32 FadeAlpha(double t);
 

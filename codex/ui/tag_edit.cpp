@@ -12,6 +12,7 @@
 #include "platform/os/key_codes.h"
 #include "platform/strings.h"
 #include "ui/message_box_window.h"
+#include "ui/window_renderer.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -94,6 +95,24 @@ void TagEdit::ShowEditor() {
 void TagEdit::SetModified(bool modified) {
     modified_ = modified;
     SetTitleF(modified ? "%s*" : "%s", header_.name);
+    ReapplyFrame();  // the name may have changed: the frame fits it again
+}
+
+i32 TagEdit::GetTitleFrameWidth() const {
+    // Room for the name with the mark, whether or not it shows yet: a cut
+    // title would hide the one sign of unsaved changes.
+    const std::string marked = std::string(header_.name) + "*";
+    return FrameWidthForTitle(this, marked.c_str());
+}
+
+void TagEdit::ConstrainFrame(const Rect& old, const Rect& proposed, Rect* out) {
+    Window::ConstrainFrame(old, proposed, out);
+    if (GetWindowState() == kStateCollapsed) return;
+    const i32 wanted = GetTitleFrameWidth();
+    if (out->Width() >= wanted) return;
+    // As for the minimum size: the edge that did not move stays.
+    if (proposed.left != old.left && proposed.right == old.right) out->left = out->right - wanted;
+    else out->right = out->left + wanted;
 }
 
 int TagEdit::SaveChanges() {

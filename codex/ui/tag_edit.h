@@ -39,6 +39,9 @@ public:
     ~TagEdit() override;
 
     const char* GetClassName() const override { return "TagEdit"; }
+    // Never narrower than its title with the modified mark, however it is
+    // sized (by its content, by the user, by the program).
+    void ConstrainFrame(const Rect& old, const Rect& proposed, Rect* out) override;
     int OnCloseRequest(int byUser) override;
     void OnDestroy() override;
     // Control+S saves (SaveChanges) and counts as handled; every other key
@@ -74,6 +77,8 @@ public:
     // Stores the flag and retitles: the header's name, "*" after it while
     // modified.
     void SetModified(bool modified);
+    // The narrowest frame that shows the header's name and the "*" whole.
+    i32 GetTitleFrameWidth() const;
     bool IsModified() const { return modified_; }
     // Save with the user told about a failure ("Error" / "The save operation
     // could not be completed."). On success the modified flag is cleared.

@@ -266,6 +266,7 @@ BitmapWindow* X256BitmapBrowser::OpenBitmapWindow(CollectionBitmap* bitmap) {
         return window;
     }
     auto* window = new BitmapWindow(*collection_, bitmap, &editor_->Blocks());
+    window->SetOwner(editor_);  // it shows the editor's collection: it goes with the editor
     const Point at = NextCascadePosition();
     window->SetPosition(at.x, at.y);
     window->KeepOnScreen();

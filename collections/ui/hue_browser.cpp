@@ -142,6 +142,7 @@ X256HueEdit* X256HueBrowser::OpenHueEdit(CollectionHueChange* hue) {
         return window;
     }
     auto* window = new X256HueEdit(hue, &editor_->Blocks());
+    window->SetOwner(editor_);  // it shows the editor's collection: it goes with the editor
     ConnectSignal<&X256HueBrowser::OnEditChanged>(window->changed, this);
     ConnectSignal<&X256HueBrowser::RefreshHueList>(window->nameChanged, this);
     const Point at = NextCascadePosition();

@@ -232,6 +232,7 @@ X256SequenceEdit* X256SequenceBrowser::OpenSequenceEditor(CollectionSequence* se
         return window;
     }
     auto* window = new X256SequenceEdit(editor_, sequence);
+    window->SetOwner(editor_);  // it shows the editor's collection: it goes with the editor
     ConnectSignal<&X256SequenceBrowser::OnSequenceChanged>(window->sequenceChanged, this);
     ConnectSignal<&X256SequenceBrowser::OnSequenceListChanged>(window->sequenceListChanged, this);
     ConnectSignal<&X256SequenceBrowser::OnOpenFrame>(window->openFrame, this);
@@ -255,6 +256,7 @@ X256SequenceFrameEdit* X256SequenceBrowser::OpenFrameEditor(CollectionSequence* 
         }
     }
     auto* window = new X256SequenceFrameEdit(editor_, sequence, v, f);
+    window->SetOwner(editor_);  // it shows the editor's collection: it goes with the editor
     ConnectSignal<&X256SequenceBrowser::OnSequenceChanged>(window->sequenceChanged, this);
     ConnectSignal<&X256SequenceBrowser::OnFrameEditorChanged>(window->changed, this);
     ConnectSignal<&X256SequenceBrowser::OnEditorClosed>(window->closed, this);

@@ -59,6 +59,8 @@ StructEditor::StructEditor(const StructDefinition& definition, StructEditor* par
       parent_editor_(parent_editor) {
     scope_.record = &data_;
     scope_.parent = parent_editor ? &parent_editor->scope_ : nullptr;
+    // Open over its parent, it goes when the parent's editor goes.
+    SetOwner(parent_editor);
 }
 
 StructEditor::~StructEditor() {
@@ -69,7 +71,6 @@ StructEditor::~StructEditor() {
 
 void StructEditor::OnDestroy() {
     for (auto& listener : listeners_) listener->DisconnectAll();
-    for (Table* form : nested_forms_) DestroyWindow(form);
     nested_forms_.clear();
     DropCachedCollections(this);
 }
@@ -185,6 +186,9 @@ Window* StructEditor::BuildLayoutChild(Table* table, const tinyxml2::XMLElement&
 
 Window* StructEditor::BuildNestedFormButton(Table* table, const tinyxml2::XMLElement& child) {
     Table* form = BuildFormTable(child, nullptr, true);
+    // A window of its own, not a child: it goes with the editor, however
+    // the editor goes (as a child of a tag editor it never hears OnDestroy).
+    form->SetOwner(this);
     Window* tab_first = nullptr;
     Window* tab_last = nullptr;
     ReparentFormWidgets(form, form, &tab_first, &tab_last);

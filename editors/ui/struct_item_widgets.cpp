@@ -91,7 +91,7 @@ void StructNumberField::ShowText(const std::string& text) {
 
 StructTagComboBox::StructTagComboBox(Window* parent, std::shared_ptr<const TagChoiceList> choices)
     : CodexGroupBox(kNoTagId, parent, 0), choices_(std::move(choices)) {
-    SetWidth(choices_->widest + kWidenExtra);
+    SetWidth(WidthToShowText(choices_->widest));  // as wide as the filled list will make it
 }
 
 void StructTagComboBox::ShowTagId(u32 tag_id) {

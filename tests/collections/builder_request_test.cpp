@@ -31,7 +31,7 @@ protected:
         std::string error;
         ASSERT_TRUE(demo::WriteDemoGame(demo::BuildDemoGame(), game(), &error)) << error;
         SetLocalFolder(game() + "/local/");
-        ASSERT_NE(AddArchive(game() + "/tags/foundation"), nullptr);
+        ASSERT_NE(AddArchive(game() + "/tags/" + pirn::demo::kDemoBaseArchive), nullptr);
         SetDefaultWorkingSet();
         PollLocalFolder(true);
     }

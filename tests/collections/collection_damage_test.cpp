@@ -85,7 +85,7 @@ std::vector<std::vector<u8>> Samples() {
     const demo::DemoGame game = demo::BuildDemoGame();
     for (const demo::DemoArchive& archive : game.archives)
         for (const demo::DemoTag& tag : archive.tags)
-            if (tag.group == MakeFourCC(".256") && archive.file_name == "foundation") samples.push_back(tag.data);
+            if (tag.group == MakeFourCC(".256") && archive.file_name == pirn::demo::kDemoBaseArchive) samples.push_back(tag.data);
     return samples;
 }
 

@@ -41,7 +41,7 @@ protected:
         std::string error;
         ASSERT_TRUE(pirn::demo::WriteDemoGame(pirn::demo::BuildDemoGame(), game(), &error)) << error;
         pirn::SetLocalFolder(game() + "/local/");
-        ASSERT_NE(pirn::AddArchive(game() + "/tags/foundation"), nullptr);
+        ASSERT_NE(pirn::AddArchive(game() + "/tags/" + pirn::demo::kDemoBaseArchive), nullptr);
         pirn::SetDefaultWorkingSet();
         pirn::PollLocalFolder(true);
         pirn::headless::ResetScriptedDialogs();

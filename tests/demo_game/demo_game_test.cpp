@@ -30,7 +30,7 @@ const DemoArchive& ArchiveNamed(const DemoGame& game, const std::string& file) {
 
 TEST(DemoGame, CurrentArchiveFollowsTheFormatTables) {
     const DemoGame game = BuildDemoGame();
-    const DemoArchive& foundation = ArchiveNamed(game, "foundation");
+    const DemoArchive& foundation = ArchiveNamed(game, kDemoBaseArchive);
     const std::vector<u8> b = EncodeArchive(foundation);
     const u16 maps = ReadU16(b, 100);
     const u16 entries = ReadU16(b, 102);

@@ -146,7 +146,7 @@ TEST_F(ArchiveBrowserE2eTest, TheWorkingSetIsKeptAcrossARestart) {
     ArchiveMenu(window, 1);  // "Deactivate Selection"
     Shot(window, "campaign-deactivated");
     Quit(window);
-    EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"foundation;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
+    EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"zarnhold;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
 
     // After a restart the campaign's own tags are not listed: its mesh
     // cannot be found, so nothing is copied.
@@ -170,7 +170,7 @@ TEST_F(ArchiveBrowserE2eTest, TheWorkingSetIsKeptAcrossARestart) {
     EXPECT_EQ(HeaderName(ReadAll(Local("Meshes/Mesh Campaign"))), "Mesh Campaign");
     Shot(window, "campaign-activated");
     Quit(window);
-    EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"foundation;campaign;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
+    EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"zarnhold;campaign;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
 }
 
 TEST_F(ArchiveBrowserE2eTest, TagCommandsChangeTheLocalFolder) {

@@ -130,7 +130,7 @@ TEST_F(PirnProgramTest, StartsToTheDesktopAndQuitsOnlyWhenConfirmed) {
               "ArchiveBrowserPlacement \"0 10 10 470 320\"\nOsWindowSizeX 800\nOsWindowSizeY 600\nShowSplash 0\n"
               "UseFullscreen 0\nUseVSync 0\nZarnPath \"" + game + "\"\nZzExtra 5\n");
     if (std::getenv("PIRN_MAKE_DEMO_GAME")) {
-        EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"foundation;campaign;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
+        EXPECT_EQ(PrefLine("CodexWorkingSet"), "\"zarnhold;campaign;terrain;Caf\\xC3\\xA9\\\\; Night Pack;Demo Addon;\"");
     }
 }
 

@@ -4,6 +4,7 @@
 // Xvfb, its window found by title, screenshots kept in the build folder's
 // e2e-screenshots/, and the log and preferences it writes read back.
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,19 @@ protected:
         if (Exists(runDir_ + "/res/pirn.bmp")) CopyFile(runDir_ + "/res/pirn.bmp", dir_.file("res/pirn.bmp"));
         if (Exists(runDir_ + "/res/dtex.act")) CopyFile(runDir_ + "/res/dtex.act", dir_.file("res/dtex.act"));
         if (Exists(runDir_ + "/charmap")) CopyFile(runDir_ + "/charmap", dir_.file("charmap"));
+    }
+
+    // The tag layout definitions (res/*.xml) the run folder has: the struct
+    // editors' groups.
+    void CopyDefinitionFiles() {
+        DIR* folder = ::opendir((runDir_ + "/res").c_str());
+        ASSERT_NE(folder, nullptr);
+        while (const dirent* entry = ::readdir(folder)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0)
+                CopyFile(runDir_ + "/res/" + name, dir_.file("res/" + name));
+        }
+        ::closedir(folder);
     }
 
     // The font, the texture pack and the character map the run folder has.

@@ -53,9 +53,23 @@ TEST_F(ComboBoxTest, LayoutOfFieldButtonAndList) {
 
     box_->FitDropdown(3, false);
     EXPECT_EQ(box_->GetList()->GetHeight(), 3 * kLineHeight);
-    box_->FitDropdown(20, true);
+    box_->FitDropdown(20, false);
     EXPECT_EQ(box_->GetList()->GetHeight(), 6 * kLineHeight);  // five items and one more row
-    EXPECT_EQ(box_->GetWidth(), 7 * kCharWidth + 18);             // "Charlie"
+}
+
+TEST_F(ComboBoxTest, AWidenedBoxShowsEveryNameWholeBesideTheScrollBar) {
+    MakeBox(0);
+    box_->AddItem(nullptr, "A much longer name", false);
+    for (int rows : {3, 20}) {  // scrolling and not
+        SCOPED_TRACE(rows);
+        box_->FitDropdown(rows, true);
+        ListWindow* list = box_->GetList();
+        EXPECT_GT(list->GetScrollPageY(), 0);  // the scroll bar stands beside the rows
+        for (ListItem* item = list->GetFirstItem(); item; item = item->next)
+            EXPECT_GE(list->CellRect(item, 0).Width(), list->GetTextWidth(item->text.c_str())) << item->text;
+        // The field that shows the pick is as wide.
+        EXPECT_EQ(box_->GetField()->GetWidth(), list->GetWidth());
+    }
 }
 
 TEST_F(ComboBoxTest, SelectingByProgramIsSilent) {

@@ -11,7 +11,9 @@
 
 #include "tests/ui/widget_fixture.h"
 #include "ui/list_window.h"
+#include "ui/skin.h"
 #include "ui/text_box.h"
+#include "ui/text_contrast.h"
 #include "ui/window_renderer.h"
 
 namespace pirn_test {
@@ -903,6 +905,67 @@ TEST_F(ListWindowTest, DrawingCoversOnlyTheRowsInView) {
     EXPECT_EQ(target.fills.size(), fillsAtTop);
     EXPECT_EQ(list_->GetTopRow()->text, "990");
     SetDrawTarget(nullptr);
+}
+
+// The colour each text was drawn in, from the draw target in use.
+struct DrawnText {
+    std::string text;
+    u32 color;
+};
+RecordingDrawTarget* g_textTarget = nullptr;
+std::vector<DrawnText> g_drawnTexts;
+i32 RecordText(InterfaceFont*, const char* text, int, u32, const Rect&) {
+    g_drawnTexts.push_back(DrawnText{text, g_textTarget->color});
+    return 0;
+}
+
+TEST_F(ListWindowTest, ARowsOwnColourStaysReadableOnTheSelection) {
+    constexpr u32 kOrange = 0xFF0090FFu;  // a local copy's row in the Archive Browser
+    RecordingDrawTarget target;
+    g_textTarget = &target;
+    SetDrawTarget(&target);
+    SetWindowTextDrawer(RecordText);
+    struct Case {
+        const char* name;
+        u32 style;
+        u32 surface;  // what the list's background looks like
+        bool focused;
+    } cases[] = {
+        {"light, focused", Window::kBackground, kSkinWhite, true},
+        {"light, not focused", Window::kBackground, kSkinWhite, false},
+        {"dark, focused", Window::kDarkBackground, kSkinDarkTint, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeList(0);
+        list_->AddFlags(c.style);
+        ListItem* chosen = Text("Chosen");
+        ListItem* other = Text("Other");
+        chosen->textColor = other->textColor = kOrange;
+        list_->SelectItem(chosen, false);
+        if (c.focused) ActivateWindow(list_, kFocusByProgram);
+        target.fills.clear();
+        g_drawnTexts.clear();
+        list_->DrawContents();
+        // The fill under the chosen row, then the texts over it.
+        const Rect row = list_->CellRect(chosen, 0);
+        u32 fill = 0;
+        for (const auto& f : target.fills)
+            if (f.rect.top == row.top && f.rect.bottom == row.bottom && f.rect.left == 0) fill = f.color;
+        ASSERT_NE(fill, 0u) << "no selection drawn";
+        ASSERT_EQ(g_drawnTexts.size(), 2u);
+        const u32 chosenColor = g_drawnTexts[0].color;
+        EXPECT_GE(ContrastRatio(chosenColor, CompositeOver(fill, c.surface)), kLegibleTextContrast);
+        // Still the row's own hue: more red than green, more green than blue.
+        const u32 r = chosenColor & 255, g = (chosenColor >> 8) & 255, b = (chosenColor >> 16) & 255;
+        EXPECT_TRUE(r > g && g >= b) << std::hex << chosenColor;
+        EXPECT_EQ(g_drawnTexts[1].color, kOrange);  // rows not selected keep their colour as it is
+        DestroyWindow(owner_);
+        ProcessDeferredDeletes();
+    }
+    SetWindowTextDrawer(nullptr);
+    SetDrawTarget(nullptr);
+    g_textTarget = nullptr;
 }
 
 }  // namespace

@@ -213,6 +213,118 @@ TEST_F(LifecycleTest, CloseAllSurvivesAWindowThatClosesTheNextOneInANestedFrame)
     EXPECT_EQ(GetLayerWindow(0)->GetChildCount(), 0);
 }
 
+// An editor's nested form: a hidden parentless window (with a child, as
+// forms have) owned by a window inside the editor.
+struct OwnedForm {
+    ProbeWindow* editor = nullptr;
+    ProbeWindow* owner = nullptr;
+    ProbeWindow* form = nullptr;
+};
+
+OwnedForm MakeOwnedForm(int* formsGone) {
+    OwnedForm f;
+    f.editor = MakeWindow(Rect{0, 0, 200, 200}, nullptr, "editor");
+    f.owner = MakeWindow(Rect{0, 0, 100, 100}, f.editor, "owner");
+    f.form = new ProbeWindow(Window::kCloseBox, nullptr, "form");
+    f.form->allowClose = false;  // as a nested form: closing only ends its run
+    new ProbeWindow(Window::kVisible, f.form, "field");
+    f.form->SetOwner(f.owner);
+    f.form->destroyedCount = formsGone;
+    return f;
+}
+
+TEST_F(LifecycleTest, OwnedWindowsGoWithTheirOwnerWhateverDestroysIt) {
+    struct Path {
+        const char* name;
+        void (*destroy)(OwnedForm&);
+    } paths[] = {
+        {"the owner destroyed",
+         [](OwnedForm& f) {
+             DestroyWindow(f.owner);
+             EXPECT_TRUE(f.form->IsDestroyed());
+             DestroyWindow(f.editor);
+         }},
+        {"the window holding the owner closed", [](OwnedForm& f) { f.editor->Close(1); }},
+        {"the window holding the owner destroyed", [](OwnedForm& f) { DestroyWindow(f.editor); }},
+        {"the children of the window holding the owner destroyed",
+         [](OwnedForm& f) {
+             f.editor->DestroyChildren();
+             EXPECT_TRUE(f.form->IsDestroyed());
+             DestroyWindow(f.editor);
+         }},
+        {"the window holding the owner deleted", [](OwnedForm& f) { delete f.editor; }},
+        {"every window closed", [](OwnedForm&) { EXPECT_EQ(CloseAllWindows(), 1); }},
+        {"an owner of the owner destroyed",
+         [](OwnedForm& f) {
+             auto* outer = MakeWindow(Rect{300, 0, 400, 100}, nullptr, "outer");
+             f.editor->SetOwner(outer);
+             DestroyWindow(outer);
+         }},
+    };
+    for (const Path& path : paths) {
+        SCOPED_TRACE(path.name);
+        const int before = GetLayerWindow(0)->GetChildCount();
+        int formsGone = 0;
+        OwnedForm f = MakeOwnedForm(&formsGone);
+        path.destroy(f);
+        ProcessDeferredDeletes();
+        EXPECT_EQ(formsGone, 1);
+        EXPECT_EQ(GetLayerWindow(0)->GetChildCount(), before);
+        EXPECT_TRUE(GetDeletionState().deferredDeletes.empty());
+        if (GetLayerWindow(0)->GetChildCount() != before) break;
+    }
+}
+
+TEST_F(LifecycleTest, AnOwnedWindowIsDestroyedAtOnceAndAnOwnerForgetsWhatWentFirst) {
+    int formsGone = 0;
+    OwnedForm f = MakeOwnedForm(&formsGone);
+    DestroyWindow(f.editor);
+    // Gone from the tree's point of view in the same frame, not a frame later.
+    EXPECT_TRUE(f.form->IsDestroyed());
+    ProcessDeferredDeletes();
+
+    OwnedForm g = MakeOwnedForm(&formsGone);
+    DestroyWindow(g.form);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(formsGone, 2);
+    EXPECT_TRUE(g.owner->GetOwnedWindows().empty());
+    DestroyWindow(g.editor);
+    ProcessDeferredDeletes();
+    EXPECT_EQ(formsGone, 2);
+
+    // No loops: a window never ends up owning itself.
+    auto* a = MakeWindow(Rect{0, 0, 10, 10});
+    auto* b = MakeWindow(Rect{0, 0, 10, 10});
+    b->SetOwner(a);
+    a->SetOwner(b);
+    EXPECT_EQ(a->GetOwner(), nullptr);
+    a->SetOwner(a);
+    EXPECT_EQ(a->GetOwner(), nullptr);
+    b->SetOwner(nullptr);
+    EXPECT_TRUE(a->GetOwnedWindows().empty());
+}
+
+TEST_F(LifecycleTest, HiddenWindowsNeitherBlockNorAreAskedWhenAllWindowsClose) {
+    int formsGone = 0;
+    auto* helper = new ProbeWindow(Window::kCloseBox, nullptr, "helper");
+    helper->allowClose = false;
+    helper->destroyedCount = &formsGone;
+    OwnedForm f = MakeOwnedForm(&formsGone);
+    static int formAsked;  // the form is gone when it is counted
+    formAsked = 0;
+    f.form->onCloseRequest = [](ProbeWindow*) { ++formAsked; };
+    EXPECT_EQ(CloseAllWindows(), 1);
+    EXPECT_EQ(helper->closeRequests, 0);
+    EXPECT_EQ(formAsked, 0);
+    EXPECT_EQ(formsGone, 1);  // the owned form went with its editor, the helper stays
+    EXPECT_EQ(GetLayerWindow(0)->GetFirstChild(), helper);
+    // Shown, it is asked like any other.
+    helper->SetVisible(true);
+    EXPECT_EQ(CloseAllWindows(), 0);
+    EXPECT_EQ(helper->closeRequests, 1);
+    helper->destroyedCount = nullptr;
+}
+
 TEST_F(LifecycleTest, DropsGoOnlyToLiveWindowsAndPayloadsAreFreed) {
     auto* source = MakeWindow(Rect{0, 0, 100, 100});
     auto* target = MakeWindow(Rect{200, 0, 300, 100});

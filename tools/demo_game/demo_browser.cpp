@@ -62,7 +62,7 @@ void AddDemoBrowser(DemoGame& game) {
         for (size_t i = campaign->tags.size() - 2; i < campaign->tags.size(); ++i)
             campaign->tags[i].version = kCollectionTagVersion;
     }
-    if (DemoArchive* foundation = FindArchive(game, "foundation")) {
+    if (DemoArchive* foundation = FindArchive(game, kDemoBaseArchive)) {
         for (DemoTag& tag : foundation->tags) {
             if (tag.group != kMesh) continue;
             tag.version = tag.tag_id == Id("f001") ? 11 : 10;

@@ -358,7 +358,7 @@ void AddDemoCollections(DemoGame& game) {
     for (DemoArchive& archive : game.archives) {
         for (DemoTag& tag : archive.tags)
             if (tag.group == group && !HoldsCollection(tag)) FillCollectionTag(&tag, variant++);
-        if (archive.file_name == "foundation") {
+        if (archive.file_name == kDemoBaseArchive) {
             InsertInOrder(&archive, NewCollectionTag("ck01", "Demo Knight", 0));
             InsertInOrder(&archive, NewCollectionTag("ce01", "Demo Effects", 1));
             InsertInOrder(&archive, MakeDemoKnightFramesTag());

@@ -62,7 +62,7 @@ void SortArchive(DemoArchive& archive) {
 DemoArchive Foundation() {
     DemoArchive a;
     a.folder = "tags";
-    a.file_name = "foundation";
+    a.file_name = kDemoBaseArchive;
     a.kind = 3;
     a.name = "Zarnhold Foundation";
     a.description = "The game's own foundation tags";

@@ -89,7 +89,9 @@ void AddDemoEditors(DemoGame& game);
 // NUL-ended strings, local.
 void AddDemoText(DemoGame& game);
 // Terrain: detail textures, meshes of versions 11 and 10, detail maps of
-// versions 1 (in an archive) and 2 (local).
+// versions 1 (in an archive) and 2 (local); the detail textures, detail
+// maps and meshes already in the other archives get data of their kind
+// (each mesh with a ground collection beside it).
 void AddDemoTerrain(DemoGame& game);
 
 // Frames for the collection builders under art/ (demo_builder_art.cpp):
@@ -108,6 +110,9 @@ void AddDemoBuilderArt(DemoGame& game);
 // makes it (registration point below), with the team-colour hue change.
 DemoTag MakeDemoKnightFramesTag();
 
+// The file name of the game's base archive in tags/ (kind 3). Not
+// "foundation": the Archive Browser lists a pseudo-archive of that name.
+constexpr const char* kDemoBaseArchive = "zarnhold";
 constexpr const char* kDemoArtFolder = "art";
 // Model sources under art/: the demo models' LightWave objects with their
 // textures, and a pyramid as a 3DMF text file.

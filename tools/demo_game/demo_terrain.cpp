@@ -225,12 +225,13 @@ void AddBlockBitmaps(Collection* c, u32 block) {
     AddCollectionBitmap(c, ("shade " + index).c_str(), 0, shade.data(), kTexels, kTexels, 2, nullptr);
 }
 
-DemoTag TerrainCollection(u32 id, const std::string& name) {
+// The bitmaps of the first `blocks` blocks of the valley.
+DemoTag TerrainCollection(u32 id, const std::string& name, u32 blocks = kBlocks * kBlocks) {
     Collection c;
     InitCollection(&c);
     c.flags = kCollectionTextures;
     FillTerrainPalette(&c);
-    for (u32 block = 0; block < kBlocks * kBlocks; ++block) AddBlockBitmaps(&c, block);
+    for (u32 block = 0; block < blocks; ++block) AddBlockBitmaps(&c, block);
     DemoTag tag;
     tag.group = Id(".256");
     tag.tag_id = id;
@@ -354,9 +355,39 @@ DemoTag DetailMapVersion1(u32 id, const std::string& name) {
     return tag;
 }
 
+// The ground collection of a one-block mesh: the mesh's id with its first
+// letter upper-case ("f001" -> "F001").
+u32 GroundCollectionId(u32 mesh_id) {
+    const u32 first = mesh_id >> 24;
+    const u32 upper = first >= 'a' && first <= 'z' ? first - 'a' + 'A' : first;
+    return (upper << 24) | (mesh_id & 0xFFFFFFu);
+}
+
+// Every detail texture, detail map and mesh of the archive gets data of its
+// kind in place of a placeholder, so that each opens in its editor; a mesh
+// is one block of the valley with a ground collection of its own beside
+// it. Versions stay as they are.
+void FillTerrainTags(DemoArchive& archive) {
+    std::vector<DemoTag> grounds;
+    for (DemoTag& tag : archive.tags) {
+        if (tag.group == Id("dtex")) {
+            const u8 shade = u8(90 + (tag.tag_id % 7) * 20);
+            tag.data = Texture(tag.tag_id, tag.name, 32, 32, shade, u8(200 - shade / 2), 90).data;
+        } else if (tag.group == Id("dmap")) {
+            tag.data = DetailMapVersion1(tag.tag_id, tag.name).data;
+        } else if (tag.group == Id("mesh")) {
+            const u32 ground = GroundCollectionId(tag.tag_id);
+            tag.data = Mesh(tag.tag_id, tag.name, tag.version, ground, 0xFFFFFFFF, 1).data;
+            grounds.push_back(TerrainCollection(ground, tag.name + " Ground", 1));
+        }
+    }
+    archive.tags.insert(archive.tags.end(), grounds.begin(), grounds.end());
+}
+
 }  // namespace
 
 void AddDemoTerrain(DemoGame& game) {
+    for (DemoArchive& archive : game.archives) FillTerrainTags(archive);
     DemoArchive terrain;
     terrain.folder = "tags";
     terrain.file_name = "terrain";

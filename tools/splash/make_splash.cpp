@@ -19,7 +19,9 @@ using namespace pirn;
 namespace {
 
 constexpr int kWidth = 400;
-constexpr int kHeight = 260;
+// Tall enough for the About box's credits, which stand beside the picture
+// at its height.
+constexpr int kHeight = 320;
 
 struct Rgb {
     double r, g, b;
@@ -60,7 +62,7 @@ void DrawSky(Canvas& c) {
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             Rgb sky = Mix(top, horizon, std::pow(y / double(kHeight - 70), 1.6));
-            const double d = std::hypot(x - 300.0, y - 175.0);
+            const double d = std::hypot(x - 300.0, y - (kHeight - 85.0));
             sky = Mix(sky, sun, std::exp(-d * d / 900.0));
             c.Set(x, y, sky);
         }
@@ -82,7 +84,7 @@ void DrawWeave(Canvas& c) {
 // The pirn: a tapered wooden spindle, thread wound thickest in the middle,
 // lying on the weave.
 void DrawPirn(Canvas& c) {
-    const double x0 = 40, x1 = 360, cy = 150;
+    const double x0 = 40, x1 = 360, cy = kHeight - 110;
     const Rgb wood{176, 120, 64}, woodDark{110, 70, 36};
     const Rgb threads[] = {{196, 40, 52}, {232, 196, 64}, {52, 110, 180}};
     for (int x = int(x0); x <= int(x1); ++x) {
@@ -146,7 +148,7 @@ int main(int argc, char** argv) {
     DrawSky(canvas);
     DrawWeave(canvas);
     DrawPirn(canvas);
-    DrawName(canvas, "PIRN", 28, 24, 6);
+    DrawName(canvas, "PIRN", 28, 36, 6);
     const PixelImage image = canvas.ToImage();
     SafeFileWriter out;
     if (!out.Open(argv[1]) || !WriteBmp(out.stream(), image) || !out.Commit()) {
