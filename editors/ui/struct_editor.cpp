@@ -195,9 +195,6 @@ Window* StructEditor::BuildNestedFormButton(Table* table, const tinyxml2::XMLEle
     if (tab_last) tab_last->SetTabNext(tab_first);
     if (tab_first) form->SetFocusChild(tab_first);
     form->SetVisible(false);
-    // Kept hidden inside the editor, so that it goes wherever the editor
-    // goes: a form left behind would refuse every close, quitting included.
-    SetParent(form, this);
     auto* button = new Button(table, static_cast<i32>(nested_forms_.size()));
     nested_forms_.push_back(form);
     button->SetTitle(form->GetTitle());
@@ -247,14 +244,12 @@ void StructEditor::AddOkCancel() {
 void StructEditor::OpenNestedForm(i32 index) {
     if (index < 0 || static_cast<size_t>(index) >= nested_forms_.size()) return;
     Table* form = nested_forms_[static_cast<size_t>(index)];
-    // Shown on its own over the screen, then back inside the editor.
-    SetParent(form, GetLayerWindow(0));
     form->SetVisible(true);
     form->CenterInParent();
+    // While shown the form refuses to close, so nothing destroys this editor
+    // (its owner) before the run ends.
     RunModal(form, 0, nullptr);
-    if (std::find(nested_forms_.begin(), nested_forms_.end(), form) == nested_forms_.end()) return;
     form->SetVisible(false);
-    SetParent(form, this);
     if (Window* top = GetTopLevel()) ActivateWindow(top, kFocusByProgram);
 }
 
