@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/safe_file_name.h"
+
 namespace pirn {
 
 const StructLayout kTagHeaderLayout[] = {64, 1, kRunU16, 2, kRunBytes, 31, kRunBytes, 1, kRunZero8,
@@ -142,12 +144,13 @@ std::string CleanTagName(const char* text) {
 }
 
 bool MakeSafePathComponent(const char* text, std::string* out) {
-    std::string clean = CleanTagName(text);
-    if (clean.empty() || clean == "." || clean == "..") {
-        out->clear();
-        return false;
+    if (!MakeSafeFileName(CleanTagName(text), out)) return false;
+    // A device name's '_' must not make it longer than a name: the result
+    // stays its own safe form.
+    if (out->size() > kTagNameMax) {
+        out->resize(kTagNameMax);
+        return MakeSafeFileName(std::string(*out), out);
     }
-    *out = std::move(clean);
     return true;
 }
 

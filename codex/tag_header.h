@@ -101,7 +101,9 @@ void SetTagHeaderName(TagHeader* header, const char* text);
 // The same rules on a string (the name a tag file would get).
 std::string CleanTagName(const char* text);
 // A component that is safe to join to a folder path: the tag-name rules,
-// then "", "." and ".." refused (false, out cleared).
+// then the file-name rule of every name that becomes a path (safe_file_name.h:
+// control characters, full stops and spaces at the end, device names), at
+// most 31 characters; false (out cleared) when nothing is left.
 bool MakeSafePathComponent(const char* text, std::string* out);
 // Whether text is already such a component (it would come back unchanged).
 bool IsSafePathComponent(const std::string& text);

@@ -7,6 +7,7 @@
 #include "platform/char_map.h"
 #include "platform/file_system.h"
 #include "platform/image_file.h"
+#include "platform/safe_file_name.h"
 #include "platform/strings.h"
 
 namespace pirn {
@@ -17,13 +18,7 @@ std::string DefaultExportName(const CollectionBitmap& bitmap, bool alpha) {
     return FormatString("%s%s", bitmap.name, alpha ? ct::kAlphaSuffix : "");
 }
 
-std::string SafeFileNameComponent(const std::string& name) {
-    std::string text = CharMapToUtf8(name);
-    for (char& c : text)
-        if (c == '/' || c == '\\' || (static_cast<unsigned char>(c) < 32)) c = '_';
-    if (text == "." || text == "..") return std::string();
-    return text;
-}
+std::string SafeFileNameComponent(const std::string& name) { return SafeFileName(CharMapToUtf8(name)); }
 
 bool ExportFileNames(const Collection& collection, const std::vector<const CollectionBitmap*>& bitmaps, bool alpha,
                      u32 mode, UserPrompts& prompts, std::vector<std::string>* names) {

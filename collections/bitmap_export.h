@@ -19,8 +19,8 @@ constexpr u32 kDefaultExportType = 7;  // PNG
 // export's default name, in the program's 8-bit text).
 std::string DefaultExportName(const CollectionBitmap& bitmap, bool alpha);
 
-// The 8-bit name as one path component in UTF-8: '/', '\' and control
-// characters become '_'; empty when nothing usable is left ("", ".", "..").
+// The 8-bit name as one path component in UTF-8, by the rule of every name
+// that becomes a path (safe_file_name.h); empty when nothing is left.
 std::string SafeFileNameComponent(const std::string& name);
 
 // The names (without folder or extension) a multi-bitmap export writes:

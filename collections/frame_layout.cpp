@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/char_map.h"
+#include "platform/safe_file_name.h"
 
 namespace pirn {
 
@@ -42,17 +43,7 @@ i32 FirstFrameBeyondFiles(const std::vector<i32>& frame_list, u32 views, u64 fil
 }
 
 bool MakeSafeFolderName(const std::string& name, std::string* out) {
-    std::string safe;
-    for (char c : CharMapToUtf8(name.substr(0, name.find('\0')))) {
-        const bool control = static_cast<unsigned char>(c) < 32 || c == 127;
-        safe.push_back(c == '/' || c == '\\' || control ? '_' : c);
-    }
-    if (safe.empty() || safe == "." || safe == "..") {
-        out->clear();
-        return false;
-    }
-    *out = safe;
-    return true;
+    return MakeSafeFileName(CharMapToUtf8(name.substr(0, name.find('\0'))), out);
 }
 
 }  // namespace pirn

@@ -63,8 +63,8 @@ i32 FirstFrameBeyondFiles(const std::vector<i32>& frame_list, u32 views, u64 fil
 
 // A name from tag data (a sequence or collection name, in the program's
 // 8-bit text) as one folder name in UTF-8, as the builders' folders are
-// named: '/', '\' and control characters become '_'. False for a result
-// that is empty, "." or "..".
+// named, by the rule of every name that becomes a path (safe_file_name.h).
+// False when nothing is left.
 bool MakeSafeFolderName(const std::string& name, std::string* out);
 
 }  // namespace pirn

@@ -6,26 +6,20 @@
 #include "editors/wav_file.h"
 #include "platform/char_map.h"
 #include "platform/file_system.h"
+#include "platform/safe_file_name.h"
 #include "platform/strings.h"
 
 namespace pirn {
 
 namespace {
 
-// Characters no file name here or on a Windows disk may hold.
-bool IsForbiddenInFileName(unsigned char c) {
-    return c < 32 || c == 127 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-           c == '>' || c == '|';
-}
-
+// A permutation's name as the stem of its file, by the rule of every name
+// that becomes a path; leading spaces go too, as they confuse.
 std::string SafeStem(const std::string& name, u32 index) {
-    std::string stem;
-    for (unsigned char c : name) stem.push_back(IsForbiddenInFileName(c) ? '_' : static_cast<char>(c));
-    // Trailing dots and spaces vanish on some disks; leading spaces confuse.
-    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.pop_back();
-    while (!stem.empty() && stem.front() == ' ') stem.erase(stem.begin());
+    const size_t first = name.find_first_not_of(' ');
+    std::string stem = SafeFileName(CharMapToUtf8(first == std::string::npos ? std::string() : name.substr(first)));
     if (stem.empty()) stem = FormatString("Permutation %u", index + 1);
-    return CharMapToUtf8(stem);
+    return stem;
 }
 
 std::string FoldCase(const std::string& text) {

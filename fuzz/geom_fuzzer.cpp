@@ -12,6 +12,7 @@
 #include "fuzz/tag_data_harness.h"
 #include "models/geom_data.h"
 #include "models/geom_to_model.h"
+#include "tests/support/allocation_meter.h"
 
 namespace {
 
@@ -30,7 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)silenced;
     pirn_fuzz::TagDataInput input(kGeomGroup, data, size);
     pirn::GeomData geom;
-    if (!pirn::ReadGeomData(&geom, input.stream(), input.header)) return 0;
+    pirn_test::AllocationMeter meter;
+    const int read = pirn::ReadGeomData(&geom, input.stream(), input.header);
+    // What a tag makes the reader hold is bounded by the tag's own bytes.
+    FUZZ_CHECK(meter.PeakBytes() <= 4 * size + 4096);
+    if (!read) return 0;
     FUZZ_CHECK(geom.materials.size() == geom.header.material_count);
     FUZZ_CHECK(geom.vertices.size() == geom.header.vertex_count);
     FUZZ_CHECK(geom.triangles.size() == geom.header.triangle_count);

@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/tag_data_harness.h"
 #include "models/model_mode_data.h"
+#include "tests/support/allocation_meter.h"
 
 namespace {
 
@@ -26,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)silenced;
     pirn_fuzz::TagDataInput input(kModeGroup, data, size);
     pirn::ModeData mode;
-    if (!pirn::ReadModeData(&mode, input.stream(), input.header)) return 0;
+    pirn_test::AllocationMeter meter;
+    const int read = pirn::ReadModeData(&mode, input.stream(), input.header);
+    // What a tag makes the reader hold is bounded by the tag's own bytes.
+    FUZZ_CHECK(meter.PeakBytes() <= 4 * size + 4096);
+    if (!read) return 0;
     FUZZ_CHECK(mode.vertex_words.size() == mode.header.vertex_word_count);
     FUZZ_CHECK(mode.records.size() == mode.header.record_count);
     FUZZ_CHECK(mode.cells.size() == mode.header.cell_count);

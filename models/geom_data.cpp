@@ -69,16 +69,12 @@ int ReadGeomData(GeomData* geom, std::FILE* stream, const TagHeader& tag) {
     InitGeomData(geom);
     GeomHeader& h = geom->header;
     if (!ReadTagSectionHeader(stream, tag, &h, kGeomHeaderLayout)) return 0;
-    geom->materials.resize(h.material_count);
-    geom->vertices.resize(h.vertex_count);
-    geom->triangles.resize(h.triangle_count);
-    const bool read =
-        ReadTagSection(stream, tag, h.header_size, h.materials_offset, h.material_count, kGeomMaterialLayout,
-                       geom->materials.data()) &&
-        ReadTagSection(stream, tag, h.header_size, h.vertices_offset, h.vertex_count, kGeomVertexLayout,
-                       geom->vertices.data()) &&
-        ReadTagSection(stream, tag, h.header_size, h.triangles_offset, h.triangle_count, kGeomTriangleLayout,
-                       geom->triangles.data());
+    const bool read = ReadTagSectionInto(stream, tag, h.header_size, h.materials_offset, h.material_count,
+                                         kGeomMaterialLayout, &geom->materials) &&
+                      ReadTagSectionInto(stream, tag, h.header_size, h.vertices_offset, h.vertex_count,
+                                         kGeomVertexLayout, &geom->vertices) &&
+                      ReadTagSectionInto(stream, tag, h.header_size, h.triangles_offset, h.triangle_count,
+                                         kGeomTriangleLayout, &geom->triangles);
     return read ? 1 : 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/file_system.h"
 #include "platform/image_file.h"
+#include "platform/safe_file_name.h"
 #include "platform/strings.h"
 
 namespace pirn {
@@ -72,22 +73,19 @@ bool TakenNoCase(const std::vector<std::string>& taken, const std::string& name)
                        [&name](const std::string& t) { return strcasecmp(t.c_str(), name.c_str()) == 0; });
 }
 
-// The last part of a name that came from tag data, with every character a
-// file name cannot hold (or should not, on any system) replaced.
+// The last part of a name that came from tag data, made a file name by the
+// rule of every name that becomes a path, without the spaces and full stops
+// in front that would hide it.
 std::string SafeFileNamePart(const std::string& file_name) {
     std::string name = file_name;
     const size_t cut = name.find_last_of("/\\:");
     if (cut != std::string::npos) name.erase(0, cut + 1);
     if (strcasecmp(name.c_str(), ".png") == 0) return "";
-    for (char& c : name) {
-        if (static_cast<u8>(c) < 32 || std::strchr("\"<>*?|", c)) c = '_';
-    }
     const size_t first = name.find_first_not_of(" .");
     if (first == std::string::npos) return "";
     name.erase(0, first);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
     if (name.size() > kMaxTextureFileName) name.resize(kMaxTextureFileName);
-    return name;
+    return SafeFileName(name);
 }
 
 // Distinct, non-empty surface names, in texture order; "Default" (made

@@ -63,15 +63,12 @@ int ReadModeData(ModeData* mode, std::FILE* stream, const TagHeader& tag) {
     InitModeData(mode);
     ModeHeader& h = mode->header;
     if (!ReadTagSectionHeader(stream, tag, &h, kModeHeaderLayout)) return 0;
-    mode->vertex_words.resize(h.vertex_word_count);
-    mode->records.resize(h.record_count);
-    mode->cells.resize(h.cell_count);
-    const bool read = ReadTagSection(stream, tag, h.sections_start, h.vertex_words_offset, h.vertex_word_count,
-                                     kModeVertexWordLayout, mode->vertex_words.data()) &&
-                      ReadTagSection(stream, tag, h.sections_start, h.records_offset, h.record_count,
-                                     kModeRecordLayout, mode->records.data()) &&
-                      ReadTagSection(stream, tag, h.sections_start, h.cells_offset, h.cell_count, kModeCellLayout,
-                                     mode->cells.data());
+    const bool read = ReadTagSectionInto(stream, tag, h.sections_start, h.vertex_words_offset,
+                                         h.vertex_word_count, kModeVertexWordLayout, &mode->vertex_words) &&
+                      ReadTagSectionInto(stream, tag, h.sections_start, h.records_offset, h.record_count,
+                                         kModeRecordLayout, &mode->records) &&
+                      ReadTagSectionInto(stream, tag, h.sections_start, h.cells_offset, h.cell_count,
+                                         kModeCellLayout, &mode->cells);
     return read ? 1 : 0;
 }
 

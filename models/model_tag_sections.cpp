@@ -48,13 +48,16 @@ bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header,
     return SeekTo(stream, tag.data_offset) && ReadRecords(header, 1, layout, stream) == LayoutDiskSize(layout);
 }
 
+bool TagSectionFits(const TagHeader& tag, u32 start, u32 offset, u32 count, const StructLayout* layout) {
+    return count == 0 || u64{start} + offset + u64{count} * LayoutDiskSize(layout) <= tag.data_length;
+}
+
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records) {
     if (count == 0) return true;
-    const u64 bytes = u64{count} * LayoutDiskSize(layout);
-    if (u64{start} + offset + bytes > tag.data_length) return false;
+    if (!TagSectionFits(tag, start, offset, count, layout)) return false;
     if (!SeekTo(stream, u64{tag.data_offset} + start + offset)) return false;
-    return ReadRecords(records, count, layout, stream) == bytes;
+    return ReadRecords(records, count, layout, stream) == u64{count} * LayoutDiskSize(layout);
 }
 
 }  // namespace pirn

@@ -6,6 +6,7 @@
 // and sizes are known.
 
 #include <cstdio>
+#include <vector>
 
 #include "codex/tag_header.h"
 #include "platform/records.h"
@@ -39,10 +40,25 @@ bool WriteTagSectionHeader(std::FILE* stream, const TagHeader& tag, const void* 
 // shorter than the header or the read fails.
 bool ReadTagSectionHeader(std::FILE* stream, const TagHeader& tag, void* header, const StructLayout* layout);
 
+// Whether `count` records at data offset + start + offset lie inside the
+// tag's data (checked in 64 bits).
+bool TagSectionFits(const TagHeader& tag, u32 start, u32 offset, u32 count, const StructLayout* layout);
+
 // Reads `count` records at data offset + start + offset into `records`
-// (room for count records), after checking in 64 bits that they lie inside
-// the tag's data. Count 0 reads nothing.
+// (room for count records), after checking that they lie inside the tag's
+// data. Count 0 reads nothing.
 bool ReadTagSection(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
                     const StructLayout* layout, void* records);
+
+// The same into an array sized to the count only once the section is known
+// to lie inside the data: the counts of a header are only claims, and what
+// a tag makes the reader hold must stay bounded by the tag's own bytes.
+template <typename Record>
+bool ReadTagSectionInto(std::FILE* stream, const TagHeader& tag, u32 start, u32 offset, u32 count,
+                        const StructLayout* layout, std::vector<Record>* records) {
+    if (!TagSectionFits(tag, start, offset, count, layout)) return false;
+    records->resize(count);
+    return ReadTagSection(stream, tag, start, offset, count, layout, records->data());
+}
 
 }  // namespace pirn

@@ -8,6 +8,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include "platform/safe_file_name.h"
 #include "platform/windows_files.h"
 #endif
 
@@ -155,6 +156,14 @@ void SetFileFaultHook(FileFaultHook hook) {
 int OpenFileDescriptor(const std::string& path, int flags, unsigned mode) {
     if (Refused(FileOp::kOpen, path, (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0)) return -1;
 #ifdef _WIN32
+    // A name Windows takes for a device (a texture named "aux.png" in a
+    // model, a path typed by hand) would open the device: no file can have
+    // such a name there, so there is none to open.
+    const size_t name_start = path.find_last_of("/\\:") + 1;
+    if (IsWindowsDeviceName(path.substr(name_start))) {
+        errno = ENOENT;
+        return -1;
+    }
     // CreateFileW rather than _wopen, for the sharing: a file held open
     // (an archive in the catalogue, a plugin read back before it takes its
     // name) can still be renamed, replaced and deleted, as on Linux.

@@ -200,6 +200,17 @@ bool IsStaleTempFile(const std::string& path, const std::string& name, const str
 #endif
 }
 
+// The first save of this process into a folder first clears what
+// interrupted saves left there, so that no folder the program writes into
+// keeps them for ever, whichever path opened it.
+void RemoveLeftoversOnFirstSave(const std::string& target) {
+    static std::mutex mutex;
+    static std::set<std::string> cleared;
+    const std::string folder = target.substr(0, FileNameStart(target));
+    std::lock_guard<std::mutex> lock(mutex);
+    if (cleared.insert(folder).second) RemoveStaleSafeSaveFiles(folder);
+}
+
 bool ChangeDirectory(const std::string& path) {
 #ifdef _WIN32
     return ::_wchdir(WidePath(path).c_str()) == 0;
@@ -617,19 +628,28 @@ bool SafeFileWriter::Open(const std::string& target_path, bool readable) {
     target_path_ = WithForwardSlashes(target_path);
     write_failed_ = false;
     finished_ = false;
+    RemoveLeftoversOnFirstSave(target_path_);
     int fd = -1;
     for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         temp_path_ = TempNameFor(target_path_);
+        // Held before it exists: a clean-up running meanwhile (another
+        // thread's first save into this folder) must not take it for a
+        // leftover.
+        NoteLiveTemp(temp_path_, true);
         // 0666 through the umask, as a plain fopen would make it.
         fd = OpenFileDescriptor(temp_path_, (readable ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        if (fd < 0) {
+            const int error = errno;
+            NoteLiveTemp(temp_path_, false);
+            errno = error;
+            if (error != EEXIST) break;
+        }
     }
     if (fd < 0) {
         NoteFailure();
         temp_path_.clear();
         return false;
     }
-    NoteLiveTemp(temp_path_, true);
 #ifndef _WIN32
     // Windows has no mode bits to carry over.
     struct stat st;

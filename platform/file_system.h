@@ -197,7 +197,8 @@ bool IsSafeSaveTempName(const std::string& name);
 // Removes the temporary files an interrupted save left in the folder (not
 // its subfolders): those of processes that no longer run, those of this
 // process that no writer holds, and those of earlier versions older than an
-// hour. Returns how many went. Folders are cleaned when they are opened.
+// hour. Returns how many went. Folders are cleaned when they are opened, and
+// SafeFileWriter cleans each folder at its process's first save there.
 size_t RemoveStaleSafeSaveFiles(const std::string& folder);
 
 // Writes a file through a temporary file beside it (in the target's own

@@ -233,8 +233,13 @@ TEST(TagHeader, SafePathComponents) {
         const char* out;
     } cases[] = {
         {"", false, ""},       {".", false, ""},           {"..", false, ""},  // ".." trims to "."
-        {"...", false, ""},    {" ", true, " "},           {"../etc/passwd", true, ".._etc_passwd"},
+        {"...", false, ""},    {" ", false, ""},           {"../etc/passwd", true, ".._etc_passwd"},
         {"a\\b", true, "a_b"}, {"Gate House", true, "Gate House"},
+        // Device names get a '_' in front, within the 31 characters of a name.
+        {"con", true, "_con"}, {"LPT1.x", true, "_LPT1.x"},
+        {"NUL.abcdefghijklmnopqrstuvwxyz.", true, "_NUL.abcdefghijklmnopqrstuvwxyz"},
+        {"COM2.abcdefghijklmnopqrstuvwxyz", true, "_COM2.abcdefghijklmnopqrstuvwxy"},
+        {"tab\there", true, "tab_here"},
     };
     for (const Case& c : cases) {
         std::string out = "stale";
@@ -247,6 +252,8 @@ TEST(TagHeader, SafePathComponents) {
     EXPECT_FALSE(IsSafePathComponent("name."));
     EXPECT_FALSE(IsSafePathComponent(std::string("a\0b", 3)));
     EXPECT_FALSE(IsSafePathComponent(std::string(40, 'x')));
+    EXPECT_FALSE(IsSafePathComponent("Con"));
+    EXPECT_TRUE(IsSafePathComponent("_Con"));
 }
 
 TEST(TagHeader, FreshHeaderDefaults) {

@@ -378,6 +378,64 @@ TEST_F(TagOperationsTest, NamesTheFolderScanSkipsAreRefusedOrMapped) {
     EXPECT_TRUE(PathExists(Local() + "Text/_Thumbs.db", kPathIsFile));
 }
 
+// Every name that becomes a file follows one rule: what Windows cannot hold
+// becomes '_', full stops and spaces at the end go, and a device name (it
+// would open the device, not a file) gets a '_' in front. Ordinary names
+// keep every byte. The tag still reads back under its own name.
+TEST_F(TagOperationsTest, NamesBecomeFilesByOneRule) {
+    const struct {
+        const char* name;
+        const char* file;
+    } cases[] = {
+        {"CON", "_CON"},        {"nul.txt", "_nul.txt"}, {"Com1", "_Com1"},           {"lpt9.", "_lpt9"},
+        {"conout$", "_conout$"}, {"a:b. ", "a_b"},       {"Gate House", "Gate House"}, {"walk01", "walk01"},
+    };
+    std::vector<std::string> saved, plugins, unpacked;
+    std::vector<Tag> archived;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TagEntry* tag = NewSavedTag(c.name, c.name);
+        ASSERT_TRUE(tag);
+        EXPECT_EQ(tag->local_source->file_name, c.file);
+        EXPECT_TRUE(LocalTagFileExists(kTextGroup, c.name));
+        EXPECT_EQ(BuildPluginFileInFolder(Game() + "plugins/", {tag}, 6, c.name, "", 1), 1);
+        saved.push_back(std::string("Text/") + c.file);
+        plugins.push_back(c.file);
+        unpacked.push_back(std::string("Text/") + c.file);
+        archived.push_back(Tag{kTextGroup, Code("dv00") + u32(archived.size()), c.name, Data(c.name)});
+    }
+    std::sort(saved.begin(), saved.end());
+    std::sort(plugins.begin(), plugins.end());
+    std::sort(unpacked.begin(), unpacked.end());
+    EXPECT_EQ(FilesUnder(Local()), saved);
+    EXPECT_EQ(FilesUnder(Game() + "plugins"), plugins);
+
+    // A fresh scan reads every tag back under its name, and a second save
+    // keeps its one file.
+    SetLocalFolder(Local());
+    for (const auto& c : cases) {
+        TagEntry* tag = nullptr;
+        TagList local;
+        ListLocalTags(local);
+        TagHeader header{};
+        for (TagEntry* t : local) {
+            GetTagHeader(t, &header);
+            if (CleanTagName(c.name) == header.name) tag = t;
+        }
+        ASSERT_TRUE(tag) << c.name;
+        EXPECT_EQ(Read(tag), c.name);
+        GetTagHeader(tag, &header);
+        EXPECT_EQ(Save(tag, &header, "again"), 1) << c.name;
+    }
+    EXPECT_EQ(FilesUnder(Local()), saved);
+
+    // Entries of an archive unpack and copy into the local folder the same way.
+    Archive* archive = AddArchiveBytes("tags/found", ArchiveBytes(3, 0, "n", archived));
+    ASSERT_TRUE(archive);
+    ASSERT_EQ(DisassembleArchive(archive, Game() + "out"), 1);
+    EXPECT_EQ(FilesUnder(Game() + "out"), unpacked);
+}
+
 // A tag larger than the stream's buffer: the write that fails (a full disk)
 // happens while the data is written, long before the save is closed, and
 // the save must still fail and keep the old file. Every write from the

@@ -59,6 +59,8 @@ TEST(ExportNames, NamesFromTheTagAreMadeSafeAndDistinct) {
         {".", "bitmap #0007"},
         {"tab\there", "tab_here"},
         {"caf\x8E", "caf\xC3\xA9"},
+        {"nul", "_nul"},
+        {"at 3:15. ", "at 3_15"},
     };
     std::vector<std::string> names;
     for (const auto& c : cases) names.push_back(c.name);

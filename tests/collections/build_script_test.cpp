@@ -182,6 +182,9 @@ TEST(FrameLayout, FolderNamesFromTagData) {
         {"walk", true, "walk"}, {"../../etc", true, ".._.._etc"}, {"a/b\\c", true, "a_b_c"},
         {"..", false, ""},      {".", false, ""},                 {"", false, ""},
         {"tab\there", true, "tab_here"},
+        // Windows holds neither ':' nor a name ending in '.' or ' ', and
+        // opens a device for CON and its kind.
+        {"walk:1. ", true, "walk_1"}, {"CON", true, "_CON"}, {"lpt1.hi", true, "_lpt1.hi"},
     };
     for (const Case& c : cases) {
         std::string safe;

@@ -183,10 +183,11 @@ TEST(SoundExport, ExportingALongSoundNeedsMemoryForAPieceNotTheWholeSound) {
 
 TEST(SoundExport, FileNamesAreSafeAndDistinct) {
     const SoundData sound = NamedSound({"Roar", "Wind/Gust", "", "..", "roar", "Roar", " a:b*c ", "Caf\x8E", "\x01\x02",
-                                        "Roar (2)"});
+                                        "Roar (2)", "aux", "LPT3. "});
     const std::vector<std::string> expected = {
         "Roar.wav",      "Wind_Gust.wav",  "Permutation 3.wav", "Permutation 4.wav", "roar (2).wav",
         "Roar (3).wav",  "a_b_c.wav",      "Caf\xC3\xA9.wav",   "__.wav",            "Roar (2) (2).wav",
+        "_aux.wav",      "_LPT3.wav",
     };
     EXPECT_EQ(SoundExportFileNames(sound, AllSoundPermutations(sound)), expected);
     EXPECT_EQ(SoundExportFileNames(sound, {4, 0}), (std::vector<std::string>{"roar.wav", "Roar (2).wav"}));

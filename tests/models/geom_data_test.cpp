@@ -9,6 +9,7 @@
 
 #include "models/geom_from_model.h"
 #include "platform/scratch_stream.h"
+#include "tests/support/allocation_meter.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
@@ -221,6 +222,39 @@ TEST(GeomData, SectionsOutsideTheTagDataAreRefused) {
         File file = StreamWith(bytes);
         GeomData geom;
         EXPECT_EQ(ReadGeomData(&geom, file.get(), DataHeader(c.data_length)), 0);
+    }
+}
+
+// The counts in the header are 16 bits each: believed before the sections
+// were checked against the data, they made a 128-byte tag take about 9 MB.
+// What the reader holds must stay within a few times the tag's own bytes.
+TEST(GeomData, WhatTheReaderHoldsIsBoundedByTheTagsBytes) {
+    const std::vector<u8> good = OneTriangleGeomBytes();
+    const std::vector<u8> header_only(good.begin(), good.begin() + 128);
+    struct Case {
+        const char* what;
+        std::vector<u8> bytes;
+        std::vector<size_t> counts_at_max;  // offsets of u16 counts set to 65535
+        bool reads;
+    };
+    const Case cases[] = {
+        {"a header alone claiming 65535 of everything", header_only, {8, 10, 12}, false},
+        {"a whole tag claiming 65535 triangles", good, {12}, false},
+        {"a whole tag claiming 65535 materials", good, {8}, false},
+        {"the tag as it is", good, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<u8> bytes = c.bytes;
+        for (size_t at : c.counts_at_max) bytes[at] = bytes[at + 1] = 0xFF;
+        File file = StreamWith(bytes);
+        GeomData geom;
+        pirn_test::AllocationMeter meter;
+        EXPECT_EQ(ReadGeomData(&geom, file.get(), DataHeader(u32(bytes.size()))), c.reads ? 1 : 0);
+        EXPECT_LE(meter.PeakBytes(), 4 * bytes.size() + 1024);
+        if (c.reads) {
+            EXPECT_GE(meter.PeakBytes(), size_t{64 + 18 + 64}) << "the meter sees the sections read";
+        }
     }
 }
 

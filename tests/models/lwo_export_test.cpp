@@ -138,6 +138,9 @@ TEST(LwoExport, TextureFileNamesAreSafeAndDistinct) {
         {"x", "x 3.png"},
         {"../../etc/passwd", "passwd.png"},
         {"  .hidden ", "hidden.png"},
+        {"aux.png", "_aux.png"},
+        {"maps/Com1", "_Com1.png"},
+        {"dots. .", "dots.png"},
     };
     std::vector<std::string> taken = {"Model.lwo"};
     size_t number = 1;

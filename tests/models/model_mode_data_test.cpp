@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/scratch_stream.h"
+#include "tests/support/allocation_meter.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
 
 using namespace pirn;
@@ -148,6 +149,39 @@ TEST(ModeData, HandBuiltTagReadsBack) {
     EXPECT_EQ(mode.cells[0].axis0, 0xFFFF);
 
     EXPECT_EQ(ReadModeData(&mode, file.get(), DataHeader(0, u32(bytes.size()) - 1)), 0);
+}
+
+// The three 16-bit counts are checked against the data before anything is
+// sized by them: a 72-byte tag once took almost 5 MB.
+TEST(ModeData, WhatTheReaderHoldsIsBoundedByTheTagsBytes) {
+    const std::vector<u8> good = ExpectedModeBytes();
+    const std::vector<u8> header_only(good.begin(), good.begin() + 72);
+    struct Case {
+        const char* what;
+        std::vector<u8> bytes;
+        std::vector<size_t> counts_at_max;  // offsets of u16 counts set to 65535
+        bool reads;
+    };
+    const Case cases[] = {
+        {"a header alone claiming 65535 of everything", header_only, {10, 12, 14}, false},
+        {"a whole tag claiming 65535 cells", good, {14}, false},
+        {"a whole tag claiming 65535 records", good, {12}, false},
+        {"the tag as it is", good, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<u8> bytes = c.bytes;
+        for (size_t at : c.counts_at_max) bytes[at] = bytes[at + 1] = 0xFF;
+        File file(pirn::OpenScratchFile());
+        std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+        ModeData mode;
+        pirn_test::AllocationMeter meter;
+        EXPECT_EQ(ReadModeData(&mode, file.get(), DataHeader(0, u32(bytes.size()))), c.reads ? 1 : 0);
+        EXPECT_LE(meter.PeakBytes(), 4 * bytes.size() + 1024);
+        if (c.reads) {
+            EXPECT_GE(meter.PeakBytes(), size_t{12 + 64 + 8}) << "the meter sees the sections read";
+        }
+    }
 }
 
 }  // namespace

@@ -534,6 +534,22 @@ TEST(FileSystemSaving, StaleTemporaryFilesAreRemoved) {
     EXPECT_TRUE(busy.Commit());
 }
 
+// Whatever path opened a folder, the first save of the process into it
+// clears what interrupted saves left there (a killed plugin build left its
+// temporary file in plugins/ for ever). Folders it does not save into are
+// left alone.
+TEST(FileSystemSaving, TheFirstSaveIntoAFolderClearsItsLeftovers) {
+    TempDir dir;
+    const std::string leftover = "/.pirn-tmp-2147483647-1-Addon";  // no process has that number
+    for (const char* folder : {"plugins", "elsewhere"}) WriteAll(dir.file(folder + leftover), std::string("x"));
+    ASSERT_TRUE(WriteFileSafely(dir.file("plugins/Addon"), std::string("new")));
+    EXPECT_FALSE(Exists(dir.file("plugins" + leftover)));
+    EXPECT_TRUE(Exists(dir.file("elsewhere" + leftover)));
+    std::vector<std::string> files;
+    ListDirectoryFiles(dir.file("plugins"), files, false, false);
+    EXPECT_EQ(files, std::vector<std::string>{"Addon"});
+}
+
 // A failing step of a save is reported with the system's reason, and the
 // temporary file lies beside the target.
 TEST(FileSystemSaving, FailureReasonNamesTheFailingStep) {
