@@ -115,6 +115,10 @@ enum LwoProjection : u16 {
     kLwoProjectionUv = 5,
 };
 
+// "planar", "cylindrical", "spherical", "cubic", "front", "UV", or "an
+// unknown" for a number the format does not define.
+const char* LwoProjectionName(u32 projection);
+
 struct LwoImageMap {
     u16 projection = kLwoProjectionPlanar;
     u16 axis = 0;

@@ -270,51 +270,76 @@ TEST(LwoClipFileName, CutsAtTheLastColonThenTheLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(LwoClipFileName(c.path), c.name) << c.path;
 }
 
-TEST(LwoObjectToModel, ImagesLoadFromTheGivenFolder) {
-    using namespace lwo_fixture;
-    pirn_test::TempDir dir;
-    PixelImage image;
-    const u8 pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    ASSERT_TRUE(SetImagePixels(&image, 2, 2, kFormatRgb, pixels));
-    std::vector<u8> png;
-    ASSERT_TRUE(EncodeImageBytes(kTypePng, image, &png));
-    pirn_test::WriteAll(dir.file("maps/skin.png"), png);
+// A 2 x 2 picture at maps/skin.png in a scratch folder.
+class LwoImageFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetImagePixels(&image_, 2, 2, kFormatRgb, kPixels));
+        std::vector<u8> png;
+        ASSERT_TRUE(EncodeImageBytes(kTypePng, image_, &png));
+        pirn_test::WriteAll(dir_.file("maps/skin.png"), png);
+    }
+    std::unique_ptr<ModelObject> Convert(u16 projection, LwoConversionNotes* notes = nullptr) {
+        const std::vector<u8> bytes = lwo_fixture::TriangleWithImage(projection, "X:/far/away/skin.png");
+        LwoReadFailure failure;
+        auto object = LwoReadObjectBytes(bytes.data(), bytes.size(), &failure);
+        EXPECT_NE(object, nullptr) << LwoFailureText(failure);
+        if (!object) return nullptr;
+        std::string message;
+        auto model = LwoObjectToModel(*object, dir_.file("maps"), &message, notes);
+        EXPECT_NE(model, nullptr) << message;
+        return model;
+    }
 
-    Bytes clip, stil;
-    stil.S0("X:/far/away/skin.png");
-    clip.U4(1).Raw(SubChunk("STIL", stil));
-    Bytes header, chan, proj, imag, vmap, blok, surf, uv;
-    chan.Id("COLR");
-    header.S0("\x80").Raw(SubChunk("CHAN", chan));
-    proj.U2(5);
-    imag.VX(1);
-    vmap.S0("map");
-    blok.Raw(SubChunk("IMAP", header)).Raw(SubChunk("PROJ", proj)).Raw(SubChunk("IMAG", imag)).Raw(SubChunk("VMAP", vmap));
-    surf.S0("Skin").S0("").Raw(SubChunk("BLOK", blok));
-    uv.Id("TXUV").U2(2).S0("map").VX(1).F4(1).F4(0.25f);
-    const std::vector<u8> bytes = Form("LWO2", {Tags({"Skin"}), Chunk("CLIP", clip), Chunk("SURF", surf),
-                                                Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}}),
-                                                Chunk("VMAP", uv)});
-    LwoReadFailure failure;
-    auto object = LwoReadObjectBytes(bytes.data(), bytes.size(), &failure);
-    ASSERT_NE(object, nullptr) << LwoFailureText(failure);
-    std::string message;
-    auto model = LwoObjectToModel(*object, dir.file("maps"), &message);
-    ASSERT_NE(model, nullptr) << message;
+    static constexpr u8 kPixels[12] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    pirn_test::TempDir dir_;
+    PixelImage image_;
+};
+
+TEST_F(LwoImageFolder, ImagesLoadFromTheGivenFolder) {
+    auto model = Convert(kLwoProjectionUv);
+    ASSERT_NE(model, nullptr);
     ASSERT_EQ(model->textures.size(), 1u);
     EXPECT_EQ(model->textures[0].file_name, "skin.png");
     EXPECT_EQ(model->textures[0].colour.width, 2u);
-    EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(pixels, pixels + 12));
+    EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(kPixels, kPixels + 12));
     EXPECT_TRUE(ModelTriangleIsTextured(*model, model->triangles[0]));
     EXPECT_EQ(model->triangles[0].corners[1].u, 1.0f);
     EXPECT_EQ(model->triangles[0].corners[1].v, 0.75f);
 
     // And on into a geometry: the material carries the surface's name.
     GeomData geom;
+    std::string message;
     ASSERT_TRUE(BuildGeomData(*model, 5, &geom, &message)) << message;
     EXPECT_STREQ(geom.materials[0].name, "Skin");
     EXPECT_EQ(geom.triangles[0].corners[1].u, 65535);
     EXPECT_EQ(geom.triangles[0].corners[1].v, 49151);
+}
+
+// An image laid on by a projection is the surface's texture all the same;
+// only UV maps give its corners coordinates, so the others are noted.
+TEST_F(LwoImageFolder, ImagesOfEveryProjectionAreLoaded) {
+    for (u16 projection : {kLwoProjectionPlanar, kLwoProjectionCylindrical, kLwoProjectionSpherical,
+                           kLwoProjectionCubic, kLwoProjectionFront}) {
+        SCOPED_TRACE(LwoProjectionName(projection));
+        LwoConversionNotes notes;
+        auto model = Convert(projection, &notes);
+        ASSERT_NE(model, nullptr);
+        ASSERT_EQ(model->textures.size(), 1u);
+        EXPECT_EQ(model->textures[0].file_name, "skin.png");
+        EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(kPixels, kPixels + 12));
+        EXPECT_TRUE(ModelTriangleIsTextured(*model, model->triangles[0]));
+        for (const ModelCorner& corner : model->triangles[0].corners) {
+            EXPECT_EQ(corner.u, 0.0f);
+            EXPECT_EQ(corner.v, 0.0f);
+        }
+        ASSERT_EQ(notes.projected_images.size(), 1u);
+        EXPECT_EQ(notes.projected_images[0].surface, "Skin");
+        EXPECT_EQ(notes.projected_images[0].projection, projection);
+    }
+    LwoConversionNotes notes;
+    ASSERT_NE(Convert(kLwoProjectionUv, &notes), nullptr);
+    EXPECT_TRUE(notes.projected_images.empty());
 }
 
 }  // namespace
