@@ -11,7 +11,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include "codex/codex.h"
 #include "codex/four_char_code.h"
@@ -33,6 +37,7 @@
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 #include "ui/frame_step.h"
+#include "ui/skin_slots.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -46,6 +51,15 @@ struct Corner {
     float p[3];
     float uv[2];
 };
+
+// Where the pointer is on the screen, as xdotool reports it.
+std::pair<int, int> PointerLocation() {
+    std::string out;
+    pirn_test::RunProgram({"xdotool", "getmouselocation"}, &out);
+    int x = -1, y = -1;
+    std::sscanf(out.c_str(), "x:%d y:%d", &x, &y);
+    return {x, y};
+}
 
 bool Near(float a, float b, float tolerance) { return std::fabs(a - b) <= tolerance; }
 
@@ -119,31 +133,54 @@ protected:
         });
     }
 
-    // Presses Zoom, moves the pointer 32 pixels to the right and lets go;
-    // that doubles the view's distance.
-    void ZoomRightBy32(GeomEdit* editor) {
+    // A drag on Zoom in steps: the press (in the button's middle, or
+    // `nudge` pixels down and right of it), moves to the right, the release.
+    // Each waits for the editor to have it. The pointer comes to the button
+    // from beside it, so that reaching it is a motion even when an earlier
+    // drag left the pointer there. GLFW drops a motion onto the point it
+    // last moved the pointer to itself (where the last drag began), so a
+    // drag after another one that held the pointer begins on another pixel.
+    void PressZoom(GeomEdit* editor, int nudge = 0) {
         pirn_test::GuiWindow::XWindowId();
         const Rect zoom = editor->ZoomButton()->GetFrameScreenRect();
-        const float distance = editor->Camera().distance;
-        // From beside the button, so that reaching it is a motion even when
-        // an earlier drag left the pointer on it.
         ASSERT_TRUE(pirn_test::Xdotool({"mousemove", "--window", "{win}", std::to_string(zoom.left - 20),
                                         std::to_string(zoom.bottom + 20)}));
         ASSERT_TRUE(FramesUntil([&] { return GetHoverWindow() != editor->ZoomButton(); }));
         ASSERT_TRUE(pirn_test::Xdotool({"mousemove", "--window", "{win}",
-                                        std::to_string((zoom.left + zoom.right) / 2),
-                                        std::to_string((zoom.top + zoom.bottom) / 2)}));
+                                        std::to_string(ZoomMiddle(editor).first + nudge),
+                                        std::to_string(ZoomMiddle(editor).second + nudge)}));
         ASSERT_TRUE(FramesUntil([&] { return GetHoverWindow() == editor->ZoomButton(); }));
         ASSERT_TRUE(pirn_test::Xdotool({"mousedown", "1"}));
         ASSERT_TRUE(FramesUntil([] { return IsPointerLocked(); }));
-        ASSERT_TRUE(pirn_test::Xdotool({"mousemove_relative", "--", "32", "0"}));
-        EXPECT_TRUE(FramesUntil([&] { return editor->ZoomButton()->GetDragTotal().x >= 32; }))
+    }
+    void MoveRight(GeomEdit* editor, int dx) {
+        const int expected = editor->ZoomButton()->GetDragTotal().x + dx;
+        ASSERT_TRUE(pirn_test::Xdotool({"mousemove_relative", "--", std::to_string(dx), "0"}));
+        EXPECT_TRUE(FramesUntil([&] { return editor->ZoomButton()->GetDragTotal().x >= expected; }))
             << editor->ZoomButton()->GetDragTotal().x;
+    }
+    void ReleaseZoom() {
         ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
         ASSERT_TRUE(FramesUntil([] { return !IsPointerLocked(); }));
+    }
+    static std::pair<int, int> ZoomMiddle(GeomEdit* editor) {
+        const Rect zoom = editor->ZoomButton()->GetFrameScreenRect();
+        return {(zoom.left + zoom.right) / 2, (zoom.top + zoom.bottom) / 2};
+    }
+
+    // After a drag of 32 pixels to the right in all: the view is twice as
+    // far away as before it.
+    static void ExpectDoubled(GeomEdit* editor, float distance_before) {
         EXPECT_EQ(editor->ZoomButton()->GetDragTotal().x, 32);
         EXPECT_EQ(editor->ZoomButton()->GetDragTotal().y, 0);
-        EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance * 2);
+        EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance_before * 2);
+    }
+    void ZoomRightBy32(GeomEdit* editor) {
+        const float distance = editor->Camera().distance;
+        PressZoom(editor);
+        MoveRight(editor, 32);
+        ReleaseZoom();
+        ExpectDoubled(editor, distance);
     }
 
     void Screenshot(const std::string& name) const {
@@ -286,9 +323,7 @@ TEST_F(GeomEditGlTest, ZoomDragIsRightWithTheFocusInAnotherWindow) {
     PollLocalFolder(true);
     auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(FindTag(MakeFourCC("geom"), MakeFourCC("m002"))));
     ASSERT_NE(editor, nullptr);
-    // Not where the first test's drag ended: GLFW takes a motion onto the
-    // point it last put the pointer on for that move itself, and drops it.
-    SetPosition(editor, 100, 80);
+    SetPosition(editor, 100, 80);  // away from where the first test's drag began (see PressZoom)
     Draw();
     pirn_test::FocusThief thief(kWidth + 100, kHeight + 100);
     ASSERT_TRUE(thief.HoldsFocus());
@@ -296,6 +331,43 @@ TEST_F(GeomEditGlTest, ZoomDragIsRightWithTheFocusInAnotherWindow) {
     EXPECT_TRUE(thief.HoldsFocus());
     // Again, for the second drag starts where the first left the pointer.
     ZoomRightBy32(editor);
+}
+
+// Where the desktop gives the focus on a click, it arrives just after the
+// press that starts a drag: the drag goes on from where it was, now with
+// the pointer held. A window of another program that takes the focus
+// during a drag ends it, as a release would, and frees the pointer.
+TEST_F(GeomEditGlTest, ZoomDragIsRightWhenTheFocusComesOrGoesDuringIt) {
+    std::string error;
+    ASSERT_TRUE(demo::WriteDemoGame(demo::BuildDemoGame(), game_.path() + "/Zarnhold", &error)) << error;
+    SetLocalFolder(game_.path() + "/Zarnhold/local/");
+    PollLocalFolder(true);
+    auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(FindTag(MakeFourCC("geom"), MakeFourCC("m002"))));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 140, 120);  // away from where earlier drags began (see PressZoom)
+    Draw();
+
+    auto thief = std::make_unique<pirn_test::FocusThief>(kWidth + 100, kHeight + 100);
+    ASSERT_TRUE(thief->HoldsFocus());
+    float distance = editor->Camera().distance;
+    PressZoom(editor);
+    MoveRight(editor, 12);
+    thief.reset();  // the focus goes back to the program window
+    // Held, the pointer is put in the middle of the window.
+    ASSERT_TRUE(FramesUntil([] { return PointerLocation() == std::make_pair(kWidth / 2, kHeight / 2); }));
+    MoveRight(editor, 20);
+    ReleaseZoom();
+    ExpectDoubled(editor, distance);
+
+    distance = editor->Camera().distance;
+    PressZoom(editor, 3);
+    MoveRight(editor, 16);
+    thief = std::make_unique<pirn_test::FocusThief>(kWidth + 100, kHeight + 100);
+    ASSERT_TRUE(FramesUntil([] { return !IsPointerLocked(); }));
+    EXPECT_EQ(editor->ZoomButton()->GetDragTotal().x, 16);
+    EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance * std::sqrt(2.0f));
+    EXPECT_EQ(editor->ZoomButton()->CurrentLook(), kSlotZoomButton);
+    ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
 }
 
 // The demo game's figure, opened from the demo folder and turned a little:
