@@ -21,10 +21,12 @@
 #include "codex/four_char_code.h"
 #include "codex/ui/tag_editor_open.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "models/gl/mesh_renderer_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "models/lwo_reader.h"
 #include "models/model_import.h"
 #include "models/ui/geom_edit.h"
+#include "models/ui/mesh_edit.h"
 #include "platform/file_system.h"
 #include "platform/image_file.h"
 #include "platform/log_capture.h"
@@ -34,6 +36,7 @@
 #include "tests/gui/gui_harness.h"
 #include "tests/gui/skinned_gl_fixture.h"
 #include "tests/gui/x11_client.h"
+#include "tests/models/terrain_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 #include "ui/frame_step.h"
@@ -368,6 +371,60 @@ TEST_F(GeomEditGlTest, ZoomDragIsRightWhenTheFocusComesOrGoesDuringIt) {
     EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance * std::sqrt(2.0f));
     EXPECT_EQ(editor->ZoomButton()->CurrentLook(), kSlotZoomButton);
     ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
+}
+
+// Each view sets the GL state it draws with: the geometry view's background
+// is the same black whether or not the terrain view (which clears to its
+// sky) drew before it, and the terrain's sky stays its own.
+TEST_F(GeomEditGlTest, BackgroundIsTheSameAfterTheTerrainViewDrew) {
+    const std::string folder = pirn_test::SourceDir() + "/tests/data/lwo/LWO2";
+    TagEntry* geom = ImportLwoModel(folder + "/boxuv.lwo", folder, "Box", prompts_);
+    ASSERT_NE(geom, nullptr);
+    auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(geom));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 20, 20);
+    Draw();
+    const Rect client = editor->GetClientScreenRect();
+    const std::array<std::array<int, 2>, 3> corners = {
+        {{client.left + 4, client.bottom - 4}, {client.right - 4, client.bottom - 4}, {client.right - 4, client.top + 40}}};
+    for (const auto& at : corners) EXPECT_EQ(Pixel(at[0], at[1]), (std::array<int, 3>{0, 0, 0}));
+
+    // The terrain view beside it: one block of one colour under its sky.
+    ASSERT_TRUE(PushDirectory(game_.path()));  // the terrain view keeps its palette in res/
+    MakeDirectory(game_.file("res"));
+    InstallMeshRendererGl();
+    BindMeshEdit();
+    RegisterTagEditors();
+    auto write = [this](const char* label, u32 group, u32 id, const char* name, const std::vector<u8>& data,
+                        u16 version) {
+        codex_fixture::Tag tag{group, id, name, data};
+        tag.version = version;
+        pirn_test::WriteAll(game_.path() + "/local/" + label + "/" + name, codex_fixture::TagFile(tag));
+    };
+    write("Meshes", MakeFourCC("mesh"), MakeFourCC("vall"), "Valley", terrain_fixture::MeshData(terrain_fixture::MeshSpec{}), 11);
+    terrain_fixture::TerrainCollection colours;
+    colours.colour_index.push_back([](u32, u32) { return u8(10); });
+    colours.shade.push_back([](u32, u32) { return u8(0); });
+    write("Collections", MakeFourCC(".256"), MakeFourCC("tcol"), "Valley Colours", terrain_fixture::TerrainCollectionData(colours), 4);
+    PollLocalFolder(true);
+    auto* terrain = dynamic_cast<MeshEdit*>(OpenTagEditor(FindTag(MakeFourCC("mesh"), MakeFourCC("vall"))));
+    ASSERT_NE(terrain, nullptr);
+    SetPosition(terrain, 460, 20);
+    terrain->SetSize(300, 300);
+    Draw();
+    Draw();  // the geometry view now draws after the terrain view's frame
+    Screenshot("geom_edit_after_terrain");
+    for (const auto& at : corners) EXPECT_EQ(Pixel(at[0], at[1]), (std::array<int, 3>{0, 0, 0}));
+    const Rect sky = terrain->GetClientScreenRect();
+    EXPECT_EQ(Pixel(sky.left + 4, sky.top + 4), (std::array<int, 3>{41, 51, 71}));
+    // Drawn last in the frame, the terrain view left the clear colour as it
+    // found it.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<float>(clear, clear + 3), std::vector<float>(3, 0.0f));
+    DestroyWindow(terrain);
+    SetMeshRenderer(nullptr);
+    PopDirectory();
 }
 
 // The demo game's figure, opened from the demo folder and turned a little:
