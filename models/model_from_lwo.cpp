@@ -58,8 +58,7 @@ SurfaceTexture AddSurfaceTexture(const LwoObject& object, u32 surface, const std
     return result;
 }
 
-bool FindUv(const LwoLayer& layer, const std::vector<LwoVertexMapRef>& refs, const std::string& name, float* u,
-            float* v) {
+bool FindUv(const LwoLayer& layer, LwoSpan<LwoVertexMapRef> refs, const std::string& name, float* u, float* v) {
     for (const LwoVertexMapRef& ref : refs) {
         const LwoVertexMap& map = layer.vertex_maps[ref.map];
         if (map.name != name || map.dimension < 2) continue;
@@ -78,8 +77,8 @@ void SetCorner(const LwoLayer& layer, const LwoPolygonVertex& vertex, const Surf
     corner->normal[1] = vertex.normal[1];
     corner->normal[2] = vertex.normal[2];
     if (!surface.textured) return;
-    if (!FindUv(layer, vertex.vmads, surface.uv_map, &corner->u, &corner->v))
-        FindUv(layer, layer.points[vertex.index].vmaps, surface.uv_map, &corner->u, &corner->v);
+    if (!FindUv(layer, layer.VmadsOf(vertex), surface.uv_map, &corner->u, &corner->v))
+        FindUv(layer, layer.VmapsOf(layer.points[vertex.index]), surface.uv_map, &corner->u, &corner->v);
 }
 
 bool IsDrawnKind(u32 type) {

@@ -70,9 +70,13 @@ LwoObject TwoSurfaceObject() {
     layer.vertex_maps.push_back(UvMap("uv", false, {0, 1, 2}, {}, {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f}));
     layer.vertex_maps.push_back(UvMap("other", false, {0}, {}, {0.9f, 0.9f}));
     layer.vertex_maps.push_back(UvMap("uv", true, {2}, {1}, {0.7f, 0.75f}));
-    for (u32 i = 0; i < 3; ++i) layer.points[i].vmaps.push_back({0, i});
-    layer.points[0].vmaps.insert(layer.points[0].vmaps.begin(), {1, 0});
-    layer.polygons[1].vertices[0].vmads.push_back({2, 0});
+    // Point 0 has "other" before "uv"; points 1 and 2 only "uv".
+    layer.point_vmaps = {{1, 0}, {0, 0}, {0, 1}, {0, 2}};
+    layer.points[0].vmaps = {0, 2};
+    layer.points[1].vmaps = {2, 1};
+    layer.points[2].vmaps = {3, 1};
+    layer.corner_vmads = {{2, 0}};
+    layer.polygons[1].vertices[0].vmads = {0, 1};
 
     object.surfaces.resize(2);
     object.surfaces[0].name = "Tex";
@@ -180,14 +184,14 @@ TEST(LwoObjectToModel, PolygonsBecomeFansAndPointsAndLinesAreLeftOut) {
         LwoConversionNotes notes;
     } cases[] = {
         {"triangle", {{face, {0, 1, 2}}}, {{0, 1, 2}}, {}},
-        {"quad", {{face, {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
-        {"pentagon-like fan", {{face, {3, 0, 1, 2, 3}}}, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}}, {1, 0, 0, 0}},
-        {"concave quad", {{face, {4, 5, 6, 7}}}, {{4, 5, 6}, {4, 6, 7}}, {1, 1, 0, 0}},
-        {"subdivision patch", {{LwoId("PTCH"), {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
+        {"quad", {{face, {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0, {}}},
+        {"pentagon-like fan", {{face, {3, 0, 1, 2, 3}}}, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}}, {1, 0, 0, 0, {}}},
+        {"concave quad", {{face, {4, 5, 6, 7}}}, {{4, 5, 6}, {4, 6, 7}}, {1, 1, 0, 0, {}}},
+        {"subdivision patch", {{LwoId("PTCH"), {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0, {}}},
         {"point, line and empty polygon", {{face, {0}}, {face, {0, 1}}, {face, {}}, {face, {0, 1, 2}}},
-         {{0, 1, 2}}, {0, 0, 3, 0}},
+         {{0, 1, 2}}, {0, 0, 3, 0, {}}},
         {"curve, bone and metaball",
-         {{LwoId("CURV"), {0, 1, 2, 3}}, {LwoId("BONE"), {0, 1}}, {LwoId("MBAL"), {2}}}, {}, {0, 0, 0, 3}},
+         {{LwoId("CURV"), {0, 1, 2, 3}}, {LwoId("BONE"), {0, 1}}, {LwoId("MBAL"), {2}}}, {}, {0, 0, 0, 3, {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

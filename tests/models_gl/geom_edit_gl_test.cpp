@@ -84,8 +84,8 @@ std::vector<std::vector<Corner>> Polygons(const LwoObject& object) {
             Corner c{};
             std::copy(layer.points[vertex.index].position, layer.points[vertex.index].position + 3, c.p);
             bool found = false;
-            for (const auto* refs : {&vertex.vmads, &layer.points[vertex.index].vmaps}) {
-                for (const LwoVertexMapRef& ref : *refs) {
+            for (const LwoSpan<LwoVertexMapRef>& refs : {layer.VmadsOf(vertex), layer.VmapsOf(layer.points[vertex.index])}) {
+                for (const LwoVertexMapRef& ref : refs) {
                     const LwoVertexMap& vm = layer.vertex_maps[ref.map];
                     if (found || vm.name != map) continue;
                     c.uv[0] = vm.entry(ref.entry)[0];
