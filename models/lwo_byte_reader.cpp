@@ -15,55 +15,11 @@ bool LwoByteReader::Fail(const std::string& reason) {
     return false;
 }
 
-const u8* LwoByteReader::Take(u64 count, const char* what) {
+const u8* LwoByteReader::TakeFailed(u64 count, const char* what) {
     if (failure_->failed) return nullptr;
-    if (count > remaining()) {
-        Fail(FormatString("%s runs past the end of its chunk", what));
-        return nullptr;
-    }
-    const u8* at = file_ + position_;
-    position_ += count;
-    return at;
-}
-
-u8 LwoByteReader::U1() {
-    const u8* p = Take(1, "a byte");
-    return p ? p[0] : 0;
-}
-
-u16 LwoByteReader::U2() {
-    const u8* p = Take(2, "a 16-bit value");
-    return p ? static_cast<u16>((p[0] << 8) | p[1]) : 0;
-}
-
-u32 LwoByteReader::U4() {
-    const u8* p = Take(4, "a 32-bit value");
-    if (!p) return 0;
-    return (static_cast<u32>(p[0]) << 24) | (static_cast<u32>(p[1]) << 16) | (static_cast<u32>(p[2]) << 8) | p[3];
-}
-
-i16 LwoByteReader::I2() { return static_cast<i16>(U2()); }
-i32 LwoByteReader::I4() { return static_cast<i32>(U4()); }
-
-float LwoByteReader::F4() {
-    const u32 bits = U4();
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
-u32 LwoByteReader::VX() {
-    if (failure_->failed) return 0;
-    if (remaining() >= 1 && file_[position_] == 0xFF) {
-        const u8* p = Take(4, "an index");
-        return p ? (static_cast<u32>(p[1]) << 16) | (static_cast<u32>(p[2]) << 8) | p[3] : 0;
-    }
-    const u8* p = Take(2, "an index");
-    return p ? static_cast<u32>((p[0] << 8) | p[1]) : 0;
-}
-
-void LwoByteReader::VEC12(float out[3]) {
-    for (int i = 0; i < 3; ++i) out[i] = F4();
+    Fail(FormatString("%s runs past the end of its chunk", what));
+    (void)count;
+    return nullptr;
 }
 
 std::string LwoByteReader::S0() {

@@ -5,6 +5,7 @@
 // nothing and returns zero, so a chunk reader may read a whole record and
 // test once at the end.
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,16 +26,47 @@ public:
     LwoByteReader(const u8* file, u64 begin, u64 end, LwoFailure* failure)
         : file_(file), position_(begin), end_(end), failure_(failure) {}
 
-    u8 U1();
-    u16 U2();
-    u32 U4();
-    i16 I2();
-    i32 I4();
-    float F4();
+    // The primitives run for every value of a file: defined here, so that
+    // they inline into the chunk readers' loops.
+    u8 U1() {
+        const u8* p = Take(1, "a byte");
+        return p ? p[0] : 0;
+    }
+    u16 U2() {
+        const u8* p = Take(2, "a 16-bit value");
+        return p ? static_cast<u16>((p[0] << 8) | p[1]) : 0;
+    }
+    u32 U4() {
+        const u8* p = Take(4, "a 32-bit value");
+        return p ? BigEndian32(p) : 0;
+    }
+    i16 I2() { return static_cast<i16>(U2()); }
+    i32 I4() { return static_cast<i32>(U4()); }
+    float F4() {
+        const u32 bits = U4();
+        float value;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+    }
     u32 ID4() { return U4(); }
     // Two bytes, or four when the first is 0xFF (then the low 24 bits).
-    u32 VX();
-    void VEC12(float out[3]);
+    u32 VX() {
+        if (position_ < end_ && file_[position_] == 0xFF) {
+            const u8* p = Take(4, "an index");
+            return p ? BigEndian32(p) & 0xFFFFFF : 0;
+        }
+        const u8* p = Take(2, "an index");
+        return p ? static_cast<u32>((p[0] << 8) | p[1]) : 0;
+    }
+    // `count` F4 values at once; zeros when they are not all there.
+    void F4s(float* out, u32 count) {
+        const u8* p = Take(u64{count} * 4, "a run of values");
+        for (u32 i = 0; i < count; ++i) {
+            const u32 bits = p ? BigEndian32(p + 4 * i) : 0;
+            std::memcpy(&out[i], &bits, sizeof(float));
+        }
+    }
+    void VEC12(float out[3]) { F4s(out, 3); }
     void COL12(float out[3]) { VEC12(out); }
     // NUL-ended, padded to an even length; the text must end inside the
     // region. An empty string takes two bytes.
@@ -59,7 +91,20 @@ public:
     bool Fail(const std::string& reason);
 
 private:
-    const u8* Take(u64 count, const char* what);
+    static u32 BigEndian32(const u8* p) {
+        return (static_cast<u32>(p[0]) << 24) | (static_cast<u32>(p[1]) << 16) | (static_cast<u32>(p[2]) << 8) | p[3];
+    }
+    // `count` bytes from here, or null (and a failure recorded) when they
+    // are not all there or an earlier read failed.
+    const u8* Take(u64 count, const char* what) {
+        if (!failure_->failed && count <= end_ - position_ && position_ <= end_) {
+            const u8* at = file_ + position_;
+            position_ += count;
+            return at;
+        }
+        return TakeFailed(count, what);
+    }
+    const u8* TakeFailed(u64 count, const char* what);
 
     const u8* file_;
     u64 position_;

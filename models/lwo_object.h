@@ -27,16 +27,41 @@ struct LwoVertexMapRef {
     u32 entry = 0;
 };
 
+// A run of entries in one of the layer's shared lists (below): the lists
+// of a point or corner live together, so that reading an object does not
+// allocate once per point and per corner.
+struct LwoRange {
+    u32 first = 0;
+    u32 count = 0;
+};
+
+// A read-only view of a run of a list.
+template <typename T>
+class LwoSpan {
+public:
+    LwoSpan() = default;
+    LwoSpan(const T* data, size_t size) : data_(data), size_(size) {}
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + size_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const T& operator[](size_t i) const { return data_[i]; }
+
+private:
+    const T* data_ = nullptr;
+    size_t size_ = 0;
+};
+
 struct LwoPoint {
     float position[3] = {0, 0, 0};
-    std::vector<u32> polygons;             // every polygon using the point
-    std::vector<LwoVertexMapRef> vmaps;    // VMAP entries of the point
+    LwoRange polygons;                     // every polygon using the point (LwoLayer::PolygonsOf)
+    LwoRange vmaps;                        // VMAP entries of the point (LwoLayer::VmapsOf)
 };
 
 struct LwoPolygonVertex {
     u32 index = 0;                         // point of the layer
     float normal[3] = {0, 0, 0};
-    std::vector<LwoVertexMapRef> vmads;    // per-polygon (VMAD) entries
+    LwoRange vmads;                        // per-polygon (VMAD) entries (LwoLayer::VmadsOf)
 };
 
 struct LwoPolygon {
@@ -73,6 +98,22 @@ struct LwoLayer {
     std::vector<LwoPoint> points;
     std::vector<LwoPolygon> polygons;
     std::vector<LwoVertexMap> vertex_maps;
+    // The lists the points' and corners' ranges run in.
+    std::vector<u32> point_polygons;
+    std::vector<LwoVertexMapRef> point_vmaps;
+    std::vector<LwoVertexMapRef> corner_vmads;
+
+    LwoSpan<u32> PolygonsOf(const LwoPoint& point) const { return Run(point_polygons, point.polygons); }
+    LwoSpan<LwoVertexMapRef> VmapsOf(const LwoPoint& point) const { return Run(point_vmaps, point.vmaps); }
+    LwoSpan<LwoVertexMapRef> VmadsOf(const LwoPolygonVertex& corner) const { return Run(corner_vmads, corner.vmads); }
+
+private:
+    // A range beyond its list (a layer put together by hand) is empty.
+    template <typename T>
+    static LwoSpan<T> Run(const std::vector<T>& list, LwoRange range) {
+        if (range.first > list.size() || range.count > list.size() - range.first) return {};
+        return {list.data() + range.first, range.count};
+    }
 };
 
 // A plug-in reference (clip filters, envelope channel modifiers, shader
@@ -114,6 +155,10 @@ enum LwoProjection : u16 {
     kLwoProjectionFront = 4,
     kLwoProjectionUv = 5,
 };
+
+// "planar", "cylindrical", "spherical", "cubic", "front", "UV", or "an
+// unknown" for a number the format does not define.
+const char* LwoProjectionName(u32 projection);
 
 struct LwoImageMap {
     u16 projection = kLwoProjectionPlanar;

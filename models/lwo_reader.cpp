@@ -85,50 +85,62 @@ void ReadPolygons(LwoByteReader& chunk, LwoLayer& layer, Lwo2Cursor& cursor) {
     const u32 type = chunk.ID4();
     cursor.polygon_offset = static_cast<u32>(layer.polygons.size());
     const u64 point_count = layer.points.size();
+    // Room for the triangles of 16-bit indices the chunk could hold: most
+    // objects need no more, and none grows from one.
+    layer.polygons.reserve(layer.polygons.size() + static_cast<size_t>(chunk.remaining() / 8));
     while (!chunk.at_end() && !chunk.failed()) {
+        if (layer.polygons.size() >= 0xFFFFFFFEu) {
+            chunk.Fail("too many polygons");
+            return;
+        }
         const u16 word = chunk.U2();
-        LwoPolygon polygon;
+        // Made in place, and taken back when it cannot be read whole.
+        LwoPolygon& polygon = layer.polygons.emplace_back();
         polygon.type = type;
         polygon.flags = static_cast<u16>(word & 0xFC00);
         polygon.vertices.resize(word & 0x03FF);
         for (LwoPolygonVertex& vertex : polygon.vertices) {
             const u64 index = u64{chunk.VX()} + cursor.point_offset;
-            if (chunk.failed()) return;
-            if (index >= point_count) {
+            if (index >= point_count && !chunk.failed()) {
                 chunk.Fail(FormatString("polygon %zu uses point %llu of a layer with %llu points",
-                                        layer.polygons.size(), static_cast<unsigned long long>(index),
+                                        layer.polygons.size() - 1, static_cast<unsigned long long>(index),
                                         static_cast<unsigned long long>(point_count)));
+            }
+            if (chunk.failed()) {
+                layer.polygons.pop_back();
                 return;
             }
             vertex.index = static_cast<u32>(index);
         }
-        if (layer.polygons.size() >= 0xFFFFFFFEu) {
-            chunk.Fail("too many polygons");
-            return;
-        }
-        layer.polygons.push_back(std::move(polygon));
     }
 }
 
-// The polygon a PTAG or VMAD entry names, checked against the layer.
-bool PolygonIndex(LwoByteReader& chunk, const LwoLayer& layer, const Lwo2Cursor& cursor, u32* index) {
+// The polygon a PTAG or VMAD entry names, checked against the layer. The
+// checks run for every entry; the failures, once at most, out of line.
+bool NamedPolygonFails(LwoByteReader& chunk, u64 polygon, size_t count) __attribute__((noinline, cold));
+bool NamedPolygonFails(LwoByteReader& chunk, u64 polygon, size_t count) {
+    return chunk.Fail(FormatString("polygon %llu named of a layer with %zu polygons",
+                                   static_cast<unsigned long long>(polygon), count));
+}
+
+bool NamedPointFails(LwoByteReader& chunk, u64 point, size_t count) __attribute__((noinline, cold));
+bool NamedPointFails(LwoByteReader& chunk, u64 point, size_t count) {
+    return chunk.Fail(FormatString("point %llu named of a layer with %zu points",
+                                   static_cast<unsigned long long>(point), count));
+}
+
+inline bool PolygonIndex(LwoByteReader& chunk, const LwoLayer& layer, const Lwo2Cursor& cursor, u32* index) {
     const u64 polygon = u64{chunk.VX()} + cursor.polygon_offset;
     if (chunk.failed()) return false;
-    if (polygon >= layer.polygons.size()) {
-        return chunk.Fail(FormatString("polygon %llu named of a layer with %zu polygons",
-                                       static_cast<unsigned long long>(polygon), layer.polygons.size()));
-    }
+    if (polygon >= layer.polygons.size()) return NamedPolygonFails(chunk, polygon, layer.polygons.size());
     *index = static_cast<u32>(polygon);
     return true;
 }
 
-bool PointIndex(LwoByteReader& chunk, const LwoLayer& layer, const Lwo2Cursor& cursor, u32* index) {
+inline bool PointIndex(LwoByteReader& chunk, const LwoLayer& layer, const Lwo2Cursor& cursor, u32* index) {
     const u64 point = u64{chunk.VX()} + cursor.point_offset;
     if (chunk.failed()) return false;
-    if (point >= layer.points.size()) {
-        return chunk.Fail(FormatString("point %llu named of a layer with %zu points",
-                                       static_cast<unsigned long long>(point), layer.points.size()));
-    }
+    if (point >= layer.points.size()) return NamedPointFails(chunk, point, layer.points.size());
     *index = static_cast<u32>(point);
     return true;
 }
@@ -153,19 +165,34 @@ void ReadVertexMap(LwoByteReader& chunk, LwoLayer& layer, const Lwo2Cursor& curs
     map.type = chunk.ID4();
     map.dimension = chunk.U2();
     map.name = chunk.S0();
+    // Each entry takes at least its indices and values: the lists are made
+    // as long as the chunk could fill, written in place, and cut to what it
+    // held; they never move.
+    const u32 dimension = map.dimension;
+    const u64 entry_bytes = (per_polygon ? 4 : 2) + u64{dimension} * 4;
+    const size_t most = static_cast<size_t>(chunk.remaining() / entry_bytes);
+    map.points.resize(most);
+    if (per_polygon) map.polygons.resize(most);
+    map.values.resize(most * dimension);
+    size_t count = 0;
     while (!chunk.at_end() && !chunk.failed()) {
         u32 point = 0, polygon = 0;
         if (!PointIndex(chunk, layer, cursor, &point)) return;
         if (per_polygon && !PolygonIndex(chunk, layer, cursor, &polygon)) return;
-        if (chunk.remaining() < u64{map.dimension} * 4) {
+        if (chunk.remaining() < u64{dimension} * 4) {
             chunk.Fail("a vertex map entry runs past the end of its chunk");
             return;
         }
-        map.points.push_back(point);
-        if (per_polygon) map.polygons.push_back(polygon);
-        for (u32 d = 0; d < map.dimension; ++d) map.values.push_back(chunk.F4());
+        map.points[count] = point;
+        if (per_polygon) map.polygons[count] = polygon;
+        chunk.F4s(map.values.data() + count * dimension, dimension);
+        ++count;
     }
-    if (!chunk.failed()) layer.vertex_maps.push_back(std::move(map));
+    if (chunk.failed()) return;
+    map.points.resize(count);
+    if (per_polygon) map.polygons.resize(count);
+    map.values.resize(count * dimension);
+    layer.vertex_maps.push_back(std::move(map));
 }
 
 void ReadTags(LwoByteReader& chunk, LwoObject* object) {

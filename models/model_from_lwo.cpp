@@ -37,23 +37,28 @@ void LoadClipImage(const LwoObject& object, u32 clip_index, const std::string& f
     FreeImageFile(&file);
 }
 
-SurfaceTexture AddSurfaceTexture(const LwoObject& object, u32 surface, const std::string& folder, ModelObject* model) {
+// The image is loaded whatever its projection; only a UV projection gives
+// the corners texture coordinates.
+SurfaceTexture AddSurfaceTexture(const LwoObject& object, u32 surface, const std::string& folder, ModelObject* model,
+                                 LwoConversionNotes* notes) {
     SurfaceTexture result;
     result.texture = static_cast<u32>(model->textures.size());
     model->textures.emplace_back();
     ModelTexture& texture = model->textures.back();
     if (surface < object.surfaces.size()) texture.name = object.surfaces[surface].name;
     const LwoTextureBlock* block = FirstColourBlock(object, surface);
-    if (block && block->type == LwoId("IMAP") && block->image.projection == kLwoProjectionUv) {
+    if (!block || block->type != LwoId("IMAP")) return result;
+    LoadClipImage(object, block->image.clip, folder, &texture);
+    if (block->image.projection == kLwoProjectionUv) {
         result.textured = true;
         result.uv_map = block->image.uv_map;
-        LoadClipImage(object, block->image.clip, folder, &texture);
+    } else if (HasWholePixels(texture.colour)) {
+        notes->projected_images.push_back({texture.name, block->image.projection});
     }
     return result;
 }
 
-bool FindUv(const LwoLayer& layer, const std::vector<LwoVertexMapRef>& refs, const std::string& name, float* u,
-            float* v) {
+bool FindUv(const LwoLayer& layer, LwoSpan<LwoVertexMapRef> refs, const std::string& name, float* u, float* v) {
     for (const LwoVertexMapRef& ref : refs) {
         const LwoVertexMap& map = layer.vertex_maps[ref.map];
         if (map.name != name || map.dimension < 2) continue;
@@ -72,8 +77,8 @@ void SetCorner(const LwoLayer& layer, const LwoPolygonVertex& vertex, const Surf
     corner->normal[1] = vertex.normal[1];
     corner->normal[2] = vertex.normal[2];
     if (!surface.textured) return;
-    if (!FindUv(layer, vertex.vmads, surface.uv_map, &corner->u, &corner->v))
-        FindUv(layer, layer.points[vertex.index].vmaps, surface.uv_map, &corner->u, &corner->v);
+    if (!FindUv(layer, layer.VmadsOf(vertex), surface.uv_map, &corner->u, &corner->v))
+        FindUv(layer, layer.VmapsOf(layer.points[vertex.index]), surface.uv_map, &corner->u, &corner->v);
 }
 
 bool IsDrawnKind(u32 type) {
@@ -180,7 +185,9 @@ std::unique_ptr<ModelObject> LwoObjectToModel(const LwoObject& object, const std
         if (!IsDrawnKind(polygon.type) || corners < 3) continue;
         auto found = textures.find(polygon.surface);
         if (found == textures.end())
-            found = textures.emplace(polygon.surface, AddSurfaceTexture(object, polygon.surface, folder, model.get())).first;
+            found = textures.emplace(polygon.surface,
+                                     AddSurfaceTexture(object, polygon.surface, folder, model.get(), &counted))
+                        .first;
         ModelTriangle triangle;
         triangle.owner = model.get();
         triangle.texture = found->second.texture;

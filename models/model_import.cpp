@@ -49,16 +49,22 @@ TagEntry* BuildTags(const ModelObject& model, const std::string& name, UserPromp
     return geom;
 }
 
+// Level 1: the Log Viewer comes forward, so that what became of the
+// object's polygons and images is seen, not only "Import Successful.".
 void LogConversionNotes(const LwoConversionNotes& notes) {
     if (notes.split_polygons)
-        Log(0, "INFO: %u polygon(s) of four or more corners were split into triangles.\n", notes.split_polygons);
+        Log(1, "INFO: %u polygon(s) of four or more corners were split into triangles.\n", notes.split_polygons);
     if (notes.not_convex)
-        Log(0, "WARNING: %u of them are not convex; their triangles may overlap.\n", notes.not_convex);
+        Log(1, "WARNING: %u of them are not convex; their triangles may overlap.\n", notes.not_convex);
     if (notes.skipped_points_lines)
-        Log(0, "WARNING: %u polygon(s) of fewer than three corners (points and lines) were skipped.\n",
+        Log(1, "WARNING: %u polygon(s) of fewer than three corners (points and lines) were skipped.\n",
             notes.skipped_points_lines);
     if (notes.skipped_other_kinds)
-        Log(0, "WARNING: %u curve, bone or metaball polygon(s) were skipped.\n", notes.skipped_other_kinds);
+        Log(1, "WARNING: %u curve, bone or metaball polygon(s) were skipped.\n", notes.skipped_other_kinds);
+    for (const LwoProjectedImage& image : notes.projected_images)
+        Log(1, "WARNING: surface '%s' places its image by %s projection, not by a UV map: the image is imported, "
+               "but its texture coordinates are 0.\n",
+            image.surface.c_str(), LwoProjectionName(image.projection));
 }
 
 }  // namespace

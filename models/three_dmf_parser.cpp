@@ -148,15 +148,29 @@ bool x3DMFParser::parse3DMetaFile() {
 // Stored as (a, c, b): the metafile winds its triangles the other way round.
 // Indices are checked against the points once those are read.
 bool x3DMFParser::readTriangles(TriMesh3dmf& mesh, int count, const char* operation) {
-    mesh.triangles.resize(static_cast<size_t>(count) * 3);
+    mesh.triangles.clear();
+    mesh.triangles.reserve(boundedBy(u64{3} * static_cast<u32>(count)));
     for (int t = 0; t < count; ++t) {
         int corner[3];
         for (int& index : corner) {
             if (!readInteger(operation, __LINE__, &index)) return false;
         }
-        mesh.triangles[3 * t] = static_cast<u32>(corner[0]);
-        mesh.triangles[3 * t + 1] = static_cast<u32>(corner[2]);
-        mesh.triangles[3 * t + 2] = static_cast<u32>(corner[1]);
+        mesh.triangles.insert(mesh.triangles.end(), {static_cast<u32>(corner[0]), static_cast<u32>(corner[2]),
+                                                     static_cast<u32>(corner[1])});
+    }
+    return true;
+}
+
+// Counts come from the file: the values are read one by one, so a count
+// beyond the tokens left ends where the tokens do ("unexpected EOF.") and
+// the storage never outgrows the file.
+bool x3DMFParser::readDoubles(const char* operation, u64 count, std::vector<float>& values) {
+    values.clear();
+    values.reserve(boundedBy(count));
+    for (u64 i = 0; i < count; ++i) {
+        float value = 0;
+        if (!readDouble(operation, __LINE__, &value)) return false;
+        values.push_back(value);
     }
     return true;
 }
@@ -172,15 +186,10 @@ bool x3DMFParser::parseTriMesh() {
     const int triangles = counts[0], edges = counts[2], points = counts[4];
     // No edge list is read: a mesh with edges would have them misread as points.
     if (edges != 0) return setError("TriMesh at line %u: %d edges given; edge lists are not supported", line, edges);
-    if (triangles < 0 || !tokensLeft(u64{3} * static_cast<u32>(triangles)))
-        return setError("TriMesh at line %u: %d triangles do not fit in the %zu tokens left", line, triangles, left());
+    if (triangles < 0) return setError("TriMesh at line %u: %d triangles cannot be counted", line, triangles);
+    if (points < 0) return setError("TriMesh at line %u: %d points cannot be counted", line, points);
     if (!readTriangles(mesh, triangles, kParseTriMesh)) return false;
-    if (points < 0 || !tokensLeft(u64{3} * static_cast<u32>(points)))
-        return setError("TriMesh at line %u: %d points do not fit in the %zu tokens left", line, points, left());
-    mesh.points.resize(static_cast<size_t>(points) * 3);
-    for (float& coordinate : mesh.points) {
-        if (!readDouble(kParseTriMesh, __LINE__, &coordinate)) return false;
-    }
+    if (!readDoubles(kParseTriMesh, u64{3} * static_cast<u32>(points), mesh.points)) return false;
     float box[6];
     for (float& value : box) {
         if (!readDouble(kParseTriMesh, __LINE__, &value)) return false;
@@ -222,13 +231,7 @@ bool x3DMFParser::parseAttributeArray() {
         return setError("AttributeArray at line %u: unknown attribute/geometry type combination %d:%d", line,
                         attribute, element);
     }
-    if (!tokensLeft(u64{per_element} * elements))
-        return setError("AttributeArray at line %u: %zu values do not fit in the %zu tokens left", line,
-                        per_element * elements, left());
-    values.resize(per_element * elements);
-    for (float& value : values) {
-        if (!readDouble(kParseAttributes, __LINE__, &value)) return false;
-    }
+    if (!readDoubles(kParseAttributes, u64{per_element} * elements, values)) return false;
     if (!expect(kParseAttributes, __LINE__, ")")) return false;
     if (attribute == 2) {
         for (size_t i = 1; i < values.size(); i += 2) values[i] = 1.0f - values[i];
@@ -239,6 +242,11 @@ bool x3DMFParser::parseAttributeArray() {
     return true;
 }
 
+bool x3DMFParser::badPixelToken(const Token3dmf& found) {
+    return setError("line %u col %u: found '%s'; expected <128 bit hex constant>", found.line, found.column,
+                    found.text);
+}
+
 // Each token holds 16 bytes of pixels, row after row with no gap; pixels
 // beyond the image are dropped.
 bool x3DMFParser::readPixelTokens(TriMesh3dmf& mesh, bool argb, u64 token_count) {
@@ -247,10 +255,7 @@ bool x3DMFParser::readPixelTokens(TriMesh3dmf& mesh, bool argb, u64 token_count)
     for (u64 k = 0; k < token_count && left() > 0; ++k) {
         const Token3dmf& found = token();
         u8 bytes[16];
-        if (!DecodeHexToken(found, bytes)) {
-            return setError("line %u col %u: found '%s'; expected <128 bit hex constant>", found.line, found.column,
-                            found.text);
-        }
+        if (!DecodeHexToken(found, bytes)) return badPixelToken(found);
         ++cursor_;
         const int per_token = argb ? 4 : 8;
         for (int i = 0; i < per_token; ++i, ++pixel) {
@@ -294,15 +299,24 @@ bool x3DMFParser::parsePixmapTexture() {
         return setError("PixmapTexture at line %u: size %d x %d with %d bytes a row", line, width, height, row_bytes);
     const u64 token_count = (u64{static_cast<u32>(row_bytes)} * static_cast<u32>(height) + 15) / 16;
     const u64 pixel_count = u64{static_cast<u32>(width)} * static_cast<u32>(height);
-    // The pixel block is sized from the header, so the tokens must be there
-    // to fill it: rows at least as long as the pixels, and every token
-    // present before the closing ")".
+    // The pixel block is sized from the header, so the rows must be at
+    // least as long as their pixels.
     const u64 per_token = argb ? 4 : 8;
     u64 bytes = 0;
-    if (!tokensLeft(token_count) || pixel_count > token_count * per_token ||
+    if (pixel_count > token_count * per_token ||
         !ImageByteSize(static_cast<u32>(width), static_cast<u32>(height), kFormatRgba, &bytes))
-        return setError("PixmapTexture at line %u: %d x %d pixels do not fit in %llu data tokens (%zu tokens left)",
-                        line, width, height, static_cast<unsigned long long>(token_count), left());
+        return setError("PixmapTexture at line %u: %d x %d pixels do not fit in %llu data tokens", line, width,
+                        height, static_cast<unsigned long long>(token_count));
+    if (!tokensLeft(token_count)) {
+        // Read in turn, the data would stop at the first token that is not
+        // pixel data, or at the end of the file before the closing ")"; said
+        // without making room for pixels the file does not hold.
+        for (size_t k = cursor_; k < tokens_.size(); ++k) {
+            u8 unused[16];
+            if (!DecodeHexToken(tokens_[k], unused)) return badPixelToken(tokens_[k]);
+        }
+        return setError("unexpected EOF; expected '%s'", ")");
+    }
     mesh.pixmap_width = static_cast<u32>(width);
     mesh.pixmap_height = static_cast<u32>(height);
     mesh.pixmap.assign(static_cast<size_t>(bytes), 0);

@@ -42,7 +42,9 @@ private:
     bool parseAttributeArray();
     bool parsePixmapTexture();
     bool readTriangles(TriMesh3dmf& mesh, int count, const char* operation);
+    bool readDoubles(const char* operation, u64 count, std::vector<float>& values);
     bool readPixelTokens(TriMesh3dmf& mesh, bool argb, u64 token_count);
+    bool badPixelToken(const Token3dmf& found);
 
     // Token readers, each consuming one token. `operation` and `source_line`
     // name the reader's caller in mismatch messages.
@@ -59,6 +61,8 @@ private:
     const Token3dmf& token() const { return tokens_[cursor_]; }
     // Whether `count` tokens (a 64-bit product of file values) remain.
     bool tokensLeft(u64 count) const { return count <= left(); }
+    // Room worth reserving for `count` values: never more than the tokens left.
+    size_t boundedBy(u64 count) const { return tokensLeft(count) ? static_cast<size_t>(count) : left(); }
 
     std::string error_;
     std::vector<Token3dmf> tokens_;

@@ -460,10 +460,12 @@ bool ReadFileBytes(const std::string& path, std::vector<u8>& bytes, bool add_nul
         else bytes.reserve(static_cast<size_t>(size) + 1);
     }
     // Read to the end rather than trusting the size: the file may change.
+    // The room reserved for the size (and one byte more, to meet the end)
+    // is filled first; only a file that grew reads on in chunks.
     const size_t chunk = 1 << 16;
     while (ok) {
         size_t used = bytes.size();
-        size_t want = std::max(chunk, bytes.capacity() - used);
+        size_t want = bytes.capacity() > used ? bytes.capacity() - used : chunk;
         bytes.resize(used + want);
         size_t got = std::fread(bytes.data() + used, 1, want, file);
         bytes.resize(used + got);

@@ -13,6 +13,7 @@ double WsGetTime() { return OsGetTime(); }
 void WsSetCursor(u32 id) { OsSetCursor(static_cast<int>(id)); }
 void WsSetMousePos(i32 x, i32 y) { OsSetMousePos(x, y); }
 void WsShowCursor(bool show) { OsShowCursor(show ? 1 : 0); }
+void WsSetPointerLock(bool on) { OsSetPointerLock(on ? 1 : 0); }
 void WsBeep() { OsBeep(); }
 u8 WsMapTypedChar(u32 codePoint, bool option) { return MapTypedChar(codePoint, option); }
 

@@ -178,14 +178,15 @@ void HandleMouseMoveInput(int x, int y) {
     if (!IsRunning()) return;
     InputEvent e;
     if (g_input.pointerLocked) {
-        const Point screen = GetScreenSize();
-        const i32 cx = screen.x / 2;
-        const i32 cy = screen.y / 2;
-        if (x == cx && y == cy) return;  // our own warp
-        e.word[0] = static_cast<u32>(x - cx);
-        e.word[1] = static_cast<u32>(y - cy);
-        WsSetMousePos(cx, cy);
-        g_input.rawPointer = Point{cx, cy};
+        // The platform's lock reports positions that move with the pointer
+        // whether or not it could hold the pointer: a motion is the step
+        // from the last one, never from a centre the pointer may not be at.
+        const i32 dx = x - g_input.rawPointer.x;
+        const i32 dy = y - g_input.rawPointer.y;
+        g_input.rawPointer = Point{x, y};
+        if (dx == 0 && dy == 0) return;
+        e.word[0] = static_cast<u32>(dx);
+        e.word[1] = static_cast<u32>(dy);
     } else {
         e.word[0] = static_cast<u32>(x);
         e.word[1] = static_cast<u32>(y);
@@ -535,15 +536,12 @@ void SetPointerLock(bool on) {
     if (on == (g_input.pointerLocked != 0)) return;
     if (on) {
         g_input.lockSavedPoint = g_input.mouse;
-        const Point screen = GetScreenSize();
-        const i32 cx = screen.x / 2;
-        const i32 cy = screen.y / 2;
         g_input.pointerLocked = 1;
-        WsSetMousePos(cx, cy);
-        g_input.rawPointer = Point{cx, cy};
+        WsSetPointerLock(true);
         WsShowCursor(false);
     } else {
         g_input.pointerLocked = 0;
+        WsSetPointerLock(false);
         WsSetMousePos(g_input.lockSavedPoint.x, g_input.lockSavedPoint.y);
         g_input.rawPointer = g_input.lockSavedPoint;
         InputEvent e;

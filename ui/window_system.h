@@ -90,6 +90,9 @@ bool IsRightButtonEvent(const InputEvent& event);
 // Input posted and not yet drained; whether a mouse button is held.
 int QueuedInputCount();
 bool IsAnyMouseButtonDown();
+// Locking hides the pointer and holds it where the platform can; motion
+// events then carry the step since the previous one instead of a position.
+// Unlocking puts the pointer back where it was and posts a motion there.
 void SetPointerLock(bool on);
 bool IsPointerLocked();
 Window* GetFocusWindow();

@@ -50,7 +50,7 @@ struct InputState {
     i32 ringRead = 0;
     i32 ringWrite = 0;
     InputEvent ring[kRingSize];
-    Point rawPointer;        // last position the platform reported (the warp target while locked)
+    Point rawPointer;        // last position the platform reported
     u32 pointerLocked = 0;
     Point lockSavedPoint;
     Point previousMouse;
@@ -211,6 +211,7 @@ double WsGetTime();
 void WsSetCursor(u32 id);
 void WsSetMousePos(i32 x, i32 y);
 void WsShowCursor(bool show);
+void WsSetPointerLock(bool on);
 void WsBeep();
 // 0 when the character has no program code.
 u8 WsMapTypedChar(u32 codePoint, bool option);

@@ -1,6 +1,8 @@
 #include "models/gl/dtex_edit_gl.h"
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 
 #include "models/ui/dtex_edit_drawer.h"
 #include "platform/os/gl_texture.h"
@@ -59,9 +61,19 @@ void DrawDtexEditTexture(DtexTag* dtex, i32 x, i32 y) {
     if (texture.name == 0) return;
     // The skin's images queued so far lie under the texture.
     FlushImageDraws(false);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    const GlEntryPoints& gl = GetGlEntryPoints();
+    if (gl.activeTexture) {
+        gl.activeTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        gl.activeTexture(GL_TEXTURE0);
+    }
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glColor4ub(255, 255, 255, 255);

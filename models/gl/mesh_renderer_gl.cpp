@@ -405,23 +405,36 @@ void DrawMeshBlocks(MeshEditData* data, const MeshView& view, const Point* point
 
 bool GlMeshRenderer::AcceptsAnyTextureSize() { return SupportsNpotTextures() != 0; }
 
+// The sky's clear colour, like every other state the passes set, is put
+// back afterwards: the views drawn after this one set their own.
 void GlMeshRenderer::DrawTerrain(MeshEditData* data, const MeshView& view, const Point* pointer) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
     glClearColor(kSky[0], kSky[1], kSky[2], 1.0f);
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!data->mesh) return;
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixd(view.projection);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixd(view.model_view);
-    UploadMeshTextures(data);
-    glColor4ub(255, 255, 255, 255);
-
-    DrawMeshBlocks(data, view, pointer);
-    if (data->tool == kMeshDetailMapTool && data->pick_valid) DrawBrushOutline(*data);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glColor4ub(255, 255, 255, 255);
+    // The passes set the rest; the terrain is seen from both sides.
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_FOG);
+    glShadeModel(GL_SMOOTH);
+    if (const GlEntryPoints& gl = GetGlEntryPoints(); gl.activeTexture) {
+        gl.activeTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        gl.activeTexture(GL_TEXTURE0);
+    }
+    if (data->mesh) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixd(view.projection);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixd(view.model_view);
+        UploadMeshTextures(data);
+        glColor4ub(255, 255, 255, 255);
+        DrawMeshBlocks(data, view, pointer);
+        if (data->tool == kMeshDetailMapTool && data->pick_valid) DrawBrushOutline(*data);
+    }
+    glPopAttrib();
 }
 
 void GlMeshRenderer::ReleaseBlockTextures(MeshEditData* data) {

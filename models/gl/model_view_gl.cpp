@@ -1,10 +1,13 @@
 #include "models/gl/model_view_gl.h"
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 
 #include <vector>
 
 #include "platform/os/gl_texture.h"
+#include "platform/os/pirn_gl.h"
 
 namespace pirn {
 
@@ -127,12 +130,34 @@ void ReleaseModelTextures(ModelObject* model) {
     for (ModelTexture& texture : model->textures) ReleaseTexture(&texture.gl);
 }
 
+// Everything the view draws with is set here and put back afterwards: what
+// other views (the terrain's sky, its wireframe, a second texture unit)
+// leave behind must not show in it, nor what it sets in them.
 void GlModelViewRenderer::DrawScene(ModelViewCamera* camera) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glClearColor(kModelViewBackground[0], kModelViewBackground[1], kModelViewBackground[2], 1.0f);
+    glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
     glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CW);  // a model's front faces wind clockwise on the screen
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_FOG);
+    glShadeModel(GL_SMOOTH);
+    const GlEntryPoints& gl = GetGlEntryPoints();
+    if (gl.activeTexture) {
+        gl.activeTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        gl.activeTexture(GL_TEXTURE0);
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     DrawCameraModels(camera);
-    glDisable(GL_CULL_FACE);
+    glPopAttrib();
 }
 
 void GlModelViewRenderer::ReleaseModel(ModelObject* model) { ReleaseModelTextures(model); }

@@ -16,6 +16,9 @@ void DrawCameraModels(ModelViewCamera* camera);
 // Deletes the GL textures made for the model.
 void ReleaseModelTextures(ModelObject* model);
 
+// What the view clears to: red, green, blue.
+constexpr float kModelViewBackground[3] = {0.0f, 0.0f, 0.0f};
+
 class GlModelViewRenderer : public ModelViewRenderer {
 public:
     void DrawScene(ModelViewCamera* camera) override;

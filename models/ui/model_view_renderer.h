@@ -12,8 +12,8 @@ class ModelViewRenderer {
 public:
     virtual ~ModelViewRenderer() = default;
     // Inside an open 3D drawing scope: clears colour and depth, draws the
-    // camera's models with depth testing and back faces culled, and leaves
-    // culling off again.
+    // camera's models with depth testing and back faces culled. It sets
+    // all the state it draws with and leaves the state as it found it.
     virtual void DrawScene(ModelViewCamera* camera) = 0;
     // Frees what drawing made for the model's textures; called before the
     // model goes.

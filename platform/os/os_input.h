@@ -58,9 +58,12 @@ int OsShowCursor(int show);
 // the arrow.
 void OsSetCursor(int id);
 
-// Pointer lock: hides the pointer and keeps it inside the window so that
-// relative motion never runs into the screen edge. The window system still
-// warps the pointer to its centre with `OsSetMousePos`.
+// Pointer lock: hides the pointer and, while the window has keyboard focus,
+// holds it so that motion never runs into the screen edge (without focus
+// the pointer cannot be held or moved, and it only hides). Either way, the
+// positions reported while locked move by exactly the pointer's motion from
+// the last one reported before: their differences are what the pointer did,
+// though the positions themselves may lie outside the window.
 void OsSetPointerLock(int on);
 
 }  // namespace pirn

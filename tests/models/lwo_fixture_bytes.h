@@ -123,4 +123,25 @@ inline Bytes Layer(u16 index, const std::string& name, Point pivot = {0, 0, 0}, 
     return Chunk("LAYR", b);
 }
 
+// One triangle of surface "Skin", whose colour is the image of clip 1
+// (a still at `clip_path`) laid on by `projection`; a UV projection maps it
+// by "map", which gives point 1 the value (1, 0.25).
+inline std::vector<u8> TriangleWithImage(u16 projection, const std::string& clip_path) {
+    Bytes clip, stil;
+    stil.S0(clip_path);
+    clip.U4(1).Raw(SubChunk("STIL", stil));
+    Bytes header, chan, proj, imag, vmap, blok, surf, uv;
+    chan.Id("COLR");
+    header.S0("\x80").Raw(SubChunk("CHAN", chan));
+    proj.U2(projection);
+    imag.VX(1);
+    vmap.S0("map");
+    blok.Raw(SubChunk("IMAP", header)).Raw(SubChunk("PROJ", proj)).Raw(SubChunk("IMAG", imag));
+    if (projection == 5) blok.Raw(SubChunk("VMAP", vmap));
+    surf.S0("Skin").S0("").Raw(SubChunk("BLOK", blok));
+    uv.Id("TXUV").U2(2).S0("map").VX(1).F4(1).F4(0.25f);
+    return Form("LWO2", {Tags({"Skin"}), Chunk("CLIP", clip), Chunk("SURF", surf),
+                         Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}}), Chunk("VMAP", uv)});
+}
+
 }  // namespace lwo_fixture

@@ -468,16 +468,18 @@ TEST(LwoVertexMaps, PointAndCornerValuesAreAttached) {
     ASSERT_NE(object, nullptr);
     const LwoLayer& layer = object->layers[0];
     ASSERT_EQ(layer.vertex_maps.size(), 2u);
-    ASSERT_EQ(layer.points[2].vmaps.size(), 1u);
-    const LwoVertexMap& map = layer.vertex_maps[layer.points[2].vmaps[0].map];
+    const LwoSpan<LwoVertexMapRef> refs = layer.VmapsOf(layer.points[2]);
+    ASSERT_EQ(refs.size(), 1u);
+    const LwoVertexMap& map = layer.vertex_maps[refs[0].map];
     EXPECT_EQ(map.name, "uv");
-    EXPECT_EQ(map.entry(layer.points[2].vmaps[0].entry)[1], 0.6f);
-    EXPECT_TRUE(layer.points[1].vmaps.empty());
+    EXPECT_EQ(map.entry(refs[0].entry)[1], 0.6f);
+    EXPECT_TRUE(layer.VmapsOf(layer.points[1]).empty());
     const LwoPolygonVertex& corner = layer.polygons[1].vertices[1];
     ASSERT_EQ(corner.index, 2u);
-    ASSERT_EQ(corner.vmads.size(), 1u);
-    EXPECT_EQ(layer.vertex_maps[corner.vmads[0].map].entry(corner.vmads[0].entry)[0], 0.9f);
-    for (const LwoPolygonVertex& v : layer.polygons[0].vertices) EXPECT_TRUE(v.vmads.empty());
+    const LwoSpan<LwoVertexMapRef> corner_refs = layer.VmadsOf(corner);
+    ASSERT_EQ(corner_refs.size(), 1u);
+    EXPECT_EQ(layer.vertex_maps[corner_refs[0].map].entry(corner_refs[0].entry)[0], 0.9f);
+    for (const LwoPolygonVertex& v : layer.polygons[0].vertices) EXPECT_TRUE(layer.VmadsOf(v).empty());
 }
 
 TEST(LwoVertexMaps, EntryCutByItsChunkIsRefused) {
@@ -557,13 +559,35 @@ TEST(LwoNormals, CoplanarNeighboursStayFiniteAndDegeneratePolygonsGetZero) {
     }
 }
 
+// Objects far smaller or larger than a unit have unit normals all the same:
+// the squares of their cross products leave the range of a float.
+TEST(LwoNormals, TinyAndHugeObjectsHaveUnitNormals) {
+    for (float scale : {1e-12f, 1e-6f, 1.0f, 1e12f, 1e18f}) {
+        SCOPED_TRACE(scale);
+        Bytes angle;
+        angle.F4(1.6f);
+        auto object = Read(Form("LWO2", {Tags({"S"}), Chunk("SURF", SurfaceBody("S", {SubChunk("SMAN", angle)})),
+                                         Points({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}, {0, 0, scale}}),
+                                         Faces({{0, 1, 2}, {0, 3, 1}})}));
+        ASSERT_NE(object, nullptr);
+        const LwoPolygon& first = object->layers[0].polygons[0];
+        EXPECT_NEAR(first.normal[2], 1.0f, 1e-6);
+        EXPECT_NEAR(first.vertices[0].normal[1], 1.0f / std::sqrt(2.0f), 1e-6);
+        EXPECT_NEAR(first.vertices[0].normal[2], 1.0f / std::sqrt(2.0f), 1e-6);
+    }
+}
+
 TEST(LwoNormals, PointsKnowTheirPolygons) {
     auto object = Read(FoldedPair(0));
     ASSERT_NE(object, nullptr);
     const LwoLayer& layer = object->layers[0];
-    EXPECT_EQ(layer.points[0].polygons, (std::vector<u32>{0, 1}));
-    EXPECT_EQ(layer.points[2].polygons, (std::vector<u32>{0}));
-    EXPECT_EQ(layer.points[3].polygons, (std::vector<u32>{1}));
+    auto polygons_of = [&layer](u32 point) {
+        const LwoSpan<u32> run = layer.PolygonsOf(layer.points[point]);
+        return std::vector<u32>(run.begin(), run.end());
+    };
+    EXPECT_EQ(polygons_of(0), (std::vector<u32>{0, 1}));
+    EXPECT_EQ(polygons_of(2), (std::vector<u32>{0}));
+    EXPECT_EQ(polygons_of(3), (std::vector<u32>{1}));
 }
 
 // --- LWOB ------------------------------------------------------------------------------------

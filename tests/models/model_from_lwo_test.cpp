@@ -70,9 +70,13 @@ LwoObject TwoSurfaceObject() {
     layer.vertex_maps.push_back(UvMap("uv", false, {0, 1, 2}, {}, {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f}));
     layer.vertex_maps.push_back(UvMap("other", false, {0}, {}, {0.9f, 0.9f}));
     layer.vertex_maps.push_back(UvMap("uv", true, {2}, {1}, {0.7f, 0.75f}));
-    for (u32 i = 0; i < 3; ++i) layer.points[i].vmaps.push_back({0, i});
-    layer.points[0].vmaps.insert(layer.points[0].vmaps.begin(), {1, 0});
-    layer.polygons[1].vertices[0].vmads.push_back({2, 0});
+    // Point 0 has "other" before "uv"; points 1 and 2 only "uv".
+    layer.point_vmaps = {{1, 0}, {0, 0}, {0, 1}, {0, 2}};
+    layer.points[0].vmaps = {0, 2};
+    layer.points[1].vmaps = {2, 1};
+    layer.points[2].vmaps = {3, 1};
+    layer.corner_vmads = {{2, 0}};
+    layer.polygons[1].vertices[0].vmads = {0, 1};
 
     object.surfaces.resize(2);
     object.surfaces[0].name = "Tex";
@@ -180,14 +184,14 @@ TEST(LwoObjectToModel, PolygonsBecomeFansAndPointsAndLinesAreLeftOut) {
         LwoConversionNotes notes;
     } cases[] = {
         {"triangle", {{face, {0, 1, 2}}}, {{0, 1, 2}}, {}},
-        {"quad", {{face, {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
-        {"pentagon-like fan", {{face, {3, 0, 1, 2, 3}}}, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}}, {1, 0, 0, 0}},
-        {"concave quad", {{face, {4, 5, 6, 7}}}, {{4, 5, 6}, {4, 6, 7}}, {1, 1, 0, 0}},
-        {"subdivision patch", {{LwoId("PTCH"), {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0}},
+        {"quad", {{face, {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0, {}}},
+        {"pentagon-like fan", {{face, {3, 0, 1, 2, 3}}}, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}}, {1, 0, 0, 0, {}}},
+        {"concave quad", {{face, {4, 5, 6, 7}}}, {{4, 5, 6}, {4, 6, 7}}, {1, 1, 0, 0, {}}},
+        {"subdivision patch", {{LwoId("PTCH"), {0, 1, 2, 3}}}, {{0, 1, 2}, {0, 2, 3}}, {1, 0, 0, 0, {}}},
         {"point, line and empty polygon", {{face, {0}}, {face, {0, 1}}, {face, {}}, {face, {0, 1, 2}}},
-         {{0, 1, 2}}, {0, 0, 3, 0}},
+         {{0, 1, 2}}, {0, 0, 3, 0, {}}},
         {"curve, bone and metaball",
-         {{LwoId("CURV"), {0, 1, 2, 3}}, {LwoId("BONE"), {0, 1}}, {LwoId("MBAL"), {2}}}, {}, {0, 0, 0, 3}},
+         {{LwoId("CURV"), {0, 1, 2, 3}}, {LwoId("BONE"), {0, 1}}, {LwoId("MBAL"), {2}}}, {}, {0, 0, 0, 3, {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -270,51 +274,76 @@ TEST(LwoClipFileName, CutsAtTheLastColonThenTheLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(LwoClipFileName(c.path), c.name) << c.path;
 }
 
-TEST(LwoObjectToModel, ImagesLoadFromTheGivenFolder) {
-    using namespace lwo_fixture;
-    pirn_test::TempDir dir;
-    PixelImage image;
-    const u8 pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    ASSERT_TRUE(SetImagePixels(&image, 2, 2, kFormatRgb, pixels));
-    std::vector<u8> png;
-    ASSERT_TRUE(EncodeImageBytes(kTypePng, image, &png));
-    pirn_test::WriteAll(dir.file("maps/skin.png"), png);
+// A 2 x 2 picture at maps/skin.png in a scratch folder.
+class LwoImageFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetImagePixels(&image_, 2, 2, kFormatRgb, kPixels));
+        std::vector<u8> png;
+        ASSERT_TRUE(EncodeImageBytes(kTypePng, image_, &png));
+        pirn_test::WriteAll(dir_.file("maps/skin.png"), png);
+    }
+    std::unique_ptr<ModelObject> Convert(u16 projection, LwoConversionNotes* notes = nullptr) {
+        const std::vector<u8> bytes = lwo_fixture::TriangleWithImage(projection, "X:/far/away/skin.png");
+        LwoReadFailure failure;
+        auto object = LwoReadObjectBytes(bytes.data(), bytes.size(), &failure);
+        EXPECT_NE(object, nullptr) << LwoFailureText(failure);
+        if (!object) return nullptr;
+        std::string message;
+        auto model = LwoObjectToModel(*object, dir_.file("maps"), &message, notes);
+        EXPECT_NE(model, nullptr) << message;
+        return model;
+    }
 
-    Bytes clip, stil;
-    stil.S0("X:/far/away/skin.png");
-    clip.U4(1).Raw(SubChunk("STIL", stil));
-    Bytes header, chan, proj, imag, vmap, blok, surf, uv;
-    chan.Id("COLR");
-    header.S0("\x80").Raw(SubChunk("CHAN", chan));
-    proj.U2(5);
-    imag.VX(1);
-    vmap.S0("map");
-    blok.Raw(SubChunk("IMAP", header)).Raw(SubChunk("PROJ", proj)).Raw(SubChunk("IMAG", imag)).Raw(SubChunk("VMAP", vmap));
-    surf.S0("Skin").S0("").Raw(SubChunk("BLOK", blok));
-    uv.Id("TXUV").U2(2).S0("map").VX(1).F4(1).F4(0.25f);
-    const std::vector<u8> bytes = Form("LWO2", {Tags({"Skin"}), Chunk("CLIP", clip), Chunk("SURF", surf),
-                                                Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}}),
-                                                Chunk("VMAP", uv)});
-    LwoReadFailure failure;
-    auto object = LwoReadObjectBytes(bytes.data(), bytes.size(), &failure);
-    ASSERT_NE(object, nullptr) << LwoFailureText(failure);
-    std::string message;
-    auto model = LwoObjectToModel(*object, dir.file("maps"), &message);
-    ASSERT_NE(model, nullptr) << message;
+    static constexpr u8 kPixels[12] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    pirn_test::TempDir dir_;
+    PixelImage image_;
+};
+
+TEST_F(LwoImageFolder, ImagesLoadFromTheGivenFolder) {
+    auto model = Convert(kLwoProjectionUv);
+    ASSERT_NE(model, nullptr);
     ASSERT_EQ(model->textures.size(), 1u);
     EXPECT_EQ(model->textures[0].file_name, "skin.png");
     EXPECT_EQ(model->textures[0].colour.width, 2u);
-    EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(pixels, pixels + 12));
+    EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(kPixels, kPixels + 12));
     EXPECT_TRUE(ModelTriangleIsTextured(*model, model->triangles[0]));
     EXPECT_EQ(model->triangles[0].corners[1].u, 1.0f);
     EXPECT_EQ(model->triangles[0].corners[1].v, 0.75f);
 
     // And on into a geometry: the material carries the surface's name.
     GeomData geom;
+    std::string message;
     ASSERT_TRUE(BuildGeomData(*model, 5, &geom, &message)) << message;
     EXPECT_STREQ(geom.materials[0].name, "Skin");
     EXPECT_EQ(geom.triangles[0].corners[1].u, 65535);
     EXPECT_EQ(geom.triangles[0].corners[1].v, 49151);
+}
+
+// An image laid on by a projection is the surface's texture all the same;
+// only UV maps give its corners coordinates, so the others are noted.
+TEST_F(LwoImageFolder, ImagesOfEveryProjectionAreLoaded) {
+    for (u16 projection : {kLwoProjectionPlanar, kLwoProjectionCylindrical, kLwoProjectionSpherical,
+                           kLwoProjectionCubic, kLwoProjectionFront}) {
+        SCOPED_TRACE(LwoProjectionName(projection));
+        LwoConversionNotes notes;
+        auto model = Convert(projection, &notes);
+        ASSERT_NE(model, nullptr);
+        ASSERT_EQ(model->textures.size(), 1u);
+        EXPECT_EQ(model->textures[0].file_name, "skin.png");
+        EXPECT_EQ(model->textures[0].colour.pixels, std::vector<u8>(kPixels, kPixels + 12));
+        EXPECT_TRUE(ModelTriangleIsTextured(*model, model->triangles[0]));
+        for (const ModelCorner& corner : model->triangles[0].corners) {
+            EXPECT_EQ(corner.u, 0.0f);
+            EXPECT_EQ(corner.v, 0.0f);
+        }
+        ASSERT_EQ(notes.projected_images.size(), 1u);
+        EXPECT_EQ(notes.projected_images[0].surface, "Skin");
+        EXPECT_EQ(notes.projected_images[0].projection, projection);
+    }
+    LwoConversionNotes notes;
+    ASSERT_NE(Convert(kLwoProjectionUv, &notes), nullptr);
+    EXPECT_TRUE(notes.projected_images.empty());
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ void ExpectConsistent(const LwoObject& object) {
         for (const LwoPolygon& polygon : layer.polygons) {
             for (const LwoPolygonVertex& vertex : polygon.vertices) {
                 ASSERT_LT(vertex.index, layer.points.size());
-                for (const LwoVertexMapRef& ref : vertex.vmads) {
+                for (const LwoVertexMapRef& ref : layer.VmadsOf(vertex)) {
                     ASSERT_LT(ref.map, layer.vertex_maps.size());
                     ASSERT_LT(ref.entry, layer.vertex_maps[ref.map].size());
                 }
@@ -77,8 +77,8 @@ void ExpectConsistent(const LwoObject& object) {
             ASSERT_TRUE(polygon.surface == kLwoNone || polygon.surface < object.surfaces.size());
         }
         for (const LwoPoint& point : layer.points) {
-            for (u32 p : point.polygons) ASSERT_LT(p, layer.polygons.size());
-            for (const LwoVertexMapRef& ref : point.vmaps) ASSERT_LT(ref.map, layer.vertex_maps.size());
+            for (u32 p : layer.PolygonsOf(point)) ASSERT_LT(p, layer.polygons.size());
+            for (const LwoVertexMapRef& ref : layer.VmapsOf(point)) ASSERT_LT(ref.map, layer.vertex_maps.size());
         }
         for (const LwoVertexMap& map : layer.vertex_maps)
             ASSERT_EQ(map.values.size(), size_t{map.dimension} * map.points.size());

@@ -12,6 +12,7 @@
 #include "codex/four_char_code.h"
 #include "collections/collection_tag.h"
 #include "models/geom_textures.h"
+#include "models/lwo_object.h"
 #include "models/model_import.h"
 #include "models/model_tag_builder.h"
 #include "models/model_tag_set.h"
@@ -19,6 +20,7 @@
 #include "platform/image_file.h"
 #include "platform/log_capture.h"
 #include "tests/collections/scripted_prompts.h"
+#include "tests/models/lwo_fixture_bytes.h"
 #include "tests/models/models_fixture.h"
 
 using namespace pirn;
@@ -363,6 +365,38 @@ TEST_F(ModelTagsCodexTest, LwoImportLogsItsStepsAndMakesTheTags) {
     EXPECT_TRUE(ModelTriangleIsTextured(*shown, shown->triangles[0]));
 }
 
+// An image laid on by planar projection reaches the collection, and the log
+// says that its corners have no texture coordinates.
+TEST_F(ModelTagsCodexTest, PlanarMappedImageReachesTheCollection) {
+    pirn_test::TempDir files;
+    PixelImage picture;
+    std::vector<u8> rgb(3 * 4 * 2, 90), png;
+    ASSERT_TRUE(SetImagePixels(&picture, 4, 2, kFormatRgb, rgb.data()));
+    ASSERT_TRUE(EncodeImageBytes(kTypePng, picture, &png));
+    pirn_test::WriteAll(files.file("skin.png"), png);
+    pirn_test::WriteAll(files.file("flat.lwo"), lwo_fixture::TriangleWithImage(kLwoProjectionPlanar, "skin.png"));
+
+    TagEntry* geom = ImportLwoModel(files.file("flat.lwo"), files.path(), "Flat", prompts);
+    ASSERT_NE(geom, nullptr) << log.TopicText("Model Import");
+    EXPECT_EQ(log.TopicText("Model Import"),
+              "Beginning import of 'Flat' ...\n"
+              "WARNING: surface 'Skin' places its image by planar projection, not by a UV map: the image is "
+              "imported, but its texture coordinates are 0.\n"
+              "Import Successful.\n\n");
+    GeomData data;
+    TagHeader header{};
+    std::FILE* stream = OpenTagForReading(geom, &header);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(ReadGeomData(&data, stream, header), 1);
+    CloseTagForReading(geom);
+    GeomDisplayProblems problems;
+    auto shown = BuildGeomDisplayModel(data, &problems);
+    ASSERT_EQ(shown->textures.size(), 1u);
+    EXPECT_EQ(shown->textures[0].file_name, "skin.png");
+    EXPECT_EQ(shown->textures[0].colour.width, 4u);
+    EXPECT_EQ(shown->textures[0].colour.height, 2u);
+}
+
 TEST_F(ModelTagsCodexTest, ImportsReportWhatTheyCouldNotDo) {
     pirn_test::TempDir files;
     // A quad with a texture file that is not there, a line and a point.
@@ -426,9 +460,19 @@ TEST_F(ModelTagsCodexTest, ImportsReportWhatTheyCouldNotDo) {
         {"missing texture, a line and a point",
          [&] { return ImportLwoModel(lwo_path, files.path(), "Odd", prompts); },
          {{0, "Beginning import of 'Odd' ...\n"},
-          {0, "INFO: 1 polygon(s) of four or more corners were split into triangles.\n"},
-          {0, "WARNING: 2 polygon(s) of fewer than three corners (points and lines) were skipped.\n"},
+          {1, "INFO: 1 polygon(s) of four or more corners were split into triangles.\n"},
+          {1, "WARNING: 2 polygon(s) of fewer than three corners (points and lines) were skipped.\n"},
           {2, "Texture 'none.png' could not be loaded.\n"},
+          {0, "Import Successful.\n\n"}},
+         true},
+        {"planar-mapped sample whose picture cannot be read",
+         [&] {
+             return ImportLwoModel(LwoSample("LWO2/MappingModes/earth_planar_x.lwo"), LwoSample("LWO2/MappingModes"),
+                                   "Earth", prompts);
+         },
+         {{0, "Beginning import of 'Earth' ...\n"},
+          {1, "INFO: 240 polygon(s) of four or more corners were split into triangles.\n"},
+          {2, "Texture 'earthSpherical.jpg' could not be loaded.\n"},
           {0, "Import Successful.\n\n"}},
          true},
         {"not an LWO file",

@@ -223,6 +223,16 @@ TEST(Load3dmfErrors, FixedMessages) {
          "line 7 col 0: found '" + std::string(34, 'F') + "'; expected <128 bit hex constant>"},
         {"digit that is not hex", mesh + "PixmapTexture ( 1 1 4 32 ARGB32 BigEndian BigEndian\n0xG" + std::string(31, '0') + " )",
          "line 7 col 0: found '0xG" + std::string(31, '0') + "'; expected <128 bit hex constant>"},
+        // A file cut short says so wherever it ends, whatever the counts
+        // before promised.
+        {"cut inside an AttributeArray", mesh + "AttributeArray ( 2 0 2 0 0\n 0 0  0.25 0.75", "unexpected EOF."},
+        {"cut inside the triangles", "3DMetafile\nTriMesh ( 2 0 0 0 3 0\n0 1 2  0", "unexpected EOF."},
+        {"cut inside the points", "3DMetafile\nTriMesh ( 1 0 0 0 3 0\n0 1 2\n0 0 0  1 0", "unexpected EOF."},
+        {"cut inside the pixel data", mesh + "PixmapTexture ( 8 1 32 32 ARGB32 BigEndian BigEndian\n0x" + std::string(32, '0'),
+         "unexpected EOF; expected ')'"},
+        {"pixel data ended early by the bracket",
+         mesh + "PixmapTexture ( 8 1 32 32 ARGB32 BigEndian BigEndian\n0x" + std::string(32, '0') + "\n )",
+         "line 8 col 1: found ')'; expected <128 bit hex constant>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -239,10 +249,12 @@ TEST(Load3dmfErrors, CountsIndicesAndNumbersAreChecked) {
     const std::string mesh = std::string("3DMetafile\n") + kTriangle;
     const Case cases[] = {
         {"negative triangle count", "3DMetafile TriMesh ( -1 0 0 0 3 0 )", "TriMesh at line 1: -1 triangles"},
-        {"triangles beyond the tokens", "3DMetafile TriMesh ( 1000000000 0 0 0 3 0 0 1 2 )",
-         "TriMesh at line 1: 1000000000 triangles do not fit"},
-        {"points beyond the tokens", "3DMetafile TriMesh ( 0 0 0 0 2000000000 0 1 2 3 )",
-         "TriMesh at line 1: 2000000000 points do not fit"},
+        {"more triangles than the file holds", "3DMetafile TriMesh ( 1000000000 0 0 0 3 0 0 1 2 )",
+         "in 'x3DMFParser::parseTriMesh' at 3DMFModel:"},
+        {"more points than the file holds", "3DMetafile TriMesh ( 0 0 0 0 2000000000 0 1 2 3 )",
+         "in 'x3DMFParser::parseTriMesh' at 3DMFModel:"},
+        {"more values than the file holds", mesh + "AttributeArray ( 3 0 2 0 0 0 0 1 )",
+         "in 'x3DMFParser::parseAttributeArray' at 3DMFModel:"},
         {"negative point count", "3DMetafile TriMesh ( 0 0 0 0 -3 0 )", "TriMesh at line 1: -3 points"},
         {"edges would be read as points", "3DMetafile TriMesh ( 1 0 2 0 3 0 0 1 2 )",
          "TriMesh at line 1: 2 edges given"},
@@ -262,8 +274,8 @@ TEST(Load3dmfErrors, CountsIndicesAndNumbersAreChecked) {
          "AttributeArray at line 1: no TriMesh before it"},
         {"pixmap before any mesh", "3DMetafile PixmapTexture ( 1 1 4 32 ARGB32 BigEndian BigEndian )",
          "PixmapTexture at line 1: no TriMesh before it"},
-        {"pixel tokens beyond the tokens", mesh + "PixmapTexture ( 100 100 400 32 ARGB32 BigEndian BigEndian )",
-         "PixmapTexture at line 6: 100 x 100 pixels do not fit"},
+        {"more pixel data than the file holds", mesh + "PixmapTexture ( 100 100 400 32 ARGB32 BigEndian BigEndian )",
+         "line 6 col 58: found ')'; expected <128 bit hex constant>"},
         {"rows shorter than their pixels", mesh + "PixmapTexture ( 8 1 4 32 ARGB32 BigEndian BigEndian 0x" +
                                                 std::string(32, '0') + " )",
          "PixmapTexture at line 6: 8 x 1 pixels do not fit"},

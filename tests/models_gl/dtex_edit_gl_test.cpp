@@ -4,6 +4,8 @@
 // with the resource.
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "models/ui/dtex_edit.h"
 #include "models/ui/dtex_edit_drawer.h"
 #include "platform/log_capture.h"
+#include "platform/os/pirn_gl.h"
 #include "tests/gui/skinned_gl_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/fixture_bytes/big_endian_buffer.h"
@@ -138,6 +141,34 @@ TEST_F(DtexEditGlTest, ANewTextureShowsTheCheckerboardThenEachNewPicture) {
     editor->RunCommand(DtexEdit::kMeanCenterRgbCommand);
     Draw();
     EXPECT_EQ(WrongPixels(editor, editor->Texture()->pixels, 64, 64, 32), 0);
+}
+
+// The texture is drawn with the state it sets: outlines, culling or a
+// second texture unit left on by other drawing do not show in it.
+TEST_F(DtexEditGlTest, OtherDrawingsStateDoesNotShowInTheTexture) {
+    const std::vector<u8> rgb = Ramp(64, 64);
+    auto* editor = dynamic_cast<DtexEdit*>(OpenTagEditor(WriteTexture("Ramp", 64, 64, rgb)));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 40, 30);
+    const GlEntryPoints& gl = GetGlEntryPoints();
+    ASSERT_NE(gl.activeTexture, nullptr);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    GLuint black = 0;
+    const u8 texel[3] = {0, 0, 0};
+    glGenTextures(1, &black);
+    gl.activeTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, black);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glEnable(GL_TEXTURE_2D);
+    gl.activeTexture(GL_TEXTURE0);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT_AND_BACK);
+    Draw();
+    EXPECT_EQ(WrongPixels(editor, rgb, 64, 64, 64), 0);
+    glPopAttrib();
+    glDeleteTextures(1, &black);
 }
 
 TEST_F(DtexEditGlTest, AWideTextureShowsItsFirst512ColumnsAndGoesWithItsEditor) {

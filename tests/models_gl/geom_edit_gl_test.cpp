@@ -11,16 +11,22 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include "codex/codex.h"
 #include "codex/four_char_code.h"
 #include "codex/ui/tag_editor_open.h"
 #include "codex/ui/tag_editor_registry.h"
+#include "models/gl/mesh_renderer_gl.h"
 #include "models/gl/model_view_gl.h"
 #include "models/lwo_reader.h"
 #include "models/model_import.h"
 #include "models/ui/geom_edit.h"
+#include "models/ui/mesh_edit.h"
 #include "platform/file_system.h"
 #include "platform/image_file.h"
 #include "platform/log_capture.h"
@@ -29,9 +35,12 @@
 #include "tests/collections/scripted_prompts.h"
 #include "tests/gui/gui_harness.h"
 #include "tests/gui/skinned_gl_fixture.h"
+#include "tests/gui/x11_client.h"
+#include "tests/models/terrain_fixture.h"
 #include "tests/support/test_support.h"
 #include "tools/demo_game/demo_game.h"
 #include "ui/frame_step.h"
+#include "ui/skin_slots.h"
 #include "ui/window_system.h"
 
 namespace pirn {
@@ -45,6 +54,15 @@ struct Corner {
     float p[3];
     float uv[2];
 };
+
+// Where the pointer is on the screen, as xdotool reports it.
+std::pair<int, int> PointerLocation() {
+    std::string out;
+    pirn_test::RunProgram({"xdotool", "getmouselocation"}, &out);
+    int x = -1, y = -1;
+    std::sscanf(out.c_str(), "x:%d y:%d", &x, &y);
+    return {x, y};
+}
 
 bool Near(float a, float b, float tolerance) { return std::fabs(a - b) <= tolerance; }
 
@@ -66,8 +84,8 @@ std::vector<std::vector<Corner>> Polygons(const LwoObject& object) {
             Corner c{};
             std::copy(layer.points[vertex.index].position, layer.points[vertex.index].position + 3, c.p);
             bool found = false;
-            for (const auto* refs : {&vertex.vmads, &layer.points[vertex.index].vmaps}) {
-                for (const LwoVertexMapRef& ref : *refs) {
+            for (const LwoSpan<LwoVertexMapRef>& refs : {layer.VmadsOf(vertex), layer.VmapsOf(layer.points[vertex.index])}) {
+                for (const LwoVertexMapRef& ref : refs) {
                     const LwoVertexMap& vm = layer.vertex_maps[ref.map];
                     if (found || vm.name != map) continue;
                     c.uv[0] = vm.entry(ref.entry)[0];
@@ -116,6 +134,56 @@ protected:
             StepFrame();
             return done();
         });
+    }
+
+    // A drag on Zoom in steps: the press (in the button's middle, or
+    // `nudge` pixels down and right of it), moves to the right, the release.
+    // Each waits for the editor to have it. The pointer comes to the button
+    // from beside it, so that reaching it is a motion even when an earlier
+    // drag left the pointer there. GLFW drops a motion onto the point it
+    // last moved the pointer to itself (where the last drag began), so a
+    // drag after another one that held the pointer begins on another pixel.
+    void PressZoom(GeomEdit* editor, int nudge = 0) {
+        pirn_test::GuiWindow::XWindowId();
+        const Rect zoom = editor->ZoomButton()->GetFrameScreenRect();
+        ASSERT_TRUE(pirn_test::Xdotool({"mousemove", "--window", "{win}", std::to_string(zoom.left - 20),
+                                        std::to_string(zoom.bottom + 20)}));
+        ASSERT_TRUE(FramesUntil([&] { return GetHoverWindow() != editor->ZoomButton(); }));
+        ASSERT_TRUE(pirn_test::Xdotool({"mousemove", "--window", "{win}",
+                                        std::to_string(ZoomMiddle(editor).first + nudge),
+                                        std::to_string(ZoomMiddle(editor).second + nudge)}));
+        ASSERT_TRUE(FramesUntil([&] { return GetHoverWindow() == editor->ZoomButton(); }));
+        ASSERT_TRUE(pirn_test::Xdotool({"mousedown", "1"}));
+        ASSERT_TRUE(FramesUntil([] { return IsPointerLocked(); }));
+    }
+    void MoveRight(GeomEdit* editor, int dx) {
+        const int expected = editor->ZoomButton()->GetDragTotal().x + dx;
+        ASSERT_TRUE(pirn_test::Xdotool({"mousemove_relative", "--", std::to_string(dx), "0"}));
+        EXPECT_TRUE(FramesUntil([&] { return editor->ZoomButton()->GetDragTotal().x >= expected; }))
+            << editor->ZoomButton()->GetDragTotal().x;
+    }
+    void ReleaseZoom() {
+        ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
+        ASSERT_TRUE(FramesUntil([] { return !IsPointerLocked(); }));
+    }
+    static std::pair<int, int> ZoomMiddle(GeomEdit* editor) {
+        const Rect zoom = editor->ZoomButton()->GetFrameScreenRect();
+        return {(zoom.left + zoom.right) / 2, (zoom.top + zoom.bottom) / 2};
+    }
+
+    // After a drag of 32 pixels to the right in all: the view is twice as
+    // far away as before it.
+    static void ExpectDoubled(GeomEdit* editor, float distance_before) {
+        EXPECT_EQ(editor->ZoomButton()->GetDragTotal().x, 32);
+        EXPECT_EQ(editor->ZoomButton()->GetDragTotal().y, 0);
+        EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance_before * 2);
+    }
+    void ZoomRightBy32(GeomEdit* editor) {
+        const float distance = editor->Camera().distance;
+        PressZoom(editor);
+        MoveRight(editor, 32);
+        ReleaseZoom();
+        ExpectDoubled(editor, distance);
     }
 
     void Screenshot(const std::string& name) const {
@@ -186,21 +254,8 @@ TEST_F(GeomEditGlTest, ImportedObjectShowsInGeomEditAndExportsBackToItsSource) {
 
     // A drag on Zoom, 32 pixels to the right with the pointer locked,
     // doubles the distance.
-    pirn_test::GuiWindow::XWindowId();
-    const Rect zoom = editor->ZoomButton()->GetFrameScreenRect();
-    const float distance = editor->Camera().distance;
-    ASSERT_TRUE(pirn_test::Xdotool({"mousemove", "--window", "{win}", std::to_string((zoom.left + zoom.right) / 2),
-                                    std::to_string((zoom.top + zoom.bottom) / 2)}));
-    ASSERT_TRUE(FramesUntil([&] { return GetHoverWindow() == editor->ZoomButton(); }));
-    ASSERT_TRUE(pirn_test::Xdotool({"mousedown", "1"}));
-    ASSERT_TRUE(FramesUntil([] { return IsPointerLocked(); }));
-    pirn_test::PumpFor(0.1);
-    ASSERT_TRUE(pirn_test::Xdotool({"mousemove_relative", "--", "32", "0"}));
-    EXPECT_TRUE(FramesUntil([&] { return editor->ZoomButton()->GetDragTotal().x != 0; }));
-    ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
-    ASSERT_TRUE(FramesUntil([] { return !IsPointerLocked(); }));
+    ZoomRightBy32(editor);
     EXPECT_EQ(editor->ZoomButton()->GetDragTotal().x, 32);
-    EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance * 2);
     Draw();
     Screenshot("geom_edit_boxuv_zoomed");
 
@@ -259,6 +314,117 @@ TEST_F(GeomEditGlTest, ImportedObjectShowsInGeomEditAndExportsBackToItsSource) {
     for (size_t i = 0; i < pa.pixels.size(); i += 4)
         for (int k = 0; k < 3; ++k) difference += std::abs(int(pa.pixels[i + k]) - int(pb.pixels[i + k]));
     EXPECT_LT(difference / (3.0 * pa.width * pa.height), 8.0);
+}
+
+// With the keyboard focus in another program's window the pointer cannot be
+// held or put back in the middle; the drag still measures what the pointer
+// did.
+TEST_F(GeomEditGlTest, ZoomDragIsRightWithTheFocusInAnotherWindow) {
+    std::string error;
+    ASSERT_TRUE(demo::WriteDemoGame(demo::BuildDemoGame(), game_.path() + "/Zarnhold", &error)) << error;
+    SetLocalFolder(game_.path() + "/Zarnhold/local/");
+    PollLocalFolder(true);
+    auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(FindTag(MakeFourCC("geom"), MakeFourCC("m002"))));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 100, 80);  // away from where the first test's drag began (see PressZoom)
+    Draw();
+    pirn_test::FocusThief thief(kWidth + 100, kHeight + 100);
+    ASSERT_TRUE(thief.HoldsFocus());
+    ZoomRightBy32(editor);
+    EXPECT_TRUE(thief.HoldsFocus());
+    // Again, for the second drag starts where the first left the pointer.
+    ZoomRightBy32(editor);
+}
+
+// Where the desktop gives the focus on a click, it arrives just after the
+// press that starts a drag: the drag goes on from where it was, now with
+// the pointer held. A window of another program that takes the focus
+// during a drag ends it, as a release would, and frees the pointer.
+TEST_F(GeomEditGlTest, ZoomDragIsRightWhenTheFocusComesOrGoesDuringIt) {
+    std::string error;
+    ASSERT_TRUE(demo::WriteDemoGame(demo::BuildDemoGame(), game_.path() + "/Zarnhold", &error)) << error;
+    SetLocalFolder(game_.path() + "/Zarnhold/local/");
+    PollLocalFolder(true);
+    auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(FindTag(MakeFourCC("geom"), MakeFourCC("m002"))));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 140, 120);  // away from where earlier drags began (see PressZoom)
+    Draw();
+
+    auto thief = std::make_unique<pirn_test::FocusThief>(kWidth + 100, kHeight + 100);
+    ASSERT_TRUE(thief->HoldsFocus());
+    float distance = editor->Camera().distance;
+    PressZoom(editor);
+    MoveRight(editor, 12);
+    thief.reset();  // the focus goes back to the program window
+    // Held, the pointer is put in the middle of the window.
+    ASSERT_TRUE(FramesUntil([] { return PointerLocation() == std::make_pair(kWidth / 2, kHeight / 2); }));
+    MoveRight(editor, 20);
+    ReleaseZoom();
+    ExpectDoubled(editor, distance);
+
+    distance = editor->Camera().distance;
+    PressZoom(editor, 3);
+    MoveRight(editor, 16);
+    thief = std::make_unique<pirn_test::FocusThief>(kWidth + 100, kHeight + 100);
+    ASSERT_TRUE(FramesUntil([] { return !IsPointerLocked(); }));
+    EXPECT_EQ(editor->ZoomButton()->GetDragTotal().x, 16);
+    EXPECT_FLOAT_EQ(editor->Camera().committed_distance, distance * std::sqrt(2.0f));
+    EXPECT_EQ(editor->ZoomButton()->CurrentLook(), kSlotZoomButton);
+    ASSERT_TRUE(pirn_test::Xdotool({"mouseup", "1"}));
+}
+
+// Each view sets the GL state it draws with: the geometry view's background
+// is the same black whether or not the terrain view (which clears to its
+// sky) drew before it, and the terrain's sky stays its own.
+TEST_F(GeomEditGlTest, BackgroundIsTheSameAfterTheTerrainViewDrew) {
+    const std::string folder = pirn_test::SourceDir() + "/tests/data/lwo/LWO2";
+    TagEntry* geom = ImportLwoModel(folder + "/boxuv.lwo", folder, "Box", prompts_);
+    ASSERT_NE(geom, nullptr);
+    auto* editor = dynamic_cast<GeomEdit*>(OpenTagEditor(geom));
+    ASSERT_NE(editor, nullptr);
+    SetPosition(editor, 20, 20);
+    Draw();
+    const Rect client = editor->GetClientScreenRect();
+    const std::array<std::array<int, 2>, 3> corners = {
+        {{client.left + 4, client.bottom - 4}, {client.right - 4, client.bottom - 4}, {client.right - 4, client.top + 40}}};
+    for (const auto& at : corners) EXPECT_EQ(Pixel(at[0], at[1]), (std::array<int, 3>{0, 0, 0}));
+
+    // The terrain view beside it: one block of one colour under its sky.
+    ASSERT_TRUE(PushDirectory(game_.path()));  // the terrain view keeps its palette in res/
+    MakeDirectory(game_.file("res"));
+    InstallMeshRendererGl();
+    BindMeshEdit();
+    RegisterTagEditors();
+    auto write = [this](const char* label, u32 group, u32 id, const char* name, const std::vector<u8>& data,
+                        u16 version) {
+        codex_fixture::Tag tag{group, id, name, data};
+        tag.version = version;
+        pirn_test::WriteAll(game_.path() + "/local/" + label + "/" + name, codex_fixture::TagFile(tag));
+    };
+    write("Meshes", MakeFourCC("mesh"), MakeFourCC("vall"), "Valley", terrain_fixture::MeshData(terrain_fixture::MeshSpec{}), 11);
+    terrain_fixture::TerrainCollection colours;
+    colours.colour_index.push_back([](u32, u32) { return u8(10); });
+    colours.shade.push_back([](u32, u32) { return u8(0); });
+    write("Collections", MakeFourCC(".256"), MakeFourCC("tcol"), "Valley Colours", terrain_fixture::TerrainCollectionData(colours), 4);
+    PollLocalFolder(true);
+    auto* terrain = dynamic_cast<MeshEdit*>(OpenTagEditor(FindTag(MakeFourCC("mesh"), MakeFourCC("vall"))));
+    ASSERT_NE(terrain, nullptr);
+    SetPosition(terrain, 460, 20);
+    terrain->SetSize(300, 300);
+    Draw();
+    Draw();  // the geometry view now draws after the terrain view's frame
+    Screenshot("geom_edit_after_terrain");
+    for (const auto& at : corners) EXPECT_EQ(Pixel(at[0], at[1]), (std::array<int, 3>{0, 0, 0}));
+    const Rect sky = terrain->GetClientScreenRect();
+    EXPECT_EQ(Pixel(sky.left + 4, sky.top + 4), (std::array<int, 3>{41, 51, 71}));
+    // Drawn last in the frame, the terrain view left the clear colour as it
+    // found it.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<float>(clear, clear + 3), std::vector<float>(3, 0.0f));
+    DestroyWindow(terrain);
+    SetMeshRenderer(nullptr);
+    PopDirectory();
 }
 
 // The demo game's figure, opened from the demo folder and turned a little:

@@ -5,6 +5,8 @@
 // wireframe, and culling. Screenshots go to the test output folder.
 
 #include <GL/gl.h>
+// Constants past OpenGL 1.1, which Windows headers stop at.
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +27,7 @@
 #include "platform/file_system.h"
 #include "platform/image_file.h"
 #include "platform/log_capture.h"
+#include "platform/os/pirn_gl.h"
 #include "tests/codex/codex_fixture_bytes.h"
 #include "tests/gui/skinned_gl_fixture.h"
 #include "tests/models/terrain_fixture.h"
@@ -144,6 +147,8 @@ protected:
         SavePng(name);
     }
 
+    void ExpectBlocksAndSky(const MeshEdit* editor) const;
+
     pirn_test::TempDir game_;
     ScopedLogCapture log_;
 };
@@ -152,12 +157,9 @@ bool Near(const std::array<int, 3>& p, int r, int g, int b, int tolerance) {
     return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
 }
 
-TEST_F(MeshEditGlTest, BlocksShowTheirColoursAndDetailLayersDarkenThem) {
-    MeshEdit* editor = OpenTerrain([](u32, u32) { return u16(0); });
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(editor->View().valid);
-    Screenshot("mesh_edit_blocks");
-    // The colour of each block's middle, as the collection gives it.
+// The colour of each block's middle, as the collection gives it, and the
+// sky beside the terrain.
+void MeshEditGlTest::ExpectBlocksAndSky(const MeshEdit* editor) const {
     const float middles[4][2] = {{16, 16}, {44, 16}, {16, 44}, {44, 44}};
     for (int b = 0; b < 4; ++b) {
         int px, py;
@@ -173,6 +175,41 @@ TEST_F(MeshEditGlTest, BlocksShowTheirColoursAndDetailLayersDarkenThem) {
     EXPECT_TRUE(Near(ClientPixel(editor, sky_x, sky_y), 41, 51, 71, 2))
         << sky_x << "," << sky_y << ": " << ClientPixel(editor, sky_x, sky_y)[0] << ","
         << ClientPixel(editor, sky_x, sky_y)[1] << "," << ClientPixel(editor, sky_x, sky_y)[2];
+}
+
+// The terrain is drawn with the state it sets: outlines, culling, light or
+// a second texture unit left on by other drawing do not show in it.
+TEST_F(MeshEditGlTest, OtherDrawingsStateDoesNotShowInTheTerrain) {
+    MeshEdit* editor = OpenTerrain([](u32, u32) { return u16(0); });
+    ASSERT_NE(editor, nullptr);
+    const GlEntryPoints& gl = GetGlEntryPoints();
+    ASSERT_NE(gl.activeTexture, nullptr);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    GLuint black = 0;
+    const u8 texel[3] = {0, 0, 0};
+    glGenTextures(1, &black);
+    gl.activeTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, black);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glEnable(GL_TEXTURE_2D);
+    gl.activeTexture(GL_TEXTURE0);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT_AND_BACK);
+    glEnable(GL_LIGHTING);
+    Draw();
+    ExpectBlocksAndSky(editor);
+    glPopAttrib();
+    glDeleteTextures(1, &black);
+}
+
+TEST_F(MeshEditGlTest, BlocksShowTheirColoursAndDetailLayersDarkenThem) {
+    MeshEdit* editor = OpenTerrain([](u32, u32) { return u16(0); });
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->View().valid);
+    Screenshot("mesh_edit_blocks");
+    ExpectBlocksAndSky(editor);
     EXPECT_EQ(editor->Data().blocks_by_class[0] + editor->Data().blocks_by_class[1] + editor->Data().blocks_by_class[2], 4u);
 
     // A new detail map; the vertices of a 6 x 6 patch of block 0 carry the

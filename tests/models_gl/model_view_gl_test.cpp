@@ -68,6 +68,8 @@ protected:
         return Pixel(int(std::floor(v.window_x)), height_ - 1 - int(std::floor(v.window_y)));
     }
 
+    void ExpectSyntheticScene(const ModelObject& scene) const;
+
     ModelViewCamera camera_;
     std::vector<std::unique_ptr<ModelObject>> models_;
 };
@@ -189,24 +191,7 @@ TEST_F(ModelViewGlTest, SyntheticSceneShowsTexturesDepthBlendingAndNoBackFaces) 
     Draw();
     Shot("model_view_synthetic");
 
-    // The far quad's texture, one texel per quadrant: red, green / blue,
-    // yellow, as the image lies.
-    const struct {
-        const char* what;
-        u32 point;
-        Rgb colour;
-    } cases[] = {
-        {"top left texel, under the culled back face", kProbeTopLeft, {255, 0, 0}},
-        {"top right texel", kProbeTopRight, {0, 255, 0}},
-        {"bottom left texel", kProbeBottomLeft, {0, 0, 255}},
-        {"bottom right texel under half-transparent white", kProbeBottomRight, {255, 255, 128}},
-        {"the near white quad in front of the middle", kProbeCentre, {255, 255, 255}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Rgb seen = PixelAt(scene, c.point);
-        EXPECT_TRUE(Near(seen, c.colour, 4)) << Show(seen);
-    }
+    ExpectSyntheticScene(scene);
     // The draw order put the glass after everything behind it.
     size_t glass = 0, far_quad = 0;
     for (size_t i = 0; i < camera_.draw_list.size(); ++i) {
@@ -223,6 +208,67 @@ TEST_F(ModelViewGlTest, SyntheticSceneShowsTexturesDepthBlendingAndNoBackFaces) 
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_NE(scene.textures[0].gl.name, 0u);
+}
+
+// What other drawing leaves set (another view's clear colour, outlines, a
+// texture mode, the depth test the other way round, light) does not show
+// in the view, and the view leaves it as it found it.
+TEST_F(ModelViewGlTest, OtherDrawingsStateNeitherShowsNorIsChanged) {
+    models_.push_back(SyntheticScene());
+    ModelObject& scene = *models_.back();
+    camera_.models.push_back(&scene);
+    camera_.field_of_view = 60;
+    SetCameraDistance(&camera_, 4);
+    auto* view = new ModelViewWindow(&camera_);
+    SetFrame(view, Rect{40, 30, 440, 430});
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glClearColor(0.5f, 0.25f, 0.125f, 1);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glDepthFunc(GL_GREATER);
+    glFrontFace(GL_CCW);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    Draw();
+    ExpectSyntheticScene(scene);
+    const Rect client = view->GetClientScreenRect();
+    EXPECT_EQ(Pixel(client.left + 2, client.bottom - 3), (Rgb{0, 0, 0}));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], 0.5f);
+    GLint value[2];
+    glGetIntegerv(GL_POLYGON_MODE, value);
+    EXPECT_EQ(value[0], GL_LINE);
+    glGetIntegerv(GL_DEPTH_FUNC, value);
+    EXPECT_EQ(value[0], GL_GREATER);
+    glGetIntegerv(GL_FRONT_FACE, value);
+    EXPECT_EQ(value[0], GL_CCW);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, value);
+    EXPECT_EQ(value[0], GL_REPLACE);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    glPopAttrib();
+}
+
+// The far quad's texture, one texel per quadrant: red, green / blue,
+// yellow, as the image lies; the near white quad; the glass over one texel.
+void ModelViewGlTest::ExpectSyntheticScene(const ModelObject& scene) const {
+    const struct {
+        const char* what;
+        u32 point;
+        Rgb colour;
+    } cases[] = {
+        {"top left texel, under the culled back face", kProbeTopLeft, {255, 0, 0}},
+        {"top right texel", kProbeTopRight, {0, 255, 0}},
+        {"bottom left texel", kProbeBottomLeft, {0, 0, 255}},
+        {"bottom right texel under half-transparent white", kProbeBottomRight, {255, 255, 128}},
+        {"the near white quad in front of the middle", kProbeCentre, {255, 255, 255}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Rgb seen = PixelAt(scene, c.point);
+        EXPECT_TRUE(Near(seen, c.colour, 4)) << Show(seen);
+    }
 }
 
 TEST_F(ModelViewGlTest, BadIndicesAndEmptyModelsDrawNothingWrong) {

@@ -88,17 +88,20 @@ protected:
     GeomEdit* Open(TagEntry* tag) { return dynamic_cast<GeomEdit*>(pirn::OpenTagEditor(tag)); }
 
     // A drag on one of the buttons: press in its middle, pointer moves of
-    // the given steps (relative, the pointer being locked), release.
+    // the given steps, release. The platform reports where the pointer
+    // goes, locked or not.
     void Drag(pirn::ViewTransformButton* button, const std::vector<Point>& steps,
               const std::function<void()>& during = nullptr) {
         const Rect& r = button->GetFrameScreenRect();
-        HandleMouseMoveInput((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        Point at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        HandleMouseMoveInput(at.x, at.y);
         IdleFrame();
         HandleMouseButtonInput(0, 1);
         IdleFrame();
-        const Point centre = pirn::GetScreenSize();
         for (const Point& step : steps) {
-            HandleMouseMoveInput(centre.x / 2 + step.x, centre.y / 2 + step.y);
+            at.x += step.x;
+            at.y += step.y;
+            HandleMouseMoveInput(at.x, at.y);
             IdleFrame();
         }
         if (during) during();

@@ -63,7 +63,22 @@ static_assert(library_key::kModSuper == GLFW_MOD_SUPER);
 
 namespace {
 
-bool g_pointerLocked = false;
+// The pointer lock. With keyboard focus the library holds the pointer
+// (GLFW_CURSOR_DISABLED: hidden, grabbed, put back in the middle once per
+// poll) and reports a position that moves with it past any edge. Without
+// focus it can neither hold nor move the pointer, and in that mode it drops
+// every motion; there the pointer is only hidden and its real position is
+// reported. Focus may come and go during a lock (a click-to-focus desktop
+// gives it on the press that starts a drag), so an offset carries the
+// reported positions on across each change of mode: while locked, their
+// differences are always the pointer's motion.
+struct PointerLock {
+    bool on = false;
+    bool held = false;  // GLFW_CURSOR_DISABLED in force
+    double offsetX = 0, offsetY = 0;
+};
+PointerLock g_lock;
+double g_reportedX = 0, g_reportedY = 0;  // last position handed on
 
 void OnKey(GLFWwindow*, int key, int, int action, int) { os_relay::RelayLibraryKey(key, action); }
 
@@ -76,7 +91,28 @@ void OnMouseButton(GLFWwindow*, int button, int action, int) {
     os_relay::RelayLibraryButton(button, action);
 }
 
-void OnCursorPos(GLFWwindow*, double x, double y) { os_relay::RelayLibraryCursorPos(x, y); }
+void OnCursorPos(GLFWwindow*, double x, double y) {
+    if (g_lock.on) {
+        x += g_lock.offsetX;
+        y += g_lock.offsetY;
+    }
+    g_reportedX = x;
+    g_reportedY = y;
+    os_relay::RelayLibraryCursorPos(x, y);
+}
+
+// The mode just set counts from where the pointer is now; the reports
+// carry on from the last one.
+void ContinueFromLastReport(GLFWwindow* window) {
+    double x = 0, y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    g_lock.offsetX = g_reportedX - x;
+    g_lock.offsetY = g_reportedY - y;
+}
+
+void OnFocus(GLFWwindow*, int) {
+    if (g_lock.on) os_glfw::ApplyCursorMode();
+}
 
 void OnScroll(GLFWwindow*, double xOffset, double yOffset) {
     os_relay::RelayLibraryScroll(xOffset, yOffset);
@@ -101,6 +137,7 @@ void InstallInputCallbacks(GLFWwindow* window) {
     glfwSetCharModsCallback(window, OnCharMods);
     glfwSetMouseButtonCallback(window, OnMouseButton);
     glfwSetCursorPosCallback(window, OnCursorPos);
+    glfwSetWindowFocusCallback(window, OnFocus);
     glfwSetScrollCallback(window, OnScroll);
     glfwSetWindowCloseCallback(window, OnClose);
     glfwSetWindowRefreshCallback(window, OnRefresh);
@@ -110,15 +147,19 @@ void InstallInputCallbacks(GLFWwindow* window) {
 void ApplyCursorMode() {
     GLFWwindow* window = ProgramWindow();
     if (!window) return;
+    const bool hold = g_lock.on && glfwGetWindowAttrib(window, GLFW_FOCUSED);
     int mode = GLFW_CURSOR_NORMAL;
-    if (g_pointerLocked)
+    if (hold)
         mode = GLFW_CURSOR_DISABLED;
-    else if (!os_cursor::CursorShowCountVisible())
+    else if (g_lock.on || !os_cursor::CursorShowCountVisible())
         mode = GLFW_CURSOR_HIDDEN;
+    const bool switching = g_lock.on && hold != g_lock.held;
     glfwSetInputMode(window, GLFW_CURSOR, mode);
+    g_lock.held = hold;
+    if (switching) ContinueFromLastReport(window);
 }
 
-void ResetInputState() { g_pointerLocked = false; }
+void ResetInputState() { g_lock = PointerLock{}; }
 
 }  // namespace os_glfw
 
@@ -140,7 +181,11 @@ int OsShowCursor(int show) {
 }
 
 void OsSetPointerLock(int on) {
-    g_pointerLocked = on != 0;
+    if ((on != 0) == g_lock.on) return;
+    g_lock = PointerLock{};
+    g_lock.on = on != 0;
+    GLFWwindow* window = os_glfw::ProgramWindow();
+    if (g_lock.on && window) ContinueFromLastReport(window);
     os_glfw::ApplyCursorMode();
 }
 
