@@ -713,7 +713,11 @@ u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* 
         }
         return colours;
     }
-    KMeansRefiner refiner(histogram, initial, count, std::min(WorkerThreadCount(), count));
+    // A thread of its own only for a few thousand colours: starting one
+    // costs more than refining fewer.
+    constexpr u32 kColoursPerThread = 4096;
+    const u32 threads = std::clamp<u32>(colours / kColoursPerThread, 1, std::min(WorkerThreadCount(), count));
+    KMeansRefiner refiner(histogram, initial, count, threads);
     refiner.Run();
     refiner.Write(result);
     return count;

@@ -102,6 +102,11 @@ struct WorkerTeam::Shared {
                 work = task;
                 items = count;
             }
+            // Helpers wake one another while items are left: a round the
+            // caller finishes alone costs it a single wake-up, a long one
+            // soon has the whole team.
+            const u64 now = next.load(std::memory_order_acquire);
+            if (u32(now >> 32) == of_round && u32(now) < items) start.notify_one();
             Work(of_round, items, *work, member);
         }
     }
@@ -142,13 +147,7 @@ void WorkerTeam::ForEach(u32 count, const ItemTask& task) {
         s.unfinished.store(count, std::memory_order_relaxed);
         s.next.store(u64(of_round) << 32, std::memory_order_release);
     }
-    // Wake only as many helpers as there are items besides the caller's.
-    const size_t wanted = std::min<size_t>(s.helpers.size(), size_t(count) - 1);
-    if (wanted == s.helpers.size()) {
-        s.start.notify_all();
-    } else {
-        for (size_t i = 0; i < wanted; ++i) s.start.notify_one();
-    }
+    s.start.notify_one();
     s.Work(of_round, count, task, 0);
     std::unique_lock<std::mutex> lock(s.mutex);
     s.done.wait(lock, [&] { return s.unfinished.load(std::memory_order_acquire) == 0; });

@@ -311,27 +311,36 @@ struct QuantiseFigures {
     double best = 0, median = 0, cpu = 0, psnr = 0;
 };
 
-constexpr int kQuantiseRuns = 3;
+constexpr int kQuantiseRuns = 5;
 
-// Best and median wall time of the runs, their mean CPU time (of the whole
-// process, so helper threads count), and the PSNR of the last result
-// against the original.
-QuantiseFigures Measure(const std::function<void(std::vector<u8>* rgb)>& quantise,
-                        const std::vector<u8>& original_rgb) {
-    QuantiseFigures figures;
-    std::vector<u8> rgb;
-    std::vector<double> walls;
-    const std::clock_t cpu_start = std::clock();
+using Quantiser = std::function<void(std::vector<u8>* rgb)>;
+
+// Best and median wall time of each quantiser's runs, their mean CPU time
+// (of the whole process, so helper threads count), and the PSNR of the last
+// result against the original. The quantisers take turns run by run, so a
+// change in the machine's load falls on all of them alike.
+std::vector<QuantiseFigures> Measure(const std::vector<Quantiser>& quantisers, const std::vector<u8>& original_rgb) {
+    const size_t n = quantisers.size();
+    std::vector<std::vector<double>> walls(n);
+    std::vector<double> cpu(n, 0.0);
+    std::vector<std::vector<u8>> rgb(n);
     for (int run = 0; run < kQuantiseRuns; ++run) {
-        const auto start = bench_timing::Clock::now();
-        quantise(&rgb);
-        walls.push_back(bench_timing::Since(start));
+        for (size_t q = 0; q < n; ++q) {
+            const std::clock_t cpu_start = std::clock();
+            const auto start = bench_timing::Clock::now();
+            quantisers[q](&rgb[q]);
+            walls[q].push_back(bench_timing::Since(start));
+            cpu[q] += double(std::clock() - cpu_start) / CLOCKS_PER_SEC;
+        }
     }
-    figures.cpu = double(std::clock() - cpu_start) / CLOCKS_PER_SEC / kQuantiseRuns;
-    std::sort(walls.begin(), walls.end());
-    figures.best = walls.front();
-    figures.median = walls[walls.size() / 2];
-    figures.psnr = Psnr(original_rgb, rgb);
+    std::vector<QuantiseFigures> figures(n);
+    for (size_t q = 0; q < n; ++q) {
+        std::sort(walls[q].begin(), walls[q].end());
+        figures[q].best = walls[q].front();
+        figures[q].median = walls[q][walls[q].size() / 2];
+        figures[q].cpu = cpu[q] / kQuantiseRuns;
+        figures[q].psnr = Psnr(original_rgb, rgb[q]);
+    }
     return figures;
 }
 
@@ -390,9 +399,8 @@ void QuantiseBenchmark() {
     // Both sides run on the same cores: ours on a team of that many
     // threads, libimagequant's OpenMP threads on the process's cores, told
     // to wait passively as ours do (OMP_WAIT_POLICY, set by the parent).
-    std::printf("quantise + dither on %u cores (load average %.1f), %d runs: wall ms best / median (ours, "
-                "libimagequant, ratio of the medians), CPU ms (ours, libimagequant), PSNR dB (ours, "
-                "libimagequant, difference)\n",
+    std::printf("quantise + dither on %u cores (load average %.1f), %d runs taking turns: wall ms best / median, "
+                "ratio of the medians, CPU ms, PSNR dB (ours, libimagequant, difference)\n",
                 threads, LoadAverage(), kQuantiseRuns);
     const char* wait_policy = std::getenv("OMP_WAIT_POLICY");
     if (!wait_policy || std::string(wait_policy) != "passive")
@@ -407,46 +415,54 @@ void QuantiseBenchmark() {
         CollectOpaqueColors(&colours, rgba);
         const size_t distinct = BuildColorHistogram(&colours).size();
 
-        const QuantiseFigures ours = Measure(
-            [&](std::vector<u8>* rgb) {
-                PixelImage result;
-                CopyImageAs(&result, rgba, kFormatColorIndex);
-                PalettedToRgb(&result);
-                rgb->swap(result.pixels);
-            },
-            original_rgb);
+        const Quantiser ours = [&](std::vector<u8>* rgb) {
+            PixelImage result;
+            CopyImageAs(&result, rgba, kFormatColorIndex);
+            PalettedToRgb(&result);
+            rgb->swap(result.pixels);
+        };
+        // Ours on two threads beside the whole team: more threads must
+        // never be slower than fewer.
+        const Quantiser ours_on_two = [&](std::vector<u8>* rgb) {
+            SetWorkerThreadCount(2);
+            ours(rgb);
+            SetWorkerThreadCount(0);
+        };
+        std::vector<Quantiser> contenders = {ours};
+        if (threads > 2) contenders.push_back(ours_on_two);
 #ifdef PIRN_HAVE_IMAGEQUANT
         std::vector<u8> remapped(size_t(rgba.width) * rgba.height);
-        const QuantiseFigures liq = Measure(
-            [&](std::vector<u8>* rgb) {
-                liq_attr* attr = liq_attr_create();
-                liq_set_max_colors(attr, 256);
-                liq_image* image =
-                    liq_image_create_rgba(attr, rgba.pixels.data(), int(rgba.width), int(rgba.height), 0);
-                liq_result* result = nullptr;
-                rgb->clear();
-                if (liq_image_quantize(image, attr, &result) == LIQ_OK) {
-                    liq_set_dithering_level(result, 1.0f);
-                    liq_write_remapped_image(result, image, remapped.data(), remapped.size());
-                    const liq_palette* palette = liq_get_palette(result);
-                    for (u8 i : remapped) {
-                        const liq_color& c = palette->entries[i];
-                        rgb->insert(rgb->end(), {c.r, c.g, c.b});
-                    }
-                    liq_result_destroy(result);
+        contenders.push_back([&](std::vector<u8>* rgb) {
+            liq_attr* attr = liq_attr_create();
+            liq_set_max_colors(attr, 256);
+            liq_image* image = liq_image_create_rgba(attr, rgba.pixels.data(), int(rgba.width), int(rgba.height), 0);
+            liq_result* result = nullptr;
+            rgb->clear();
+            if (liq_image_quantize(image, attr, &result) == LIQ_OK) {
+                liq_set_dithering_level(result, 1.0f);
+                liq_write_remapped_image(result, image, remapped.data(), remapped.size());
+                const liq_palette* palette = liq_get_palette(result);
+                for (u8 i : remapped) {
+                    const liq_color& c = palette->entries[i];
+                    rgb->insert(rgb->end(), {c.r, c.g, c.b});
                 }
-                liq_image_destroy(image);
-                liq_attr_destroy(attr);
-            },
-            original_rgb);
-        std::printf("  %-17s %7zu colours  wall %6.1f / %6.1f  %6.1f / %6.1f  %.2fx  CPU %7.1f %7.1f  "
-                    "PSNR %5.2f %5.2f %+.2f\n",
-                    picture.name, distinct, ours.best * 1e3, ours.median * 1e3, liq.best * 1e3, liq.median * 1e3,
-                    ours.median / liq.median, ours.cpu * 1e3, liq.cpu * 1e3, ours.psnr, liq.psnr,
-                    ours.psnr - liq.psnr);
+                liq_result_destroy(result);
+            }
+            liq_image_destroy(image);
+            liq_attr_destroy(attr);
+        });
+#endif
+        const std::vector<QuantiseFigures> f = Measure(contenders, original_rgb);
+        std::printf("  %-17s %7zu colours  ours %6.1f / %6.1f", picture.name, distinct, f[0].best * 1e3,
+                    f[0].median * 1e3);
+        if (threads > 2) std::printf("  (2 threads %6.1f / %6.1f)", f[1].best * 1e3, f[1].median * 1e3);
+#ifdef PIRN_HAVE_IMAGEQUANT
+        const QuantiseFigures& liq = f.back();
+        std::printf("  libimagequant %6.1f / %6.1f  ratio %.2fx  CPU %6.1f %6.1f  PSNR %5.2f %5.2f %+.2f\n",
+                    liq.best * 1e3, liq.median * 1e3, f[0].median / liq.median, f[0].cpu * 1e3, liq.cpu * 1e3,
+                    f[0].psnr, liq.psnr, f[0].psnr - liq.psnr);
 #else
-        std::printf("  %-17s %7zu colours  wall %6.1f / %6.1f  CPU %7.1f  PSNR %5.2f (libimagequant not available)\n",
-                    picture.name, distinct, ours.best * 1e3, ours.median * 1e3, ours.cpu * 1e3, ours.psnr);
+        std::printf("  CPU %6.1f  PSNR %5.2f (libimagequant not available)\n", f[0].cpu * 1e3, f[0].psnr);
 #endif
     }
     QuantiserStages(pictures[0].rgba);
