@@ -31,10 +31,24 @@ Archive* AddOpenedArchive(Archive* archive, const std::string& path) {
     CodexState& codex = TheCodex();
     archive->open_order = codex.next_open_order++;
     // An entry whose id stands for "no tag" is not a tag of the catalogue
-    // (nothing could find it by its id); it stays in the directory.
-    for (TagSource& source : archive->entries)
-        if (source.header.tag_id != kNoTagId)
-            AddTagSource(FindOrCreateTagEntry(source.header.group, source.header.tag_id), &source);
+    // (nothing could find it by its id); it stays in the directory. In a
+    // catalogue of a million tags each lookup misses the caches: with every
+    // entry's group map found first, the slots of the entries a little
+    // ahead are asked for early, so that the misses overlap instead of
+    // coming one after another.
+    std::vector<TagSource>& entries = archive->entries;
+    std::vector<TagIdMap*> maps(entries.size(), nullptr);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].header.tag_id != kNoTagId) maps[i] = FindOrCreateGroupMap(entries[i].header.group);
+    constexpr size_t kAhead = 16;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + kAhead < entries.size() && maps[i + kAhead])
+            if (const void* slot = maps[i + kAhead]->FirstSlot(entries[i + kAhead].header.tag_id))
+                __builtin_prefetch(slot);
+        TagSource& source = entries[i];
+        if (maps[i])
+            AddTagSource(FindOrCreateTagEntryIn(maps[i], source.header.group, source.header.tag_id), &source);
+    }
     codex.archives.push_back(archive);
     NotifyCodexListeners(kCodexArchiveAdded, nullptr, archive);
     return archive;

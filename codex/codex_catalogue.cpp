@@ -25,13 +25,21 @@ TagEntry* FindTag(u32 group, u32 tag_id) {
     return entry && GetEffectiveSource(entry) ? entry : nullptr;
 }
 
-TagEntry* FindOrCreateTagEntry(u32 group, u32 tag_id) {
+TagIdMap* FindOrCreateGroupMap(u32 group) {
     CodexState& codex = TheCodex();
     TagIdMap* ids = codex.groups.Find(group);
     if (!ids) {
         ids = new TagIdMap;
         codex.groups.Insert(group, ids);
     }
+    return ids;
+}
+
+TagEntry* FindOrCreateTagEntry(u32 group, u32 tag_id) {
+    return FindOrCreateTagEntryIn(FindOrCreateGroupMap(group), group, tag_id);
+}
+
+TagEntry* FindOrCreateTagEntryIn(TagIdMap* ids, u32 group, u32 tag_id) {
     TagEntry* entry = ids->Find(tag_id);
     if (!entry) {
         entry = new TagEntry;

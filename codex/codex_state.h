@@ -32,4 +32,9 @@ struct CodexState {
 
 CodexState& TheCodex();
 
+// The tag ids of one group, the map made and indexed when missing; and
+// FindOrCreateTagEntry within such a map.
+TagIdMap* FindOrCreateGroupMap(u32 group);
+TagEntry* FindOrCreateTagEntryIn(TagIdMap* ids, u32 group, u32 tag_id);
+
 }  // namespace pirn

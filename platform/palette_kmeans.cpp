@@ -17,15 +17,20 @@
 // its own bounds; the clusters' sums are integers, and the other per-cluster
 // figures are maxima and minima, so neither depends on the order in which
 // the threads deliver their colours.
+//
+// A pass is one round of the team, cluster by cluster, the biggest first:
+// a colour that changes cluster takes its weight to the new cluster's sums
+// at the end of the pass, and is taken in as a member at the start of the
+// next pass's work on that cluster, so the threads meet once per pass.
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <utility>
 #include <vector>
 
+#include "platform/palette_cells.h"
 #include "platform/palette_quantise.h"
 #include "platform/worker_team.h"
 
@@ -88,9 +93,30 @@ struct Bounds {
 
 using Neighbour = std::pair<double, u32>;  // squared gap, centre
 
+// Weighted sums of a cluster's colours, or of what a pass moved into it.
+struct Sums {
+    i64 r = 0, g = 0, b = 0, weight = 0;
+    i64 squares = 0;  // of the channels
+
+    void Add(const Member& m, int sign) {
+        const i64 w = i64(m.weight) * sign;
+        r += w * i64(m.r);
+        g += w * i64(m.g);
+        b += w * i64(m.b);
+        weight += w;
+        squares += w * (i64(m.r) * m.r + i64(m.g) * m.g + i64(m.b) * m.b);
+    }
+    void Add(const Sums& other) {
+        r += other.r;
+        g += other.g;
+        b += other.b;
+        weight += other.weight;
+        squares += other.squares;
+    }
+};
+
 struct Cluster {
-    i64 sum_r = 0, sum_g = 0, sum_b = 0, weight = 0;
-    i64 sum_squares = 0;  // of the members' channels, weighted
+    Sums sums;
     double drift = 0;     // total movement of the centre
     double loosened = 0;  // total loosening of the members' rest bounds
     // Largest upper and rest bases among the members (or larger), gathered
@@ -108,25 +134,18 @@ struct Cluster {
     std::vector<Neighbour> neighbours;
     int neighbours_pass = -1;
 
-    void Add(const Member& m, int sign) {
-        const i64 w = i64(m.weight) * sign;
-        sum_r += w * i64(m.r);
-        sum_g += w * i64(m.g);
-        sum_b += w * i64(m.b);
-        weight += w;
-        sum_squares += w * (i64(m.r) * m.r + i64(m.g) * m.g + i64(m.b) * m.b);
-    }
     // The weighted squared error about the mean, from the integer sums
     // alone, so it does not depend on the order the members came in.
     double Error() const {
-        const double w = double(weight), r = double(sum_r), g = double(sum_g), b = double(sum_b);
-        return double(sum_squares) - (r * r + g * g + b * b) / w;
+        const double w = double(sums.weight), r = double(sums.r), g = double(sums.g), b = double(sums.b);
+        return double(sums.squares) - (r * r + g * g + b * b) / w;
     }
-    // Stores the bounds of member i relative to the running totals;
-    // runner_drift is the drift of the runner-up centre.
-    void Keep(size_t i, const Bounds& bounds, u32 runner_up, double runner_drift) {
+    // Stores the bounds of member i relative to the running totals, as
+    // they stood when the bounds were measured: own_drift is this centre's
+    // drift then, runner_drift the runner-up's.
+    void Keep(size_t i, const Bounds& bounds, u32 runner_up, double own_drift, double runner_drift) {
         Member& m = members[i];
-        m.upper_base = bounds.upper - drift;
+        m.upper_base = bounds.upper - own_drift;
         m.runner_base = bounds.runner + runner_drift;
         m.rest_base = bounds.rest + loosened;
         m.runner_up = static_cast<u8>(runner_up);
@@ -136,13 +155,13 @@ struct Cluster {
         runner_rooms[i] = FloatBelow(m.runner_base - m.upper_base);
         runners[i] = m.runner_up;
     }
-    void Take(const Member& m, const Bounds& bounds, u32 runner_up, double runner_drift) {
+    // A member whose colour the sums already hold.
+    void Take(const Member& m, const Bounds& bounds, u32 runner_up, double own_drift, double runner_drift) {
         members.push_back(m);
         rest_rooms.push_back(0);
         runner_rooms.push_back(0);
         runners.push_back(0);
-        Add(m, 1);
-        Keep(members.size() - 1, bounds, runner_up, runner_drift);
+        Keep(members.size() - 1, bounds, runner_up, own_drift, runner_drift);
     }
     void RemoveLast() {
         members.pop_back();
@@ -153,15 +172,20 @@ struct Cluster {
 };
 
 // A colour on its way to another cluster, with its bounds in plain
-// distances.
+// distances and the drifts of its new and runner-up centres when they were
+// measured.
 struct Arrival {
     Member member;
     Bounds bounds;
+    double own_drift, runner_drift;
 };
 
-// What one team member keeps from cluster to cluster.
+// What one team member keeps from cluster to cluster. A pass's arrivals
+// are taken in by the next pass, while that pass gathers its own: two sets,
+// by the pass's parity.
 struct Scratch {
-    std::vector<std::vector<Arrival>> arrivals;  // by cluster
+    std::vector<std::vector<Arrival>> arrivals[2];  // by cluster
+    std::vector<Sums> arriving;                      // by cluster, this pass
     size_t moved = 0;
     std::vector<u32> due;
     std::vector<u32> leaving;
@@ -179,7 +203,13 @@ public:
           scratch_(team_.size()) {
         for (u32 c = 0; c < count; ++c)
             centres_[c] = Centre{double(initial[c * 3]), double(initial[c * 3 + 1]), double(initial[c * 3 + 2])};
-        for (Scratch& scratch : scratch_) scratch.arrivals.resize(count);
+        by_size_.resize(count);
+        for (u32 c = 0; c < count; ++c) by_size_[c] = c;
+        for (Scratch& scratch : scratch_) {
+            scratch.arrivals[0].resize(count);
+            scratch.arrivals[1].resize(count);
+            scratch.arriving.resize(count);
+        }
         AssignFirst(histogram, initial);
     }
 
@@ -187,12 +217,13 @@ public:
         double error = TotalError();
         for (pass_ = 0; pass_ < kMaxPasses; ++pass_) {
             MoveCentres();
-            next_cluster_.store(0, std::memory_order_relaxed);
-            team_.Run([this](u32 member) { Work(member); });
+            OrderBySize();
+            for (Scratch& scratch : scratch_) scratch.moved = 0;
+            team_.ForEach(count_, [this](u32 item, u32 member) { Work(by_size_[item], &scratch_[member]); });
             gaps_known_ = true;
-            team_.Run([this](u32 member) { TakeArrivals(member); });
             size_t moved = 0;
             for (const Scratch& scratch : scratch_) moved += scratch.moved;
+            AddArrivingSums();
             if (moved == 0) return;
             const double now = TotalError();
             if (error - now < kSettledShare * now) break;
@@ -215,14 +246,22 @@ private:
     void MoveCentres();
     void UpdateGaps(u32 c);
     double& Gap(u32 a, u32 b) { return gaps_[size_t(a) * count_ + b]; }
-    void Work(u32 member);
+    void Work(u32 c, Scratch* scratch);
     void PlanCluster(u32 c);
     void VisitCluster(u32 c, Scratch* scratch);
     bool Measure(u32 c, u32 i, Scratch* scratch);
     bool Search(u32 c, u32 i, double own, Scratch* scratch);
     void Leave(u32 c, u32 to, const Member& m, const Bounds& bounds, u32 runner_up, Scratch* scratch);
     const Neighbour* NeighbourRow(u32 c);
-    void TakeArrivals(u32 member);
+    void TakeArrivals(u32 c);
+    void AddArrivingSums();
+    // The biggest clusters first, so the last ones a pass hands out are
+    // small and no thread is left alone with a big one at the end.
+    void OrderBySize() {
+        std::stable_sort(by_size_.begin(), by_size_.end(), [this](u32 a, u32 b) {
+            return clusters_[a].members.size() > clusters_[b].members.size();
+        });
+    }
 
     const u32 count_;
     std::vector<Cluster> clusters_;
@@ -234,38 +273,9 @@ private:
     int pass_ = 0;
     int last_move_pass_ = 0;  // the last pass that moved a centre
     WorkerTeam team_;
-    std::atomic<u32> next_cluster_{0};
     std::vector<Scratch> scratch_;  // per team member
+    std::vector<u32> by_size_;       // the clusters, biggest first as of the pass's start
 };
-
-// The centres among `from` that can be among the three nearest anywhere in
-// the cube of `size` levels from `low`: a centre farther from every point
-// of the cube than three others are at most cannot. Returns how many were
-// written to `out`.
-u32 CubeCandidates(const u8* centres, const u8* from, u32 n, const i32* low, i32 size, u8* out) {
-    i32 least[3] = {1 << 30, 1 << 30, 1 << 30};
-    i32 nearest[kPaletteEntries];
-    for (u32 j = 0; j < n; ++j) {
-        const u8* c = centres + from[j] * 3;
-        i32 near = 0, far = 0;
-        for (int axis = 0; axis < 3; ++axis) {
-            const i32 v = c[axis], a = low[axis], z = low[axis] + size - 1;
-            const i32 in = v < a ? a - v : v > z ? v - z : 0;
-            const i32 out_of = std::max(v - a, z - v);
-            near += in * in;
-            far += out_of * out_of;
-        }
-        nearest[j] = near;
-        for (int k = 0; k < 3; ++k) {
-            if (far < least[k]) std::swap(far, least[k]);
-        }
-    }
-    u32 count = 0;
-    for (u32 j = 0; j < n; ++j) {
-        if (nearest[j] <= least[2]) out[count++] = from[j];
-    }
-    return count;
-}
 
 // For every cell of a fine grid that holds a colour, the starting centres
 // that can be among the three nearest anywhere in it. Each fine cell's
@@ -282,23 +292,24 @@ public:
         }
         std::vector<u8> coarse_lists(size_t(kCoarseCells) * count);
         std::vector<u32> coarse_size(kCoarseCells, 0);
-        team->Run([&](u32 member) {
-            u8 everyone[kPaletteEntries];
-            for (u32 c = 0; c < count; ++c) everyone[c] = static_cast<u8>(c);
-            for (u32 cell = member; cell < kCoarseCells; cell += team->size()) {
+        u8 everyone[kPaletteEntries];
+        for (u32 c = 0; c < count; ++c) everyone[c] = static_cast<u8>(c);
+        team->ForEach(kBlocks, [&](u32 block, u32) {
+            for (u32 cell = block * kBlockCells; cell < (block + 1) * kBlockCells; ++cell) {
                 if (!coarse_used[cell]) continue;
                 i32 low[3];
                 Low(cell, kCoarse, low);
                 coarse_size[cell] =
-                    CubeCandidates(centres, everyone, count, low, 1 << kCoarse, &coarse_lists[size_t(cell) * count]);
+                    CubeCandidates(centres, everyone, count, low, 1 << kCoarse, 3,
+                                                   &coarse_lists[size_t(cell) * count]);
             }
         });
         // A coarse cell's eight fine cells fit in eight times its candidates.
         std::vector<u32> region(kCoarseCells + 1, 0);
         for (u32 cell = 0; cell < kCoarseCells; ++cell) region[cell + 1] = region[cell] + 8 * coarse_size[cell];
         lists_.resize(region[kCoarseCells]);
-        team->Run([&](u32 member) {
-            for (u32 cell = member; cell < kCoarseCells; cell += team->size()) {
+        team->ForEach(kBlocks, [&](u32 block, u32) {
+            for (u32 cell = block * kBlockCells; cell < (block + 1) * kBlockCells; ++cell) {
                 if (!coarse_used[cell]) continue;
                 FillFineCells(cell, &coarse_lists[size_t(cell) * count], coarse_size[cell], region[cell]);
             }
@@ -315,6 +326,8 @@ public:
 private:
     static constexpr u32 kCoarse = 4, kFine = 3;  // cell sizes as shifts
     static constexpr u32 kCells = 1u << (3 * (8 - kFine)), kCoarseCells = 1u << (3 * (8 - kCoarse));
+    // Coarse cells go to the team in blocks of this many.
+    static constexpr u32 kBlockCells = 64, kBlocks = kCoarseCells / kBlockCells;
 
     static u32 Cell(const CountColorPair& p, u32 shift) {
         const u32 side = 256 >> shift;
@@ -338,7 +351,7 @@ private:
             i32 low[3];
             Low(cell, kFine, low);
             start_[cell] = at;
-            size_[cell] = CubeCandidates(centres_, coarse_list, coarse_size, low, 1 << kFine, &lists_[at]);
+            size_[cell] = CubeCandidates(centres_, coarse_list, coarse_size, low, 1 << kFine, 3, &lists_[at]);
             at += size_[cell];
         }
     }
@@ -389,12 +402,12 @@ FirstPlace NearestCandidates(const CountColorPair& p, const u8* centres, const u
 
 void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, const u8* initial) {
     const u32 colours = static_cast<u32>(histogram.size());
-    const u32 members = team_.size();
     std::vector<FirstPlace> first(colours);
     {
         const CandidateGrid grid(histogram, initial, count_, &team_);
-        team_.Run([&](u32 member) {
-            const u32 begin = u32(u64(colours) * member / members), end = u32(u64(colours) * (member + 1) / members);
+        constexpr u32 kSpan = 4096;  // colours per item
+        team_.ForEach((colours + kSpan - 1) / kSpan, [&](u32 span, u32) {
+            const u32 begin = span * kSpan, end = std::min(colours, begin + kSpan);
             for (u32 i = begin; i < end; ++i) {
                 u32 n = 0;
                 const u8* list = grid.Candidates(histogram[i], &n);
@@ -402,7 +415,7 @@ void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, co
             }
         });
     }
-    // The colours of each cluster in histogram order, then every cluster
+    // The colours of each cluster in histogram order, then each cluster
     // filled by one member of the team.
     std::vector<u32> start(count_ + 1, 0);
     for (const FirstPlace& f : first) ++start[f.owner + 1];
@@ -410,20 +423,19 @@ void KMeansRefiner::AssignFirst(const std::vector<CountColorPair>& histogram, co
     std::vector<u32> order(colours);
     std::vector<u32> next(start.begin(), start.end() - 1);
     for (u32 i = 0; i < colours; ++i) order[next[first[i].owner]++] = i;
-    team_.Run([&](u32 member) {
-        for (u32 c = member; c < count_; c += members) {
-            Cluster& cluster = clusters_[c];
-            const u32 size = start[c + 1] - start[c];
-            cluster.members.reserve(size);
-            cluster.rest_rooms.reserve(size);
-            cluster.runner_rooms.reserve(size);
-            cluster.runners.reserve(size);
-            for (u32 j = start[c]; j < start[c + 1]; ++j) {
-                const u32 i = order[j];
-                const Member m{0, 0, 0, histogram[i].count, PairRed(histogram[i]), PairGreen(histogram[i]),
-                               PairBlue(histogram[i]), 0};
-                cluster.Take(m, first[i].bounds, first[i].runner_up, 0.0);
-            }
+    team_.ForEach(count_, [&](u32 c, u32) {
+        Cluster& cluster = clusters_[c];
+        const u32 size = start[c + 1] - start[c];
+        cluster.members.reserve(size);
+        cluster.rest_rooms.reserve(size);
+        cluster.runner_rooms.reserve(size);
+        cluster.runners.reserve(size);
+        for (u32 j = start[c]; j < start[c + 1]; ++j) {
+            const u32 i = order[j];
+            const Member m{0, 0, 0, histogram[i].count, PairRed(histogram[i]), PairGreen(histogram[i]),
+                           PairBlue(histogram[i]), 0};
+            cluster.sums.Add(m, 1);
+            cluster.Take(m, first[i].bounds, first[i].runner_up, 0.0, 0.0);
         }
     });
 }
@@ -434,9 +446,10 @@ void KMeansRefiner::MoveCentres() {
         Cluster& k = clusters_[c];
         Centre& centre = centres_[c];
         k.move = 0;
-        if (k.weight <= 0) continue;
-        const Centre mean{double(k.sum_r) / double(k.weight), double(k.sum_g) / double(k.weight),
-                          double(k.sum_b) / double(k.weight)};
+        const Sums& sums = k.sums;
+        if (sums.weight <= 0) continue;
+        const Centre mean{double(sums.r) / double(sums.weight), double(sums.g) / double(sums.weight),
+                          double(sums.b) / double(sums.weight)};
         const double dr = mean.r - centre.r, dg = mean.g - centre.g, db = mean.b - centre.b;
         k.move = std::sqrt(dr * dr + dg * dg + db * db);
         k.drift += k.move;
@@ -466,21 +479,16 @@ void KMeansRefiner::UpdateGaps(u32 c) {
 double KMeansRefiner::TotalError() const {
     double total = 0.0;
     for (const Cluster& k : clusters_) {
-        if (k.weight > 0) total += k.Error();
+        if (k.sums.weight > 0) total += k.Error();
     }
     return total;
 }
 
-void KMeansRefiner::Work(u32 member) {
-    Scratch& scratch = scratch_[member];
-    scratch.moved = 0;
-    for (;;) {
-        const u32 c = next_cluster_.fetch_add(1, std::memory_order_relaxed);
-        if (c >= count_) return;
-        UpdateGaps(c);
-        PlanCluster(c);
-        VisitCluster(c, &scratch);
-    }
+void KMeansRefiner::Work(u32 c, Scratch* scratch) {
+    TakeArrivals(c);
+    UpdateGaps(c);
+    PlanCluster(c);
+    VisitCluster(c, scratch);
 }
 
 // Half the distance to the nearest other centre and the loosening of the
@@ -569,7 +577,7 @@ bool KMeansRefiner::Measure(u32 c, u32 i, Scratch* scratch) {
     // at least that minus upper from the colour.
     auto keep = [&](double own, double runner_distance, u32 runner_up) {
         const double near_all = 2.0 * k.half_gap - own;
-        k.Keep(i, Bounds{own, std::max(runner_distance, near_all), std::max(rest, near_all)}, runner_up,
+        k.Keep(i, Bounds{own, std::max(runner_distance, near_all), std::max(rest, near_all)}, runner_up, k.drift,
                drifts_[runner_up]);
         return true;
     };
@@ -624,7 +632,7 @@ bool KMeansRefiner::Search(u32 c, u32 i, double own, Scratch* scratch) {
     const Bounds bounds{std::sqrt(best_d), second == best ? kHuge : std::min(std::sqrt(second_d), unseen),
                         std::min(std::sqrt(third_d), unseen)};
     if (best == c) {
-        k.Keep(i, bounds, second, drifts_[second]);
+        k.Keep(i, bounds, second, k.drift, drifts_[second]);
         return true;
     }
     Leave(c, best, m, bounds, second, scratch);
@@ -655,26 +663,37 @@ const Neighbour* KMeansRefiner::NeighbourRow(u32 c) {
 }
 
 // The colour leaves its cluster's sums now (nobody else reads them during
-// the pass) and waits for the new cluster to take it in.
+// the pass); its weight goes to the new cluster's sums at the end of the
+// pass, and the colour itself into the cluster at the start of the next.
 void KMeansRefiner::Leave(u32 c, u32 to, const Member& m, const Bounds& bounds, u32 runner_up, Scratch* scratch) {
-    clusters_[c].Add(m, -1);
-    Arrival arrival{m, bounds};
+    clusters_[c].sums.Add(m, -1);
+    scratch->arriving[to].Add(m, 1);
+    Arrival arrival{m, bounds, drifts_[to], drifts_[runner_up]};
     arrival.member.runner_up = static_cast<u8>(runner_up);
-    scratch->arrivals[to].push_back(arrival);
+    scratch->arrivals[pass_ & 1][to].push_back(arrival);
     ++scratch->moved;
 }
 
-// Every cluster takes in its arrivals from every team member; the order
-// does not matter, as the sums are integers.
-void KMeansRefiner::TakeArrivals(u32 member) {
-    for (u32 c = member; c < count_; c += team_.size()) {
-        Cluster& cluster = clusters_[c];
-        for (Scratch& scratch : scratch_) {
-            for (const Arrival& arrival : scratch.arrivals[c]) {
-                const u32 runner_up = arrival.member.runner_up;
-                cluster.Take(arrival.member, arrival.bounds, runner_up, drifts_[runner_up]);
-            }
-            scratch.arrivals[c].clear();
+// A cluster takes in the colours the last pass sent it, from every team
+// member; their order does not matter, as no decision depends on it.
+void KMeansRefiner::TakeArrivals(u32 c) {
+    if (pass_ == 0) return;
+    Cluster& cluster = clusters_[c];
+    for (Scratch& scratch : scratch_) {
+        std::vector<Arrival>& arrivals = scratch.arrivals[(pass_ - 1) & 1][c];
+        for (const Arrival& arrival : arrivals)
+            cluster.Take(arrival.member, arrival.bounds, arrival.member.runner_up, arrival.own_drift,
+                         arrival.runner_drift);
+        arrivals.clear();
+    }
+}
+
+// Integer sums, so the order of the team members does not matter.
+void KMeansRefiner::AddArrivingSums() {
+    for (Scratch& scratch : scratch_) {
+        for (u32 c = 0; c < count_; ++c) {
+            clusters_[c].sums.Add(scratch.arriving[c]);
+            scratch.arriving[c] = Sums{};
         }
     }
 }
@@ -694,7 +713,11 @@ u32 RefinePaletteKMeans(const std::vector<CountColorPair>& histogram, const u8* 
         }
         return colours;
     }
-    KMeansRefiner refiner(histogram, initial, count, std::min(WorkerThreadCount(), count));
+    // A thread of its own only for a few thousand colours: starting one
+    // costs more than refining fewer.
+    constexpr u32 kColoursPerThread = 4096;
+    const u32 threads = std::clamp<u32>(colours / kColoursPerThread, 1, std::min(WorkerThreadCount(), count));
+    KMeansRefiner refiner(histogram, initial, count, threads);
     refiner.Run();
     refiner.Write(result);
     return count;

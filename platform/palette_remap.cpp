@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <thread>
 
+#include "platform/palette_cells.h"
 #include "platform/palette_quantise.h"
 #include "platform/pixel_convert.h"
 #include "platform/worker_team.h"
@@ -19,22 +19,14 @@ void Spread(u8* pixel, const int* error, int share) {
     for (int c = 0; c < 3; ++c) pixel[c] = ClampChannel(pixel[c] + error[c] * share / 64);
 }
 
-// Rows below this many per thread are not worth a thread of their own.
-constexpr u32 kRowsPerMember = 8;
-// Pixels a row does between two looks at the row above.
-constexpr u32 kPixelsPerStep = 32;
-
-void WaitForRow(const std::atomic<u32>& done, u32 pixels) {
-    for (int spins = 0; done.load(std::memory_order_acquire) < pixels; ++spins) {
-        if (spins > 64) std::this_thread::yield();
-    }
-}
+// Below this many pixels the cells would cost more to make than they save.
+constexpr size_t kPixelsForCells = 1u << 16;
 
 // Maps one pixel to its nearest palette entry and spreads the error.
-void DitherPixel(u8* row, u8* below, u32 x, u32 width, const u8* palette, const PaletteIndex& index, u8* o,
-                 int out_bpp) {
+template <typename Nearest>
+void DitherPixel(u8* row, u8* below, u32 x, u32 width, const u8* palette, Nearest& nearest, u8* o, int out_bpp) {
     u8* p = row + size_t(x) * 4;
-    u8 entry = NearestPaletteColor(index, p[0], p[1], p[2], p[0] + p[1] + p[2]);
+    const u8 entry = nearest(p[0], p[1], p[2]);
     const u8* c = palette + size_t(entry) * 3;
     int error[3] = {p[0] - c[0], p[1] - c[1], p[2] - c[2]};
     p[0] = c[0];
@@ -56,15 +48,25 @@ void DitherPixel(u8* row, u8* below, u32 x, u32 width, const u8* palette, const 
     }
 }
 
+// One pass, top to bottom and left to right: every pixel waits for the
+// error of the pixels before it, so the pass stays on one thread (a
+// picture per thread is what parallel remapping shares out).
+template <typename Nearest>
+void DitherPass(PixelImage* work, const u8* palette, Nearest nearest, u8* out, int out_bpp) {
+    const u32 width = work->width, height = work->height;
+    const size_t stride = size_t(width) * 4;
+    u8* o = out;
+    for (u32 y = 0; y < height; ++y) {
+        u8* row = work->pixels.data() + y * stride;
+        u8* below = y + 1 < height ? row + stride : nullptr;
+        for (u32 x = 0; x < width; ++x, o += out_bpp) DitherPixel(row, below, x, width, palette, nearest, o, out_bpp);
+    }
+}
+
 }  // namespace
 
 bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
                      const PaletteIndex& index) {
-    return DitherToPaletteOnThreads(image, format, palette, first, count, index, WorkerThreadCount());
-}
-
-bool DitherToPaletteOnThreads(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
-                              const PaletteIndex& index, u32 threads) {
     if (format != kFormatColorIndex && format != kFormatIndexAlpha) return false;
     if (!palette || count == 0 || first >= kPaletteEntries || count > kPaletteEntries - first || !index.valid)
         return false;
@@ -73,35 +75,16 @@ bool DitherToPaletteOnThreads(PixelImage* image, u32 format, const u8* palette, 
     PixelImage work;
     if (!CopyImageAs(&work, *image, kFormatRgba)) return false;
 
-    const u32 width = work.width;
-    const u32 height = work.height;
-    const size_t stride = size_t(width) * 4;
     const int out_bpp = format == kFormatIndexAlpha ? 2 : 1;
     std::vector<u8> out(static_cast<size_t>(bytes));
-
-    // Rows go to the team's members in turn, each a few pixels behind the
-    // row above. A pixel's right-hand neighbour still takes error from the
-    // three pixels above it, and the clamping makes the order of those
-    // additions matter, so a row waits until the row above has finished
-    // the pixel two to the right of its own: then every pixel sees exactly
-    // the additions, in exactly the order, of a plain top-to-bottom pass.
-    WorkerTeam team(std::min<u32>(std::max<u32>(1, threads), std::max<u32>(1, height / kRowsPerMember)));
-    const u32 members = team.size();
-    std::vector<std::atomic<u32>> done(height);  // pixels finished in each row
-    for (std::atomic<u32>& d : done) d.store(0, std::memory_order_relaxed);
-    team.Run([&](u32 member) {
-        for (u32 y = member; y < height; y += members) {
-            u8* row = work.pixels.data() + y * stride;
-            u8* below = y + 1 < height ? row + stride : nullptr;
-            for (u32 x = 0; x < width;) {
-                const u32 end = std::min(width, x + kPixelsPerStep);
-                if (y > 0) WaitForRow(done[y - 1], std::min(width, end + 2));
-                u8* o = &out[(size_t(y) * width + x) * out_bpp];
-                for (; x < end; ++x, o += out_bpp) DitherPixel(row, below, x, width, palette, index, o, out_bpp);
-                done[y].store(x, std::memory_order_release);
-            }
-        }
-    });
+    if (size_t(work.width) * work.height >= kPixelsForCells) {
+        PaletteCells cells(index);
+        DitherPass(&work, palette, [&cells](int r, int g, int b) { return cells.Nearest(r, g, b); }, out.data(),
+                   out_bpp);
+    } else {
+        DitherPass(&work, palette, [&index](int r, int g, int b) { return NearestPaletteColor(index, r, g, b); },
+                   out.data(), out_bpp);
+    }
 
     u8 result_palette[kPaletteBytes] = {};
     std::memcpy(result_palette, palette, size_t(first + count) * 3);
@@ -145,26 +128,15 @@ bool RemapImagesToPalette(const std::vector<PixelImage*>& images, i32 format, co
             image.format == kFormatAlpha || image.format == kFormatRgba || image.format == kFormatIndexAlpha;
         return has_alpha ? u32{kFormatIndexAlpha} : u32{kFormatColorIndex};
     };
-    // Many images (the frames of a collection build) go to the team one
-    // each, every image dithered in one thread; a few large ones share out
-    // their rows. Either way each image comes out as a single pass makes it.
-    const u32 threads = WorkerThreadCount();
+    // The images go to the team one each; every image is dithered in one
+    // pass, as one thread alone would.
     std::atomic<bool> all{true};
-    if (threads > 1 && images.size() >= size_t(threads) * 2) {
-        std::atomic<size_t> next{0};
-        WorkerTeam team(threads);
-        team.Run([&](u32) {
-            for (size_t i = next.fetch_add(1); i < images.size(); i = next.fetch_add(1)) {
-                PixelImage* image = images[i];
-                if (image && !DitherToPaletteOnThreads(image, target_of(*image), palette, first, count, index, 1))
-                    all = false;
-            }
-        });
-        return all;
-    }
-    for (PixelImage* image : images) {
+    const u32 threads = static_cast<u32>(std::min<size_t>(WorkerThreadCount(), images.size()));
+    WorkerTeam team(threads);
+    team.ForEach(static_cast<u32>(images.size()), [&](u32 i, u32) {
+        PixelImage* image = images[i];
         if (image && !DitherToPalette(image, target_of(*image), palette, first, count, index)) all = false;
-    }
+    });
     return all;
 }
 

@@ -17,11 +17,6 @@ namespace pirn {
 bool DitherToPalette(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
                      const PaletteIndex& index);
 
-// The same on at most `threads` threads (rows shared out; the result is
-// the same for any number).
-bool DitherToPaletteOnThreads(PixelImage* image, u32 format, const u8* palette, u32 first, u32 count,
-                              const PaletteIndex& index, u32 threads);
-
 // Quantises the opaque colours of every image into entries first .. max - 1
 // (max at most 256). Returns the number of colours written.
 u32 BuildImagesPalette(const std::vector<PixelImage*>& images, u8* palette, u32 first, u32 max);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "ui/frame_timer.h"
 #include "ui/skin.h"
 #include "ui/window.h"
 #include "ui/window_drag.h"
@@ -342,6 +343,7 @@ int StepFrame() {
     }
     DrainEventQueue();
     if (!g_frame.running || modal.closeEnding) return 0;
+    ForgetFrameRequests();
     if (g_layers.root) TickWindows(g_layers.root);
     UpdateOverviewAnimation();
     return RenderFrame();
@@ -491,6 +493,7 @@ ScreenLayers& GetScreenLayers() { return g_layers; }
 
 void ResetFrameState() {
     g_frame = FrameState{};
+    ForgetFrameRequests();
     g_layers = ScreenLayers{};
 }
 

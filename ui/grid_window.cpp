@@ -12,6 +12,7 @@
 #include "platform/os/os_time.h"
 #include "platform/pref_store.h"
 #include "ui/frame_step.h"
+#include "ui/frame_timer.h"
 #include "ui/grid_arithmetic.h"
 #include "ui/skin.h"
 #include "ui/text_layout.h"
@@ -497,8 +498,12 @@ void GridWindow::StepAutoScroll() {
         return;
     }
     const double now = OsGetTime();
-    if (now - autoScroll_.lastStep < kAutoScrollInterval) return;
+    if (now - autoScroll_.lastStep < kAutoScrollInterval) {
+        RequestFrameBy(autoScroll_.lastStep + kAutoScrollInterval);
+        return;
+    }
     autoScroll_.lastStep = now;
+    RequestFrameBy(now + kAutoScrollInterval);
     if (autoScroll_.rows) ScrollByY(autoScroll_.rows * layout_.CellHeight());
     if (autoScroll_.columns) ScrollByX(autoScroll_.columns * layout_.CellWidth());
 }

@@ -11,6 +11,7 @@
 #include "platform/os/key_codes.h"
 #include "platform/os/os_beep.h"
 #include "platform/os/os_time.h"
+#include "ui/frame_timer.h"
 #include "ui/skin.h"
 #include "ui/text_contrast.h"
 #include "ui/text_box.h"
@@ -656,9 +657,13 @@ void ListWindow::OnIdle() {
     ScrollableWindow::OnIdle();
     const double now = OsGetTime();
     if (!typed_.empty() && now - lastTypedTime_ > kTypeAheadTimeout) typed_.clear();
-    if (activeDrag_ && autoScroll_ != 0 && now - lastAutoScrollTime_ >= kAutoScrollInterval) {
-        lastAutoScrollTime_ = now;
-        ScrollByY(autoScroll_);
+    if (!typed_.empty()) RequestFrameBy(lastTypedTime_ + kTypeAheadTimeout);
+    if (activeDrag_ && autoScroll_ != 0) {
+        if (now - lastAutoScrollTime_ >= kAutoScrollInterval) {
+            lastAutoScrollTime_ = now;
+            ScrollByY(autoScroll_);
+        }
+        RequestFrameBy(lastAutoScrollTime_ + kAutoScrollInterval);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <climits>
 
 #include "platform/os/os_time.h"
+#include "ui/frame_timer.h"
 #include "ui/skin.h"
 #include "ui/window_drag.h"
 #include "ui/window_renderer.h"
@@ -273,8 +274,12 @@ void ScrollableWindow::RepeatHeldScroll() {
     const u32 pressed = g_drag.pressedPart;
     const double interval = IsTrackPart(pressed) ? kTrackRepeatInterval : kArrowRepeatInterval;
     const double now = OsGetTime();
-    if (now - lastStepTime_ < interval) return;
+    if (now - lastStepTime_ < interval) {
+        RequestFrameBy(lastStepTime_ + interval);
+        return;
+    }
     lastStepTime_ = now;
+    RequestFrameBy(now + interval);
     LayoutThumbs();
     const u32 part = ScrollbarHitTest(GetMousePosition());
     if (part != pressed || part < kScrollUp || part > kScrollPageRight || part == kScrollHThumb) return;

@@ -14,6 +14,7 @@
 #include "platform/os/os_beep.h"
 #include "platform/os/os_clipboard.h"
 #include "platform/os/os_time.h"
+#include "ui/frame_timer.h"
 #include "ui/skin.h"
 #include "ui/text_box_action.h"
 #include "ui/text_layout.h"
@@ -512,8 +513,12 @@ void TextBox::AutoScrollTick() {
     // Outside the box the selection follows (and scrolls) at most 30 times
     // a second, one row at a time.
     const double now = OsGetTime();
-    if (now - lastAutoScrollTime_ < kAutoScrollInterval) return;
+    if (now - lastAutoScrollTime_ < kAutoScrollInterval) {
+        RequestFrameBy(lastAutoScrollTime_ + kAutoScrollInterval);
+        return;
+    }
     lastAutoScrollTime_ = now;
+    RequestFrameBy(now + kAutoScrollInterval);
     Point p = mouse;
     ScreenToClientPoints(&p, 1);
     const i32 lh = std::max(GetLineHeight(), 1);
@@ -567,7 +572,11 @@ void TextBox::OnIdle() {
     bool shown = false;
     if (editable_ && selectable_ && HasFocus()) {
         const double now = OsGetTime();
-        shown = now - lastCaretTime_ < kCaretSolidTime || (static_cast<i64>(std::floor(now * 2.0)) % 2) == 0;
+        const double solidUntil = lastCaretTime_ + kCaretSolidTime;
+        shown = now < solidUntil || (static_cast<i64>(std::floor(now * 2.0)) % 2) == 0;
+        // The caret next changes when the solid spell ends, then on every
+        // half second.
+        RequestFrameBy(now < solidUntil ? solidUntil : (std::floor(now * 2.0) + 1.0) / 2.0);
     }
     if (shown != caretShown_) {
         caretShown_ = shown;

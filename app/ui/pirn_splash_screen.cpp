@@ -7,6 +7,7 @@
 #include "platform/image_file.h"
 #include "platform/os/os_time.h"
 #include "ui/draw_target.h"
+#include "ui/frame_timer.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
 
@@ -75,7 +76,10 @@ void PirnSplashScreen::OnIdle() {
         start_ = now;
         fading_ = true;
     }
-    if (!fading_) return;
+    if (!fading_) {
+        RequestFrameBy(start_ + hold_);
+        return;
+    }
     Invalidate();
     if (now - start_ >= fade_) End();
 }

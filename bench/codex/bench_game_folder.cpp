@@ -25,9 +25,11 @@ void PutHeader(BigEndianBuffer& w, u32 group, u32 id, const std::string& name, u
     fixture::PutTagHeader(w, h);
 }
 
-void WriteFile(const std::string& path, const std::vector<u8>& bytes) {
+// Writes bytes, then extends the file to `size` bytes without writing them.
+void WriteFile(const std::string& path, const std::vector<u8>& bytes, u64 size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fflush(f) != 0 ||
+        ::ftruncate(fileno(f), off_t(size)) != 0) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         std::exit(1);
     }
@@ -38,7 +40,9 @@ void WriteFile(const std::string& path, const std::vector<u8>& bytes) {
 
 // Every archive holds tags of every group; the last archives repeat tags of
 // the first ones, so the effective-copy rule has choices to make.
-Folder MakeGameFolder() {
+Folder MakeGameFolder(int scale, bool sparse) {
+    const int tags_per_archive = kTagsPerArchive * scale, local_tags = kLocalTagCount * scale;
+    const int distinct = 95000 * scale;
     char pattern[] = "/tmp/pirn-codex-bench-XXXXXX";
     if (!::mkdtemp(pattern)) std::exit(1);
     Folder folder;
@@ -48,8 +52,9 @@ Folder MakeGameFolder() {
     std::mt19937 random(1234);
     for (int a = 0; a < kArchiveCount; ++a) {
         u16 kind = a == 0 ? 3 : (a < 30 ? 2 : 6);
-        std::vector<u32> lengths(kTagsPerArchive);
-        u32 data_start = 128 + 64 * kTagsPerArchive;
+        std::vector<u32> lengths{};
+        lengths.resize(size_t(tags_per_archive));
+        u32 data_start = 128 + 64 * u32(tags_per_archive);
         u32 total = data_start;
         for (u32& length : lengths) total += (length = 64 + random() % 448);
         BigEndianBuffer w;
@@ -58,7 +63,7 @@ Folder MakeGameFolder() {
         w.PutChars("bench " + std::to_string(a), 32);
         w.PutChars("", 64);
         w.PutU16(0);
-        w.PutU16(kTagsPerArchive);
+        w.PutU16(u16(tags_per_archive));
         w.PutU32(0);
         w.PutU32(0);
         w.PutU32(total);
@@ -66,20 +71,20 @@ Folder MakeGameFolder() {
         w.PutU32(data_start);
         w.PutFourCC("dng2");
         u32 offset = data_start;
-        for (int i = 0; i < kTagsPerArchive; ++i) {
-            int n = (a * kTagsPerArchive + i) % 95000;
+        for (int i = 0; i < tags_per_archive; ++i) {
+            int n = (a * tags_per_archive + i) % distinct;
             u32 group = TagGroupTable[n % kTagGroupCount].code;
             u32 id = 0x41410000u + u32(n / kTagGroupCount);
             PutHeader(w, group, id, "tag " + std::to_string(n), offset, lengths[i]);
             offset += lengths[i];
         }
-        w.mutable_bytes().resize(total, 0x5A);
+        if (!sparse) w.mutable_bytes().resize(total, 0x5A);
         std::string path = folder.game + "tags/archive" + std::to_string(a);
-        WriteFile(path, w.bytes());
+        WriteFile(path, w.bytes(), total);
         folder.archives.push_back(path);
     }
     // Local files: half override archive tags, half are new.
-    for (int i = 0; i < kLocalTagCount; ++i) {
+    for (int i = 0; i < local_tags; ++i) {
         int n = i * 7;
         u32 group = TagGroupTable[n % kTagGroupCount].code;
         u32 id = (i % 2 ? 0x41410000u : 0x4C4C0000u) + u32(n / kTagGroupCount);
@@ -89,8 +94,8 @@ Folder MakeGameFolder() {
         u32 length = 1024 + random() % 7168;
         BigEndianBuffer w;
         PutHeader(w, group, id, name, 64, length);
-        w.mutable_bytes().resize(64 + length, 0x33);
-        WriteFile(dir + "/" + name, w.bytes());
+        if (!sparse) w.mutable_bytes().resize(64 + length, 0x33);
+        WriteFile(dir + "/" + name, w.bytes(), 64 + length);
         folder.local_files.push_back(dir + "/" + name);
         folder.local_data_bytes += length;
     }

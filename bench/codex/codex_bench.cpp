@@ -2,8 +2,9 @@
 // tags and 5,000 local tag files. Measures the Codex start (archives, local
 // folder, default working set), listing the effective copy of every tag and
 // building a plugin of the 5,000 local tags, each against reading or copying
-// the same bytes raw in the same run. Times are the best of several runs
-// (warm file cache).
+// the same bytes raw in the same run. Then the start again on folders 4 and
+// 16 times as large, to show how it grows. Times are the best of several
+// runs (warm file cache).
 
 #include <chrono>
 #include <cstdio>
@@ -51,8 +52,8 @@ double Seconds(const std::function<void()>& work, const std::function<void()>& s
 
 // The bytes the Codex start reads, read raw: every archive's header and
 // directory, and every local file's header found by listing its folder.
-void ReadDirectoriesRaw(const Folder& folder) {
-    std::vector<u8> buffer(128 + 64 * kTagsPerArchive);
+void ReadDirectoriesRaw(const Folder& folder, int scale = 1) {
+    std::vector<u8> buffer(128 + 64 * size_t(kTagsPerArchive) * size_t(scale));
     for (const std::string& path : folder.archives) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         if (!f || std::fread(buffer.data(), 1, buffer.size(), f) != buffer.size()) std::exit(2);
@@ -150,5 +151,22 @@ int main() {
 
     UnloadCodex();
     std::filesystem::remove_all(folder.game);
+
+    // Growth: the start on larger folders (no tag data, only headers and
+    // directories), each against its own raw read.
+    std::printf("Codex start by size (goal: within 3x of the raw read at every size):\n");
+    double first_per_tag = 0;
+    for (int scale : {1, 4, 16}) {
+        Folder scaled = MakeGameFolder(scale, true);
+        const double raw = Seconds([&] { ReadDirectoriesRaw(scaled, scale); });
+        const double ours = Seconds([&] { StartCodex(scaled); }, [] { UnloadCodex(); });
+        UnloadCodex();
+        const double entries = double(kArchiveCount) * kTagsPerArchive * scale + double(kLocalTagCount) * scale;
+        const double per_tag = ours / entries;
+        if (scale == 1) first_per_tag = per_tag;
+        std::printf("  %2dx: %8.0f entries  raw %9.2f ms  start %9.2f ms  ratio %.2f  time per entry %.2fx the 1x one\n",
+                    scale, entries, raw * 1e3, ours * 1e3, ours / raw, per_tag / first_per_tag);
+        std::filesystem::remove_all(scaled.game);
+    }
     return built ? 0 : 1;
 }

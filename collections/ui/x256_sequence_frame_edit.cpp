@@ -1,6 +1,7 @@
 #include "collections/ui/x256_sequence_frame_edit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "collections/frame_edit_rules.h"
@@ -15,6 +16,7 @@
 #include "ui/button.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
+#include "ui/frame_timer.h"
 #include "ui/frame_step.h"
 #include "ui/text_box.h"
 #include "ui/window_system.h"
@@ -311,8 +313,12 @@ void X256SequenceFrameEdit::ToggleAnimation() {
 
 void X256SequenceFrameEdit::OnIdle() {
     if (!playing_) return;
-    SetFrame(AnimationFrame(startFrame_, OsGetTime() - startTime_, sequence_->ticks_per_frame,
+    const double elapsed = OsGetTime() - startTime_;
+    SetFrame(AnimationFrame(startFrame_, elapsed, sequence_->ticks_per_frame,
                             static_cast<u32>(sequence_->frames.size())));
+    // The next frame of the animation is due after a whole frame's ticks.
+    const double step = double(std::max<u16>(sequence_->ticks_per_frame, 1)) / kSequenceTicksPerSecond;
+    RequestFrameBy(startTime_ + (std::floor(std::max(elapsed, 0.0) / step) + 1.0) * step);
 }
 
 // ---- slots -----------------------------------------------------------------

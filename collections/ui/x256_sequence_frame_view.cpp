@@ -12,6 +12,7 @@
 #include "platform/os/key_codes.h"
 #include "platform/os/os_time.h"
 #include "platform/strings.h"
+#include "ui/frame_timer.h"
 #include "ui/skin.h"
 #include "ui/window_drag.h"
 #include "ui/window_renderer.h"
@@ -339,7 +340,14 @@ int X256SequenceFrameView::OnKey(InputEvent& event) {
 
 void X256SequenceFrameView::OnIdle() {
     ScrollableWindow::OnIdle();
-    if (HasFocus() && drag_ == kNoDrag && OsGetTime() - lastKeyStep_ >= kKeyStepInterval) KeyStep();
+    if (!HasFocus() || drag_ != kNoDrag) return;
+    if (OsGetTime() - lastKeyStep_ >= kKeyStepInterval) KeyStep();
+    // Held keys step on by the clock; the mode shown follows the keys.
+    bool held = keyMode_ != kKeyModeNone;
+    for (int key : {kKeyLeft, kKeyRight, kKeyUp, kKeyDown, kKeyShift, kKeyControl, kKeyAlt})
+        held = held || IsKeyDown(key);
+    for (int i = 0; i < 5; ++i) held = held || IsKeyDown(kKeyF1 + i);
+    if (held) RequestFrameBy(lastKeyStep_ + kKeyStepInterval);
 }
 
 void X256SequenceFrameView::KeyStep() {

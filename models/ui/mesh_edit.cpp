@@ -16,6 +16,7 @@
 #include "models/ui/mesh_undo_actions.h"
 #include "platform/os/key_codes.h"
 #include "platform/os/os_time.h"
+#include "ui/frame_timer.h"
 #include "ui/message_box_window.h"
 #include "ui/window_renderer.h"
 #include "ui/window_system.h"
@@ -336,6 +337,9 @@ void MeshEdit::TickMeshEditor() {
 void MeshEdit::OnIdle() {
     TickMeshEditor();
     PaintStep();
+    // The camera moves and the media animate by the tick.
+    if (redraw_requested_ || data_.media_animation || (key_seen_ && HeldCameraKeys()))
+        RequestFrameBy(OsGetTime() + 1.0 / kTickRate);
 }
 
 // ---- Codex events ----

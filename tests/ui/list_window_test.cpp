@@ -5,11 +5,14 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/os/os_time.h"
 #include "tests/ui/widget_fixture.h"
+#include "ui/frame_timer.h"
 #include "ui/list_window.h"
 #include "ui/skin.h"
 #include "ui/text_box.h"
@@ -486,9 +489,16 @@ TEST_F(ListWindowTest, RepeatedInitialCyclesAndThePrefixTimesOut) {
     TypeChar(list_, 'b');
     EXPECT_EQ(list_->GetCurrentItem()->text, "beta");
     EXPECT_EQ(list_->GetTypedPrefix(), "bbbb");
+    // The list asks for the frame that ends the prefix, so an idle program
+    // wakes for it.
+    ForgetFrameRequests();
+    list_->OnIdle();
+    EXPECT_DOUBLE_EQ(RequestedFrameTime(), OsGetTime() + ListWindow::kTypeAheadTimeout);
     headless::AdvanceTime(0.6);
+    ForgetFrameRequests();
     list_->OnIdle();
     EXPECT_EQ(list_->GetTypedPrefix(), "");
+    EXPECT_EQ(RequestedFrameTime(), std::numeric_limits<double>::infinity());
     TypeChar(list_, 'c');
     EXPECT_EQ(list_->GetCurrentItem()->text, "charlie");
 }

@@ -5,10 +5,13 @@
 #include "ui/scrollable_window.h"
 
 #include <climits>
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "platform/os/os_time.h"
 #include "tests/ui/widget_fixture.h"
+#include "ui/frame_timer.h"
 
 namespace pirn_test {
 namespace {
@@ -178,6 +181,8 @@ TEST_F(ScrollableWindowTest, HeldArrowsRepeatAfterTheFirstFrame) {
     EXPECT_EQ(w_->GetScrollY(), 0);
     StepFrame();  // first frame after the press
     EXPECT_EQ(w_->GetScrollY(), 3);
+    // The next step is asked for, so a program that waits wakes for it.
+    EXPECT_DOUBLE_EQ(RequestedFrameTime(), OsGetTime() + ScrollableWindow::kArrowRepeatInterval);
     headless::AdvanceTime(0.02);
     StepFrame();
     EXPECT_EQ(w_->GetScrollY(), 3);
@@ -199,6 +204,7 @@ TEST_F(ScrollableWindowTest, HeldArrowsRepeatAfterTheFirstFrame) {
     headless::AdvanceTime(0.05);
     StepFrame();
     EXPECT_EQ(w_->GetScrollY(), 9);
+    EXPECT_EQ(RequestedFrameTime(), std::numeric_limits<double>::infinity()) << "nothing held, nothing due";
 
     // A 14-px track has no thumb, but its arrows still step.
     SetSize(w_, 200, 42);

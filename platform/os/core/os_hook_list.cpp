@@ -26,6 +26,11 @@ std::vector<Hook>& TerminateHooks() {
     return hooks;
 }
 
+std::vector<int>& Descriptors() {
+    static std::vector<int> descriptors;
+    return descriptors;
+}
+
 bool g_polling = false;
 
 }  // namespace
@@ -42,6 +47,16 @@ void OsRemovePollHook(OsHookFunction function, void* context) {
     hooks.erase(std::remove(hooks.begin(), hooks.end(), Hook{function, context}), hooks.end());
 }
 
+void OsAddWaitDescriptor(int fd) {
+    std::vector<int>& fds = Descriptors();
+    if (fd >= 0 && std::find(fds.begin(), fds.end(), fd) == fds.end()) fds.push_back(fd);
+}
+
+void OsRemoveWaitDescriptor(int fd) {
+    std::vector<int>& fds = Descriptors();
+    fds.erase(std::remove(fds.begin(), fds.end(), fd), fds.end());
+}
+
 void OsAddTerminateHook(OsHookFunction function, void* context) {
     if (function) TerminateHooks().push_back(Hook{function, context});
 }
@@ -53,6 +68,8 @@ void RunPollHooks() {
     std::vector<Hook> hooks = PollHooks();
     for (const Hook& hook : hooks) hook.function(hook.context);
 }
+
+const std::vector<int>& WaitDescriptors() { return Descriptors(); }
 
 void RunTerminateHooks() {
     std::vector<Hook> hooks;

@@ -2,11 +2,15 @@
 // Shared by both backends: the poll and terminate hooks and the guard that
 // keeps `OsPollEvents` from nesting.
 
+#include <vector>
+
 namespace pirn {
 namespace os_hooks {
 
 // Runs the poll hooks (end of a non-nested OsPollEvents).
 void RunPollHooks();
+// The descriptors a wait for input watches besides the window's own.
+const std::vector<int>& WaitDescriptors();
 // Runs and clears the terminate hooks, newest first.
 void RunTerminateHooks();
 

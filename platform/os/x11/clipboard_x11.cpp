@@ -128,6 +128,8 @@ bool SelectionOwner::Open() {
     const std::size_t request_bytes = std::size_t(max_request) * 4;
     chunk_ = std::min(kLargestChunk, request_bytes > 1024 ? request_bytes - 1024 : std::size_t(4096));
     OsAddPollHook(ServiceHook, nullptr);
+    // Another program's paste must not wait for this one to wake.
+    OsAddWaitDescriptor(ConnectionNumber(display_));
     OsAddTerminateHook(CloseHook, nullptr);
     return true;
 }
@@ -135,6 +137,7 @@ bool SelectionOwner::Open() {
 void SelectionOwner::Close() {
     if (display_ == nullptr) return;
     OsRemovePollHook(ServiceHook, nullptr);
+    OsRemoveWaitDescriptor(ConnectionNumber(display_));
     XDestroyWindow(display_, window_);
     XCloseDisplay(display_);
     display_ = nullptr;
