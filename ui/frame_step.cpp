@@ -363,6 +363,7 @@ void RunMainLoop() {
 
 void SetNativeDialogMode(bool on) {
     RunIdleHook();
+    if (!on && g_frame.nativeDialogMode) ForgetHeldInput();
     g_frame.nativeDialogMode = on ? 1 : 0;
     g_frame.frameAlreadyDrawn = 1;
     InvalidateAll();

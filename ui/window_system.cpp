@@ -523,6 +523,18 @@ bool IsAnyMouseButtonDown() {
     return false;
 }
 
+void ForgetHeldInput() {
+    for (auto& word : g_input.keyState) {
+        word[0] = word[1];
+        word[1] = 0;
+    }
+    for (auto& button : g_input.buttons) {
+        button[0] = button[1];
+        button[1] = 0;
+    }
+    g_input.modifiers = 0;
+}
+
 bool IsKeyDown(int code) { return KeyBit(code); }
 u32 GetModifierMask() { return g_input.modifiers; }
 Point GetMousePosition() { return g_input.mouse; }

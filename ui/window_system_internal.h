@@ -69,6 +69,11 @@ struct InputState {
     double lastDoubleClickTime = -1.0e9;
 };
 InputState& GetInputState();
+// Takes every key and button as released without telling any window. The
+// releases of what was held when another program took the keyboard (a
+// native dialog) never reach us, and a Control kept "held" would turn every
+// later click into a Control-click.
+void ForgetHeldInput();
 
 // Focus, hover and the pointer shape (window_system.cpp).
 struct FocusState {

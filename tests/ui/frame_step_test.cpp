@@ -166,6 +166,31 @@ TEST_F(FrameStepTest, NativeDialogModeDimsAndDropsInput) {
     EXPECT_EQ(w->chars.size(), 1u);
 }
 
+// The keys and buttons held when a native dialog took the keyboard (Control
+// of Control+O) are let go out there; their releases never reach us.
+TEST_F(FrameStepTest, WhatWasHeldWhenANativeDialogOpenedIsNotHeldAfterIt) {
+    auto* w = MakeWindow(Rect{0, 0, 100, 100}, Window::kTakesFocus);
+    ActivateWindow(w, kFocusByProgram);
+    SetIdleHook([]() -> int { return 1; });
+    HandleKeyInput(kKeyLeftControl, 1);
+    HandleMouseButtonInput(0, 1);
+    DrainEventQueue();
+    ASSERT_TRUE(IsKeyDown(kKeyControl));
+    ASSERT_TRUE(IsAnyMouseButtonDown());
+    SetNativeDialogMode(true);
+    HandleKeyInput(kKeyLeftControl, 0);
+    HandleMouseButtonInput(0, 0);
+    SetNativeDialogMode(false);
+    EXPECT_FALSE(IsKeyDown(kKeyControl));
+    EXPECT_EQ(GetModifierMask(), 0u);
+    EXPECT_FALSE(IsAnyMouseButtonDown());
+    w->keys.clear();
+    HandleKeyInput(kKeyF1, 1);
+    DrainEventQueue();
+    ASSERT_FALSE(w->keys.empty());
+    EXPECT_EQ(w->keys.back().word[2] & kModControl, 0u);
+}
+
 TEST_F(FrameStepTest, TickRunsChildrenBeforeParentsAndDeletesComeFirst) {
     std::vector<std::string> ticks;
     auto* parent = MakeWindow(Rect{0, 0, 100, 100}, 0, "parent");
